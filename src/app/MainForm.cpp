@@ -1,0 +1,109 @@
+#include "app/MainForm.h"
+
+#include "app/CommandLine.h"
+#include "catalogue/AccountProbe.h"
+#include "system/SystemInfo.h"
+#include "ui/Commands.h"
+#include "ui/ControlLayout.h"
+
+namespace tolvane {
+namespace {
+
+using C = ControlId;
+
+void DisableShareGroup(Controls& controls) {
+    for (C id : {C::SimpleShare, C::AdminShare, C::RemoteAdmin, C::ShareFolders, C::SharePrinters,
+                 C::SelectAll1, C::PartagesAppliquer}) {
+        controls.SetEnabled(id, false);
+    }
+}
+
+}  // namespace
+
+MainForm::MainForm(RegistryStore& registry, System& system, Host& host)
+    : reg_(registry), machine_{reg_, system, host} {
+    form_.controls.SetReaction([this](C id) { BoxChanged(form_, machine_, id); });
+}
+
+void MainForm::Form_Initialize(const std::wstring& commandLine) {
+    form_.NoAccount = false;
+    TraiteCommande(commandLine, L" ", form_.Tabl, form_.NbArgs);
+    for (int i = 1; i <= form_.NbArgs; ++i) {
+        if (form_.Tabl[i] == kNoAccountSwitch) {
+            form_.NoAccount = true;
+        }
+    }
+}
+
+bool MainForm::Form_Load() {
+    System& system = machine_.system;
+    const std::int16_t os = GetOsVersion(system);
+    if (os == OsUnsupported) {
+        machine_.host.ShowMessage(kUnsupportedMessage, kAppTitle, MbOk | MbIconExclamation);
+        return false;
+    }
+    BusyScope busy(form_, machine_.host);
+    Controls& controls = form_.controls;
+    const std::wstring fileSystem = GetSystemFileSystem(system);
+    // Simple file sharing can be turned off only on XP Professional, the XP with gpedit.msc.
+    if (os != OsWindowsXp || !FileExists(system, WindowsDir + L"\\System32\\gpedit.msc")) {
+        controls.SetEnabled(C::SimpleShare, false);
+    }
+    controls.SetCaption(C::TextAstuce, L"");
+    form_.RestartNeeded = false;
+    if (fileSystem != L"NTFS") {
+        DisableShareGroup(controls);
+    }
+    if (!form_.NoAccount) {
+        ProbeAccounts(form_, machine_);
+        controls.SetEnabled(C::Invit, true);
+        controls.SetEnabled(C::HelpAssistant, true);
+    }
+    VerifyAll_Click(form_, machine_);
+    controls.SetCaption(C::PortsLabel3, L"Ports 137, 138 UDP\r\net 139 TCP");
+    return true;
+}
+
+void MainForm::Click(ControlId id) {
+    Controls& controls = form_.controls;
+    // While a command runs the window takes no other, even one sent to it from outside.
+    if (!controls.Enabled(id) || form_.busyDepth > 0) {
+        return;
+    }
+    BusyScope busy(form_, machine_.host);
+    switch (LayoutOf(id).kind) {
+        case ControlKind::CheckBox:
+            controls.SetValue(id, controls.Value(id) == 1 ? 0 : 1);
+            break;
+        case ControlKind::Button:
+            if (id == C::PartagesAppliquer) {
+                PartagesAppliquer_Click(form_, machine_);
+            } else if (id == C::DesactiverAppliquer) {
+                DesactiverAppliquer_Click(form_, machine_);
+            } else if (id == C::PortsAppliquer) {
+                PortsAppliquer_Click(form_, machine_);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+bool MainForm::Menu(MenuId id) {
+    if (form_.busyDepth > 0) {
+        return false;
+    }
+    BusyScope busy(form_, machine_.host);
+    switch (id) {
+        case MenuId::Sauvegarder:
+            Sauvegarder_Click(form_, machine_);
+            return true;
+        case MenuId::VerifyAll:
+            VerifyAll_Click(form_, machine_);
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace tolvane

@@ -1,0 +1,40 @@
+// The main window's logic: start-up, and what each click and menu entry does.
+#pragma once
+
+#include <string>
+
+#include "ui/ControlId.h"
+#include "ui/Form.h"
+
+namespace tolvane {
+
+inline constexpr wchar_t kUnsupportedMessage[] =
+    L"This software only works with the following operating systems : 2000 - XP Home - XP Pro - "
+    L"2000 server and 2003 server.";
+inline constexpr wchar_t kNoAccountSwitch[] = L"-noaccount";
+
+class MainForm {
+  public:
+    MainForm(RegistryStore& registry, System& system, Host& host);
+
+    // Reads the command line (the words after the program's name).
+    void Form_Initialize(const std::wstring& commandLine);
+    // Adapts the window to the machine and shows every setting's state; false when this
+    // Windows version is refused and the program must end.
+    bool Form_Load();
+
+    // A click on a box or a button of the window.
+    void Click(ControlId id);
+    // A menu entry; false for entries this window does not handle.
+    bool Menu(MenuId id);
+
+    Form& form() { return form_; }
+    Controls& controls() { return form_.controls; }
+
+  private:
+    Reg reg_;
+    Machine machine_;
+    Form form_;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,108 @@
+#include "catalogue/AccountProbe.h"
+
+#include "catalogue/HardeningSetting.h"
+
+#include <array>
+
+#include "system/SystemInfo.h"
+
+namespace tolvane {
+namespace {
+
+using C = ControlId;
+
+// The French console writes a non-breaking space (byte 0xFF) before the colon.
+constexpr wchar_t kActiveKey[] = L"Compte\u00ff: actif";
+constexpr std::int32_t kQueryTimeoutMs = 10000;
+constexpr int kMostLooks = 40;
+constexpr std::int32_t kLookIntervalMs = 250;
+// net user's report is a few hundred bytes; anything past this is not its output.
+constexpr std::size_t kMostBytes = 1 << 20;
+
+struct AccountQuery {
+    C box;
+    C label;
+    const wchar_t* account;
+    const wchar_t* file;
+};
+constexpr std::array<AccountQuery, 2> kQueries = {{
+    {C::Invit, C::DisableLabel1, L"Invit\u00e9", L"\\Inv.cmp"},
+    {C::HelpAssistant, C::DisableLabel2, L"HelpAssistant", L"\\Hlp.cmp"},
+}};
+
+}  // namespace
+
+std::wstring FindValueInFile(System& system, const std::wstring& path, const std::wstring& key,
+                             bool allOccurrences, const std::wstring& separator,
+                             const std::wstring& endCharacter1, const std::wstring& endCharacter2) {
+    const wchar_t end1 = endCharacter1.empty() ? L'\n' : endCharacter1[0];
+    const wchar_t end2 = endCharacter2.empty() ? L'\r' : endCharacter2[0];
+    if (key.empty()) {
+        return {};
+    }
+    int emptySightings = 0;
+    for (int look = 1;; ++look) {
+        if (FileExists(system, path)) {
+            if (const auto bytes = system.ReadFileBytes(path, kMostBytes)) {
+                if (!bytes->empty()) {
+                    return FindValueInText(*bytes, key, allOccurrences, separator, end1, end2);
+                }
+                if (++emptySightings > 1) {
+                    return {};
+                }
+            }
+        }
+        if (look >= kMostLooks) {
+            return {};
+        }
+        system.Pause(kLookIntervalMs);
+    }
+}
+
+std::int16_t ReadAccountState(System& system, const std::wstring& path) {
+    return AccountStateOf(FindValueInFile(system, path, kActiveKey, false, L" ", L"\n", L""));
+}
+
+void ProbeAccounts(Form& form, Machine& machine) {
+    BusyScope busy(form, machine.host);
+    machine.host.ShowPatient(true);
+    System& system = machine.system;
+
+    std::array<std::unique_ptr<StartedProcess>, kQueries.size()> processes;
+    for (std::size_t i = 0; i < kQueries.size(); ++i) {
+        processes[i] = system.StartCommand(std::wstring(L"cmd /C net user ") + kQueries[i].account +
+                                               L" > " + WindowsDir + kQueries[i].file,
+                                           WindowStyle::Hidden);
+    }
+    // Read each file only once its writer has ended, so a report is never read half written.
+    const std::uint32_t start = system.Milliseconds();
+    for (auto& process : processes) {
+        const std::uint32_t elapsed = system.Milliseconds() - start;
+        if (process && elapsed < static_cast<std::uint32_t>(kQueryTimeoutMs)) {
+            process->WaitForExit(kQueryTimeoutMs - static_cast<std::int32_t>(elapsed));
+        }
+    }
+
+    std::array<std::int16_t, kQueries.size()> states{};
+    for (std::size_t i = 0; i < kQueries.size(); ++i) {
+        states[i] = ReadAccountState(system, WindowsDir + kQueries[i].file);
+    }
+    for (const AccountQuery& query : kQueries) {
+        system.RemoveFile(WindowsDir + query.file);
+    }
+    Controls& controls = form.controls;
+    for (std::size_t i = 0; i < kQueries.size(); ++i) {
+        const AccountQuery& query = kQueries[i];
+        if (states[i] == kAccountUnknown) {
+            controls.SetEnabled(query.box, false);
+            form.VerifiedState(query.box) = 0;
+        } else {
+            form.VerifiedState(query.box) = states[i];
+            controls.SetValue(query.box, states[i]);
+            ShowState(form, query.box, query.label);
+        }
+    }
+    machine.host.ShowPatient(false);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,23 @@
+// Whether the guest and help-assistant accounts are active, read from `net user`'s output.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "catalogue/AccountOutput.h"
+#include "ui/Form.h"
+
+namespace tolvane {
+
+// Queries both accounts and shows the result in the boxes Invit and HelpAssistant.
+void ProbeAccounts(Form& form, Machine& machine);
+
+std::int16_t ReadAccountState(System& system, const std::wstring& path);
+
+// The text after the key, past the next separator, up to the end of its line; with all
+// occurrences, every such text joined by CR LF. Waits for the file to appear.
+std::wstring FindValueInFile(System& system, const std::wstring& path, const std::wstring& key,
+                             bool allOccurrences, const std::wstring& separator,
+                             const std::wstring& endCharacter1, const std::wstring& endCharacter2);
+
+}  // namespace tolvane

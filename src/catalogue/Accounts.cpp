@@ -1,0 +1,112 @@
+#include "catalogue/Accounts.h"
+
+#include <array>
+
+#include "catalogue/AccountProbe.h"
+#include "system/SystemInfo.h"
+
+namespace tolvane {
+namespace {
+
+using C = ControlId;
+
+constexpr std::array<HardeningSetting, 4> kAnonymousRows = {{
+    Row(C::Anonyme, C::DisableLabel3, L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymous",
+        L"2", L"0"),
+    Row(C::Anonyme, C::DisableLabel3,
+        L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymoussam", L"1", L"0"),
+    Row(C::Anonyme, C::DisableLabel3,
+        L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", L"4", L"0"),
+    Row(C::Anonyme, C::DisableLabel3, L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer",
+        L"4", L"0"),
+}};
+constexpr HardeningSetting kEveryoneRow =
+    Row(C::EveryOne, C::DisableLabel4,
+        L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\everyoneincludesanonymous", L"0", L"1");
+constexpr HardeningSetting kRemoteRegistryRow =
+    Row(C::BDR, C::DisableLabel5, L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start",
+        L"4", kRuleRestore);
+
+struct AccountCommands {
+    C box;
+    const wchar_t* deactivate;
+    const wchar_t* activate;
+};
+constexpr std::array<AccountCommands, 2> kAccountCommands = {{
+    {C::Invit, L"net user Invit\u00e9 /active:no", L"net user Invit\u00e9 /active:yes"},
+    {C::HelpAssistant, L"net user HelpAssistant /active:no", L"net user HelpAssistant /active:yes"},
+}};
+
+void VerifyOne(Form& form, Machine& machine, const HardeningSetting& row) {
+    if (!form.controls.Enabled(row.box)) {
+        return;
+    }
+    if (CheckSetting(machine, row)) {
+        form.controls.SetValue(row.box, 1);
+    }
+    ShowState(form, row.box, row.label);
+}
+
+}  // namespace
+
+void VerifyAccounts(Form& form, Machine& machine) {
+    Controls& controls = form.controls;
+    if (form.Changed(C::Invit) || form.Changed(C::HelpAssistant)) {
+        ProbeAccounts(form, machine);
+    }
+    for (C box : {C::Anonyme, C::BDR, C::EveryOne}) {
+        controls.SetValue(box, 0);
+    }
+    if (controls.Enabled(C::Anonyme)) {
+        // Only the two Lsa values tell whether anonymous access is closed.
+        const bool sam = CheckSetting(machine, kAnonymousRows[1]);
+        const bool anonymous = CheckSetting(machine, kAnonymousRows[0]);
+        if (sam && anonymous) {
+            controls.SetValue(C::Anonyme, 1);
+        }
+        ShowState(form, C::Anonyme, C::DisableLabel3);
+    }
+    VerifyOne(form, machine, kEveryoneRow);
+    VerifyOne(form, machine, kRemoteRegistryRow);
+    for (C box : {C::Anonyme, C::EveryOne, C::BDR}) {
+        form.VerifiedState(box) = controls.Value(box);
+    }
+}
+
+WriteResult ApplyAccounts(Form& form, Machine& machine) {
+    Controls& controls = form.controls;
+    for (const AccountCommands& account : kAccountCommands) {
+        RunCommand(machine.system,
+                   controls.Value(account.box) == 1 ? account.deactivate : account.activate,
+                   WindowStyle::Minimized);
+    }
+    if (form.Changed(C::Anonyme)) {
+        for (const HardeningSetting& row : kAnonymousRows) {
+            if (WriteResult failure = ApplyRowSetting(machine, row, controls.Value(C::Anonyme))) {
+                return failure;
+            }
+        }
+        form.RestartNeeded = true;
+    }
+    if (form.Changed(C::EveryOne)) {
+        if (WriteResult failure =
+                ApplyRowSetting(machine, kEveryoneRow, controls.Value(C::EveryOne))) {
+            return failure;
+        }
+        form.RestartNeeded = true;
+    }
+    if (form.Changed(C::BDR)) {
+        if (controls.Value(C::BDR) == 1) {
+            RunCommand(machine.system, L"net stop remoteregistry", WindowStyle::Minimized);
+        }
+        if (WriteResult failure =
+                ApplyRowSetting(machine, kRemoteRegistryRow, controls.Value(C::BDR))) {
+            return failure;
+        }
+        form.RestartNeeded = true;
+    }
+    controls.SetValue(C::SelectAll2, 0);
+    return std::nullopt;
+}
+
+}  // namespace tolvane

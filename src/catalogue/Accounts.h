@@ -1,0 +1,12 @@
+// The "Account deactivation" group.
+#pragma once
+
+#include "catalogue/HardeningSetting.h"
+
+namespace tolvane {
+
+void VerifyAccounts(Form& form, Machine& machine);
+// Stops at the first write the registry refuses and reports it.
+WriteResult ApplyAccounts(Form& form, Machine& machine);
+
+}  // namespace tolvane

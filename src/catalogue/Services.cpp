@@ -1,0 +1,177 @@
+#include "catalogue/Services.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+#include "catalogue/Port135.h"
+#include "system/SystemInfo.h"
+
+namespace tolvane {
+namespace {
+
+using C = ControlId;
+
+struct ServiceRow {
+    C box;
+    C label;
+    std::array<HardeningSetting, 2> settings;  // the second only where settingCount is 2
+    int settingCount;
+    const wchar_t* command;      // started when the box is applied ticked
+    const wchar_t* installedBy;  // Start value that exists only when the service is installed
+    bool restartFree;            // applying it clears the restart flag
+};
+
+constexpr HardeningSetting kNoSetting{};
+
+constexpr ServiceRow Service(C box, C label, const wchar_t* start, const wchar_t* command,
+                             bool restartFree) {
+    return {box,   label,      {Row(box, label, start, L"4", kRuleRestore), kNoSetting}, 1, command,
+            start, restartFree};
+}
+
+constexpr wchar_t kDnscacheStart[] = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Start";
+
+constexpr std::array<ServiceRow, 10> kServiceRows = {{
+    Service(C::Port123, C::PortsLabel2, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start",
+            L"net stop W32Time", true),
+    Service(C::Port137138139, C::PortsLabel3,
+            L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start", L"net stop lmhosts", true),
+    {C::Port445,
+     C::PortsLabel4,
+     {Row(C::Port445, C::PortsLabel4,
+          L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\SmbDeviceEnabled", L"0",
+          kRuleDelete),
+      kNoSetting},
+     1,
+     nullptr,
+     nullptr,
+     false},
+    Service(C::Port500, C::PortsLabel5, L"SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Start",
+            L"net stop policyagent", false),
+    Service(C::Port1023, C::PortsLabel6, L"SYSTEM\\CurrentControlSet\\Services\\MSDTC\\Start",
+            L"net stop msdtc", true),
+    Service(C::Port1024TCP, C::PortsLabel7, L"System\\CurrentControlSet\\Services\\Schedule\\Start",
+            L"net stop Schedule", true),
+    {C::Port1024UDP,
+     C::PortsLabel8,
+     {Row(C::Port1024UDP, C::PortsLabel8, kDnscacheStart, L"4", kRuleRestore),
+      Row(C::Port1024UDP, C::PortsLabel8,
+          L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets", L"0",
+          kRuleDelete)},
+     2,
+     L"net stop Dnscache",
+     kDnscacheStart,
+     true},
+    Service(C::Port1027, C::PortsLabel9, L"System\\CurrentControlSet\\Services\\Messenger\\Start",
+            L"net stop messenger", true),
+    Service(C::Port1900, C::PortsLabel10, L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start",
+            nullptr, false),
+    Service(C::Port5000, C::PortsLabel11, L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start",
+            L"net stop upnphost", false),
+}};
+
+const ServiceRow& RowOf(C box) {
+    return *std::find_if(kServiceRows.begin(), kServiceRows.end(),
+                         [box](const ServiceRow& row) { return row.box == box; });
+}
+
+// The order in which each routine treats the boxes.
+constexpr std::array<C, 10> kEnableOrder = {
+    C::Port137138139, C::Port445,  C::Port1024TCP, C::Port123,     C::Port500,
+    C::Port1900,      C::Port5000, C::Port1023,    C::Port1024UDP, C::Port1027};
+constexpr std::array<C, 9> kInstalledCheckOrder = {C::Port137138139, C::Port1024TCP, C::Port123,
+                                                   C::Port500,       C::Port1900,    C::Port5000,
+                                                   C::Port1023,      C::Port1024UDP, C::Port1027};
+constexpr std::array<C, 11> kClearOrder = {
+    C::Port135,  C::Port137138139, C::Port445,  C::Port1024TCP, C::Port123, C::Port500,
+    C::Port1900, C::Port5000,      C::Port1023, C::Port1024UDP, C::Port1027};
+constexpr std::array<C, 10> kVerifyOrder = {
+    C::Port123,  C::Port500,     C::Port5000, C::Port1900, C::Port1024TCP,
+    C::Port1027, C::Port1024UDP, C::Port1023, C::Port445,  C::Port137138139};
+// Port 135 may be closed only while every one of these is closed or absent.
+constexpr std::array<C, 9> kGateBoxes = {C::Port123,     C::Port137138139, C::Port445,
+                                         C::Port500,     C::Port1023,      C::Port1024TCP,
+                                         C::Port1024UDP, C::Port1027,      C::Port5000};
+constexpr std::array<C, 10> kApplyOrder = {
+    C::Port137138139, C::Port123,     C::Port500,  C::Port5000, C::Port1900,
+    C::Port1024TCP,   C::Port1024UDP, C::Port1023, C::Port1027, C::Port445};
+
+std::span<const HardeningSetting> SettingsOf(const ServiceRow& row) {
+    return {row.settings.data(), static_cast<std::size_t>(row.settingCount)};
+}
+
+}  // namespace
+
+void EnableServiceBoxes(Form& form, Machine& machine) {
+    for (C box : kEnableOrder) {
+        form.controls.SetEnabled(box, true);
+    }
+    for (C box : kInstalledCheckOrder) {
+        if (machine.reg.ReadValue(Hklm, RowOf(box).installedBy, kUnreadable) == kUnreadable) {
+            form.controls.SetEnabled(box, false);
+        }
+    }
+}
+
+void VerifyServices(Form& form, Machine& machine) {
+    Controls& controls = form.controls;
+    for (C box : kClearOrder) {
+        controls.SetValue(box, 0);
+    }
+    for (C box : kVerifyOrder) {
+        if (!controls.Enabled(box)) {
+            continue;
+        }
+        const ServiceRow& row = RowOf(box);
+        bool inForce = true;
+        // The two-row box checks its second row first.
+        for (auto it = SettingsOf(row).rbegin(); it != SettingsOf(row).rend(); ++it) {
+            inForce = CheckSetting(machine, *it) && inForce;
+        }
+        if (inForce) {
+            controls.SetValue(box, 1);
+        }
+        ShowState(form, box, row.label);
+    }
+    const bool gateClosed = std::all_of(kGateBoxes.begin(), kGateBoxes.end(), [&](C box) {
+        return controls.Value(box) == 1 || !controls.Enabled(box);
+    });
+    if (gateClosed) {
+        controls.SetEnabled(C::Port135, true);
+        controls.SetValue(C::Port135, IsPort135Closed(machine));
+        ShowState(form, C::Port135, C::PortsLabel1);
+    } else {
+        controls.SetEnabled(C::Port135, false);
+    }
+    for (C box : kClearOrder) {
+        form.VerifiedState(box) = controls.Value(box);
+    }
+}
+
+WriteResult ApplyServices(Form& form, Machine& machine) {
+    Controls& controls = form.controls;
+    form.RestartNeeded = true;
+    for (C box : kApplyOrder) {
+        if (!form.Changed(box)) {
+            continue;
+        }
+        const ServiceRow& row = RowOf(box);
+        const std::int16_t value = controls.Value(box);
+        if (value == 1 && row.command) {
+            RunCommand(machine.system, row.command, WindowStyle::Minimized);
+        }
+        for (const HardeningSetting& setting : SettingsOf(row)) {
+            if (WriteResult failure = ApplyRowSetting(machine, setting, value)) {
+                return failure;
+            }
+        }
+        if (row.restartFree) {
+            form.RestartNeeded = false;
+        }
+    }
+    controls.SetValue(C::SelectAll3, 0);
+    return std::nullopt;
+}
+
+}  // namespace tolvane

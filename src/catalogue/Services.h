@@ -1,0 +1,14 @@
+// The "Closing critical ports" group: services switched off, and the port-135 gate.
+#pragma once
+
+#include "catalogue/HardeningSetting.h"
+
+namespace tolvane {
+
+// Enables the port boxes whose service is installed.
+void EnableServiceBoxes(Form& form, Machine& machine);
+void VerifyServices(Form& form, Machine& machine);
+// Stops at the first write the registry refuses and reports it.
+WriteResult ApplyServices(Form& form, Machine& machine);
+
+}  // namespace tolvane

@@ -1,0 +1,176 @@
+#include "registry/Reg.h"
+
+#include <array>
+#include <cstdint>
+
+namespace tolvane {
+namespace {
+
+constexpr std::array<const wchar_t*, 5> kPrefixes = {L"HKCR\\", L"HKCU\\", L"HKLM\\",
+                                                     L"HKEY_USERS\\", L"HKEY_CURRENT_CONFIG\\"};
+
+bool KnownRoot(int root) {
+    return root >= 0 && root < static_cast<int>(kPrefixes.size());
+}
+
+struct SplitPath {
+    std::wstring key;
+    std::wstring name;
+    bool namesKey;
+};
+
+SplitPath Split(const std::wstring& valuePath) {
+    const auto slash = valuePath.rfind(L'\\');
+    if (slash == std::wstring::npos) {
+        return {L"", valuePath, false};
+    }
+    return {valuePath.substr(0, slash), valuePath.substr(slash + 1), slash + 1 == valuePath.size()};
+}
+
+std::optional<std::uint32_t> ParseDword(const std::wstring& text) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) {
+        negative = text[i] == L'-';
+        ++i;
+    }
+    if (i == text.size()) {
+        return std::nullopt;
+    }
+    std::uint64_t number = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < L'0' || text[i] > L'9') {
+            return std::nullopt;
+        }
+        number = number * 10 + static_cast<std::uint64_t>(text[i] - L'0');
+        if (number > 0xFFFFFFFFull) {
+            return std::nullopt;
+        }
+    }
+    if (negative) {
+        if (number > 0x80000000ull) {
+            return std::nullopt;
+        }
+        number = (0x100000000ull - number) & 0xFFFFFFFFull;
+    }
+    return static_cast<std::uint32_t>(number);
+}
+
+RawValue TextValue(std::uint32_t type, const std::wstring& text) {
+    RawValue value{type, {}};
+    for (wchar_t c : text) {
+        value.data.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        value.data.push_back(static_cast<std::uint8_t>((c >> 8) & 0xFF));
+    }
+    value.data.insert(value.data.end(), {0, 0});
+    return value;
+}
+
+RawValue NumberValue(std::uint32_t type, std::uint32_t number) {
+    return {type,
+            {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+             static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)}};
+}
+
+}  // namespace
+
+std::wstring RootPrefix(int root) {
+    return KnownRoot(root) ? kPrefixes[root] : L"";
+}
+
+std::optional<std::wstring> ValueText(const RawValue& value) {
+    switch (value.type) {
+        case RawSz:
+        case RawExpandSz: {
+            std::wstring text;
+            for (std::size_t i = 0; i + 1 < value.data.size(); i += 2) {
+                const wchar_t c = static_cast<wchar_t>(value.data[i] | (value.data[i + 1] << 8));
+                if (c == L'\0') {
+                    break;
+                }
+                text.push_back(c);
+            }
+            return text;
+        }
+        case RawDword: {
+            if (value.data.size() != 4) {
+                return std::nullopt;
+            }
+            const std::uint32_t number = value.data[0] | (value.data[1] << 8) |
+                                         (value.data[2] << 16) |
+                                         (static_cast<std::uint32_t>(value.data[3]) << 24);
+            return std::to_wstring(number);
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+RegError Reg::Read(int root, const std::wstring& valuePath, std::wstring& text) {
+    if (!KnownRoot(root)) {
+        return kRegBadPathName;
+    }
+    const SplitPath path = Split(valuePath);
+    RawValue value;
+    if (const RegError error = store_.Read(root, path.key, path.name, value)) {
+        return error;
+    }
+    const auto converted = ValueText(value);
+    if (!converted) {
+        return kRegInvalidData;
+    }
+    text = *converted;
+    return kRegOk;
+}
+
+std::wstring Reg::ReadValue(int root, const std::wstring& valuePath,
+                            const std::wstring& defaultValue) {
+    std::wstring text;
+    return Read(root, valuePath, text) == kRegOk ? text : defaultValue;
+}
+
+bool Reg::ValueExists(int root, const std::wstring& valuePath) {
+    std::wstring text;
+    const RegError error = Read(root, valuePath, text);
+    return error != kRegFileNotFound && error != kRegPathNotFound;
+}
+
+WriteResult Reg::WriteValue(int root, const std::wstring& valuePath, const std::wstring& value,
+                            int valueType) {
+    if (valueType < RegSz || valueType > RegExpandSz) {
+        return std::nullopt;
+    }
+    const std::wstring fullPath = RootPrefix(root) + valuePath;
+    if (!KnownRoot(root)) {
+        return WriteFailure{fullPath, kRegBadPathName};
+    }
+    RawValue raw;
+    if (valueType == RegSz || valueType == RegExpandSz) {
+        raw = TextValue(valueType == RegSz ? RawSz : RawExpandSz, value);
+    } else {
+        const auto number = ParseDword(value);
+        if (!number) {
+            return WriteFailure{fullPath, kRegInvalidData};
+        }
+        raw = NumberValue(valueType == RegDword ? RawDword : RawBinary, *number);
+    }
+    const SplitPath path = Split(valuePath);
+    if (const RegError error = store_.Write(root, path.key, path.name, raw)) {
+        return WriteFailure{fullPath, error};
+    }
+    return std::nullopt;
+}
+
+void Reg::DeleteValue(int root, const std::wstring& valuePath) {
+    if (!KnownRoot(root)) {
+        return;
+    }
+    const SplitPath path = Split(valuePath);
+    if (path.namesKey) {
+        store_.DeleteKey(root, path.key);
+    } else {
+        store_.DeleteValue(root, path.key, path.name);
+    }
+}
+
+}  // namespace tolvane

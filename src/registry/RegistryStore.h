@@ -1,0 +1,49 @@
+// Raw registry operations by root code, key path and value name. One Win32 implementation;
+// the unit tests use an in-memory fake. Text paths and conversions live in Reg.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tolvane {
+
+// Win32 value type codes.
+enum RawType : std::uint32_t {
+    RawNone = 0,
+    RawSz = 1,
+    RawExpandSz = 2,
+    RawBinary = 3,
+    RawDword = 4,
+    RawMultiSz = 7,
+};
+
+struct RawValue {
+    std::uint32_t type = RawNone;
+    std::vector<std::uint8_t> data;
+    bool operator==(const RawValue&) const = default;
+};
+
+// A Win32 error code: 0 for success.
+using RegError = unsigned long;
+inline constexpr RegError kRegOk = 0;
+inline constexpr RegError kRegFileNotFound = 2;
+inline constexpr RegError kRegPathNotFound = 3;
+inline constexpr RegError kRegAccessDenied = 5;
+inline constexpr RegError kRegInvalidData = 13;
+inline constexpr RegError kRegBadPathName = 161;
+
+class RegistryStore {
+  public:
+    virtual ~RegistryStore() = default;
+    // root is 0 HKCR, 1 HKCU, 2 HKLM, 3 HKEY_USERS, 4 HKEY_CURRENT_CONFIG.
+    virtual RegError Read(int root, const std::wstring& key, const std::wstring& name,
+                          RawValue& value) = 0;
+    // Creates the key when it is missing.
+    virtual RegError Write(int root, const std::wstring& key, const std::wstring& name,
+                           const RawValue& value) = 0;
+    virtual RegError DeleteValue(int root, const std::wstring& key, const std::wstring& name) = 0;
+    virtual RegError DeleteKey(int root, const std::wstring& key) = 0;
+};
+
+}  // namespace tolvane

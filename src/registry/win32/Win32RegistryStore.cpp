@@ -1,0 +1,93 @@
+#include "registry/win32/Win32RegistryStore.h"
+
+#include <windows.h>
+
+#include "system/win32/Handles.h"
+
+namespace tolvane::win32 {
+namespace {
+
+HKEY RootKey(int root) {
+    switch (root) {
+        case 0:
+            return HKEY_CLASSES_ROOT;
+        case 1:
+            return HKEY_CURRENT_USER;
+        case 2:
+            return HKEY_LOCAL_MACHINE;
+        case 3:
+            return HKEY_USERS;
+        case 4:
+            return HKEY_CURRENT_CONFIG;
+        default:
+            return nullptr;
+    }
+}
+
+RegError Open(int root, const std::wstring& key, REGSAM access, UniqueRegKey& opened) {
+    const HKEY rootKey = RootKey(root);
+    if (!rootKey) {
+        return ERROR_BAD_PATHNAME;
+    }
+    return RegOpenKeyExW(rootKey, key.c_str(), 0, access, opened.put());
+}
+
+}  // namespace
+
+RegError Win32RegistryStore::Read(int root, const std::wstring& key, const std::wstring& name,
+                                  RawValue& value) {
+    UniqueRegKey opened;
+    if (const RegError error = Open(root, key, KEY_QUERY_VALUE, opened)) {
+        return error;
+    }
+    DWORD type = 0;
+    DWORD size = 0;
+    LONG error = RegQueryValueExW(opened.get(), name.c_str(), nullptr, &type, nullptr, &size);
+    // The value can grow between the two calls: ask again until it fits.
+    while (error == ERROR_SUCCESS || error == ERROR_MORE_DATA) {
+        value.data.resize(size);
+        error = RegQueryValueExW(opened.get(), name.c_str(), nullptr, &type,
+                                 value.data.empty() ? nullptr : value.data.data(), &size);
+        if (error == ERROR_SUCCESS) {
+            value.data.resize(size);
+            value.type = type;
+            return kRegOk;
+        }
+    }
+    return static_cast<RegError>(error);
+}
+
+RegError Win32RegistryStore::Write(int root, const std::wstring& key, const std::wstring& name,
+                                   const RawValue& value) {
+    const HKEY rootKey = RootKey(root);
+    if (!rootKey) {
+        return ERROR_BAD_PATHNAME;
+    }
+    UniqueRegKey opened;
+    if (const LONG error = RegCreateKeyExW(rootKey, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                           nullptr, opened.put(), nullptr)) {
+        return static_cast<RegError>(error);
+    }
+    return static_cast<RegError>(RegSetValueExW(opened.get(), name.c_str(), 0, value.type,
+                                                value.data.data(),
+                                                static_cast<DWORD>(value.data.size())));
+}
+
+RegError Win32RegistryStore::DeleteValue(int root, const std::wstring& key,
+                                         const std::wstring& name) {
+    UniqueRegKey opened;
+    if (const RegError error = Open(root, key, KEY_SET_VALUE, opened)) {
+        return error;
+    }
+    return static_cast<RegError>(RegDeleteValueW(opened.get(), name.c_str()));
+}
+
+RegError Win32RegistryStore::DeleteKey(int root, const std::wstring& key) {
+    const HKEY rootKey = RootKey(root);
+    if (!rootKey) {
+        return ERROR_BAD_PATHNAME;
+    }
+    return static_cast<RegError>(RegDeleteKeyW(rootKey, key.c_str()));
+}
+
+}  // namespace tolvane::win32

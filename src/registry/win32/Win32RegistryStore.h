@@ -1,0 +1,18 @@
+// Registry operations on the real registry (wide Win32 functions).
+#pragma once
+
+#include "registry/RegistryStore.h"
+
+namespace tolvane::win32 {
+
+class Win32RegistryStore : public RegistryStore {
+  public:
+    RegError Read(int root, const std::wstring& key, const std::wstring& name,
+                  RawValue& value) override;
+    RegError Write(int root, const std::wstring& key, const std::wstring& name,
+                   const RawValue& value) override;
+    RegError DeleteValue(int root, const std::wstring& key, const std::wstring& name) override;
+    RegError DeleteKey(int root, const std::wstring& key) override;
+};
+
+}  // namespace tolvane::win32

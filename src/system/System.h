@@ -1,0 +1,54 @@
+// What the program needs from Windows apart from the registry. One Win32 implementation;
+// the unit tests use an in-memory fake.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tolvane {
+
+enum class WindowStyle : int { Hidden = 0, Normal = 1, Minimized = 2 };
+
+struct VersionInfo {
+    bool ok = false;
+    unsigned major = 0;
+    unsigned minor = 0;
+    unsigned platform = 0;
+};
+
+// A process the program started. Destroying it closes the handle, never the process.
+class StartedProcess {
+  public:
+    virtual ~StartedProcess() = default;
+    // Waits, keeping the windows responsive, until the process ends or the time is up.
+    virtual bool WaitForExit(std::int32_t milliseconds) = 0;
+};
+
+class System {
+  public:
+    virtual ~System() = default;
+
+    virtual VersionInfo QueryVersion() = 0;
+    virtual std::wstring WindowsDirectory() = 0;
+    virtual std::vector<wchar_t> DriveLetters() = 0;
+    virtual std::wstring FileSystemOf(wchar_t driveLetter) = 0;
+    virtual std::optional<std::uint32_t> FileAttributes(const std::wstring& path) = 0;
+    virtual bool RemoveFile(const std::wstring& path) = 0;
+    // The whole file, at most maxBytes; nothing when it cannot be opened.
+    virtual std::optional<std::string> ReadFileBytes(const std::wstring& path,
+                                                     std::size_t maxBytes) = 0;
+    // A millisecond counter that wraps every 2^32 ms.
+    virtual std::uint32_t Milliseconds() = 0;
+    // Waits about the given time while the windows keep handling their messages.
+    virtual void Pause(std::int32_t milliseconds) = 0;
+    // Starts a command line without waiting; null when it could not be started.
+    virtual std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
+                                                         WindowStyle style) = 0;
+    // The system's own words for an error code.
+    virtual std::wstring ErrorText(unsigned long code) = 0;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,60 @@
+#include "system/SystemInfo.h"
+
+namespace tolvane {
+
+std::wstring WindowsDir;
+std::wstring SystemDrive;
+
+namespace {
+constexpr unsigned kPlatformNt = 2;
+constexpr std::uint32_t kDirectoryAttribute = 0x10;
+// Attributes that do not fit a signed 16-bit number count as unreadable.
+constexpr std::uint32_t kLargestAttributes = 32767;
+}  // namespace
+
+std::int16_t OsCodeFor(const VersionInfo& version) {
+    if (!version.ok || version.major != 5 || version.platform != kPlatformNt) {
+        return OsUnsupported;
+    }
+    switch (version.minor) {
+        case 0:
+            return OsWindows2000;
+        case 1:
+            return OsWindowsXp;
+        case 2:
+            return OsServer2003;
+        default:
+            return OsUnsupported;
+    }
+}
+
+std::int16_t GetOsVersion(System& system) {
+    return OsCodeFor(system.QueryVersion());
+}
+
+std::wstring GetSystemFileSystem(System& system) {
+    WindowsDir = system.WindowsDirectory();
+    SystemDrive = WindowsDir.substr(0, 1);
+    std::wstring name;
+    if (SystemDrive.empty()) {
+        return name;
+    }
+    for (wchar_t letter : system.DriveLetters()) {
+        if (letter == SystemDrive[0]) {
+            name = system.FileSystemOf(letter);
+        }
+    }
+    return name;
+}
+
+bool FileExists(System& system, const std::wstring& path) {
+    const auto attributes = system.FileAttributes(path);
+    return attributes && *attributes <= kLargestAttributes &&
+           (*attributes & kDirectoryAttribute) == 0;
+}
+
+void RunCommand(System& system, const std::wstring& commandLine, WindowStyle style) {
+    system.StartCommand(commandLine, style);
+}
+
+}  // namespace tolvane

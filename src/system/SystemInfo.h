@@ -1,0 +1,34 @@
+// Version, Windows folder and file system of the system drive, file tests and commands.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "system/System.h"
+
+namespace tolvane {
+
+// Set by GetSystemFileSystem at every call; read everywhere.
+extern std::wstring WindowsDir;   // no trailing backslash
+extern std::wstring SystemDrive;  // the drive letter alone
+
+enum OsCode : std::int16_t {
+    OsUnsupported = 0,
+    OsWindows2000 = 1,
+    OsWindowsXp = 2,
+    OsServer2003 = 3
+};
+
+std::int16_t OsCodeFor(const VersionInfo& version);
+std::int16_t GetOsVersion(System& system);
+
+// Name of the Windows drive's file system ("NTFS"), empty when no drive letter matches.
+std::wstring GetSystemFileSystem(System& system);
+
+// A file, not a folder, exists at the path.
+bool FileExists(System& system, const std::wstring& path);
+
+// Starts a command without waiting for it; what it does is read back later.
+void RunCommand(System& system, const std::wstring& commandLine, WindowStyle style);
+
+}  // namespace tolvane

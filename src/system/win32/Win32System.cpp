@@ -1,0 +1,167 @@
+#include "system/win32/Win32System.h"
+
+#include <windows.h>
+
+#include "system/CommandPath.h"
+#include "system/win32/Handles.h"
+#include "system/win32/MessagePump.h"
+
+namespace tolvane::win32 {
+namespace {
+
+class Win32Process : public StartedProcess {
+  public:
+    explicit Win32Process(HANDLE process) : process_(process) {}
+    bool WaitForExit(std::int32_t milliseconds) override {
+        return WaitPumping(process_.get(), milliseconds);
+    }
+
+  private:
+    UniqueHandle process_;
+};
+
+std::wstring SystemFolder() {
+    wchar_t buffer[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
+}
+
+WORD ShowCommand(WindowStyle style) {
+    switch (style) {
+        case WindowStyle::Hidden:
+            return SW_HIDE;
+        case WindowStyle::Minimized:
+            return SW_SHOWMINIMIZED;
+        default:
+            return SW_SHOWNORMAL;
+    }
+}
+
+}  // namespace
+
+VersionInfo Win32System::QueryVersion() {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (!GetVersionExW(&info)) {
+        return {};
+    }
+    return {true, info.dwMajorVersion, info.dwMinorVersion, info.dwPlatformId};
+}
+
+std::wstring Win32System::WindowsDirectory() {
+    std::wstring buffer(4096, L'\0');
+    const UINT length = GetWindowsDirectoryW(buffer.data(), 4095);
+    buffer.resize(length < 4096 ? length : 0);
+    return buffer;
+}
+
+std::vector<wchar_t> Win32System::DriveLetters() {
+    std::vector<wchar_t> letters;
+    const DWORD mask = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (mask & (1u << i)) {
+            letters.push_back(static_cast<wchar_t>(L'A' + i));
+        }
+    }
+    return letters;
+}
+
+std::wstring Win32System::FileSystemOf(wchar_t driveLetter) {
+    const wchar_t root[] = {driveLetter, L':', L'\\', L'\0'};
+    wchar_t name[MAX_PATH + 1] = {};
+    // A drive without a disk must not put up a system dialog.
+    const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    const BOOL ok =
+        GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, name, MAX_PATH + 1);
+    SetErrorMode(oldMode);
+    return ok ? name : L"";
+}
+
+std::optional<std::uint32_t> Win32System::FileAttributes(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return std::nullopt;
+    }
+    return attributes;
+}
+
+bool Win32System::RemoveFile(const std::wstring& path) {
+    return DeleteFileW(path.c_str()) != 0;
+}
+
+std::optional<std::string> Win32System::ReadFileBytes(const std::wstring& path,
+                                                      std::size_t maxBytes) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (bytes.size() < maxBytes && ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr) &&
+           read > 0) {
+        bytes.append(chunk, read);
+    }
+    if (bytes.size() > maxBytes) {
+        bytes.resize(maxBytes);
+    }
+    return bytes;
+}
+
+std::uint32_t Win32System::Milliseconds() {
+    return GetTickCount();
+}
+
+void Win32System::Pause(std::int32_t milliseconds) {
+    WaitPumping(nullptr, milliseconds);
+}
+
+std::unique_ptr<StartedProcess> Win32System::StartCommand(const std::wstring& commandLine,
+                                                          WindowStyle style) {
+    const std::wstring systemFolder = SystemFolder();
+    const ProgramLookup program =
+        FindProgram(commandLine, {systemFolder, WindowsDirectory()}, [this](const std::wstring& p) {
+            const auto attributes = FileAttributes(p);
+            return attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        });
+    if (program.kind == ProgramLookup::Kind::NotFound) {
+        return nullptr;
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = ShowCommand(style);
+    PROCESS_INFORMATION info{};
+    std::wstring mutableLine = commandLine;
+    // The system folder as current folder, so that a command resolving another program by name
+    // cannot pick one planted where Tolvane was started from.
+    if (!CreateProcessW(program.kind == ProgramLookup::Kind::Found ? program.path.c_str() : nullptr,
+                        mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        systemFolder.empty() ? nullptr : systemFolder.c_str(), &startup, &info)) {
+        return nullptr;
+    }
+    CloseHandle(info.hThread);
+    return std::make_unique<Win32Process>(info.hProcess);
+}
+
+std::wstring Win32System::ErrorText(unsigned long code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length ? std::wstring(buffer, length) : L"";
+    if (buffer) {
+        LocalFree(buffer);
+    }
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    if (text.empty()) {
+        text = L"Error " + std::to_wstring(code) + L".";
+    }
+    return text;
+}
+
+}  // namespace tolvane::win32

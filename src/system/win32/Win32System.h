@@ -1,0 +1,25 @@
+// The system interface on Windows.
+#pragma once
+
+#include "system/System.h"
+
+namespace tolvane::win32 {
+
+class Win32System : public System {
+  public:
+    VersionInfo QueryVersion() override;
+    std::wstring WindowsDirectory() override;
+    std::vector<wchar_t> DriveLetters() override;
+    std::wstring FileSystemOf(wchar_t driveLetter) override;
+    std::optional<std::uint32_t> FileAttributes(const std::wstring& path) override;
+    bool RemoveFile(const std::wstring& path) override;
+    std::optional<std::string> ReadFileBytes(const std::wstring& path,
+                                             std::size_t maxBytes) override;
+    std::uint32_t Milliseconds() override;
+    void Pause(std::int32_t milliseconds) override;
+    std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
+                                                 WindowStyle style) override;
+    std::wstring ErrorText(unsigned long code) override;
+};
+
+}  // namespace tolvane::win32

@@ -1,0 +1,142 @@
+#include "ui/Commands.h"
+
+#include "catalogue/Accounts.h"
+#include "catalogue/Port135.h"
+#include "catalogue/Services.h"
+#include "catalogue/Shares.h"
+#include "registry/SettingEngine.h"
+
+namespace tolvane {
+namespace {
+
+using C = ControlId;
+using Apply = WriteResult (*)(Form&, Machine&);
+using Verify = void (*)(Form&, Machine&);
+
+// A refused write ends the group's apply; the user learns why, and the boxes then show what
+// the machine really holds. Writes already made stay made.
+void ApplyGroup(Form& form, Machine& machine, Apply apply, Verify verify) {
+    if (const WriteResult failure = apply(form, machine)) {
+        machine.host.ShowMessage(
+            WriteFailureMessage(*failure, machine.system.ErrorText(failure->code)), kAppTitle,
+            MbOk | MbIconExclamation);
+    }
+    verify(form, machine);
+}
+
+void TickIfEnabled(Controls& controls, C box) {
+    if (controls.Enabled(box)) {
+        controls.SetValue(box, 1);
+    }
+}
+
+void SelectAll1_Click(Form& form, Machine& machine) {
+    Controls& controls = form.controls;
+    if (controls.Value(C::SelectAll1) != 1) {
+        VerifyShares(form, machine);
+        return;
+    }
+    for (C box : {C::SimpleShare, C::AdminShare, C::RemoteAdmin}) {
+        TickIfEnabled(controls, box);
+    }
+    controls.SetValue(C::ShareFolders, 1);
+    controls.SetValue(C::SharePrinters, 1);
+}
+
+void SelectAll2_Click(Form& form, Machine& machine) {
+    if (form.controls.Value(C::SelectAll2) != 1) {
+        VerifyAccounts(form, machine);
+        return;
+    }
+    for (C box : {C::Invit, C::HelpAssistant, C::Anonyme, C::BDR, C::EveryOne}) {
+        TickIfEnabled(form.controls, box);
+    }
+}
+
+void SelectAll3_Click(Form& form, Machine& machine) {
+    if (form.controls.Value(C::SelectAll3) != 1) {
+        VerifyServices(form, machine);
+        return;
+    }
+    // Each box is looked at when reached: ticking Port135 first takes the others away.
+    for (C box : {C::Port135, C::Port137138139, C::Port445, C::Port1024TCP, C::Port123, C::Port500,
+                  C::Port1900, C::Port5000, C::Port1023, C::Port1024UDP, C::Port1027}) {
+        TickIfEnabled(form.controls, box);
+    }
+}
+
+}  // namespace
+
+std::wstring WriteFailureMessage(const WriteFailure& failure, const std::wstring& reason) {
+    std::wstring text =
+        L"Tolvane could not write the registry value\r\n" + failure.fullPath + L"\r\n\r\n" + reason;
+    if (failure.code == kRegAccessDenied) {
+        text += L"\r\n\r\nTolvane must be run as an administrator to change this setting.";
+    }
+    return text;
+}
+
+void PartagesAppliquer_Click(Form& form, Machine& machine) {
+    ApplyGroup(form, machine, ApplyShares, VerifyShares);
+}
+
+void DesactiverAppliquer_Click(Form& form, Machine& machine) {
+    ApplyGroup(form, machine, ApplyAccounts, VerifyAccounts);
+}
+
+void PortsAppliquer_Click(Form& form, Machine& machine) {
+    ApplyGroup(form, machine, ApplyServices, VerifyServices);
+}
+
+void Sauvegarder_Click(Form& form, Machine& machine) {
+    if (form.controls.Enabled(C::PartagesAppliquer)) {
+        PartagesAppliquer_Click(form, machine);
+    }
+    DesactiverAppliquer_Click(form, machine);
+    PortsAppliquer_Click(form, machine);
+}
+
+void VerifyAll_Click(Form& form, Machine& machine) {
+    EnableServiceBoxes(form, machine);
+    if (form.controls.Enabled(C::PartagesAppliquer)) {
+        VerifyShares(form, machine);
+    }
+    if (machine.reg.ReadValue(Hklm, L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start",
+                              kUnreadable) == kUnreadable) {
+        form.controls.SetEnabled(C::BDR, false);
+    }
+    VerifyAccounts(form, machine);
+    VerifyServices(form, machine);
+}
+
+void BoxChanged(Form& form, Machine& machine, ControlId box) {
+    Controls& controls = form.controls;
+    switch (box) {
+        case C::SelectAll1:
+            SelectAll1_Click(form, machine);
+            break;
+        case C::SelectAll2:
+            SelectAll2_Click(form, machine);
+            break;
+        case C::SelectAll3:
+            SelectAll3_Click(form, machine);
+            break;
+        case C::Port135:
+            Port135_Click(form, machine);
+            break;
+        case C::Port1900:
+            if (controls.Value(C::Port1900) == 1) {
+                controls.SetValue(C::Port5000, 1);
+            }
+            break;
+        case C::Port5000:
+            if (controls.Value(C::Port5000) == 0) {
+                controls.SetValue(C::Port1900, 0);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace tolvane

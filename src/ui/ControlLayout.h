@@ -1,0 +1,56 @@
+// The main window's design: every control once, as data, in creation (keyboard) order.
+#pragma once
+
+#include <span>
+
+#include "ui/ControlId.h"
+
+namespace tolvane {
+
+enum class ControlKind : std::uint8_t { Picture, Label, TextBox, Button, Frame, CheckBox };
+
+enum class Backdrop : std::uint8_t { Window, White, HelpText };
+
+// Positions and sizes are in twips. A label inside a frame is placed relative to its frame.
+struct ControlLayout {
+    ControlId id;
+    const wchar_t* name;
+    ControlKind kind;
+    const wchar_t* caption;
+    ControlId frame;  // ControlId::Count when placed on the window itself
+    int left, top, width, height;
+    int centipoints;  // font size in hundredths of a point
+    bool bold;
+    bool centred;
+    Backdrop backdrop;
+};
+
+std::span<const ControlLayout> MainWindowLayout();
+const ControlLayout& LayoutOf(ControlId id);
+
+// Position in window coordinates (twips), frame offset applied.
+struct TwipRect {
+    int left, top, width, height;
+};
+TwipRect WindowRectTwips(const ControlLayout& control);
+
+inline constexpr int kClientWidthTwips = 9300;
+inline constexpr int kClientHeightTwips = 6510;
+inline constexpr int kPatientWidthTwips = 3585;
+inline constexpr int kPatientHeightTwips = 810;
+inline constexpr wchar_t kFontFace[] = L"Tahoma";
+inline constexpr int kDefaultCentipoints = 825;
+
+// Twips to pixels at the given DPI (15 twips per pixel at 96 DPI).
+constexpr int TwipsToPixels(int twips, int dpi) {
+    return (twips * dpi + 720) / 1440;
+}
+
+struct Rgb {
+    unsigned char r, g, b;
+};
+inline constexpr Rgb kWindowColour{209, 220, 235};
+inline constexpr Rgb kHelpTextColour{221, 231, 244};
+inline constexpr Rgb kWhite{255, 255, 255};
+
+}  // namespace tolvane

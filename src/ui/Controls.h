@@ -1,0 +1,61 @@
+// The main window's state as plain data: each box's value and enabled state, each label's
+// caption, weight and size. The Win32 window only shows it; a change of a box's value runs the
+// box's reaction whether the user or the program made it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "ui/ControlId.h"
+
+namespace tolvane {
+
+class ControlView {
+  public:
+    virtual ~ControlView() = default;
+    virtual void ControlChanged(ControlId id) = 0;
+};
+
+class Controls {
+  public:
+    Controls();
+
+    std::int16_t Value(ControlId id) const { return at(id).value; }
+    // Runs the reaction when the value changes.
+    void SetValue(ControlId id, std::int16_t value);
+
+    bool Enabled(ControlId id) const { return at(id).enabled; }
+    void SetEnabled(ControlId id, bool enabled);
+
+    const std::wstring& Caption(ControlId id) const { return at(id).caption; }
+    void SetCaption(ControlId id, const std::wstring& caption);
+
+    bool Bold(ControlId id) const { return at(id).bold; }
+    void SetBold(ControlId id, bool bold);
+
+    int Centipoints(ControlId id) const { return at(id).centipoints; }
+    void SetCentipoints(ControlId id, int centipoints);
+
+    void SetView(ControlView* view) { view_ = view; }
+    void SetReaction(std::function<void(ControlId)> reaction) { reaction_ = std::move(reaction); }
+
+  private:
+    struct State {
+        std::int16_t value = 0;
+        bool enabled = true;
+        bool bold = false;
+        int centipoints = 0;
+        std::wstring caption;
+    };
+    const State& at(ControlId id) const { return states_[static_cast<int>(id)]; }
+    State& at(ControlId id) { return states_[static_cast<int>(id)]; }
+    void Changed(ControlId id);
+
+    std::array<State, kControlCount> states_;
+    ControlView* view_ = nullptr;
+    std::function<void(ControlId)> reaction_;
+};
+
+}  // namespace tolvane

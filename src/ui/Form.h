@@ -1,0 +1,57 @@
+// The main window's own state, and the machine its commands work on.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "registry/Reg.h"
+#include "system/System.h"
+#include "ui/Controls.h"
+#include "ui/Host.h"
+
+namespace tolvane {
+
+struct Form {
+    Controls controls;
+    // Each box's value as the last verify or probe left it.
+    std::array<std::int16_t, kControlCount> verifiedState{};
+    bool RestartNeeded = false;
+    bool NoAccount = false;
+    std::vector<std::wstring> Tabl{L""};
+    std::uint8_t NbArgs = 0;
+    int busyDepth = 0;
+
+    std::int16_t& VerifiedState(ControlId id) { return verifiedState[static_cast<int>(id)]; }
+    bool Changed(ControlId id) { return controls.Value(id) != VerifiedState(id); }
+};
+
+struct Machine {
+    Reg& reg;
+    System& system;
+    Host& host;
+};
+
+// While a command runs, including any wait inside it, the main window takes no other command.
+class BusyScope {
+  public:
+    BusyScope(Form& form, Host& host) : form_(form), host_(host) {
+        if (form_.busyDepth++ == 0) {
+            host_.EnableMainWindow(false);
+        }
+    }
+    ~BusyScope() {
+        if (--form_.busyDepth == 0) {
+            host_.EnableMainWindow(true);
+        }
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+  private:
+    Form& form_;
+    Host& host_;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,29 @@
+// What the program's logic asks of its windows beyond the controls' state.
+#pragma once
+
+#include <string>
+
+namespace tolvane {
+
+// Message box styles and answers, with the values Windows gives them.
+enum MessageStyle : unsigned {
+    MbOk = 0x0,
+    MbYesNo = 0x4,
+    MbIconQuestion = 0x20,
+    MbIconExclamation = 0x30,
+};
+enum MessageAnswer : int { IdOk = 1, IdYes = 6, IdNo = 7 };
+
+inline constexpr wchar_t kAppTitle[] = L"Tolvane";
+
+class Host {
+  public:
+    virtual ~Host() = default;
+    virtual int ShowMessage(const std::wstring& text, const std::wstring& title,
+                            unsigned style) = 0;
+    virtual void EnableMainWindow(bool enabled) = 0;
+    // The please-wait window, shown without blocking.
+    virtual void ShowPatient(bool shown) = 0;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,23 @@
+// The menu bar as data: captions with their access keys.
+#pragma once
+
+#include <span>
+
+#include "ui/ControlId.h"
+
+namespace tolvane {
+
+struct MenuEntry {
+    MenuId id;
+    const wchar_t* caption;  // null for a separator
+    bool available;          // the windows these entries open come with later versions
+};
+
+struct MenuDefinition {
+    const wchar_t* caption;
+    std::span<const MenuEntry> entries;
+};
+
+std::span<const MenuDefinition> MainMenus();
+
+}  // namespace tolvane

@@ -1,0 +1,21 @@
+// Tahoma in the sizes and weights the window uses, each made once and freed with the window.
+#pragma once
+
+#include <map>
+#include <utility>
+
+#include "system/win32/Handles.h"
+
+namespace tolvane::win32 {
+
+class FontCache {
+  public:
+    explicit FontCache(int dpi) : dpi_(dpi) {}
+    HFONT Get(int centipoints, bool bold);
+
+  private:
+    int dpi_;
+    std::map<std::pair<int, bool>, UniqueFont> fonts_;
+};
+
+}  // namespace tolvane::win32

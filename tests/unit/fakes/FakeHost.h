@@ -1,0 +1,38 @@
+// Records message boxes and the main window's enabled state; answers boxes as told.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "ui/Host.h"
+
+namespace tolvane::testing {
+
+class FakeHost : public Host {
+  public:
+    struct Message {
+        std::wstring text;
+        std::wstring title;
+        unsigned style;
+    };
+
+    int ShowMessage(const std::wstring& text, const std::wstring& title, unsigned style) override {
+        messages.push_back({text, title, style});
+        if (answers.empty()) {
+            return IdOk;
+        }
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void EnableMainWindow(bool enabled) override { enableCalls.push_back(enabled); }
+    void ShowPatient(bool shown) override { patientCalls.push_back(shown); }
+
+    std::vector<Message> messages;
+    std::deque<int> answers;
+    std::vector<bool> enableCalls;
+    std::vector<bool> patientCalls;
+};
+
+}  // namespace tolvane::testing

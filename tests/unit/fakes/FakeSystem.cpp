@@ -1,0 +1,91 @@
+#include "fakes/FakeSystem.h"
+
+namespace tolvane::testing {
+namespace {
+
+class FakeProcess : public StartedProcess {
+  public:
+    FakeProcess(FakeSystem& system, std::wstring commandLine)
+        : system_(system), commandLine_(std::move(commandLine)) {}
+    bool WaitForExit(std::int32_t) override {
+        if (!ended_ && system_.onCommandEnd) {
+            system_.onCommandEnd(commandLine_);
+        }
+        ended_ = true;
+        return true;
+    }
+
+  private:
+    FakeSystem& system_;
+    std::wstring commandLine_;
+    bool ended_ = false;
+};
+
+}  // namespace
+
+std::vector<wchar_t> FakeSystem::DriveLetters() {
+    std::vector<wchar_t> letters;
+    for (const auto& drive : drives) {
+        letters.push_back(drive.first);
+    }
+    return letters;
+}
+
+std::wstring FakeSystem::FileSystemOf(wchar_t driveLetter) {
+    fileSystemQueries.push_back(std::wstring(1, driveLetter));
+    for (const auto& drive : drives) {
+        if (drive.first == driveLetter) {
+            return drive.second;
+        }
+    }
+    return L"";
+}
+
+std::optional<std::uint32_t> FakeSystem::FileAttributes(const std::wstring& path) {
+    if (files.count(path)) {
+        return 0x20;  // archive
+    }
+    if (const auto folder = folders.find(path); folder != folders.end()) {
+        return folder->second;
+    }
+    return std::nullopt;
+}
+
+bool FakeSystem::RemoveFile(const std::wstring& path) {
+    removed.push_back(path);
+    return files.erase(path) != 0;
+}
+
+std::optional<std::string> FakeSystem::ReadFileBytes(const std::wstring& path,
+                                                     std::size_t maxBytes) {
+    reads.push_back(path);
+    const auto file = files.find(path);
+    if (file == files.end()) {
+        return std::nullopt;
+    }
+    return file->second.substr(0, maxBytes);
+}
+
+void FakeSystem::Pause(std::int32_t milliseconds) {
+    pauses.push_back(milliseconds);
+    clock += static_cast<std::uint32_t>(milliseconds);
+}
+
+std::unique_ptr<StartedProcess> FakeSystem::StartCommand(const std::wstring& commandLine,
+                                                         WindowStyle style) {
+    started.push_back({commandLine, style});
+    if (!commandsStart) {
+        return nullptr;
+    }
+    return std::make_unique<FakeProcess>(*this, commandLine);
+}
+
+std::vector<std::wstring> FakeSystem::commandLines() const {
+    std::vector<std::wstring> lines;
+    for (const Started& command : started) {
+        lines.push_back(command.commandLine);
+    }
+    return lines;
+}
+
+}  // namespace tolvane::testing

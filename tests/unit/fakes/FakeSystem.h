@@ -1,0 +1,57 @@
+// An in-memory machine: version, drives, files, a clock, and a log of started commands.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "system/System.h"
+
+namespace tolvane::testing {
+
+class FakeSystem : public System {
+  public:
+    VersionInfo QueryVersion() override { return version; }
+    std::wstring WindowsDirectory() override { return windowsDir; }
+    std::vector<wchar_t> DriveLetters() override;
+    std::wstring FileSystemOf(wchar_t driveLetter) override;
+    std::optional<std::uint32_t> FileAttributes(const std::wstring& path) override;
+    bool RemoveFile(const std::wstring& path) override;
+    std::optional<std::string> ReadFileBytes(const std::wstring& path,
+                                             std::size_t maxBytes) override;
+    std::uint32_t Milliseconds() override { return clock; }
+    void Pause(std::int32_t milliseconds) override;
+    std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
+                                                 WindowStyle style) override;
+    std::wstring ErrorText(unsigned long code) override {
+        return L"system error " + std::to_wstring(code);
+    }
+
+    void SetXp() { version = {true, 5, 1, 2}; }
+
+    VersionInfo version{true, 5, 1, 2};
+    std::wstring windowsDir = L"C:\\WINDOWS";
+    std::vector<std::pair<wchar_t, std::wstring>> drives{{L'A', L""}, {L'C', L"NTFS"}};
+    std::map<std::wstring, std::string> files;      // path to bytes
+    std::map<std::wstring, std::uint32_t> folders;  // path to attributes
+    std::uint32_t clock = 0;
+    std::vector<std::int32_t> pauses;
+    std::vector<std::wstring> fileSystemQueries;
+
+    struct Started {
+        std::wstring commandLine;
+        WindowStyle style;
+    };
+    std::vector<Started> started;
+    std::vector<std::wstring> commandLines() const;
+    // What a started command does to the machine by the time it ends.
+    std::function<void(const std::wstring& commandLine)> onCommandEnd;
+    bool commandsStart = true;
+    std::vector<std::wstring> removed;
+    std::vector<std::wstring> reads;
+};
+
+}  // namespace tolvane::testing

@@ -1,0 +1,36 @@
+// A main window over an in-memory machine, for the tests of start-up, groups and commands.
+#pragma once
+
+#include <string>
+
+#include "app/MainForm.h"
+#include "fakes/FakeHost.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/FakeSystem.h"
+
+namespace tolvane::testing {
+
+inline constexpr wchar_t kServices[] = L"SYSTEM\\CurrentControlSet\\Services\\";
+
+struct Harness {
+    FakeRegistry registry;
+    FakeSystem system;
+    FakeHost host;
+    MainForm main{registry, system, host};
+    Form& form = main.form();
+    Controls& controls = main.controls();
+    Reg reg{registry};
+    Machine machine{reg, system, host};
+
+    std::int16_t Value(ControlId id) const { return controls.Value(id); }
+    void Set(ControlId id, std::int16_t value) { controls.SetValue(id, value); }
+    // A service is installed when its Start value exists.
+    void Install(const std::wstring& service, std::uint32_t start = 3) {
+        registry.SetDword(kServices + service + L"\\Start", start);
+    }
+    std::wstring Read(const std::wstring& valuePath) {
+        return reg.ReadValue(Hklm, valuePath, L"(missing)");
+    }
+};
+
+}  // namespace tolvane::testing

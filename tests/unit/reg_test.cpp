@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include "fakes/FakeRegistry.h"
+#include "registry/Reg.h"
+
+namespace tolvane::testing {
+namespace {
+
+constexpr wchar_t kLsa[] = L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\";
+
+class RegTest : public ::testing::Test {
+  protected:
+    FakeRegistry registry;
+    Reg reg{registry};
+    std::wstring Path(const wchar_t* name) { return std::wstring(kLsa) + name; }
+};
+
+TEST_F(RegTest, RootPrefixes) {
+    EXPECT_EQ(RootPrefix(0), L"HKCR\\");
+    EXPECT_EQ(RootPrefix(1), L"HKCU\\");
+    EXPECT_EQ(RootPrefix(2), L"HKLM\\");
+    EXPECT_EQ(RootPrefix(3), L"HKEY_USERS\\");
+    EXPECT_EQ(RootPrefix(4), L"HKEY_CURRENT_CONFIG\\");
+    EXPECT_EQ(RootPrefix(5), L"");
+    EXPECT_EQ(RootPrefix(-1), L"");
+}
+
+TEST_F(RegTest, ReadsValuesAsText) {
+    registry.SetDword(Path(L"forceguest"), 0);
+    registry.SetDword(Path(L"big"), 4000000000u);
+    registry.SetString(Path(L"text"), L"N");
+    registry.SetString(Path(L"empty"), L"");
+    registry.SetRaw(Path(L"binary"), {RawBinary, {1, 2, 3, 4}});
+    registry.SetRaw(Path(L"multi"), {RawMultiSz, {'a', 0, 0, 0, 0, 0}});
+    registry.SetRaw(Path(L"short"), {RawDword, {1, 2}});
+
+    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"forceguest"), L"Erreur"), L"0");
+    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"big"), L"Erreur"), L"4000000000");
+    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"text"), L"Erreur"), L"N");
+    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"empty"), L"Erreur"), L"");
+    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"binary"), L"Erreur"), L"Erreur");
+    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"multi"), L"Erreur"), L"Erreur");
+    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"short"), L"Erreur"), L"Erreur");
+    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"missing"), L"Erreur"), L"Erreur");
+    EXPECT_EQ(reg.ReadValue(Hklm, L"NO\\SUCH\\KEY\\value", L"d"), L"d");
+    EXPECT_EQ(reg.ReadValue(7, Path(L"forceguest"), L"d"), L"d");
+    // Keys are found whatever their letter case.
+    EXPECT_EQ(reg.ReadValue(Hklm, L"system\\currentcontrolset\\control\\lsa\\FORCEGUEST", L"d"),
+              L"0");
+}
+
+TEST_F(RegTest, ValueExistsIsFalseOnlyWhenNothingIsThere) {
+    registry.SetRaw(Path(L"binary"), {RawBinary, {1}});
+    registry.SetDword(Path(L"number"), 1);
+    EXPECT_TRUE(reg.ValueExists(Hklm, Path(L"binary")));
+    EXPECT_TRUE(reg.ValueExists(Hklm, Path(L"number")));
+    EXPECT_FALSE(reg.ValueExists(Hklm, Path(L"missing")));
+    EXPECT_FALSE(reg.ValueExists(Hklm, L"NO\\SUCH\\KEY\\value"));
+    // A path without a root is refused, which is not "nothing found".
+    EXPECT_TRUE(reg.ValueExists(9, Path(L"number")));
+}
+
+TEST_F(RegTest, WritesWithTheGivenType) {
+    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"dword"), L"4", RegDword));
+    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"minus"), L"-1", RegDword));
+    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"sz"), L"N", RegSz));
+    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"expand"), L"%x%", RegExpandSz));
+    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"bin"), L"258", RegBinary));
+    EXPECT_EQ(registry.Get(Path(L"dword")), (RawValue{RawDword, {4, 0, 0, 0}}));
+    EXPECT_EQ(registry.Get(Path(L"minus")), (RawValue{RawDword, {255, 255, 255, 255}}));
+    EXPECT_EQ(registry.Get(Path(L"sz")), (RawValue{RawSz, {'N', 0, 0, 0}}));
+    EXPECT_EQ(registry.Get(Path(L"expand"))->type, RawExpandSz);
+    EXPECT_EQ(registry.Get(Path(L"bin")), (RawValue{RawBinary, {2, 1, 0, 0}}));
+}
+
+TEST_F(RegTest, UnknownTypesWriteNothingAndSucceed) {
+    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"x"), L"1", 4));
+    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"x"), L"1", -1));
+    EXPECT_EQ(registry.writes, 0);
+}
+
+TEST_F(RegTest, RefusedWritesAreReported) {
+    const auto notNumber = reg.WriteValue(Hklm, Path(L"x"), L"Erreur", RegDword);
+    ASSERT_TRUE(notNumber);
+    EXPECT_EQ(notNumber->fullPath, L"HKLM\\" + Path(L"x"));
+    EXPECT_EQ(notNumber->code, kRegInvalidData);
+
+    const auto noRoot = reg.WriteValue(5, Path(L"x"), L"1", RegDword);
+    ASSERT_TRUE(noRoot);
+    EXPECT_EQ(noRoot->fullPath, Path(L"x"));
+
+    registry.DenyWrites(L"SYSTEM\\CurrentControlSet\\Control\\Lsa");
+    const auto denied = reg.WriteValue(Hklm, Path(L"x"), L"1", RegDword);
+    ASSERT_TRUE(denied);
+    EXPECT_EQ(denied->code, kRegAccessDenied);
+    EXPECT_EQ(registry.writes, 0);
+}
+
+TEST_F(RegTest, DeletesValuesOrWholeKeys) {
+    registry.SetDword(L"SYSTEM\\Rpc\\Linkage\\Bind", 1);
+    registry.SetDword(Path(L"gone"), 1);
+    reg.DeleteValue(Hklm, Path(L"gone"));
+    reg.DeleteValue(Hklm, Path(L"gone"));
+    reg.DeleteValue(Hklm, L"NO\\SUCH\\value");
+    EXPECT_FALSE(registry.Get(Path(L"gone")));
+
+    reg.DeleteValue(Hklm, L"SYSTEM\\Rpc\\Linkage\\");
+    EXPECT_FALSE(registry.KeyExists(L"SYSTEM\\Rpc\\Linkage"));
+}
+
+}  // namespace
+}  // namespace tolvane::testing

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "fakes/FakeSystem.h"
+#include "system/CommandPath.h"
+#include "system/SystemInfo.h"
+
+namespace tolvane::testing {
+namespace {
+
+TEST(OsVersion, MapsNtFiveToTheSupportedSystems) {
+    struct Case {
+        VersionInfo version;
+        std::int16_t code;
+    };
+    const Case cases[] = {
+        {{true, 5, 0, 2}, OsWindows2000},  {{true, 5, 1, 2}, OsWindowsXp},
+        {{true, 5, 2, 2}, OsServer2003},   {{true, 5, 3, 2}, OsUnsupported},
+        {{true, 6, 0, 2}, OsUnsupported},  {{true, 6, 1, 2}, OsUnsupported},
+        {{true, 4, 0, 2}, OsUnsupported},  {{true, 5, 1, 1}, OsUnsupported},
+        {{false, 5, 1, 2}, OsUnsupported},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(OsCodeFor(c.version), c.code)
+            << c.version.major << "." << c.version.minor << " platform " << c.version.platform;
+    }
+}
+
+TEST(GetSystemFileSystem, ReadsOnlyTheWindowsDrive) {
+    FakeSystem system;
+    system.windowsDir = L"D:\\WINNT";
+    system.drives = {{L'A', L"FAT"}, {L'C', L"NTFS"}, {L'D', L"FAT32"}};
+    EXPECT_EQ(GetSystemFileSystem(system), L"FAT32");
+    EXPECT_EQ(WindowsDir, L"D:\\WINNT");
+    EXPECT_EQ(SystemDrive, L"D");
+    EXPECT_EQ(system.fileSystemQueries, std::vector<std::wstring>{L"D"});
+}
+
+TEST(GetSystemFileSystem, IsEmptyWhenNoDriveMatchesExactly) {
+    FakeSystem system;
+    system.windowsDir = L"c:\\windows";
+    system.drives = {{L'C', L"NTFS"}};
+    WindowsDir = L"stale";
+    SystemDrive = L"stale";
+    EXPECT_EQ(GetSystemFileSystem(system), L"");
+    EXPECT_EQ(WindowsDir, L"c:\\windows");
+    EXPECT_EQ(SystemDrive, L"c");
+}
+
+TEST(FileExists, IsTrueOnlyForFilesWithSmallAttributes) {
+    FakeSystem system;
+    system.files[L"C:\\a.txt"] = "x";
+    system.folders[L"C:\\folder"] = 0x10;
+    system.folders[L"C:\\odd"] = 0x8000;  // does not fit a signed 16-bit number
+    system.folders[L"C:\\plain"] = 0x7FEF;
+    EXPECT_TRUE(FileExists(system, L"C:\\a.txt"));
+    EXPECT_FALSE(FileExists(system, L"C:\\folder"));
+    EXPECT_FALSE(FileExists(system, L"C:\\odd"));
+    EXPECT_TRUE(FileExists(system, L"C:\\plain"));
+    EXPECT_FALSE(FileExists(system, L"C:\\missing"));
+}
+
+struct LookupCase {
+    const wchar_t* commandLine;
+    ProgramLookup::Kind kind;
+    const wchar_t* path;
+};
+
+TEST(FindProgram, LooksForBareNamesOnlyInTheSystemFolders) {
+    const std::set<std::wstring> present = {
+        L"C:\\WINDOWS\\system32\\net.exe", L"C:\\WINDOWS\\system32\\cmd.exe",
+        L"C:\\WINDOWS\\regedit.exe", L"C:\\WINDOWS\\system32\\convert.exe",
+        L"C:\\Downloads\\net.exe"};
+    auto isFile = [&](const std::wstring& p) { return present.count(p) != 0; };
+    const std::vector<std::wstring> folders = {L"C:\\WINDOWS\\system32", L"C:\\WINDOWS"};
+    const LookupCase cases[] = {
+        {L"net user Invit\u00e9 /active:no", ProgramLookup::Kind::Found,
+         L"C:\\WINDOWS\\system32\\net.exe"},
+        {L"cmd /C net user HelpAssistant > C:\\WINDOWS\\Hlp.cmp", ProgramLookup::Kind::Found,
+         L"C:\\WINDOWS\\system32\\cmd.exe"},
+        {L"REGEDIT /s x.reg", ProgramLookup::Kind::Found, L"C:\\WINDOWS\\REGEDIT.exe"},
+        {L"convert C: /FS:NTFS", ProgramLookup::Kind::Found, L"C:\\WINDOWS\\system32\\convert.exe"},
+        {L"C:\\WINDOWS\\hh.exe \"C:\\Tools\\Aide.chm\"", ProgramLookup::Kind::AsGiven, L""},
+        {L"\"C:\\Program Files\\x.exe\" /a", ProgramLookup::Kind::AsGiven, L""},
+        {L"nosuch /x", ProgramLookup::Kind::NotFound, L""},
+        {L"", ProgramLookup::Kind::NotFound, L""},
+    };
+    for (const LookupCase& c : cases) {
+        // The Windows folder is tried with the name as written; the fake is case-sensitive.
+        const ProgramLookup found = FindProgram(c.commandLine, folders, [&](const std::wstring& p) {
+            std::wstring lower = p;
+            if (lower == L"C:\\WINDOWS\\REGEDIT.exe") {
+                lower = L"C:\\WINDOWS\\regedit.exe";
+            }
+            return isFile(lower);
+        });
+        EXPECT_EQ(found.kind, c.kind) << c.commandLine;
+        EXPECT_EQ(found.path, c.path) << c.commandLine;
+    }
+}
+
+}  // namespace
+}  // namespace tolvane::testing

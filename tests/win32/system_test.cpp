@@ -1,0 +1,170 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "system/SystemInfo.h"
+#include "system/win32/Handles.h"
+#include "system/win32/Win32System.h"
+
+namespace tolvane::win32 {
+namespace {
+
+std::wstring OwnPath() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+std::wstring TempFolder() {
+    wchar_t path[MAX_PATH];
+    GetTempPathW(MAX_PATH, path);
+    return path;
+}
+
+// A window that counts the messages it receives.
+class CountingWindow {
+  public:
+    CountingWindow() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = Proc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"TolvaneCountingWindow";
+        RegisterClassW(&windowClass);
+        window_.reset(CreateWindowW(L"TolvaneCountingWindow", L"", WS_OVERLAPPED, 0, 0, 10, 10,
+                                    nullptr, nullptr, windowClass.hInstance, nullptr));
+    }
+    HWND hwnd() const { return window_.get(); }
+    static int received;
+
+  private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_APP) {
+            ++received;
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    UniqueWindow window_;
+};
+int CountingWindow::received = 0;
+
+TEST(FileExists, TellsFilesFromFoldersAndMissingPaths) {
+    Win32System system;
+    const std::wstring file = TempFolder() + L"tolvane-exists.txt";
+    std::ofstream(std::string(file.begin(), file.end())) << "x";
+    EXPECT_TRUE(FileExists(system, file));
+    EXPECT_FALSE(FileExists(system, TempFolder()));
+    EXPECT_FALSE(FileExists(system, TempFolder() + L"no-such-file.txt"));
+    EXPECT_FALSE(FileExists(system, L"Q:\\nowhere\\x"));
+    DeleteFileW(file.c_str());
+}
+
+TEST(Pause, LastsAtLeastTheTimeAskedWhileHandlingMessages) {
+    Win32System system;
+    CountingWindow window;
+    CountingWindow::received = 0;
+    PostMessageW(window.hwnd(), WM_APP, 0, 0);
+    const DWORD start = GetTickCount();
+    system.Pause(300);
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 300u);
+    EXPECT_EQ(CountingWindow::received, 1);
+}
+
+TEST(Pause, OfZeroHandlesNothing) {
+    Win32System system;
+    CountingWindow window;
+    CountingWindow::received = 0;
+    PostMessageW(window.hwnd(), WM_APP, 0, 0);
+    system.Pause(0);
+    EXPECT_EQ(CountingWindow::received, 0);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&msg);
+    }
+}
+
+TEST(RunCommand, ReturnsBeforeTheProgramEnds) {
+    Win32System system;
+    const DWORD start = GetTickCount();
+    auto process = system.StartCommand(L"\"" + OwnPath() + L"\" --sleep 1500", WindowStyle::Hidden);
+    const DWORD startTime = GetTickCount() - start;
+    ASSERT_NE(process, nullptr);
+    EXPECT_LT(startTime, 1000u);
+    EXPECT_FALSE(process->WaitForExit(0));
+    EXPECT_TRUE(process->WaitForExit(10000));
+    EXPECT_GE(GetTickCount() - start, 1500u);
+}
+
+TEST(RunCommand, FindsBareProgramNamesInTheSystemFolder) {
+    Win32System system;
+    const std::wstring out = TempFolder() + L"tolvane-cmd-out.txt";
+    DeleteFileW(out.c_str());
+    auto process = system.StartCommand(L"Cmd /C echo ran> \"" + out + L"\"", WindowStyle::Hidden);
+    ASSERT_NE(process, nullptr);
+    ASSERT_TRUE(process->WaitForExit(10000));
+    const auto bytes = system.ReadFileBytes(out, 100);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(bytes->substr(0, 3), "ran");
+    DeleteFileW(out.c_str());
+}
+
+TEST(RunCommand, StartsNothingForAnUnknownProgram) {
+    Win32System system;
+    EXPECT_EQ(system.StartCommand(L"tolvane-no-such-program /x", WindowStyle::Hidden), nullptr);
+}
+
+struct VersionCase {
+    const wchar_t* wineName;
+    int code;
+};
+
+class OsVersion : public ::testing::TestWithParam<VersionCase> {};
+
+// The version a program sees is fixed when it starts, so each case runs a child of this test.
+TEST_P(OsVersion, MapsTheWindowsVersion) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    UniqueRegKey wine(key);
+    const std::wstring name = GetParam().wineName;
+    RegSetValueExW(wine.get(), L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                   static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
+    Win32System system;
+    std::wstring line = L"\"" + OwnPath() + L"\" --os-code";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &info));
+    UniqueHandle process(info.hProcess);
+    UniqueHandle thread(info.hThread);
+    ASSERT_EQ(WaitForSingleObject(process.get(), 30000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(process.get(), &code);
+    RegDeleteValueW(wine.get(), L"Version");
+    EXPECT_EQ(static_cast<int>(code), GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(Wine, OsVersion,
+                         ::testing::Values(VersionCase{L"win2k", 1}, VersionCase{L"winxp", 2},
+                                           VersionCase{L"win2003", 3}, VersionCase{L"win7", 0}));
+
+TEST(GetSystemFileSystem, FindsTheWindowsDriveAndItsFileSystem) {
+    Win32System system;
+    WindowsDir.clear();
+    SystemDrive.clear();
+    const std::wstring name = GetSystemFileSystem(system);
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    EXPECT_EQ(WindowsDir, windows);
+    EXPECT_EQ(SystemDrive, std::wstring(1, windows[0]));
+    EXPECT_EQ(name, L"NTFS");
+}
+
+}  // namespace
+}  // namespace tolvane::win32
