@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include "catalogue/AccountProbe.h"
+#include "catalogue/Accounts.h"
+#include "fakes/Harness.h"
+#include "system/SystemInfo.h"
+
+namespace tolvane::testing {
+namespace {
+
+using C = ControlId;
+constexpr wchar_t kLsa[] = L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\";
+constexpr wchar_t kRemoteRegistryStart[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start";
+constexpr wchar_t kGuestFile[] = L"C:\\WINDOWS\\Inv.cmp";
+constexpr wchar_t kHelpFile[] = L"C:\\WINDOWS\\Hlp.cmp";
+const std::wstring kGuestQuery = L"cmd /C net user Invit\u00e9 > C:\\WINDOWS\\Inv.cmp";
+const std::wstring kHelpQuery = L"cmd /C net user HelpAssistant > C:\\WINDOWS\\Hlp.cmp";
+
+std::string Report(const char* active) {
+    return std::string("Nom d'utilisateur   x\r\nCompte\xff: actif               ") + active +
+           "\r\nFin\r\n";
+}
+
+// net user as the probe sees it: the report lands in the file when the query ends.
+struct Accounts : Harness {
+    std::map<std::wstring, std::string> reports = {{kGuestQuery, Report("Non")},
+                                                   {kHelpQuery, Report("Oui")}};
+    Accounts() {
+        GetSystemFileSystem(system);
+        system.onCommandEnd = [this](const std::wstring& line) {
+            if (const auto report = reports.find(line); report != reports.end()) {
+                system.files[line.substr(line.find(L"> ") + 2)] = report->second;
+            }
+        };
+    }
+};
+
+TEST(ProbeAccounts, ShowsEachAccountAndLeavesNoFileBehind) {
+    Accounts h;
+    ProbeAccounts(h.form, h.machine);
+    EXPECT_EQ(h.system.commandLines(), (std::vector<std::wstring>{kGuestQuery, kHelpQuery}));
+    for (const auto& started : h.system.started) {
+        EXPECT_EQ(started.style, WindowStyle::Hidden);
+    }
+    EXPECT_EQ(h.Value(C::Invit), 1);  // the guest account is inactive: deactivation in force
+    EXPECT_FALSE(h.controls.Bold(C::DisableLabel1));
+    EXPECT_EQ(h.form.VerifiedState(C::Invit), 1);
+    EXPECT_EQ(h.Value(C::HelpAssistant), 0);
+    EXPECT_TRUE(h.controls.Bold(C::DisableLabel2));
+    EXPECT_TRUE(h.system.files.empty());
+    EXPECT_EQ(h.system.removed, (std::vector<std::wstring>{kGuestFile, kHelpFile}));
+    // Read once the queries ended: no fixed pause.
+    EXPECT_TRUE(h.system.pauses.empty());
+    EXPECT_EQ(h.host.patientCalls, (std::vector<bool>{true, false}));
+    EXPECT_EQ(h.host.enableCalls, (std::vector<bool>{false, true}));
+}
+
+TEST(ProbeAccounts, AnUnreadableStateDisablesTheBoxAndKeepsItsValue) {
+    Accounts h;
+    h.reports[kHelpQuery] = "";  // no such account: net user writes nothing
+    h.Set(C::HelpAssistant, 1);
+    h.controls.SetBold(C::DisableLabel2, true);
+    ProbeAccounts(h.form, h.machine);
+    EXPECT_FALSE(h.controls.Enabled(C::HelpAssistant));
+    EXPECT_EQ(h.form.VerifiedState(C::HelpAssistant), 0);
+    EXPECT_EQ(h.Value(C::HelpAssistant), 1);
+    EXPECT_TRUE(h.controls.Bold(C::DisableLabel2));
+    // An empty file is looked at once more, 250 ms later, then given up.
+    EXPECT_EQ(h.system.pauses, (std::vector<std::int32_t>{250}));
+}
+
+TEST(FindValueInFile, GivesUpOnAFileThatNeverAppearsAfterFortyLooks) {
+    FakeSystem system;
+    EXPECT_EQ(ReadAccountState(system, kGuestFile), kAccountUnknown);
+    EXPECT_EQ(system.pauses, std::vector<std::int32_t>(39, 250));
+}
+
+TEST(FindValueInFile, ReadsNothingForAnEmptyKey) {
+    FakeSystem system;
+    system.files[kGuestFile] = Report("Oui");
+    EXPECT_EQ(FindValueInFile(system, kGuestFile, L"", false, L" ", L"", L""), L"");
+    EXPECT_TRUE(system.reads.empty());
+}
+
+struct Group : Accounts {
+    Group() {
+        registry.SetDword(kRemoteRegistryStart, 2);
+        main.Form_Initialize(L"");
+        EXPECT_TRUE(main.Form_Load());
+        system.started.clear();
+    }
+};
+
+TEST(VerifyAccounts, AnonymousAccessNeedsBothLsaValues) {
+    struct Case {
+        std::uint32_t anonymous, sam;
+        std::int16_t box;
+    };
+    for (const Case& c : {Case{2, 0, 0}, Case{2, 1, 1}, Case{1, 1, 0}}) {
+        Group h;
+        h.registry.SetDword(std::wstring(kLsa) + L"restrictanonymous", c.anonymous);
+        h.registry.SetDword(std::wstring(kLsa) + L"restrictanonymoussam", c.sam);
+        VerifyAccounts(h.form, h.machine);
+        EXPECT_EQ(h.Value(C::Anonyme), c.box);
+        EXPECT_EQ(h.controls.Bold(C::DisableLabel3), c.box == 0);
+        EXPECT_EQ(h.form.VerifiedState(C::Anonyme), c.box);
+    }
+}
+
+TEST(VerifyAccounts, ProbesAgainOnlyWhenAnAccountBoxChanged) {
+    Group h;
+    VerifyAccounts(h.form, h.machine);
+    EXPECT_TRUE(h.system.started.empty());
+    h.Set(C::HelpAssistant, 1);
+    VerifyAccounts(h.form, h.machine);
+    EXPECT_EQ(h.system.started.size(), 2u);
+    EXPECT_EQ(h.Value(C::HelpAssistant), 0);  // the machine still says active
+}
+
+TEST(ApplyAccounts, StartsBothAccountCommandsEveryTime) {
+    Group h;
+    h.controls.SetEnabled(C::Invit, false);
+    h.Set(C::Invit, 0);
+    h.form.RestartNeeded = false;
+    EXPECT_FALSE(ApplyAccounts(h.form, h.machine));
+    EXPECT_EQ(h.system.commandLines(),
+              (std::vector<std::wstring>{L"net user Invit\u00e9 /active:yes",
+                                         L"net user HelpAssistant /active:yes"}));
+    for (const auto& started : h.system.started) {
+        EXPECT_EQ(started.style, WindowStyle::Minimized);
+    }
+    EXPECT_FALSE(h.form.RestartNeeded);
+    EXPECT_EQ(h.registry.writes, 0);
+}
+
+TEST(ApplyAccounts, TickingEverythingWritesEachRowAndStopsRemoteRegistry) {
+    Group h;
+    h.main.Click(C::SelectAll2);
+    EXPECT_FALSE(ApplyAccounts(h.form, h.machine));
+    // Clearing "Select all" at the end reads the group again, which probes the changed accounts.
+    const std::vector<std::wstring> lines = h.system.commandLines();
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(std::vector<std::wstring>(lines.begin(), lines.begin() + 3),
+              (std::vector<std::wstring>{L"net user Invit\u00e9 /active:no",
+                                         L"net user HelpAssistant /active:no",
+                                         L"net stop remoteregistry"}));
+    EXPECT_EQ(lines[3], kGuestQuery);
+    EXPECT_EQ(h.Read(std::wstring(kLsa) + L"restrictanonymous"), L"2");
+    EXPECT_EQ(h.Read(std::wstring(kLsa) + L"restrictanonymoussam"), L"1");
+    EXPECT_EQ(h.Read(L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry"), L"4");
+    EXPECT_EQ(h.Read(L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer"), L"4");
+    EXPECT_EQ(h.Read(std::wstring(kLsa) + L"everyoneincludesanonymous"), L"0");
+    EXPECT_EQ(h.Read(kRemoteRegistryStart), L"4");
+    EXPECT_EQ(h.Read(std::wstring(kRemoteRegistryStart) + L"KX"), L"2");
+    EXPECT_TRUE(h.form.RestartNeeded);
+    EXPECT_EQ(h.Value(C::SelectAll2), 0);
+}
+
+TEST(ApplyAccounts, ClearingRemoteRegistryRestoresItsStartTypeWithoutStopping) {
+    Group h;
+    h.Set(C::BDR, 1);
+    EXPECT_FALSE(ApplyAccounts(h.form, h.machine));
+    VerifyAccounts(h.form, h.machine);
+    h.system.started.clear();
+    h.Set(C::BDR, 0);
+    EXPECT_FALSE(ApplyAccounts(h.form, h.machine));
+    EXPECT_EQ(h.system.started.size(), 2u);  // the account commands only
+    EXPECT_EQ(h.Read(kRemoteRegistryStart), L"2");
+    EXPECT_EQ(h.Read(std::wstring(kRemoteRegistryStart) + L"KX"), L"(missing)");
+}
+
+TEST(ApplyAccounts, ClearingEveryoneWritesOneOnlyWhereItHeldZero) {
+    for (std::uint32_t held : {0u, 5u}) {
+        Group h;
+        h.registry.SetDword(std::wstring(kLsa) + L"everyoneincludesanonymous", held);
+        VerifyAccounts(h.form, h.machine);
+        h.form.VerifiedState(C::EveryOne) = 1;
+        h.Set(C::EveryOne, 0);
+        EXPECT_FALSE(ApplyAccounts(h.form, h.machine));
+        EXPECT_EQ(h.Read(std::wstring(kLsa) + L"everyoneincludesanonymous"),
+                  held == 0 ? L"1" : L"5");
+    }
+}
+
+}  // namespace
+}  // namespace tolvane::testing

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include "catalogue/Port135.h"
+#include "catalogue/Services.h"
+#include "fakes/Harness.h"
+#include "ui/Commands.h"
+
+namespace tolvane::testing {
+namespace {
+
+using C = ControlId;
+
+const std::vector<std::wstring> kStartServices = {L"W32Time",   L"LmHosts",  L"PolicyAgent",
+                                                  L"MSDTC",     L"Schedule", L"Dnscache",
+                                                  L"Messenger", L"SSDPSRV",  L"upnphost"};
+constexpr wchar_t kSmb[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\SmbDeviceEnabled";
+constexpr wchar_t kMaxCachedSockets[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets";
+constexpr C kTen[] = {C::Port137138139, C::Port445,  C::Port1024TCP, C::Port123,     C::Port500,
+                      C::Port1900,      C::Port5000, C::Port1023,    C::Port1024UDP, C::Port1027};
+
+struct Ports : Harness {
+    explicit Ports(std::uint32_t start = 3) {
+        for (const std::wstring& service : kStartServices) {
+            Install(service, start);
+        }
+    }
+    void CheckAll() {
+        EnableServiceBoxes(form, machine);
+        VerifyServices(form, machine);
+    }
+    // Closes every port the plain way: each service disabled, SMB off.
+    void DisableAll() {
+        for (const std::wstring& service : kStartServices) {
+            Install(service, 4);
+        }
+        registry.SetDword(kMaxCachedSockets, 0);
+        registry.SetDword(kSmb, 0);
+    }
+};
+
+TEST(EnableServiceBoxes, OffersOnlyInstalledServicesAndAlwaysPort445) {
+    Ports h;
+    h.registry.keys.erase({Hklm, FakeRegistry::Fold(std::wstring(kServices) + L"SSDPSRV")});
+    h.controls.SetEnabled(C::Port123, false);
+    EnableServiceBoxes(h.form, h.machine);
+    for (C box : kTen) {
+        EXPECT_EQ(h.controls.Enabled(box), box != C::Port1900) << static_cast<int>(box);
+    }
+    Harness bare;
+    EnableServiceBoxes(bare.form, bare.machine);
+    EXPECT_TRUE(bare.controls.Enabled(C::Port445));
+    EXPECT_FALSE(bare.controls.Enabled(C::Port123));
+    EXPECT_TRUE(bare.controls.Enabled(C::Port135));
+}
+
+TEST(VerifyServices, TheDnsBoxNeedsBothRows) {
+    Ports h;
+    h.Install(L"Dnscache", 4);
+    h.CheckAll();
+    EXPECT_EQ(h.Value(C::Port1024UDP), 0);
+    EXPECT_TRUE(h.controls.Bold(C::PortsLabel8));
+    h.registry.SetDword(kMaxCachedSockets, 0);
+    h.CheckAll();
+    EXPECT_EQ(h.Value(C::Port1024UDP), 1);
+    EXPECT_FALSE(h.controls.Bold(C::PortsLabel8));
+}
+
+TEST(VerifyServices, SsdpDisabledTicksUpnpThroughItsReaction) {
+    Ports h;
+    h.Install(L"SSDPSRV", 4);
+    h.CheckAll();
+    EXPECT_EQ(h.Value(C::Port1900), 1);
+    EXPECT_EQ(h.Value(C::Port5000), 1);
+    EXPECT_TRUE(h.controls.Bold(C::PortsLabel11));  // its weight was set before
+    EXPECT_EQ(h.form.VerifiedState(C::Port5000), 1);
+    h.main.Click(C::PortsAppliquer);
+    EXPECT_EQ(h.Read(std::wstring(kServices) + L"upnphost\\Start"), L"3");
+    EXPECT_TRUE(h.system.started.empty());
+}
+
+TEST(VerifyServices, TheGateOpensPort135OnlyWhenTheNinePortsAreClosedOrAbsent) {
+    struct Case {
+        const wchar_t* openService;  // one service left running, or none
+        bool enabled;
+    };
+    for (const Case& c : {Case{nullptr, true}, Case{L"SSDPSRV", true}, Case{L"LmHosts", false},
+                          Case{L"W32Time", false}}) {
+        Ports h;
+        h.DisableAll();
+        if (c.openService) {
+            h.Install(c.openService, 3);
+        }
+        h.Set(C::Port135, 1);  // a stale tick is cleared first
+        h.CheckAll();
+        EXPECT_EQ(h.controls.Enabled(C::Port135), c.enabled)
+            << (c.openService ? c.openService : L"none");
+        EXPECT_EQ(h.Value(C::Port135), 0);
+    }
+    // Absent services do not count against the gate.
+    Harness bare;
+    bare.registry.SetDword(kSmb, 0);
+    EnableServiceBoxes(bare.form, bare.machine);
+    VerifyServices(bare.form, bare.machine);
+    EXPECT_TRUE(bare.controls.Enabled(C::Port135));
+}
+
+TEST(VerifyServices, Port135ShowsItsClosedStateAndTakesTheOtherBoxesAway) {
+    Ports h;
+    h.DisableAll();
+    h.registry.SetString(L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM", L"N");
+    h.registry.SetString(L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternet", L"N");
+    h.registry.SetString(L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX", L"1");
+    h.registry.SetRaw(L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\Bind",
+                      {RawMultiSz, {'1', 0, 0, 0, 0, 0}});
+    h.CheckAll();
+    EXPECT_EQ(h.Value(C::Port135), 1);
+    EXPECT_FALSE(h.controls.Bold(C::PortsLabel1));
+    for (C box : kTen) {
+        EXPECT_FALSE(h.controls.Enabled(box));
+        EXPECT_EQ(h.Value(box), 1);
+    }
+    // The next check clears Port135 first, which offers the boxes again before they are read.
+    h.CheckAll();
+    EXPECT_EQ(h.Value(C::Port123), 1);
+    EXPECT_EQ(h.Value(C::Port135), 1);
+}
+
+TEST(IsPort135Closed, NeedsAllFourTraces) {
+    Harness h;
+    EXPECT_EQ(IsPort135Closed(h.machine), 0);
+    h.registry.SetString(L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM", L"N");
+    h.registry.SetString(L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternet", L"N");
+    h.registry.SetString(L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX", L"1");
+    EXPECT_EQ(IsPort135Closed(h.machine), 0);
+    h.registry.SetRaw(L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\Bind", {RawBinary, {}});
+    EXPECT_EQ(IsPort135Closed(h.machine), 1);
+    h.registry.SetString(L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM", L"n");
+    EXPECT_EQ(IsPort135Closed(h.machine), 0);
+}
+
+TEST(Port135Reaction, DisablesTheTenWithoutChangingThemAndOffersOnlyInstalledOnesBack) {
+    Ports h;
+    h.registry.keys.erase({Hklm, FakeRegistry::Fold(std::wstring(kServices) + L"MSDTC")});
+    h.CheckAll();
+    h.Set(C::Port123, 1);
+    h.Set(C::Port135, 1);
+    for (C box : kTen) {
+        EXPECT_FALSE(h.controls.Enabled(box));
+    }
+    EXPECT_EQ(h.Value(C::Port123), 1);
+    h.Set(C::Port135, 0);
+    for (C box : kTen) {
+        EXPECT_EQ(h.controls.Enabled(box), box != C::Port1023);
+    }
+}
+
+TEST(SelectAll3, TicksOnlyPort135WhenItIsAvailable) {
+    Harness gateOpen;
+    gateOpen.registry.SetDword(kSmb, 0);
+    EnableServiceBoxes(gateOpen.form, gateOpen.machine);
+    VerifyServices(gateOpen.form, gateOpen.machine);
+    gateOpen.Set(C::Port445, 0);
+    gateOpen.Set(C::SelectAll3, 1);
+    EXPECT_EQ(gateOpen.Value(C::Port135), 1);
+    EXPECT_EQ(gateOpen.Value(C::Port445), 0);
+
+    Ports h;
+    h.CheckAll();
+    h.Set(C::SelectAll3, 1);
+    EXPECT_EQ(h.Value(C::Port135), 0);
+    for (C box : kTen) {
+        EXPECT_EQ(h.Value(box), 1);
+    }
+}
+
+TEST(ApplyServices, StartsEachStopAndBacksUpEachStartType) {
+    Ports h;
+    h.CheckAll();
+    h.Set(C::SelectAll3, 1);
+    EXPECT_FALSE(ApplyServices(h.form, h.machine));
+    EXPECT_EQ(
+        h.system.commandLines(),
+        (std::vector<std::wstring>{
+            L"net stop lmhosts", L"net stop W32Time", L"net stop policyagent", L"net stop upnphost",
+            L"net stop Schedule", L"net stop Dnscache", L"net stop msdtc", L"net stop messenger"}));
+    for (const auto& started : h.system.started) {
+        EXPECT_EQ(started.style, WindowStyle::Minimized);
+    }
+    for (const std::wstring& service : kStartServices) {
+        EXPECT_EQ(h.Read(kServices + service + L"\\Start"), L"4") << service;
+        EXPECT_EQ(h.Read(kServices + service + L"\\StartKX"), L"3") << service;
+    }
+    EXPECT_EQ(h.Read(kSmb), L"0");
+    EXPECT_EQ(h.Read(kMaxCachedSockets), L"0");
+    EXPECT_FALSE(h.form.RestartNeeded);
+    EXPECT_EQ(h.Value(C::SelectAll3), 0);
+    // Everything back: the former start types return and the backups go.
+    VerifyServices(h.form, h.machine);
+    for (C box : kTen) {
+        h.Set(box, 0);
+    }
+    EXPECT_FALSE(ApplyServices(h.form, h.machine));
+    for (const std::wstring& service : kStartServices) {
+        EXPECT_EQ(h.Read(kServices + service + L"\\Start"), L"3") << service;
+        EXPECT_EQ(h.Read(kServices + service + L"\\StartKX"), L"(missing)") << service;
+    }
+    EXPECT_EQ(h.Read(kSmb), L"(missing)");
+    EXPECT_EQ(h.Read(kMaxCachedSockets), L"(missing)");
+}
+
+TEST(ApplyServices, RestartFlagDependsOnTheRowsApplied) {
+    struct Case {
+        std::vector<C> ticked;
+        bool restart;
+    };
+    for (const Case& c :
+         {Case{{}, true}, Case{{C::Port500}, true}, Case{{C::Port500, C::Port1027}, false},
+          Case{{C::Port445}, true}, Case{{C::Port1024UDP}, false}}) {
+        Ports h;
+        h.CheckAll();
+        for (C box : c.ticked) {
+            h.Set(box, 1);
+        }
+        h.form.RestartNeeded = false;
+        const int writes = h.registry.writes;
+        EXPECT_FALSE(ApplyServices(h.form, h.machine));
+        EXPECT_EQ(h.form.RestartNeeded, c.restart) << c.ticked.size();
+        if (c.ticked.empty()) {
+            EXPECT_EQ(h.registry.writes, writes);
+            EXPECT_TRUE(h.system.started.empty());
+        }
+    }
+}
+
+TEST(ApplyServices, AServiceDisabledOutsideIsStoppedButNotWrittenAgain) {
+    Ports h;
+    h.CheckAll();
+    h.Install(L"W32Time", 4);
+    h.Set(C::Port123, 1);
+    const int writes = h.registry.writes;
+    EXPECT_FALSE(ApplyServices(h.form, h.machine));
+    EXPECT_EQ(h.system.commandLines(), std::vector<std::wstring>{L"net stop W32Time"});
+    EXPECT_EQ(h.registry.writes, writes);
+    EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\StartKX"), L"(missing)");
+}
+
+TEST(ApplyServices, ClearingPort445DeletesTheValue) {
+    Ports h;
+    h.registry.SetDword(kSmb, 0);
+    h.CheckAll();
+    h.Set(C::Port445, 0);
+    EXPECT_FALSE(ApplyServices(h.form, h.machine));
+    EXPECT_EQ(h.Read(kSmb), L"(missing)");
+}
+
+TEST(ApplyServices, ARefusedWriteStopsTheRowsAfterIt) {
+    Ports h;
+    h.CheckAll();
+    h.registry.DenyWrites(std::wstring(kServices) + L"PolicyAgent");
+    h.Set(C::Port137138139, 1);
+    h.Set(C::Port500, 1);
+    h.Set(C::Port1027, 1);
+    const WriteResult failure = ApplyServices(h.form, h.machine);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(h.Read(std::wstring(kServices) + L"LmHosts\\Start"), L"4");
+    EXPECT_EQ(h.Read(std::wstring(kServices) + L"Messenger\\Start"), L"3");
+}
+
+}  // namespace
+}  // namespace tolvane::testing

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include "fakes/Harness.h"
+
+namespace tolvane::testing {
+namespace {
+
+using C = ControlId;
+constexpr wchar_t kGpedit[] = L"C:\\WINDOWS\\System32\\gpedit.msc";
+
+TEST(Startup, RefusesAnUnsupportedVersionAndTouchesNothing) {
+    Harness h;
+    h.system.version = {true, 6, 1, 2};
+    h.registry.SetDword(L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\forceguest", 0);
+    const auto before = h.registry.keys;
+    h.main.Form_Initialize(L"");
+    EXPECT_FALSE(h.main.Form_Load());
+    ASSERT_EQ(h.host.messages.size(), 1u);
+    EXPECT_EQ(h.host.messages[0].text,
+              L"This software only works with the following operating systems : 2000 - XP Home "
+              L"- XP Pro - 2000 server and 2003 server.");
+    EXPECT_EQ(h.host.messages[0].title, L"Tolvane");
+    EXPECT_EQ(h.host.messages[0].style, 0x30u);
+    EXPECT_EQ(h.registry.keys, before);
+    EXPECT_EQ(h.registry.writes + h.registry.deletions, 0);
+    EXPECT_TRUE(h.system.started.empty());
+    EXPECT_TRUE(h.system.reads.empty());
+    EXPECT_TRUE(h.system.fileSystemQueries.empty());
+    for (int i = 0; i < kControlCount; ++i) {
+        EXPECT_EQ(h.controls.Value(static_cast<C>(i)), 0);
+        EXPECT_EQ(h.form.verifiedState[i], 0);
+    }
+}
+
+TEST(Startup, TheShareGroupNeedsExactlyNtfs) {
+    for (const wchar_t* fileSystem : {L"NTFS", L"FAT32", L"ntfs", L""}) {
+        Harness h;
+        h.system.drives = {{L'C', fileSystem}};
+        h.system.files[kGpedit] = "";
+        h.main.Form_Initialize(L"-noaccount");
+        ASSERT_TRUE(h.main.Form_Load());
+        const bool ntfs = std::wstring(fileSystem) == L"NTFS";
+        for (C id : {C::SimpleShare, C::AdminShare, C::RemoteAdmin, C::ShareFolders,
+                     C::SharePrinters, C::SelectAll1, C::PartagesAppliquer}) {
+            EXPECT_EQ(h.controls.Enabled(id), ntfs) << fileSystem;
+        }
+        // The rest of the window works either way.
+        EXPECT_TRUE(h.controls.Enabled(C::DesactiverAppliquer));
+        EXPECT_TRUE(h.controls.Enabled(C::Port445));
+    }
+}
+
+TEST(Startup, SimpleShareIsOfferedOnlyOnXpProfessional) {
+    struct Case {
+        VersionInfo version;
+        bool gpedit;
+        bool enabled;
+    };
+    const Case cases[] = {
+        {{true, 5, 1, 2}, true, true},    // XP Professional
+        {{true, 5, 1, 2}, false, false},  // XP Home
+        {{true, 5, 0, 2}, true, false},   // 2000
+        {{true, 5, 2, 2}, true, false},   // Server 2003
+    };
+    for (const Case& c : cases) {
+        Harness h;
+        h.system.version = c.version;
+        if (c.gpedit) {
+            h.system.files[kGpedit] = "";
+        }
+        h.main.Form_Initialize(L"-noaccount");
+        ASSERT_TRUE(h.main.Form_Load());
+        EXPECT_EQ(h.controls.Enabled(C::SimpleShare), c.enabled)
+            << c.version.minor << " gpedit " << c.gpedit;
+        EXPECT_TRUE(h.controls.Enabled(C::AdminShare));
+    }
+}
+
+TEST(Startup, WithoutTheSwitchProbesAndOffersTheAccountBoxes) {
+    Harness h;
+    h.main.Form_Initialize(L"");
+    ASSERT_TRUE(h.main.Form_Load());
+    ASSERT_EQ(h.system.started.size(), 2u);
+    EXPECT_TRUE(h.controls.Enabled(C::Invit));
+    EXPECT_TRUE(h.controls.Enabled(C::HelpAssistant));
+}
+
+TEST(Startup, WithTheSwitchStartsNoQueryAndKeepsTheAccountBoxesDisabled) {
+    Harness h;
+    h.main.Form_Initialize(L"-noaccount");
+    ASSERT_TRUE(h.main.Form_Load());
+    EXPECT_TRUE(h.system.started.empty());
+    EXPECT_TRUE(h.system.files.empty());
+    EXPECT_FALSE(h.controls.Enabled(C::Invit));
+    EXPECT_FALSE(h.controls.Enabled(C::HelpAssistant));
+    EXPECT_EQ(h.Value(C::Invit), 0);
+    EXPECT_EQ(h.Value(C::HelpAssistant), 0);
+}
+
+TEST(Startup, ShowsTheMachineAndLeavesNothingPending) {
+    Harness h;
+    h.registry.SetDword(
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network\\NoPrintSharing", 1);
+    h.Install(L"W32Time", 4);
+    h.main.Form_Initialize(L"-noaccount");
+    ASSERT_TRUE(h.main.Form_Load());
+    EXPECT_EQ(h.Value(C::SharePrinters), 1);
+    EXPECT_EQ(h.Value(C::Port123), 1);
+    EXPECT_FALSE(h.form.RestartNeeded);
+    EXPECT_EQ(h.controls.Caption(C::PortsLabel3), L"Ports 137, 138 UDP\r\net 139 TCP");
+    EXPECT_EQ(h.controls.Caption(C::TextAstuce), L"");
+    for (int i = 0; i < kControlCount; ++i) {
+        EXPECT_EQ(h.controls.Value(static_cast<C>(i)), h.form.verifiedState[i]) << i;
+    }
+    // The window is taken back only once start-up is over.
+    EXPECT_EQ(h.host.enableCalls, (std::vector<bool>{false, true}));
+    EXPECT_EQ(h.form.busyDepth, 0);
+}
+
+}  // namespace
+}  // namespace tolvane::testing
