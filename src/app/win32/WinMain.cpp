@@ -1,6 +1,7 @@
 // Process entry: the main window is the only window at start; its end ends the program.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "app/MainForm.h"
 #include "registry/win32/Win32RegistryStore.h"

@@ -1,7 +1,5 @@
 #include "ui/win32/MainWindow.h"
 
-#include <windowsx.h>
-
 #include "resources/ResourceIds.h"
 #include "ui/ControlLayout.h"
 #include "ui/win32/MenuBar.h"
