@@ -10,6 +10,23 @@ namespace {
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
 
+// A font handle means nothing to another process, so the weight and size each label shows are
+// also published as window properties, for tools that read the window from outside.
+constexpr wchar_t kFontWeightProperty[] = L"TolvaneFontWeight";
+constexpr wchar_t kFontCentipointsProperty[] = L"TolvaneFontCentipoints";
+
+void PublishFont(HWND control, int centipoints, bool bold) {
+    SetPropW(control, kFontWeightProperty,
+             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(bold ? FW_BOLD : FW_NORMAL)));
+    SetPropW(control, kFontCentipointsProperty,
+             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(centipoints)));
+}
+
+void ForgetFont(HWND control) {
+    RemovePropW(control, kFontWeightProperty);
+    RemovePropW(control, kFontCentipointsProperty);
+}
+
 COLORREF ToColorRef(Rgb colour) {
     return RGB(colour.r, colour.g, colour.b);
 }
@@ -136,6 +153,7 @@ void MainWindow::ControlChanged(ControlId id) {
             const HFONT font = fonts_.Get(controls.Centipoints(id), controls.Bold(id));
             if (reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) != font) {
                 SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+                PublishFont(child, controls.Centipoints(id), controls.Bold(id));
             }
             std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
             shown.resize(static_cast<std::size_t>(
@@ -241,6 +259,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             DestroyWindow(window_);
             return 0;
         case WM_DESTROY:
+            for (HWND child : controls_) {
+                ForgetFont(child);
+            }
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:

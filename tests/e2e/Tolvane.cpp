@@ -1,0 +1,75 @@
+#include "Tolvane.h"
+
+#include <algorithm>
+
+namespace tolvane::e2e {
+namespace {
+
+void Collect(HKEY key, const std::wstring& prefix, std::map<std::wstring, std::wstring>& out) {
+    wchar_t name[16384];
+    BYTE data[8192];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = 16384;
+        DWORD size = sizeof(data);
+        DWORD type = 0;
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        std::wstring text = std::to_wstring(type) + L":";
+        for (DWORD b = 0; b < size; ++b) {
+            text += std::to_wstring(data[b]) + L",";
+        }
+        out[prefix + name] = text;
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = 16384;
+        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        HKEY sub = nullptr;
+        if (RegOpenKeyExW(key, name, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
+            Collect(sub, prefix + name + L"\\", out);
+            RegCloseKey(sub);
+        }
+        out[prefix + name + L"\\"] = L"key";
+    }
+}
+
+}  // namespace
+
+std::map<std::wstring, std::wstring> Snapshot(const std::wstring& keyPath) {
+    std::map<std::wstring, std::wstring> values;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        Collect(key, L"", values);
+        RegCloseKey(key);
+    }
+    return values;
+}
+
+std::vector<std::wstring> WaitForNetLog(const std::vector<std::wstring>& expected,
+                                        DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        std::vector<std::wstring> log = NetLog();
+        const bool all = std::all_of(expected.begin(), expected.end(), [&](const auto& line) {
+            return std::find(log.begin(), log.end(), line) != log.end();
+        });
+        if (all || GetTickCount() - start >= timeoutMs) {
+            return log;
+        }
+        Sleep(20);
+    }
+}
+
+HWND TolvaneTest::Launch(const std::wstring& args, const wchar_t* version) {
+    EXPECT_TRUE(SetWindowsVersion(version));
+    EXPECT_TRUE(app_.Start(args));
+    main_ = app_.WaitForMainWindow();
+    EXPECT_NE(main_, nullptr) << "no main window";
+    return main_;
+}
+
+}  // namespace tolvane::e2e

@@ -1,0 +1,33 @@
+// What the end-to-end tests of Tolvane share: a started main window on a chosen Windows version.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "Driver.h"
+
+namespace tolvane::e2e {
+
+inline constexpr wchar_t kServicesKey[] = L"SYSTEM\\CurrentControlSet\\Services\\";
+
+// Every value under a key, recursively: "subkey\\name" to type and text.
+std::map<std::wstring, std::wstring> Snapshot(const std::wstring& keyPath);
+
+// The stand-in's log once it holds every expected command line (the commands run on their own,
+// in any order); what it holds when the time is up otherwise.
+std::vector<std::wstring> WaitForNetLog(const std::vector<std::wstring>& expected,
+                                        DWORD timeoutMs = 10000);
+
+// Starts Tolvane on the given Windows version and waits until its start-up is over.
+class TolvaneTest : public ::testing::Test {
+  protected:
+    HWND Launch(const std::wstring& args = L"-noaccount", const wchar_t* version = L"winxp");
+    void Shoot(const std::wstring& name) { EXPECT_TRUE(SaveScreenshot(main_, name)); }
+
+    App app_;
+    HWND main_ = nullptr;
+};
+
+}  // namespace tolvane::e2e

@@ -1,0 +1,65 @@
+// The account probe and group with the net.exe stand-in.
+#include <algorithm>
+
+#include "Tolvane.h"
+
+namespace tolvane::e2e {
+namespace {
+
+using C = ControlId;
+
+class Accounts : public TolvaneTest {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(SetAccount(kGuestAccount, false));
+        ASSERT_TRUE(SetAccount(kHelpAccount, true));
+        ASSERT_TRUE(ClearNetLog());
+    }
+    static std::wstring WindowsFile(const wchar_t* name) {
+        wchar_t folder[MAX_PATH];
+        const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+        return std::wstring(folder, length) + name;
+    }
+};
+
+TEST_F(Accounts, TheProbeShowsWhichAccountsAreActive) {
+    ASSERT_TRUE(Launch(L""));
+    EXPECT_TRUE(Enabled(main_, C::Invit));
+    EXPECT_TRUE(Enabled(main_, C::HelpAssistant));
+    EXPECT_EQ(CheckState(main_, C::Invit), BST_CHECKED);
+    EXPECT_FALSE(LabelIsBold(main_, C::DisableLabel1));
+    EXPECT_EQ(CheckState(main_, C::HelpAssistant), BST_UNCHECKED);
+    EXPECT_TRUE(LabelIsBold(main_, C::DisableLabel2));
+    EXPECT_EQ(GetFileAttributesW(WindowsFile(L"\\Inv.cmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(WindowsFile(L"\\Hlp.cmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    Shoot(L"accounts-probed");
+}
+
+TEST_F(Accounts, TheSwitchSkipsTheProbe) {
+    ASSERT_TRUE(Launch(L"-noaccount"));
+    EXPECT_TRUE(NetLog().empty());
+    EXPECT_EQ(GetFileAttributesW(WindowsFile(L"\\Inv.cmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(Enabled(main_, C::Invit));
+    EXPECT_FALSE(Enabled(main_, C::HelpAssistant));
+}
+
+TEST_F(Accounts, TickingTheGuestAccountDeactivatesIt) {
+    ASSERT_TRUE(SetAccount(kGuestAccount, true));
+    ASSERT_TRUE(Launch(L""));
+    ASSERT_EQ(CheckState(main_, C::Invit), BST_UNCHECKED);
+    ASSERT_TRUE(ClearNetLog());
+    ASSERT_TRUE(Click(main_, C::Invit));
+    ASSERT_TRUE(Click(main_, C::DesactiverAppliquer));
+    ASSERT_TRUE(app_.WaitIdle(main_));
+    // Both switches start on every apply, exactly as written, the accent included.
+    const std::vector<std::wstring> switches = {L"net user Invit\u00e9 /active:no",
+                                                L"net user HelpAssistant /active:yes"};
+    const std::vector<std::wstring> log = WaitForNetLog(switches);
+    for (const std::wstring& line : switches) {
+        EXPECT_EQ(std::count(log.begin(), log.end(), line), 1) << line.c_str();
+    }
+    EXPECT_EQ(AccountActive(kGuestAccount), std::optional<bool>(false));
+}
+
+}  // namespace
+}  // namespace tolvane::e2e
