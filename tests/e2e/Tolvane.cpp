@@ -1,7 +1,5 @@
 #include "Tolvane.h"
 
-#include <algorithm>
-
 namespace tolvane::e2e {
 namespace {
 
@@ -47,21 +45,6 @@ std::map<std::wstring, std::wstring> Snapshot(const std::wstring& keyPath) {
         RegCloseKey(key);
     }
     return values;
-}
-
-std::vector<std::wstring> WaitForNetLog(const std::vector<std::wstring>& expected,
-                                        DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        std::vector<std::wstring> log = NetLog();
-        const bool all = std::all_of(expected.begin(), expected.end(), [&](const auto& line) {
-            return std::find(log.begin(), log.end(), line) != log.end();
-        });
-        if (all || GetTickCount() - start >= timeoutMs) {
-            return log;
-        }
-        Sleep(20);
-    }
 }
 
 HWND TolvaneTest::Launch(const std::wstring& args, const wchar_t* version) {

@@ -15,11 +15,6 @@ inline constexpr wchar_t kServicesKey[] = L"SYSTEM\\CurrentControlSet\\Services\
 // Every value under a key, recursively: "subkey\\name" to type and text.
 std::map<std::wstring, std::wstring> Snapshot(const std::wstring& keyPath);
 
-// The stand-in's log once it holds every expected command line (the commands run on their own,
-// in any order); what it holds when the time is up otherwise.
-std::vector<std::wstring> WaitForNetLog(const std::vector<std::wstring>& expected,
-                                        DWORD timeoutMs = 10000);
-
 // Starts Tolvane on the given Windows version and waits until its start-up is over.
 class TolvaneTest : public ::testing::Test {
   protected:

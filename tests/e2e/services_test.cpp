@@ -44,7 +44,8 @@ TEST_F(Services, TimeServiceIsDisabledThenGivenBackItsStartType) {
     EXPECT_EQ(Start(L"Start")->text, L"2");
     EXPECT_FALSE(Start(L"StartKX"));
     EXPECT_EQ(CheckState(main_, C::Port123), BST_UNCHECKED);
-    const std::vector<std::wstring> log = WaitForNetLog({L"net stop W32Time"});
+    EXPECT_TRUE(WaitForNetCommand(L"net stop W32Time"));
+    const std::vector<std::wstring> log = NetLog();
     EXPECT_EQ(std::count(log.begin(), log.end(), L"net stop W32Time"), 1);
 }
 

@@ -1,0 +1,174 @@
+// Drives the real Tolvane.exe from end-to-end tests running inside Wine: starts it, finds its
+// windows, clicks its controls and reads them back, answers its message boxes, prepares and
+// checks the registry and the net.exe stand-in, and keeps screenshots.
+//
+// Every wait polls every 20 ms and returns as soon as its condition holds; a wait that runs out
+// returns nullptr or false, so a test fails with a message instead of hanging.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Handles.h"
+#include "ui/ControlId.h"
+
+namespace tolvane::e2e {
+
+// ---- Environment, set by tests/wine/run-under-wine.sh ----
+
+// Windows path of Tolvane.exe (TOLVANE_EXE); empty when unset.
+std::wstring TolvaneExePath();
+// Folder for screenshots (TOLVANE_SHOTS); empty when unset.
+std::wstring ShotsDir();
+// True when TOLVANE_FAT32 is set: the group runs with drive C: reporting FAT32.
+bool Fat32Drive();
+
+// Windows version that Wine reports to processes started afterwards: L"win2k", L"winxp",
+// L"win2003" or L"win7".
+bool SetWindowsVersion(const wchar_t* name);
+
+// ---- Registry under HKEY_LOCAL_MACHINE, by key path ("SYSTEM\\CurrentControlSet\\...") ----
+
+struct RegValue {
+    DWORD type;
+    // REG_SZ and REG_EXPAND_SZ as stored; REG_DWORD in decimal; REG_MULTI_SZ with the strings
+    // joined by L'\n'; anything else as lower-case hex bytes joined by commas ("01,ff").
+    std::wstring text;
+};
+
+bool SetDword(const std::wstring& keyPath, const std::wstring& name, DWORD value);
+bool SetString(const std::wstring& keyPath, const std::wstring& name, const std::wstring& value);
+// True also when the value or key did not exist.
+bool DeleteValue(const std::wstring& keyPath, const std::wstring& name);
+// Deletes the key with everything under it; true also when it did not exist.
+bool DeleteKey(const std::wstring& keyPath);
+bool KeyExists(const std::wstring& keyPath);
+std::optional<RegValue> ReadValue(const std::wstring& keyPath, const std::wstring& name);
+// Makes the key (created if missing) read-only for everyone: opening it for writing and writing
+// a value then fail with error 5. Wine keeps such a rule only until its wineserver ends, so call
+// it in the test, before starting the program.
+bool DenyWrites(const std::wstring& keyPath);
+// Gives the key back the rules it had before DenyWrites.
+bool AllowWrites(const std::wstring& keyPath);
+
+// ---- The net.exe stand-in ----
+
+// Where the stand-in keeps its accounts: one REG_SZ value per name, "yes" or "no".
+inline constexpr wchar_t kAccountsKey[] = L"Software\\TolvaneTest\\Accounts";
+// The French guest account's name.
+inline constexpr wchar_t kGuestAccount[] = L"Invit\u00e9";
+inline constexpr wchar_t kHelpAccount[] = L"HelpAssistant";
+
+bool SetAccount(const std::wstring& name, bool active);
+// Makes "net user NAME" answer that the account does not exist.
+bool RemoveAccount(const std::wstring& name);
+// nullopt for an unknown account.
+std::optional<bool> AccountActive(const std::wstring& name);
+// Every command line the stand-in was started with since the last ClearNetLog, oldest first.
+std::vector<std::wstring> NetLog();
+// The program starts its commands without waiting for them, so a test waits for their effect:
+// until a logged command line equals `line` exactly (as the stand-in got it: "cmd /C net user
+// X > file" reaches it as "net user X "), or until the account has the given state.
+bool WaitForNetCommand(const std::wstring& line, DWORD timeoutMs = 10000);
+bool WaitForAccount(const std::wstring& name, bool active, DWORD timeoutMs = 10000);
+bool ClearNetLog();
+std::wstring NetLogPath();
+
+// ---- Processes and their windows ----
+
+// The first top-level window of the process with this class; when visibleOnly, only a visible
+// one.
+HWND FindProcessWindow(DWORD pid, const wchar_t* className, bool visibleOnly = true);
+
+// One run of a program. The destructor kills the process if it still runs.
+class App {
+  public:
+    App() = default;
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+    ~App();
+
+    // Starts Tolvane (TolvaneExePath) with the given command-line words.
+    bool Start(const std::wstring& args = L"");
+    // Starts any program; the command line is the quoted path, a space and args.
+    bool StartProgram(const std::wstring& exePath, const std::wstring& args);
+
+    // The main window (class TolvaneMain), once visible and enabled, that is once start-up ended.
+    HWND WaitForMainWindow(DWORD timeoutMs = 30000);
+    // A visible top-level window of the process with this class.
+    HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = 10000);
+    // A visible message box (class "#32770") of the process.
+    HWND WaitForMessageBox(DWORD timeoutMs = 10000);
+    // The main window idle again: every click and command queued before this call (PostClick,
+    // Menu) has been taken up, the window is visible and enabled, and neither a message box nor
+    // the please-wait window of the process is shown.
+    bool WaitIdle(HWND main, DWORD timeoutMs = 30000);
+    bool WaitForExit(DWORD timeoutMs = 10000);
+
+    bool Running() const;
+    // STILL_ACTIVE (259) while the process runs.
+    DWORD ExitCode() const;
+    DWORD pid() const { return pid_; }
+    // Ends the process if it still runs; its exit code stays readable.
+    void Kill();
+
+  private:
+    template <typename Found>
+    HWND Poll(DWORD timeoutMs, Found found);
+
+    Handle process_;
+    Handle thread_;
+    DWORD pid_ = 0;
+};
+
+// ---- Controls of the main window ----
+
+HWND Control(HWND main, ControlId id);
+// Sends BM_CLICK and returns when the click's handler has returned. Not for a click that opens
+// a message box: it would wait for the box to close.
+bool Click(HWND main, ControlId id);
+// Queues BM_CLICK (SendNotifyMessage) and returns at once; for clicks that open a message box
+// or run long. Follow with WaitForMessageBox or WaitIdle.
+bool PostClick(HWND main, ControlId id);
+// Queues the menu command like PostClick.
+bool Menu(HWND main, MenuId id);
+// BST_UNCHECKED (0), BST_CHECKED (1), or -1 when the control cannot be read.
+int CheckState(HWND main, ControlId id);
+bool Enabled(HWND main, ControlId id);
+bool Visible(HWND main, ControlId id);
+std::wstring Text(HWND window);
+std::wstring Text(HWND main, ControlId id);
+// The control's rectangle in the main window's client coordinates, in pixels.
+RECT ClientRectOf(HWND main, ControlId id);
+// A font handle (WM_GETFONT) means nothing in another process: GetObject fails on it under
+// Wine. So the program publishes each label's font as two window properties, set with
+// SetPropW(label, name, (HANDLE)(INT_PTR)value) whenever it gives the label a font:
+inline constexpr wchar_t kFontWeightProperty[] = L"TolvaneFontWeight";            // 400, 700
+inline constexpr wchar_t kFontCentipointsProperty[] = L"TolvaneFontCentipoints";  // 825, 975
+// The published weight, else the weight of the font when the control is in this process;
+// 0 when unknown.
+int FontWeight(HWND control);
+// The published size in hundredths of a point, else as FontWeight; 0 when unknown.
+int FontCentipoints(HWND control);
+// FontWeight of the control is 700 or more.
+bool LabelIsBold(HWND main, ControlId id);
+
+// ---- Message boxes ----
+
+std::wstring Title(HWND window);
+std::wstring MessageBoxText(HWND box);
+// IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7.
+bool HasButton(HWND box, int buttonId);
+// Clicks the button and returns once the box is gone, that is once the program has the answer.
+bool Answer(HWND box, int buttonId);
+
+// ---- Screenshots ----
+
+// Saves the window's area of the screen as ShotsDir()\name.bmp (24 bits per pixel).
+// run-under-wine.sh turns the pictures into PNG files when the test program ends.
+bool SaveScreenshot(HWND window, const std::wstring& name);
+
+}  // namespace tolvane::e2e

@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# Runs one Windows test program under Wine in Xvfb, in a fresh prefix of its own, and returns
+# the program's exit code.
+#
+#   run-under-wine.sh [--group NAME] [--fat32] [--shots DIR] [--keep] [--build DIR]
+#                     [--win-build DIR] -- PROGRAM.exe [ARGS...]
+#
+# --group      name of the prefix copy, BUILD/wine/NAME (default: the program's name); groups
+#              with different names can run at the same time
+# --fat32      drive C: reports the FAT32 file system (the program sees TOLVANE_FAT32=1)
+# --shots      folder for screenshots (default BUILD/screenshots/NAME, so that groups running
+#              the same test do not overwrite each other's); the program sees its Windows path
+#              as TOLVANE_SHOTS, and every .bmp it leaves there becomes a .png afterwards
+# --keep       keep the group's prefix after a passing run (a failing run always keeps it, to
+#              look into; a passing one frees its 600 MB)
+# --build      host build folder that holds the prefixes (default: TOLVANE_BUILD or build/host)
+# --win-build  mingw build folder with Tolvane.exe and the stand-in net.exe (default BUILD/../win)
+#
+# The program also sees TOLVANE_EXE, the Windows path of a copy of Tolvane.exe inside the
+# prefix (C:\Tolvane\Tolvane.exe), so that files the program extracts beside itself stay in the
+# group's own prefix.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source-path=SCRIPTDIR source=prefix.sh
+source "$here/prefix.sh"
+
+group=
+fat32=
+shots=
+keep=
+build=${TOLVANE_BUILD:-$here/../../build/host}
+win_build=
+while [ $# -gt 0 ]; do
+    case $1 in
+        --group) group=$2; shift 2 ;;
+        --fat32) fat32=1; shift ;;
+        --shots) shots=$2; shift 2 ;;
+        --keep) keep=1; shift ;;
+        --build) build=$2; shift 2 ;;
+        --win-build) win_build=$2; shift 2 ;;
+        --) shift; break ;;
+        *) echo "run-under-wine.sh: unknown option $1" >&2; exit 2 ;;
+    esac
+done
+if [ $# -eq 0 ]; then
+    echo "usage: run-under-wine.sh [--group NAME] [--fat32] [--shots DIR] -- PROGRAM.exe [ARGS...]" >&2
+    exit 2
+fi
+program=$(realpath -m "$1")
+shift
+if [ ! -f "$program" ]; then
+    echo "run-under-wine.sh: $program does not exist (build the Windows targets first)" >&2
+    exit 1
+fi
+mkdir -p "$build"
+build=$(realpath "$build")
+win_build=$(realpath -m "${win_build:-$build/../win}")
+group=${group:-$(basename "$program" .exe)}
+shots=${shots:-$build/screenshots/$group}
+mkdir -p "$shots"
+shots=$(realpath "$shots")
+
+# Milliseconds since the given ${EPOCHREALTIME} reading.
+elapsed_ms() {
+    local now=${EPOCHREALTIME/[.,]/} then=${1/[.,]/}
+    echo $(((now - then) / 1000))
+}
+
+tolvane_wine_env
+started=$EPOCHREALTIME
+tolvane_prefix_fresh "$build" "$group"
+prefix=$build/wine/$group
+export WINEPREFIX=$prefix
+echo "run-under-wine.sh: prefix $prefix ready after $(elapsed_ms "$started") ms" >&2
+
+net=$win_build/tests/netstandin/net.exe
+if [ -f "$net" ]; then
+    cp "$net" "$prefix/drive_c/windows/system32/net.exe"
+else
+    echo "run-under-wine.sh: warning: no $net, Wine's own net.exe stays (it knows no 'net user')" >&2
+fi
+mkdir -p "$prefix/drive_c/Tolvane"
+if [ -f "$win_build/Tolvane.exe" ]; then
+    cp "$win_build/Tolvane.exe" "$prefix/drive_c/Tolvane/Tolvane.exe"
+fi
+export TOLVANE_EXE='C:\Tolvane\Tolvane.exe'
+if [ -n "$fat32" ]; then
+    tolvane_prefix_fat32 "$prefix"
+    export TOLVANE_FAT32=1
+else
+    unset TOLVANE_FAT32
+fi
+
+# Pictures newer than this mark are the run's own.
+state=$(mktemp -d)
+touch "$state/mark"
+sleep 0.01
+
+child=
+# shellcheck disable=SC2317  # called by the trap
+cleanup() {
+    [ -z "$child" ] || kill "$child" 2>/dev/null || true
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    rm -rf "$state"
+}
+trap cleanup EXIT
+trap 'exit 143' TERM INT
+
+# xvfb-run -a picks a free display by looking at lock files, which parallel runs can race for;
+# when Xvfb did not start (the program never ran), try again.
+rc=0
+started=$EPOCHREALTIME
+for attempt in 1 2 3; do
+    rc=0
+    # In the background, so that a timeout's TERM reaches the trap at once.
+    # shellcheck disable=SC2016
+    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+        state=$1 shots=$2 program=$3
+        shift 3
+        touch "$state/started"
+        # Kept warm for the whole run; should this script be killed, it ends by itself later.
+        wineserver -p30
+        TOLVANE_SHOTS=$(winepath -w "$shots")
+        export TOLVANE_SHOTS
+        wine "$program" "$@"
+        rc=$?
+        wineserver -k 2>/dev/null
+        exit $rc
+    ' run "$state" "$shots" "$program" "$@" &
+    child=$!
+    wait "$child" || rc=$?
+    child=
+    [ -e "$state/started" ] && break
+    echo "run-under-wine.sh: Xvfb did not start (attempt $attempt)" >&2
+    sleep "$attempt"
+done
+
+echo "run-under-wine.sh: $(basename "$program") ended with $rc after $(elapsed_ms "$started") ms" >&2
+
+# A picture that cannot be converted stays a .bmp; that never fails the run.
+shopt -s nullglob
+for picture in "$shots"/*.bmp; do
+    [ "$picture" -nt "$state/mark" ] || continue
+    png=${picture%.bmp}.png
+    part=$png.$$.part
+    if /usr/bin/convert "$picture" "png:$part" 2>/dev/null && mv -f "$part" "$png"; then
+        rm -f "$picture"
+    else
+        rm -f "$part"
+        echo "run-under-wine.sh: warning: could not convert $picture" >&2
+    fi
+done
+if [ "$rc" -eq 0 ] && [ -z "$keep" ]; then
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    rm -rf "$prefix"
+fi
+exit "$rc"
