@@ -1,0 +1,13 @@
+// Identifiers of the resources compiled into Tolvane.exe. Read by windres for Tolvane.rc and by
+// the program's C++ code, so it holds plain #defines and nothing else.
+#ifndef TOLVANE_RESOURCES_RESOURCEIDS_H
+#define TOLVANE_RESOURCES_RESOURCEIDS_H
+
+// Icon group of the program file and of its windows. The lowest number, so that Explorer,
+// which shows the first icon group of a program file, shows this one.
+#define IDI_TOLVANE 1
+
+// The main window's logo, a 129 x 33 pixel 24-bit bitmap.
+#define IDB_QUILLLOGO 201
+
+#endif
