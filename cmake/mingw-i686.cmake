@@ -1,9 +1,13 @@
-# Cross-compiles for 32-bit Windows. The posix thread model is needed by GoogleTest;
-# a program that starts no thread of its own still imports only what Windows 2000 has.
+# Cross-compiles for 32-bit Windows. Tolvane.exe uses the win32 thread model, which keeps the
+# pthreads emulation out of it; GoogleTest needs the posix one (TOLVANE_MINGW_THREADS=posix).
+if(NOT TOLVANE_MINGW_THREADS)
+    set(TOLVANE_MINGW_THREADS win32)
+endif()
+set(TOLVANE_MINGW_THREADS ${TOLVANE_MINGW_THREADS} CACHE STRING "mingw-w64 thread model")
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-${TOLVANE_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-${TOLVANE_MINGW_THREADS})
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "system/Decimal.h"
+
 namespace tolvane {
 namespace {
 
@@ -99,7 +101,7 @@ std::optional<std::wstring> ValueText(const RawValue& value) {
             const std::uint32_t number = value.data[0] | (value.data[1] << 8) |
                                          (value.data[2] << 16) |
                                          (static_cast<std::uint32_t>(value.data[3]) << 24);
-            return std::to_wstring(number);
+            return Decimal(number);
         }
         default:
             return std::nullopt;

@@ -34,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{L"a,b", L",", {L"a", L"b"}},
                       SplitCase{L"a, b", L",", {L"a", L" b"}},
                       SplitCase{L"a,,b", L",", {L"a", L"", L"b"}}, SplitCase{L"a,", L",", {L"a"}},
-                      SplitCase{L"one", L",", {L"one"}}));
+                      SplitCase{L"one", L",", {L"one"}}),
+    [](const auto& info) { return std::to_string(info.index); });
 
 TEST(CommandLine, IgnoresWordsBeyondThe255th) {
     std::wstring text;
@@ -68,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(CommandLine, SwitchTest,
                                            SwitchCase{L"-NOACCOUNT", false},
                                            SwitchCase{L"/noaccount", false},
                                            SwitchCase{L"\"-noaccount\"", false},
-                                           SwitchCase{L"-noaccounts", false}));
+                                           SwitchCase{L"-noaccounts", false}),
+                         [](const auto& info) { return std::to_string(info.index); });
 
 }  // namespace
 }  // namespace tolvane::testing

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "system/CommandPath.h"
+#include "system/Decimal.h"
 #include "system/win32/Handles.h"
 #include "system/win32/MessagePump.h"
 
@@ -159,7 +160,7 @@ std::wstring Win32System::ErrorText(unsigned long code) {
         text.pop_back();
     }
     if (text.empty()) {
-        text = L"Error " + std::to_wstring(code) + L".";
+        text = L"Error " + Decimal(code) + L".";
     }
     return text;
 }
