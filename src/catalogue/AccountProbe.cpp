@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "system/Deadline.h"
 #include "system/SystemInfo.h"
 
 namespace tolvane {
@@ -77,9 +78,9 @@ void ProbeAccounts(Form& form, Machine& machine) {
     // Read each file only once its writer has ended, so a report is never read half written.
     const std::uint32_t start = system.Milliseconds();
     for (auto& process : processes) {
-        const std::uint32_t elapsed = system.Milliseconds() - start;
-        if (process && elapsed < static_cast<std::uint32_t>(kQueryTimeoutMs)) {
-            process->WaitForExit(kQueryTimeoutMs - static_cast<std::int32_t>(elapsed));
+        const std::uint32_t left = TimeLeft(start, system.Milliseconds(), kQueryTimeoutMs);
+        if (process && left > 0) {
+            process->WaitForExit(static_cast<std::int32_t>(left));
         }
     }
 

@@ -4,6 +4,7 @@
 
 #include "fakes/FakeSystem.h"
 #include "system/CommandPath.h"
+#include "system/Deadline.h"
 #include "system/SystemInfo.h"
 
 namespace tolvane::testing {
@@ -97,6 +98,31 @@ TEST(FindProgram, LooksForBareNamesOnlyInTheSystemFolders) {
         });
         EXPECT_EQ(found.kind, c.kind) << c.commandLine;
         EXPECT_EQ(found.path, c.path) << c.commandLine;
+    }
+}
+
+}  // namespace
+}  // namespace tolvane::testing
+
+namespace tolvane::testing {
+namespace {
+
+TEST(TimeLeft, CountsDownAcrossTheWrapOfTheCounter) {
+    struct Case {
+        std::uint32_t start, now, total, left;
+    };
+    const Case cases[] = {
+        {1000, 1000, 500, 500},
+        {1000, 1400, 500, 100},
+        {1000, 1500, 500, 0},
+        {1000, 9000, 500, 0},
+        {0xFFFFFF00u, 0xFFFFFF00u, 500, 500},
+        {0xFFFFFF00u, 0x00000010u, 500, 228},  // the counter wrapped 272 ms in
+        {0xFFFFFF00u, 0x00000100u, 500, 0},
+        {0x7FFFFFFFu, 0x80000000u, 10, 9},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TimeLeft(c.start, c.now, c.total), c.left) << c.start << " " << c.now;
     }
 }
 

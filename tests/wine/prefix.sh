@@ -4,7 +4,7 @@
 # Source this file; it defines functions only.
 
 # Bump when the template's recipe changes, so existing templates are made again.
-TOLVANE_TEMPLATE_RECIPE=1
+TOLVANE_TEMPLATE_RECIPE=2
 
 # The environment every Wine command of the tests runs with.
 tolvane_wine_env() {

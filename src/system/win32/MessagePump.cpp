@@ -1,5 +1,7 @@
 #include "system/win32/MessagePump.h"
 
+#include "system/Deadline.h"
+
 namespace tolvane::win32 {
 namespace {
 
@@ -24,18 +26,17 @@ bool WaitPumping(HANDLE handle, std::int32_t milliseconds) {
         return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
     }
     const DWORD total = static_cast<DWORD>(milliseconds);
-    // Unsigned differences stay right across the wrap of the tick counter.
     const DWORD start = GetTickCount();
     // Messages already queued would not wake the wait below.
     PumpPending();
     for (;;) {
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= total) {
+        const DWORD left = TimeLeft(start, GetTickCount(), total);
+        if (left == 0) {
             return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
         }
         const DWORD count = handle ? 1 : 0;
-        const DWORD result = MsgWaitForMultipleObjects(count, handle ? &handle : nullptr, FALSE,
-                                                       total - elapsed, QS_ALLINPUT);
+        const DWORD result =
+            MsgWaitForMultipleObjects(count, handle ? &handle : nullptr, FALSE, left, QS_ALLINPUT);
         if (handle && result == WAIT_OBJECT_0) {
             return true;
         }
