@@ -1,0 +1,461 @@
+// Measures how long programs take to show their main window, run after run.
+//
+//   startup_probe [--timeout-ms N] [--poll-ms N] [--warmup N] [--windows-version NAME]
+//                 RUNS EXE CLASS [EXE CLASS ...]
+//
+// EXE may be followed by a bar and the program's command-line words ("Tolvane.exe|-noaccount").
+// Starts each program in turn, RUNS rounds after N uncounted warm-up rounds, and times from
+// CreateProcessW until a visible, enabled top-level window of CLASS owned by the new process
+// exists. It then reads the CPU time the process has used so far (user + kernel, counted by the
+// system in clock ticks of 10 to 16 ms) and closes the window with WM_CLOSE, killing the process
+// if it has not ended within the timeout. The programs alternate within each round, so that they
+// share the same conditions (warm caches, machine load) as far as possible, and every second round
+// runs them in reverse order, so that none always follows the same one. Environment variables in
+// EXE are expanded (%TOLVANE_EXE%). Under Wine, --windows-version (win2k, winxp, win2003) sets
+// the Windows version that the programs started afterwards see.
+//
+// Output, one line per run and one summary per program, as space-separated key=value fields
+// (warm-up runs print the same line starting with "warmup" instead of "run"):
+//   run program=NAME round=I startup_ms=T cpu_ms=C end=closed|killed
+//   run program=NAME round=I startup_ms=-1 cpu_ms=C end=exited|killed error=REASON
+//   summary program=NAME runs=N ok=K median_startup_ms=T min_startup_ms=T max_startup_ms=T
+//           median_cpu_ms=C   (on one line)
+// The exit code is 0 when every run showed its window, 1 otherwise, 2 for a usage error.
+#include <windows.h>
+#include <winternl.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Closes a registry key when it goes out of scope.
+class UniqueKey {
+  public:
+    UniqueKey() = default;
+    UniqueKey(const UniqueKey&) = delete;
+    UniqueKey& operator=(const UniqueKey&) = delete;
+    ~UniqueKey() {
+        if (key_) {
+            RegCloseKey(key_);
+        }
+    }
+    HKEY get() const { return key_; }
+    HKEY* out() { return &key_; }
+
+  private:
+    HKEY key_ = nullptr;
+};
+
+// Closes a kernel handle when it goes out of scope.
+class UniqueHandle {
+  public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ~UniqueHandle() {
+        if (handle_) {
+            CloseHandle(handle_);
+        }
+    }
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_ = nullptr;
+};
+
+struct Program {
+    std::wstring path;
+    std::wstring arguments;
+    std::wstring windowClass;
+    std::string name;  // the file name, for the output
+};
+
+// How the process ended: after our WM_CLOSE, on its own, or terminated after the timeout.
+enum class Ending { Closed, Exited, Killed };
+
+const char* EndingName(Ending ending) {
+    switch (ending) {
+        case Ending::Closed:
+            return "closed";
+        case Ending::Exited:
+            return "exited";
+        case Ending::Killed:
+            return "killed";
+    }
+    return "?";
+}
+
+struct RunResult {
+    std::optional<double> startupMs;
+    double cpuMs = -1;
+    Ending ending = Ending::Killed;
+    std::string error;
+};
+
+struct Options {
+    int runs = 0;
+    DWORD timeoutMs = 30000;
+    DWORD pollMs = 2;
+    int warmups = 0;
+    std::wstring windowsVersion;
+    std::vector<Program> programs;
+};
+
+std::string ToUtf8(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                   0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
+                        nullptr, nullptr);
+    // Spaces would split the field in the output.
+    std::replace(result.begin(), result.end(), ' ', '_');
+    return result;
+}
+
+std::string FileName(const std::wstring& path) {
+    size_t slash = path.find_last_of(L"\\/");
+    return ToUtf8(slash == std::wstring::npos ? path : path.substr(slash + 1));
+}
+
+double Milliseconds(LONGLONG ticks, LONGLONG frequency) {
+    return static_cast<double>(ticks) * 1000.0 / static_cast<double>(frequency);
+}
+
+LONGLONG Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+// The process's visible and enabled top-level window of the class, if it has one yet.
+HWND FindReadyWindow(const std::wstring& windowClass, DWORD processId) {
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, windowClass.c_str(), nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window) && IsWindowEnabled(window)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+// FILETIME and the kernel's time fields count 100-nanosecond steps.
+double StepsToMilliseconds(ULONGLONG steps) {
+    return static_cast<double>(steps) / 10000.0;
+}
+
+ULONGLONG Steps(const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// The start of one entry of the system's process list (SystemProcessInformation), as laid out
+// since Windows 2000; only the fields up to the process id are read.
+struct ProcessEntry {
+    ULONG nextEntryOffset;
+    ULONG numberOfThreads;
+    LARGE_INTEGER reserved[3];
+    LARGE_INTEGER createTime;
+    LARGE_INTEGER userTime;
+    LARGE_INTEGER kernelTime;
+    UNICODE_STRING imageName;
+    LONG basePriority;
+    HANDLE uniqueProcessId;
+};
+static_assert(offsetof(ProcessEntry, uniqueProcessId) ==
+              offsetof(SYSTEM_PROCESS_INFORMATION, UniqueProcessId));
+
+using QuerySystemInformation = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+
+QuerySystemInformation FindQuerySystemInformation() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll ? reinterpret_cast<QuerySystemInformation>(
+                       reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQuerySystemInformation")))
+                 : nullptr;
+}
+
+bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// User plus kernel time of a process from the system's process list, or -1.
+double CpuMillisecondsFromProcessList(DWORD processId) {
+    constexpr ULONG kSystemProcessInformation = 5;
+    constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+    static const QuerySystemInformation query = FindQuerySystemInformation();
+    if (!query) {
+        return -1;
+    }
+    // The list grows while it is read; retry with a larger buffer until it fits.
+    std::vector<unsigned char> buffer(256 * 1024);
+    LONG status = kInfoLengthMismatch;
+    for (int attempt = 0; attempt < 8 && status == kInfoLengthMismatch; ++attempt) {
+        ULONG needed = 0;
+        status = query(kSystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                       &needed);
+        if (status == kInfoLengthMismatch) {
+            buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 64 * 1024));
+        }
+    }
+    if (status != 0) {
+        return -1;
+    }
+    for (size_t offset = 0; offset + sizeof(ProcessEntry) <= buffer.size();) {
+        ProcessEntry entry;
+        std::memcpy(&entry, buffer.data() + offset, sizeof entry);
+        if (reinterpret_cast<ULONG_PTR>(entry.uniqueProcessId) == processId) {
+            return StepsToMilliseconds(static_cast<ULONGLONG>(entry.userTime.QuadPart) +
+                                       static_cast<ULONGLONG>(entry.kernelTime.QuadPart));
+        }
+        if (entry.nextEntryOffset == 0) {
+            break;
+        }
+        offset += entry.nextEntryOffset;
+    }
+    return -1;
+}
+
+// User plus kernel time the process has used so far, or -1.
+double CpuMilliseconds(HANDLE process, DWORD processId) {
+    // Wine 8 answers GetProcessTimes for another process with the caller's own times; its
+    // process list carries the right ones.
+    static const bool underWine = RunningUnderWine();
+    if (underWine) {
+        return CpuMillisecondsFromProcessList(processId);
+    }
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) {
+        return -1;
+    }
+    return StepsToMilliseconds(Steps(kernel) + Steps(user));
+}
+
+RunResult RunOnce(const Program& program, const Options& options, LONGLONG frequency) {
+    RunResult result;
+    std::wstring commandLine = L"\"" + program.path + L"\"";
+    if (!program.arguments.empty()) {
+        commandLine += L" " + program.arguments;
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+
+    LONGLONG start = Now();
+    // Started as from Explorer, without our console: commands the program runs get consoles of
+    // their own and do not write into our output.
+    if (!CreateProcessW(program.path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        DETACHED_PROCESS, nullptr, nullptr, &startup, &info)) {
+        result.error = "start-failed-" + std::to_string(GetLastError());
+        return result;
+    }
+    UniqueHandle process(info.hProcess);
+    UniqueHandle thread(info.hThread);
+
+    HWND window = nullptr;
+    for (;;) {
+        window = FindReadyWindow(program.windowClass, info.dwProcessId);
+        LONGLONG now = Now();
+        if (window) {
+            result.startupMs = Milliseconds(now - start, frequency);
+            break;
+        }
+        if (Milliseconds(now - start, frequency) > options.timeoutMs) {
+            result.error = "no-window";
+            break;
+        }
+        // Waiting on the process both paces the polling and notices an early exit.
+        if (WaitForSingleObject(process.get(), options.pollMs) == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            GetExitCodeProcess(process.get(), &code);
+            result.error = "exited-" + std::to_string(code);
+            break;
+        }
+    }
+    result.cpuMs = CpuMilliseconds(process.get(), info.dwProcessId);
+
+    if (window) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    if (WaitForSingleObject(process.get(), options.timeoutMs) == WAIT_OBJECT_0) {
+        result.ending = window ? Ending::Closed : Ending::Exited;
+    } else {
+        TerminateProcess(process.get(), 1);
+        WaitForSingleObject(process.get(), options.timeoutMs);
+    }
+    return result;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return -1;
+    }
+    std::sort(values.begin(), values.end());
+    size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+std::wstring ExpandVariables(const wchar_t* text) {
+    DWORD size = ExpandEnvironmentStringsW(text, nullptr, 0);
+    if (size == 0) {
+        return text;
+    }
+    std::wstring result(size, L'\0');
+    size = ExpandEnvironmentStringsW(text, result.data(), size);
+    result.resize(size > 0 ? size - 1 : 0);
+    return result;
+}
+
+// Wine reads its Windows version for each new process from this value.
+bool SetWineWindowsVersion(const std::wstring& name) {
+    UniqueKey key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        key.out(), nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const DWORD bytes = static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key.get(), L"Version", 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(name.c_str()), bytes) == ERROR_SUCCESS;
+}
+
+bool ParseNumber(const wchar_t* text, unsigned long& value) {
+    wchar_t* end = nullptr;
+    value = std::wcstoul(text, &end, 10);
+    return end != text && *end == L'\0';
+}
+
+std::optional<Options> ParseArguments(int argc, wchar_t** argv) {
+    Options options;
+    int i = 1;
+    unsigned long number = 0;
+    for (; i + 1 < argc && std::wcsncmp(argv[i], L"--", 2) == 0; i += 2) {
+        if (std::wcscmp(argv[i], L"--windows-version") == 0) {
+            options.windowsVersion = argv[i + 1];
+            continue;
+        }
+        if (!ParseNumber(argv[i + 1], number)) {
+            return std::nullopt;
+        }
+        if (std::wcscmp(argv[i], L"--warmup") == 0) {
+            options.warmups = static_cast<int>(number);
+        } else if (number == 0) {
+            return std::nullopt;
+        } else if (std::wcscmp(argv[i], L"--timeout-ms") == 0) {
+            options.timeoutMs = number;
+        } else if (std::wcscmp(argv[i], L"--poll-ms") == 0) {
+            options.pollMs = number;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (i >= argc || !ParseNumber(argv[i], number) || number == 0) {
+        return std::nullopt;
+    }
+    options.runs = static_cast<int>(number);
+    ++i;
+    if (argc - i < 2 || (argc - i) % 2 != 0) {
+        return std::nullopt;
+    }
+    for (; i < argc; i += 2) {
+        // "EXE|ARGS" starts the program with those command-line words.
+        std::wstring path = ExpandVariables(argv[i]);
+        std::wstring arguments;
+        if (const auto bar = path.find(L'|'); bar != std::wstring::npos) {
+            arguments = path.substr(bar + 1);
+            path.resize(bar);
+        }
+        std::string name = FileName(path);
+        if (!arguments.empty()) {
+            name += "(" + std::string(arguments.begin(), arguments.end()) + ")";
+        }
+        // The same program given twice (a trial of the bench itself) still needs two names.
+        int copies = 1;
+        for (const Program& earlier : options.programs) {
+            if (earlier.name == name || earlier.name.starts_with(name + "#")) {
+                ++copies;
+            }
+        }
+        if (copies > 1) {
+            name += "#" + std::to_string(copies);
+        }
+        options.programs.push_back({path, arguments, argv[i + 1], name});
+    }
+    return options;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::optional<Options> options = ParseArguments(argc, argv);
+    if (!options) {
+        std::fprintf(stderr,
+                     "usage: startup_probe [--timeout-ms N] [--poll-ms N] [--warmup N] "
+                     "[--windows-version NAME] RUNS EXE CLASS [EXE CLASS ...]\n");
+        return 2;
+    }
+    if (!options->windowsVersion.empty()) {
+        if (!RunningUnderWine()) {
+            std::fprintf(stderr, "startup_probe: --windows-version works under Wine only\n");
+            return 2;
+        }
+        if (!SetWineWindowsVersion(options->windowsVersion)) {
+            std::fprintf(stderr, "startup_probe: could not set the Windows version\n");
+            return 1;
+        }
+    }
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+
+    std::vector<std::vector<RunResult>> results(options->programs.size());
+    bool allShown = true;
+    const size_t count = options->programs.size();
+    for (int round = 1 - options->warmups; round <= options->runs; ++round) {
+        const bool counted = round >= 1;
+        for (size_t i = 0; i < count; ++i) {
+            const size_t p = round % 2 == 0 ? count - 1 - i : i;
+            const Program& program = options->programs[p];
+            RunResult run = RunOnce(program, *options, frequency.QuadPart);
+            std::printf("%s program=%s round=%d startup_ms=%.1f cpu_ms=%.1f end=%s",
+                        counted ? "run" : "warmup", program.name.c_str(), round,
+                        run.startupMs.value_or(-1), run.cpuMs, EndingName(run.ending));
+            if (!run.error.empty()) {
+                std::printf(" error=%s", run.error.c_str());
+                allShown = false;
+            }
+            std::printf("\n");
+            std::fflush(stdout);
+            if (counted) {
+                results[p].push_back(std::move(run));
+            }
+        }
+    }
+
+    for (size_t p = 0; p < options->programs.size(); ++p) {
+        std::vector<double> startups;
+        std::vector<double> cpus;
+        for (const RunResult& run : results[p]) {
+            if (run.startupMs) {
+                startups.push_back(*run.startupMs);
+                cpus.push_back(run.cpuMs);
+            }
+        }
+        auto [low, high] = std::minmax_element(startups.begin(), startups.end());
+        std::printf(
+            "summary program=%s runs=%d ok=%zu median_startup_ms=%.1f min_startup_ms=%.1f "
+            "max_startup_ms=%.1f median_cpu_ms=%.1f\n",
+            options->programs[p].name.c_str(), options->runs, startups.size(), Median(startups),
+            startups.empty() ? -1.0 : *low, startups.empty() ? -1.0 : *high, Median(cpus));
+    }
+    return allShown ? 0 : 1;
+}
