@@ -55,6 +55,20 @@ TEST(EnableServiceBoxes, OffersOnlyInstalledServicesAndAlwaysPort445) {
     EXPECT_TRUE(bare.controls.Enabled(C::Port135));
 }
 
+TEST(VerifyServices, LeavesABoxOfAMissingServiceClearedAndItsLabelAlone) {
+    Ports h;
+    h.DisableAll();
+    h.registry.keys.erase({Hklm, FakeRegistry::Fold(std::wstring(kServices) + L"SSDPSRV")});
+    h.Set(C::Port1900, 1);
+    h.controls.SetBold(C::PortsLabel10, false);
+    h.CheckAll();
+    EXPECT_FALSE(h.controls.Enabled(C::Port1900));
+    EXPECT_EQ(h.Value(C::Port1900), 0);
+    EXPECT_FALSE(h.controls.Bold(C::PortsLabel10));
+    EXPECT_EQ(h.form.VerifiedState(C::Port1900), 0);
+    EXPECT_TRUE(h.controls.Enabled(C::Port135));
+}
+
 TEST(VerifyServices, TheDnsBoxNeedsBothRows) {
     Ports h;
     h.Install(L"Dnscache", 4);

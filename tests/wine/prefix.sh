@@ -4,7 +4,7 @@
 # Source this file; it defines functions only.
 
 # Bump when the template's recipe changes, so existing templates are made again.
-TOLVANE_TEMPLATE_RECIPE=2
+TOLVANE_TEMPLATE_RECIPE=3
 
 # The environment every Wine command of the tests runs with.
 tolvane_wine_env() {
@@ -51,6 +51,10 @@ tolvane_template_ensure() {
             fi
             sleep "$attempt"
         done
+        # Wine's own Tahoma and Marlett (fonts-wine) are not found where Debian installs them;
+        # in the prefix's font folder they are, and the windows look as on Windows.
+        cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
+           /usr/share/wine/fonts/marlett.ttf "$partial/drive_c/windows/Fonts/"
         echo "$recipe" >"$partial/.tolvane-recipe"
         mv "$partial" "$template"
         local now=${EPOCHREALTIME/[.,]/}
