@@ -32,12 +32,11 @@ std::wstring WindowsFolder() {
 
 std::string ReadBytes(const std::wstring& path) {
     std::string bytes;
-    const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win32::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     char buffer[4096];
     DWORD read = 0;
-    while (file.valid() && ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) &&
-           read > 0) {
+    while (file && ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
         bytes.append(buffer, read);
     }
     return bytes;
@@ -107,10 +106,10 @@ TEST(DriverSmoke, DenyWritesRefusesWritesUntilAllowed) {
     ASSERT_TRUE(SetDword(keyPath, L"Before", 1));
     ASSERT_TRUE(DenyWrites(keyPath));
 
-    RegKey key;
-    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE, key.out()),
+    win32::UniqueRegKey key;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE, key.put()),
               ERROR_ACCESS_DENIED);
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.out()),
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.put()),
               ERROR_SUCCESS);
     const DWORD value = 4;
     EXPECT_EQ(RegSetValueExW(key.get(), L"After", 0, REG_DWORD,
@@ -220,13 +219,12 @@ TEST(DriverSmoke, WaitsForCommandsStartedWithoutWaiting) {
 
 TEST(DriverSmoke, WindowsVersionReachesNewProcesses) {
     const std::optional<RegValue> before = [] {
-        RegKey key;
-        RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Wine", 0, KEY_READ, key.out());
+        win32::UniqueRegKey key;
+        RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Wine", 0, KEY_READ, key.put());
         wchar_t text[32] = {};
         DWORD bytes = sizeof(text) - sizeof(wchar_t);
-        if (!key.valid() ||
-            RegQueryValueExW(key.get(), L"Version", nullptr, nullptr, reinterpret_cast<BYTE*>(text),
-                             &bytes) != ERROR_SUCCESS) {
+        if (!(key) || RegQueryValueExW(key.get(), L"Version", nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(text), &bytes) != ERROR_SUCCESS) {
             return std::optional<RegValue>();
         }
         return std::optional<RegValue>(RegValue{REG_SZ, text});
@@ -244,8 +242,8 @@ TEST(DriverSmoke, WindowsVersionReachesNewProcesses) {
     if (before) {
         SetWindowsVersion(before->text.c_str());
     } else {
-        RegKey key;
-        RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Wine", 0, KEY_SET_VALUE, key.out());
+        win32::UniqueRegKey key;
+        RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Wine", 0, KEY_SET_VALUE, key.put());
         RegDeleteValueW(key.get(), L"Version");
     }
 }

@@ -9,46 +9,17 @@
 #include <string>
 #include <string_view>
 
+#include "system/win32/Handles.h"
+
 namespace {
+
+using tolvane::win32::UniqueHandle;
+using tolvane::win32::UniqueRegKey;
 
 constexpr wchar_t kAccountsKey[] = L"Software\\TolvaneTest\\Accounts";
 constexpr UINT kConsoleCodePage = 850;
 // Where "net user" starts the value of a line in the French console's report.
 constexpr size_t kValueColumn = 39;
-
-class Key {
-  public:
-    Key() = default;
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    ~Key() {
-        if (key_ != nullptr) {
-            RegCloseKey(key_);
-        }
-    }
-    HKEY* out() { return &key_; }
-    HKEY get() const { return key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
-
-class File {
-  public:
-    explicit File(HANDLE handle) : handle_(handle) {}
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    ~File() {
-        if (valid()) {
-            CloseHandle(handle_);
-        }
-    }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
 
 class Arguments {
   public:
@@ -113,10 +84,10 @@ void LogCommandLine() {
     const std::wstring path = folder + L"\\tolvane-net.log";
     const std::string line = Encode(GetCommandLineW(), CP_UTF8) + "\r\n";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        File log(CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (log.valid()) {
+        UniqueHandle log(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (log) {
             DWORD written = 0;
             WriteFile(log.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
             return;
@@ -136,8 +107,8 @@ struct Account {
 };
 
 std::optional<Account> FindAccount(const wchar_t* wanted) {
-    Key key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kAccountsKey, 0, KEY_READ, key.out()) != ERROR_SUCCESS) {
+    UniqueRegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kAccountsKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     for (DWORD index = 0;; ++index) {
@@ -159,9 +130,9 @@ std::optional<Account> FindAccount(const wchar_t* wanted) {
 }
 
 bool StoreAccount(const std::wstring& name, bool active) {
-    Key key;
+    UniqueRegKey key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kAccountsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        key.out(), nullptr) != ERROR_SUCCESS) {
+                        key.put(), nullptr) != ERROR_SUCCESS) {
         return false;
     }
     const wchar_t* value = active ? L"yes" : L"no";

@@ -65,6 +65,20 @@ using UniqueFont = UniqueResource<HFONT, GdiTraits<HFONT>>;
 using UniqueBrush = UniqueResource<HBRUSH, GdiTraits<HBRUSH>>;
 using UniqueBitmap = UniqueResource<HBITMAP, GdiTraits<HBITMAP>>;
 
+struct LocalTraits {
+    static HLOCAL Invalid() { return nullptr; }
+    static bool Valid(HLOCAL h) { return h != nullptr; }
+    static void Close(HLOCAL h) { LocalFree(h); }
+};
+using UniqueLocal = UniqueResource<HLOCAL, LocalTraits>;
+
+struct MemoryDcTraits {
+    static HDC Invalid() { return nullptr; }
+    static bool Valid(HDC h) { return h != nullptr; }
+    static void Close(HDC h) { DeleteDC(h); }
+};
+using UniqueMemoryDc = UniqueResource<HDC, MemoryDcTraits>;
+
 struct MenuTraits {
     static HMENU Invalid() { return nullptr; }
     static bool Valid(HMENU h) { return h != nullptr; }
@@ -95,6 +109,23 @@ class WindowDc {
   private:
     HWND window_;
     HDC dc_;
+};
+
+// Selects an object into a device context and puts the previous one back.
+class Selection {
+  public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~Selection() {
+        if (previous_ != nullptr && previous_ != HGDI_ERROR) {
+            SelectObject(dc_, previous_);
+        }
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
 };
 
 }  // namespace tolvane::win32

@@ -69,7 +69,7 @@ bool App::StartProgram(const std::wstring& exePath, const std::wstring& args) {
 
 template <typename Found>
 HWND App::Poll(DWORD timeoutMs, Found found) {
-    if (!process_.valid()) {
+    if (!(process_)) {
         return nullptr;
     }
     const DWORD start = GetTickCount();
@@ -122,16 +122,16 @@ bool App::WaitIdle(HWND main, DWORD timeoutMs) {
 }
 
 bool App::WaitForExit(DWORD timeoutMs) {
-    return process_.valid() && WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
+    return process_ && WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
 bool App::Running() const {
-    return process_.valid() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
 DWORD App::ExitCode() const {
     DWORD code = STILL_ACTIVE;
-    if (process_.valid()) {
+    if (process_) {
         GetExitCodeProcess(process_.get(), &code);
     }
     return code;

@@ -120,7 +120,7 @@ int FontCentipoints(HWND control) {
         return static_cast<int>(reinterpret_cast<INT_PTR>(published));
     }
     const std::optional<LOGFONTW> font = OwnFont(control);
-    const WindowDc screen(nullptr);
+    const win32::WindowDc screen(nullptr);
     if (!font || font->lfHeight >= 0 || screen.get() == nullptr) {
         return 0;
     }

@@ -1,7 +1,7 @@
 // The test environment: paths handed over by run-under-wine.sh and Wine's reported version.
 #include "Driver.h"
 
-#include "Handles.h"
+#include "system/win32/Handles.h"
 
 namespace tolvane::e2e {
 
@@ -33,9 +33,9 @@ bool Fat32Drive() {
 }
 
 bool SetWindowsVersion(const wchar_t* name) {
-    RegKey key;
+    win32::UniqueRegKey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        key.out(), nullptr) != ERROR_SUCCESS) {
+                        key.put(), nullptr) != ERROR_SUCCESS) {
         return false;
     }
     const DWORD bytes = static_cast<DWORD>((lstrlenW(name) + 1) * sizeof(wchar_t));

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "Handles.h"
+#include "system/win32/Handles.h"
 #include "ui/ControlId.h"
 
 namespace tolvane::e2e {
@@ -119,8 +119,8 @@ class App {
     template <typename Found>
     HWND Poll(DWORD timeoutMs, Found found);
 
-    Handle process_;
-    Handle thread_;
+    win32::UniqueHandle process_;
+    win32::UniqueHandle thread_;
     DWORD pid_ = 0;
 };
 

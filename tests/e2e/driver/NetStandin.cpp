@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "Driver.h"
-#include "Handles.h"
+#include "system/win32/Handles.h"
 
 namespace tolvane::e2e {
 
@@ -20,18 +20,18 @@ std::wstring FromUtf8(const std::string& bytes) {
 }
 
 // The stand-in may be writing; both sides share the file and retry on a sharing violation.
-FileHandle OpenLog() {
+win32::UniqueHandle OpenLog() {
     const std::wstring path = NetLogPath();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.valid() || GetLastError() != ERROR_SHARING_VIOLATION) {
+        win32::UniqueHandle file(CreateFileW(
+            path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || GetLastError() != ERROR_SHARING_VIOLATION) {
             return file;
         }
         Sleep(10);
     }
-    return FileHandle();
+    return win32::UniqueHandle();
 }
 
 }  // namespace
@@ -63,8 +63,8 @@ std::wstring NetLogPath() {
 
 std::vector<std::wstring> NetLog() {
     std::vector<std::wstring> lines;
-    const FileHandle file = OpenLog();
-    if (!file.valid()) {
+    const win32::UniqueHandle file = OpenLog();
+    if (!(file)) {
         return lines;
     }
     std::string bytes;

@@ -9,24 +9,24 @@
 #include <mutex>
 
 #include "Driver.h"
-#include "Handles.h"
+#include "system/win32/Handles.h"
 
 namespace tolvane::e2e {
 
 namespace {
 
-RegKey OpenKey(const std::wstring& keyPath, REGSAM access) {
-    RegKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, access, key.out()) != ERROR_SUCCESS) {
+win32::UniqueRegKey OpenKey(const std::wstring& keyPath, REGSAM access) {
+    win32::UniqueRegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, access, key.put()) != ERROR_SUCCESS) {
         key.reset();
     }
     return key;
 }
 
-RegKey CreateKey(const std::wstring& keyPath, REGSAM access) {
-    RegKey key;
+win32::UniqueRegKey CreateKey(const std::wstring& keyPath, REGSAM access) {
+    win32::UniqueRegKey key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, access, nullptr,
-                        key.out(), nullptr) != ERROR_SUCCESS) {
+                        key.put(), nullptr) != ERROR_SUCCESS) {
         key.reset();
     }
     return key;
@@ -34,9 +34,9 @@ RegKey CreateKey(const std::wstring& keyPath, REGSAM access) {
 
 bool SetRaw(const std::wstring& keyPath, const std::wstring& name, DWORD type, const void* data,
             DWORD bytes) {
-    const RegKey key = CreateKey(keyPath, KEY_SET_VALUE);
-    return key.valid() && RegSetValueExW(key.get(), name.c_str(), 0, type,
-                                         static_cast<const BYTE*>(data), bytes) == ERROR_SUCCESS;
+    const win32::UniqueRegKey key = CreateKey(keyPath, KEY_SET_VALUE);
+    return key && RegSetValueExW(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                                 bytes) == ERROR_SUCCESS;
 }
 
 std::wstring AsText(DWORD type, const std::vector<BYTE>& data) {
@@ -73,20 +73,20 @@ std::mutex savedMutex;
 std::map<std::wstring, std::wstring> savedRules;
 
 bool SetRules(const std::wstring& keyPath, const wchar_t* sddl) {
-    LocalMemory descriptor;
+    win32::UniqueLocal descriptor;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
-            sddl, SDDL_REVISION_1, reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.out()),
+            sddl, SDDL_REVISION_1, reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.put()),
             nullptr)) {
         return false;
     }
-    const RegKey key = OpenKey(keyPath, WRITE_DAC);
-    return key.valid() && RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION,
-                                            descriptor.get()) == ERROR_SUCCESS;
+    const win32::UniqueRegKey key = OpenKey(keyPath, WRITE_DAC);
+    return key && RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor.get()) ==
+                      ERROR_SUCCESS;
 }
 
 std::optional<std::wstring> CurrentRules(const std::wstring& keyPath) {
-    const RegKey key = OpenKey(keyPath, READ_CONTROL);
-    if (!key.valid()) {
+    const win32::UniqueRegKey key = OpenKey(keyPath, READ_CONTROL);
+    if (!(key)) {
         return std::nullopt;
     }
     DWORD bytes = 0;
@@ -96,10 +96,10 @@ std::optional<std::wstring> CurrentRules(const std::wstring& keyPath) {
                                         &bytes) != ERROR_SUCCESS) {
         return std::nullopt;
     }
-    LocalMemory text;
+    win32::UniqueLocal text;
     if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(
             descriptor.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
-            reinterpret_cast<LPWSTR*>(text.out()), nullptr)) {
+            reinterpret_cast<LPWSTR*>(text.put()), nullptr)) {
         return std::nullopt;
     }
     return std::wstring(static_cast<const wchar_t*>(text.get()));
@@ -117,8 +117,8 @@ bool SetString(const std::wstring& keyPath, const std::wstring& name, const std:
 }
 
 bool DeleteValue(const std::wstring& keyPath, const std::wstring& name) {
-    const RegKey key = OpenKey(keyPath, KEY_SET_VALUE);
-    if (!key.valid()) {
+    const win32::UniqueRegKey key = OpenKey(keyPath, KEY_SET_VALUE);
+    if (!(key)) {
         return !KeyExists(keyPath);
     }
     const LONG status = RegDeleteValueW(key.get(), name.c_str());
@@ -131,12 +131,12 @@ bool DeleteKey(const std::wstring& keyPath) {
 }
 
 bool KeyExists(const std::wstring& keyPath) {
-    return OpenKey(keyPath, KEY_READ).valid();
+    return static_cast<bool>(OpenKey(keyPath, KEY_READ));
 }
 
 std::optional<RegValue> ReadValue(const std::wstring& keyPath, const std::wstring& name) {
-    const RegKey key = OpenKey(keyPath, KEY_QUERY_VALUE);
-    if (!key.valid()) {
+    const win32::UniqueRegKey key = OpenKey(keyPath, KEY_QUERY_VALUE);
+    if (!(key)) {
         return std::nullopt;
     }
     DWORD type = 0;
@@ -155,7 +155,7 @@ std::optional<RegValue> ReadValue(const std::wstring& keyPath, const std::wstrin
 }
 
 bool DenyWrites(const std::wstring& keyPath) {
-    if (!CreateKey(keyPath, KEY_READ).valid()) {
+    if (!CreateKey(keyPath, KEY_READ)) {
         return false;
     }
     const std::optional<std::wstring> before = CurrentRules(keyPath);

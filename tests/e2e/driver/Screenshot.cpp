@@ -25,9 +25,9 @@ bool SaveScreenshot(HWND window, const std::wstring& name) {
 
     // The screen holds what the user sees, message boxes over the window included; under Wine
     // in Xvfb it is the X server's picture, so it needs no help from the program.
-    const WindowDc screen(nullptr);
-    MemoryDc memory(CreateCompatibleDC(screen.get()));
-    if (screen.get() == nullptr || !memory.valid()) {
+    const win32::WindowDc screen(nullptr);
+    win32::UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+    if (screen.get() == nullptr || !(memory)) {
         return false;
     }
     BITMAPINFO info{};
@@ -38,12 +38,13 @@ bool SaveScreenshot(HWND window, const std::wstring& name) {
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    Bitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap.valid() || bits == nullptr) {
+    win32::UniqueBitmap bitmap(
+        CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!(bitmap) || bits == nullptr) {
         return false;
     }
     {
-        const Selection selected(memory.get(), bitmap.get());
+        const win32::Selection selected(memory.get(), bitmap.get());
         if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top,
                     SRCCOPY)) {
             return false;
@@ -68,9 +69,9 @@ bool SaveScreenshot(HWND window, const std::wstring& name) {
     const std::wstring path = folder + L"\\" + name + L".bmp";
     const std::wstring partial = path + L".part";
     {
-        const FileHandle file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid() || !WriteFileBytes(file.get(), &header, sizeof(header)) ||
+        const win32::UniqueHandle file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!(file) || !WriteFileBytes(file.get(), &header, sizeof(header)) ||
             !WriteFileBytes(file.get(), &info.bmiHeader, sizeof(info.bmiHeader)) ||
             !WriteFileBytes(file.get(), bits, imageBytes)) {
             DeleteFileW(partial.c_str());
