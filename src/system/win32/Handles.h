@@ -41,57 +41,30 @@ class UniqueResource {
     T value_ = Traits::Invalid();
 };
 
+// A handle type whose empty value is null, freed by the given function.
+template <typename T, auto Free>
+struct NullTraits {
+    static T Invalid() { return nullptr; }
+    static bool Valid(T h) { return h != nullptr; }
+    static void Close(T h) { Free(h); }
+};
+
+// Kernel handles: some calls give null for none, CreateFile gives INVALID_HANDLE_VALUE.
 struct KernelHandleTraits {
     static HANDLE Invalid() { return nullptr; }
     static bool Valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { CloseHandle(h); }
 };
+
 using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
-
-struct RegKeyTraits {
-    static HKEY Invalid() { return nullptr; }
-    static bool Valid(HKEY h) { return h != nullptr; }
-    static void Close(HKEY h) { RegCloseKey(h); }
-};
-using UniqueRegKey = UniqueResource<HKEY, RegKeyTraits>;
-
-template <typename G>
-struct GdiTraits {
-    static G Invalid() { return nullptr; }
-    static bool Valid(G h) { return h != nullptr; }
-    static void Close(G h) { DeleteObject(h); }
-};
-using UniqueFont = UniqueResource<HFONT, GdiTraits<HFONT>>;
-using UniqueBrush = UniqueResource<HBRUSH, GdiTraits<HBRUSH>>;
-using UniqueBitmap = UniqueResource<HBITMAP, GdiTraits<HBITMAP>>;
-
-struct LocalTraits {
-    static HLOCAL Invalid() { return nullptr; }
-    static bool Valid(HLOCAL h) { return h != nullptr; }
-    static void Close(HLOCAL h) { LocalFree(h); }
-};
-using UniqueLocal = UniqueResource<HLOCAL, LocalTraits>;
-
-struct MemoryDcTraits {
-    static HDC Invalid() { return nullptr; }
-    static bool Valid(HDC h) { return h != nullptr; }
-    static void Close(HDC h) { DeleteDC(h); }
-};
-using UniqueMemoryDc = UniqueResource<HDC, MemoryDcTraits>;
-
-struct MenuTraits {
-    static HMENU Invalid() { return nullptr; }
-    static bool Valid(HMENU h) { return h != nullptr; }
-    static void Close(HMENU h) { DestroyMenu(h); }
-};
-using UniqueMenu = UniqueResource<HMENU, MenuTraits>;
-
-struct WindowTraits {
-    static HWND Invalid() { return nullptr; }
-    static bool Valid(HWND h) { return h != nullptr; }
-    static void Close(HWND h) { DestroyWindow(h); }
-};
-using UniqueWindow = UniqueResource<HWND, WindowTraits>;
+using UniqueRegKey = UniqueResource<HKEY, NullTraits<HKEY, RegCloseKey>>;
+using UniqueFont = UniqueResource<HFONT, NullTraits<HFONT, DeleteObject>>;
+using UniqueBrush = UniqueResource<HBRUSH, NullTraits<HBRUSH, DeleteObject>>;
+using UniqueBitmap = UniqueResource<HBITMAP, NullTraits<HBITMAP, DeleteObject>>;
+using UniqueLocal = UniqueResource<HLOCAL, NullTraits<HLOCAL, LocalFree>>;
+using UniqueMemoryDc = UniqueResource<HDC, NullTraits<HDC, DeleteDC>>;
+using UniqueMenu = UniqueResource<HMENU, NullTraits<HMENU, DestroyMenu>>;
+using UniqueWindow = UniqueResource<HWND, NullTraits<HWND, DestroyWindow>>;
 
 // Releases a DC obtained with GetDC.
 class WindowDc {
