@@ -47,6 +47,11 @@ class System {
     // Starts a command line without waiting; null when it could not be started.
     virtual std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
                                                          WindowStyle style) = 0;
+    // Asks the shell to open a document or web address, with the given window as owner
+    // (its handle as a number, 0 for none) and the program's folder as working folder.
+    virtual void OpenDocument(std::uintptr_t ownerWindow, const std::wstring& target) = 0;
+    // The folder of the running program, without a trailing backslash.
+    virtual std::wstring ProgramFolder() = 0;
     // The system's own words for an error code.
     virtual std::wstring ErrorText(unsigned long code) = 0;
 };

@@ -168,3 +168,33 @@ TEST(GetSystemFileSystem, FindsTheWindowsDriveAndItsFileSystem) {
 
 }  // namespace
 }  // namespace tolvane::win32
+
+namespace tolvane::win32 {
+namespace {
+
+// The document runs with the program's folder as working folder: a batch file that writes a
+// file by relative name shows where.
+TEST(OpenDocument, OpensWithTheProgramFolderAsWorkingFolder) {
+    Win32System system;
+    const std::wstring script = TempFolder() + L"tolvane-open.bat";
+    const std::wstring marker = system.ProgramFolder() + L"\\tolvane-opened.txt";
+    DeleteFileW(marker.c_str());
+    std::ofstream(std::string(script.begin(), script.end()))
+        << "@echo opened> tolvane-opened.txt\r\n";
+    system.OpenDocument(0, script);
+    for (int i = 0; i < 500 && !FileExists(system, marker); ++i) {
+        Sleep(20);
+    }
+    EXPECT_TRUE(FileExists(system, marker));
+    DeleteFileW(marker.c_str());
+    DeleteFileW(script.c_str());
+}
+
+TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
+    Win32System system;
+    const std::wstring own = OwnPath();
+    EXPECT_EQ(system.ProgramFolder(), own.substr(0, own.rfind(L'\\')));
+}
+
+}  // namespace
+}  // namespace tolvane::win32

@@ -1,6 +1,8 @@
 #include "system/win32/Win32System.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include "system/CommandPath.h"
 #include "system/Decimal.h"
@@ -145,6 +147,29 @@ std::unique_ptr<StartedProcess> Win32System::StartCommand(const std::wstring& co
     }
     CloseHandle(info.hThread);
     return std::make_unique<Win32Process>(info.hProcess);
+}
+
+void Win32System::OpenDocument(std::uintptr_t ownerWindow, const std::wstring& target) {
+    const std::wstring folder = ProgramFolder();
+    ShellExecuteW(reinterpret_cast<HWND>(ownerWindow), L"open", target.c_str(), L"", folder.c_str(),
+                  SW_SHOWNORMAL);
+}
+
+std::wstring Win32System::ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L'\\'));
 }
 
 std::wstring Win32System::ErrorText(unsigned long code) {

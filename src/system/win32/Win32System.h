@@ -19,6 +19,8 @@ class Win32System : public System {
     void Pause(std::int32_t milliseconds) override;
     std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
                                                  WindowStyle style) override;
+    void OpenDocument(std::uintptr_t ownerWindow, const std::wstring& target) override;
+    std::wstring ProgramFolder() override;
     std::wstring ErrorText(unsigned long code) override;
 };
 

@@ -26,6 +26,10 @@ class FakeSystem : public System {
     void Pause(std::int32_t milliseconds) override;
     std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
                                                  WindowStyle style) override;
+    void OpenDocument(std::uintptr_t ownerWindow, const std::wstring& target) override {
+        opened.push_back({ownerWindow, target});
+    }
+    std::wstring ProgramFolder() override { return programFolder; }
     std::wstring ErrorText(unsigned long code) override {
         return L"system error " + std::to_wstring(code);
     }
@@ -51,6 +55,8 @@ class FakeSystem : public System {
     std::function<void(const std::wstring& commandLine)> onCommandEnd;
     bool commandsStart = true;
     std::vector<std::wstring> removed;
+    std::vector<std::pair<std::uintptr_t, std::wstring>> opened;
+    std::wstring programFolder = L"C:\\Tools";
     std::vector<std::wstring> reads;
 };
 
