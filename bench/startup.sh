@@ -89,7 +89,7 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 status=0
 "$runner" "${folders[@]}" --group bench -- "$probe" --poll-ms "$poll_ms" --warmup "$warmup" \
-    --windows-version "$windows" "$runs" "$tolvane_windows" "$tolvane_class" \
+    --windows-version "$windows" --french-accounts "$runs" "$tolvane_windows" "$tolvane_class" \
     "$tolvane_windows|-noaccount" "$tolvane_class" \
     "$(windows_path "$minimal")" MinimalWindow >"$log" || status=$?
 

@@ -1,8 +1,10 @@
 // Measures how long programs take to show their main window, run after run.
 //
 //   startup_probe [--timeout-ms N] [--poll-ms N] [--warmup N] [--windows-version NAME]
-//                 RUNS EXE CLASS [EXE CLASS ...]
+//                 [--french-accounts] RUNS EXE CLASS [EXE CLASS ...]
 //
+// --french-accounts gives the stand-in net.exe of the tests the guest and help-assistant accounts
+// of a French Windows XP, so that the account probe reads real reports.
 // EXE may be followed by a bar and the program's command-line words ("Tolvane.exe|-noaccount").
 // Starts each program in turn, RUNS rounds after N uncounted warm-up rounds, and times from
 // CreateProcessW until a visible, enabled top-level window of CLASS owned by the new process
@@ -33,43 +35,13 @@
 #include <string>
 #include <vector>
 
+#include "system/win32/Handles.h"
+
 namespace {
 
 // Closes a registry key when it goes out of scope.
-class UniqueKey {
-  public:
-    UniqueKey() = default;
-    UniqueKey(const UniqueKey&) = delete;
-    UniqueKey& operator=(const UniqueKey&) = delete;
-    ~UniqueKey() {
-        if (key_) {
-            RegCloseKey(key_);
-        }
-    }
-    HKEY get() const { return key_; }
-    HKEY* out() { return &key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
-
-// Closes a kernel handle when it goes out of scope.
-class UniqueHandle {
-  public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() {
-        if (handle_) {
-            CloseHandle(handle_);
-        }
-    }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_ = nullptr;
-};
+using tolvane::win32::UniqueHandle;
+using tolvane::win32::UniqueRegKey;
 
 struct Program {
     std::wstring path;
@@ -106,6 +78,7 @@ struct Options {
     DWORD pollMs = 2;
     int warmups = 0;
     std::wstring windowsVersion;
+    bool frenchAccounts = false;
     std::vector<Program> programs;
 };
 
@@ -319,14 +292,34 @@ std::wstring ExpandVariables(const wchar_t* text) {
 
 // Wine reads its Windows version for each new process from this value.
 bool SetWineWindowsVersion(const std::wstring& name) {
-    UniqueKey key;
+    UniqueRegKey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        key.out(), nullptr) != ERROR_SUCCESS) {
+                        key.put(), nullptr) != ERROR_SUCCESS) {
         return false;
     }
     const DWORD bytes = static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t));
     return RegSetValueExW(key.get(), L"Version", 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(name.c_str()), bytes) == ERROR_SUCCESS;
+}
+
+// The two accounts that the program asks `net user` about, as a French Windows XP has them, for
+// the test stand-in of net.exe: the guest account inactive, the help-assistant one active.
+bool SetFrenchAccounts() {
+    UniqueRegKey key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\TolvaneTest\\Accounts", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::pair<const wchar_t*, const wchar_t*> accounts[] = {{L"Invit\u00e9", L"no"},
+                                                                  {L"HelpAssistant", L"yes"}};
+    for (const auto& [name, active] : accounts) {
+        const DWORD bytes = static_cast<DWORD>((std::wcslen(active) + 1) * sizeof(wchar_t));
+        if (RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(active),
+                           bytes) != ERROR_SUCCESS) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ParseNumber(const wchar_t* text, unsigned long& value) {
@@ -340,6 +333,11 @@ std::optional<Options> ParseArguments(int argc, wchar_t** argv) {
     int i = 1;
     unsigned long number = 0;
     for (; i + 1 < argc && std::wcsncmp(argv[i], L"--", 2) == 0; i += 2) {
+        if (std::wcscmp(argv[i], L"--french-accounts") == 0) {
+            options.frenchAccounts = true;
+            --i;
+            continue;
+        }
         if (std::wcscmp(argv[i], L"--windows-version") == 0) {
             options.windowsVersion = argv[i + 1];
             continue;
@@ -399,9 +397,10 @@ std::optional<Options> ParseArguments(int argc, wchar_t** argv) {
 int wmain(int argc, wchar_t** argv) {
     std::optional<Options> options = ParseArguments(argc, argv);
     if (!options) {
-        std::fprintf(stderr,
-                     "usage: startup_probe [--timeout-ms N] [--poll-ms N] [--warmup N] "
-                     "[--windows-version NAME] RUNS EXE CLASS [EXE CLASS ...]\n");
+        std::fprintf(
+            stderr,
+            "usage: startup_probe [--timeout-ms N] [--poll-ms N] [--warmup N] "
+            "[--windows-version NAME] [--french-accounts] RUNS EXE CLASS [EXE CLASS ...]\n");
         return 2;
     }
     if (!options->windowsVersion.empty()) {
@@ -413,6 +412,10 @@ int wmain(int argc, wchar_t** argv) {
             std::fprintf(stderr, "startup_probe: could not set the Windows version\n");
             return 1;
         }
+    }
+    if (options->frenchAccounts && !SetFrenchAccounts()) {
+        std::fprintf(stderr, "startup_probe: could not set up the accounts\n");
+        return 1;
     }
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
