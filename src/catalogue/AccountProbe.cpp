@@ -1,9 +1,8 @@
 #include "catalogue/AccountProbe.h"
 
-#include "catalogue/HardeningSetting.h"
-
 #include <array>
 
+#include "catalogue/HardeningSetting.h"
 #include "system/Deadline.h"
 #include "system/SystemInfo.h"
 
@@ -69,6 +68,10 @@ void ProbeAccounts(Form& form, Machine& machine) {
     machine.host.ShowPatient(true);
     System& system = machine.system;
 
+    // A report left by an earlier run must not stand in for a query that fails to start.
+    for (const AccountQuery& query : kQueries) {
+        system.RemoveFile(WindowsDir + query.file);
+    }
     std::array<std::unique_ptr<StartedProcess>, kQueries.size()> processes;
     for (std::size_t i = 0; i < kQueries.size(); ++i) {
         processes[i] = system.StartCommand(std::wstring(L"cmd /C net user ") + kQueries[i].account +

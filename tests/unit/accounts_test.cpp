@@ -49,7 +49,8 @@ TEST(ProbeAccounts, ShowsEachAccountAndLeavesNoFileBehind) {
     EXPECT_EQ(h.Value(C::HelpAssistant), 0);
     EXPECT_TRUE(h.controls.Bold(C::DisableLabel2));
     EXPECT_TRUE(h.system.files.empty());
-    EXPECT_EQ(h.system.removed, (std::vector<std::wstring>{kGuestFile, kHelpFile}));
+    EXPECT_EQ(h.system.removed,
+              (std::vector<std::wstring>{kGuestFile, kHelpFile, kGuestFile, kHelpFile}));
     // Read once the queries ended: no fixed pause.
     EXPECT_TRUE(h.system.pauses.empty());
     EXPECT_EQ(h.host.patientCalls, (std::vector<bool>{true, false}));
@@ -68,6 +69,15 @@ TEST(ProbeAccounts, AnUnreadableStateDisablesTheBoxAndKeepsItsValue) {
     EXPECT_TRUE(h.controls.Bold(C::DisableLabel2));
     // An empty file is looked at once more, 250 ms later, then given up.
     EXPECT_EQ(h.system.pauses, (std::vector<std::int32_t>{250}));
+}
+
+TEST(ProbeAccounts, NeverReadsAReportLeftByAnEarlierRun) {
+    Accounts h;
+    h.system.files[kGuestFile] = Report("Non");
+    h.system.commandsStart = false;
+    ProbeAccounts(h.form, h.machine);
+    EXPECT_FALSE(h.controls.Enabled(C::Invit));
+    EXPECT_EQ(h.Value(C::Invit), 0);
 }
 
 TEST(FindValueInFile, GivesUpOnAFileThatNeverAppearsAfterFortyLooks) {
