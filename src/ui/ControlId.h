@@ -93,7 +93,12 @@ enum class MenuId : std::uint16_t {
 // Window classes, so that tests find the windows by class and process.
 inline constexpr wchar_t kMainWindowClass[] = L"TolvaneMain";
 inline constexpr wchar_t kPatientWindowClass[] = L"TolvanePatient";
-// Caption of the please-wait window's only label.
+// Identifier of the please-wait window's only label.
 inline constexpr int kPatientLabelId = 1;
+
+// A font handle means nothing to another process, so each label also carries the weight and size
+// of its font as window properties (values 400 or 700, and hundredths of a point).
+inline constexpr wchar_t kFontWeightProperty[] = L"TolvaneFontWeight";
+inline constexpr wchar_t kFontCentipointsProperty[] = L"TolvaneFontCentipoints";
 
 }  // namespace tolvane

@@ -10,11 +10,6 @@ namespace {
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
 
-// A font handle means nothing to another process, so the weight and size each label shows are
-// also published as window properties, for tools that read the window from outside.
-constexpr wchar_t kFontWeightProperty[] = L"TolvaneFontWeight";
-constexpr wchar_t kFontCentipointsProperty[] = L"TolvaneFontCentipoints";
-
 void PublishFont(HWND control, int centipoints, bool bold) {
     SetPropW(control, kFontWeightProperty,
              reinterpret_cast<HANDLE>(static_cast<INT_PTR>(bold ? FW_BOLD : FW_NORMAL)));

@@ -143,11 +143,8 @@ std::wstring Text(HWND window);
 std::wstring Text(HWND main, ControlId id);
 // The control's rectangle in the main window's client coordinates, in pixels.
 RECT ClientRectOf(HWND main, ControlId id);
-// A font handle (WM_GETFONT) means nothing in another process: GetObject fails on it under
-// Wine. So the program publishes each label's font as two window properties, set with
-// SetPropW(label, name, (HANDLE)(INT_PTR)value) whenever it gives the label a font:
-inline constexpr wchar_t kFontWeightProperty[] = L"TolvaneFontWeight";            // 400, 700
-inline constexpr wchar_t kFontCentipointsProperty[] = L"TolvaneFontCentipoints";  // 825, 975
+// Labels publish their font as the window properties kFontWeightProperty and
+// kFontCentipointsProperty (ui/ControlId.h).
 // The published weight, else the weight of the font when the control is in this process;
 // 0 when unknown.
 int FontWeight(HWND control);
