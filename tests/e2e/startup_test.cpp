@@ -40,6 +40,54 @@ TEST_F(Startup, ShowsTheWholeWindowOnXp) {
     Shoot(L"main-window-winxp");
 }
 
+TEST_F(Startup, TheTabKeyFollowsTheDesignedOrder) {
+    ASSERT_TRUE(Launch());
+    const C designed[] = {C::RebootButton,
+                          C::PortsAppliquer,
+                          C::DesactiverAppliquer,
+                          C::PartagesAppliquer,
+                          C::SelectAll1,
+                          C::SelectAll2,
+                          C::SelectAll3,
+                          C::EveryOne,
+                          C::SimpleShare,
+                          C::AdminShare,
+                          C::RemoteAdmin,
+                          C::ShareFolders,
+                          C::SharePrinters,
+                          C::Invit,
+                          C::HelpAssistant,
+                          C::Anonyme,
+                          C::BDR,
+                          C::TextAstuce,
+                          C::Port123,
+                          C::Port500,
+                          C::Port1023,
+                          C::Port5000,
+                          C::Port135,
+                          C::Port137138139,
+                          C::Port445,
+                          C::Port1024TCP,
+                          C::Port1024UDP,
+                          C::Port1027,
+                          C::Port1900};
+    // The Tab key passes over disabled controls.
+    std::vector<HWND> expected;
+    for (C id : designed) {
+        if (Enabled(main_, id)) {
+            expected.push_back(Control(main_, id));
+        }
+    }
+    ASSERT_FALSE(expected.empty());
+    std::vector<HWND> visited{expected.front()};
+    for (HWND next = GetNextDlgTabItem(main_, expected.front(), FALSE);
+         next && next != expected.front() && visited.size() <= expected.size();
+         next = GetNextDlgTabItem(main_, next, FALSE)) {
+        visited.push_back(next);
+    }
+    EXPECT_EQ(visited, expected);
+}
+
 TEST_F(Startup, RefusesWindows7WithItsMessageOnly) {
     const auto before = Snapshot(L"SYSTEM\\CurrentControlSet");
     const auto softwareBefore = Snapshot(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies");
