@@ -26,10 +26,9 @@ void Collect(HKEY key, const std::wstring& prefix, std::map<std::wstring, std::w
             ERROR_SUCCESS) {
             break;
         }
-        HKEY sub = nullptr;
-        if (RegOpenKeyExW(key, name, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
-            Collect(sub, prefix + name + L"\\", out);
-            RegCloseKey(sub);
+        win32::UniqueRegKey sub;
+        if (RegOpenKeyExW(key, name, 0, KEY_READ, sub.put()) == ERROR_SUCCESS) {
+            Collect(sub.get(), prefix + name + L"\\", out);
         }
         out[prefix + name + L"\\"] = L"key";
     }
@@ -39,10 +38,10 @@ void Collect(HKEY key, const std::wstring& prefix, std::map<std::wstring, std::w
 
 std::map<std::wstring, std::wstring> Snapshot(const std::wstring& keyPath) {
     std::map<std::wstring, std::wstring> values;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        Collect(key, L"", values);
-        RegCloseKey(key);
+    win32::UniqueRegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.put()) ==
+        ERROR_SUCCESS) {
+        Collect(key.get(), L"", values);
     }
     return values;
 }

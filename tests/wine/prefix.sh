@@ -72,6 +72,22 @@ tolvane_prefix_fresh() {
     cp -a "$build/wine/template" "$prefix"
 }
 
+# Puts the stand-in net.exe into the prefix's system32 and Tolvane.exe at C:\Tolvane, so that
+# files the program extracts beside itself stay inside the prefix. Either may be missing.
+tolvane_prefix_install() {
+    local prefix=$1 win_build=$2
+    local net=$win_build/tests/netstandin/net.exe
+    if [ -f "$net" ]; then
+        cp "$net" "$prefix/drive_c/windows/system32/net.exe"
+    else
+        echo "prefix.sh: warning: no $net, Wine's own net.exe stays (it knows no 'net user')" >&2
+    fi
+    mkdir -p "$prefix/drive_c/Tolvane"
+    if [ -f "$win_build/Tolvane.exe" ]; then
+        cp "$win_build/Tolvane.exe" "$prefix/drive_c/Tolvane/Tolvane.exe"
+    fi
+}
+
 # Writes the first 2048 bytes of a FAT32 volume (boot sector, FSInfo sector, zeros), as
 # mkfs.vfat would for a 2 GiB disk: enough for Wine to report the drive as FAT32.
 tolvane_fat32_boot_sector() {

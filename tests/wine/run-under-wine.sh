@@ -74,16 +74,7 @@ prefix=$build/wine/$group
 export WINEPREFIX=$prefix
 echo "run-under-wine.sh: prefix $prefix ready after $(elapsed_ms "$started") ms" >&2
 
-net=$win_build/tests/netstandin/net.exe
-if [ -f "$net" ]; then
-    cp "$net" "$prefix/drive_c/windows/system32/net.exe"
-else
-    echo "run-under-wine.sh: warning: no $net, Wine's own net.exe stays (it knows no 'net user')" >&2
-fi
-mkdir -p "$prefix/drive_c/Tolvane"
-if [ -f "$win_build/Tolvane.exe" ]; then
-    cp "$win_build/Tolvane.exe" "$prefix/drive_c/Tolvane/Tolvane.exe"
-fi
+tolvane_prefix_install "$prefix" "$win_build"
 export TOLVANE_EXE='C:\Tolvane\Tolvane.exe'
 if [ -n "$fat32" ]; then
     tolvane_prefix_fat32 "$prefix"

@@ -6,6 +6,7 @@
 
 #include "system/CommandPath.h"
 #include "system/Decimal.h"
+#include "system/SystemInfo.h"
 #include "system/win32/Handles.h"
 #include "system/win32/MessagePump.h"
 
@@ -125,10 +126,8 @@ std::unique_ptr<StartedProcess> Win32System::StartCommand(const std::wstring& co
                                                           WindowStyle style) {
     const std::wstring systemFolder = SystemFolder();
     const ProgramLookup program =
-        FindProgram(commandLine, {systemFolder, WindowsDirectory()}, [this](const std::wstring& p) {
-            const auto attributes = FileAttributes(p);
-            return attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-        });
+        FindProgram(commandLine, {systemFolder, WindowsDirectory()},
+                    [this](const std::wstring& path) { return FileExists(*this, path); });
     if (program.kind == ProgramLookup::Kind::NotFound) {
         return nullptr;
     }
