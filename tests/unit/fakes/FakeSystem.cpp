@@ -7,7 +7,11 @@ class FakeProcess : public StartedProcess {
   public:
     FakeProcess(FakeSystem& system, std::wstring commandLine)
         : system_(system), commandLine_(std::move(commandLine)) {}
-    bool WaitForExit(std::int32_t) override {
+    bool WaitForExit(std::int32_t milliseconds) override {
+        if (system_.endsInTime && !system_.endsInTime(commandLine_)) {
+            system_.clock += static_cast<std::uint32_t>(milliseconds);
+            return false;
+        }
         if (!ended_ && system_.onCommandEnd) {
             system_.onCommandEnd(commandLine_);
         }

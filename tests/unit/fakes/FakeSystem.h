@@ -53,6 +53,8 @@ class FakeSystem : public System {
     std::vector<std::wstring> commandLines() const;
     // What a started command does to the machine by the time it ends.
     std::function<void(const std::wstring& commandLine)> onCommandEnd;
+    // A command for which this says false is still running whenever it is waited for.
+    std::function<bool(const std::wstring& commandLine)> endsInTime;
     bool commandsStart = true;
     std::vector<std::wstring> removed;
     std::vector<std::pair<std::uintptr_t, std::wstring>> opened;
