@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "catalogue/AccountProbe.h"
+#include "catalogue/Port135.h"
 #include "system/SystemInfo.h"
 #include "ui/Commands.h"
 #include "ui/ControlLayout.h"
@@ -60,6 +61,9 @@ bool MainForm::Form_Load() {
         controls.SetEnabled(C::HelpAssistant, true);
     }
     VerifyAll_Click(form_, machine_);
+    if (controls.Value(C::Port135) == 0) {
+        KeepPort135Open(form_, machine_);
+    }
     controls.SetCaption(C::PortsLabel3, L"Ports 137, 138 UDP\r\net 139 TCP");
     return true;
 }

@@ -1,29 +1,204 @@
 #include "catalogue/Port135.h"
 
 #include <array>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
 
 #include "catalogue/Services.h"
 #include "registry/SettingEngine.h"
+#include "registry/ValueRecord.h"
+#include "resources/ResourceIds.h"
+#include "system/SystemInfo.h"
+#include "ui/Commands.h"
 
 namespace tolvane {
+namespace {
+
+using C = ControlId;
+
+constexpr wchar_t kEnableDcom[] = L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM";
+constexpr wchar_t kListenOnInternet[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternet";
+constexpr wchar_t kProtocols[] = L"SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols";
+constexpr wchar_t kBind[] = L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\Bind";
+constexpr wchar_t kLinkageKey[] = L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\";
+
+// All imports of one operation together wait this long at most for the registry editor.
+constexpr std::int32_t kImportTimeoutMs = 10000;
+
+// A registry script carried in the program, and the list it gives its one value.
+struct Script {
+    const wchar_t* fileName;
+    std::uint16_t number;
+    const wchar_t* valuePath;
+    std::span<const wchar_t* const> strings;
+};
+constexpr const wchar_t* kClosedBind[] = {L"1"};
+constexpr const wchar_t* kClosedProtocols[] = {L"ncacn_spx", L"ncacn_nb_nb", L"ncacn_nb_ipx"};
+constexpr const wchar_t* kOpenProtocols[] = {L"ncacn_ip_tcp", L"ncacn_spx", L"ncacn_nb_nb",
+                                             L"ncacn_nb_ipx"};
+constexpr Script kBindScript{L"\\Bind.reg", IDR_BIND_REG, kBind, kClosedBind};
+constexpr Script kDcomScript{L"\\DCOM.reg", IDR_DCOM_REG, kProtocols, kClosedProtocols};
+constexpr Script kDcom2Script{L"\\DCOM2.reg", IDR_DCOM2_REG, kProtocols, kOpenProtocols};
+constexpr std::array<const Script*, 2> kCloseScripts = {&kBindScript, &kDcomScript};
+constexpr std::array<const Script*, 1> kOpenScripts = {&kDcom2Script};
+
+// What closing changes, in the order reopening treats it: where the state before the close is
+// kept until the reopening, and what reopening removes where nothing was kept (a machine closed
+// by an earlier version). Bind's record sits beside the Linkage key, which reopening may delete.
+struct Kept {
+    const wchar_t* value;
+    const wchar_t* record;
+    const wchar_t* removedToOpen;  // null: the open list is imported instead
+};
+constexpr std::array<Kept, 4> kKept = {{
+    {kBind, L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\LinkageBindKX135", kLinkageKey},
+    {kListenOnInternet, L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternetKX135",
+     kListenOnInternet},
+    {kEnableDcom, L"SOFTWARE\\Microsoft\\Ole\\EnableDCOMKX135", kEnableDcom},
+    {kProtocols, L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX135", nullptr},
+}};
+
+// Why an operation failed, in words for the user; nothing when it succeeded.
+using Reason = std::optional<std::wstring>;
+
+std::wstring WriteReason(Machine& machine, const WriteFailure& failure) {
+    return WriteFailureMessage(failure, machine.system.ErrorText(failure.code));
+}
+
+std::wstring FileReason(Machine& machine, const std::wstring& path, unsigned long code) {
+    return L"Tolvane could not write the file\r\n" + path + L"\r\n\r\n" +
+           machine.system.ErrorText(code);
+}
+
+void Report(Machine& machine, const wchar_t* what, const std::wstring& reason) {
+    machine.host.ShowMessage(what + (L"\r\n\r\n" + reason), kAppTitle, MbOk | MbIconExclamation);
+}
+
+std::vector<std::wstring> StringsOf(const Script& script) {
+    return {script.strings.begin(), script.strings.end()};
+}
+
+// Hands the scripts to the registry editor, then makes sure their values hold what the scripts
+// say: the editor's exit code tells nothing, and it may be missing, refused or slow.
+Reason Import(Machine& machine, std::span<const Script* const> scripts) {
+    System& system = machine.system;
+    const std::wstring folder = system.ProgramFolder();
+    // Each file stays held, so that nobody can swap it, until its import has ended.
+    std::vector<std::unique_ptr<HeldFile>> held;
+    Reason reason;
+    for (const Script* script : scripts) {
+        const std::wstring path = folder + script->fileName;
+        Extraction extraction = system.ExtractResource(path, L"REG", script->number);
+        if (!extraction.file) {
+            reason = FileReason(machine, path, extraction.error);
+            break;
+        }
+        held.push_back(std::move(extraction.file));
+    }
+    if (!reason) {
+        std::vector<std::unique_ptr<StartedProcess>> imports;
+        for (const Script* script : scripts) {
+            imports.push_back(
+                system.StartCommand(L"Cmd /C REGEDIT /s \"" + folder + script->fileName + L"\"",
+                                    WindowStyle::Minimized));
+        }
+        WaitForAll(system, imports, kImportTimeoutMs);
+    }
+    const std::size_t written = held.size();
+    held.clear();
+    for (std::size_t i = 0; i < written; ++i) {
+        system.RemoveFile(folder + scripts[i]->fileName);
+    }
+    if (reason) {
+        return reason;
+    }
+    for (const Script* script : scripts) {
+        const std::vector<std::wstring> expected = StringsOf(*script);
+        RawValue value;
+        if (machine.reg.ReadRaw(Hklm, script->valuePath, value) == kRegOk &&
+            MultiStrings(value) == expected) {
+            continue;
+        }
+        if (const WriteResult failure =
+                machine.reg.WriteRaw(Hklm, script->valuePath, MultiStringValue(expected))) {
+            return WriteReason(machine, *failure);
+        }
+    }
+    return std::nullopt;
+}
+
+Reason Reopen(Machine& machine) {
+    Reg& reg = machine.reg;
+    for (const Kept& kept : kKept) {
+        WriteResult failure;
+        if (HasRecord(reg, Hklm, kept.record)) {
+            failure = RestoreRecord(reg, Hklm, kept.value, kept.record);
+        } else if (kept.removedToOpen) {
+            failure = reg.Remove(Hklm, kept.removedToOpen);
+        } else if (Reason reason = Import(machine, kOpenScripts)) {
+            return reason;
+        }
+        if (failure) {
+            return WriteReason(machine, *failure);
+        }
+    }
+    if (const WriteResult failure = reg.WriteValue(Hklm, kPort135Marker, L"0", RegSz)) {
+        return WriteReason(machine, *failure);
+    }
+    return std::nullopt;
+}
+
+// Records what closing will change before anything changes; `recorded` tells how far it got.
+Reason Close(Machine& machine, std::size_t& recorded) {
+    Reg& reg = machine.reg;
+    for (recorded = 0; recorded < kKept.size(); ++recorded) {
+        const Kept& kept = kKept[recorded];
+        if (const WriteResult failure = RecordValue(reg, Hklm, kept.value, kept.record)) {
+            return WriteReason(machine, *failure);
+        }
+    }
+    if (Reason reason = Import(machine, kCloseScripts)) {
+        return reason;
+    }
+    for (const auto& [path, value] :
+         {std::pair{kListenOnInternet, L"N"}, {kEnableDcom, L"N"}, {kPort135Marker, L"1"}}) {
+        if (const WriteResult failure = reg.WriteValue(Hklm, path, value, RegSz)) {
+            return WriteReason(machine, *failure);
+        }
+    }
+    return std::nullopt;
+}
+
+// Brings back what the first `recorded` records hold, and marks the port open; goes on past a
+// failure so as to bring back as much as it can.
+Reason RollBack(Machine& machine, std::size_t recorded) {
+    Reg& reg = machine.reg;
+    WriteResult first;
+    for (std::size_t i = 0; i < recorded; ++i) {
+        const WriteResult failure = RestoreRecord(reg, Hklm, kKept[i].value, kKept[i].record);
+        first = first ? first : failure;
+    }
+    const WriteResult failure = reg.WriteValue(Hklm, kPort135Marker, L"0", RegSz);
+    first = first ? first : failure;
+    return first ? Reason(WriteReason(machine, *first)) : std::nullopt;
+}
+
+}  // namespace
 
 std::int16_t IsPort135Closed(Machine& machine) {
     Reg& reg = machine.reg;
     // All four are read, in this order, whatever the first ones give.
-    const bool dcomOff =
-        reg.ReadValue(Hklm, L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM", kUnreadable) == L"N";
-    const bool notListening =
-        reg.ReadValue(Hklm, L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternet",
-                      kUnreadable) == L"N";
-    const bool closedByUs =
-        reg.ReadValue(Hklm, L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX", kUnreadable) == L"1";
-    const bool bound =
-        reg.ValueExists(Hklm, L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\Bind");
+    const bool dcomOff = reg.ReadValue(Hklm, kEnableDcom, kUnreadable) == L"N";
+    const bool notListening = reg.ReadValue(Hklm, kListenOnInternet, kUnreadable) == L"N";
+    const bool closedByUs = reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1";
+    const bool bound = reg.ValueExists(Hklm, kBind);
     return dcomOff && notListening && closedByUs && bound ? 1 : 0;
 }
 
 void Port135_Click(Form& form, Machine& machine) {
-    using C = ControlId;
     if (form.controls.Value(C::Port135) == 1) {
         for (C box : {C::Port137138139, C::Port445, C::Port1024TCP, C::Port123, C::Port500,
                       C::Port1900, C::Port5000, C::Port1023, C::Port1024UDP, C::Port1027}) {
@@ -31,6 +206,56 @@ void Port135_Click(Form& form, Machine& machine) {
         }
     } else {
         EnableServiceBoxes(form, machine);
+    }
+}
+
+void ClosePort135(Form& form, Machine& machine) {
+    // Only a port this program closed is reopened first: a machine it never closed keeps its
+    // DCOM values when the user answers No.
+    if (machine.reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1") {
+        if (!OpenPort135(form, machine)) {
+            form.controls.SetValue(C::Port135, 0);
+            return;
+        }
+    } else if (const WriteResult failure =
+                   machine.reg.WriteValue(Hklm, kPort135Marker, L"0", RegSz)) {
+        Report(machine, L"Port 135 could not be closed.", WriteReason(machine, *failure));
+        form.controls.SetValue(C::Port135, 0);
+        return;
+    }
+    // No is the default: Enter alone must not close port 135.
+    if (machine.host.ShowMessage(kPort135Warning, kPort135WarningTitle,
+                                 MbYesNo | MbIconExclamation | MbDefButton2) != IdYes) {
+        form.controls.SetValue(C::Port135, 0);
+        return;
+    }
+    std::size_t recorded = 0;
+    if (const Reason reason = Close(machine, recorded)) {
+        if (const Reason undone = RollBack(machine, recorded)) {
+            Report(machine,
+                   L"Port 135 could not be closed, and Tolvane could not bring back every value "
+                   L"it had changed.",
+                   *reason + L"\r\n\r\n" + *undone);
+        } else {
+            Report(machine, L"Port 135 could not be closed; it is left open.", *reason);
+        }
+        form.controls.SetValue(C::Port135, 0);
+    }
+}
+
+bool OpenPort135(Form& form, Machine& machine) {
+    const Reason reason = Reopen(machine);
+    if (reason) {
+        form.port135ReopenFailed = true;
+        Report(machine, L"Port 135 could not be reopened.", *reason);
+    }
+    return !reason;
+}
+
+void KeepPort135Open(Form& form, Machine& machine) {
+    if (!form.port135ReopenFailed &&
+        machine.reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1") {
+        OpenPort135(form, machine);
     }
 }
 

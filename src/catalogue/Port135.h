@@ -1,16 +1,35 @@
-// The RPC endpoint mapper on port 135.
+// The RPC endpoint mapper on port 135: closed by importing registry scripts carried in the
+// program, reopened by bringing back what was there before.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "ui/Form.h"
 
 namespace tolvane {
+
+inline constexpr wchar_t kPort135Warning[] =
+    L"We strongly recommend to backup your system before closing port 135 as if a problem occurs, "
+    L"there will be no way to step back.\r\n\r\nAre you ready?";
+inline constexpr wchar_t kPort135WarningTitle[] = L"Warning.....";
+// "1" while port 135 is closed by this program, "0" once it reopened it.
+inline constexpr wchar_t kPort135Marker[] = L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX";
 
 // 1 when every trace of a closed port 135 is there, 0 otherwise: a value for the box.
 std::int16_t IsPort135Closed(Machine& machine);
 
 // Reaction of the box: ticked, the other port boxes wait; cleared, they are offered again.
 void Port135_Click(Form& form, Machine& machine);
+
+// Asks first; on No, or when anything fails, port 135 is left open and the box cleared. A failure
+// is reported in one message box.
+void ClosePort135(Form& form, Machine& machine);
+// Brings back the values from before the close, or the open state where none were kept. False
+// when it failed; the user has been told.
+bool OpenPort135(Form& form, Machine& machine);
+// Reopens port 135 only where this program closed it, and does not retry a reopening that failed:
+// what a verify and start-up do while the box is not ticked.
+void KeepPort135Open(Form& form, Machine& machine);
 
 }  // namespace tolvane

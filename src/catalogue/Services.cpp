@@ -142,7 +142,9 @@ void VerifyServices(Form& form, Machine& machine) {
         controls.SetValue(C::Port135, IsPort135Closed(machine));
         ShowState(form, C::Port135, C::PortsLabel1);
     } else {
+        // Port 135 must be open while any of the nine is.
         controls.SetEnabled(C::Port135, false);
+        KeepPort135Open(form, machine);
     }
     for (C box : kClearOrder) {
         form.VerifiedState(box) = controls.Value(box);
@@ -168,6 +170,15 @@ WriteResult ApplyServices(Form& form, Machine& machine) {
         }
         if (row.restartFree) {
             form.RestartNeeded = false;
+        }
+    }
+    if (form.Changed(C::Port135)) {
+        // The user asked: try again even where a reopening failed before.
+        form.port135ReopenFailed = false;
+        if (controls.Value(C::Port135) == 1) {
+            ClosePort135(form, machine);
+        } else {
+            OpenPort135(form, machine);
         }
     }
     controls.SetValue(C::SelectAll3, 0);

@@ -58,14 +58,22 @@ std::optional<std::uint32_t> ParseDword(const std::wstring& text) {
     return static_cast<std::uint32_t>(number);
 }
 
+void AppendText(std::vector<std::uint8_t>& data, const std::wstring& text) {
+    for (wchar_t c : text) {
+        data.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        data.push_back(static_cast<std::uint8_t>((c >> 8) & 0xFF));
+    }
+    data.insert(data.end(), {0, 0});
+}
+
 RawValue TextValue(std::uint32_t type, const std::wstring& text) {
     RawValue value{type, {}};
-    for (wchar_t c : text) {
-        value.data.push_back(static_cast<std::uint8_t>(c & 0xFF));
-        value.data.push_back(static_cast<std::uint8_t>((c >> 8) & 0xFF));
-    }
-    value.data.insert(value.data.end(), {0, 0});
+    AppendText(value.data, text);
     return value;
+}
+
+bool MissingPath(RegError error) {
+    return error == kRegFileNotFound || error == kRegPathNotFound;
 }
 
 RawValue NumberValue(std::uint32_t type, std::uint32_t number) {
@@ -108,6 +116,39 @@ std::optional<std::wstring> ValueText(const RawValue& value) {
     }
 }
 
+RawValue MultiStringValue(const std::vector<std::wstring>& strings) {
+    RawValue value{RawMultiSz, {}};
+    for (const std::wstring& text : strings) {
+        AppendText(value.data, text);
+    }
+    value.data.insert(value.data.end(), {0, 0});
+    return value;
+}
+
+std::optional<std::vector<std::wstring>> MultiStrings(const RawValue& value) {
+    if (value.type != RawMultiSz) {
+        return std::nullopt;
+    }
+    std::vector<std::wstring> strings;
+    std::wstring current;
+    for (std::size_t i = 0; i + 1 < value.data.size(); i += 2) {
+        const wchar_t c = static_cast<wchar_t>(value.data[i] | (value.data[i + 1] << 8));
+        if (c != L'\0') {
+            current.push_back(c);
+        } else if (current.empty()) {
+            break;  // the empty string that ends the list
+        } else {
+            strings.push_back(std::move(current));
+            current.clear();
+        }
+    }
+    // A list stored without its final terminator still ends with its last string.
+    if (!current.empty()) {
+        strings.push_back(std::move(current));
+    }
+    return strings;
+}
+
 RegError Reg::Read(int root, const std::wstring& valuePath, std::wstring& text) {
     if (!KnownRoot(root)) {
         return kRegBadPathName;
@@ -133,8 +174,7 @@ std::wstring Reg::ReadValue(int root, const std::wstring& valuePath,
 
 bool Reg::ValueExists(int root, const std::wstring& valuePath) {
     std::wstring text;
-    const RegError error = Read(root, valuePath, text);
-    return error != kRegFileNotFound && error != kRegPathNotFound;
+    return !MissingPath(Read(root, valuePath, text));
 }
 
 WriteResult Reg::WriteValue(int root, const std::wstring& valuePath, const std::wstring& value,
@@ -156,23 +196,51 @@ WriteResult Reg::WriteValue(int root, const std::wstring& valuePath, const std::
         }
         raw = NumberValue(valueType == RegDword ? RawDword : RawBinary, *number);
     }
+    return WriteRaw(root, valuePath, raw);
+}
+
+void Reg::DeleteValue(int root, const std::wstring& valuePath) {
+    (void)Remove(root, valuePath);
+}
+
+RegError Reg::ReadRaw(int root, const std::wstring& valuePath, RawValue& value) {
+    if (!KnownRoot(root)) {
+        return kRegBadPathName;
+    }
     const SplitPath path = Split(valuePath);
-    if (const RegError error = store_.Write(root, path.key, path.name, raw)) {
-        return WriteFailure{fullPath, error};
+    return store_.Read(root, path.key, path.name, value);
+}
+
+WriteResult Reg::WriteRaw(int root, const std::wstring& valuePath, const RawValue& value) {
+    if (!KnownRoot(root)) {
+        return WriteFailure{RootPrefix(root) + valuePath, kRegBadPathName};
+    }
+    const SplitPath path = Split(valuePath);
+    if (const RegError error = store_.Write(root, path.key, path.name, value)) {
+        return WriteFailure{RootPrefix(root) + valuePath, error};
     }
     return std::nullopt;
 }
 
-void Reg::DeleteValue(int root, const std::wstring& valuePath) {
+WriteResult Reg::Remove(int root, const std::wstring& valuePath) {
     if (!KnownRoot(root)) {
-        return;
+        return WriteFailure{valuePath, kRegBadPathName};
     }
     const SplitPath path = Split(valuePath);
-    if (path.namesKey) {
-        store_.DeleteKey(root, path.key);
-    } else {
-        store_.DeleteValue(root, path.key, path.name);
+    const RegError error = path.namesKey ? store_.DeleteKey(root, path.key)
+                                         : store_.DeleteValue(root, path.key, path.name);
+    if (error == kRegOk || MissingPath(error)) {
+        return std::nullopt;
     }
+    return WriteFailure{RootPrefix(root) + valuePath, error};
+}
+
+std::optional<std::uint32_t> Reg::KeyEntries(int root, const std::wstring& keyPath) {
+    std::uint32_t entries = 0;
+    if (!KnownRoot(root) || store_.KeyEntries(root, keyPath, entries) != kRegOk) {
+        return std::nullopt;
+    }
+    return entries;
 }
 
 }  // namespace tolvane

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "registry/RegistryStore.h"
 
@@ -24,6 +25,11 @@ std::wstring RootPrefix(int root);
 // text; nothing for the types that have no text form.
 std::optional<std::wstring> ValueText(const RawValue& value);
 
+// A REG_MULTI_SZ value holding the strings, and the strings such a value holds (nothing for a
+// value of another type).
+RawValue MultiStringValue(const std::vector<std::wstring>& strings);
+std::optional<std::vector<std::wstring>> MultiStrings(const RawValue& value);
+
 class Reg {
   public:
     explicit Reg(RegistryStore& store) : store_(store) {}
@@ -37,6 +43,15 @@ class Reg {
                                          const std::wstring& value, int valueType);
     // Deleting a path that ends in a backslash deletes the key. Failures are ignored.
     void DeleteValue(int root, const std::wstring& valuePath);
+
+    // The same operations on values as stored, for values that have no text form. A value or
+    // key that is not there counts as removed.
+    RegError ReadRaw(int root, const std::wstring& valuePath, RawValue& value);
+    [[nodiscard]] WriteResult WriteRaw(int root, const std::wstring& valuePath,
+                                       const RawValue& value);
+    [[nodiscard]] WriteResult Remove(int root, const std::wstring& valuePath);
+    // Values and subkeys of the key; nothing when it is missing or cannot be read.
+    std::optional<std::uint32_t> KeyEntries(int root, const std::wstring& keyPath);
 
   private:
     RegError Read(int root, const std::wstring& valuePath, std::wstring& text);

@@ -43,7 +43,10 @@ class RegistryStore {
     virtual RegError Write(int root, const std::wstring& key, const std::wstring& name,
                            const RawValue& value) = 0;
     virtual RegError DeleteValue(int root, const std::wstring& key, const std::wstring& name) = 0;
+    // Fails for a key that has subkeys.
     virtual RegError DeleteKey(int root, const std::wstring& key) = 0;
+    // How many values and subkeys the key holds.
+    virtual RegError KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) = 0;
 };
 
 }  // namespace tolvane

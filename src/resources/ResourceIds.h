@@ -10,4 +10,11 @@
 // The main window's logo, a 129 x 33 pixel 24-bit bitmap.
 #define IDB_QUILLLOGO 201
 
+// Files carried inside the program and written beside it when needed (custom types "REG" and
+// "CHM", language 1033). The registry scripts close and reopen port 135.
+#define IDR_BIND_REG 101
+#define IDR_HELP_CHM 102
+#define IDR_DCOM_REG 103
+#define IDR_DCOM2_REG 104
+
 #endif

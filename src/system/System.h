@@ -27,6 +27,18 @@ class StartedProcess {
     virtual bool WaitForExit(std::int32_t milliseconds) = 0;
 };
 
+// A file the program wrote and holds open: other processes may read it, but cannot change or
+// delete it until it is released (destroyed).
+class HeldFile {
+  public:
+    virtual ~HeldFile() = default;
+};
+
+struct Extraction {
+    std::unique_ptr<HeldFile> file;  // null when the file could not be written
+    unsigned long error = 0;         // the system's error code then
+};
+
 class System {
   public:
     virtual ~System() = default;
@@ -52,6 +64,11 @@ class System {
     virtual void OpenDocument(std::uintptr_t ownerWindow, const std::wstring& target) = 0;
     // The folder of the running program, without a trailing backslash.
     virtual std::wstring ProgramFolder() = 0;
+    // Writes a resource of the program's own file to a new file at the path, which then holds
+    // exactly the resource's bytes. A file already there is deleted first, never written
+    // through; when it cannot be deleted, nothing is written.
+    virtual Extraction ExtractResource(const std::wstring& path, const std::wstring& type,
+                                       std::uint16_t number) = 0;
     // The system's own words for an error code.
     virtual std::wstring ErrorText(unsigned long code) = 0;
 };

@@ -22,6 +22,8 @@ struct Form {
     std::vector<std::wstring> Tabl{L""};
     std::uint8_t NbArgs = 0;
     int busyDepth = 0;
+    // A reopening of port 135 failed and was reported; only the user's own apply tries again.
+    bool port135ReopenFailed = false;
 
     std::int16_t& VerifiedState(ControlId id) { return verifiedState[static_cast<int>(id)]; }
     bool Changed(ControlId id) { return controls.Value(id) != VerifiedState(id); }

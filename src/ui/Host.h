@@ -11,6 +11,7 @@ enum MessageStyle : unsigned {
     MbYesNo = 0x4,
     MbIconQuestion = 0x20,
     MbIconExclamation = 0x30,
+    MbDefButton2 = 0x100,
 };
 enum MessageAnswer : int { IdOk = 1, IdYes = 6, IdNo = 7 };
 

@@ -141,19 +141,6 @@ TEST(VerifyServices, Port135ShowsItsClosedStateAndTakesTheOtherBoxesAway) {
     EXPECT_EQ(h.Value(C::Port135), 1);
 }
 
-TEST(IsPort135Closed, NeedsAllFourTraces) {
-    Harness h;
-    EXPECT_EQ(IsPort135Closed(h.machine), 0);
-    h.registry.SetString(L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM", L"N");
-    h.registry.SetString(L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternet", L"N");
-    h.registry.SetString(L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX", L"1");
-    EXPECT_EQ(IsPort135Closed(h.machine), 0);
-    h.registry.SetRaw(L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\Bind", {RawBinary, {}});
-    EXPECT_EQ(IsPort135Closed(h.machine), 1);
-    h.registry.SetString(L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM", L"n");
-    EXPECT_EQ(IsPort135Closed(h.machine), 0);
-}
-
 TEST(Port135Reaction, DisablesTheTenWithoutChangingThemAndOffersOnlyInstalledOnesBack) {
     Ports h;
     h.registry.keys.erase({Hklm, FakeRegistry::Fold(std::wstring(kServices) + L"MSDTC")});

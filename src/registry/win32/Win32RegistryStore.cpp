@@ -90,4 +90,20 @@ RegError Win32RegistryStore::DeleteKey(int root, const std::wstring& key) {
     return static_cast<RegError>(RegDeleteKeyW(rootKey, key.c_str()));
 }
 
+RegError Win32RegistryStore::KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) {
+    UniqueRegKey opened;
+    if (const RegError error = Open(root, key, KEY_QUERY_VALUE, opened)) {
+        return error;
+    }
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    if (const LONG error =
+            RegQueryInfoKeyW(opened.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                             &values, nullptr, nullptr, nullptr, nullptr)) {
+        return static_cast<RegError>(error);
+    }
+    entries = subkeys + values;
+    return kRegOk;
+}
+
 }  // namespace tolvane::win32

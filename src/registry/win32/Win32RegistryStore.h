@@ -13,6 +13,7 @@ class Win32RegistryStore : public RegistryStore {
                    const RawValue& value) override;
     RegError DeleteValue(int root, const std::wstring& key, const std::wstring& name) override;
     RegError DeleteKey(int root, const std::wstring& key) override;
+    RegError KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) override;
 };
 
 }  // namespace tolvane::win32

@@ -24,6 +24,30 @@ class Win32Process : public StartedProcess {
     UniqueHandle process_;
 };
 
+class Win32HeldFile : public HeldFile {
+  public:
+    explicit Win32HeldFile(UniqueHandle file) : file_(std::move(file)) {}
+
+  private:
+    UniqueHandle file_;
+};
+
+struct ResourceBytes {
+    const void* data = nullptr;
+    DWORD size = 0;
+};
+
+ResourceBytes FindOwnResource(const std::wstring& type, std::uint16_t number) {
+    const HRSRC info = FindResourceExW(nullptr, type.c_str(), MAKEINTRESOURCEW(number),
+                                       MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    if (!info) {
+        return {};
+    }
+    // A resource of the running program stays mapped as long as the program runs.
+    const HGLOBAL loaded = LoadResource(nullptr, info);
+    return {loaded ? LockResource(loaded) : nullptr, SizeofResource(nullptr, info)};
+}
+
 std::wstring SystemFolder() {
     wchar_t buffer[MAX_PATH];
     const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
@@ -169,6 +193,35 @@ std::wstring Win32System::ProgramFolder() {
         path.resize(path.size() * 2);
     }
     return path.substr(0, path.find_last_of(L'\\'));
+}
+
+Extraction Win32System::ExtractResource(const std::wstring& path, const std::wstring& type,
+                                        std::uint16_t number) {
+    const ResourceBytes resource = FindOwnResource(type, number);
+    if (!resource.data) {
+        return {nullptr, GetLastError()};
+    }
+    // Writing through a file that is already there could follow a planted hard link and
+    // overwrite its target with the administrator's rights.
+    if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return {nullptr, GetLastError()};
+    }
+    // Shared for reading only, so that nobody swaps or changes the file before its reader ends.
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return {nullptr, GetLastError()};
+    }
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file.get(), resource.data, resource.size, &written, nullptr);
+    if (!ok || written != resource.size) {
+        // A write that succeeds short has run out of room.
+        const DWORD error = ok ? ERROR_HANDLE_DISK_FULL : GetLastError();
+        file.reset();
+        DeleteFileW(path.c_str());
+        return {nullptr, error};
+    }
+    return {std::make_unique<Win32HeldFile>(std::move(file)), ERROR_SUCCESS};
 }
 
 std::wstring Win32System::ErrorText(unsigned long code) {

@@ -21,6 +21,8 @@ class Win32System : public System {
                                                  WindowStyle style) override;
     void OpenDocument(std::uintptr_t ownerWindow, const std::wstring& target) override;
     std::wstring ProgramFolder() override;
+    Extraction ExtractResource(const std::wstring& path, const std::wstring& type,
+                               std::uint16_t number) override;
     std::wstring ErrorText(unsigned long code) override;
 };
 

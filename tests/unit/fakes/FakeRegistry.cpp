@@ -42,24 +42,59 @@ RegError FakeRegistry::Write(int root, const std::wstring& key, const std::wstri
         return kRegAccessDenied;
     }
     ++writes;
+    changes.push_back(L"write " + key + L"\\" + name);
     keys[{root, Fold(key)}][Fold(name)] = {name, value};
     return kRegOk;
 }
 
 RegError FakeRegistry::DeleteValue(int root, const std::wstring& key, const std::wstring& name) {
     const auto found = keys.find({root, Fold(key)});
-    if (found == keys.end() || found->second.erase(Fold(name)) == 0) {
+    if (found == keys.end()) {
+        return kRegFileNotFound;
+    }
+    if (denied_.count(Fold(key))) {
+        return kRegAccessDenied;
+    }
+    if (found->second.erase(Fold(name)) == 0) {
         return kRegFileNotFound;
     }
     ++deletions;
+    changes.push_back(L"delete " + key + L"\\" + name);
     return kRegOk;
 }
 
 RegError FakeRegistry::DeleteKey(int root, const std::wstring& key) {
-    if (keys.erase({root, Fold(key)}) == 0) {
+    const auto found = keys.find({root, Fold(key)});
+    if (found == keys.end()) {
         return kRegFileNotFound;
     }
+    if (Descendants(root, Fold(key)) > 0 || denied_.count(Fold(key))) {
+        return kRegAccessDenied;
+    }
+    keys.erase(found);
     ++deletions;
+    changes.push_back(L"delete " + key + L"\\");
+    return kRegOk;
+}
+
+std::size_t FakeRegistry::Descendants(int root, const std::wstring& foldedKey) const {
+    const std::wstring prefix = foldedKey + L"\\";
+    std::size_t count = 0;
+    for (auto it = keys.lower_bound({root, prefix});
+         it != keys.end() && it->first.first == root && it->first.second.starts_with(prefix);
+         ++it) {
+        ++count;
+    }
+    return count;
+}
+
+RegError FakeRegistry::KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) {
+    const auto found = keys.find({root, Fold(key)});
+    const std::size_t below = Descendants(root, Fold(key));
+    if (found == keys.end() && below == 0) {
+        return kRegFileNotFound;
+    }
+    entries = static_cast<std::uint32_t>((found == keys.end() ? 0 : found->second.size()) + below);
     return kRegOk;
 }
 

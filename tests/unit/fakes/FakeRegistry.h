@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "registry/RegistryStore.h"
 
@@ -19,6 +20,7 @@ class FakeRegistry : public RegistryStore {
                    const RawValue& value) override;
     RegError DeleteValue(int root, const std::wstring& key, const std::wstring& name) override;
     RegError DeleteKey(int root, const std::wstring& key) override;
+    RegError KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) override;
 
     // Test set-up and inspection, by "KEY\NAME" path under HKLM.
     void SetDword(const std::wstring& valuePath, std::uint32_t number);
@@ -30,6 +32,8 @@ class FakeRegistry : public RegistryStore {
 
     int writes = 0;
     int deletions = 0;
+    // Every change in order: "write KEY\NAME", "delete KEY\NAME", "delete KEY\" for a key.
+    std::vector<std::wstring> changes;
 
     struct Entry {
         std::wstring name;
@@ -43,6 +47,9 @@ class FakeRegistry : public RegistryStore {
     static std::wstring Fold(const std::wstring& text);
 
   private:
+    // Keys below the given one; a key exists as long as it or one below it does.
+    std::size_t Descendants(int root, const std::wstring& foldedKey) const;
+
     std::set<std::wstring> denied_;
 };
 

@@ -25,6 +25,21 @@ class FakeProcess : public StartedProcess {
     bool ended_ = false;
 };
 
+class FakeHeldFile : public HeldFile {
+  public:
+    FakeHeldFile(FakeSystem& system, std::wstring path) : system_(system), path_(std::move(path)) {
+        system_.held.insert(path_);
+    }
+    ~FakeHeldFile() override { system_.held.erase(system_.held.find(path_)); }
+
+  private:
+    FakeSystem& system_;
+    std::wstring path_;
+};
+
+constexpr unsigned long kSharingViolation = 32;
+constexpr unsigned long kResourceTypeNotFound = 1813;
+
 }  // namespace
 
 std::vector<wchar_t> FakeSystem::DriveLetters() {
@@ -57,6 +72,9 @@ std::optional<std::uint32_t> FakeSystem::FileAttributes(const std::wstring& path
 
 bool FakeSystem::RemoveFile(const std::wstring& path) {
     removed.push_back(path);
+    if (lockedFiles.count(path) || held.count(path)) {
+        return false;
+    }
     return files.erase(path) != 0;
 }
 
@@ -82,6 +100,19 @@ std::unique_ptr<StartedProcess> FakeSystem::StartCommand(const std::wstring& com
         return nullptr;
     }
     return std::make_unique<FakeProcess>(*this, commandLine);
+}
+
+Extraction FakeSystem::ExtractResource(const std::wstring& path, const std::wstring& type,
+                                       std::uint16_t number) {
+    const auto resource = resources.find({type, number});
+    if (resource == resources.end()) {
+        return {nullptr, kResourceTypeNotFound};
+    }
+    if (lockedFiles.count(path) || held.count(path)) {
+        return {nullptr, kSharingViolation};
+    }
+    files[path] = resource->second;
+    return {std::make_unique<FakeHeldFile>(*this, path), 0};
 }
 
 std::vector<std::wstring> FakeSystem::commandLines() const {

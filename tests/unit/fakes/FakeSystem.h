@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +31,8 @@ class FakeSystem : public System {
         opened.push_back({ownerWindow, target});
     }
     std::wstring ProgramFolder() override { return programFolder; }
+    Extraction ExtractResource(const std::wstring& path, const std::wstring& type,
+                               std::uint16_t number) override;
     std::wstring ErrorText(unsigned long code) override {
         return L"system error " + std::to_wstring(code);
     }
@@ -60,6 +63,11 @@ class FakeSystem : public System {
     std::vector<std::pair<std::uintptr_t, std::wstring>> opened;
     std::wstring programFolder = L"C:\\Tools";
     std::vector<std::wstring> reads;
+    // The program's resources by type and number, files another program keeps open (they can
+    // be neither deleted nor written), and the files the program holds.
+    std::map<std::pair<std::wstring, std::uint16_t>, std::string> resources;
+    std::set<std::wstring> lockedFiles;
+    std::multiset<std::wstring> held;
 };
 
 }  // namespace tolvane::testing

@@ -1,0 +1,335 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "catalogue/Port135.h"
+#include "fakes/Harness.h"
+#include "fakes/RegScript.h"
+#include "ui/Commands.h"
+
+namespace tolvane::testing {
+namespace {
+
+using C = ControlId;
+
+constexpr wchar_t kEnableDcom[] = L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM";
+constexpr wchar_t kListen[] = L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternet";
+constexpr wchar_t kProtocols[] = L"SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols";
+constexpr wchar_t kLinkage[] = L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage";
+constexpr wchar_t kBind[] = L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\Bind";
+constexpr wchar_t kMarker[] = L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX";
+const std::vector<std::wstring> kOpenList = {L"ncacn_ip_tcp", L"ncacn_spx", L"ncacn_nb_nb",
+                                             L"ncacn_nb_ipx"};
+const std::vector<std::wstring> kClosedList = {L"ncacn_spx", L"ncacn_nb_nb", L"ncacn_nb_ipx"};
+const std::vector<std::wstring> kAdminList = {L"ncacn_ip_tcp", L"ncacn_http"};
+const std::wstring kBindImport = L"Cmd /C REGEDIT /s \"C:\\Tools\\Bind.reg\"";
+const std::wstring kDcomImport = L"Cmd /C REGEDIT /s \"C:\\Tools\\DCOM.reg\"";
+const std::wstring kDcom2Import = L"Cmd /C REGEDIT /s \"C:\\Tools\\DCOM2.reg\"";
+constexpr wchar_t kWarning[] =
+    L"We strongly recommend to backup your system before closing port 135 as if a problem occurs, "
+    L"there will be no way to step back.\r\n\r\nAre you ready?";
+
+// An XP machine with Windows' DCOM defaults and the nine gate ports closed, and a stand-in for
+// the registry editor that imports a script when its command ends.
+struct Dcom : Harness {
+    std::set<std::wstring> rejected;  // scripts the editor reads but does not import
+
+    Dcom() {
+        for (const auto& [file, number] :
+             {std::pair{"Bind.reg", 101}, {"DCOM.reg", 103}, {"DCOM2.reg", 104}}) {
+            system.resources[{L"REG", static_cast<std::uint16_t>(number)}] = ResourceFile(file);
+        }
+        for (const wchar_t* service : {L"W32Time", L"LmHosts", L"PolicyAgent", L"MSDTC",
+                                       L"Schedule", L"Dnscache", L"Messenger", L"upnphost"}) {
+            Install(service, 4);
+        }
+        registry.SetDword(std::wstring(kServices) + L"Dnscache\\Parameters\\MaxCachedSockets", 0);
+        registry.SetDword(std::wstring(kServices) + L"NetBT\\Parameters\\SmbDeviceEnabled", 0);
+        Install(L"RpcSs", 2);
+        registry.SetString(kEnableDcom, L"Y");
+        registry.SetRaw(kProtocols, MultiStringValue(kOpenList));
+        system.onCommandEnd = [this](const std::wstring& line) { Import(line); };
+    }
+    void Import(const std::wstring& line) {
+        const std::wstring start = L"Cmd /C REGEDIT /s \"";
+        ASSERT_TRUE(line.starts_with(start) && line.ends_with(L"\"")) << line;
+        const std::wstring path = line.substr(start.size(), line.size() - start.size() - 1);
+        EXPECT_EQ(system.held.count(path), 1u) << "not held while imported: " << path;
+        if (rejected.count(path) == 0) {
+            for (const ScriptValue& value : ParseRegScript(system.files.at(path))) {
+                registry.Write(Hklm, value.key, value.name, value.value);
+            }
+        }
+    }
+    void CheckAll() { VerifyAll_Click(form, machine); }
+    // Ticks or clears the box and applies the group, answering the warning.
+    void Apply(std::int16_t value, int answer = IdYes) {
+        Set(C::Port135, value);
+        host.answers = {answer};
+        PortsAppliquer_Click(form, machine);
+    }
+    std::optional<std::vector<std::wstring>> List(const wchar_t* valuePath) {
+        const auto value = registry.Get(valuePath);
+        return value ? MultiStrings(*value) : std::nullopt;
+    }
+    // What an earlier version leaves: port 135 closed, nothing of the former values kept.
+    void ClosedByEarlierRun() {
+        registry.SetString(kEnableDcom, L"N");
+        registry.SetString(kListen, L"N");
+        registry.SetString(kMarker, L"1");
+        registry.SetRaw(kBind, MultiStringValue({L"1"}));
+        registry.SetRaw(kProtocols, MultiStringValue(kClosedList));
+    }
+    std::vector<std::wstring> Reports() const {
+        std::vector<std::wstring> texts;
+        for (const auto& message : host.messages) {
+            if (message.title == kAppTitle) {
+                texts.push_back(message.text);
+            }
+        }
+        return texts;
+    }
+};
+
+TEST(IsPort135Closed, NeedsEachOfTheFourTraces) {
+    struct Case {
+        const char* what;
+        const wchar_t* path;
+        const wchar_t* text;  // null: the value is removed
+        std::int16_t closed;
+    };
+    const Case cases[] = {
+        {"all four", nullptr, nullptr, 1},
+        {"DCOM still on", kEnableDcom, nullptr, 0},
+        {"DCOM off in lower case", kEnableDcom, L"n", 0},
+        {"still listening", kListen, nullptr, 0},
+        {"no marker", kMarker, nullptr, 0},
+        {"reopened marker", kMarker, L"0", 0},
+        {"no binding", kBind, nullptr, 0},
+        {"the protocol list is not looked at", kProtocols, nullptr, 1},
+    };
+    for (const Case& c : cases) {
+        Dcom h;
+        h.ClosedByEarlierRun();
+        h.registry.SetRaw(kProtocols, MultiStringValue(kOpenList));
+        if (c.path && c.text) {
+            h.registry.SetString(c.path, c.text);
+        } else if (c.path) {
+            ASSERT_FALSE(h.reg.Remove(Hklm, c.path));
+        }
+        EXPECT_EQ(IsPort135Closed(h.machine), c.closed) << c.what;
+    }
+}
+
+TEST(ClosePort135, ClosesOnYesAndReopeningBringsBackWhatWasThere) {
+    Dcom h;
+    h.CheckAll();
+    ASSERT_TRUE(h.controls.Enabled(C::Port135));
+    h.Apply(1);
+    ASSERT_EQ(h.host.messages.size(), 1u);
+    EXPECT_EQ(h.host.messages[0].text, kWarning);
+    EXPECT_EQ(h.host.messages[0].title, L"Warning.....");
+    EXPECT_EQ(h.host.messages[0].style, MbYesNo | MbIconExclamation | MbDefButton2);
+    EXPECT_EQ(h.system.commandLines(), (std::vector<std::wstring>{kBindImport, kDcomImport}));
+    for (const auto& started : h.system.started) {
+        EXPECT_EQ(started.style, WindowStyle::Minimized);
+    }
+    EXPECT_EQ(h.List(kBind), std::vector<std::wstring>{L"1"});
+    EXPECT_EQ(h.List(kProtocols), kClosedList);
+    EXPECT_EQ(h.Read(kEnableDcom), L"N");
+    EXPECT_EQ(h.Read(kListen), L"N");
+    EXPECT_EQ(h.Read(kMarker), L"1");
+    EXPECT_TRUE(h.system.files.empty());
+    EXPECT_TRUE(h.system.held.empty());
+    EXPECT_EQ(h.Value(C::Port135), 1);  // shown by the verify after the apply
+    EXPECT_EQ(h.form.VerifiedState(C::Port135), 1);
+
+    h.system.started.clear();
+    h.Apply(0);
+    EXPECT_EQ(h.host.messages.size(), 1u);
+    EXPECT_TRUE(h.system.started.empty());
+    EXPECT_EQ(h.registry.Get(kEnableDcom), (RawValue{RawSz, {'Y', 0, 0, 0}}));
+    EXPECT_EQ(h.List(kProtocols), kOpenList);
+    EXPECT_FALSE(h.registry.Get(kListen));
+    EXPECT_FALSE(h.registry.KeyExists(kLinkage));
+    EXPECT_EQ(h.Read(kMarker), L"0");
+    EXPECT_EQ(h.Value(C::Port135), 0);
+    // Nothing of the close is left behind but the marker, and the empty key above Linkage that
+    // the binding script creates.
+    Dcom fresh;
+    fresh.registry.SetString(kMarker, L"0");
+    fresh.registry.keys[{Hklm, FakeRegistry::Fold(L"SYSTEM\\CurrentControlSet\\Services\\Rpc")}];
+    EXPECT_EQ(h.registry.keys, fresh.registry.keys);
+}
+
+TEST(ClosePort135, NoLeavesAMachineNeverClosedAsItWas) {
+    Dcom h;
+    h.registry.SetRaw(kProtocols, MultiStringValue(kAdminList));
+    h.CheckAll();
+    h.Set(C::Port135, 1);
+    EXPECT_FALSE(h.controls.Enabled(C::Port123));
+    h.registry.changes.clear();
+    h.host.answers = {IdNo};
+    ClosePort135(h.form, h.machine);
+    EXPECT_EQ(h.Value(C::Port135), 0);
+    EXPECT_TRUE(h.controls.Enabled(C::Port123));
+    EXPECT_FALSE(h.controls.Enabled(C::Port1900));  // SSDP is not installed here
+    EXPECT_EQ(h.registry.changes, std::vector<std::wstring>{std::wstring(L"write ") + kMarker});
+    EXPECT_EQ(h.Read(kMarker), L"0");
+    EXPECT_EQ(h.Read(kEnableDcom), L"Y");
+    EXPECT_EQ(h.List(kProtocols), kAdminList);
+    EXPECT_TRUE(h.system.started.empty());
+}
+
+TEST(OpenPort135, WithoutKeptValuesRemovesTheTracesAndImportsTheOpenList) {
+    Dcom h;
+    h.ClosedByEarlierRun();
+    h.registry.changes.clear();
+    EXPECT_TRUE(OpenPort135(h.form, h.machine));
+    EXPECT_EQ(
+        h.registry.changes,
+        (std::vector<std::wstring>{
+            L"delete SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\",
+            L"delete SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternet",
+            L"delete SOFTWARE\\Microsoft\\Ole\\EnableDCOM",
+            L"write SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols", std::wstring(L"write ") + kMarker}));
+    EXPECT_EQ(h.system.commandLines(), std::vector<std::wstring>{kDcom2Import});
+    EXPECT_EQ(h.List(kProtocols), kOpenList);
+    EXPECT_EQ(h.system.removed, std::vector<std::wstring>{L"C:\\Tools\\DCOM2.reg"});
+    EXPECT_TRUE(h.system.files.empty());
+    EXPECT_EQ(IsPort135Closed(h.machine), 0);
+}
+
+TEST(Port135Gate, KeepsPortOpenOnlyWhereThisProgramClosedIt) {
+    for (const bool closedByUs : {false, true}) {
+        Dcom h;
+        if (closedByUs) {
+            h.ClosedByEarlierRun();
+        }
+        h.Install(L"Messenger", 2);  // one gate port open
+        h.registry.changes.clear();
+        h.main.Form_Initialize(L"-noaccount");
+        ASSERT_TRUE(h.main.Form_Load());
+        EXPECT_FALSE(h.controls.Enabled(C::Port135));
+        EXPECT_EQ(h.Value(C::Port135), 0);
+        EXPECT_TRUE(h.host.messages.empty());
+        if (closedByUs) {
+            EXPECT_EQ(h.Read(kMarker), L"0");
+            EXPECT_FALSE(h.registry.Get(kEnableDcom));
+            EXPECT_EQ(h.List(kProtocols), kOpenList);
+        } else {
+            EXPECT_TRUE(h.registry.changes.empty());
+            EXPECT_EQ(h.Read(kEnableDcom), L"Y");
+        }
+    }
+}
+
+TEST(Port135Gate, StartUpReopensAPortLeftHalfClosedByThisProgram) {
+    Dcom h;
+    h.ClosedByEarlierRun();
+    ASSERT_FALSE(h.reg.Remove(Hklm, kListen));  // gate closed, but port 135 not all closed
+    h.main.Form_Initialize(L"-noaccount");
+    ASSERT_TRUE(h.main.Form_Load());
+    EXPECT_TRUE(h.controls.Enabled(C::Port135));
+    EXPECT_EQ(h.Value(C::Port135), 0);
+    EXPECT_EQ(h.Read(kMarker), L"0");
+    EXPECT_FALSE(h.registry.KeyExists(kLinkage));
+}
+
+TEST(ClosePort135, TheEditorsFailuresAreRepairedByWritingTheListsDirectly) {
+    struct Case {
+        const char* what;
+        std::function<void(Dcom&)> arrange;
+    };
+    const Case cases[] = {
+        {"editor rejects Bind.reg", [](Dcom& h) { h.rejected.insert(L"C:\\Tools\\Bind.reg"); }},
+        {"editor still running at the limit",
+         [](Dcom& h) {
+             h.system.endsInTime = [](const std::wstring& line) { return line != kDcomImport; };
+         }},
+        {"no command interpreter", [](Dcom& h) { h.system.commandsStart = false; }},
+    };
+    for (const Case& c : cases) {
+        Dcom h;
+        h.CheckAll();
+        c.arrange(h);
+        h.Apply(1);
+        EXPECT_TRUE(h.Reports().empty()) << c.what;
+        EXPECT_EQ(h.List(kBind), std::vector<std::wstring>{L"1"}) << c.what;
+        EXPECT_EQ(h.List(kProtocols), kClosedList) << c.what;
+        EXPECT_EQ(h.Value(C::Port135), 1) << c.what;
+        EXPECT_TRUE(h.system.files.empty()) << c.what;
+    }
+    // The wait for the editor is bounded for all imports together.
+    Dcom slow;
+    slow.CheckAll();
+    slow.system.endsInTime = [](const std::wstring&) { return false; };
+    const std::uint32_t before = slow.system.clock;
+    slow.Apply(1);
+    EXPECT_EQ(slow.system.clock - before, 10000u);
+}
+
+TEST(ClosePort135, AFailureRollsBackAndIsReportedOnce) {
+    struct Case {
+        const char* what;
+        std::function<void(Dcom&)> arrange;
+        std::wstring named;  // what the message must name
+    };
+    const Case cases[] = {
+        {"refused binding after a failed import",
+         [](Dcom& h) {
+             h.rejected.insert(L"C:\\Tools\\Bind.reg");
+             h.registry.DenyWrites(kLinkage);
+         },
+         L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\Bind"},
+        {"refused EnableDCOM", [](Dcom& h) { h.registry.DenyWrites(L"SOFTWARE\\Microsoft\\Ole"); },
+         L"HKLM\\SOFTWARE\\Microsoft\\Ole\\EnableDCOM"},
+        {"script held open elsewhere",
+         [](Dcom& h) { h.system.lockedFiles.insert(L"C:\\Tools\\DCOM.reg"); },
+         L"C:\\Tools\\DCOM.reg\r\n\r\nsystem error 32"},
+        {"resource missing",
+         [](Dcom& h) {
+             h.system.resources.erase({L"REG", 101});
+         },
+         L"C:\\Tools\\Bind.reg"},
+    };
+    for (const Case& c : cases) {
+        Dcom h;
+        h.CheckAll();
+        c.arrange(h);
+        h.Apply(1);
+        const auto reports = h.Reports();
+        ASSERT_EQ(reports.size(), 1u) << c.what;
+        EXPECT_TRUE(reports[0].starts_with(L"Port 135 could not be closed; it is left open."))
+            << c.what;
+        EXPECT_NE(reports[0].find(c.named), std::wstring::npos) << c.what << "\n" << reports[0];
+        EXPECT_EQ(h.Read(kMarker), L"0") << c.what;
+        EXPECT_EQ(h.Read(kEnableDcom), L"Y") << c.what;
+        EXPECT_EQ(h.List(kProtocols), kOpenList) << c.what;
+        EXPECT_FALSE(h.registry.Get(kListen)) << c.what;
+        EXPECT_FALSE(h.registry.Get(kBind)) << c.what;
+        EXPECT_EQ(h.Value(C::Port135), 0) << c.what;
+        EXPECT_TRUE(h.system.files.empty()) << c.what;
+    }
+}
+
+TEST(Port135Gate, AFailedReopeningIsReportedOnceAndNotRetriedByVerifies) {
+    Dcom h;
+    h.CheckAll();
+    h.Apply(1);
+    ASSERT_EQ(h.Read(kMarker), L"1");
+    h.Install(L"Messenger", 2);
+    h.registry.DenyWrites(L"SOFTWARE\\Microsoft\\Rpc");
+    h.CheckAll();
+    h.CheckAll();
+    const auto reports = h.Reports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].starts_with(L"Port 135 could not be reopened."));
+    EXPECT_NE(reports[0].find(L"HKLM\\SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols"),
+              std::wstring::npos);
+    EXPECT_FALSE(h.controls.Enabled(C::Port135));
+    EXPECT_EQ(h.Value(C::Port135), 0);
+}
+
+}  // namespace
+}  // namespace tolvane::testing
