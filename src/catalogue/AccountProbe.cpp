@@ -1,9 +1,9 @@
 #include "catalogue/AccountProbe.h"
 
 #include <array>
+#include <vector>
 
 #include "catalogue/HardeningSetting.h"
-#include "system/Deadline.h"
 #include "system/SystemInfo.h"
 
 namespace tolvane {
@@ -13,7 +13,7 @@ using C = ControlId;
 
 // The French console writes a non-breaking space (byte 0xFF) before the colon.
 constexpr wchar_t kActiveKey[] = L"Compte\u00ff: actif";
-constexpr std::int32_t kQueryTimeoutMs = 10000;
+constexpr std::uint32_t kQueryTimeoutMs = 10000;
 constexpr int kMostLooks = 40;
 constexpr std::int32_t kLookIntervalMs = 250;
 // net user's report is a few hundred bytes; anything past this is not its output.
@@ -72,20 +72,13 @@ void ProbeAccounts(Form& form, Machine& machine) {
     for (const AccountQuery& query : kQueries) {
         system.RemoveFile(WindowsDir + query.file);
     }
-    std::array<std::unique_ptr<StartedProcess>, kQueries.size()> processes;
-    for (std::size_t i = 0; i < kQueries.size(); ++i) {
-        processes[i] = system.StartCommand(std::wstring(L"cmd /C net user ") + kQueries[i].account +
-                                               L" > " + WindowsDir + kQueries[i].file,
-                                           WindowStyle::Hidden);
+    std::vector<std::wstring> commandLines;
+    for (const AccountQuery& query : kQueries) {
+        commandLines.push_back(std::wstring(L"cmd /C net user ") + query.account + L" > " +
+                               WindowsDir + query.file);
     }
     // Read each file only once its writer has ended, so a report is never read half written.
-    const std::uint32_t start = system.Milliseconds();
-    for (auto& process : processes) {
-        const std::uint32_t left = TimeLeft(start, system.Milliseconds(), kQueryTimeoutMs);
-        if (process && left > 0) {
-            process->WaitForExit(static_cast<std::int32_t>(left));
-        }
-    }
+    RunCommandsToEnd(system, commandLines, WindowStyle::Hidden, kQueryTimeoutMs);
 
     std::array<std::int16_t, kQueries.size()> states{};
     for (std::size_t i = 0; i < kQueries.size(); ++i) {

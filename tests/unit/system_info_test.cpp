@@ -107,6 +107,34 @@ TEST(FindProgram, LooksForBareNamesOnlyInTheSystemFolders) {
 namespace tolvane::testing {
 namespace {
 
+// One bound for all the commands together: what the first uses up, the second no longer gets.
+TEST(RunCommandsToEnd, WaitsForAllTogetherAtMostTheGivenTime) {
+    using E = CommandEnd;
+    struct Case {
+        const char* what;
+        bool start;
+        std::set<std::wstring> outlasting;
+        std::vector<CommandEnd> ends;
+        std::uint32_t waited;
+    };
+    const Case cases[] = {
+        {"both end", true, {}, {E::Ended, E::Ended}, 0},
+        {"neither ends", true, {L"a", L"b"}, {E::StillRunning, E::StillRunning}, 10000},
+        {"the second ends meanwhile", true, {L"a"}, {E::StillRunning, E::Ended}, 10000},
+        {"none starts", false, {}, {E::NotStarted, E::NotStarted}, 0},
+    };
+    for (const Case& c : cases) {
+        FakeSystem system;
+        system.clock = 0xFFFFF000u;  // the bound holds across the wrap of the counter
+        system.commandsStart = c.start;
+        system.endsInTime = [&](const std::wstring& line) { return !c.outlasting.count(line); };
+        EXPECT_EQ(RunCommandsToEnd(system, {L"a", L"b"}, WindowStyle::Hidden, 10000), c.ends)
+            << c.what;
+        EXPECT_EQ(system.clock - 0xFFFFF000u, c.waited) << c.what;
+        EXPECT_EQ(system.commandLines(), (std::vector<std::wstring>{L"a", L"b"})) << c.what;
+    }
+}
+
 TEST(TimeLeft, CountsDownAcrossTheWrapOfTheCounter) {
     struct Case {
         std::uint32_t start, now, total, left;
