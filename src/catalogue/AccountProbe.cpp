@@ -34,12 +34,15 @@ constexpr std::array<AccountQuery, 2> kQueries = {{
 
 std::wstring FindValueInFile(System& system, const std::wstring& path, const std::wstring& key,
                              bool allOccurrences, const std::wstring& separator,
-                             const std::wstring& endCharacter1, const std::wstring& endCharacter2) {
+                             const std::wstring& endCharacter1, const std::wstring& endCharacter2,
+                             Writer writer) {
     const wchar_t end1 = endCharacter1.empty() ? L'\n' : endCharacter1[0];
     const wchar_t end2 = endCharacter2.empty() ? L'\r' : endCharacter2[0];
     if (key.empty()) {
         return {};
     }
+    // The file of a writer that has ended will not change: one look is all it takes.
+    const int mostLooks = writer == Writer::Ended ? 1 : kMostLooks;
     int emptySightings = 0;
     for (int look = 1;; ++look) {
         if (FileExists(system, path)) {
@@ -52,15 +55,16 @@ std::wstring FindValueInFile(System& system, const std::wstring& path, const std
                 }
             }
         }
-        if (look >= kMostLooks) {
+        if (look >= mostLooks) {
             return {};
         }
         system.Pause(kLookIntervalMs);
     }
 }
 
-std::int16_t ReadAccountState(System& system, const std::wstring& path) {
-    return AccountStateOf(FindValueInFile(system, path, kActiveKey, false, L" ", L"\n", L""));
+std::int16_t ReadAccountState(System& system, const std::wstring& path, Writer writer) {
+    return AccountStateOf(
+        FindValueInFile(system, path, kActiveKey, false, L" ", L"\n", L"", writer));
 }
 
 void ProbeAccounts(Form& form, Machine& machine) {
@@ -78,11 +82,14 @@ void ProbeAccounts(Form& form, Machine& machine) {
                                WindowsDir + query.file);
     }
     // Read each file only once its writer has ended, so a report is never read half written.
-    RunCommandsToEnd(system, commandLines, WindowStyle::Hidden, kQueryTimeoutMs);
+    const std::vector<CommandEnd> ends =
+        RunCommandsToEnd(system, commandLines, WindowStyle::Hidden, kQueryTimeoutMs);
 
     std::array<std::int16_t, kQueries.size()> states{};
     for (std::size_t i = 0; i < kQueries.size(); ++i) {
-        states[i] = ReadAccountState(system, WindowsDir + kQueries[i].file);
+        states[i] =
+            ReadAccountState(system, WindowsDir + kQueries[i].file,
+                             ends[i] == CommandEnd::Ended ? Writer::Ended : Writer::MayStillWrite);
     }
     for (const AccountQuery& query : kQueries) {
         system.RemoveFile(WindowsDir + query.file);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "catalogue/AccountProbe.h"
 #include "catalogue/Accounts.h"
 #include "fakes/Harness.h"
@@ -16,6 +18,8 @@ constexpr wchar_t kGuestFile[] = L"C:\\WINDOWS\\Inv.cmp";
 constexpr wchar_t kHelpFile[] = L"C:\\WINDOWS\\Hlp.cmp";
 const std::wstring kGuestQuery = L"cmd /C net user Invit\u00e9 > C:\\WINDOWS\\Inv.cmp";
 const std::wstring kHelpQuery = L"cmd /C net user HelpAssistant > C:\\WINDOWS\\Hlp.cmp";
+// The pauses between forty looks for a report.
+const std::vector<std::int32_t> kFortyLooks(39, 250);
 
 std::string Report(const char* active) {
     return std::string("Nom d'utilisateur   x\r\nCompte\xff: actif               ") + active +
@@ -67,8 +71,37 @@ TEST(ProbeAccounts, AnUnreadableStateDisablesTheBoxAndKeepsItsValue) {
     EXPECT_EQ(h.form.VerifiedState(C::HelpAssistant), 0);
     EXPECT_EQ(h.Value(C::HelpAssistant), 1);
     EXPECT_TRUE(h.controls.Bold(C::DisableLabel2));
-    // An empty file is looked at once more, 250 ms later, then given up.
-    EXPECT_EQ(h.system.pauses, (std::vector<std::int32_t>{250}));
+}
+
+// Once a query has ended its report is final; only a query that may still write is waited for.
+TEST(ProbeAccounts, LooksAgainOnlyWhileAQueryMayStillWrite) {
+    struct Case {
+        const char* what;
+        bool starts, ends;
+        std::optional<std::string> helpReport;  // nullopt: no file at all
+        std::vector<std::int32_t> pauses;
+    };
+    const Case cases[] = {
+        {"ended, empty report", true, true, "", {}},
+        {"ended, no report", true, true, std::nullopt, {}},
+        {"still running after 10 s", true, false, std::nullopt, kFortyLooks},
+        {"not started", false, false, std::nullopt, std::vector<std::int32_t>(78, 250)},
+    };
+    for (const Case& c : cases) {
+        Accounts h;
+        h.system.commandsStart = c.starts;
+        h.system.endsInTime = [&](const std::wstring& line) {
+            return c.ends || line != kHelpQuery;
+        };
+        if (c.helpReport) {
+            h.reports[kHelpQuery] = *c.helpReport;
+        } else {
+            h.reports.erase(kHelpQuery);
+        }
+        ProbeAccounts(h.form, h.machine);
+        EXPECT_EQ(h.system.pauses, c.pauses) << c.what;
+        EXPECT_FALSE(h.controls.Enabled(C::HelpAssistant)) << c.what;
+    }
 }
 
 TEST(ProbeAccounts, NeverReadsAReportLeftByAnEarlierRun) {
@@ -83,7 +116,7 @@ TEST(ProbeAccounts, NeverReadsAReportLeftByAnEarlierRun) {
 TEST(FindValueInFile, GivesUpOnAFileThatNeverAppearsAfterFortyLooks) {
     FakeSystem system;
     EXPECT_EQ(ReadAccountState(system, kGuestFile), kAccountUnknown);
-    EXPECT_EQ(system.pauses, std::vector<std::int32_t>(39, 250));
+    EXPECT_EQ(system.pauses, kFortyLooks);
 }
 
 TEST(FindValueInFile, ReadsNothingForAnEmptyKey) {
