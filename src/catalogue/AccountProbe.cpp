@@ -78,8 +78,9 @@ void ProbeAccounts(Form& form, Machine& machine) {
     }
     std::vector<std::wstring> commandLines;
     for (const AccountQuery& query : kQueries) {
-        commandLines.push_back(std::wstring(L"cmd /C net user ") + query.account + L" > " +
-                               WindowsDir + query.file);
+        // Quoted, or a blank in the Windows folder would pass the rest of the path to net user.
+        commandLines.push_back(std::wstring(L"cmd /C net user ") + query.account + L" > \"" +
+                               WindowsDir + query.file + L"\"");
     }
     // Read each file only once its writer has ended, so a report is never read half written.
     const std::vector<CommandEnd> ends =

@@ -16,8 +16,8 @@ constexpr wchar_t kRemoteRegistryStart[] =
     L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start";
 constexpr wchar_t kGuestFile[] = L"C:\\WINDOWS\\Inv.cmp";
 constexpr wchar_t kHelpFile[] = L"C:\\WINDOWS\\Hlp.cmp";
-const std::wstring kGuestQuery = L"cmd /C net user Invit\u00e9 > C:\\WINDOWS\\Inv.cmp";
-const std::wstring kHelpQuery = L"cmd /C net user HelpAssistant > C:\\WINDOWS\\Hlp.cmp";
+const std::wstring kGuestQuery = L"cmd /C net user Invit\u00e9 > \"C:\\WINDOWS\\Inv.cmp\"";
+const std::wstring kHelpQuery = L"cmd /C net user HelpAssistant > \"C:\\WINDOWS\\Hlp.cmp\"";
 // The pauses between forty looks for a report.
 const std::vector<std::int32_t> kFortyLooks(39, 250);
 
@@ -34,7 +34,7 @@ struct Accounts : Harness {
         GetSystemFileSystem(system);
         system.onCommandEnd = [this](const std::wstring& line) {
             if (const auto report = reports.find(line); report != reports.end()) {
-                system.files[line.substr(line.find(L"> ") + 2)] = report->second;
+                system.files[line == kGuestQuery ? kGuestFile : kHelpFile] = report->second;
             }
         };
     }

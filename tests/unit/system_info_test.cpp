@@ -78,7 +78,7 @@ TEST(FindProgram, LooksForBareNamesOnlyInTheSystemFolders) {
     const LookupCase cases[] = {
         {L"net user Invit\u00e9 /active:no", ProgramLookup::Kind::Found,
          L"C:\\WINDOWS\\system32\\net.exe"},
-        {L"cmd /C net user HelpAssistant > C:\\WINDOWS\\Hlp.cmp", ProgramLookup::Kind::Found,
+        {L"cmd /C net user HelpAssistant > \"C:\\WINDOWS\\Hlp.cmp\"", ProgramLookup::Kind::Found,
          L"C:\\WINDOWS\\system32\\cmd.exe"},
         {L"REGEDIT /s x.reg", ProgramLookup::Kind::Found, L"C:\\WINDOWS\\REGEDIT.exe"},
         {L"convert C: /FS:NTFS", ProgramLookup::Kind::Found, L"C:\\WINDOWS\\system32\\convert.exe"},

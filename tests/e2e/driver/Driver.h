@@ -71,7 +71,7 @@ std::optional<bool> AccountActive(const std::wstring& name);
 std::vector<std::wstring> NetLog();
 // The program starts its commands without waiting for them, so a test waits for their effect:
 // until a logged command line equals `line` exactly (as the stand-in got it: "cmd /C net user
-// X > file" reaches it as "net user X "), or until the account has the given state.
+// X > \"file\"" reaches it as "net user X "), or until the account has the given state.
 bool WaitForNetCommand(const std::wstring& line, DWORD timeoutMs = 10000);
 bool WaitForAccount(const std::wstring& name, bool active, DWORD timeoutMs = 10000);
 bool ClearNetLog();
