@@ -1,9 +1,9 @@
 #include "catalogue/AccountProbe.h"
 
 #include <array>
+#include <vector>
 
 #include "catalogue/HardeningSetting.h"
-#include "system/Deadline.h"
 #include "system/SystemInfo.h"
 
 namespace tolvane {
@@ -13,7 +13,7 @@ using C = ControlId;
 
 // The French console writes a non-breaking space (byte 0xFF) before the colon.
 constexpr wchar_t kActiveKey[] = L"Compte\u00ff: actif";
-constexpr std::int32_t kQueryTimeoutMs = 10000;
+constexpr std::uint32_t kQueryTimeoutMs = 10000;
 constexpr int kMostLooks = 40;
 constexpr std::int32_t kLookIntervalMs = 250;
 // net user's report is a few hundred bytes; anything past this is not its output.
@@ -34,12 +34,15 @@ constexpr std::array<AccountQuery, 2> kQueries = {{
 
 std::wstring FindValueInFile(System& system, const std::wstring& path, const std::wstring& key,
                              bool allOccurrences, const std::wstring& separator,
-                             const std::wstring& endCharacter1, const std::wstring& endCharacter2) {
+                             const std::wstring& endCharacter1, const std::wstring& endCharacter2,
+                             Writer writer) {
     const wchar_t end1 = endCharacter1.empty() ? L'\n' : endCharacter1[0];
     const wchar_t end2 = endCharacter2.empty() ? L'\r' : endCharacter2[0];
     if (key.empty()) {
         return {};
     }
+    // The file of a writer that has ended will not change: one look is all it takes.
+    const int mostLooks = writer == Writer::Ended ? 1 : kMostLooks;
     int emptySightings = 0;
     for (int look = 1;; ++look) {
         if (FileExists(system, path)) {
@@ -52,15 +55,16 @@ std::wstring FindValueInFile(System& system, const std::wstring& path, const std
                 }
             }
         }
-        if (look >= kMostLooks) {
+        if (look >= mostLooks) {
             return {};
         }
         system.Pause(kLookIntervalMs);
     }
 }
 
-std::int16_t ReadAccountState(System& system, const std::wstring& path) {
-    return AccountStateOf(FindValueInFile(system, path, kActiveKey, false, L" ", L"\n", L""));
+std::int16_t ReadAccountState(System& system, const std::wstring& path, Writer writer) {
+    return AccountStateOf(
+        FindValueInFile(system, path, kActiveKey, false, L" ", L"\n", L"", writer));
 }
 
 void ProbeAccounts(Form& form, Machine& machine) {
@@ -72,24 +76,21 @@ void ProbeAccounts(Form& form, Machine& machine) {
     for (const AccountQuery& query : kQueries) {
         system.RemoveFile(WindowsDir + query.file);
     }
-    std::array<std::unique_ptr<StartedProcess>, kQueries.size()> processes;
-    for (std::size_t i = 0; i < kQueries.size(); ++i) {
-        processes[i] = system.StartCommand(std::wstring(L"cmd /C net user ") + kQueries[i].account +
-                                               L" > " + WindowsDir + kQueries[i].file,
-                                           WindowStyle::Hidden);
+    std::vector<std::wstring> commandLines;
+    for (const AccountQuery& query : kQueries) {
+        // Quoted, or a blank in the Windows folder would pass the rest of the path to net user.
+        commandLines.push_back(std::wstring(L"cmd /C net user ") + query.account + L" > \"" +
+                               WindowsDir + query.file + L"\"");
     }
     // Read each file only once its writer has ended, so a report is never read half written.
-    const std::uint32_t start = system.Milliseconds();
-    for (auto& process : processes) {
-        const std::uint32_t left = TimeLeft(start, system.Milliseconds(), kQueryTimeoutMs);
-        if (process && left > 0) {
-            process->WaitForExit(static_cast<std::int32_t>(left));
-        }
-    }
+    const std::vector<CommandEnd> ends =
+        RunCommandsToEnd(system, commandLines, WindowStyle::Hidden, kQueryTimeoutMs);
 
     std::array<std::int16_t, kQueries.size()> states{};
     for (std::size_t i = 0; i < kQueries.size(); ++i) {
-        states[i] = ReadAccountState(system, WindowsDir + kQueries[i].file);
+        states[i] =
+            ReadAccountState(system, WindowsDir + kQueries[i].file,
+                             ends[i] == CommandEnd::Ended ? Writer::Ended : Writer::MayStillWrite);
     }
     for (const AccountQuery& query : kQueries) {
         system.RemoveFile(WindowsDir + query.file);

@@ -12,12 +12,19 @@ namespace tolvane {
 // Queries both accounts and shows the result in the boxes Invit and HelpAssistant.
 void ProbeAccounts(Form& form, Machine& machine);
 
-std::int16_t ReadAccountState(System& system, const std::wstring& path);
+// Whether the program writing a file may still be at it. Once it has ended, a file that is
+// missing or empty stays so, and waiting for it would only slow every start-up.
+enum class Writer { MayStillWrite, Ended };
+
+std::int16_t ReadAccountState(System& system, const std::wstring& path,
+                              Writer writer = Writer::MayStillWrite);
 
 // The text after the key, past the next separator, up to the end of its line; with all
-// occurrences, every such text joined by CR LF. Waits for the file to appear.
+// occurrences, every such text joined by CR LF. Waits for the file to appear unless its writer
+// has ended.
 std::wstring FindValueInFile(System& system, const std::wstring& path, const std::wstring& key,
                              bool allOccurrences, const std::wstring& separator,
-                             const std::wstring& endCharacter1, const std::wstring& endCharacter2);
+                             const std::wstring& endCharacter1, const std::wstring& endCharacter2,
+                             Writer writer = Writer::MayStillWrite);
 
 }  // namespace tolvane

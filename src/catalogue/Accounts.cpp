@@ -1,6 +1,8 @@
 #include "catalogue/Accounts.h"
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "catalogue/AccountProbe.h"
 #include "system/SystemInfo.h"
@@ -26,6 +28,9 @@ constexpr HardeningSetting kEveryoneRow =
 constexpr HardeningSetting kRemoteRegistryRow =
     Row(C::BDR, C::DisableLabel5, L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start",
         L"4", kRuleRestore);
+
+// The probe after an apply must read the accounts as the switches left them.
+constexpr std::uint32_t kSwitchTimeoutMs = 10000;
 
 struct AccountCommands {
     C box;
@@ -75,11 +80,16 @@ void VerifyAccounts(Form& form, Machine& machine) {
 
 WriteResult ApplyAccounts(Form& form, Machine& machine) {
     Controls& controls = form.controls;
+    // Only what the user asked for: a disabled or unchanged box starts nothing, so an account
+    // whose state is unknown is never switched on behind the user's back.
+    std::vector<std::wstring> switches;
     for (const AccountCommands& account : kAccountCommands) {
-        RunCommand(machine.system,
-                   controls.Value(account.box) == 1 ? account.deactivate : account.activate,
-                   WindowStyle::Minimized);
+        if (controls.Enabled(account.box) && form.Changed(account.box)) {
+            switches.push_back(controls.Value(account.box) == 1 ? account.deactivate
+                                                                : account.activate);
+        }
     }
+    RunCommandsToEnd(machine.system, switches, WindowStyle::Minimized, kSwitchTimeoutMs);
     if (form.Changed(C::Anonyme)) {
         for (const HardeningSetting& row : kAnonymousRows) {
             if (WriteResult failure = ApplyRowSetting(machine, row, controls.Value(C::Anonyme))) {

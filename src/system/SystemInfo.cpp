@@ -71,4 +71,27 @@ void RunCommand(System& system, const std::wstring& commandLine, WindowStyle sty
     system.StartCommand(commandLine, style);
 }
 
+std::vector<CommandEnd> RunCommandsToEnd(System& system,
+                                         const std::vector<std::wstring>& commandLines,
+                                         WindowStyle style, std::uint32_t milliseconds) {
+    std::vector<std::unique_ptr<StartedProcess>> processes;
+    for (const std::wstring& line : commandLines) {
+        processes.push_back(system.StartCommand(line, style));
+    }
+    std::vector<CommandEnd> ends;
+    const std::uint32_t start = system.Milliseconds();
+    for (const auto& process : processes) {
+        if (!process) {
+            ends.push_back(CommandEnd::NotStarted);
+            continue;
+        }
+        // Once the time is up, a wait of 0 still tells whether the process has ended meanwhile.
+        const std::uint32_t left = TimeLeft(start, system.Milliseconds(), milliseconds);
+        ends.push_back(process->WaitForExit(static_cast<std::int32_t>(left))
+                           ? CommandEnd::Ended
+                           : CommandEnd::StillRunning);
+    }
+    return ends;
+}
+
 }  // namespace tolvane

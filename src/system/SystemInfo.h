@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "system/System.h"
 
@@ -37,5 +38,13 @@ void WaitForAll(System& system, std::span<const std::unique_ptr<StartedProcess>>
 
 // Starts a command without waiting for it; what it does is read back later.
 void RunCommand(System& system, const std::wstring& commandLine, WindowStyle style);
+
+enum class CommandEnd { NotStarted, Ended, StillRunning };
+
+// Starts every command at once, then waits, keeping the windows responsive, until all have
+// ended or the time given for them together is up. One outcome per command, in order.
+std::vector<CommandEnd> RunCommandsToEnd(System& system,
+                                         const std::vector<std::wstring>& commandLines,
+                                         WindowStyle style, std::uint32_t milliseconds);
 
 }  // namespace tolvane

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "catalogue/AccountProbe.h"
 #include "catalogue/Accounts.h"
 #include "fakes/Harness.h"
 #include "system/SystemInfo.h"
+#include "ui/Commands.h"
 
 namespace tolvane::testing {
 namespace {
@@ -14,8 +17,12 @@ constexpr wchar_t kRemoteRegistryStart[] =
     L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start";
 constexpr wchar_t kGuestFile[] = L"C:\\WINDOWS\\Inv.cmp";
 constexpr wchar_t kHelpFile[] = L"C:\\WINDOWS\\Hlp.cmp";
-const std::wstring kGuestQuery = L"cmd /C net user Invit\u00e9 > C:\\WINDOWS\\Inv.cmp";
-const std::wstring kHelpQuery = L"cmd /C net user HelpAssistant > C:\\WINDOWS\\Hlp.cmp";
+const std::wstring kGuestQuery = L"cmd /C net user Invit\u00e9 > \"C:\\WINDOWS\\Inv.cmp\"";
+const std::wstring kHelpQuery = L"cmd /C net user HelpAssistant > \"C:\\WINDOWS\\Hlp.cmp\"";
+const std::wstring kGuestOn = L"net user Invit\u00e9 /active:yes";
+const std::wstring kGuestOff = L"net user Invit\u00e9 /active:no";
+// The pauses between forty looks for a report.
+const std::vector<std::int32_t> kFortyLooks(39, 250);
 
 std::string Report(const char* active) {
     return std::string("Nom d'utilisateur   x\r\nCompte\xff: actif               ") + active +
@@ -30,7 +37,7 @@ struct Accounts : Harness {
         GetSystemFileSystem(system);
         system.onCommandEnd = [this](const std::wstring& line) {
             if (const auto report = reports.find(line); report != reports.end()) {
-                system.files[line.substr(line.find(L"> ") + 2)] = report->second;
+                system.files[line == kGuestQuery ? kGuestFile : kHelpFile] = report->second;
             }
         };
     }
@@ -67,8 +74,37 @@ TEST(ProbeAccounts, AnUnreadableStateDisablesTheBoxAndKeepsItsValue) {
     EXPECT_EQ(h.form.VerifiedState(C::HelpAssistant), 0);
     EXPECT_EQ(h.Value(C::HelpAssistant), 1);
     EXPECT_TRUE(h.controls.Bold(C::DisableLabel2));
-    // An empty file is looked at once more, 250 ms later, then given up.
-    EXPECT_EQ(h.system.pauses, (std::vector<std::int32_t>{250}));
+}
+
+// Once a query has ended its report is final; only a query that may still write is waited for.
+TEST(ProbeAccounts, LooksAgainOnlyWhileAQueryMayStillWrite) {
+    struct Case {
+        const char* what;
+        bool starts, ends;
+        std::optional<std::string> helpReport;  // nullopt: no file at all
+        std::vector<std::int32_t> pauses;
+    };
+    const Case cases[] = {
+        {"ended, empty report", true, true, "", {}},
+        {"ended, no report", true, true, std::nullopt, {}},
+        {"still running after 10 s", true, false, std::nullopt, kFortyLooks},
+        {"not started", false, false, std::nullopt, std::vector<std::int32_t>(78, 250)},
+    };
+    for (const Case& c : cases) {
+        Accounts h;
+        h.system.commandsStart = c.starts;
+        h.system.endsInTime = [&](const std::wstring& line) {
+            return c.ends || line != kHelpQuery;
+        };
+        if (c.helpReport) {
+            h.reports[kHelpQuery] = *c.helpReport;
+        } else {
+            h.reports.erase(kHelpQuery);
+        }
+        ProbeAccounts(h.form, h.machine);
+        EXPECT_EQ(h.system.pauses, c.pauses) << c.what;
+        EXPECT_FALSE(h.controls.Enabled(C::HelpAssistant)) << c.what;
+    }
 }
 
 TEST(ProbeAccounts, NeverReadsAReportLeftByAnEarlierRun) {
@@ -83,7 +119,7 @@ TEST(ProbeAccounts, NeverReadsAReportLeftByAnEarlierRun) {
 TEST(FindValueInFile, GivesUpOnAFileThatNeverAppearsAfterFortyLooks) {
     FakeSystem system;
     EXPECT_EQ(ReadAccountState(system, kGuestFile), kAccountUnknown);
-    EXPECT_EQ(system.pauses, std::vector<std::int32_t>(39, 250));
+    EXPECT_EQ(system.pauses, kFortyLooks);
 }
 
 TEST(FindValueInFile, ReadsNothingForAnEmptyKey) {
@@ -94,9 +130,13 @@ TEST(FindValueInFile, ReadsNothingForAnEmptyKey) {
 }
 
 struct Group : Accounts {
-    Group() {
+    explicit Group(const wchar_t* switches = L"",
+                   std::optional<std::string> guestReport = std::nullopt) {
+        if (guestReport) {
+            reports[kGuestQuery] = *guestReport;
+        }
         registry.SetDword(kRemoteRegistryStart, 2);
-        main.Form_Initialize(L"");
+        main.Form_Initialize(switches);
         EXPECT_TRUE(main.Form_Load());
         system.started.clear();
     }
@@ -128,20 +168,57 @@ TEST(VerifyAccounts, ProbesAgainOnlyWhenAnAccountBoxChanged) {
     EXPECT_EQ(h.Value(C::HelpAssistant), 0);  // the machine still says active
 }
 
-TEST(ApplyAccounts, StartsBothAccountCommandsEveryTime) {
-    Group h;
-    h.controls.SetEnabled(C::Invit, false);
-    h.Set(C::Invit, 0);
-    h.form.RestartNeeded = false;
-    EXPECT_FALSE(ApplyAccounts(h.form, h.machine));
-    EXPECT_EQ(h.system.commandLines(),
-              (std::vector<std::wstring>{L"net user Invit\u00e9 /active:yes",
-                                         L"net user HelpAssistant /active:yes"}));
-    for (const auto& started : h.system.started) {
-        EXPECT_EQ(started.style, WindowStyle::Minimized);
+// An account is switched only when the user changed its enabled box: one found ticked and
+// cleared is switched back on, one nobody touched or nobody could read never is.
+TEST(ApplyAccounts, SwitchesOnlyAnAccountWhoseEnabledBoxTheUserChanged) {
+    struct Case {
+        const char* what;
+        const wchar_t* switches;
+        std::string guestReport;
+        bool disable;
+        C box;
+        std::int16_t value;
+        std::vector<std::wstring> started;
+    };
+    const Case cases[] = {
+        {"unchanged", L"", Report("Non"), false, C::Anonyme, 1, {}},
+        {"ticked box cleared", L"", Report("Non"), false, C::Invit, 0, {kGuestOn}},
+        {"cleared box ticked", L"", Report("Oui"), false, C::Invit, 1, {kGuestOff}},
+        {"disabled", L"", Report("Oui"), true, C::Invit, 1, {}},
+        {"-noaccount", L"-noaccount", Report("Oui"), false, C::Invit, 1, {}},
+        {"unreadable state", L"", "", false, C::Anonyme, 1, {}},
+    };
+    for (const Case& c : cases) {
+        Group h(c.switches, c.guestReport);
+        if (c.disable) {
+            h.controls.SetEnabled(C::Invit, false);
+        }
+        h.form.RestartNeeded = false;
+        h.Set(c.box, c.value);
+        EXPECT_FALSE(ApplyAccounts(h.form, h.machine)) << c.what;
+        EXPECT_EQ(h.system.commandLines(), c.started) << c.what;
+        for (const auto& started : h.system.started) {
+            EXPECT_EQ(started.style, WindowStyle::Minimized) << c.what;
+        }
+        // Account switches need no restart; the anonymous rows do.
+        EXPECT_EQ(h.form.RestartNeeded, c.box == C::Anonyme) << c.what;
     }
-    EXPECT_FALSE(h.form.RestartNeeded);
-    EXPECT_EQ(h.registry.writes, 0);
+}
+
+TEST(DesactiverAppliquer, TheProbeReadsTheAccountAsTheSwitchLeftIt) {
+    Group h;
+    const auto query = h.system.onCommandEnd;
+    h.system.onCommandEnd = [&](const std::wstring& line) {
+        if (line == kGuestOn) {
+            h.reports[kGuestQuery] = Report("Oui");
+        }
+        query(line);
+    };
+    h.Set(C::Invit, 0);
+    DesactiverAppliquer_Click(h.form, h.machine);
+    EXPECT_EQ(h.Value(C::Invit), 0);
+    EXPECT_EQ(h.form.VerifiedState(C::Invit), 0);
+    EXPECT_TRUE(h.controls.Bold(C::DisableLabel1));
 }
 
 TEST(ApplyAccounts, TickingEverythingWritesEachRowAndStopsRemoteRegistry) {
@@ -149,13 +226,10 @@ TEST(ApplyAccounts, TickingEverythingWritesEachRowAndStopsRemoteRegistry) {
     h.main.Click(C::SelectAll2);
     EXPECT_FALSE(ApplyAccounts(h.form, h.machine));
     // Clearing "Select all" at the end reads the group again, which probes the changed accounts.
-    const std::vector<std::wstring> lines = h.system.commandLines();
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(std::vector<std::wstring>(lines.begin(), lines.begin() + 3),
-              (std::vector<std::wstring>{L"net user Invit\u00e9 /active:no",
-                                         L"net user HelpAssistant /active:no",
-                                         L"net stop remoteregistry"}));
-    EXPECT_EQ(lines[3], kGuestQuery);
+    // The guest account was already inactive: only the help assistant is switched.
+    EXPECT_EQ(h.system.commandLines(),
+              (std::vector<std::wstring>{L"net user HelpAssistant /active:no",
+                                         L"net stop remoteregistry", kGuestQuery, kHelpQuery}));
     EXPECT_EQ(h.Read(std::wstring(kLsa) + L"restrictanonymous"), L"2");
     EXPECT_EQ(h.Read(std::wstring(kLsa) + L"restrictanonymoussam"), L"1");
     EXPECT_EQ(h.Read(L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry"), L"4");
@@ -175,7 +249,7 @@ TEST(ApplyAccounts, ClearingRemoteRegistryRestoresItsStartTypeWithoutStopping) {
     h.system.started.clear();
     h.Set(C::BDR, 0);
     EXPECT_FALSE(ApplyAccounts(h.form, h.machine));
-    EXPECT_EQ(h.system.started.size(), 2u);  // the account commands only
+    EXPECT_TRUE(h.system.started.empty());
     EXPECT_EQ(h.Read(kRemoteRegistryStart), L"2");
     EXPECT_EQ(h.Read(std::wstring(kRemoteRegistryStart) + L"KX"), L"(missing)");
 }

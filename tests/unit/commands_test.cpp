@@ -97,10 +97,11 @@ TEST(Commands, ApplyAllSkipsSharesWhenTheDriveIsNotNtfs) {
     ASSERT_TRUE(h.main.Form_Load());
     h.form.VerifiedState(C::AdminShare) = 1;  // would delete AutoshareWks if applied
     h.registry.SetDword(kAutoShareWks, 0);
+    h.Set(C::Anonyme, 1);
     h.main.Menu(MenuId::Sauvegarder);
     EXPECT_EQ(h.Read(kAutoShareWks), L"0");
-    // Accounts and ports still run: the two account commands were started.
-    EXPECT_EQ(h.system.started.size(), 2u);
+    // The account group is still applied.
+    EXPECT_EQ(h.Read(L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymous"), L"2");
     h.registry.SetDword(
         L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network\\NoFileSharing", 1);
     h.main.Menu(MenuId::VerifyAll);

@@ -78,7 +78,7 @@ TEST(FindProgram, LooksForBareNamesOnlyInTheSystemFolders) {
     const LookupCase cases[] = {
         {L"net user Invit\u00e9 /active:no", ProgramLookup::Kind::Found,
          L"C:\\WINDOWS\\system32\\net.exe"},
-        {L"cmd /C net user HelpAssistant > C:\\WINDOWS\\Hlp.cmp", ProgramLookup::Kind::Found,
+        {L"cmd /C net user HelpAssistant > \"C:\\WINDOWS\\Hlp.cmp\"", ProgramLookup::Kind::Found,
          L"C:\\WINDOWS\\system32\\cmd.exe"},
         {L"REGEDIT /s x.reg", ProgramLookup::Kind::Found, L"C:\\WINDOWS\\REGEDIT.exe"},
         {L"convert C: /FS:NTFS", ProgramLookup::Kind::Found, L"C:\\WINDOWS\\system32\\convert.exe"},
@@ -106,6 +106,34 @@ TEST(FindProgram, LooksForBareNamesOnlyInTheSystemFolders) {
 
 namespace tolvane::testing {
 namespace {
+
+// One bound for all the commands together: what the first uses up, the second no longer gets.
+TEST(RunCommandsToEnd, WaitsForAllTogetherAtMostTheGivenTime) {
+    using E = CommandEnd;
+    struct Case {
+        const char* what;
+        bool start;
+        std::set<std::wstring> outlasting;
+        std::vector<CommandEnd> ends;
+        std::uint32_t waited;
+    };
+    const Case cases[] = {
+        {"both end", true, {}, {E::Ended, E::Ended}, 0},
+        {"neither ends", true, {L"a", L"b"}, {E::StillRunning, E::StillRunning}, 10000},
+        {"the second ends meanwhile", true, {L"a"}, {E::StillRunning, E::Ended}, 10000},
+        {"none starts", false, {}, {E::NotStarted, E::NotStarted}, 0},
+    };
+    for (const Case& c : cases) {
+        FakeSystem system;
+        system.clock = 0xFFFFF000u;  // the bound holds across the wrap of the counter
+        system.commandsStart = c.start;
+        system.endsInTime = [&](const std::wstring& line) { return !c.outlasting.count(line); };
+        EXPECT_EQ(RunCommandsToEnd(system, {L"a", L"b"}, WindowStyle::Hidden, 10000), c.ends)
+            << c.what;
+        EXPECT_EQ(system.clock - 0xFFFFF000u, c.waited) << c.what;
+        EXPECT_EQ(system.commandLines(), (std::vector<std::wstring>{L"a", L"b"})) << c.what;
+    }
+}
 
 TEST(TimeLeft, CountsDownAcrossTheWrapOfTheCounter) {
     struct Case {

@@ -1,4 +1,8 @@
 // Account state and command log of the net.exe stand-in (tests/netstandin).
+#include <windows.h>
+
+#include <tlhelp32.h>
+
 #include <algorithm>
 
 #include "Driver.h"
@@ -115,6 +119,24 @@ bool WaitForNetCommand(const std::wstring& line, DWORD timeoutMs) {
 
 bool WaitForAccount(const std::wstring& name, bool active, DWORD timeoutMs) {
     return PollFor(timeoutMs, [&]() { return AccountActive(name) == std::optional<bool>(active); });
+}
+
+bool WaitForNetToEnd(DWORD timeoutMs) {
+    return PollFor(timeoutMs, []() {
+        const win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        if (!snapshot) {
+            return false;
+        }
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+             more = Process32NextW(snapshot.get(), &entry)) {
+            if (lstrcmpiW(entry.szExeFile, L"net.exe") == 0) {
+                return false;
+            }
+        }
+        return true;
+    });
 }
 
 bool ClearNetLog() {
