@@ -26,7 +26,7 @@ constexpr wchar_t kBind[] = L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\
 constexpr wchar_t kLinkageKey[] = L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\";
 
 // All imports of one operation together wait this long at most for the registry editor.
-constexpr std::int32_t kImportTimeoutMs = 10000;
+constexpr std::uint32_t kImportTimeoutMs = 10000;
 
 // A registry script carried in the program, and the list it gives its one value.
 struct Script {
@@ -99,13 +99,11 @@ Reason Import(Machine& machine, std::span<const Script* const> scripts) {
         held.push_back(std::move(extraction.file));
     }
     if (!reason) {
-        std::vector<std::unique_ptr<StartedProcess>> imports;
+        std::vector<std::wstring> imports;
         for (const Script* script : scripts) {
-            imports.push_back(
-                system.StartCommand(L"Cmd /C REGEDIT /s \"" + folder + script->fileName + L"\"",
-                                    WindowStyle::Minimized));
+            imports.push_back(L"Cmd /C REGEDIT /s \"" + folder + script->fileName + L"\"");
         }
-        WaitForAll(system, imports, kImportTimeoutMs);
+        RunCommandsToEnd(system, imports, WindowStyle::Minimized, kImportTimeoutMs);
     }
     const std::size_t written = held.size();
     held.clear();

@@ -55,18 +55,6 @@ bool FileExists(System& system, const std::wstring& path) {
            (*attributes & kDirectoryAttribute) == 0;
 }
 
-void WaitForAll(System& system, std::span<const std::unique_ptr<StartedProcess>> processes,
-                std::int32_t milliseconds) {
-    const std::uint32_t start = system.Milliseconds();
-    for (const auto& process : processes) {
-        const std::uint32_t left =
-            TimeLeft(start, system.Milliseconds(), static_cast<std::uint32_t>(milliseconds));
-        if (process && left > 0) {
-            process->WaitForExit(static_cast<std::int32_t>(left));
-        }
-    }
-}
-
 void RunCommand(System& system, const std::wstring& commandLine, WindowStyle style) {
     system.StartCommand(commandLine, style);
 }

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -30,11 +28,6 @@ std::wstring GetSystemFileSystem(System& system);
 
 // A file, not a folder, exists at the path.
 bool FileExists(System& system, const std::wstring& path);
-
-// Waits, keeping the windows responsive, until every process has ended or the time for all of
-// them together is up; processes that could not be started (null) count as ended.
-void WaitForAll(System& system, std::span<const std::unique_ptr<StartedProcess>> processes,
-                std::int32_t milliseconds);
 
 // Starts a command without waiting for it; what it does is read back later.
 void RunCommand(System& system, const std::wstring& commandLine, WindowStyle style);
