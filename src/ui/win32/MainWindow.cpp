@@ -172,7 +172,13 @@ void MainWindow::ControlChanged(ControlId id) {
 }
 
 int MainWindow::ShowMessage(const std::wstring& text, const std::wstring& title, unsigned style) {
-    return MessageBoxW(window_, text.c_str(), title.c_str(), style);
+    // Closing the box enables its owner, also one that a running command keeps disabled.
+    const bool enabled = IsWindowEnabled(window_) != FALSE;
+    const int answer = MessageBoxW(window_, text.c_str(), title.c_str(), style);
+    if (!enabled) {
+        EnableWindow(window_, FALSE);
+    }
+    return answer;
 }
 
 void MainWindow::EnableMainWindow(bool enabled) {

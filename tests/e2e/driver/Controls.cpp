@@ -144,6 +144,17 @@ bool HasButton(HWND box, int buttonId) {
     return GetDlgItem(box, buttonId) != nullptr;
 }
 
+int DefaultButton(HWND box) {
+    // Wine's message box marks its default button by style, without DM_SETDEFID.
+    for (int id = IDOK; id <= IDNO; ++id) {
+        const HWND button = GetDlgItem(box, id);
+        if (button && (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            return id;
+        }
+    }
+    return 0;
+}
+
 bool Answer(HWND box, int buttonId) {
     const HWND button = GetDlgItem(box, buttonId);
     DWORD_PTR result = 0;

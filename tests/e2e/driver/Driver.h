@@ -41,6 +41,8 @@ struct RegValue {
 
 bool SetDword(const std::wstring& keyPath, const std::wstring& name, DWORD value);
 bool SetString(const std::wstring& keyPath, const std::wstring& name, const std::wstring& value);
+bool SetMultiString(const std::wstring& keyPath, const std::wstring& name,
+                    const std::vector<std::wstring>& strings);
 // True also when the value or key did not exist.
 bool DeleteValue(const std::wstring& keyPath, const std::wstring& name);
 // Deletes the key with everything under it; true also when it did not exist.
@@ -162,6 +164,8 @@ std::wstring Title(HWND window);
 std::wstring MessageBoxText(HWND box);
 // IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7.
 bool HasButton(HWND box, int buttonId);
+// The button that Enter presses; 0 when the box has none.
+int DefaultButton(HWND box);
 // Clicks the button and returns once the box is gone, that is once the program has the answer.
 bool Answer(HWND box, int buttonId);
 

@@ -116,6 +116,18 @@ bool SetString(const std::wstring& keyPath, const std::wstring& name, const std:
     return SetRaw(keyPath, name, REG_SZ, value.c_str(), bytes);
 }
 
+bool SetMultiString(const std::wstring& keyPath, const std::wstring& name,
+                    const std::vector<std::wstring>& strings) {
+    std::wstring data;
+    for (const std::wstring& text : strings) {
+        data += text;
+        data.push_back(L'\0');
+    }
+    data.push_back(L'\0');
+    return SetRaw(keyPath, name, REG_MULTI_SZ, data.data(),
+                  static_cast<DWORD>(data.size() * sizeof(wchar_t)));
+}
+
 bool DeleteValue(const std::wstring& keyPath, const std::wstring& name) {
     const win32::UniqueRegKey key = OpenKey(keyPath, KEY_SET_VALUE);
     if (!(key)) {
