@@ -1,0 +1,122 @@
+// Times closing port 135 under Wine, from the Yes answer to the end of the close, side by side
+// with what it cannot do without: the two registry-editor imports alone, started the same way
+// and waited for. Rounds alternate the two; every round starts from Windows XP's DCOM values.
+//
+//   port135_close.exe [RUNS]      (default 7)
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "catalogue/Port135.h"
+#include "registry/win32/Win32RegistryStore.h"
+#include "resources/ResourceIds.h"
+#include "system/SystemInfo.h"
+#include "system/win32/Win32System.h"
+
+namespace {
+
+using namespace tolvane;
+
+double Now() {
+    LARGE_INTEGER counter;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Answers the warning with Yes and notes when.
+class YesHost : public Host {
+  public:
+    int ShowMessage(const std::wstring& text, const std::wstring&, unsigned) override {
+        if (text != kPort135Warning) {
+            std::fwprintf(stderr, L"unexpected message: %ls\n", text.c_str());
+            failed = true;
+        }
+        answeredAt = Now();
+        return IdYes;
+    }
+    void EnableMainWindow(bool) override {}
+    void ShowPatient(bool) override {}
+    double answeredAt = 0;
+    bool failed = false;
+};
+
+void ResetToXp(Reg& reg) {
+    (void)reg.WriteValue(Hklm, L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM", L"Y", RegSz);
+    (void)reg.WriteRaw(
+        Hklm, L"SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols",
+        MultiStringValue({L"ncacn_ip_tcp", L"ncacn_spx", L"ncacn_nb_nb", L"ncacn_nb_ipx"}));
+    for (const wchar_t* path :
+         {L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\",
+          L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternet", kPort135Marker}) {
+        (void)reg.Remove(Hklm, path);
+    }
+}
+
+// The scripts a close imports, as it names them.
+constexpr std::pair<const wchar_t*, std::uint16_t> kCloseScripts[] = {
+    {L"\\Bind.reg", IDR_BIND_REG}, {L"\\DCOM.reg", IDR_DCOM_REG}};
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? -1 : values[values.size() / 2];
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const int runs = argc > 1 ? _wtoi(argv[1]) : 7;
+    win32::Win32RegistryStore store;
+    win32::Win32System system;
+    YesHost host;
+    Reg reg(store);
+    Machine machine{reg, system, host};
+    const std::wstring folder = system.ProgramFolder();
+
+    std::vector<double> closes;
+    std::vector<double> imports;
+    for (int run = 0; run <= runs; ++run) {  // round 0 warms Wine up and is not counted
+        ResetToXp(reg);
+        Form form;
+        ClosePort135(form, machine);
+        const double close = Now() - host.answeredAt;
+        if (host.failed || IsPort135Closed(machine) != 1) {
+            std::fwprintf(stderr, L"the close failed in round %d\n", run);
+            return 1;
+        }
+
+        ResetToXp(reg);
+        std::vector<std::unique_ptr<HeldFile>> held;
+        std::vector<std::wstring> lines;
+        for (const auto& [name, number] : kCloseScripts) {
+            held.push_back(system.ExtractResource(folder + name, L"REG", number).file);
+            lines.push_back(L"Cmd /C REGEDIT /s \"" + folder + name + L"\"");
+        }
+        const double start = Now();
+        const auto ends = RunCommandsToEnd(system, lines, WindowStyle::Minimized, 10000);
+        const double alone = Now() - start;
+        held.clear();
+        for (const auto& [name, number] : kCloseScripts) {
+            system.RemoveFile(folder + name);
+        }
+        if (std::count(ends.begin(), ends.end(), CommandEnd::Ended) != 2) {
+            std::fwprintf(stderr, L"an import did not end in round %d\n", run);
+            return 1;
+        }
+        if (run > 0) {
+            closes.push_back(close);
+            imports.push_back(alone);
+            std::wprintf(L"run %d close_ms=%.1f imports_alone_ms=%.1f\n", run, close, alone);
+        }
+    }
+    ResetToXp(reg);
+    const double close = Median(closes);
+    const double alone = Median(imports);
+    std::wprintf(L"median_close_ms=%.1f\nmedian_imports_alone_ms=%.1f\nratio=%.2f\n", close, alone,
+                 alone > 0 ? close / alone : -1.0);
+    return 0;
+}
