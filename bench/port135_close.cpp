@@ -40,7 +40,9 @@ class YesHost : public Host {
         return IdYes;
     }
     void EnableMainWindow(bool) override {}
+    void ShowMainWindow(bool) override {}
     void ShowPatient(bool) override {}
+    void OpenOptionsWindow() override {}
     double answeredAt = 0;
     bool failed = false;
 };

@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/Closing.h"
 #include "app/CommandLine.h"
 #include "catalogue/AccountProbe.h"
 #include "catalogue/Port135.h"
@@ -86,6 +87,8 @@ void MainForm::Click(ControlId id) {
                 DesactiverAppliquer_Click(form_, machine_);
             } else if (id == C::PortsAppliquer) {
                 PortsAppliquer_Click(form_, machine_);
+            } else if (id == C::RebootButton) {
+                RebootButton_Click(form_, machine_);
             }
             break;
         default:
@@ -105,9 +108,23 @@ bool MainForm::Menu(MenuId id) {
         case MenuId::VerifyAll:
             VerifyAll_Click(form_, machine_);
             return true;
+        case MenuId::MnuToolsOptions:
+            form_.ownedWindowOpen = true;
+            machine_.host.OpenOptionsWindow();
+            return true;
         default:
             return false;
     }
+}
+
+void MainForm::OwnedWindowClosed() {
+    form_.ownedWindowOpen = false;
+    UpdateMainWindow(form_, machine_.host);
+}
+
+void MainForm::Form_Unload(bool sessionEnding) {
+    BusyScope busy(form_, machine_.host);
+    tolvane::Form_Unload(form_, machine_, sessionEnding);
 }
 
 }  // namespace tolvane

@@ -27,6 +27,14 @@ class MainForm {
     void Click(ControlId id);
     // A menu entry; false for entries this window does not handle.
     bool Menu(MenuId id);
+    // A window this one opened (options) has closed.
+    void OwnedWindowClosed();
+    // A close request must wait while a command runs or a window of ours is open.
+    bool CloseMustWait() const { return form_.busyDepth > 0 || form_.ownedWindowOpen; }
+    // The closing prompts and clean-up; see Closing.h.
+    void Form_Unload(bool sessionEnding);
+
+    Machine& machine() { return machine_; }
 
     Form& form() { return form_; }
     Controls& controls() { return form_.controls; }

@@ -69,6 +69,9 @@ class System {
     // through; when it cannot be deleted, nothing is written.
     virtual Extraction ExtractResource(const std::wstring& path, const std::wstring& type,
                                        std::uint16_t number) = 0;
+    // Enables the shutdown privilege of the process and asks Windows to end the session with
+    // these ExitWindowsEx flags. 0 when Windows took the request, else the system's error code.
+    virtual unsigned long EndSession(unsigned flags) = 0;
     // The system's own words for an error code.
     virtual std::wstring ErrorText(unsigned long code) = 0;
 };

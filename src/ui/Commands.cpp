@@ -5,6 +5,7 @@
 #include "catalogue/Services.h"
 #include "catalogue/Shares.h"
 #include "registry/SettingEngine.h"
+#include "system/Restart.h"
 
 namespace tolvane {
 namespace {
@@ -17,9 +18,7 @@ using Verify = void (*)(Form&, Machine&);
 // the machine really holds. Writes already made stay made.
 void ApplyGroup(Form& form, Machine& machine, Apply apply, Verify verify) {
     if (const WriteResult failure = apply(form, machine)) {
-        machine.host.ShowMessage(
-            WriteFailureMessage(*failure, machine.system.ErrorText(failure->code)), kAppTitle,
-            MbOk | MbIconExclamation);
+        ReportRefusal(machine, *failure);
     }
     verify(form, machine);
 }
@@ -74,6 +73,20 @@ std::wstring WriteFailureMessage(const WriteFailure& failure, const std::wstring
         text += L"\r\n\r\nTolvane must be run as an administrator to change this setting.";
     }
     return text;
+}
+
+void ReportRefusal(Machine& machine, const WriteFailure& failure) {
+    machine.host.ShowMessage(WriteFailureMessage(failure, machine.system.ErrorText(failure.code)),
+                             kAppTitle, MbOk | MbIconExclamation);
+}
+
+void RebootButton_Click(Form& form, Machine& machine) {
+    // No is the default: a forced restart closes other programs without saving their work.
+    if (machine.host.ShowMessage(L"Are you ok to proceed with the restart?",
+                                 L"System being restarted......",
+                                 MbYesNo | MbIconQuestion | MbDefButton2) == IdYes) {
+        RestartSystem(form, machine, true);
+    }
 }
 
 void PartagesAppliquer_Click(Form& form, Machine& machine) {

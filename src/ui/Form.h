@@ -22,11 +22,16 @@ struct Form {
     std::vector<std::wstring> Tabl{L""};
     std::uint8_t NbArgs = 0;
     int busyDepth = 0;
+    // A window of its own (options, about) is open: the main window waits for it.
+    bool ownedWindowOpen = false;
+    // Windows took a restart request: nothing more may start while it shuts down.
+    bool restartRequested = false;
     // A reopening of port 135 failed and was reported; only the user's own apply tries again.
     bool port135ReopenFailed = false;
 
     std::int16_t& VerifiedState(ControlId id) { return verifiedState[static_cast<int>(id)]; }
     bool Changed(ControlId id) { return controls.Value(id) != VerifiedState(id); }
+    bool TakesInput() const { return busyDepth == 0 && !ownedWindowOpen && !restartRequested; }
 };
 
 struct Machine {
@@ -35,17 +40,22 @@ struct Machine {
     Host& host;
 };
 
+// Shows whether the main window takes input, after any of the reasons above changed.
+inline void UpdateMainWindow(Form& form, Host& host) {
+    host.EnableMainWindow(form.TakesInput());
+}
+
 // While a command runs, including any wait inside it, the main window takes no other command.
 class BusyScope {
   public:
     BusyScope(Form& form, Host& host) : form_(form), host_(host) {
         if (form_.busyDepth++ == 0) {
-            host_.EnableMainWindow(false);
+            UpdateMainWindow(form_, host_);
         }
     }
     ~BusyScope() {
         if (--form_.busyDepth == 0) {
-            host_.EnableMainWindow(true);
+            UpdateMainWindow(form_, host_);
         }
     }
     BusyScope(const BusyScope&) = delete;

@@ -22,9 +22,14 @@ class Host {
     virtual ~Host() = default;
     virtual int ShowMessage(const std::wstring& text, const std::wstring& title,
                             unsigned style) = 0;
+    // Called at every change of what keeps the main window from taking input; the same value
+    // may come again.
     virtual void EnableMainWindow(bool enabled) = 0;
+    virtual void ShowMainWindow(bool shown) = 0;
     // The please-wait window, shown without blocking.
     virtual void ShowPatient(bool shown) = 0;
+    // Opens the options window without blocking; it says when it closes.
+    virtual void OpenOptionsWindow() = 0;
 };
 
 }  // namespace tolvane

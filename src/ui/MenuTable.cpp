@@ -11,7 +11,7 @@ constexpr std::array<MenuEntry, 6> kTools = {{
     {MenuId::Sauvegarder, L"&Apply the changes", true},
     {MenuId::VerifyAll, L"&Check all", true},
     kSeparator,
-    {MenuId::MnuToolsOptions, L"&NTFS options...", false},
+    {MenuId::MnuToolsOptions, L"&NTFS options...", true},
     kSeparator,
     {MenuId::QuitMnu, L"Q&uit", true},
 }};

@@ -57,7 +57,9 @@ class RecordingHost : public Host {
         return IdYes;
     }
     void EnableMainWindow(bool) override {}
+    void ShowMainWindow(bool) override {}
     void ShowPatient(bool) override {}
+    void OpenOptionsWindow() override {}
     std::vector<std::wstring> messages;
 };
 

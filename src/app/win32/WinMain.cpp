@@ -22,13 +22,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     }
     form.Form_Initialize(commandLine ? commandLine : L"");
     if (!form.Form_Load()) {
+        // Nothing was read or changed: closing only cleans up.
+        form.Form_Unload(false);
         return 0;
     }
     window.Show(showCommand);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageW(window.hwnd(), &msg)) {
+        // Tab, Enter and the arrows for whichever of our windows the message is for.
+        const HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        if (!root || !IsDialogMessageW(root, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

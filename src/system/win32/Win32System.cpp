@@ -9,6 +9,7 @@
 #include "system/SystemInfo.h"
 #include "system/win32/Handles.h"
 #include "system/win32/MessagePump.h"
+#include "system/win32/Shutdown.h"
 
 namespace tolvane::win32 {
 namespace {
@@ -222,6 +223,12 @@ Extraction Win32System::ExtractResource(const std::wstring& path, const std::wst
         return {nullptr, error};
     }
     return {std::make_unique<Win32HeldFile>(std::move(file)), ERROR_SUCCESS};
+}
+
+unsigned long Win32System::EndSession(unsigned flags) {
+    // Without the privilege Windows refuses the request, and says so below.
+    EnableShutdownPrivilege();
+    return ExitWindowsEx(flags, 0) ? ERROR_SUCCESS : GetLastError();
 }
 
 std::wstring Win32System::ErrorText(unsigned long code) {

@@ -2,6 +2,7 @@
 
 #include "resources/ResourceIds.h"
 #include "ui/ControlLayout.h"
+#include "ui/win32/ChildControls.h"
 #include "ui/win32/MenuBar.h"
 
 namespace tolvane::win32 {
@@ -32,31 +33,9 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
-struct ChildClass {
-    const wchar_t* className;
-    DWORD style;
-    DWORD exStyle;
-};
-
-ChildClass ClassOf(const ControlLayout& control) {
-    switch (control.kind) {
-        case ControlKind::Picture:
-            return {L"STATIC", SS_BITMAP, 0};
-        case ControlKind::Label:
-            return {L"STATIC",
-                    static_cast<DWORD>((control.centred ? SS_CENTER : SS_LEFT) | SS_NOPREFIX), 0};
-        case ControlKind::TextBox:
-            return {L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
-                    WS_EX_CLIENTEDGE};
-        case ControlKind::Button:
-            return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
-        case ControlKind::Frame:
-            return {L"BUTTON", BS_GROUPBOX, 0};
-        case ControlKind::CheckBox:
-            return {L"BUTTON", BS_CHECKBOX | WS_TABSTOP, 0};
-    }
-    return {L"STATIC", 0, 0};
-}
+// Posted by the options window once it is gone, so that its object is freed outside its own
+// messages.
+constexpr UINT kOptionsGone = WM_APP + 1;
 
 }  // namespace
 
@@ -70,30 +49,20 @@ MainWindow::MainWindow(HINSTANCE instance)
 
 MainWindow::~MainWindow() {
     patient_.reset();
-    if (window_) {
-        DestroyWindow(window_);
-    }
+    options_.reset();
 }
 
 bool MainWindow::Create(MainForm& form) {
     form_ = &form;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance_;
-    windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_TOLVANE));
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kMainWindowClass;
-    if (!RegisterClassExW(&windowClass)) {
+    if (!RegisterClassOnce(instance_, kMainWindowClass,
+                           LoadIconW(instance_, MAKEINTRESOURCEW(IDI_TOLVANE)))) {
         return false;
     }
-    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_),
-               TwipsToPixels(kClientHeightTwips, dpi_)};
-    AdjustWindowRectEx(&frame, kMainStyle, TRUE, kMainExStyle);
+    const SIZE size =
+        OuterSize(kClientWidthTwips, kClientHeightTwips, dpi_, kMainStyle, kMainExStyle, true);
     UniqueMenu menu(CreateMenuBar());
-    if (!CreateWindowExW(kMainExStyle, kMainWindowClass, kAppTitle, kMainStyle, CW_USEDEFAULT,
-                         CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                         menu.get(), instance_, this)) {
+    if (!CreateOwnWindow(instance_, kMainWindowClass, kAppTitle, kMainStyle, kMainExStyle,
+                         CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, nullptr, menu.get())) {
         return false;
     }
     menu.release();  // the window owns it now
@@ -105,28 +74,25 @@ bool MainWindow::Create(MainForm& form) {
 void MainWindow::Show(int showCommand) {
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
+    for (const ControlLayout& control : MainWindowLayout()) {
+        const HWND child = Child(control.id);
+        if (control.kind == ControlKind::CheckBox && IsWindowEnabled(child)) {
+            SetFocus(child);
+            break;
+        }
+    }
 }
 
 void MainWindow::CreateControls() {
     for (const ControlLayout& control : MainWindowLayout()) {
-        const TwipRect rect = WindowRectTwips(control);
-        const ChildClass childClass = ClassOf(control);
-        const HWND child = CreateWindowExW(
-            childClass.exStyle, childClass.className, control.caption,
-            WS_CHILD | WS_VISIBLE | childClass.style, TwipsToPixels(rect.left, dpi_),
-            TwipsToPixels(rect.top, dpi_), TwipsToPixels(rect.width, dpi_),
-            TwipsToPixels(rect.height, dpi_), window_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(DialogId(control.id))), instance_,
-            nullptr);
+        const HWND child =
+            CreateChildControl(window_, control.kind, control.centred, control.caption,
+                               WindowRectTwips(control), dpi_, DialogId(control.id));
         controls_[static_cast<int>(control.id)] = child;
         if (control.kind == ControlKind::Picture) {
             logo_.reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_QUILLLOGO),
                                                         IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
             SendMessageW(child, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
-        }
-        if (control.kind == ControlKind::Frame) {
-            // Frames go under the labels drawn inside them.
-            SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
         ControlChanged(control.id);
     }
@@ -181,9 +147,19 @@ int MainWindow::ShowMessage(const std::wstring& text, const std::wstring& title,
     return answer;
 }
 
+HWND MainWindow::FocusedChild() const {
+    const HWND focus = GetFocus();
+    return focus && IsChild(window_, focus) ? focus : nullptr;
+}
+
 void MainWindow::EnableMainWindow(bool enabled) {
+    if ((IsWindowEnabled(window_) != FALSE) == enabled) {
+        return;
+    }
     if (!enabled) {
-        savedFocus_ = GetFocus();
+        if (const HWND focus = FocusedChild()) {
+            savedFocus_ = focus;
+        }
         EnableWindow(window_, FALSE);
         return;
     }
@@ -193,7 +169,15 @@ void MainWindow::EnableMainWindow(bool enabled) {
         GetForegroundWindow() == window_) {
         SetFocus(savedFocus_);
     }
-    savedFocus_ = nullptr;
+    // A close request that came while a command ran is taken up now.
+    if (closePending_) {
+        closePending_ = false;
+        PostMessageW(window_, WM_CLOSE, 0, 0);
+    }
+}
+
+void MainWindow::ShowMainWindow(bool shown) {
+    ShowWindow(window_, shown ? SW_SHOW : SW_HIDE);
 }
 
 void MainWindow::ShowPatient(bool shown) {
@@ -205,7 +189,45 @@ void MainWindow::ShowPatient(bool shown) {
     patient_->Show();
 }
 
+void MainWindow::OpenOptionsWindow() {
+    options_ = std::make_unique<OptionsWindow>(
+        instance_, fonts_, dpi_, form_->form(), form_->machine(),
+        [this] { form_->OwnedWindowClosed(); },
+        [this] { PostMessageW(window_, kOptionsGone, 0, 0); });
+    if (!options_->Create(window_)) {
+        options_.reset();
+        form_->OwnedWindowClosed();
+    }
+}
+
+void MainWindow::OnClose() {
+    if (closing_) {
+        return;
+    }
+    // Closing never runs inside another command or under a window of ours.
+    if (form_->CloseMustWait()) {
+        closePending_ = true;
+        return;
+    }
+    closing_ = true;
+    form_->Form_Unload(false);
+    DestroyWindow(window_);
+}
+
 void MainWindow::OnCommand(int id, int notification, HWND control) {
+    // Enter reaches a window that is not a dialog as IDOK: it presses the focused button.
+    if (id == IDOK && !control) {
+        const HWND focus = FocusedChild();
+        const int index = focus ? GetDlgCtrlID(focus) - DialogId(static_cast<ControlId>(0)) : -1;
+        if (index >= 0 && index < kControlCount &&
+            LayoutOf(static_cast<ControlId>(index)).kind == ControlKind::Button) {
+            form_->Click(static_cast<ControlId>(index));
+        }
+        return;
+    }
+    if (id == IDCANCEL && !control) {
+        return;
+    }
     if (control) {
         const int index = id - DialogId(static_cast<ControlId>(0));
         if (notification == BN_CLICKED && index >= 0 && index < kControlCount) {
@@ -250,14 +272,32 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORBTN:
         case WM_CTLCOLOREDIT:
             return ColourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        case WM_ERASEBKGND: {
-            RECT client;
-            GetClientRect(window_, &client);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, windowBrush_.get());
-            return 1;
-        }
+        case WM_ERASEBKGND:
+            return EraseBackground(reinterpret_cast<HDC>(wParam), windowBrush_.get());
         case WM_CLOSE:
-            DestroyWindow(window_);
+            OnClose();
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            // No question now: it would hold up the end of the session.
+            if (wParam && !closing_) {
+                closing_ = true;
+                form_->Form_Unload(true);
+            }
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                if (const HWND focus = FocusedChild()) {
+                    savedFocus_ = focus;
+                }
+            } else if (savedFocus_ && IsWindow(savedFocus_) && IsWindowEnabled(savedFocus_)) {
+                SetFocus(savedFocus_);
+                return 0;
+            }
+            break;
+        case kOptionsGone:
+            options_.reset();
             return 0;
         case WM_DESTROY:
             for (HWND child : controls_) {
@@ -266,25 +306,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
-            window_ = nullptr;
             controls_.fill(nullptr);
             break;
         default:
             break;
     }
-    return DefWindowProcW(window_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return self ? self->HandleMessage(message, wParam, lParam)
-                : DefWindowProcW(window, message, wParam, lParam);
+    return Default(message, wParam, lParam);
 }
 
 }  // namespace tolvane::win32

@@ -5,40 +5,45 @@
 #include <memory>
 
 #include "app/MainForm.h"
+#include "options/win32/OptionsWindow.h"
 #include "system/win32/Handles.h"
 #include "ui/win32/FontCache.h"
 #include "ui/win32/PatientWindow.h"
+#include "ui/win32/WindowBase.h"
 
 namespace tolvane::win32 {
 
-class MainWindow : public ControlView, public Host {
+class MainWindow : public WindowBase, public ControlView, public Host {
   public:
     explicit MainWindow(HINSTANCE instance);
     ~MainWindow() override;
 
     // Creates the window hidden, with every control, showing the form's state.
     bool Create(MainForm& form);
+    // Shows it with the keyboard focus on the first box that takes it.
     void Show(int showCommand);
-    HWND hwnd() const { return window_; }
 
     void ControlChanged(ControlId id) override;
 
     int ShowMessage(const std::wstring& text, const std::wstring& title, unsigned style) override;
     void EnableMainWindow(bool enabled) override;
+    void ShowMainWindow(bool shown) override;
     void ShowPatient(bool shown) override;
+    void OpenOptionsWindow() override;
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls();
     void OnCommand(int id, int notification, HWND control);
+    void OnClose();
     LRESULT ColourControl(HDC dc, HWND control);
     HWND Child(ControlId id) const { return controls_[static_cast<int>(id)]; }
+    // The control of ours that has the keyboard focus, if any.
+    HWND FocusedChild() const;
 
     HINSTANCE instance_;
     int dpi_;
     MainForm* form_ = nullptr;
-    HWND window_ = nullptr;
     std::array<HWND, kControlCount> controls_{};
     FontCache fonts_;
     UniqueBrush windowBrush_;
@@ -46,7 +51,11 @@ class MainWindow : public ControlView, public Host {
     UniqueBrush helpBrush_;
     UniqueBitmap logo_;
     std::unique_ptr<PatientWindow> patient_;
+    std::unique_ptr<OptionsWindow> options_;
+    // Where the keyboard focus goes back to when the window takes input again.
     HWND savedFocus_ = nullptr;
+    bool closePending_ = false;
+    bool closing_ = false;
 };
 
 }  // namespace tolvane::win32

@@ -27,12 +27,16 @@ class FakeHost : public Host {
         return answer;
     }
     void EnableMainWindow(bool enabled) override { enableCalls.push_back(enabled); }
+    void ShowMainWindow(bool shown) override { showCalls.push_back(shown); }
     void ShowPatient(bool shown) override { patientCalls.push_back(shown); }
+    void OpenOptionsWindow() override { ++optionsOpened; }
 
     std::vector<Message> messages;
     std::deque<int> answers;
     std::vector<bool> enableCalls;
     std::vector<bool> patientCalls;
+    std::vector<bool> showCalls;
+    int optionsOpened = 0;
 };
 
 }  // namespace tolvane::testing

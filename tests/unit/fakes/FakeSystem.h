@@ -33,6 +33,10 @@ class FakeSystem : public System {
     std::wstring ProgramFolder() override { return programFolder; }
     Extraction ExtractResource(const std::wstring& path, const std::wstring& type,
                                std::uint16_t number) override;
+    unsigned long EndSession(unsigned flags) override {
+        exitRequests.push_back(flags);
+        return exitError;
+    }
     std::wstring ErrorText(unsigned long code) override {
         return L"system error " + std::to_wstring(code);
     }
@@ -68,6 +72,8 @@ class FakeSystem : public System {
     std::map<std::pair<std::wstring, std::uint16_t>, std::string> resources;
     std::set<std::wstring> lockedFiles;
     std::multiset<std::wstring> held;
+    std::vector<unsigned> exitRequests;
+    unsigned long exitError = 0;
 };
 
 }  // namespace tolvane::testing

@@ -1,0 +1,91 @@
+// The options window's logic: the file system of the system drive with its conversion to NTFS,
+// and the security-tab pack of Windows XP Home.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "ui/ControlLayout.h"
+#include "ui/Form.h"
+
+namespace tolvane {
+
+enum class OptionsControlId : std::uint8_t {
+    Frame1,
+    FileSystemLabel,
+    SecurityNotice,
+    ChangeFSLabel,
+    RestartLabel,
+    FatToNtfs,
+    RestartButton,
+    Frame2,
+    SecurityLabel,
+    InstallSecurity,
+    CmdClose,
+    Count
+};
+inline constexpr int kOptionsControlCount = static_cast<int>(OptionsControlId::Count);
+
+// Twips; a control inside a frame is placed relative to it.
+struct OptionsLayout {
+    OptionsControlId id;
+    ControlKind kind;
+    const wchar_t* caption;
+    OptionsControlId frame;  // Count when placed on the window itself
+    int left, top, width, height;
+    bool enabled;
+};
+std::span<const OptionsLayout> OptionsWindowLayout();
+TwipRect WindowRectTwips(const OptionsLayout& control);
+
+inline constexpr wchar_t kOptionsWindowClass[] = L"TolvaneOptions";
+inline constexpr wchar_t kOptionsCaption[] = L"File System options...";
+inline constexpr int kOptionsWidthTwips = 6195;
+inline constexpr int kOptionsHeightTwips = 6600;
+inline constexpr Rgb kNavy{0, 0, 128};
+
+// Child-window identifier of an options control.
+constexpr int OptionsDialogId(OptionsControlId id) {
+    return 3000 + static_cast<int>(id);
+}
+
+// All six files of the pack lie beside the program.
+bool SecurityPackPresent(System& system);
+
+class OptionsForm {
+  public:
+    struct Control {
+        std::wstring caption;
+        bool enabled;
+    };
+
+    // The designed captions and states; Load adapts them to the machine.
+    OptionsForm(Form& main, Machine& machine);
+    void Load();
+    // A press on one of its buttons; false when the window is to close.
+    bool Click(OptionsControlId id);
+    // True while the conversion it started still runs; once it has ended, the restart is
+    // offered.
+    bool WatchConversion();
+
+    const Control& At(OptionsControlId id) const { return controls_[static_cast<int>(id)]; }
+    void SetView(std::function<void(OptionsControlId)> view) { view_ = std::move(view); }
+
+  private:
+    void SetEnabled(OptionsControlId id, bool enabled);
+    void SetCaption(OptionsControlId id, std::wstring caption);
+    void ConvertToNtfs();
+    void InstallSecurityPack();
+
+    Form& main_;
+    Machine& machine_;
+    std::array<Control, kOptionsControlCount> controls_;
+    std::unique_ptr<StartedProcess> conversion_;
+    std::function<void(OptionsControlId)> view_;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,14 @@
+// Child controls of the program's windows, made from their design rows.
+#pragma once
+
+#include <windows.h>
+
+#include "ui/ControlLayout.h"
+
+namespace tolvane::win32 {
+
+// A control of the given kind at its place in twips, with the given child-window identifier.
+HWND CreateChildControl(HWND parent, ControlKind kind, bool centred, const wchar_t* caption,
+                        const TwipRect& place, int dpi, int id);
+
+}  // namespace tolvane::win32

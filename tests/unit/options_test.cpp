@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "fakes/Harness.h"
+#include "options/OptionsForm.h"
+#include "system/SystemInfo.h"
+
+namespace tolvane::testing {
+namespace {
+
+using O = OptionsControlId;
+
+constexpr const wchar_t* kPack[] = {L"scesetup.inf", L"immc.exe",  L"regsvr32.exe",
+                                    L"scefiles.inf", L"mssce.cab", L"setup.inf"};
+constexpr wchar_t kDesignedNotice[] =
+    L"For security reasons, better set your filesystem to NTFS, you could then use all the "
+    L"options available in the software.";
+constexpr wchar_t kNtfsNotice[] =
+    L"Your filesystem is already NTFS, you can access all the options available in the "
+    L"software.";
+
+struct Options : Harness {
+    OptionsForm options{form, machine};
+    explicit Options(const wchar_t* fileSystem = L"NTFS") {
+        system.drives = {{L'C', fileSystem}};
+        GetSystemFileSystem(system);
+        for (const wchar_t* file : kPack) {
+            system.files[std::wstring(L"C:\\Tools\\") + file] = "";
+        }
+    }
+    bool Enabled(O id) const { return options.At(id).enabled; }
+};
+
+TEST(OptionsWindow, LoadShowsTheFileSystemAndOffersWhatThisMachineCanUse) {
+    struct Case {
+        const char* what;
+        const wchar_t* fileSystem;
+        VersionInfo version;
+        const wchar_t* presentInSystem32;  // gpedit.msc or wsecedit.dll, or none
+        const wchar_t* missingPackFile;
+        bool ntfs;
+        bool install;
+    };
+    const VersionInfo xp{true, 5, 1, 2};
+    const Case cases[] = {
+        {"XP Home on NTFS with the pack", L"NTFS", xp, nullptr, nullptr, true, true},
+        {"FAT32", L"FAT32", xp, nullptr, nullptr, false, true},
+        {"the name in lower case is not NTFS", L"ntfs", xp, nullptr, nullptr, false, true},
+        {"one pack file missing", L"NTFS", xp, nullptr, L"mssce.cab", true, false},
+        {"pack already installed", L"NTFS", xp, L"wsecedit.dll", nullptr, true, false},
+        {"XP Professional", L"NTFS", xp, L"gpedit.msc", nullptr, true, false},
+        {"Windows 2000", L"NTFS", {true, 5, 0, 2}, nullptr, nullptr, true, false},
+    };
+    for (const Case& c : cases) {
+        Options h(c.fileSystem);
+        h.system.version = c.version;
+        if (c.presentInSystem32) {
+            h.system.files[std::wstring(L"C:\\WINDOWS\\System32\\") + c.presentInSystem32] = "";
+        }
+        if (c.missingPackFile) {
+            h.system.files.erase(std::wstring(L"C:\\Tools\\") + c.missingPackFile);
+        }
+        h.options.Load();
+        EXPECT_EQ(h.options.At(O::FileSystemLabel).caption,
+                  std::wstring(L"Your filesystem is ") + c.fileSystem + L".")
+            << c.what;
+        EXPECT_EQ(h.options.At(O::SecurityNotice).caption, c.ntfs ? kNtfsNotice : kDesignedNotice)
+            << c.what;
+        for (O id : {O::ChangeFSLabel, O::RestartLabel, O::FatToNtfs}) {
+            EXPECT_EQ(h.Enabled(id), !c.ntfs) << c.what;
+        }
+        EXPECT_FALSE(h.Enabled(O::RestartButton)) << c.what;
+        for (O id : {O::SecurityLabel, O::InstallSecurity}) {
+            EXPECT_EQ(h.Enabled(id), c.install) << c.what;
+        }
+        EXPECT_TRUE(h.Enabled(O::CmdClose)) << c.what;
+    }
+}
+
+TEST(OptionsWindow, ConversionOffersTheRestartOnlyOnceConvertHasEnded) {
+    Options h(L"FAT32");
+    h.options.Load();
+    bool ended = false;
+    h.system.endsInTime = [&](const std::wstring&) { return ended; };
+    EXPECT_TRUE(h.options.Click(O::FatToNtfs));
+    ASSERT_EQ(h.system.started.size(), 1u);
+    EXPECT_EQ(h.system.started[0].commandLine, L"convert C: /FS:NTFS");
+    EXPECT_EQ(h.system.started[0].style, WindowStyle::Minimized);
+    EXPECT_FALSE(h.Enabled(O::FatToNtfs));
+    EXPECT_TRUE(h.system.exitRequests.empty());  // no restart while convert asks its questions
+    EXPECT_TRUE(h.options.WatchConversion());
+    EXPECT_FALSE(h.Enabled(O::RestartButton));
+    ended = true;
+    EXPECT_FALSE(h.options.WatchConversion());
+    EXPECT_TRUE(h.Enabled(O::RestartButton));
+    // The restart closes the window.
+    EXPECT_FALSE(h.options.Click(O::RestartButton));
+    EXPECT_EQ(h.system.exitRequests, std::vector<unsigned>{6});
+
+    Options failing(L"FAT32");
+    failing.options.Load();
+    failing.system.commandsStart = false;
+    EXPECT_TRUE(failing.options.Click(O::FatToNtfs));
+    EXPECT_TRUE(failing.Enabled(O::FatToNtfs));
+    EXPECT_EQ(failing.host.messages.size(), 1u);
+}
+
+TEST(OptionsWindow, InstallAsksWithTheMainWindowHiddenAndStartsThePackSetupOnYes) {
+    for (const int answer : {IdNo, IdYes}) {
+        Options h;
+        h.options.Load();
+        h.host.answers = {answer};
+        EXPECT_TRUE(h.options.Click(O::InstallSecurity));
+        ASSERT_EQ(h.host.messages.size(), 1u);
+        EXPECT_EQ(h.host.messages[0].title, L"Security Pack installation");
+        EXPECT_EQ(h.host.messages[0].style, MbYesNo | MbIconExclamation);
+        EXPECT_EQ(h.host.messages[0].text,
+                  L"This will install the XP Home Security Tab pack\r\n\r\nImportant : when you "
+                  L"are prompetd to modify Esent.dll, answer Yes to keep the English "
+                  L"version.\r\nYou will have to restart the system after you installed the "
+                  L"package.\r\n\r\nAre you ready?");
+        EXPECT_EQ(h.host.showCalls, (std::vector<bool>{false, true}));
+        EXPECT_EQ(h.system.commandLines(),
+                  answer == IdYes
+                      ? std::vector<std::wstring>{L"C:\\WINDOWS\\System32\\rundll32.exe "
+                                                  L"setupapi,InstallHinfSection DefaultInstall "
+                                                  L"132 C:\\Tools\\setup.inf"}
+                      : std::vector<std::wstring>{});
+        EXPECT_TRUE(h.Enabled(O::InstallSecurity));
+    }
+}
+
+TEST(OptionsWindow, KeepsTheMainWindowDisabledUntilItCloses) {
+    Harness h;
+    h.host.enableCalls.clear();
+    EXPECT_TRUE(h.main.Menu(MenuId::MnuToolsOptions));
+    EXPECT_EQ(h.host.optionsOpened, 1);
+    EXPECT_FALSE(h.host.enableCalls.back());
+    EXPECT_FALSE(h.form.TakesInput());
+    EXPECT_TRUE(h.main.CloseMustWait());
+    h.main.OwnedWindowClosed();
+    EXPECT_TRUE(h.host.enableCalls.back());
+    EXPECT_FALSE(h.main.CloseMustWait());
+}
+
+}  // namespace
+}  // namespace tolvane::testing
