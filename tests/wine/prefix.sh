@@ -72,13 +72,15 @@ tolvane_prefix_fresh() {
     cp -a "$build/wine/template" "$prefix"
 }
 
-# Puts the stand-in net.exe into the prefix's system32 and Tolvane.exe at C:\Tolvane, so that
+# Puts the stand-in net.exe (also as convert.exe) into the prefix's system32 and Tolvane.exe at C:\Tolvane, so that
 # files the program extracts beside itself stay inside the prefix. Either may be missing.
 tolvane_prefix_install() {
     local prefix=$1 win_build=$2
     local net=$win_build/tests/netstandin/net.exe
     if [ -f "$net" ]; then
         cp "$net" "$prefix/drive_c/windows/system32/net.exe"
+        # The same stand-in answers for the drive conversion: it only logs its command line.
+        cp "$net" "$prefix/drive_c/windows/system32/convert.exe"
     else
         echo "prefix.sh: warning: no $net, Wine's own net.exe stays (it knows no 'net user')" >&2
     fi

@@ -11,6 +11,7 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kConversionTimer = 1;
 constexpr UINT kConversionPollMs = 250;
+constexpr int kCaptionIndentTwips = 120;
 
 }  // namespace
 
@@ -43,14 +44,18 @@ bool OptionsWindow::Create(HWND owner) {
         return false;
     }
     for (const OptionsLayout& control : OptionsWindowLayout()) {
+        const bool frame = control.kind == ControlKind::Frame;
+        // A themed frame draws its caption in the theme's colour whatever its parent asks: the
+        // white caption is a label of its own over the frame's line.
         const HWND child =
-            CreateChildControl(window_, control.kind, false, control.caption,
+            CreateChildControl(window_, control.kind, false, frame ? L"" : control.caption,
                                WindowRectTwips(control), dpi_, OptionsDialogId(control.id));
-        SendMessageW(child, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(
-                         fonts_.Get(kDefaultCentipoints, control.kind == ControlKind::Frame)),
-                     FALSE);
+        const HFONT font = fonts_.Get(kDefaultCentipoints, frame);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         controls_[static_cast<int>(control.id)] = child;
+        if (frame) {
+            AddFrameCaption(control, font);
+        }
     }
     form_.SetView([this](O id) { ShowControl(id); });
     form_.Load();
@@ -63,6 +68,19 @@ bool OptionsWindow::Create(HWND owner) {
     return true;
 }
 
+void OptionsWindow::AddFrameCaption(const OptionsLayout& frame, HFONT font) {
+    WindowDc dc(window_);
+    Selection selected(dc.get(), font);
+    SIZE text{};
+    GetTextExtentPoint32W(dc.get(), frame.caption, lstrlenW(frame.caption), &text);
+    const TwipRect place = WindowRectTwips(frame);
+    const HWND caption =
+        CreateChildControl(window_, ControlKind::Label, false, frame.caption,
+                           {place.left + kCaptionIndentTwips, place.top, 0, 0}, dpi_, 0);
+    SetWindowPos(caption, HWND_TOP, 0, 0, text.cx + 4, text.cy, SWP_NOMOVE | SWP_NOACTIVATE);
+    SendMessageW(caption, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
 void OptionsWindow::ShowControl(OptionsControlId id) {
     const HWND child = Child(id);
     if (!child) {
@@ -71,6 +89,10 @@ void OptionsWindow::ShowControl(OptionsControlId id) {
     const OptionsForm::Control& control = form_.At(id);
     if ((IsWindowEnabled(child) != FALSE) != control.enabled) {
         EnableWindow(child, control.enabled);
+    }
+    // A frame's caption is a label of its own, made with the window.
+    if (OptionsWindowLayout()[static_cast<int>(id)].kind == ControlKind::Frame) {
+        return;
     }
     wchar_t shown[512];
     GetWindowTextW(child, shown, 512);

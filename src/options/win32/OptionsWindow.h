@@ -25,6 +25,7 @@ class OptionsWindow : public WindowBase {
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Press(OptionsControlId id);
+    void AddFrameCaption(const OptionsLayout& frame, HFONT font);
     void ShowControl(OptionsControlId id);
     void Close();
     HWND Child(OptionsControlId id) const { return controls_[static_cast<int>(id)]; }

@@ -22,7 +22,8 @@ ChildClass ClassOf(ControlKind kind, bool centred) {
         case ControlKind::Button:
             return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
         case ControlKind::Frame:
-            return {L"BUTTON", BS_GROUPBOX, 0};
+            // Never painted over the labels that lie on it.
+            return {L"BUTTON", BS_GROUPBOX | WS_CLIPSIBLINGS, 0};
         case ControlKind::CheckBox:
             return {L"BUTTON", BS_CHECKBOX | WS_TABSTOP, 0};
     }

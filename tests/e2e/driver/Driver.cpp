@@ -1,6 +1,9 @@
 // The test environment: paths handed over by run-under-wine.sh and Wine's reported version.
 #include "Driver.h"
 
+#include <iterator>
+#include <vector>
+
 #include "system/win32/Handles.h"
 
 namespace tolvane::e2e {
@@ -18,7 +21,66 @@ std::wstring Environment(const wchar_t* name) {
     return value;
 }
 
+bool Foreground(HWND window) {
+    return WaitUntil(2000, [window] {
+        if (GetForegroundWindow() == window) {
+            return true;
+        }
+        SetForegroundWindow(window);
+        return false;
+    });
+}
+
 }  // namespace
+
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs) {
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+bool FocusControl(HWND control) {
+    if (!Foreground(GetAncestor(control, GA_ROOT))) {
+        return false;
+    }
+    // SetFocus works only for windows of the thread's own input queue: share it for a moment.
+    const DWORD own = GetCurrentThreadId();
+    const DWORD theirs = GetWindowThreadProcessId(control, nullptr);
+    if (!AttachThreadInput(own, theirs, TRUE)) {
+        return false;
+    }
+    SetFocus(control);
+    const bool focused = GetFocus() == control;
+    AttachThreadInput(own, theirs, FALSE);
+    return focused;
+}
+
+bool PressKeys(HWND window, std::initializer_list<WORD> keys) {
+    if (!Foreground(GetAncestor(window, GA_ROOT))) {
+        return false;
+    }
+    std::vector<INPUT> inputs;
+    for (const WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) ==
+           inputs.size();
+}
 
 std::wstring TolvaneExePath() {
     return Environment(L"TOLVANE_EXE");

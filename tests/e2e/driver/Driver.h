@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +27,9 @@ std::wstring TolvaneExePath();
 std::wstring ShotsDir();
 // True when TOLVANE_FAT32 is set: the group runs with drive C: reporting FAT32.
 bool Fat32Drive();
+
+// Polls every 20 ms until `done` holds; false when the time ran out first.
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done);
 
 // Windows version that Wine reports to processes started afterwards: L"win2k", L"winxp",
 // L"win2003" or L"win7".
@@ -157,6 +162,15 @@ int FontWeight(HWND control);
 int FontCentipoints(HWND control);
 // FontWeight of the control is 700 or more.
 bool LabelIsBold(HWND main, ControlId id);
+
+// ---- The keyboard, as a person uses it ----
+
+// Gives the control the keyboard focus, its window first brought to the foreground.
+bool FocusControl(HWND control);
+// Presses the keys in order and lets them go in reverse order (VK_MENU, VK_F4 is Alt+F4), in
+// the foreground window, which `window` becomes first. The program takes them up later: wait
+// for their effect.
+bool PressKeys(HWND window, std::initializer_list<WORD> keys);
 
 // ---- Message boxes ----
 

@@ -94,35 +94,20 @@ std::vector<std::wstring> NetLog() {
     return lines;
 }
 
-namespace {
-
-template <typename Done>
-bool PollFor(DWORD timeoutMs, Done done) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start >= timeoutMs) {
-            return false;
-        }
-        Sleep(20);
-    }
-    return true;
-}
-
-}  // namespace
-
 bool WaitForNetCommand(const std::wstring& line, DWORD timeoutMs) {
-    return PollFor(timeoutMs, [&]() {
+    return WaitUntil(timeoutMs, [&]() {
         const std::vector<std::wstring> log = NetLog();
         return std::find(log.begin(), log.end(), line) != log.end();
     });
 }
 
 bool WaitForAccount(const std::wstring& name, bool active, DWORD timeoutMs) {
-    return PollFor(timeoutMs, [&]() { return AccountActive(name) == std::optional<bool>(active); });
+    return WaitUntil(timeoutMs,
+                     [&]() { return AccountActive(name) == std::optional<bool>(active); });
 }
 
 bool WaitForNetToEnd(DWORD timeoutMs) {
-    return PollFor(timeoutMs, []() {
+    return WaitUntil(timeoutMs, []() {
         const win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
         if (!snapshot) {
             return false;

@@ -1,0 +1,85 @@
+// Closing with changes not applied, the Restart button, the keyboard, and a close request that
+// arrives while a command runs.
+#include "Tolvane.h"
+
+namespace tolvane::e2e {
+namespace {
+
+using C = ControlId;
+
+constexpr wchar_t kLanman[] = L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters";
+
+class Closing : public TolvaneTest {
+  protected:
+    void SetUp() override { ASSERT_TRUE(DeleteValue(kLanman, L"AutoshareWks")); }
+    // Answers the next message box of the program after checking its text.
+    void Expect(const wchar_t* firstLine, int answer) {
+        const HWND box = app_.WaitForMessageBox();
+        ASSERT_NE(box, nullptr) << "no box for: " << firstLine;
+        EXPECT_TRUE(MessageBoxText(box).starts_with(firstLine)) << MessageBoxText(box);
+        ASSERT_TRUE(Answer(box, answer));
+    }
+};
+
+TEST_F(Closing, AppliesAChangedShareOnYesThenOffersTheRestart) {
+    ASSERT_TRUE(Launch());
+    ASSERT_TRUE(Click(main_, C::AdminShare));
+    ASSERT_TRUE(Menu(main_, MenuId::QuitMnu));
+    Expect(L"At least one Share modification wasn't applied.", IDYES);
+    Expect(L"At least one modification you did require the system to be restarted.", IDNO);
+    ASSERT_TRUE(app_.WaitForExit());
+    EXPECT_EQ(app_.ExitCode(), 0u);
+    const auto value = ReadValue(kLanman, L"AutoshareWks");
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->text, L"0");
+}
+
+TEST_F(Closing, TheRestartButtonAsksWithNoAsDefaultAndNoKeepsTolvaneRunning) {
+    ASSERT_TRUE(Launch());
+    ASSERT_TRUE(PostClick(main_, C::RebootButton));
+    const HWND box = app_.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Title(box), L"System being restarted......");
+    EXPECT_EQ(MessageBoxText(box), L"Are you ok to proceed with the restart?");
+    EXPECT_EQ(DefaultButton(box), IDNO);
+    EXPECT_TRUE(SaveScreenshot(box, L"restart-confirmation"));
+    ASSERT_TRUE(Answer(box, IDNO));
+    ASSERT_TRUE(app_.WaitIdle(main_));
+    EXPECT_TRUE(app_.Running());
+}
+
+TEST_F(Closing, EnterOnAFocusedApplyButtonAppliesItsGroup) {
+    ASSERT_TRUE(Launch());
+    ASSERT_TRUE(Click(main_, C::AdminShare));
+    ASSERT_TRUE(FocusControl(Control(main_, C::PartagesAppliquer)));
+    ASSERT_TRUE(PressKeys(main_, {VK_RETURN}));
+    EXPECT_TRUE(WaitUntil(10000, [] {
+        const auto value = ReadValue(kLanman, L"AutoshareWks");
+        return value && value->text == L"0";
+    }));
+    ASSERT_TRUE(app_.WaitIdle(main_));
+    EXPECT_EQ(CheckState(main_, C::AdminShare), BST_CHECKED);
+}
+
+TEST_F(Closing, ACloseRequestDuringTheAccountProbeWaitsForItsEnd) {
+    ASSERT_TRUE(SetAccount(kGuestAccount, false));
+    ASSERT_TRUE(SetAccount(kHelpAccount, true));
+    ASSERT_TRUE(SetWindowsVersion(L"winxp"));
+    ASSERT_TRUE(app_.Start(L""));
+    const HWND patient = app_.WaitForWindow(kPatientWindowClass);
+    ASSERT_NE(patient, nullptr);
+    const HWND main = FindProcessWindow(app_.pid(), kMainWindowClass, false);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(PostMessageW(main, WM_CLOSE, 0, 0));
+    // The main window outlives the probe: closing runs only once the probe has ended.
+    bool closedDuringProbe = false;
+    EXPECT_TRUE(WaitUntil(30000, [&] {
+        closedDuringProbe = closedDuringProbe || (!IsWindow(main) && IsWindow(patient));
+        return !app_.Running();
+    }));
+    EXPECT_FALSE(closedDuringProbe);
+    EXPECT_EQ(app_.ExitCode(), 0u);
+}
+
+}  // namespace
+}  // namespace tolvane::e2e

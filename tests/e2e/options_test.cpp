@@ -1,0 +1,75 @@
+// The options window on an NTFS and on a FAT32 system drive, and each way of closing it.
+#include "Tolvane.h"
+#include "options/OptionsForm.h"
+
+namespace tolvane::e2e {
+namespace {
+
+using O = OptionsControlId;
+
+class Options : public TolvaneTest {
+  protected:
+    HWND Open() {
+        EXPECT_TRUE(Menu(main_, MenuId::MnuToolsOptions));
+        const HWND options = app_.WaitForWindow(kOptionsWindowClass);
+        EXPECT_NE(options, nullptr);
+        EXPECT_FALSE(IsWindowEnabled(main_));
+        return options;
+    }
+    static HWND Item(HWND options, O id) { return GetDlgItem(options, OptionsDialogId(id)); }
+    static bool On(HWND options, O id) { return IsWindowEnabled(Item(options, id)) != FALSE; }
+    // The window is gone and the main window takes input again.
+    bool Gone(HWND options) {
+        return WaitUntil(10000, [&] { return !IsWindow(options); }) && app_.WaitIdle(main_);
+    }
+};
+
+TEST_F(Options, OnNtfsTheConversionIsGreyedAndEveryWayOfClosingGivesTheMainWindowBack) {
+    ASSERT_TRUE(Launch());
+    HWND options = Open();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(Title(options), L"File System options...");
+    EXPECT_EQ(Text(Item(options, O::FileSystemLabel)), L"Your filesystem is NTFS.");
+    EXPECT_EQ(Text(Item(options, O::SecurityNotice)),
+              L"Your filesystem is already NTFS, you can access all the options available in "
+              L"the software.");
+    for (O id : {O::ChangeFSLabel, O::RestartLabel, O::FatToNtfs, O::RestartButton,
+                 O::SecurityLabel, O::InstallSecurity}) {
+        EXPECT_FALSE(On(options, id)) << static_cast<int>(id);
+    }
+    EXPECT_TRUE(On(options, O::CmdClose));
+    EXPECT_TRUE(SaveScreenshot(options, L"options-ntfs"));
+
+    ASSERT_TRUE(PostMessageW(Item(options, O::CmdClose), BM_CLICK, 0, 0));
+    EXPECT_TRUE(Gone(options));
+    options = Open();
+    ASSERT_TRUE(PostMessageW(options, WM_SYSCOMMAND, SC_CLOSE, 0));
+    EXPECT_TRUE(Gone(options));
+    options = Open();
+    ASSERT_TRUE(PressKeys(options, {VK_MENU, VK_F4}));
+    EXPECT_TRUE(Gone(options));
+    EXPECT_TRUE(IsWindowEnabled(main_));
+}
+
+TEST_F(Options, OnFat32TheConversionStartsAndTheRestartIsOfferedOnceItEnded) {
+    ASSERT_TRUE(Fat32Drive()) << "run this group with --fat32";
+    ASSERT_TRUE(ClearNetLog());
+    ASSERT_TRUE(Launch());
+    const HWND options = Open();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(Text(Item(options, O::FileSystemLabel)), L"Your filesystem is FAT32.");
+    EXPECT_TRUE(On(options, O::FatToNtfs));
+    EXPECT_FALSE(On(options, O::RestartButton));
+    EXPECT_TRUE(SaveScreenshot(options, L"options-fat32"));
+
+    ASSERT_TRUE(PostMessageW(Item(options, O::FatToNtfs), BM_CLICK, 0, 0));
+    EXPECT_TRUE(WaitForNetCommand(L"convert C: /FS:NTFS"));
+    EXPECT_TRUE(WaitUntil(10000, [&] { return On(options, O::RestartButton); }));
+    EXPECT_FALSE(On(options, O::FatToNtfs));
+    EXPECT_TRUE(SaveScreenshot(options, L"options-fat32-converted"));
+    ASSERT_TRUE(PostMessageW(Item(options, O::CmdClose), BM_CLICK, 0, 0));
+    EXPECT_TRUE(Gone(options));
+}
+
+}  // namespace
+}  // namespace tolvane::e2e
