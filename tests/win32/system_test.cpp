@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "RecordStart.h"
 #include "system/SystemInfo.h"
 #include "system/win32/Handles.h"
 #include "system/win32/Win32System.h"
@@ -99,17 +102,70 @@ TEST(RunCommand, ReturnsBeforeTheProgramEnds) {
     EXPECT_GE(GetTickCount() - start, 1500u);
 }
 
-TEST(RunCommand, FindsBareProgramNamesInTheSystemFolder) {
+// Copies of this program as net.exe and cmd.exe where the system looks for a program before its
+// own folder: beside the running program and in the current folder. Started, they only record it.
+class PlantedPrograms : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        wchar_t current[MAX_PATH];
+        ASSERT_GT(GetCurrentDirectoryW(MAX_PATH, current), 0u);
+        previousFolder_ = current;
+        ASSERT_TRUE(CreateDirectoryW(currentFolder_.c_str(), nullptr) ||
+                    GetLastError() == ERROR_ALREADY_EXISTS);
+        ASSERT_TRUE(SetCurrentDirectoryW(currentFolder_.c_str()));
+        DeleteFileW(record_.c_str());
+        for (const std::wstring& folder : {Win32System().ProgramFolder(), currentFolder_}) {
+            for (const wchar_t* name : {L"net.exe", L"cmd.exe"}) {
+                planted_.push_back(folder + L"\\" + name);
+                ASSERT_TRUE(CopyFileW(OwnPath().c_str(), planted_.back().c_str(), FALSE))
+                    << GetLastError();
+            }
+        }
+        SetEnvironmentVariableW(kRecordStartVariable, record_.c_str());
+    }
+    void TearDown() override {
+        SetEnvironmentVariableW(kRecordStartVariable, nullptr);
+        SetCurrentDirectoryW(previousFolder_.c_str());
+        for (const std::wstring& file : planted_) {
+            DeleteFileW(file.c_str());
+        }
+        RemoveDirectoryW(currentFolder_.c_str());
+        DeleteFileW(record_.c_str());
+    }
+
+    const std::wstring currentFolder_ = TempFolder() + L"tolvane-planted";
+    const std::wstring record_ = TempFolder() + L"tolvane-planted-starts.txt";
+    std::wstring previousFolder_;
+    std::vector<std::wstring> planted_;
+};
+
+TEST_F(PlantedPrograms, AreNeverStartedByBareNamesWhileTheSystemFoldersProgramsAre) {
     Win32System system;
     const std::wstring out = TempFolder() + L"tolvane-cmd-out.txt";
     DeleteFileW(out.c_str());
-    auto process = system.StartCommand(L"Cmd /C echo ran> \"" + out + L"\"", WindowStyle::Hidden);
-    ASSERT_NE(process, nullptr);
-    ASSERT_TRUE(process->WaitForExit(10000));
-    const auto bytes = system.ReadFileBytes(out, 100);
-    ASSERT_TRUE(bytes.has_value());
-    EXPECT_EQ(bytes->substr(0, 3), "ran");
+    for (const std::wstring& line :
+         {std::wstring(L"net user"), L"Cmd /C echo ran> \"" + out + L"\""}) {
+        auto process = system.StartCommand(line, WindowStyle::Hidden);
+        ASSERT_NE(process, nullptr) << line;
+        EXPECT_TRUE(process->WaitForExit(10000)) << line;
+    }
+    const auto record = system.ReadFileBytes(record_, 10000);
+    EXPECT_FALSE(record.has_value()) << *record;
+    const auto ran = system.ReadFileBytes(out, 100);
     DeleteFileW(out.c_str());
+    EXPECT_EQ(ran.value_or("").substr(0, 3), "ran");
+
+    // Started by their paths, the copies do record, so the missing record means none ran.
+    for (const std::wstring& file : planted_) {
+        auto process = system.StartCommand(L"\"" + file + L"\" user", WindowStyle::Hidden);
+        ASSERT_NE(process, nullptr) << file;
+        EXPECT_TRUE(process->WaitForExit(10000)) << file;
+    }
+    const auto records = system.ReadFileBytes(record_, 10000);
+    ASSERT_TRUE(records.has_value());
+    EXPECT_EQ(std::count(records->begin(), records->end(), '\n'),
+              static_cast<std::ptrdiff_t>(planted_.size()))
+        << *records;
 }
 
 TEST(RunCommand, StartsNothingForAnUnknownProgram) {
