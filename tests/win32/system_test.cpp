@@ -27,7 +27,8 @@ std::wstring TempFolder() {
     return path;
 }
 
-// A window that counts the messages it receives.
+// A window that counts the messages it receives. A message with a number of milliseconds also
+// sets a timer, whose one message then counts apart.
 class CountingWindow {
   public:
     CountingWindow() {
@@ -41,11 +42,20 @@ class CountingWindow {
     }
     HWND hwnd() const { return window_.get(); }
     static int received;
+    static int timed;
 
   private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_APP) {
             ++received;
+            if (wParam != 0) {
+                SetTimer(window, 1, static_cast<UINT>(wParam), nullptr);
+            }
+            return 0;
+        }
+        if (message == WM_TIMER) {
+            KillTimer(window, 1);
+            ++timed;
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);
@@ -53,6 +63,7 @@ class CountingWindow {
     UniqueWindow window_;
 };
 int CountingWindow::received = 0;
+int CountingWindow::timed = 0;
 
 TEST(FileExists, TellsFilesFromFoldersAndMissingPaths) {
     Win32System system;
@@ -65,16 +76,20 @@ TEST(FileExists, TellsFilesFromFoldersAndMissingPaths) {
     DeleteFileW(file.c_str());
 }
 
-TEST(Pause, LastsAtLeastTheTimeAskedWhileHandlingMessages) {
+TEST(Pause, HandlesMessagesQueuedBeforeAndArrivingDuringTheWaitForAllTheTimeAsked) {
     Win32System system;
     CountingWindow window;
     CountingWindow::received = 0;
-    PostMessageW(window.hwnd(), WM_APP, 0, 0);
+    CountingWindow::timed = 0;
+    // Handled once the pause has begun, this message sets a timer whose message can only arrive
+    // in the middle of the wait.
+    PostMessageW(window.hwnd(), WM_APP, 50, 0);
     const DWORD start = GetTickCount();
     system.Pause(300);
     const DWORD elapsed = GetTickCount() - start;
     EXPECT_GE(elapsed, 300u);
     EXPECT_EQ(CountingWindow::received, 1);
+    EXPECT_EQ(CountingWindow::timed, 1);
 }
 
 TEST(Pause, OfZeroHandlesNothing) {
