@@ -1,7 +1,5 @@
 #include "system/CommandPath.h"
 
-#include <cwctype>
-
 namespace tolvane {
 namespace {
 
@@ -17,6 +15,12 @@ bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
 
+// ASCII is enough for drive letters and program endings, and the C library's wide character
+// functions are not imports Windows 2000 is known to have.
+wchar_t AsciiLower(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
 bool HasPath(const std::wstring& name) {
     return name.find_first_of(L"\\/:") != std::wstring::npos;
 }
@@ -26,7 +30,8 @@ bool IsFullPath(const std::wstring& text) {
     if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1])) {
         return true;
     }
-    return text.size() >= 3 && std::iswalpha(text[0]) && text[1] == L':' && IsSeparator(text[2]);
+    return text.size() >= 3 && AsciiLower(text[0]) >= L'a' && AsciiLower(text[0]) <= L'z' &&
+           text[1] == L':' && IsSeparator(text[2]);
 }
 
 bool EndsInProgramExtension(const std::wstring& text, std::size_t end) {
@@ -35,7 +40,7 @@ bool EndsInProgramExtension(const std::wstring& text, std::size_t end) {
     }
     std::wstring extension = text.substr(end - 4, 4);
     for (wchar_t& c : extension) {
-        c = static_cast<wchar_t>(std::towlower(c));
+        c = AsciiLower(c);
     }
     return extension == L".exe" || extension == L".com";
 }

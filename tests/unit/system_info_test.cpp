@@ -124,6 +124,7 @@ TEST(FindProgram, TakesPathsAsWrittenAndBareNamesOnlyFromTheSystemFolders) {
         {L"C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe", K::Found,
          L"C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe"},
         {L"C:\\Tools\\run.COM /q", K::Found, L"C:\\Tools\\run.COM"},
+        {L"c:\\windows\\hh.exe x", K::Found, L"c:\\windows\\hh.exe"},
         {L"C:\\WINDOWS\\hh.exe C:\\Program Files\\x.exe", K::Found, L"C:\\WINDOWS\\hh.exe"},
         {L"C:\\a.exe b\\c.exe /q", K::Found, L"C:\\a.exe b\\c.exe"},
         {L"C:\\Tools\\setup.exe x.exe", K::Found, L"C:\\Tools\\setup.exe"},
