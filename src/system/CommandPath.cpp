@@ -3,24 +3,77 @@
 namespace tolvane {
 namespace {
 
-std::wstring FirstWord(const std::wstring& commandLine) {
-    if (!commandLine.empty() && commandLine[0] == L'"') {
-        const auto end = commandLine.find(L'"', 1);
-        return commandLine.substr(1, end == std::wstring::npos ? std::wstring::npos : end - 1);
-    }
-    return commandLine.substr(0, commandLine.find_first_of(L" \t"));
+using IsFile = std::function<bool(const std::wstring&)>;
+
+const ProgramLookup kNotFound = {ProgramLookup::Kind::NotFound, {}};
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
 }
 
-}  // namespace
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
 
-ProgramLookup FindProgram(const std::wstring& commandLine, const std::vector<std::wstring>& folders,
-                          const std::function<bool(const std::wstring&)>& isFile) {
-    const std::wstring name = FirstWord(commandLine);
-    if (name.find_first_of(L"\\/:") != std::wstring::npos) {
-        return {ProgramLookup::Kind::AsGiven, {}};
+// ASCII is enough for drive letters and program endings, and the C library's wide character
+// functions are not imports Windows 2000 is known to have.
+wchar_t AsciiLower(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+bool HasPath(const std::wstring& name) {
+    return name.find_first_of(L"\\/:") != std::wstring::npos;
+}
+
+// A drive letter, colon and separator, or a network path.
+bool IsFullPath(const std::wstring& text) {
+    if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1])) {
+        return true;
     }
-    if (name.empty()) {
-        return {ProgramLookup::Kind::NotFound, {}};
+    return text.size() >= 3 && AsciiLower(text[0]) >= L'a' && AsciiLower(text[0]) <= L'z' &&
+           text[1] == L':' && IsSeparator(text[2]);
+}
+
+bool EndsInProgramExtension(const std::wstring& text, std::size_t end) {
+    if (end < 4) {
+        return false;
+    }
+    std::wstring extension = text.substr(end - 4, 4);
+    for (wchar_t& c : extension) {
+        c = AsciiLower(c);
+    }
+    return extension == L".exe" || extension == L".com";
+}
+
+ProgramLookup FoundIfFile(std::wstring path, const IsFile& isFile) {
+    if (!isFile(path)) {
+        return kNotFound;
+    }
+    return {ProgramLookup::Kind::Found, std::move(path)};
+}
+
+// Shortest first, as the system reads an unquoted path, but never a name the caller did not write.
+ProgramLookup FindUnquotedPath(const std::wstring& commandLine, const IsFile& isFile) {
+    for (std::size_t end = 1; end <= commandLine.size(); ++end) {
+        if ((end == commandLine.size() || IsBlank(commandLine[end])) &&
+            EndsInProgramExtension(commandLine, end)) {
+            std::wstring candidate = commandLine.substr(0, end);
+            if (isFile(candidate)) {
+                return {ProgramLookup::Kind::Found, std::move(candidate)};
+            }
+        }
+    }
+    return kNotFound;
+}
+
+// A name written as one word: a full path is taken as it is; a bare name only from the folders.
+ProgramLookup FindNamed(const std::wstring& name, const std::vector<std::wstring>& folders,
+                        const IsFile& isFile) {
+    if (IsFullPath(name)) {
+        return FoundIfFile(name, isFile);
+    }
+    if (name.empty() || HasPath(name)) {
+        return kNotFound;
     }
     std::vector<std::wstring> fileNames;
     if (name.find(L'.') != std::wstring::npos) {
@@ -33,13 +86,31 @@ ProgramLookup FindProgram(const std::wstring& commandLine, const std::vector<std
             continue;
         }
         for (const std::wstring& fileName : fileNames) {
-            std::wstring candidate = folder + L"\\" + fileName;
-            if (isFile(candidate)) {
-                return {ProgramLookup::Kind::Found, std::move(candidate)};
+            ProgramLookup found = FoundIfFile(folder + L"\\" + fileName, isFile);
+            if (found.kind == ProgramLookup::Kind::Found) {
+                return found;
             }
         }
     }
-    return {ProgramLookup::Kind::NotFound, {}};
+    return kNotFound;
+}
+
+}  // namespace
+
+ProgramLookup FindProgram(const std::wstring& commandLine, const std::vector<std::wstring>& folders,
+                          const IsFile& isFile) {
+    if (!commandLine.empty() && commandLine[0] == L'"') {
+        const auto end = commandLine.find(L'"', 1);
+        // An unclosed quote leaves unsure where the program ends.
+        if (end == std::wstring::npos) {
+            return kNotFound;
+        }
+        return FindNamed(commandLine.substr(1, end - 1), folders, isFile);
+    }
+    if (IsFullPath(commandLine)) {
+        return FindUnquotedPath(commandLine, isFile);
+    }
+    return FindNamed(commandLine.substr(0, commandLine.find_first_of(L" \t")), folders, isFile);
 }
 
 }  // namespace tolvane

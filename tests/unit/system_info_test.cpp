@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <set>
 
 #include "fakes/FakeSystem.h"
@@ -68,34 +69,82 @@ struct LookupCase {
     const wchar_t* path;
 };
 
-TEST(FindProgram, LooksForBareNamesOnlyInTheSystemFolders) {
+TEST(FindProgram, TakesPathsAsWrittenAndBareNamesOnlyFromTheSystemFolders) {
+    using K = ProgramLookup::Kind;
+    // The planted files are what a looser rule would run instead.
     const std::set<std::wstring> present = {
-        L"C:\\WINDOWS\\system32\\net.exe", L"C:\\WINDOWS\\system32\\cmd.exe",
-        L"C:\\WINDOWS\\regedit.exe", L"C:\\WINDOWS\\system32\\convert.exe",
-        L"C:\\Downloads\\net.exe"};
-    auto isFile = [&](const std::wstring& p) { return present.count(p) != 0; };
+        L"c:\\windows\\system32\\net.exe",
+        L"c:\\windows\\system32\\cmd.exe",
+        L"c:\\windows\\regedit.exe",
+        L"c:\\windows\\system32\\convert.exe",
+        L"c:\\downloads\\net.exe",
+        L"c:\\downloads\\tool.exe",
+        L"c:\\my.exe",
+        L"c:\\my windows\\hh.exe",
+        L"c:\\windows\\hh.exe",
+        L"c:\\windows\\system32\\rundll32.exe",
+        L"c:\\program files\\x.exe",
+        L"c:\\program.exe",
+        L"c:\\program files\\common files\\microsoft shared\\msinfo\\msinfo32.exe",
+        L"c:\\tools\\run.com",
+        L"c:\\tools\\prog",
+        L"c:\\tools\\prog.exe",
+        L"c:\\a.exe b\\c.exe",
+        L"c:\\tools\\setup.exe",
+        L"c:\\tools\\setup.exe x.exe",
+        L"\\\\server\\share\\x.exe",
+        L"tools\\x.exe"};
+    // Windows compares file names without regard to case.
+    auto isFile = [&](const std::wstring& path) {
+        std::wstring lower = path;
+        for (wchar_t& c : lower) {
+            c = static_cast<wchar_t>(std::towlower(c));
+        }
+        return present.count(lower) != 0;
+    };
     const std::vector<std::wstring> folders = {L"C:\\WINDOWS\\system32", L"C:\\WINDOWS"};
     const LookupCase cases[] = {
-        {L"net user Invit\u00e9 /active:no", ProgramLookup::Kind::Found,
-         L"C:\\WINDOWS\\system32\\net.exe"},
-        {L"cmd /C net user HelpAssistant > \"C:\\WINDOWS\\Hlp.cmp\"", ProgramLookup::Kind::Found,
+        // Bare names: the system folders only, never another folder.
+        {L"net user Invit\u00e9 /active:no", K::Found, L"C:\\WINDOWS\\system32\\net.exe"},
+        {L"cmd /C net user HelpAssistant > \"C:\\WINDOWS\\Hlp.cmp\"", K::Found,
          L"C:\\WINDOWS\\system32\\cmd.exe"},
-        {L"REGEDIT /s x.reg", ProgramLookup::Kind::Found, L"C:\\WINDOWS\\REGEDIT.exe"},
-        {L"convert C: /FS:NTFS", ProgramLookup::Kind::Found, L"C:\\WINDOWS\\system32\\convert.exe"},
-        {L"C:\\WINDOWS\\hh.exe \"C:\\Tools\\Aide.chm\"", ProgramLookup::Kind::AsGiven, L""},
-        {L"\"C:\\Program Files\\x.exe\" /a", ProgramLookup::Kind::AsGiven, L""},
-        {L"nosuch /x", ProgramLookup::Kind::NotFound, L""},
-        {L"", ProgramLookup::Kind::NotFound, L""},
+        {L"Cmd /C REGEDIT /s \"C:\\x.reg\"", K::Found, L"C:\\WINDOWS\\system32\\Cmd.exe"},
+        {L"REGEDIT /s x.reg", K::Found, L"C:\\WINDOWS\\REGEDIT.exe"},
+        {L"convert C: /FS:NTFS", K::Found, L"C:\\WINDOWS\\system32\\convert.exe"},
+        {L"\"net\" user", K::Found, L"C:\\WINDOWS\\system32\\net.exe"},
+        {L"tool /x", K::NotFound, L""},
+        {L"nosuch /x", K::NotFound, L""},
+        {L"", K::NotFound, L""},
+        // Unquoted full paths: the shortest ending the caller wrote that names a file.
+        {L"C:\\WINDOWS\\hh.exe C:\\Tools\\Aide.chm", K::Found, L"C:\\WINDOWS\\hh.exe"},
+        {L"C:\\My Windows\\hh.exe C:\\Tools\\Aide.chm", K::Found, L"C:\\My Windows\\hh.exe"},
+        {L"C:\\WINDOWS\\System32\\rundll32.exe setupapi,InstallHinfSection DefaultInstall 132 "
+         L"C:\\Tools\\setup.inf",
+         K::Found, L"C:\\WINDOWS\\System32\\rundll32.exe"},
+        {L"C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe", K::Found,
+         L"C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe"},
+        {L"C:\\Tools\\run.COM /q", K::Found, L"C:\\Tools\\run.COM"},
+        {L"c:\\windows\\hh.exe x", K::Found, L"c:\\windows\\hh.exe"},
+        {L"C:\\WINDOWS\\hh.exe C:\\Program Files\\x.exe", K::Found, L"C:\\WINDOWS\\hh.exe"},
+        {L"C:\\a.exe b\\c.exe /q", K::Found, L"C:\\a.exe b\\c.exe"},
+        {L"C:\\Tools\\setup.exe x.exe", K::Found, L"C:\\Tools\\setup.exe"},
+        {L"\\\\server\\share\\x.exe /q", K::Found, L"\\\\server\\share\\x.exe"},
+        {L"C:\\Tools\\prog /x", K::NotFound, L""},
+        {L"C:\\Tools\\prog.exe.bak /x", K::NotFound, L""},
+        {L"C:\\Missing\\hh.exe C:\\Tools\\Aide.chm", K::NotFound, L""},
+        {L"C:\\My Windows\\nohh.exe x", K::NotFound, L""},
+        // Quoted: the quoted text, exactly.
+        {L"\"C:\\Program Files\\x.exe\" /a", K::Found, L"C:\\Program Files\\x.exe"},
+        {L"\"C:\\Tools\\prog\" /x", K::Found, L"C:\\Tools\\prog"},
+        {L"\"C:\\Program Files\\missing.exe\" /a", K::NotFound, L""},
+        {L"\"C:\\Program Files\\x.exe /a", K::NotFound, L""},
+        // Relative paths would be taken from the current folder.
+        {L"Tools\\x.exe /a", K::NotFound, L""},
+        {L"\"Tools\\x.exe\" /a", K::NotFound, L""},
+        {L"C:x.exe /a", K::NotFound, L""},
     };
     for (const LookupCase& c : cases) {
-        // The Windows folder is tried with the name as written; the fake is case-sensitive.
-        const ProgramLookup found = FindProgram(c.commandLine, folders, [&](const std::wstring& p) {
-            std::wstring lower = p;
-            if (lower == L"C:\\WINDOWS\\REGEDIT.exe") {
-                lower = L"C:\\WINDOWS\\regedit.exe";
-            }
-            return isFile(lower);
-        });
+        const ProgramLookup found = FindProgram(c.commandLine, folders, isFile);
         EXPECT_EQ(found.kind, c.kind) << c.commandLine;
         EXPECT_EQ(found.path, c.path) << c.commandLine;
     }

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "RecordStart.h"
 #include "system/SystemInfo.h"
 #include "system/win32/Handles.h"
 #include "system/win32/Win32System.h"
@@ -24,7 +27,8 @@ std::wstring TempFolder() {
     return path;
 }
 
-// A window that counts the messages it receives.
+// A window that counts the messages it receives. A message with a number of milliseconds also
+// sets a timer, whose one message then counts apart.
 class CountingWindow {
   public:
     CountingWindow() {
@@ -38,11 +42,20 @@ class CountingWindow {
     }
     HWND hwnd() const { return window_.get(); }
     static int received;
+    static int timed;
 
   private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_APP) {
             ++received;
+            if (wParam != 0) {
+                SetTimer(window, 1, static_cast<UINT>(wParam), nullptr);
+            }
+            return 0;
+        }
+        if (message == WM_TIMER) {
+            KillTimer(window, 1);
+            ++timed;
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);
@@ -50,6 +63,7 @@ class CountingWindow {
     UniqueWindow window_;
 };
 int CountingWindow::received = 0;
+int CountingWindow::timed = 0;
 
 TEST(FileExists, TellsFilesFromFoldersAndMissingPaths) {
     Win32System system;
@@ -62,16 +76,20 @@ TEST(FileExists, TellsFilesFromFoldersAndMissingPaths) {
     DeleteFileW(file.c_str());
 }
 
-TEST(Pause, LastsAtLeastTheTimeAskedWhileHandlingMessages) {
+TEST(Pause, HandlesMessagesQueuedBeforeAndArrivingDuringTheWaitForAllTheTimeAsked) {
     Win32System system;
     CountingWindow window;
     CountingWindow::received = 0;
-    PostMessageW(window.hwnd(), WM_APP, 0, 0);
+    CountingWindow::timed = 0;
+    // Handled once the pause has begun, this message sets a timer whose message can only arrive
+    // in the middle of the wait.
+    PostMessageW(window.hwnd(), WM_APP, 50, 0);
     const DWORD start = GetTickCount();
     system.Pause(300);
     const DWORD elapsed = GetTickCount() - start;
     EXPECT_GE(elapsed, 300u);
     EXPECT_EQ(CountingWindow::received, 1);
+    EXPECT_EQ(CountingWindow::timed, 1);
 }
 
 TEST(Pause, OfZeroHandlesNothing) {
@@ -99,17 +117,70 @@ TEST(RunCommand, ReturnsBeforeTheProgramEnds) {
     EXPECT_GE(GetTickCount() - start, 1500u);
 }
 
-TEST(RunCommand, FindsBareProgramNamesInTheSystemFolder) {
+// Copies of this program as net.exe and cmd.exe where the system looks for a program before its
+// own folder: beside the running program and in the current folder. Started, they only record it.
+class PlantedPrograms : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        wchar_t current[MAX_PATH];
+        ASSERT_GT(GetCurrentDirectoryW(MAX_PATH, current), 0u);
+        previousFolder_ = current;
+        ASSERT_TRUE(CreateDirectoryW(currentFolder_.c_str(), nullptr) ||
+                    GetLastError() == ERROR_ALREADY_EXISTS);
+        ASSERT_TRUE(SetCurrentDirectoryW(currentFolder_.c_str()));
+        DeleteFileW(record_.c_str());
+        for (const std::wstring& folder : {Win32System().ProgramFolder(), currentFolder_}) {
+            for (const wchar_t* name : {L"net.exe", L"cmd.exe"}) {
+                planted_.push_back(folder + L"\\" + name);
+                ASSERT_TRUE(CopyFileW(OwnPath().c_str(), planted_.back().c_str(), FALSE))
+                    << GetLastError();
+            }
+        }
+        SetEnvironmentVariableW(kRecordStartVariable, record_.c_str());
+    }
+    void TearDown() override {
+        SetEnvironmentVariableW(kRecordStartVariable, nullptr);
+        SetCurrentDirectoryW(previousFolder_.c_str());
+        for (const std::wstring& file : planted_) {
+            DeleteFileW(file.c_str());
+        }
+        RemoveDirectoryW(currentFolder_.c_str());
+        DeleteFileW(record_.c_str());
+    }
+
+    const std::wstring currentFolder_ = TempFolder() + L"tolvane-planted";
+    const std::wstring record_ = TempFolder() + L"tolvane-planted-starts.txt";
+    std::wstring previousFolder_;
+    std::vector<std::wstring> planted_;
+};
+
+TEST_F(PlantedPrograms, AreNeverStartedByBareNamesWhileTheSystemFoldersProgramsAre) {
     Win32System system;
     const std::wstring out = TempFolder() + L"tolvane-cmd-out.txt";
     DeleteFileW(out.c_str());
-    auto process = system.StartCommand(L"Cmd /C echo ran> \"" + out + L"\"", WindowStyle::Hidden);
-    ASSERT_NE(process, nullptr);
-    ASSERT_TRUE(process->WaitForExit(10000));
-    const auto bytes = system.ReadFileBytes(out, 100);
-    ASSERT_TRUE(bytes.has_value());
-    EXPECT_EQ(bytes->substr(0, 3), "ran");
+    for (const std::wstring& line :
+         {std::wstring(L"net user"), L"Cmd /C echo ran> \"" + out + L"\""}) {
+        auto process = system.StartCommand(line, WindowStyle::Hidden);
+        ASSERT_NE(process, nullptr) << line;
+        EXPECT_TRUE(process->WaitForExit(10000)) << line;
+    }
+    const auto record = system.ReadFileBytes(record_, 10000);
+    EXPECT_FALSE(record.has_value()) << *record;
+    const auto ran = system.ReadFileBytes(out, 100);
     DeleteFileW(out.c_str());
+    EXPECT_EQ(ran.value_or("").substr(0, 3), "ran");
+
+    // Started by their paths, the copies do record, so the missing record means none ran.
+    for (const std::wstring& file : planted_) {
+        auto process = system.StartCommand(L"\"" + file + L"\" user", WindowStyle::Hidden);
+        ASSERT_NE(process, nullptr) << file;
+        EXPECT_TRUE(process->WaitForExit(10000)) << file;
+    }
+    const auto records = system.ReadFileBytes(record_, 10000);
+    ASSERT_TRUE(records.has_value());
+    EXPECT_EQ(std::count(records->begin(), records->end(), '\n'),
+              static_cast<std::ptrdiff_t>(planted_.size()))
+        << *records;
 }
 
 TEST(RunCommand, StartsNothingForAnUnknownProgram) {

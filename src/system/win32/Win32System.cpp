@@ -162,11 +162,12 @@ std::unique_ptr<StartedProcess> Win32System::StartCommand(const std::wstring& co
     startup.wShowWindow = ShowCommand(style);
     PROCESS_INFORMATION info{};
     std::wstring mutableLine = commandLine;
-    // The system folder as current folder, so that a command resolving another program by name
-    // cannot pick one planted where Tolvane was started from.
-    if (!CreateProcessW(program.kind == ProgramLookup::Kind::Found ? program.path.c_str() : nullptr,
-                        mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        systemFolder.empty() ? nullptr : systemFolder.c_str(), &startup, &info)) {
+    // The program found, never one the system would guess from an unquoted path with blanks; the
+    // system folder as current folder, so that a command resolving another program by name cannot
+    // pick one planted where Tolvane was started from.
+    if (!CreateProcessW(program.path.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, systemFolder.empty() ? nullptr : systemFolder.c_str(), &startup,
+                        &info)) {
         return nullptr;
     }
     CloseHandle(info.hThread);
