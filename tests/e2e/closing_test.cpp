@@ -1,6 +1,7 @@
 // Closing with changes not applied, the Restart button, the keyboard, and a close request that
 // arrives while a command runs.
 #include "Tolvane.h"
+#include "ui/ControlLayout.h"
 
 namespace tolvane::e2e {
 namespace {
@@ -50,6 +51,15 @@ TEST_F(Closing, TheRestartButtonAsksWithNoAsDefaultAndNoKeepsTolvaneRunning) {
 
 TEST_F(Closing, EnterOnAFocusedApplyButtonAppliesItsGroup) {
     ASSERT_TRUE(Launch());
+    // The keyboard starts on the first box of the keyboard order, not on the Restart button.
+    HWND first = nullptr;
+    for (const ControlLayout& control : MainWindowLayout()) {
+        if (control.kind == ControlKind::CheckBox && Enabled(main_, control.id)) {
+            first = Control(main_, control.id);
+            break;
+        }
+    }
+    EXPECT_TRUE(WaitUntil(5000, [&] { return FocusedWindow(main_) == first; }));
     ASSERT_TRUE(Click(main_, C::AdminShare));
     ASSERT_TRUE(FocusControl(Control(main_, C::PartagesAppliquer)));
     ASSERT_TRUE(PressKeys(main_, {VK_RETURN}));

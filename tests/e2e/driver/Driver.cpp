@@ -44,6 +44,13 @@ bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done) {
     return true;
 }
 
+HWND FocusedWindow(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                              : nullptr;
+}
+
 bool FocusControl(HWND control) {
     if (!Foreground(GetAncestor(control, GA_ROOT))) {
         return false;

@@ -165,6 +165,8 @@ bool LabelIsBold(HWND main, ControlId id);
 
 // ---- The keyboard, as a person uses it ----
 
+// The window that has the keyboard focus in the thread of `window`, or null.
+HWND FocusedWindow(HWND window);
 // Gives the control the keyboard focus, its window first brought to the foreground.
 bool FocusControl(HWND control);
 // Presses the keys in order and lets them go in reverse order (VK_MENU, VK_F4 is Alt+F4), in
