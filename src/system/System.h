@@ -69,6 +69,14 @@ class System {
     // through; when it cannot be deleted, nothing is written.
     virtual Extraction ExtractResource(const std::wstring& path, const std::wstring& type,
                                        std::uint16_t number) = 0;
+    // The same for a file that another program opens after the call and may still hold open
+    // from an earlier one (the help file in its viewer): a file already there that holds exactly
+    // the resource's bytes is left as it is. The file is not held afterwards. 0 when the file
+    // holds the resource's bytes, else the system's error code (a differing file that cannot be
+    // replaced fails).
+    virtual unsigned long ExtractResourceUnlessIdentical(const std::wstring& path,
+                                                         const std::wstring& type,
+                                                         std::uint16_t number) = 0;
     // Enables the shutdown privilege of the process and asks Windows to end the session with
     // these ExitWindowsEx flags. 0 when Windows took the request, else the system's error code.
     virtual unsigned long EndSession(unsigned flags) = 0;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ResourceFiles.h"
 #include "catalogue/Port135.h"
 #include "registry/win32/Win32RegistryStore.h"
 #include "resources/ResourceIds.h"
@@ -31,19 +32,6 @@ struct Script {
 };
 constexpr Script kScripts[] = {
     {L"Bind.reg", IDR_BIND_REG}, {L"DCOM.reg", IDR_DCOM_REG}, {L"DCOM2.reg", IDR_DCOM2_REG}};
-
-std::string Bytes(Win32System& system, const std::wstring& path) {
-    return system.ReadFileBytes(path, 1 << 20).value_or("(unreadable)");
-}
-
-// The source file the build carried, through Wine's drive for the Linux file system.
-std::wstring SourceOf(const wchar_t* name) {
-    std::wstring path = L"Z:";
-    for (const char* c = TOLVANE_RESOURCES_DIR; *c; ++c) {
-        path.push_back(*c == '/' ? L'\\' : static_cast<wchar_t>(*c));
-    }
-    return path + L"\\" + name;
-}
 
 UniqueHandle OpenUnshared(const std::wstring& path) {
     return UniqueHandle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,

@@ -4,6 +4,8 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "system/CommandPath.h"
 #include "system/Decimal.h"
 #include "system/SystemInfo.h"
@@ -47,6 +49,57 @@ ResourceBytes FindOwnResource(const std::wstring& type, std::uint16_t number) {
     // A resource of the running program stays mapped as long as the program runs.
     const HGLOBAL loaded = LoadResource(nullptr, info);
     return {loaded ? LockResource(loaded) : nullptr, SizeofResource(nullptr, info)};
+}
+
+// Writes the resource to a new file at the path and keeps it held for readers only.
+Extraction WriteNewFile(const std::wstring& path, const ResourceBytes& resource) {
+    // Writing through a file that is already there could follow a planted hard link and
+    // overwrite its target with the administrator's rights.
+    if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return {nullptr, GetLastError()};
+    }
+    // Shared for reading only, so that nobody swaps or changes the file before its reader ends.
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return {nullptr, GetLastError()};
+    }
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file.get(), resource.data, resource.size, &written, nullptr);
+    if (!ok || written != resource.size) {
+        // A write that succeeds short has run out of room.
+        const DWORD error = ok ? ERROR_HANDLE_DISK_FULL : GetLastError();
+        file.reset();
+        DeleteFileW(path.c_str());
+        return {nullptr, error};
+    }
+    return {std::make_unique<Win32HeldFile>(std::move(file)), ERROR_SUCCESS};
+}
+
+// Every sharing mode is offered, so that a reader holding the file does not stop the comparison.
+bool HoldsExactly(const std::wstring& path, const ResourceBytes& resource) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return false;
+    }
+    const auto* expected = static_cast<const char*>(resource.data);
+    DWORD compared = 0;
+    char chunk[16384];
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr)) {
+            return false;
+        }
+        if (read == 0) {
+            return compared == resource.size;
+        }
+        if (read > resource.size - compared || std::memcmp(chunk, expected + compared, read) != 0) {
+            return false;
+        }
+        compared += read;
+    }
 }
 
 std::wstring SystemFolder() {
@@ -203,27 +256,22 @@ Extraction Win32System::ExtractResource(const std::wstring& path, const std::wst
     if (!resource.data) {
         return {nullptr, GetLastError()};
     }
-    // Writing through a file that is already there could follow a planted hard link and
-    // overwrite its target with the administrator's rights.
-    if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
-        return {nullptr, GetLastError()};
+    return WriteNewFile(path, resource);
+}
+
+unsigned long Win32System::ExtractResourceUnlessIdentical(const std::wstring& path,
+                                                          const std::wstring& type,
+                                                          std::uint16_t number) {
+    const ResourceBytes resource = FindOwnResource(type, number);
+    if (!resource.data) {
+        const DWORD error = GetLastError();
+        return error != ERROR_SUCCESS ? error : ERROR_RESOURCE_DATA_NOT_FOUND;
     }
-    // Shared for reading only, so that nobody swaps or changes the file before its reader ends.
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return {nullptr, GetLastError()};
+    // Nothing is written over a file kept this way, so no planted link can be followed either.
+    if (HoldsExactly(path, resource)) {
+        return ERROR_SUCCESS;
     }
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file.get(), resource.data, resource.size, &written, nullptr);
-    if (!ok || written != resource.size) {
-        // A write that succeeds short has run out of room.
-        const DWORD error = ok ? ERROR_HANDLE_DISK_FULL : GetLastError();
-        file.reset();
-        DeleteFileW(path.c_str());
-        return {nullptr, error};
-    }
-    return {std::make_unique<Win32HeldFile>(std::move(file)), ERROR_SUCCESS};
+    return WriteNewFile(path, resource).error;
 }
 
 unsigned long Win32System::EndSession(unsigned flags) {

@@ -115,6 +115,25 @@ Extraction FakeSystem::ExtractResource(const std::wstring& path, const std::wstr
     return {std::make_unique<FakeHeldFile>(*this, path), 0};
 }
 
+unsigned long FakeSystem::ExtractResourceUnlessIdentical(const std::wstring& path,
+                                                         const std::wstring& type,
+                                                         std::uint16_t number) {
+    const auto resource = resources.find({type, number});
+    if (resource == resources.end()) {
+        return kResourceTypeNotFound;
+    }
+    // A file held by another program can still be read, and one that is the same is kept.
+    if (const auto file = files.find(path);
+        file != files.end() && file->second == resource->second) {
+        return 0;
+    }
+    if (lockedFiles.count(path) || held.count(path)) {
+        return kSharingViolation;
+    }
+    files[path] = resource->second;
+    return 0;
+}
+
 std::vector<std::wstring> FakeSystem::commandLines() const {
     std::vector<std::wstring> lines;
     for (const Started& command : started) {

@@ -33,6 +33,8 @@ class FakeSystem : public System {
     std::wstring ProgramFolder() override { return programFolder; }
     Extraction ExtractResource(const std::wstring& path, const std::wstring& type,
                                std::uint16_t number) override;
+    unsigned long ExtractResourceUnlessIdentical(const std::wstring& path, const std::wstring& type,
+                                                 std::uint16_t number) override;
     unsigned long EndSession(unsigned flags) override {
         exitRequests.push_back(flags);
         return exitError;
