@@ -1,5 +1,5 @@
 // A carried file that a reader may still hold from an earlier use: one that already holds the
-// resource's bytes is left to that reader, any other is replaced or reported.
+// resource's bytes is left to that reader, any other is replaced or reported. The help file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -93,6 +93,25 @@ TEST_F(ResourceFile, AMissingFileIsWrittenAndAMissingResourceReported) {
     const std::wstring none = system_.ProgramFolder() + L"\\none.chm";
     EXPECT_NE(system_.ExtractResourceUnlessIdentical(none, L"CHM", 999), 0u);
     EXPECT_FALSE(FileExists(system_, none));
+}
+
+// The help file as the help command writes it: the resource in US English, byte for byte, also
+// over the copy a help viewer still holds from an earlier use.
+TEST(HelpFileResource, ComesOutExactlyAsMadeAndStaysWhileAViewerHoldsIt) {
+    Win32System system;
+    const std::string made = Bytes(system, SourceOf(L"Aide.chm"));
+    ASSERT_EQ(made.substr(0, 4), "ITSF");
+    const std::wstring path = system.ProgramFolder() + L"\\Aide.chm";
+    DeleteFileW(path.c_str());
+    EXPECT_EQ(system.ExtractResourceUnlessIdentical(path, L"CHM", IDR_HELP_CHM), 0u);
+    EXPECT_EQ(Bytes(system, path), made);
+    {
+        const UniqueHandle viewer = OpenAsReader(path);
+        ASSERT_TRUE(viewer);
+        EXPECT_EQ(system.ExtractResourceUnlessIdentical(path, L"CHM", IDR_HELP_CHM), 0u);
+    }
+    EXPECT_EQ(Bytes(system, path), made);
+    EXPECT_TRUE(system.RemoveFile(path));
 }
 
 }  // namespace
