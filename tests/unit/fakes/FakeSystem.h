@@ -33,6 +33,7 @@ class FakeSystem : public System {
     std::wstring ProgramFolder() override { return programFolder; }
     Extraction ExtractResource(const std::wstring& path, const std::wstring& type,
                                std::uint16_t number) override;
+    std::optional<std::array<std::uint16_t, 4>> ProgramVersion() override { return version4; }
     unsigned long EndSession(unsigned flags) override {
         exitRequests.push_back(flags);
         return exitError;
@@ -74,6 +75,8 @@ class FakeSystem : public System {
     std::multiset<std::wstring> held;
     std::vector<unsigned> exitRequests;
     unsigned long exitError = 0;
+    std::optional<std::array<std::uint16_t, 4>> version4 =
+        std::array<std::uint16_t, 4>{1, 6, 0, 212};
 };
 
 }  // namespace tolvane::testing
