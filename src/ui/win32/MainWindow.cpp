@@ -216,21 +216,19 @@ void MainWindow::PointerMoved(HWND target, POINT screen) {
     if (!window_ || (target != window_ && !IsChild(window_, target))) {
         return;
     }
-    POINT client = screen;
-    ScreenToClient(window_, &client);
-    // The topmost child under the pointer, disabled ones included; frames lie below the rest.
-    const HWND child = ChildWindowFromPointEx(window_, client, CWP_SKIPINVISIBLE);
-    if (!child) {
-        return;
+    // The control under the pointer, disabled ones included; a frame only where none of the
+    // controls on it is. The system's own search may find the frame first.
+    ControlId found = ControlId::Count;
+    for (const ControlLayout& control : MainWindowLayout()) {
+        RECT place;
+        const HWND child = Child(control.id);
+        if (child && IsWindowVisible(child) && GetWindowRect(child, &place) &&
+            PtInRect(&place, screen) &&
+            (found == ControlId::Count || LayoutOf(found).kind == ControlKind::Frame)) {
+            found = control.id;
+        }
     }
-    if (child == window_) {
-        form_->PointerOver(ControlId::Count);
-        return;
-    }
-    const int index = GetDlgCtrlID(child) - DialogId(static_cast<ControlId>(0));
-    if (index >= 0 && index < kControlCount) {
-        form_->PointerOver(static_cast<ControlId>(index));
-    }
+    form_->PointerOver(found);
 }
 
 void MainWindow::OnClose() {
