@@ -16,16 +16,7 @@ class Help : public TolvaneTest {
                    Text(main_, C::TextAstuce).starts_with(textStart);
         });
     }
-    HWND OpenAbout() {
-        EXPECT_TRUE(Menu(main_, MenuId::MnuHelpAbout));
-        const HWND about = app_.WaitForWindow(kAboutWindowClass);
-        EXPECT_NE(about, nullptr);
-        EXPECT_FALSE(IsWindowEnabled(main_));
-        return about;
-    }
-    bool Gone(HWND window) {
-        return WaitUntil(10000, [&] { return !IsWindow(window); }) && app_.WaitIdle(main_);
-    }
+    HWND OpenAbout() { return OpenOwned(MenuId::MnuHelpAbout, kAboutWindowClass); }
 };
 
 TEST_F(Help, ThePointerShowsTheHelpOfWhatItIsOver) {
@@ -69,10 +60,10 @@ TEST_F(Help, TheAboutWindowShowsTheVersionAndGivesTheMainWindowBack) {
     EXPECT_EQ(Text(GetDlgItem(about, AboutDialogId(A::LblTitle))), L"Tolvane");
     EXPECT_TRUE(SaveScreenshot(about, L"about"));
     ASSERT_TRUE(PostMessageW(GetDlgItem(about, AboutDialogId(A::CmdOK)), BM_CLICK, 0, 0));
-    EXPECT_TRUE(Gone(about));
+    EXPECT_TRUE(OwnedGone(about));
     about = OpenAbout();
     ASSERT_TRUE(PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0));
-    EXPECT_TRUE(Gone(about));
+    EXPECT_TRUE(OwnedGone(about));
     EXPECT_TRUE(IsWindowEnabled(main_));
 }
 
