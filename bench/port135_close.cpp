@@ -42,7 +42,8 @@ class YesHost : public Host {
     void EnableMainWindow(bool) override {}
     void ShowMainWindow(bool) override {}
     void ShowPatient(bool) override {}
-    void OpenOptionsWindow() override {}
+    void OpenOwnedWindow(OwnedWindow) override {}
+    std::uintptr_t WindowHandle() override { return 0; }
     double answeredAt = 0;
     bool failed = false;
 };

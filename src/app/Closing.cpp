@@ -7,6 +7,7 @@
 #include "catalogue/Accounts.h"
 #include "catalogue/Services.h"
 #include "catalogue/Shares.h"
+#include "help/HelpFile.h"
 #include "system/SystemInfo.h"
 #include "ui/Commands.h"
 

@@ -5,8 +5,6 @@
 
 namespace tolvane {
 
-inline constexpr wchar_t kHelpFileName[] = L"\\Aide.chm";
-
 // Offers to apply each group with changes not applied, then the restart an applied change needs,
 // then removes the help file written beside the program. Cannot be cancelled. When Windows ends
 // the session nothing is asked, which would hold up the shut-down.

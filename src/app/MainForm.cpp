@@ -4,6 +4,9 @@
 #include "app/CommandLine.h"
 #include "catalogue/AccountProbe.h"
 #include "catalogue/Port135.h"
+#include "help/ContextHelp.h"
+#include "help/HelpFile.h"
+#include "help/WebLinks.h"
 #include "system/SystemInfo.h"
 #include "ui/Commands.h"
 #include "ui/ControlLayout.h"
@@ -110,11 +113,25 @@ bool MainForm::Menu(MenuId id) {
             return true;
         case MenuId::MnuToolsOptions:
             form_.ownedWindowOpen = true;
-            machine_.host.OpenOptionsWindow();
+            machine_.host.OpenOwnedWindow(OwnedWindow::Options);
+            return true;
+        case MenuId::MnuHelpAbout:
+            form_.ownedWindowOpen = true;
+            machine_.host.OpenOwnedWindow(OwnedWindow::About);
+            return true;
+        case MenuId::MnuHelpContents:
+            OpenHelpFile(machine_);
+            return true;
+        case MenuId::Forum:
+            machine_.system.OpenDocument(machine_.host.WindowHandle(), kForumUrl);
             return true;
         default:
             return false;
     }
+}
+
+void MainForm::PointerOver(ControlId id) {
+    ShowHelp(form_, id);
 }
 
 void MainForm::OwnedWindowClosed() {

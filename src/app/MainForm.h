@@ -27,7 +27,9 @@ class MainForm {
     void Click(ControlId id);
     // A menu entry; false for entries this window does not handle.
     bool Menu(MenuId id);
-    // A window this one opened (options) has closed.
+    // The pointer moved over a control (ControlId::Count: the window's background).
+    void PointerOver(ControlId id);
+    // A window this one opened (options, about) has closed.
     void OwnedWindowClosed();
     // A close request must wait while a command runs or a window of ours is open.
     bool CloseMustWait() const { return form_.busyDepth > 0 || form_.ownedWindowOpen; }

@@ -69,8 +69,7 @@ std::wstring WriteReason(Machine& machine, const WriteFailure& failure) {
 }
 
 std::wstring FileReason(Machine& machine, const std::wstring& path, unsigned long code) {
-    return L"Tolvane could not write the file\r\n" + path + L"\r\n\r\n" +
-           machine.system.ErrorText(code);
+    return FileFailureMessage(path, machine.system.ErrorText(code));
 }
 
 void Report(Machine& machine, const wchar_t* what, const std::wstring& reason) {

@@ -46,7 +46,6 @@ inline constexpr wchar_t kOptionsWindowClass[] = L"TolvaneOptions";
 inline constexpr wchar_t kOptionsCaption[] = L"File System options...";
 inline constexpr int kOptionsWidthTwips = 6195;
 inline constexpr int kOptionsHeightTwips = 6600;
-inline constexpr Rgb kNavy{0, 0, 128};
 
 // Child-window identifier of an options control.
 constexpr int OptionsDialogId(OptionsControlId id) {

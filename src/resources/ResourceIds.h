@@ -9,6 +9,8 @@
 
 // The main window's logo, a 129 x 33 pixel 24-bit bitmap.
 #define IDB_QUILLLOGO 201
+// The about window's logo, 73 x 140 pixels.
+#define IDB_ABOUTLOGO 202
 
 // Files carried inside the program and written beside it when needed (custom types "REG" and
 // "CHM", language 1033). The registry scripts close and reopen port 135.

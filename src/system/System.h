@@ -2,6 +2,7 @@
 // the unit tests use an in-memory fake.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -77,6 +78,8 @@ class System {
     virtual unsigned long ExtractResourceUnlessIdentical(const std::wstring& path,
                                                          const std::wstring& type,
                                                          std::uint16_t number) = 0;
+    // The program's version from its version block: major, minor, build, revision.
+    virtual std::optional<std::array<std::uint16_t, 4>> ProgramVersion() = 0;
     // Enables the shutdown privilege of the process and asks Windows to end the session with
     // these ExitWindowsEx flags. 0 when Windows took the request, else the system's error code.
     virtual unsigned long EndSession(unsigned flags) = 0;

@@ -75,6 +75,10 @@ std::wstring WriteFailureMessage(const WriteFailure& failure, const std::wstring
     return text;
 }
 
+std::wstring FileFailureMessage(const std::wstring& path, const std::wstring& reason) {
+    return L"Tolvane could not write the file\r\n" + path + L"\r\n\r\n" + reason;
+}
+
 void ReportRefusal(Machine& machine, const WriteFailure& failure) {
     machine.host.ShowMessage(WriteFailureMessage(failure, machine.system.ErrorText(failure.code)),
                              kAppTitle, MbOk | MbIconExclamation);

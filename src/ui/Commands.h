@@ -19,5 +19,7 @@ void BoxChanged(Form& form, Machine& machine, ControlId box);
 // The message shown when the registry refuses a write.
 std::wstring WriteFailureMessage(const WriteFailure& failure, const std::wstring& reason);
 void ReportRefusal(Machine& machine, const WriteFailure& failure);
+// The message shown when a file cannot be written.
+std::wstring FileFailureMessage(const std::wstring& path, const std::wstring& reason);
 
 }  // namespace tolvane

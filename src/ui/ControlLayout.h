@@ -52,5 +52,7 @@ struct Rgb {
 inline constexpr Rgb kWindowColour{209, 220, 235};
 inline constexpr Rgb kHelpTextColour{221, 231, 244};
 inline constexpr Rgb kWhite{255, 255, 255};
+// The background of the options and about windows.
+inline constexpr Rgb kNavy{0, 0, 128};
 
 }  // namespace tolvane

@@ -1,6 +1,7 @@
 // What the program's logic asks of its windows beyond the controls' state.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tolvane {
@@ -17,6 +18,8 @@ enum MessageAnswer : int { IdOk = 1, IdYes = 6, IdNo = 7 };
 
 inline constexpr wchar_t kAppTitle[] = L"Tolvane";
 
+enum class OwnedWindow { Options, About };
+
 class Host {
   public:
     virtual ~Host() = default;
@@ -28,8 +31,10 @@ class Host {
     virtual void ShowMainWindow(bool shown) = 0;
     // The please-wait window, shown without blocking.
     virtual void ShowPatient(bool shown) = 0;
-    // Opens the options window without blocking; it says when it closes.
-    virtual void OpenOptionsWindow() = 0;
+    // Opens a window of its own without blocking; it says when it closes.
+    virtual void OpenOwnedWindow(OwnedWindow window) = 0;
+    // The main window's handle as a number, the owner of what the shell opens for it.
+    virtual std::uintptr_t WindowHandle() = 0;
 };
 
 }  // namespace tolvane

@@ -5,22 +5,22 @@
 namespace tolvane {
 namespace {
 
-constexpr MenuEntry kSeparator{MenuId::Sauvegarder, nullptr, false};
+constexpr MenuEntry kSeparator{MenuId::Sauvegarder, nullptr};
 
 constexpr std::array<MenuEntry, 6> kTools = {{
-    {MenuId::Sauvegarder, L"&Apply the changes", true},
-    {MenuId::VerifyAll, L"&Check all", true},
+    {MenuId::Sauvegarder, L"&Apply the changes"},
+    {MenuId::VerifyAll, L"&Check all"},
     kSeparator,
-    {MenuId::MnuToolsOptions, L"&NTFS options...", true},
+    {MenuId::MnuToolsOptions, L"&NTFS options..."},
     kSeparator,
-    {MenuId::QuitMnu, L"Q&uit", true},
+    {MenuId::QuitMnu, L"Q&uit"},
 }};
 
 constexpr std::array<MenuEntry, 4> kHelp = {{
-    {MenuId::MnuHelpContents, L"Help &sections", false},
-    {MenuId::Forum, L"&Tolvane forum", false},
+    {MenuId::MnuHelpContents, L"Help &sections"},
+    {MenuId::Forum, L"&Tolvane forum"},
     kSeparator,
-    {MenuId::MnuHelpAbout, L"A&bout ...", false},
+    {MenuId::MnuHelpAbout, L"A&bout ..."},
 }};
 
 constexpr std::array<MenuDefinition, 2> kMenus = {{{L"&Tools", kTools}, {L"&?", kHelp}}};

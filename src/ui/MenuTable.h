@@ -10,7 +10,6 @@ namespace tolvane {
 struct MenuEntry {
     MenuId id;
     const wchar_t* caption;  // null for a separator
-    bool available;          // the windows these entries open come with later versions
 };
 
 struct MenuDefinition {

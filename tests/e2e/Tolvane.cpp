@@ -46,6 +46,18 @@ std::map<std::wstring, std::wstring> Snapshot(const std::wstring& keyPath) {
     return values;
 }
 
+HWND TolvaneTest::OpenOwned(MenuId entry, const wchar_t* className) {
+    EXPECT_TRUE(Menu(main_, entry));
+    const HWND window = app_.WaitForWindow(className);
+    EXPECT_NE(window, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(main_));
+    return window;
+}
+
+bool TolvaneTest::OwnedGone(HWND window) {
+    return WaitUntil(10000, [&] { return !IsWindow(window); }) && app_.WaitIdle(main_);
+}
+
 HWND TolvaneTest::Launch(const std::wstring& args, const wchar_t* version) {
     EXPECT_TRUE(SetWindowsVersion(version));
     EXPECT_TRUE(app_.Start(args));

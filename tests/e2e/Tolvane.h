@@ -20,6 +20,11 @@ class TolvaneTest : public ::testing::Test {
   protected:
     HWND Launch(const std::wstring& args = L"-noaccount", const wchar_t* version = L"winxp");
     void Shoot(const std::wstring& name) { EXPECT_TRUE(SaveScreenshot(main_, name)); }
+    // Opens a window of Tolvane's own (options, about) from its menu entry; the main window
+    // waits meanwhile.
+    HWND OpenOwned(MenuId entry, const wchar_t* className);
+    // The window is gone and the main window takes input again.
+    bool OwnedGone(HWND window);
 
     App app_;
     HWND main_ = nullptr;

@@ -9,19 +9,9 @@ using O = OptionsControlId;
 
 class Options : public TolvaneTest {
   protected:
-    HWND Open() {
-        EXPECT_TRUE(Menu(main_, MenuId::MnuToolsOptions));
-        const HWND options = app_.WaitForWindow(kOptionsWindowClass);
-        EXPECT_NE(options, nullptr);
-        EXPECT_FALSE(IsWindowEnabled(main_));
-        return options;
-    }
+    HWND Open() { return OpenOwned(MenuId::MnuToolsOptions, kOptionsWindowClass); }
     static HWND Item(HWND options, O id) { return GetDlgItem(options, OptionsDialogId(id)); }
     static bool On(HWND options, O id) { return IsWindowEnabled(Item(options, id)) != FALSE; }
-    // The window is gone and the main window takes input again.
-    bool Gone(HWND options) {
-        return WaitUntil(10000, [&] { return !IsWindow(options); }) && app_.WaitIdle(main_);
-    }
 };
 
 TEST_F(Options, OnNtfsTheConversionIsGreyedAndEveryWayOfClosingGivesTheMainWindowBack) {
@@ -41,13 +31,13 @@ TEST_F(Options, OnNtfsTheConversionIsGreyedAndEveryWayOfClosingGivesTheMainWindo
     EXPECT_TRUE(SaveScreenshot(options, L"options-ntfs"));
 
     ASSERT_TRUE(PostMessageW(Item(options, O::CmdClose), BM_CLICK, 0, 0));
-    EXPECT_TRUE(Gone(options));
+    EXPECT_TRUE(OwnedGone(options));
     options = Open();
     ASSERT_TRUE(PostMessageW(options, WM_SYSCOMMAND, SC_CLOSE, 0));
-    EXPECT_TRUE(Gone(options));
+    EXPECT_TRUE(OwnedGone(options));
     options = Open();
     ASSERT_TRUE(PressKeys(options, {VK_MENU, VK_F4}));
-    EXPECT_TRUE(Gone(options));
+    EXPECT_TRUE(OwnedGone(options));
     EXPECT_TRUE(IsWindowEnabled(main_));
 }
 
@@ -68,7 +58,7 @@ TEST_F(Options, OnFat32TheConversionStartsAndTheRestartIsOfferedOnceItEnded) {
     EXPECT_FALSE(On(options, O::FatToNtfs));
     EXPECT_TRUE(SaveScreenshot(options, L"options-fat32-converted"));
     ASSERT_TRUE(PostMessageW(Item(options, O::CmdClose), BM_CLICK, 0, 0));
-    EXPECT_TRUE(Gone(options));
+    EXPECT_TRUE(OwnedGone(options));
 }
 
 }  // namespace

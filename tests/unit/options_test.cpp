@@ -133,7 +133,7 @@ TEST(OptionsWindow, KeepsTheMainWindowDisabledUntilItCloses) {
     Harness h;
     h.host.enableCalls.clear();
     EXPECT_TRUE(h.main.Menu(MenuId::MnuToolsOptions));
-    EXPECT_EQ(h.host.optionsOpened, 1);
+    EXPECT_EQ(h.host.opened, std::vector<OwnedWindow>{OwnedWindow::Options});
     EXPECT_FALSE(h.host.enableCalls.back());
     EXPECT_FALSE(h.form.TakesInput());
     EXPECT_TRUE(h.main.CloseMustWait());

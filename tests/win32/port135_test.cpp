@@ -47,7 +47,8 @@ class RecordingHost : public Host {
     void EnableMainWindow(bool) override {}
     void ShowMainWindow(bool) override {}
     void ShowPatient(bool) override {}
-    void OpenOptionsWindow() override {}
+    void OpenOwnedWindow(OwnedWindow) override {}
+    std::uintptr_t WindowHandle() override { return 0; }
     std::vector<std::wstring> messages;
 };
 

@@ -4,7 +4,7 @@
 # Source this file; it defines functions only.
 
 # Bump when the template's recipe changes, so existing templates are made again.
-TOLVANE_TEMPLATE_RECIPE=3
+TOLVANE_TEMPLATE_RECIPE=4
 
 # The environment every Wine command of the tests runs with.
 tolvane_wine_env() {
@@ -41,8 +41,10 @@ tolvane_template_ensure() {
                 wine wineboot -i
                 # Without a window manager, Wine waits 2 s on each hide or close of a window.
                 wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f
-                # The tests put a stand-in net.exe into system32; it must win over the built-in one.
+                # The tests put stand-ins for net.exe and hh.exe into the prefix; they must win
+                # over the built-in ones.
                 wine reg add "HKCU\\Software\\Wine\\DllOverrides" /v net.exe /d native /f
+                wine reg add "HKCU\\Software\\Wine\\DllOverrides" /v hh.exe /d native /f
                 wineserver -w
             ' >"$build/wine/template.log" 2>&1 && break
             if [ "$attempt" -eq 3 ]; then
@@ -72,15 +74,18 @@ tolvane_prefix_fresh() {
     cp -a "$build/wine/template" "$prefix"
 }
 
-# Puts the stand-in net.exe (also as convert.exe) into the prefix's system32 and Tolvane.exe at C:\Tolvane, so that
+# Puts the stand-in net.exe (also as convert.exe and hh.exe) into the prefix and Tolvane.exe at
+# C:\Tolvane, so that
 # files the program extracts beside itself stay inside the prefix. Either may be missing.
 tolvane_prefix_install() {
     local prefix=$1 win_build=$2
     local net=$win_build/tests/netstandin/net.exe
     if [ -f "$net" ]; then
         cp "$net" "$prefix/drive_c/windows/system32/net.exe"
-        # The same stand-in answers for the drive conversion: it only logs its command line.
+        # The same stand-in answers for the drive conversion and the help viewer: it only logs
+        # their command lines.
         cp "$net" "$prefix/drive_c/windows/system32/convert.exe"
+        cp "$net" "$prefix/drive_c/windows/hh.exe"
     else
         echo "prefix.sh: warning: no $net, Wine's own net.exe stays (it knows no 'net user')" >&2
     fi

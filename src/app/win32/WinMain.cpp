@@ -1,17 +1,40 @@
 // Process entry: the main window is the only window at start; its end ends the program.
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "app/MainForm.h"
 #include "registry/win32/Win32RegistryStore.h"
 #include "system/win32/Win32System.h"
 #include "ui/win32/MainWindow.h"
 
+namespace {
+
+// The shell asks its callers for an apartment: without it some extensions refuse to open a web
+// address.
+class ComApartment {
+  public:
+    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) {
+            CoUninitialize();
+        }
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+  private:
+    HRESULT result_;
+};
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
     using namespace tolvane;
     // Visual styles, as the manifest asks for version 6 of the common controls.
     InitCommonControls();
+    const ComApartment apartment;
 
     win32::Win32RegistryStore registry;
     win32::Win32System system;
@@ -30,6 +53,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_MOUSEMOVE) {
+            window.PointerMoved(msg.hwnd, msg.pt);
+        }
         // Tab, Enter and the arrows for whichever of our windows the message is for.
         const HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
         if (!root || !IsDialogMessageW(root, &msg)) {

@@ -7,8 +7,6 @@ namespace {
 
 using O = OptionsControlId;
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kConversionTimer = 1;
 constexpr UINT kConversionPollMs = 250;
 constexpr int kCaptionIndentTwips = 120;
@@ -18,29 +16,16 @@ constexpr int kCaptionIndentTwips = 120;
 OptionsWindow::OptionsWindow(HINSTANCE instance, FontCache& fonts, int dpi, Form& main,
                              Machine& machine, std::function<void()> closing,
                              std::function<void()> gone)
-    : instance_(instance),
+    : NavyWindow(OptionsDialogId(O::Frame1), kOptionsControlCount, std::move(closing),
+                 std::move(gone)),
+      instance_(instance),
       fonts_(fonts),
       dpi_(dpi),
-      form_(main, machine),
-      closing_(std::move(closing)),
-      gone_(std::move(gone)),
-      navy_(CreateSolidBrush(RGB(kNavy.r, kNavy.g, kNavy.b))) {}
-
-OptionsWindow::~OptionsWindow() {
-    // Freed with its window still there (the program ends): nothing is to be said any more.
-    gone_ = nullptr;
-}
+      form_(main, machine) {}
 
 bool OptionsWindow::Create(HWND owner) {
-    if (!RegisterClassOnce(instance_, kOptionsWindowClass, nullptr)) {
-        return false;
-    }
-    const SIZE size =
-        OuterSize(kOptionsWidthTwips, kOptionsHeightTwips, dpi_, kStyle, kExStyle, false);
-    if (!CreateOwnWindow(instance_, kOptionsWindowClass, kOptionsCaption, kStyle, kExStyle,
-                         (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
-                         (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy, owner,
-                         nullptr)) {
+    if (!CreateCentred(instance_, kOptionsWindowClass, kOptionsCaption, kOptionsWidthTwips,
+                       kOptionsHeightTwips, dpi_, owner)) {
         return false;
     }
     for (const OptionsLayout& control : OptionsWindowLayout()) {
@@ -101,7 +86,8 @@ void OptionsWindow::ShowControl(OptionsControlId id) {
     }
 }
 
-void OptionsWindow::Press(OptionsControlId id) {
+void OptionsWindow::Press(int index) {
+    const O id = static_cast<O>(index);
     // Its own questions must not let a second press in.
     EnableWindow(window_, FALSE);
     const bool stays = form_.Click(id);
@@ -115,52 +101,15 @@ void OptionsWindow::Press(OptionsControlId id) {
     }
 }
 
-void OptionsWindow::Close() {
-    if (closed_) {
-        return;
-    }
-    closed_ = true;
-    // The main window takes input again before this one goes, so that it is the one activated.
-    closing_();
-    DestroyWindow(window_);
-}
-
-LRESULT OptionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT OptionsWindow::HandleOther(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            HWND control = reinterpret_cast<HWND>(lParam);
-            // Enter reaches a window that is not a dialog as IDOK: it presses the focused button.
-            if (id == IDOK && !control) {
-                control = GetFocus();
-            }
-            const int index = control ? GetDlgCtrlID(control) - OptionsDialogId(O::Frame1) : -1;
-            if (index >= 0 && index < kOptionsControlCount &&
-                (!HIWORD(wParam) || HIWORD(wParam) == BN_CLICKED)) {
-                Press(static_cast<O>(index));
-            }
-            return 0;
-        }
         case WM_TIMER:
             if (wParam == kConversionTimer && !form_.WatchConversion()) {
                 KillTimer(window_, kConversionTimer);
             }
             return 0;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            SetTextColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-            SetBkColor(reinterpret_cast<HDC>(wParam), RGB(kNavy.r, kNavy.g, kNavy.b));
-            return reinterpret_cast<LRESULT>(navy_.get());
-        case WM_ERASEBKGND:
-            return EraseBackground(reinterpret_cast<HDC>(wParam), navy_.get());
-        case WM_CLOSE:
-            Close();
-            return 0;
         case WM_NCDESTROY:
             KillTimer(window_, kConversionTimer);
-            if (gone_) {
-                gone_();
-            }
             break;
         default:
             break;

@@ -274,6 +274,27 @@ unsigned long Win32System::ExtractResourceUnlessIdentical(const std::wstring& pa
     return WriteNewFile(path, resource).error;
 }
 
+std::optional<std::array<std::uint16_t, 4>> Win32System::ProgramVersion() {
+    const HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+    const HGLOBAL loaded = info ? LoadResource(nullptr, info) : nullptr;
+    const auto* bytes = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    // The fixed part of the block starts with its signature on a 32-bit boundary.
+    const DWORD size = SizeofResource(nullptr, info);
+    for (DWORD offset = 0; offset + sizeof(VS_FIXEDFILEINFO) <= size; offset += 4) {
+        VS_FIXEDFILEINFO fixed;
+        CopyMemory(&fixed, bytes + offset, sizeof(fixed));
+        if (fixed.dwSignature == VS_FFI_SIGNATURE) {
+            return std::array<std::uint16_t, 4>{
+                HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS),
+                HIWORD(fixed.dwFileVersionLS), LOWORD(fixed.dwFileVersionLS)};
+        }
+    }
+    return std::nullopt;
+}
+
 unsigned long Win32System::EndSession(unsigned flags) {
     // Without the privilege Windows refuses the request, and says so below.
     EnableShutdownPrivilege();

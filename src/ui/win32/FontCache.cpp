@@ -4,15 +4,17 @@
 
 namespace tolvane::win32 {
 
-HFONT FontCache::Get(int centipoints, bool bold) {
-    UniqueFont& font = fonts_[{centipoints, bold}];
+// Without a face, the windows' own Tahoma.
+HFONT FontCache::Get(int centipoints, bool bold, const wchar_t* face) {
+    face = face ? face : kFontFace;
+    UniqueFont& font = fonts_[{centipoints, bold, face}];
     if (!font) {
         LOGFONTW description{};
         description.lfHeight = -MulDiv(centipoints, dpi_, 7200);
         description.lfWeight = bold ? FW_BOLD : FW_NORMAL;
         description.lfCharSet = DEFAULT_CHARSET;
         description.lfQuality = DEFAULT_QUALITY;
-        lstrcpynW(description.lfFaceName, kFontFace, LF_FACESIZE);
+        lstrcpynW(description.lfFaceName, face, LF_FACESIZE);
         font.reset(CreateFontIndirectW(&description));
     }
     return font.get();

@@ -2,7 +2,8 @@
 #pragma once
 
 #include <map>
-#include <utility>
+#include <string>
+#include <tuple>
 
 #include "system/win32/Handles.h"
 
@@ -11,11 +12,11 @@ namespace tolvane::win32 {
 class FontCache {
   public:
     explicit FontCache(int dpi) : dpi_(dpi) {}
-    HFONT Get(int centipoints, bool bold);
+    HFONT Get(int centipoints, bool bold, const wchar_t* face = nullptr);
 
   private:
     int dpi_;
-    std::map<std::pair<int, bool>, UniqueFont> fonts_;
+    std::map<std::tuple<int, bool, std::wstring>, UniqueFont> fonts_;
 };
 
 }  // namespace tolvane::win32

@@ -1,5 +1,7 @@
 #include "ui/win32/MainWindow.h"
 
+#include "help/win32/AboutWindow.h"
+#include "options/win32/OptionsWindow.h"
 #include "resources/ResourceIds.h"
 #include "ui/ControlLayout.h"
 #include "ui/win32/ChildControls.h"
@@ -33,9 +35,9 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
-// Posted by the options window once it is gone, so that its object is freed outside its own
+// Posted by an owned window once it is gone, so that its object is freed outside its own
 // messages.
-constexpr UINT kOptionsGone = WM_APP + 1;
+constexpr UINT kOwnedGone = WM_APP + 1;
 
 }  // namespace
 
@@ -49,7 +51,7 @@ MainWindow::MainWindow(HINSTANCE instance)
 
 MainWindow::~MainWindow() {
     patient_.reset();
-    options_.reset();
+    owned_.reset();
 }
 
 bool MainWindow::Create(MainForm& form) {
@@ -189,15 +191,44 @@ void MainWindow::ShowPatient(bool shown) {
     patient_->Show();
 }
 
-void MainWindow::OpenOptionsWindow() {
-    options_ = std::make_unique<OptionsWindow>(
-        instance_, fonts_, dpi_, form_->form(), form_->machine(),
-        [this] { form_->OwnedWindowClosed(); },
-        [this] { PostMessageW(window_, kOptionsGone, 0, 0); });
-    if (!options_->Create(window_)) {
-        options_.reset();
+void MainWindow::OpenOwnedWindow(OwnedWindow which) {
+    auto closing = [this] { form_->OwnedWindowClosed(); };
+    auto gone = [this] { PostMessageW(window_, kOwnedGone, 0, 0); };
+    bool created = false;
+    if (which == OwnedWindow::Options) {
+        auto options = std::make_unique<OptionsWindow>(instance_, fonts_, dpi_, form_->form(),
+                                                       form_->machine(), closing, gone);
+        created = options->Create(window_);
+        owned_ = std::move(options);
+    } else {
+        auto about =
+            std::make_unique<AboutWindow>(instance_, fonts_, dpi_, form_->machine(), closing, gone);
+        created = about->Create(window_);
+        owned_ = std::move(about);
+    }
+    if (!created) {
+        owned_.reset();
         form_->OwnedWindowClosed();
     }
+}
+
+void MainWindow::PointerMoved(HWND target, POINT screen) {
+    if (!window_ || (target != window_ && !IsChild(window_, target))) {
+        return;
+    }
+    // The control under the pointer, disabled ones included; a frame only where none of the
+    // controls on it is. The system's own search may find the frame first.
+    ControlId found = ControlId::Count;
+    for (const ControlLayout& control : MainWindowLayout()) {
+        RECT place;
+        const HWND child = Child(control.id);
+        if (child && IsWindowVisible(child) && GetWindowRect(child, &place) &&
+            PtInRect(&place, screen) &&
+            (found == ControlId::Count || LayoutOf(found).kind == ControlKind::Frame)) {
+            found = control.id;
+        }
+    }
+    form_->PointerOver(found);
 }
 
 void MainWindow::OnClose() {
@@ -296,8 +327,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
-        case kOptionsGone:
-            options_.reset();
+        case kOwnedGone:
+            owned_.reset();
             return 0;
         case WM_DESTROY:
             for (HWND child : controls_) {

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "app/MainForm.h"
-#include "options/win32/OptionsWindow.h"
 #include "system/win32/Handles.h"
 #include "ui/win32/FontCache.h"
+#include "ui/win32/NavyWindow.h"
 #include "ui/win32/PatientWindow.h"
 #include "ui/win32/WindowBase.h"
 
@@ -29,7 +29,12 @@ class MainWindow : public WindowBase, public ControlView, public Host {
     void EnableMainWindow(bool enabled) override;
     void ShowMainWindow(bool shown) override;
     void ShowPatient(bool shown) override;
-    void OpenOptionsWindow() override;
+    void OpenOwnedWindow(OwnedWindow which) override;
+    std::uintptr_t WindowHandle() override { return reinterpret_cast<std::uintptr_t>(window_); }
+
+    // Every pointer movement over the window, whichever child the system sends it to: disabled
+    // controls and labels have no mouse messages of their own.
+    void PointerMoved(HWND target, POINT screen);
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -51,7 +56,8 @@ class MainWindow : public WindowBase, public ControlView, public Host {
     UniqueBrush helpBrush_;
     UniqueBitmap logo_;
     std::unique_ptr<PatientWindow> patient_;
-    std::unique_ptr<OptionsWindow> options_;
+    // The options or about window while it is open: one at a time, the main window waits.
+    std::unique_ptr<NavyWindow> owned_;
     // Where the keyboard focus goes back to when the window takes input again.
     HWND savedFocus_ = nullptr;
     bool closePending_ = false;

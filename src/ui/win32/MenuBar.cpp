@@ -13,8 +13,7 @@ HMENU CreateMenuBar() {
                 AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
                 continue;
             }
-            AppendMenuW(popup, MF_STRING | (entry.available ? MF_ENABLED : MF_GRAYED),
-                        static_cast<UINT_PTR>(entry.id), entry.caption);
+            AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(entry.id), entry.caption);
         }
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), definition.caption);
     }

@@ -89,6 +89,25 @@ bool PressKeys(HWND window, std::initializer_list<WORD> keys) {
            inputs.size();
 }
 
+bool PointAtScreen(POINT point) {
+    // Absolute positions are in 65536ths of the screen.
+    const auto Move = [](int x, int y) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        return SendInput(1, &input, sizeof(input)) == 1;
+    };
+    return Move(point.x + 1, point.y) && Move(point.x, point.y);
+}
+
+bool PointAt(HWND control) {
+    RECT place;
+    return GetWindowRect(control, &place) &&
+           PointAtScreen({(place.left + place.right) / 2, (place.top + place.bottom) / 2});
+}
+
 std::wstring TolvaneExePath() {
     return Environment(L"TOLVANE_EXE");
 }

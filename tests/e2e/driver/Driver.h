@@ -174,6 +174,14 @@ bool FocusControl(HWND control);
 // for their effect.
 bool PressKeys(HWND window, std::initializer_list<WORD> keys);
 
+// ---- The mouse ----
+
+// Moves the real pointer onto the middle of the control (a little off it first, so that the
+// move is seen even when the pointer was there already).
+bool PointAt(HWND control);
+// The same for a point of the screen.
+bool PointAtScreen(POINT point);
+
 // ---- Message boxes ----
 
 std::wstring Title(HWND window);

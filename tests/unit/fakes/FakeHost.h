@@ -29,14 +29,15 @@ class FakeHost : public Host {
     void EnableMainWindow(bool enabled) override { enableCalls.push_back(enabled); }
     void ShowMainWindow(bool shown) override { showCalls.push_back(shown); }
     void ShowPatient(bool shown) override { patientCalls.push_back(shown); }
-    void OpenOptionsWindow() override { ++optionsOpened; }
+    void OpenOwnedWindow(OwnedWindow window) override { opened.push_back(window); }
+    std::uintptr_t WindowHandle() override { return 0x1234; }
 
     std::vector<Message> messages;
     std::deque<int> answers;
     std::vector<bool> enableCalls;
     std::vector<bool> patientCalls;
     std::vector<bool> showCalls;
-    int optionsOpened = 0;
+    std::vector<OwnedWindow> opened;
 };
 
 }  // namespace tolvane::testing

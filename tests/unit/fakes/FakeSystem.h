@@ -35,6 +35,7 @@ class FakeSystem : public System {
                                std::uint16_t number) override;
     unsigned long ExtractResourceUnlessIdentical(const std::wstring& path, const std::wstring& type,
                                                  std::uint16_t number) override;
+    std::optional<std::array<std::uint16_t, 4>> ProgramVersion() override { return version4; }
     unsigned long EndSession(unsigned flags) override {
         exitRequests.push_back(flags);
         return exitError;
@@ -76,6 +77,8 @@ class FakeSystem : public System {
     std::multiset<std::wstring> held;
     std::vector<unsigned> exitRequests;
     unsigned long exitError = 0;
+    std::optional<std::array<std::uint16_t, 4>> version4 =
+        std::array<std::uint16_t, 4>{1, 6, 0, 212};
 };
 
 }  // namespace tolvane::testing

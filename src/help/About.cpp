@@ -1,0 +1,89 @@
+#include "help/About.h"
+
+#include "system/Decimal.h"
+#include "system/SystemInfo.h"
+
+namespace tolvane {
+namespace {
+
+using A = AboutControlId;
+using K = ControlKind;
+
+constexpr int kStd = kDefaultCentipoints;
+
+constexpr std::array<AboutLayout, kAboutControlCount> kLayout = {{
+    {A::Picture1, K::Picture, L"", 240, 120, 1095, 2100, kStd, false, nullptr},
+    {A::LblTitle, K::Label, L"", 1680, 240, 4095, 360, 1200, true, nullptr},
+    {A::LblVersion, K::Label, L"", 1680, 720, 4095, 225, 975, false, nullptr},
+    {A::LblDescription, K::Label,
+     L"Tolvane is a freeware which lets you secure your PC running under Windows, by closing "
+     L"some critical ports sensitive to Web attacks. You could also find some interesting "
+     L"features like deletion of the shares, or deactivation of the default accounts.",
+     1680, 1080, 4095, 1050, kStd, false, nullptr},
+    {A::Label1, K::Label, L"this software is freeware.", 1680, 2160, 4095, 255, kStd, false,
+     nullptr},
+    {A::LblDisclaimer, K::Label,
+     L"Thanks to the following members who helped the project to come out :", 255, 2625, 3870, 420,
+     kStd, false, nullptr},
+    // The free projects Tolvane is built and tested with.
+    {A::Contributeurs, K::Label, L"mingw-w64 - GCC - CMake - ImageMagick", 240, 3120, 3975, 255,
+     kStd, true, L"MS Sans Serif"},
+    {A::Testeurs, K::Label, L"Wine - GoogleTest - Xvfb", 240, 3360, 3855, 255, kStd, true, nullptr},
+    {A::AdresseUrl, K::Label, L"tolvane.example.org", 240, 3600, 1935, 255, kStd, true, nullptr},
+    {A::Support, K::Button, L"Support ...", 4260, 2640, 1467, 345, kStd, false, nullptr},
+    {A::CmdSysInfo, K::Button, L"&System info", 4260, 3120, 1452, 345, kStd, false, nullptr},
+    {A::CmdOK, K::Button, L"OK", 4245, 3585, 1467, 345, kStd, false, nullptr},
+}};
+
+constexpr wchar_t kNotAvailable[] = L"System informations are not available";
+
+// Starts the program at exactly this path: quoted, a blank in it cannot make another program run.
+bool StartProgramAt(System& system, const std::wstring& path) {
+    return system.StartCommand(L"\"" + path + L"\"", WindowStyle::Normal) != nullptr;
+}
+
+}  // namespace
+
+std::span<const AboutLayout> AboutWindowLayout() {
+    return kLayout;
+}
+
+std::wstring VersionText(const std::array<std::uint16_t, 4>& version) {
+    return L"Version " + Decimal(version[0]) + L"." + Decimal(version[1]) + L"." +
+           Decimal(version[3]);
+}
+
+bool GetKeyValue(Reg& reg, const std::wstring& keyName, const std::wstring& subKeyRef,
+                 std::wstring& keyVal) {
+    RawValue value;
+    if (reg.ReadRaw(Hklm, keyName + L"\\" + subKeyRef, value) != kRegOk) {
+        keyVal.clear();
+        return false;
+    }
+    if (value.type == RawSz) {
+        // The text ends at its first zero, or with the data when it was stored without one.
+        keyVal = ValueText(value).value_or(L"");
+    } else if (value.type == RawDword) {
+        keyVal = ValueText(value).value_or(keyVal);
+    }
+    return true;
+}
+
+void StartSysInfo(Machine& machine) {
+    System& system = machine.system;
+    std::wstring path;
+    if (GetKeyValue(machine.reg, L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", path)) {
+        if (StartProgramAt(system, path)) {
+            return;
+        }
+    } else if (GetKeyValue(machine.reg, L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO",
+                           path)) {
+        const std::wstring program = path + L"\\MSINFO32.EXE";
+        if (system.FileAttributes(program) && StartProgramAt(system, program)) {
+            return;
+        }
+    }
+    machine.host.ShowMessage(kNotAvailable, kAppTitle, MbOk);
+}
+
+}  // namespace tolvane

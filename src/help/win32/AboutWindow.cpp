@@ -1,0 +1,108 @@
+#include "help/win32/AboutWindow.h"
+
+#include "help/WebLinks.h"
+#include "resources/ResourceIds.h"
+#include "ui/win32/ChildControls.h"
+
+namespace tolvane::win32 {
+namespace {
+
+using A = AboutControlId;
+
+}  // namespace
+
+AboutWindow::AboutWindow(HINSTANCE instance, FontCache& fonts, int dpi, Machine& machine,
+                         std::function<void()> closing, std::function<void()> gone)
+    : NavyWindow(AboutDialogId(A::Picture1), kAboutControlCount, std::move(closing),
+                 std::move(gone)),
+      instance_(instance),
+      fonts_(fonts),
+      dpi_(dpi),
+      machine_(machine) {}
+
+bool AboutWindow::Create(HWND owner) {
+    if (!CreateCentred(instance_, kAboutWindowClass, kAboutCaption, kAboutWidthTwips,
+                       kAboutHeightTwips, dpi_, owner)) {
+        return false;
+    }
+    for (const AboutLayout& control : AboutWindowLayout()) {
+        const HWND child =
+            CreateChildControl(window_, control.kind, false, control.caption,
+                               {control.left, control.top, control.width, control.height}, dpi_,
+                               AboutDialogId(control.id));
+        SendMessageW(
+            child, WM_SETFONT,
+            reinterpret_cast<WPARAM>(fonts_.Get(control.centipoints, control.bold, control.face)),
+            FALSE);
+        controls_[static_cast<int>(control.id)] = child;
+    }
+    logo_.reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_ABOUTLOGO),
+                                                IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+    SendMessageW(Child(A::Picture1), STM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(logo_.get()));
+    // The address is a link: it takes clicks and shows the hand.
+    const HWND link = Child(A::AdresseUrl);
+    SetWindowLongPtrW(link, GWL_STYLE, GetWindowLongPtrW(link, GWL_STYLE) | SS_NOTIFY);
+
+    const auto version = machine_.system.ProgramVersion();
+    SetWindowTextW(Child(A::LblVersion), version ? VersionText(*version).c_str() : L"");
+    SetWindowTextW(Child(A::LblTitle), kAppTitle);
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+    SetFocus(Child(A::CmdOK));
+    return true;
+}
+
+COLORREF AboutWindow::TextColour(HWND control) {
+    return control == Child(A::AdresseUrl) ? RGB(kLinkColour.r, kLinkColour.g, kLinkColour.b)
+                                           : RGB(255, 255, 255);
+}
+
+void AboutWindow::Press(int index) {
+    const auto owner = reinterpret_cast<std::uintptr_t>(window_);
+    switch (static_cast<A>(index)) {
+        case A::Support:
+            machine_.system.OpenDocument(owner, kForumUrl);
+            break;
+        case A::AdresseUrl:
+            machine_.system.OpenDocument(owner, kHomePageUrl);
+            break;
+        case A::CmdSysInfo:
+            StartSysInfo(machine_);
+            break;
+        case A::CmdOK:
+            Close();
+            break;
+        default:
+            break;
+    }
+}
+
+void AboutWindow::PaintLine() {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(window_, &paint);
+    const int left = TwipsToPixels(kAboutLine.left, dpi_);
+    const int top = TwipsToPixels(kAboutLine.top, dpi_);
+    const RECT line{left, top, left + TwipsToPixels(kAboutLine.width, dpi_), top + 2};
+    FillRect(dc, &line, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    EndPaint(window_, &paint);
+}
+
+LRESULT AboutWindow::HandleOther(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wParam) == Child(A::AdresseUrl)) {
+                SetCursor(LoadCursorW(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            break;
+        case WM_PAINT:
+            PaintLine();
+            return 0;
+        default:
+            break;
+    }
+    return Default(message, wParam, lParam);
+}
+
+}  // namespace tolvane::win32

@@ -1,0 +1,36 @@
+// The about window: the version, the links and the system information tool.
+#pragma once
+
+#include <array>
+#include <functional>
+
+#include "help/About.h"
+#include "system/win32/Handles.h"
+#include "ui/win32/FontCache.h"
+#include "ui/win32/NavyWindow.h"
+
+namespace tolvane::win32 {
+
+class AboutWindow : public NavyWindow {
+  public:
+    AboutWindow(HINSTANCE instance, FontCache& fonts, int dpi, Machine& machine,
+                std::function<void()> closing, std::function<void()> gone);
+
+    bool Create(HWND owner);
+
+  private:
+    void Press(int index) override;
+    LRESULT HandleOther(UINT message, WPARAM wParam, LPARAM lParam) override;
+    COLORREF TextColour(HWND control) override;
+    void PaintLine();
+    HWND Child(AboutControlId id) const { return controls_[static_cast<int>(id)]; }
+
+    HINSTANCE instance_;
+    FontCache& fonts_;
+    int dpi_;
+    Machine& machine_;
+    std::array<HWND, kAboutControlCount> controls_{};
+    UniqueBitmap logo_;
+};
+
+}  // namespace tolvane::win32

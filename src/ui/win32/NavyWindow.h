@@ -1,0 +1,47 @@
+// The base of the small windows the main window opens (options, about): navy, white text, a
+// fixed dialog border, centred, owned by the main window, which they give back when they close.
+#pragma once
+
+#include <functional>
+
+#include "system/win32/Handles.h"
+#include "ui/ControlLayout.h"
+#include "ui/win32/WindowBase.h"
+
+namespace tolvane::win32 {
+
+class NavyWindow : public WindowBase {
+  public:
+    // `closing` runs before the window goes (the main window takes input again first, so that it
+    // is the one activated), `gone` once it has gone (the object may then be freed).
+    // Its controls are numbered from firstId on, `count` of them.
+    NavyWindow(int firstId, int count, std::function<void()> closing, std::function<void()> gone);
+    ~NavyWindow() override;
+
+  protected:
+    bool CreateCentred(HINSTANCE instance, const wchar_t* className, const wchar_t* caption,
+                       int widthTwips, int heightTwips, int dpi, HWND owner);
+    void Close();
+    // A click on control number `index` of the window (or Enter on it).
+    virtual void Press(int index) = 0;
+    // The messages a window handles beyond those all of them handle alike.
+    virtual LRESULT HandleOther(UINT message, WPARAM wParam, LPARAM lParam) {
+        return Default(message, wParam, lParam);
+    }
+    // Text colour of a label; white unless a window says otherwise.
+    virtual COLORREF TextColour(HWND) { return RGB(255, 255, 255); }
+
+    UniqueBrush navy_;
+
+  private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) final;
+    void OnCommand(WPARAM wParam, LPARAM lParam);
+
+    int firstId_;
+    int count_;
+    std::function<void()> closing_;
+    std::function<void()> gone_;
+    bool closed_ = false;
+};
+
+}  // namespace tolvane::win32

@@ -1,0 +1,71 @@
+// The help area under the real pointer, the about window, and the manual in the help viewer.
+#include "Tolvane.h"
+#include "help/About.h"
+
+namespace tolvane::e2e {
+namespace {
+
+using C = ControlId;
+using A = AboutControlId;
+
+class Help : public TolvaneTest {
+  protected:
+    bool Shows(const std::wstring& heading, const std::wstring& textStart) {
+        return WaitUntil(5000, [&] {
+            return Text(main_, C::LabelAide) == heading &&
+                   Text(main_, C::TextAstuce).starts_with(textStart);
+        });
+    }
+    HWND OpenAbout() { return OpenOwned(MenuId::MnuHelpAbout, kAboutWindowClass); }
+};
+
+TEST_F(Help, ThePointerShowsTheHelpOfWhatItIsOver) {
+    ASSERT_TRUE(Launch());
+    struct Case {
+        C control;
+        const wchar_t* heading;
+        const wchar_t* textStart;
+    };
+    const Case cases[] = {
+        {C::PartageLabel2, L"Administrative", L"Closes default administrative shares"},
+        {C::AdminShare, L"Administrative", L"Closes default administrative shares"},
+        // Without the probe the guest box is disabled: it still explains itself.
+        {C::Invit, L"Guest account", L"Impedes any user to get a connection"},
+        {C::RebootButton, L"Restart", L"Restarts your PC"},
+        {C::Port135, L"Port 135 RPC", L"This service allows Remote Procedure Calls"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(PointAt(Control(main_, c.control))) << static_cast<int>(c.control);
+        EXPECT_TRUE(Shows(c.heading, c.textStart))
+            << static_cast<int>(c.control) << ": " << Text(main_, C::LabelAide);
+    }
+    EXPECT_FALSE(Enabled(main_, C::Invit));
+    EXPECT_EQ(FontCentipoints(Control(main_, C::TextAstuce)), 900);
+    Shoot(L"help-port135");
+    // The frame itself, beside its controls, empties the help area.
+    RECT frame = ClientRectOf(main_, C::Clavet);
+    POINT inside{frame.left + 4, (frame.top + frame.bottom) / 2};
+    ClientToScreen(main_, &inside);
+    ASSERT_TRUE(PointAtScreen(inside));
+    EXPECT_TRUE(Shows(L"", L""));
+    EXPECT_EQ(Text(main_, C::TextAstuce), L"");
+}
+
+TEST_F(Help, TheAboutWindowShowsTheVersionAndGivesTheMainWindowBack) {
+    ASSERT_TRUE(Launch());
+    HWND about = OpenAbout();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(Title(about), L"About Tolvane...");
+    EXPECT_EQ(Text(GetDlgItem(about, AboutDialogId(A::LblVersion))), L"Version 1.6.212");
+    EXPECT_EQ(Text(GetDlgItem(about, AboutDialogId(A::LblTitle))), L"Tolvane");
+    EXPECT_TRUE(SaveScreenshot(about, L"about"));
+    ASSERT_TRUE(PostMessageW(GetDlgItem(about, AboutDialogId(A::CmdOK)), BM_CLICK, 0, 0));
+    EXPECT_TRUE(OwnedGone(about));
+    about = OpenAbout();
+    ASSERT_TRUE(PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0));
+    EXPECT_TRUE(OwnedGone(about));
+    EXPECT_TRUE(IsWindowEnabled(main_));
+}
+
+}  // namespace
+}  // namespace tolvane::e2e
