@@ -6,11 +6,6 @@ namespace {
 constexpr std::uint8_t kValueMissing = 1;  // an empty mark means only the value was missing
 constexpr std::uint8_t kKeptNone = 0;      // prefix of a REG_NONE original
 
-std::wstring KeyOf(const std::wstring& valuePath) {
-    const auto slash = valuePath.rfind(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : valuePath.substr(0, slash);
-}
-
 bool Missing(RegError error) {
     return error == kRegFileNotFound || error == kRegPathNotFound;
 }
