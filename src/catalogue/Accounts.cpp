@@ -91,16 +91,14 @@ WriteResult ApplyAccounts(Form& form, Machine& machine) {
     }
     RunCommandsToEnd(machine.system, switches, WindowStyle::Minimized, kSwitchTimeoutMs);
     if (form.Changed(C::Anonyme)) {
-        for (const HardeningSetting& row : kAnonymousRows) {
-            if (WriteResult failure = ApplyRowSetting(machine, row, controls.Value(C::Anonyme))) {
-                return failure;
-            }
+        if (WriteResult failure = ApplyRows(machine, kAnonymousRows, controls.Value(C::Anonyme))) {
+            return failure;
         }
         form.RestartNeeded = true;
     }
     if (form.Changed(C::EveryOne)) {
         if (WriteResult failure =
-                ApplyRowSetting(machine, kEveryoneRow, controls.Value(C::EveryOne))) {
+                ApplyRows(machine, {&kEveryoneRow, 1}, controls.Value(C::EveryOne))) {
             return failure;
         }
         form.RestartNeeded = true;
@@ -110,7 +108,7 @@ WriteResult ApplyAccounts(Form& form, Machine& machine) {
             RunCommand(machine.system, L"net stop remoteregistry", WindowStyle::Minimized);
         }
         if (WriteResult failure =
-                ApplyRowSetting(machine, kRemoteRegistryRow, controls.Value(C::BDR))) {
+                ApplyRows(machine, {&kRemoteRegistryRow, 1}, controls.Value(C::BDR))) {
             return failure;
         }
         form.RestartNeeded = true;
