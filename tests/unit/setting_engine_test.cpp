@@ -167,20 +167,30 @@ TEST(ApplyBox, EveryCombinationOfRuleBoxCurrentValueAndRecord) {
     EXPECT_EQ(cases, 3 * 3 * (6 * 4 + 1));
 }
 
-TEST(ApplyBox, CheckIsNeverFooledByTextOrRecords) {
+// A REG_DWORD row is in force only as a REG_DWORD: Windows reads no other.
+TEST(ApplyBox, ComparesTypeAndTextExactly) {
     FakeRegistry registry;
     Reg reg(registry);
     const Setting row = Row(kValue, L"Sauve");
-    for (const RawValue& value : {Text(L"4"), Text(L"04"), RawValue{RawBinary, {4, 0, 0, 0}}}) {
+    for (const RawValue& value : {Text(L"04"), Text(L"4"), RawValue{RawBinary, {4, 0, 0, 0}}}) {
         registry.SetRaw(kValue, value);
         EXPECT_FALSE(InForce(reg, row));
     }
-    registry.keys.clear();
-    registry.SetDword(kRecord, 4);
-    EXPECT_FALSE(InForce(reg, row));
     registry.SetDword(kValue, 4);
     EXPECT_TRUE(InForce(reg, row));
-    EXPECT_EQ(registry.writes, 0);
+}
+
+TEST(ApplyBox, ARefusedBackupWriteChangesNothing) {
+    FakeRegistry registry;
+    Reg reg(registry);
+    registry.SetDword(kValue, 2);
+    registry.DenyWrites(kKey);
+    const BoxResult result = Apply(reg, Row(kValue, L"Sauve"), 1);
+    ASSERT_TRUE(result.failure);
+    EXPECT_EQ(result.failure->code, kRegAccessDenied);
+    EXPECT_EQ(result.failure->fullPath, L"HKLM\\" + kRecord);
+    EXPECT_EQ(registry.Get(kValue), Dword(2));
+    EXPECT_FALSE(registry.Get(kRecord));
 }
 
 TEST(ApplyBox, RulesAreRecognisedOnlyInTheirExactSpelling) {
@@ -235,70 +245,28 @@ TEST(ApplyBox, TickThenClearGivesBackAStartTypeWindowsAccepts) {
     }
 }
 
-// Two values of one box in a key that did not exist: whichever is undone last takes the key.
-TEST(ApplyBox, AKeyCreatedForABoxGoesWithItsLastValue) {
-    constexpr wchar_t kControlServices[] = L"SYSTEM\\CurrentControlSet\\Control\\Services";
-    const std::wstring first = std::wstring(kControlServices) + L"\\RemoteRegistry";
-    const std::wstring second = std::wstring(kControlServices) + L"\\LanManServer";
-    const Setting rows[] = {Row(first, L"0"), Row(second, L"0")};
-    FakeRegistry registry;
-    Reg reg(registry);
-    registry.SetDword(L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymous", 0);
-    const auto before = registry.keys;
-    EXPECT_FALSE(ApplyBox(reg, rows, 1).failure);
-    EXPECT_EQ(registry.Get(first), Dword(4));
-    EXPECT_EQ(registry.Get(second), Dword(4));
-    EXPECT_FALSE(ApplyBox(reg, rows, 0).failure);
-    EXPECT_EQ(registry.keys, before);
-}
-
-TEST(ApplyBox, ABoxIsAppliedWholeOrNotAtAll) {
-    constexpr wchar_t kParameters[] = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters";
+// Undone too: a box is left whole when a later row is refused.
+TEST(ApplyBox, ABoxIsUndoneWholeOrNotAtAll) {
     const std::wstring start = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Start";
-    const std::wstring sockets = std::wstring(kParameters) + L"\\MaxCachedSockets";
+    const std::wstring sockets =
+        L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets";
     const Setting rows[] = {Row(start, L"Sauve"), Row(sockets, L"Suppr", L"0")};
-
-    // Ticked: the second row is refused, the first is taken back with its record.
     FakeRegistry registry;
     Reg reg(registry);
-    registry.SetDword(start, 2);
-    registry.SetDword(sockets, 20);
-    registry.DenyWrites(kParameters);
-    const auto before = registry.keys;
-    BoxResult result = ApplyBox(reg, rows, 1);
-    ASSERT_TRUE(result.failure);
-    EXPECT_EQ(result.failure->fullPath, L"HKLM\\" + sockets + L"KX");
-    EXPECT_EQ(result.failure->code, kRegAccessDenied);
-    EXPECT_FALSE(result.notTakenBack);
-    EXPECT_EQ(registry.keys, before);
-
-    // Cleared: the second row is undone first, then the first is refused: the second comes back.
-    FakeRegistry undone;
-    Reg undoReg(undone);
-    undone.SetDword(start, 4);
-    undone.SetDword(start + L"KX", 2);
-    undone.SetDword(sockets, 0);
-    undone.SetRaw(sockets + L"KX", Dword(20));
-    undone.DenyWrites(L"SYSTEM\\CurrentControlSet\\Services\\Dnscache");
-    const auto ticked = undone.keys;
-    result = ApplyBox(undoReg, rows, 0);
+    registry.SetDword(start, 4);
+    registry.SetDword(start + L"KX", 2);
+    registry.SetDword(sockets, 0);
+    registry.SetRaw(sockets + L"KX", Dword(20));
+    registry.DenyWrites(L"SYSTEM\\CurrentControlSet\\Services\\Dnscache");
+    const auto ticked = registry.keys;
+    // The second row is undone first, then the first is refused: the second comes back.
+    const BoxResult result = ApplyBox(reg, rows, 0);
     ASSERT_TRUE(result.failure);
     EXPECT_EQ(result.failure->fullPath, L"HKLM\\" + start);
     EXPECT_FALSE(result.notTakenBack);
-    EXPECT_EQ(undone.keys, ticked);
-    EXPECT_EQ(undone.changes.size(), 4u);  // deleted and written back: value and record
-}
-
-TEST(ApplyBox, ARefusedDeletionIsAFailureAndChangesNothing) {
-    FakeRegistry registry;
-    Reg reg(registry);
-    registry.SetDword(kValue, 4);
-    registry.DenyWrites(kKey);
-    const BoxResult result = Apply(reg, Row(kValue, L"Suppr"), 0);
-    ASSERT_TRUE(result.failure);
-    EXPECT_EQ(result.failure->refused, Refused::Delete);
-    EXPECT_EQ(result.failure->fullPath, L"HKLM\\" + kValue);
-    EXPECT_EQ(registry.Get(kValue), Dword(4));
+    EXPECT_EQ(registry.keys, ticked);
+    // Only what changed is written back: the value and its record.
+    EXPECT_EQ(registry.changes.size(), 4u);
 }
 
 TEST(ApplyBox, TellsAChangeThatCouldNotBeTakenBack) {

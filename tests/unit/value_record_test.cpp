@@ -130,29 +130,5 @@ TEST(ValueRecord, AKeyCreatedForOneValueGoesWithTheLastOfItsValues) {
     }
 }
 
-TEST(ValueJournal, TakesBackExactlyWhatChangedAndLeavesTheRestAlone) {
-    FakeRegistry registry;
-    Reg reg(registry);
-    registry.SetRaw(kValue, {RawNone, {1}});
-    registry.SetString(L"SOFTWARE\\Microsoft\\Rpc\\Kept", L"x");
-    const auto before = registry.keys;
-    ValueJournal journal(reg);
-    const std::wstring created = L"SOFTWARE\\Microsoft\\New\\Value";
-    for (const std::wstring& path :
-         {std::wstring(kValue), created, std::wstring(L"SOFTWARE\\Microsoft\\Rpc\\Kept")}) {
-        ASSERT_FALSE(journal.Keep(Hklm, path));
-    }
-    ASSERT_FALSE(reg.WriteValue(Hklm, kValue, L"2", RegDword));
-    ASSERT_FALSE(journal.Keep(Hklm, kValue));  // a second keep does not replace the first
-    ASSERT_FALSE(reg.WriteValue(Hklm, kValue, L"3", RegDword));
-    ASSERT_FALSE(reg.WriteValue(Hklm, created, L"N", RegSz));
-    // Refused from here on: only the two changed values may be written again.
-    registry.DenyWrites(L"SOFTWARE\\Microsoft\\Rpc");
-    registry.changes.clear();
-    EXPECT_FALSE(journal.RollBack());
-    EXPECT_EQ(registry.keys, before);
-    EXPECT_EQ(registry.changes.size(), 3u);  // the created value and key, and the REG_NONE value
-}
-
 }  // namespace
 }  // namespace tolvane::testing
