@@ -24,10 +24,11 @@ void ApplyGroup(Form& form, Machine& machine, Apply apply, Verify verify) {
     verify(form, machine);
 }
 
-// By Refused.
+// What the system refused, in words, by Refused.
 constexpr const wchar_t* kRefusedWhat[] = {L"write the registry value",
                                            L"delete the registry value", L"read the registry value",
                                            L"switch the account"};
+static_assert(std::size(kRefusedWhat) == static_cast<std::size_t>(Refused::AccountSwitch) + 1);
 
 void TickIfEnabled(Controls& controls, C box) {
     if (controls.Enabled(box)) {
