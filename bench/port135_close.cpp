@@ -14,6 +14,7 @@
 #include "registry/win32/Win32RegistryStore.h"
 #include "resources/ResourceIds.h"
 #include "system/SystemInfo.h"
+#include "system/win32/Win32LocalAccounts.h"
 #include "system/win32/Win32System.h"
 
 namespace {
@@ -77,7 +78,8 @@ int wmain(int argc, wchar_t** argv) {
     win32::Win32System system;
     YesHost host;
     Reg reg(store);
-    Machine machine{reg, system, host};
+    win32::Win32LocalAccounts accounts;
+    Machine machine{reg, system, host, accounts};
     const std::wstring folder = system.ProgramFolder();
 
     std::vector<double> closes;

@@ -25,8 +25,8 @@ void DisableShareGroup(Controls& controls) {
 
 }  // namespace
 
-MainForm::MainForm(RegistryStore& registry, System& system, Host& host)
-    : reg_(registry), machine_{reg_, system, host} {
+MainForm::MainForm(RegistryStore& registry, System& system, Host& host, LocalAccounts& accounts)
+    : reg_(registry), machine_{reg_, system, host, accounts} {
     form_.controls.SetReaction([this](C id) { BoxChanged(form_, machine_, id); });
 }
 

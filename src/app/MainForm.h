@@ -15,7 +15,7 @@ inline constexpr wchar_t kNoAccountSwitch[] = L"-noaccount";
 
 class MainForm {
   public:
-    MainForm(RegistryStore& registry, System& system, Host& host);
+    MainForm(RegistryStore& registry, System& system, Host& host, LocalAccounts& accounts);
 
     // Reads the command line (the words after the program's name).
     void Form_Initialize(const std::wstring& commandLine);

@@ -24,11 +24,25 @@ struct AccountQuery {
     C label;
     const wchar_t* account;
     const wchar_t* file;
+    std::uint32_t rid;  // how the system finds the account; 0: by the name above
 };
 constexpr std::array<AccountQuery, 2> kQueries = {{
-    {C::Invit, C::DisableLabel1, L"Invit\u00e9", L"\\Inv.cmp"},
-    {C::HelpAssistant, C::DisableLabel2, L"HelpAssistant", L"\\Hlp.cmp"},
+    {C::Invit, C::DisableLabel1, L"Invit\u00e9", L"\\Inv.cmp", kGuestRid},
+    {C::HelpAssistant, C::DisableLabel2, L"HelpAssistant", L"\\Hlp.cmp", 0},
 }};
+
+// Where the report cannot tell (another language, or no report at all), the system can: the
+// guest by its identifier, whatever its name, and the help assistant by its name.
+std::int16_t SystemState(Form& form, LocalAccounts& accounts, const AccountQuery& query) {
+    const std::optional<std::wstring> name =
+        query.rid ? accounts.NameOf(query.rid) : std::optional<std::wstring>(query.account);
+    bool disabled = false;
+    if (!name || accounts.ReadDisabled(*name, disabled) != 0) {
+        return kAccountUnknown;
+    }
+    form.systemAccounts[query.box] = *name;
+    return disabled ? 1 : 0;
+}
 
 }  // namespace
 
@@ -94,6 +108,12 @@ void ProbeAccounts(Form& form, Machine& machine) {
     }
     for (const AccountQuery& query : kQueries) {
         system.RemoveFile(WindowsDir + query.file);
+    }
+    form.systemAccounts.clear();
+    for (std::size_t i = 0; i < kQueries.size(); ++i) {
+        if (states[i] == kAccountUnknown) {
+            states[i] = SystemState(form, machine.accounts, kQueries[i]);
+        }
     }
     Controls& controls = form.controls;
     for (std::size_t i = 0; i < kQueries.size(); ++i) {

@@ -34,12 +34,15 @@ constexpr std::uint32_t kSwitchTimeoutMs = 10000;
 
 struct AccountCommands {
     C box;
+    C label;
     const wchar_t* deactivate;
     const wchar_t* activate;
 };
 constexpr std::array<AccountCommands, 2> kAccountCommands = {{
-    {C::Invit, L"net user Invit\u00e9 /active:no", L"net user Invit\u00e9 /active:yes"},
-    {C::HelpAssistant, L"net user HelpAssistant /active:no", L"net user HelpAssistant /active:yes"},
+    {C::Invit, C::DisableLabel1, L"net user Invit\u00e9 /active:no",
+     L"net user Invit\u00e9 /active:yes"},
+    {C::HelpAssistant, C::DisableLabel2, L"net user HelpAssistant /active:no",
+     L"net user HelpAssistant /active:yes"},
 }};
 
 void VerifyOne(Form& form, Machine& machine, const HardeningSetting& row) {
@@ -83,24 +86,36 @@ WriteResult ApplyAccounts(Form& form, Machine& machine) {
     // Only what the user asked for: a disabled or unchanged box starts nothing, so an account
     // whose state is unknown is never switched on behind the user's back.
     std::vector<std::wstring> switches;
+    WriteResult refused;
     for (const AccountCommands& account : kAccountCommands) {
-        if (controls.Enabled(account.box) && form.Changed(account.box)) {
-            switches.push_back(controls.Value(account.box) == 1 ? account.deactivate
-                                                                : account.activate);
+        if (!controls.Enabled(account.box) || !form.Changed(account.box)) {
+            continue;
+        }
+        const bool deactivate = controls.Value(account.box) == 1;
+        // The commands name the French guest; where the system read the account, it switches it.
+        const auto found = form.systemAccounts.find(account.box);
+        if (found == form.systemAccounts.end()) {
+            switches.push_back(deactivate ? account.deactivate : account.activate);
+        } else if (const unsigned long error =
+                       machine.accounts.WriteDisabled(found->second, deactivate)) {
+            refused = WriteFailure{found->second, error, Refused::AccountSwitch,
+                                   LeftAsItWas(account.label)};
+            break;
         }
     }
     RunCommandsToEnd(machine.system, switches, WindowStyle::Minimized, kSwitchTimeoutMs);
+    if (refused) {
+        return refused;
+    }
     if (form.Changed(C::Anonyme)) {
-        for (const HardeningSetting& row : kAnonymousRows) {
-            if (WriteResult failure = ApplyRowSetting(machine, row, controls.Value(C::Anonyme))) {
-                return failure;
-            }
+        if (WriteResult failure = ApplyRows(machine, kAnonymousRows, controls.Value(C::Anonyme))) {
+            return failure;
         }
         form.RestartNeeded = true;
     }
     if (form.Changed(C::EveryOne)) {
         if (WriteResult failure =
-                ApplyRowSetting(machine, kEveryoneRow, controls.Value(C::EveryOne))) {
+                ApplyRows(machine, {&kEveryoneRow, 1}, controls.Value(C::EveryOne))) {
             return failure;
         }
         form.RestartNeeded = true;
@@ -110,7 +125,7 @@ WriteResult ApplyAccounts(Form& form, Machine& machine) {
             RunCommand(machine.system, L"net stop remoteregistry", WindowStyle::Minimized);
         }
         if (WriteResult failure =
-                ApplyRowSetting(machine, kRemoteRegistryRow, controls.Value(C::BDR))) {
+                ApplyRows(machine, {&kRemoteRegistryRow, 1}, controls.Value(C::BDR))) {
             return failure;
         }
         form.RestartNeeded = true;

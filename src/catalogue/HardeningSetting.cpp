@@ -1,17 +1,75 @@
 #include "catalogue/HardeningSetting.h"
 
-namespace tolvane {
+#include <vector>
 
-bool CheckSetting(Machine& machine, const HardeningSetting& row) {
-    return ApplySetting(machine.reg, false, 0, row.root, row.valuePath, row.restoreRule, row.target,
-                        row.valueType)
-        .inForce;
+#include "ui/Commands.h"
+#include "ui/ControlLayout.h"
+
+namespace tolvane {
+namespace {
+
+using Fault = UnusableRecord::Fault;
+
+struct FaultText {
+    Fault fault;
+    const wchar_t* why;
+    const wchar_t* instead;
+};
+constexpr FaultText kFaultTexts[] = {
+    {Fault::NotForThisValue, L"It holds data that this setting cannot take.",
+     L"The setting was undone by its own rule instead"},
+    {Fault::NotAStartType,
+     L"It holds no start type that Windows accepts for a service (2, 3 or 4).",
+     L"The service was set to start on demand instead"},
+};
+
+std::wstring Quoted(ControlId label) {
+    return L"\"" + std::wstring(LayoutOf(label).caption) + L"\"";
 }
 
-WriteResult ApplyRowSetting(Machine& machine, const HardeningSetting& row, std::int16_t boxValue) {
-    return ApplySetting(machine.reg, true, boxValue, row.root, row.valuePath, row.restoreRule,
-                        row.target, row.valueType)
-        .failure;
+void ReportUnusable(Machine& machine, const UnusableRecord& unusable) {
+    for (const FaultText& text : kFaultTexts) {
+        if (text.fault == unusable.fault) {
+            machine.host.ShowMessage(L"Tolvane could not use the backup\r\n" + unusable.fullPath +
+                                         L"\r\n\r\n" + text.why + L"\r\n\r\n" + text.instead +
+                                         L"; the backup is left as it is.",
+                                     kAppTitle, MbOk | MbIconExclamation);
+        }
+    }
+}
+
+}  // namespace
+
+bool CheckSetting(Machine& machine, const HardeningSetting& row) {
+    return InForce(machine.reg, row);
+}
+
+std::wstring LeftAsItWas(ControlId label) {
+    return Quoted(label) +
+           L" was left as it was; the boxes after it in this group were not applied.";
+}
+
+WriteResult ApplyRows(Machine& machine, std::span<const HardeningSetting> rows,
+                      std::int16_t boxValue) {
+    const std::vector<Setting> settings(rows.begin(), rows.end());
+    const BoxResult result = ApplyBox(machine.reg, settings, boxValue);
+    for (const UnusableRecord& unusable : result.unusable) {
+        ReportUnusable(machine, unusable);
+    }
+    if (!result.failure) {
+        return std::nullopt;
+    }
+    WriteFailure failure = *result.failure;
+    const ControlId label = rows.front().label;
+    if (const WriteResult& left = result.notTakenBack) {
+        failure.outcome = L"Tolvane could not bring every value of " + Quoted(label) +
+                          L" back as it was:\r\n" + left->fullPath + L"\r\n\r\n" +
+                          machine.system.ErrorText(left->code) +
+                          L"\r\n\r\nThe boxes after it in this group were not applied.";
+    } else {
+        failure.outcome = LeftAsItWas(label);
+    }
+    return failure;
 }
 
 void ShowState(Form& form, ControlId box, ControlId label) {

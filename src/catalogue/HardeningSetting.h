@@ -1,30 +1,32 @@
 // One catalogue row: a registry value that is in force when it holds its target.
 #pragma once
 
+#include <span>
+
 #include "registry/SettingEngine.h"
 #include "ui/Form.h"
 
 namespace tolvane {
 
-struct HardeningSetting {
+struct HardeningSetting : Setting {
     ControlId box;
     ControlId label;
-    int root;
-    const wchar_t* valuePath;
-    const wchar_t* target;
-    int valueType;
-    const wchar_t* restoreRule;
 };
 
 constexpr HardeningSetting Row(ControlId box, ControlId label, const wchar_t* valuePath,
                                const wchar_t* target, const wchar_t* restoreRule) {
-    return {box, label, Hklm, valuePath, target, RegDword, restoreRule};
+    return {{Hklm, valuePath, target, RegDword, restoreRule}, box, label};
 }
 
 // Whether the row is in force; reads only.
 bool CheckSetting(Machine& machine, const HardeningSetting& row);
-// Brings the row in line with the given box value.
-WriteResult ApplyRowSetting(Machine& machine, const HardeningSetting& row, std::int16_t boxValue);
+// Brings the rows of one box in line with the given box value, whole or not at all. A backup
+// that cannot be used is reported on the way. A refused change is returned, telling that the box
+// was left as it was and the boxes after it in the group are not applied.
+WriteResult ApplyRows(Machine& machine, std::span<const HardeningSetting> rows,
+                      std::int16_t boxValue);
+// What the user learns when a refusal stops a group at the box of this label.
+std::wstring LeftAsItWas(ControlId label);
 // A label is bold while its box is cleared.
 void ShowState(Form& form, ControlId box, ControlId label);
 

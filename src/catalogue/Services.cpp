@@ -163,10 +163,8 @@ WriteResult ApplyServices(Form& form, Machine& machine) {
         if (value == 1 && row.command) {
             RunCommand(machine.system, row.command, WindowStyle::Minimized);
         }
-        for (const HardeningSetting& setting : SettingsOf(row)) {
-            if (WriteResult failure = ApplyRowSetting(machine, setting, value)) {
-                return failure;
-            }
+        if (WriteResult failure = ApplyRows(machine, SettingsOf(row), value)) {
+            return failure;
         }
         if (row.restartFree) {
             form.RestartNeeded = false;

@@ -73,7 +73,7 @@ WriteResult ApplyShares(Form& form, Machine& machine) {
         if (!form.Changed(box)) {
             continue;
         }
-        if (WriteResult failure = ApplyRowSetting(machine, row.setting, form.controls.Value(box))) {
+        if (WriteResult failure = ApplyRows(machine, {&row.setting, 1}, form.controls.Value(box))) {
             return failure;
         }
         if (box == C::SimpleShare) {

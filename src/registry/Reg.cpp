@@ -149,6 +149,29 @@ std::optional<std::vector<std::wstring>> MultiStrings(const RawValue& value) {
     return strings;
 }
 
+std::optional<RawValue> TypedValue(const std::wstring& text, int valueType) {
+    switch (valueType) {
+        case RegSz:
+            return TextValue(RawSz, text);
+        case RegExpandSz:
+            return TextValue(RawExpandSz, text);
+        case RegDword:
+        case RegBinary: {
+            const auto number = ParseDword(text);
+            if (!number) {
+                return std::nullopt;
+            }
+            return NumberValue(valueType == RegDword ? RawDword : RawBinary, *number);
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+std::wstring KeyOf(const std::wstring& valuePath) {
+    return Split(valuePath).key;
+}
+
 RegError Reg::Read(int root, const std::wstring& valuePath, std::wstring& text) {
     if (!KnownRoot(root)) {
         return kRegBadPathName;
@@ -186,17 +209,11 @@ WriteResult Reg::WriteValue(int root, const std::wstring& valuePath, const std::
     if (!KnownRoot(root)) {
         return WriteFailure{fullPath, kRegBadPathName};
     }
-    RawValue raw;
-    if (valueType == RegSz || valueType == RegExpandSz) {
-        raw = TextValue(valueType == RegSz ? RawSz : RawExpandSz, value);
-    } else {
-        const auto number = ParseDword(value);
-        if (!number) {
-            return WriteFailure{fullPath, kRegInvalidData};
-        }
-        raw = NumberValue(valueType == RegDword ? RawDword : RawBinary, *number);
+    const std::optional<RawValue> raw = TypedValue(value, valueType);
+    if (!raw) {
+        return WriteFailure{fullPath, kRegInvalidData};
     }
-    return WriteRaw(root, valuePath, raw);
+    return WriteRaw(root, valuePath, *raw);
 }
 
 void Reg::DeleteValue(int root, const std::wstring& valuePath) {
@@ -224,7 +241,7 @@ WriteResult Reg::WriteRaw(int root, const std::wstring& valuePath, const RawValu
 
 WriteResult Reg::Remove(int root, const std::wstring& valuePath) {
     if (!KnownRoot(root)) {
-        return WriteFailure{valuePath, kRegBadPathName};
+        return WriteFailure{valuePath, kRegBadPathName, Refused::Delete};
     }
     const SplitPath path = Split(valuePath);
     const RegError error = path.namesKey ? store_.DeleteKey(root, path.key)
@@ -232,7 +249,7 @@ WriteResult Reg::Remove(int root, const std::wstring& valuePath) {
     if (error == kRegOk || MissingPath(error)) {
         return std::nullopt;
     }
-    return WriteFailure{RootPrefix(root) + valuePath, error};
+    return WriteFailure{RootPrefix(root) + valuePath, error, Refused::Delete};
 }
 
 std::optional<std::uint32_t> Reg::KeyEntries(int root, const std::wstring& keyPath) {
@@ -241,6 +258,14 @@ std::optional<std::uint32_t> Reg::KeyEntries(int root, const std::wstring& keyPa
         return std::nullopt;
     }
     return entries;
+}
+
+std::vector<std::wstring> Reg::ValueNames(int root, const std::wstring& keyPath) {
+    std::vector<std::wstring> names;
+    if (!KnownRoot(root) || store_.ValueNames(root, keyPath, names) != kRegOk) {
+        names.clear();
+    }
+    return names;
 }
 
 }  // namespace tolvane

@@ -12,10 +12,16 @@ namespace tolvane {
 enum RegRoot : int { Hkcr = 0, Hkcu = 1, Hklm = 2, HkeyUsers = 3, HkeyCurrentConfig = 4 };
 enum RegValueType : int { RegSz = 0, RegDword = 1, RegBinary = 2, RegExpandSz = 3 };
 
-// A write the registry refused: which value, and the system's error code.
+// What the system refused.
+enum class Refused { Write, Delete, Read, AccountSwitch };
+
+// A change the system refused: which value (or account), and the system's error code.
 struct WriteFailure {
     std::wstring fullPath;
     RegError code;
+    Refused refused = Refused::Write;
+    // Where the refusal stopped a group: what became of it, in words for the user.
+    std::wstring outcome = {};
 };
 using WriteResult = std::optional<WriteFailure>;
 
@@ -29,6 +35,12 @@ std::optional<std::wstring> ValueText(const RawValue& value);
 // value of another type).
 RawValue MultiStringValue(const std::vector<std::wstring>& strings);
 std::optional<std::vector<std::wstring>> MultiStrings(const RawValue& value);
+
+// The value WriteValue stores for the text under the type code; nothing when the text cannot be
+// stored so (a REG_DWORD that is not a number) or the code is unknown.
+std::optional<RawValue> TypedValue(const std::wstring& text, int valueType);
+// The key part of a value path: everything before its last backslash.
+std::wstring KeyOf(const std::wstring& valuePath);
 
 class Reg {
   public:
@@ -52,6 +64,8 @@ class Reg {
     [[nodiscard]] WriteResult Remove(int root, const std::wstring& valuePath);
     // Values and subkeys of the key; nothing when it is missing or cannot be read.
     std::optional<std::uint32_t> KeyEntries(int root, const std::wstring& keyPath);
+    // Names of the key's values; empty when it is missing or cannot be read.
+    std::vector<std::wstring> ValueNames(int root, const std::wstring& keyPath);
 
   private:
     RegError Read(int root, const std::wstring& valuePath, std::wstring& text);

@@ -47,6 +47,9 @@ class RegistryStore {
     virtual RegError DeleteKey(int root, const std::wstring& key) = 0;
     // How many values and subkeys the key holds.
     virtual RegError KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) = 0;
+    // The names of the key's values.
+    virtual RegError ValueNames(int root, const std::wstring& key,
+                                std::vector<std::wstring>& names) = 0;
 };
 
 }  // namespace tolvane

@@ -1,44 +1,132 @@
 #include "registry/SettingEngine.h"
 
-namespace tolvane {
+#include <optional>
+#include <string_view>
 
-SettingResult ApplySetting(Reg& reg, bool apply, std::int16_t boxValue, int root,
-                           const std::wstring& valuePath, const std::wstring& restoreRule,
-                           const std::wstring& targetValue, int valueType) {
-    const std::wstring current = reg.ReadValue(root, valuePath, kUnreadable);
-    SettingResult result{current == targetValue, std::nullopt};
-    if (!apply) {
-        return result;
+#include "registry/ValueRecord.h"
+
+namespace tolvane {
+namespace {
+
+using Fault = UnusableRecord::Fault;
+
+bool HasRule(const Setting& setting, const wchar_t* rule) {
+    return std::wstring_view(setting.restoreRule) == rule;
+}
+
+std::wstring RecordPath(const Setting& setting) {
+    return setting.valuePath + std::wstring(kBackupSuffix);
+}
+
+// Why the record cannot serve the row's undo; nothing when it can.
+std::optional<Fault> FaultOf(const RawValue& record, const Setting& setting) {
+    const std::optional<RawValue> value = RecordedValue(record);
+    const std::optional<std::wstring> text = value ? ValueText(*value) : std::nullopt;
+    if (HasRule(setting, kRuleRestore)) {
+        // Automatic, on demand or disabled: the others are for drivers, or no start type at all.
+        const bool startType =
+            value && value->type == RawDword && (text == L"2" || text == L"3" || text == L"4");
+        return startType ? std::nullopt : std::optional(Fault::NotAStartType);
     }
-    const std::wstring backupPath = valuePath + kBackupSuffix;
-    if (result.inForce && boxValue == 0) {
-        if (restoreRule == kRuleDelete) {
-            reg.DeleteValue(root, valuePath);
-        } else if (restoreRule == kRuleRestore) {
-            const std::wstring backup = reg.ReadValue(root, backupPath, L"Non");
-            if (backup == L"Non") {
-                result.failure = reg.WriteValue(root, valuePath, kRestoreFallback, valueType);
-            } else {
-                result.failure = reg.WriteValue(root, valuePath, backup, valueType);
-                if (!result.failure) {
-                    reg.DeleteValue(root, backupPath);
-                }
-            }
+    if (MarksAbsent(record, setting.valuePath) || (text && TypedValue(*text, setting.valueType))) {
+        return std::nullopt;
+    }
+    return Fault::NotForThisValue;
+}
+
+// Keeps the values about to change, so that the box can be taken back whole.
+WriteResult KeepAll(ValueJournal& journal, const Setting& setting,
+                    std::initializer_list<std::wstring> paths) {
+    for (const std::wstring& path : paths) {
+        if (WriteResult failure = journal.Keep(setting.root, path)) {
+            return failure;
+        }
+    }
+    return std::nullopt;
+}
+
+WriteResult ApplyRow(Reg& reg, ValueJournal& journal, const Setting& setting) {
+    const std::wstring record = RecordPath(setting);
+    if (InForce(reg, setting)) {
+        // An older record holds what was there before the program first applied it.
+        if (HasRecord(reg, setting.root, record)) {
+            return std::nullopt;
+        }
+        if (WriteResult failure = KeepAll(journal, setting, {record})) {
+            return failure;
+        }
+        return RecordValue(reg, setting.root, setting.valuePath, record);
+    }
+    // A service that is not there has no start type to keep, and writing one would create a
+    // stray service key.
+    if (HasRule(setting, kRuleRestore) && !reg.ValueExists(setting.root, setting.valuePath)) {
+        return std::nullopt;
+    }
+    if (WriteResult failure = KeepAll(journal, setting, {record, setting.valuePath})) {
+        return failure;
+    }
+    if (WriteResult failure = RecordValue(reg, setting.root, setting.valuePath, record)) {
+        return failure;
+    }
+    return reg.WriteValue(setting.root, setting.valuePath, setting.target, setting.valueType);
+}
+
+WriteResult UndoRow(Reg& reg, ValueJournal& journal, const Setting& setting,
+                    std::vector<UnusableRecord>& unusable) {
+    if (!InForce(reg, setting)) {
+        return std::nullopt;
+    }
+    const std::wstring record = RecordPath(setting);
+    RawValue kept;
+    if (reg.ReadRaw(setting.root, record, kept) == kRegOk) {
+        if (const std::optional<Fault> fault = FaultOf(kept, setting)) {
+            // Left where it is for a person to look at; the next apply replaces it.
+            unusable.push_back({RootPrefix(setting.root) + record, *fault});
         } else {
-            result.failure = reg.WriteValue(root, valuePath, restoreRule, valueType);
-        }
-    } else if (!result.inForce && boxValue == 1) {
-        if (restoreRule == kRuleRestore) {
-            // Nothing to back up: writing the target would create a stray service key.
-            if (current == kUnreadable) {
-                return result;
+            if (WriteResult failure = KeepAll(journal, setting, {setting.valuePath, record})) {
+                return failure;
             }
-            result.failure = reg.WriteValue(root, backupPath, current, valueType);
-            if (result.failure) {
-                return result;
-            }
+            return RestoreRecord(reg, setting.root, setting.valuePath, record);
         }
-        result.failure = reg.WriteValue(root, valuePath, targetValue, valueType);
+    }
+    if (WriteResult failure = KeepAll(journal, setting, {setting.valuePath})) {
+        return failure;
+    }
+    if (HasRule(setting, kRuleDelete)) {
+        return reg.Remove(setting.root, setting.valuePath);
+    }
+    const wchar_t* value = HasRule(setting, kRuleRestore) ? kRestoreFallback : setting.restoreRule;
+    return reg.WriteValue(setting.root, setting.valuePath, value, setting.valueType);
+}
+
+}  // namespace
+
+bool InForce(Reg& reg, const Setting& setting) {
+    const std::optional<RawValue> target = TypedValue(setting.target, setting.valueType);
+    RawValue value;
+    return target && reg.ReadRaw(setting.root, setting.valuePath, value) == kRegOk &&
+           value.type == target->type && ValueText(value) == std::wstring(setting.target);
+}
+
+BoxResult ApplyBox(Reg& reg, std::span<const Setting> rows, std::int16_t boxValue) {
+    BoxResult result;
+    ValueJournal journal(reg);
+    WriteResult failure;
+    if (boxValue == 1) {
+        for (auto row = rows.begin(); row != rows.end() && !failure; ++row) {
+            failure = ApplyRow(reg, journal, *row);
+        }
+    } else if (boxValue == 0) {
+        // Last applied, first undone.
+        for (auto row = rows.rbegin(); row != rows.rend() && !failure; ++row) {
+            failure = UndoRow(reg, journal, *row, result.unusable);
+        }
+    }
+    if (failure) {
+        result.failure = failure;
+        result.notTakenBack = journal.RollBack();
+        // What they led to was taken back with the rest: they will be told at the next undo.
+        result.unusable.clear();
     }
     return result;
 }

@@ -1,8 +1,18 @@
 // The one routine through which every registry setting is verified, applied and undone.
+//
+// Applying a box ticked records, for each of its rows, the value as it was under the row's value
+// path followed by "KX" (registry/ValueRecord.h): the data with its own type, or a REG_NONE mark
+// for an absent value (empty) or an absent value and key (one byte, the number of keys missing).
+// No data a row can hold is ever REG_NONE, so a mark cannot be taken for a former value; the
+// backups of "Sauve" rows that earlier versions wrote are plain values and read as records too.
+// Clearing the box brings each row back to its record, or applies the row's rule where there is
+// none.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "registry/Reg.h"
 
@@ -12,18 +22,41 @@ inline constexpr wchar_t kRuleDelete[] = L"Suppr";
 inline constexpr wchar_t kRuleRestore[] = L"Sauve";
 inline constexpr wchar_t kUnreadable[] = L"Erreur";
 inline constexpr wchar_t kBackupSuffix[] = L"KX";
-// Undo under "Sauve" without a backup: start on demand, a type every service can hold.
+// Undo under "Sauve" without a usable backup: start on demand, a type every service can hold.
 inline constexpr wchar_t kRestoreFallback[] = L"3";
 
-struct SettingResult {
-    bool inForce;         // the value equalled the target when the call began
-    WriteResult failure;  // set when the registry refused a write; the call stopped there
+// One registry value that is in force when it holds its target.
+struct Setting {
+    int root;
+    const wchar_t* valuePath;
+    const wchar_t* target;
+    int valueType;
+    const wchar_t* restoreRule;
 };
 
-// Check mode (apply false) only reads. Apply mode brings the value in line with the box:
-// 1 applies the target (backing up the former value under "Sauve"), 0 undoes it, 2 does nothing.
-SettingResult ApplySetting(Reg& reg, bool apply, std::int16_t boxValue, int root,
-                           const std::wstring& valuePath, const std::wstring& restoreRule,
-                           const std::wstring& targetValue, int valueType);
+// A record the undo could not use: left in place, and the row given its rule instead.
+struct UnusableRecord {
+    enum class Fault {
+        NotForThisValue,  // a type or size the row cannot hold, or text that is not its number
+        NotAStartType,    // a service start type Windows does not accept
+    };
+    std::wstring fullPath;
+    Fault fault;
+};
+
+struct BoxResult {
+    std::vector<UnusableRecord> unusable;
+    // The change the system refused; the changes made before it were taken back.
+    WriteResult failure;
+    // A change that could not be taken back then.
+    WriteResult notTakenBack;
+};
+
+// The value holds the target with the row's own type.
+bool InForce(Reg& reg, const Setting& setting);
+
+// Brings the rows of one box in line with its value, whole or not at all: 1 applies the targets,
+// 0 undoes them (the rows in reverse order), 2 does nothing.
+BoxResult ApplyBox(Reg& reg, std::span<const Setting> rows, std::int16_t boxValue);
 
 }  // namespace tolvane

@@ -2,12 +2,17 @@
 // an undo brings back exactly what was there.
 //
 // A record holds the value's own type and data. A value that was absent is marked by a REG_NONE
-// record: empty when only the value was missing, the single byte 1 when its key was missing too.
-// A REG_NONE original is kept with a 0 byte in front of its data, so that no original can ever
-// read as one of the two marks.
+// record: empty when only the value was missing, the single byte N when its key was missing too,
+// with N - 1 of the keys above it (a write creates them all). A REG_NONE original is kept with a
+// 0 byte in front of its data, so that no original can ever read as a mark. Records written by
+// earlier versions (the single byte 1) read the same.
+//
+// A key that holds a mark of its own absence was created by the program: a value recorded in it
+// later counts its key as missing as well, so that whichever undo comes last removes the key.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "registry/Reg.h"
 
@@ -17,9 +22,36 @@ namespace tolvane {
 [[nodiscard]] WriteResult RecordValue(Reg& reg, int root, const std::wstring& valuePath,
                                       const std::wstring& recordPath);
 bool HasRecord(Reg& reg, int root, const std::wstring& recordPath);
-// Brings the value back to its recorded state, removing a key that was missing and is empty
-// again, then deletes the record. Without a record nothing is done.
+// Brings the value back to its recorded state, deletes the record, then removes the keys that
+// were missing and are empty again. Without a record nothing is done; a record this program
+// cannot have written is reported and left alone.
 [[nodiscard]] WriteResult RestoreRecord(Reg& reg, int root, const std::wstring& valuePath,
                                         const std::wstring& recordPath);
+
+// What a record of the value holds: a mark of its absence that this program writes, or else the
+// value it keeps.
+bool MarksAbsent(const RawValue& record, const std::wstring& valuePath);
+std::optional<RawValue> RecordedValue(const RawValue& record);
+
+// The states of values before a series of changes, kept in memory, so that the series can be
+// taken back whole when one of its changes is refused.
+class ValueJournal {
+  public:
+    explicit ValueJournal(Reg& reg) : reg_(reg) {}
+    // Keeps the state of the value before its first change; fails when it cannot be read.
+    [[nodiscard]] WriteResult Keep(int root, const std::wstring& valuePath);
+    // Brings back every kept value, the last kept first. Goes on past a failure so as to bring
+    // back as much as it can, and gives the first.
+    [[nodiscard]] WriteResult RollBack();
+
+  private:
+    struct Kept {
+        int root;
+        std::wstring valuePath;
+        RawValue state;
+    };
+    Reg& reg_;
+    std::vector<Kept> kept_;
+};
 
 }  // namespace tolvane

@@ -14,14 +14,20 @@ using C = ControlId;
 using Apply = WriteResult (*)(Form&, Machine&);
 using Verify = void (*)(Form&, Machine&);
 
-// A refused write ends the group's apply; the user learns why, and the boxes then show what
-// the machine really holds. Writes already made stay made.
+// A refused write ends the group's apply at the box it was for, which is taken back whole; the
+// user learns why, and the boxes then show what the machine really holds.
 void ApplyGroup(Form& form, Machine& machine, Apply apply, Verify verify) {
     if (const WriteResult failure = apply(form, machine)) {
         ReportRefusal(machine, *failure);
     }
     verify(form, machine);
 }
+
+// What the system refused, in words, by Refused.
+constexpr const wchar_t* kRefusedWhat[] = {L"write the registry value",
+                                           L"delete the registry value", L"read the registry value",
+                                           L"switch the account"};
+static_assert(std::size(kRefusedWhat) == static_cast<std::size_t>(Refused::AccountSwitch) + 1);
 
 void TickIfEnabled(Controls& controls, C box) {
     if (controls.Enabled(box)) {
@@ -67,10 +73,14 @@ void SelectAll3_Click(Form& form, Machine& machine) {
 }  // namespace
 
 std::wstring WriteFailureMessage(const WriteFailure& failure, const std::wstring& reason) {
-    std::wstring text =
-        L"Tolvane could not write the registry value\r\n" + failure.fullPath + L"\r\n\r\n" + reason;
+    std::wstring text = std::wstring(L"Tolvane could not ") +
+                        kRefusedWhat[static_cast<int>(failure.refused)] + L"\r\n" +
+                        failure.fullPath + L"\r\n\r\n" + reason;
     if (failure.code == kRegAccessDenied) {
         text += L"\r\n\r\nTolvane must be run as an administrator to change this setting.";
+    }
+    if (!failure.outcome.empty()) {
+        text += L"\r\n\r\n" + failure.outcome;
     }
     return text;
 }

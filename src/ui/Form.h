@@ -3,10 +3,12 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "registry/Reg.h"
+#include "system/LocalAccounts.h"
 #include "system/System.h"
 #include "ui/Controls.h"
 #include "ui/Host.h"
@@ -28,6 +30,9 @@ struct Form {
     bool restartRequested = false;
     // A reopening of port 135 failed and was reported; only the user's own apply tries again.
     bool port135ReopenFailed = false;
+    // The account boxes whose state the system gave, net user's report being unreadable: the
+    // account each stands for, switched through the system as well.
+    std::map<ControlId, std::wstring> systemAccounts;
 
     std::int16_t& VerifiedState(ControlId id) { return verifiedState[static_cast<int>(id)]; }
     bool Changed(ControlId id) { return controls.Value(id) != VerifiedState(id); }
@@ -38,6 +43,7 @@ struct Machine {
     Reg& reg;
     System& system;
     Host& host;
+    LocalAccounts& accounts;
 };
 
 // Shows whether the main window takes input, after any of the reasons above changed.

@@ -267,5 +267,97 @@ TEST(ApplyAccounts, ClearingEveryoneWritesOneOnlyWhereItHeldZero) {
     }
 }
 
+// The French report first; where it cannot tell, the system, whatever the guest is called.
+TEST(Accounts, EveryLanguageThroughTheSystemWhereTheFrenchReportCannotTell) {
+    using Switch = std::pair<std::wstring, bool>;
+    struct Case {
+        const char* what;
+        std::string guestReport, helpReport;
+        std::map<std::wstring, bool> system;  // accounts the system knows: disabled or not
+        unsigned long refusal;
+        std::int16_t guestFound, helpFound;  // -1: unknown, the box disabled by a probe
+        std::vector<std::wstring> commands;  // net user switches started by clicking Invit
+        std::vector<Switch> switches;        // and the system's
+        std::int16_t guestAfter;
+        std::size_t messages;
+    };
+    const std::map<std::wstring, bool> english = {{L"Guest", false}, {L"HelpAssistant", true}};
+    const Case cases[] = {
+        {"French report readable",
+         Report("Oui"),
+         Report("Non"),
+         english,
+         0,
+         0,
+         1,
+         {L"net user Invit\u00e9 /active:no"},
+         {},
+         1,
+         0},
+        {"English, guest enabled", "", "", english, 0, 0, 1, {}, {{L"Guest", true}}, 1, 0},
+        {"English, guest disabled", "", "", english, 0, 1, 1, {}, {{L"Guest", false}}, 0, 0},
+        {"no help assistant (Windows 2000)",
+         "",
+         "",
+         {{L"Guest", false}},
+         0,
+         0,
+         -1,
+         {},
+         {{L"Guest", true}},
+         1,
+         0},
+        {"the system refuses the switch", "", "", english, 5, 0, 1, {}, {{L"Guest", true}}, 0, 1},
+        {"neither tells", "", "", {}, 0, -1, -1, {}, {}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        Accounts h;
+        h.reports[kGuestQuery] = c.guestReport;
+        h.reports[kHelpQuery] = c.helpReport;
+        h.accounts.names[kGuestRid] = L"Guest";
+        h.accounts.disabled = c.system;
+        if (c.system.count(L"Guest")) {
+            h.accounts.disabled[L"Guest"] = c.guestFound == 1;
+        }
+        h.accounts.refusal = c.refusal;
+        // The French net user: a switch shows in its next report.
+        const auto query = h.system.onCommandEnd;
+        h.system.onCommandEnd = [&](const std::wstring& line) {
+            if (line.starts_with(L"net user Invit\u00e9 /active:")) {
+                h.reports[kGuestQuery] = Report(line.ends_with(L"no") ? "Non" : "Oui");
+            }
+            query(line);
+        };
+        h.main.Form_Initialize(L"");
+        ASSERT_TRUE(h.main.Form_Load()) << c.what;
+        ProbeAccounts(h.form, h.machine);  // unlike start-up, leaves what it cannot read disabled
+        for (const auto& [box, found] :
+             {std::pair{C::Invit, c.guestFound}, std::pair{C::HelpAssistant, c.helpFound}}) {
+            EXPECT_EQ(h.controls.Enabled(box), found != -1) << c.what;
+            EXPECT_EQ(h.Value(box), std::max<std::int16_t>(found, 0)) << c.what;
+        }
+        h.system.started.clear();
+        h.main.Click(C::Invit);
+        h.main.Click(C::DesactiverAppliquer);
+        std::vector<std::wstring> commands;
+        for (const std::wstring& line : h.system.commandLines()) {
+            if (line.find(L"/active") != std::wstring::npos) {
+                commands.push_back(line);
+            }
+        }
+        EXPECT_EQ(commands, c.commands) << c.what;
+        EXPECT_EQ(h.accounts.switches, c.switches) << c.what;
+        EXPECT_EQ(h.Value(C::Invit), c.guestAfter) << c.what;
+        ASSERT_EQ(h.host.messages.size(), c.messages) << c.what;
+        if (c.messages) {
+            const std::wstring& text = h.host.messages[0].text;
+            EXPECT_EQ(text.find(L"Tolvane could not switch the account\r\nGuest\r\n\r\nsystem "
+                                L"error 5"),
+                      0u);
+            EXPECT_NE(text.find(L"\"Guest account\" was left as it was"), std::wstring::npos);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tolvane::testing

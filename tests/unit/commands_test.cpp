@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "catalogue/Shares.h"
 #include "fakes/Harness.h"
 #include "ui/Commands.h"
@@ -153,6 +155,93 @@ TEST(Commands, ADisabledBoxCannotBeClicked) {
     h.controls.SetEnabled(C::AdminShare, false);
     h.main.Click(C::AdminShare);
     EXPECT_EQ(h.Value(C::AdminShare), 0);
+}
+
+// Today's failures of a box's apply, one message each, and what the registry holds after.
+TEST(Commands, ABoxIsLeftWholeAndTheUserToldWhy) {
+    constexpr wchar_t kDns[] = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache";
+    constexpr wchar_t kParameters[] = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters";
+    const std::wstring sockets = std::wstring(kParameters) + L"\\MaxCachedSockets";
+    const std::wstring start = std::wstring(kDns) + L"\\Start";
+    struct Case {
+        const char* what;
+        C box;
+        C apply;
+        std::int16_t from;
+        std::function<void(FakeRegistry&)> prepare;
+        std::vector<std::wstring> said;  // in the one message, in this order
+        std::function<void(Started&)> check;
+    };
+    const Case cases[] = {
+        {"a refused MaxCachedSockets keeps the DNS client enabled",
+         C::Port1024UDP,
+         C::PortsAppliquer,
+         0,
+         [&](FakeRegistry& r) {
+             r.SetDword(start, 2);
+             r.SetDword(sockets, 20);
+             r.DenyWrites(kParameters);
+         },
+         {L"could not write the registry value", L"HKLM\\" + sockets + L"KX", L"system error 5",
+          L"administrator", L"\"DNS client 1024 UDP\" was left as it was",
+          L"the boxes after it in this group were not applied"},
+         [&](Started& h) {
+             EXPECT_EQ(h.Read(start), L"2");
+             EXPECT_EQ(h.Read(start + L"KX"), L"(missing)");
+             EXPECT_EQ(h.Value(C::Port1024UDP), 0);
+             // Port 1027 comes after it: not applied.
+             EXPECT_EQ(h.Read(kServices + std::wstring(L"Messenger\\Start")), L"3");
+         }},
+        {"a refused deletion",
+         C::AdminShare,
+         C::PartagesAppliquer,
+         1,
+         [&](FakeRegistry& r) {
+             r.SetDword(kAutoShareWks, 0);
+             r.DenyWrites(L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters");
+         },
+         {L"could not delete the registry value", std::wstring(L"HKLM\\") + kAutoShareWks,
+          L"\"Administrative\" was left as it was"},
+         [&](Started& h) {
+             EXPECT_EQ(h.Read(kAutoShareWks), L"0");
+             EXPECT_EQ(h.Value(C::AdminShare), 1);
+         }},
+        {"an unusable backup, then the rule",
+         C::Port123,
+         C::PortsAppliquer,
+         1,
+         [&](FakeRegistry& r) {
+             r.SetDword(std::wstring(kServices) + L"W32Time\\Start", 4);
+             r.SetDword(std::wstring(kServices) + L"W32Time\\StartKX", 0xFFFFFFFF);
+         },
+         {L"could not use the backup",
+          L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\W32Time\\StartKX", L"(2, 3 or 4)",
+          L"start on demand instead", L"left as it is"},
+         [&](Started& h) {
+             EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\Start"), L"3");
+             EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\StartKX"), L"4294967295");
+             EXPECT_EQ(h.Value(C::Port123), 0);
+         }},
+    };
+    for (const Case& c : cases) {
+        Started h;
+        c.prepare(h.registry);
+        h.Install(L"Messenger");
+        h.main.Menu(MenuId::VerifyAll);
+        ASSERT_EQ(h.Value(c.box), c.from) << c.what;
+        h.main.Click(c.box);
+        if (c.box == C::Port1024UDP) {
+            h.main.Click(C::Port1027);
+        }
+        h.main.Click(c.apply);
+        ASSERT_EQ(h.host.messages.size(), 1u) << c.what;
+        std::size_t at = 0;
+        for (const std::wstring& part : c.said) {
+            at = h.host.messages[0].text.find(part, at);
+            EXPECT_NE(at, std::wstring::npos) << c.what << ": " << part.c_str();
+        }
+        c.check(h);
+    }
 }
 
 }  // namespace

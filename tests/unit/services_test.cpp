@@ -235,16 +235,18 @@ TEST(ApplyServices, RestartFlagDependsOnTheRowsApplied) {
     }
 }
 
-TEST(ApplyServices, AServiceDisabledOutsideIsStoppedButNotWrittenAgain) {
+// Its state when applied is what an undo brings back: disabled, as found.
+TEST(ApplyServices, AServiceDisabledOutsideIsStoppedAndKeptDisabledForTheUndo) {
     Ports h;
     h.CheckAll();
     h.Install(L"W32Time", 4);
     h.Set(C::Port123, 1);
-    const int writes = h.registry.writes;
+    h.registry.changes.clear();
     EXPECT_FALSE(ApplyServices(h.form, h.machine));
     EXPECT_EQ(h.system.commandLines(), std::vector<std::wstring>{L"net stop W32Time"});
-    EXPECT_EQ(h.registry.writes, writes);
-    EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\StartKX"), L"(missing)");
+    EXPECT_EQ(h.registry.changes,
+              std::vector<std::wstring>{std::wstring(L"write ") + kServices + L"W32Time\\StartKX"});
+    EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\StartKX"), L"4");
 }
 
 TEST(ApplyServices, ClearingPort445DeletesTheValue) {

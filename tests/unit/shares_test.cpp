@@ -98,7 +98,8 @@ TEST(ApplyShares, RestartFlagFollowsTheSimpleShareRow) {
         const int writesBefore = h.registry.writes;
         EXPECT_FALSE(ApplyShares(h.form, h.machine));
         EXPECT_EQ(h.form.RestartNeeded, c.restart) << c.ticked.size() << " boxes";
-        EXPECT_EQ(h.registry.writes - writesBefore, static_cast<int>(c.ticked.size()));
+        // Each ticked box: its former state kept, then its target written.
+        EXPECT_EQ(h.registry.writes - writesBefore, 2 * static_cast<int>(c.ticked.size()));
         EXPECT_EQ(h.Value(C::SelectAll1), 0);
     }
 }
@@ -113,7 +114,10 @@ TEST(ApplyShares, StopsAtARefusedWriteKeepingEarlierRows) {
     h.Set(C::SelectAll1, 1);
     const WriteResult failure = ApplyShares(h.form, h.machine);
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->fullPath, std::wstring(L"HKLM\\") + kForceGuest);
+    // The former value is kept before anything is written: that is the write refused.
+    EXPECT_EQ(failure->fullPath, std::wstring(L"HKLM\\") + kForceGuest + L"KX");
+    EXPECT_NE(failure->outcome.find(L"\"Single share (Xp Pro)\" was left as it was"),
+              std::wstring::npos);
     EXPECT_EQ(h.Read(kNoFileSharing), L"1");
     EXPECT_EQ(h.Read(kAutoShareWks), L"(missing)");
     EXPECT_EQ(h.Value(C::SelectAll1), 1);

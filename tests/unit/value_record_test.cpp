@@ -87,5 +87,48 @@ TEST(ValueRecord, AnUnusableOrRefusedRestoreIsReportedAndTheRecordKept) {
     EXPECT_FALSE(RestoreRecord(reg, Hklm, kValue, L"SOFTWARE\\Microsoft\\None"));
 }
 
+// Every key a write created goes with the undo, as far up as none was there, and no further.
+TEST(ValueRecord, KeysMissingAboveTheValueGoWithTheUndo) {
+    constexpr wchar_t kDeep[] = L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Smb";
+    constexpr wchar_t kDeepRecord[] = L"SYSTEM\\CurrentControlSet\\Services\\Other\\SmbKX";
+    FakeRegistry registry;
+    Reg reg(registry);
+    registry.SetDword(L"SYSTEM\\CurrentControlSet\\Services\\Other\\Start", 3);
+    const auto before = registry.keys;
+    ASSERT_FALSE(RecordValue(reg, Hklm, kDeep, kDeepRecord));
+    EXPECT_EQ(registry.Get(kDeepRecord), (RawValue{RawNone, {2}}));
+    ASSERT_FALSE(reg.WriteValue(Hklm, kDeep, L"0", RegDword));
+    EXPECT_FALSE(RestoreRecord(reg, Hklm, kDeep, kDeepRecord));
+    EXPECT_EQ(registry.keys, before);
+    // A mark cannot claim more keys than the path has.
+    registry.SetRaw(kDeepRecord, {RawNone, {6}});
+    ASSERT_FALSE(reg.WriteValue(Hklm, kDeep, L"0", RegDword));
+    EXPECT_TRUE(RestoreRecord(reg, Hklm, kDeep, kDeepRecord));
+}
+
+// Two values recorded one after the other in a key the first one's write created: whichever is
+// brought back last takes the key with it.
+TEST(ValueRecord, AKeyCreatedForOneValueGoesWithTheLastOfItsValues) {
+    constexpr wchar_t kNetwork[] =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network";
+    const std::wstring files = std::wstring(kNetwork) + L"\\NoFileSharing";
+    const std::wstring printers = std::wstring(kNetwork) + L"\\NoPrintSharing";
+    for (bool filesFirst : {true, false}) {
+        FakeRegistry registry;
+        Reg reg(registry);
+        registry.SetDword(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\X", 1);
+        const auto before = registry.keys;
+        for (const std::wstring& value : {files, printers}) {
+            ASSERT_FALSE(RecordValue(reg, Hklm, value, value + L"KX"));
+            ASSERT_FALSE(reg.WriteValue(Hklm, value, L"1", RegDword));
+        }
+        for (const std::wstring& value :
+             filesFirst ? std::vector{files, printers} : std::vector{printers, files}) {
+            EXPECT_FALSE(RestoreRecord(reg, Hklm, value, value + L"KX"));
+        }
+        EXPECT_EQ(registry.keys, before) << filesFirst;
+    }
+}
+
 }  // namespace
 }  // namespace tolvane::testing

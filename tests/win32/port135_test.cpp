@@ -13,6 +13,7 @@
 #include "resources/ResourceIds.h"
 #include "system/SystemInfo.h"
 #include "system/win32/Handles.h"
+#include "system/win32/Win32LocalAccounts.h"
 #include "system/win32/Win32System.h"
 
 namespace tolvane::win32 {
@@ -85,7 +86,8 @@ class Port135Platform : public ::testing::Test {
     Win32System system_;
     RecordingHost host_;
     Reg reg_{store_};
-    Machine machine_{reg_, system_, host_};
+    Win32LocalAccounts accounts_;
+    Machine machine_{reg_, system_, host_, accounts_};
     Form form_;
     std::wstring folder_;
 };

@@ -6,6 +6,7 @@
 
 #include "app/MainForm.h"
 #include "registry/win32/Win32RegistryStore.h"
+#include "system/win32/Win32LocalAccounts.h"
 #include "system/win32/Win32System.h"
 #include "ui/win32/MainWindow.h"
 
@@ -38,8 +39,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
 
     win32::Win32RegistryStore registry;
     win32::Win32System system;
+    win32::Win32LocalAccounts accounts;
     win32::MainWindow window(instance);
-    MainForm form(registry, system, window);
+    MainForm form(registry, system, window, accounts);
     if (!window.Create(form)) {
         return 1;
     }

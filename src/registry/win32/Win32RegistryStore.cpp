@@ -106,4 +106,26 @@ RegError Win32RegistryStore::KeyEntries(int root, const std::wstring& key, std::
     return kRegOk;
 }
 
+RegError Win32RegistryStore::ValueNames(int root, const std::wstring& key,
+                                        std::vector<std::wstring>& names) {
+    UniqueRegKey opened;
+    if (const RegError error = Open(root, key, KEY_QUERY_VALUE, opened)) {
+        return error;
+    }
+    // Value names are at most 16383 characters.
+    std::vector<wchar_t> name(16384);
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LONG error = RegEnumValueW(opened.get(), index, name.data(), &length, nullptr,
+                                         nullptr, nullptr, nullptr);
+        if (error == ERROR_NO_MORE_ITEMS) {
+            return kRegOk;
+        }
+        if (error != ERROR_SUCCESS) {
+            return static_cast<RegError>(error);
+        }
+        names.emplace_back(name.data(), length);
+    }
+}
+
 }  // namespace tolvane::win32

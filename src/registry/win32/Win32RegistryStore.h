@@ -14,6 +14,8 @@ class Win32RegistryStore : public RegistryStore {
     RegError DeleteValue(int root, const std::wstring& key, const std::wstring& name) override;
     RegError DeleteKey(int root, const std::wstring& key) override;
     RegError KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) override;
+    RegError ValueNames(int root, const std::wstring& key,
+                        std::vector<std::wstring>& names) override;
 };
 
 }  // namespace tolvane::win32

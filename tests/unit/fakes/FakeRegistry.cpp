@@ -36,9 +36,19 @@ RegError FakeRegistry::Read(int root, const std::wstring& key, const std::wstrin
     return kRegOk;
 }
 
+bool FakeRegistry::Refuses(const std::wstring& key) {
+    if (denied_.count(Fold(key)) || refuseAfter == 0) {
+        return true;
+    }
+    if (refuseAfter > 0) {
+        --refuseAfter;
+    }
+    return false;
+}
+
 RegError FakeRegistry::Write(int root, const std::wstring& key, const std::wstring& name,
                              const RawValue& value) {
-    if (denied_.count(Fold(key))) {
+    if (Refuses(key)) {
         return kRegAccessDenied;
     }
     ++writes;
@@ -52,12 +62,13 @@ RegError FakeRegistry::DeleteValue(int root, const std::wstring& key, const std:
     if (found == keys.end()) {
         return kRegFileNotFound;
     }
-    if (denied_.count(Fold(key))) {
-        return kRegAccessDenied;
-    }
-    if (found->second.erase(Fold(name)) == 0) {
+    if (found->second.count(Fold(name)) == 0) {
         return kRegFileNotFound;
     }
+    if (Refuses(key)) {
+        return kRegAccessDenied;
+    }
+    found->second.erase(Fold(name));
     ++deletions;
     changes.push_back(L"delete " + key + L"\\" + name);
     return kRegOk;
@@ -68,7 +79,7 @@ RegError FakeRegistry::DeleteKey(int root, const std::wstring& key) {
     if (found == keys.end()) {
         return kRegFileNotFound;
     }
-    if (Descendants(root, Fold(key)) > 0 || denied_.count(Fold(key))) {
+    if (Descendants(root, Fold(key)) > 0 || Refuses(key)) {
         return kRegAccessDenied;
     }
     keys.erase(found);
@@ -95,6 +106,18 @@ RegError FakeRegistry::KeyEntries(int root, const std::wstring& key, std::uint32
         return kRegFileNotFound;
     }
     entries = static_cast<std::uint32_t>((found == keys.end() ? 0 : found->second.size()) + below);
+    return kRegOk;
+}
+
+RegError FakeRegistry::ValueNames(int root, const std::wstring& key,
+                                  std::vector<std::wstring>& names) {
+    const auto found = keys.find({root, Fold(key)});
+    if (found == keys.end()) {
+        return Descendants(root, Fold(key)) > 0 ? kRegOk : kRegFileNotFound;
+    }
+    for (const auto& [folded, entry] : found->second) {
+        names.push_back(entry.name);
+    }
     return kRegOk;
 }
 

@@ -21,6 +21,8 @@ class FakeRegistry : public RegistryStore {
     RegError DeleteValue(int root, const std::wstring& key, const std::wstring& name) override;
     RegError DeleteKey(int root, const std::wstring& key) override;
     RegError KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) override;
+    RegError ValueNames(int root, const std::wstring& key,
+                        std::vector<std::wstring>& names) override;
 
     // Test set-up and inspection, by "KEY\NAME" path under HKLM.
     void SetDword(const std::wstring& valuePath, std::uint32_t number);
@@ -30,6 +32,8 @@ class FakeRegistry : public RegistryStore {
     bool KeyExists(const std::wstring& keyPath) const;
     void DenyWrites(const std::wstring& keyPath) { denied_.insert(Fold(keyPath)); }
 
+    // How many more writes and deletions succeed before every later one is refused; -1: all.
+    int refuseAfter = -1;
     int writes = 0;
     int deletions = 0;
     // Every change in order: "write KEY\NAME", "delete KEY\NAME", "delete KEY\" for a key.
@@ -47,6 +51,8 @@ class FakeRegistry : public RegistryStore {
     static std::wstring Fold(const std::wstring& text);
 
   private:
+    // The key is denied, or no more changes are allowed; counts the change otherwise.
+    bool Refuses(const std::wstring& key);
     // Keys below the given one; a key exists as long as it or one below it does.
     std::size_t Descendants(int root, const std::wstring& foldedKey) const;
 

@@ -5,6 +5,7 @@
 
 #include "app/MainForm.h"
 #include "fakes/FakeHost.h"
+#include "fakes/FakeLocalAccounts.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeSystem.h"
 
@@ -16,11 +17,12 @@ struct Harness {
     FakeRegistry registry;
     FakeSystem system;
     FakeHost host;
-    MainForm main{registry, system, host};
+    FakeLocalAccounts accounts;
+    MainForm main{registry, system, host, accounts};
     Form& form = main.form();
     Controls& controls = main.controls();
     Reg reg{registry};
-    Machine machine{reg, system, host};
+    Machine machine{reg, system, host, accounts};
 
     std::int16_t Value(ControlId id) const { return controls.Value(id); }
     void Set(ControlId id, std::int16_t value) { controls.SetValue(id, value); }

@@ -1,0 +1,46 @@
+// Local accounts in memory: the account domain by relative identifier, each account's disabled
+// flag by name, and every switch asked for.
+#pragma once
+
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "system/LocalAccounts.h"
+
+namespace tolvane::testing {
+
+class FakeLocalAccounts : public LocalAccounts {
+  public:
+    std::optional<std::wstring> NameOf(std::uint32_t rid) override {
+        const auto found = names.find(rid);
+        return found == names.end() ? std::nullopt : std::optional(found->second);
+    }
+    unsigned long ReadDisabled(const std::wstring& name, bool& isDisabled) override {
+        const auto found = disabled.find(name);
+        if (found == disabled.end()) {
+            return kNoSuchAccount;
+        }
+        isDisabled = found->second;
+        return 0;
+    }
+    unsigned long WriteDisabled(const std::wstring& name, bool isDisabled) override {
+        switches.emplace_back(name, isDisabled);
+        const auto found = disabled.find(name);
+        if (found == disabled.end()) {
+            return kNoSuchAccount;
+        }
+        if (refusal == 0) {
+            found->second = isDisabled;
+        }
+        return refusal;
+    }
+
+    std::map<std::uint32_t, std::wstring> names;
+    std::map<std::wstring, bool> disabled;
+    // The error every switch gets; 0 lets them through.
+    unsigned long refusal = 0;
+    std::vector<std::pair<std::wstring, bool>> switches;
+};
+
+}  // namespace tolvane::testing

@@ -1,0 +1,228 @@
+// Every registry box, from every state its rows can start in: a box found cleared, ticked and
+// applied, then cleared and applied, leaves the registry exactly as it was, types included and no
+// record behind; a box found ticked, with or without records of an earlier run, is undone by its
+// records or else by its rules.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes/Harness.h"
+#include "ui/ControlLayout.h"
+
+namespace tolvane::testing {
+namespace {
+
+using C = ControlId;
+
+struct RowSpec {
+    std::wstring valuePath;
+    const wchar_t* target;
+    const wchar_t* rule;
+    std::uint32_t other;  // a value that is not the target
+};
+struct BoxSpec {
+    C box;
+    C apply;
+    std::vector<RowSpec> rows;
+};
+
+constexpr wchar_t kLsa[] = L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\";
+constexpr wchar_t kPolicies[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network\\";
+constexpr wchar_t kLanman[] = L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters\\";
+
+std::wstring Path(const wchar_t* key, const std::wstring& name) {
+    return std::wstring(key) + name;
+}
+
+// The catalogue, written out again: a mistake in either shows here.
+std::vector<BoxSpec> AllBoxes() {
+    std::vector<BoxSpec> boxes = {
+        {C::ShareFolders,
+         C::PartagesAppliquer,
+         {{Path(kPolicies, L"NoFileSharing"), L"1", L"Suppr", 0}}},
+        {C::SharePrinters,
+         C::PartagesAppliquer,
+         {{Path(kPolicies, L"NoPrintSharing"), L"1", L"Suppr", 0}}},
+        {C::SimpleShare, C::PartagesAppliquer, {{Path(kLsa, L"forceguest"), L"0", L"1", 1}}},
+        {C::AdminShare,
+         C::PartagesAppliquer,
+         {{Path(kLanman, L"AutoshareWks"), L"0", L"Suppr", 1}}},
+        {C::RemoteAdmin,
+         C::PartagesAppliquer,
+         {{Path(kLanman, L"AutoShareServer"), L"0", L"Suppr", 1}}},
+        {C::Anonyme,
+         C::DesactiverAppliquer,
+         {{Path(kLsa, L"restrictanonymous"), L"2", L"0", 0},
+          {Path(kLsa, L"restrictanonymoussam"), L"1", L"0", 0},
+          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", L"4", L"0", 0},
+          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer", L"4", L"0", 0}}},
+        {C::EveryOne,
+         C::DesactiverAppliquer,
+         {{Path(kLsa, L"everyoneincludesanonymous"), L"0", L"1", 1}}},
+        {C::Port1024UDP,
+         C::PortsAppliquer,
+         {{Path(kServices, L"Dnscache\\Start"), L"4", L"Sauve", 2},
+          {Path(kServices, L"Dnscache\\Parameters\\MaxCachedSockets"), L"0", L"Suppr", 20}}},
+        {C::Port445,
+         C::PortsAppliquer,
+         {{Path(kServices, L"NetBT\\Parameters\\SmbDeviceEnabled"), L"0", L"Suppr", 1}}},
+    };
+    // Each of these disables one service's start type.
+    const std::pair<C, const wchar_t*> services[] = {
+        {C::BDR, L"RemoteRegistry"},  {C::Port123, L"W32Time"},  {C::Port137138139, L"LmHosts"},
+        {C::Port500, L"PolicyAgent"}, {C::Port1023, L"MSDTC"},   {C::Port1024TCP, L"Schedule"},
+        {C::Port1027, L"Messenger"},  {C::Port1900, L"SSDPSRV"}, {C::Port5000, L"upnphost"},
+    };
+    for (const auto& [box, service] : services) {
+        boxes.push_back({box,
+                         box == C::BDR ? C::DesactiverAppliquer : C::PortsAppliquer,
+                         {{Path(kServices, service) + L"\\Start", L"4", L"Sauve", 2}}});
+    }
+    return boxes;
+}
+
+enum class Start { KeyAbsent, Absent, Other, OtherType, Target, TargetRecorded };
+constexpr Start kStarts[] = {Start::KeyAbsent, Start::Absent, Start::Other,
+                             Start::OtherType, Start::Target, Start::TargetRecorded};
+
+RawValue Dword(std::uint32_t n) {
+    FakeRegistry scratch;
+    scratch.SetDword(L"K\\V", n);
+    return *scratch.Get(L"K\\V");
+}
+RawValue Text(const std::wstring& text) {
+    FakeRegistry scratch;
+    scratch.SetString(L"K\\V", text);
+    return *scratch.Get(L"K\\V");
+}
+
+bool IsSauve(const RowSpec& row) {
+    return row.rule == std::wstring(L"Sauve");
+}
+
+// What an earlier run kept: the former start type, as earlier versions wrote it; or the mark of
+// a value that was absent.
+RawValue EarlierRecord(const RowSpec& row) {
+    return IsSauve(row) ? Dword(2) : RawValue{RawNone, {}};
+}
+
+void Prepare(FakeRegistry& registry, const RowSpec& row, Start start) {
+    const std::wstring path = row.valuePath;
+    if (start == Start::KeyAbsent) {
+        return;
+    }
+    registry.keys[{Hklm, FakeRegistry::Fold(path.substr(0, path.rfind(L'\\')))}];
+    const std::uint32_t target = static_cast<std::uint32_t>(std::stoul(row.target));
+    switch (start) {
+        case Start::Other:
+            registry.SetDword(path, row.other);
+            break;
+        case Start::OtherType:
+            registry.SetString(path, row.target);
+            break;
+        case Start::Target:
+            registry.SetDword(path, target);
+            break;
+        case Start::TargetRecorded:
+            registry.SetDword(path, target);
+            registry.SetRaw(path + L"KX", EarlierRecord(row));
+            break;
+        default:
+            break;
+    }
+}
+
+// The registry after the undo, row by row; how many backups were reported as unusable.
+int Expect(FakeRegistry& expected, const RowSpec& row, Start start, bool startedTicked) {
+    const std::wstring path = row.valuePath;
+    auto erase = [&](const std::wstring& valuePath) {
+        const std::wstring key = valuePath.substr(0, valuePath.rfind(L'\\'));
+        expected.keys[{Hklm, FakeRegistry::Fold(key)}].erase(
+            FakeRegistry::Fold(valuePath.substr(valuePath.rfind(L'\\') + 1)));
+    };
+    if (start == Start::TargetRecorded) {
+        erase(path + L"KX");
+        if (IsSauve(row)) {
+            expected.SetRaw(path, EarlierRecord(row));
+        } else {
+            erase(path);
+        }
+    } else if (start == Start::Target && startedTicked) {
+        if (std::wstring(row.rule) == L"Suppr") {
+            erase(path);
+        } else {
+            expected.SetDword(path, IsSauve(row) ? 3u : std::stoul(row.rule));
+        }
+    } else if (start == Start::OtherType && IsSauve(row) && !startedTicked) {
+        // A start type kept as text is none Windows accepts: on demand, and told.
+        expected.SetDword(path, 3);
+        expected.SetRaw(path + L"KX", Text(row.target));
+        return 1;
+    }
+    return 0;
+}
+
+struct Window : Harness {
+    Window() {
+        system.files[L"C:\\WINDOWS\\System32\\gpedit.msc"] = "";
+        main.Form_Initialize(L"-noaccount");
+    }
+};
+
+TEST(Undo, EveryBoxFromEveryStartingStateComesBackExactly) {
+    int cleared = 0;
+    int ticked = 0;
+    for (const BoxSpec& spec : AllBoxes()) {
+        const std::size_t rows = spec.rows.size();
+        std::size_t combinations = 1;
+        for (std::size_t i = 0; i < rows; ++i) {
+            combinations *= std::size(kStarts);
+        }
+        for (std::size_t n = 0; n < combinations; ++n) {
+            std::vector<Start> starts;
+            std::wstring name = LayoutOf(spec.box).name;
+            for (std::size_t i = 0, rest = n; i < rows; ++i, rest /= std::size(kStarts)) {
+                starts.push_back(kStarts[rest % std::size(kStarts)]);
+                name += L" " + std::to_wstring(static_cast<int>(starts.back()));
+            }
+            SCOPED_TRACE(name);
+            Window h;
+            for (std::size_t i = 0; i < rows; ++i) {
+                Prepare(h.registry, spec.rows[i], starts[i]);
+            }
+            const auto before = h.registry.keys;
+            ASSERT_TRUE(h.main.Form_Load());
+            if (!h.controls.Enabled(spec.box)) {
+                continue;  // no service to close: the user cannot tick it
+            }
+            const bool startedTicked = h.Value(spec.box) == 1;
+            FakeRegistry expected;
+            expected.keys = before;
+            std::size_t reports = 0;
+            for (std::size_t i = 0; i < rows; ++i) {
+                reports += Expect(expected, spec.rows[i], starts[i], startedTicked);
+            }
+            if (!startedTicked) {
+                h.main.Click(spec.box);
+                h.main.Click(spec.apply);
+                EXPECT_EQ(h.Value(spec.box), 1);
+                ++cleared;
+            } else {
+                ++ticked;
+            }
+            h.main.Click(spec.box);
+            h.main.Click(spec.apply);
+            EXPECT_EQ(h.Value(spec.box), 0);
+            EXPECT_EQ(h.host.messages.size(), reports);
+            EXPECT_EQ(h.registry.keys, expected.keys);
+        }
+    }
+    // Every box was tried from both sides.
+    EXPECT_GT(cleared, 18 * 3);
+    EXPECT_GT(ticked, 18);
+}
+
+}  // namespace
+}  // namespace tolvane::testing
