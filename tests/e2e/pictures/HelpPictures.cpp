@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "Driver.h"
+#include "help/About.h"
 #include "options/OptionsForm.h"
 
 namespace tolvane::e2e {
 namespace {
 
-constexpr wchar_t kAboutWindowClass[] = L"TolvaneAbout";
 constexpr wchar_t kMenuClass[] = L"#32768";
 // The files of the XP Home security-tab pack that the options window looks for beside the
 // program; empty files will do.
@@ -80,7 +80,12 @@ class Pictures {
                app_.Start() && (main_ = app_.WaitForMainWindow()) != nullptr;
     }
 
-    bool Main() { return Shoot(main_, L"main"); }
+    // With the help area showing what the pointer is over, as a user sees it.
+    bool Main() {
+        return PointAt(Control(main_, ControlId::PartageLabel2)) &&
+               WaitUntil(5000, [&] { return !Text(main_, ControlId::TextAstuce).empty(); }) &&
+               Shoot(main_, L"main");
+    }
 
     bool Tools() {
         if (!PressKeys(main_, {VK_MENU, 'T'}) ||
