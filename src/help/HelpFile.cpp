@@ -9,13 +9,13 @@ namespace tolvane {
 void OpenHelpFile(Machine& machine) {
     System& system = machine.system;
     const std::wstring path = system.ProgramFolder() + kHelpFileName;
-    Extraction extraction = system.ExtractResource(path, L"CHM", IDR_HELP_CHM);
-    if (!extraction.file) {
-        machine.host.ShowMessage(FileFailureMessage(path, system.ErrorText(extraction.error)),
-                                 kAppTitle, MbOk | MbIconExclamation);
+    // A viewer opened by an earlier use may still hold the file: the same bytes are left to it.
+    if (const unsigned long error =
+            system.ExtractResourceUnlessIdentical(path, L"CHM", IDR_HELP_CHM)) {
+        machine.host.ShowMessage(FileFailureMessage(path, system.ErrorText(error)), kAppTitle,
+                                 MbOk | MbIconExclamation);
         return;
     }
-    extraction.file.reset();
     RunCommand(system, WindowsDir + L"\\hh.exe \"" + path + L"\"", WindowStyle::Normal);
 }
 

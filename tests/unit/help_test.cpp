@@ -208,11 +208,16 @@ TEST(HelpMenu, WritesTheManualAndStartsTheViewerEveryTimeAndOpensTheForum) {
     EXPECT_EQ(h.system.opened[0].second, kForumUrl);
     EXPECT_NE(std::wstring(kForumUrl), kHomePageUrl);
 
-    // A file that cannot be replaced is reported, and no viewer starts on it.
+    // The copy a viewer still holds from the first use is the same: left to it, and opened again.
     h.system.lockedFiles.insert(L"C:\\Tools\\Aide.chm");
+    EXPECT_TRUE(h.main.Menu(MenuId::MnuHelpContents));
+    EXPECT_EQ(h.system.started.size(), 3u);
+    EXPECT_TRUE(h.host.messages.empty());
+
+    // A file that cannot be replaced is reported, and no viewer starts on it.
     h.system.files[L"C:\\Tools\\Aide.chm"] = "other";
     EXPECT_TRUE(h.main.Menu(MenuId::MnuHelpContents));
-    EXPECT_EQ(h.system.started.size(), 2u);
+    EXPECT_EQ(h.system.started.size(), 3u);
     ASSERT_EQ(h.host.messages.size(), 1u);
     EXPECT_NE(h.host.messages[0].text.find(L"C:\\Tools\\Aide.chm"), std::wstring::npos);
 }
