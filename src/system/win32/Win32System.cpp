@@ -49,6 +49,35 @@ ResourceBytes FindOwnResource(const std::wstring& type, std::uint16_t number) {
     return {loaded ? LockResource(loaded) : nullptr, SizeofResource(nullptr, info)};
 }
 
+struct NewFile {
+    UniqueHandle file;  // open, shared for reading only; empty on failure
+    DWORD error;
+};
+
+// A new file holding exactly the bytes. Writing through a file that is already there could
+// follow a planted hard link and overwrite its target with the administrator's rights.
+NewFile MakeNewFile(const std::wstring& path, const void* data, DWORD size) {
+    if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return {UniqueHandle(), GetLastError()};
+    }
+    // Shared for reading only, so that nobody swaps or changes the file while it is held.
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return {UniqueHandle(), GetLastError()};
+    }
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file.get(), data, size, &written, nullptr);
+    if (!ok || written != size) {
+        // A write that succeeds short has run out of room.
+        const DWORD error = ok ? ERROR_HANDLE_DISK_FULL : GetLastError();
+        file.reset();
+        DeleteFileW(path.c_str());
+        return {UniqueHandle(), error};
+    }
+    return {std::move(file), ERROR_SUCCESS};
+}
+
 std::wstring SystemFolder() {
     wchar_t buffer[MAX_PATH];
     const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
@@ -203,27 +232,15 @@ Extraction Win32System::ExtractResource(const std::wstring& path, const std::wst
     if (!resource.data) {
         return {nullptr, GetLastError()};
     }
-    // Writing through a file that is already there could follow a planted hard link and
-    // overwrite its target with the administrator's rights.
-    if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
-        return {nullptr, GetLastError()};
+    NewFile made = MakeNewFile(path, resource.data, resource.size);
+    if (!made.file) {
+        return {nullptr, made.error};
     }
-    // Shared for reading only, so that nobody swaps or changes the file before its reader ends.
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return {nullptr, GetLastError()};
-    }
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file.get(), resource.data, resource.size, &written, nullptr);
-    if (!ok || written != resource.size) {
-        // A write that succeeds short has run out of room.
-        const DWORD error = ok ? ERROR_HANDLE_DISK_FULL : GetLastError();
-        file.reset();
-        DeleteFileW(path.c_str());
-        return {nullptr, error};
-    }
-    return {std::make_unique<Win32HeldFile>(std::move(file)), ERROR_SUCCESS};
+    return {std::make_unique<Win32HeldFile>(std::move(made.file)), ERROR_SUCCESS};
+}
+
+unsigned long Win32System::WriteNewFile(const std::wstring& path, const std::string& bytes) {
+    return MakeNewFile(path, bytes.data(), static_cast<DWORD>(bytes.size())).error;
 }
 
 std::optional<std::array<std::uint16_t, 4>> Win32System::ProgramVersion() {
