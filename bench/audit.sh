@@ -9,20 +9,13 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-runs=7
-build=$here/../build
-while [ $# -gt 0 ]; do
-    case $1 in
-        --runs) runs=$2; shift 2 ;;
-        *) build=$1; shift ;;
-    esac
-done
-build=$(cd "$build" && pwd)
+bench_name=audit.sh
+# shellcheck source-path=SCRIPTDIR source=wine-bench.sh
+source "$here/wine-bench.sh"
 timer=$build/win/bench/audit_time.exe
 bare=$build/win/bench/bare_console.exe
-for file in "$timer" "$bare"; do
-    [ -f "$file" ] || { echo "audit.sh: $file is missing: build it first" >&2; exit 1; }
-done
+bench_program "$timer"
+bench_program "$bare"
 # Tolvane runs from its copy inside the prefix (TOLVANE_EXE), where its report goes too.
 "$here/../tests/wine/run-under-wine.sh" --build "$build/host" --win-build "$build/win" \
     --group bench_audit -- "$timer" "$runs" 'C:\Tolvane\Tolvane.exe' "Z:${bare//\//\\}" |

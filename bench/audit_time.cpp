@@ -4,6 +4,8 @@
 //   audit_time.exe RUNS TOLVANE.EXE BARE.EXE
 #include <windows.h>
 
+#include "Timing.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -11,13 +13,8 @@
 
 namespace {
 
-double Now() {
-    LARGE_INTEGER counter;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using tolvane::bench::Median;
+using tolvane::bench::Now;
 
 // Milliseconds from start to end of the command line, or -1 when it could not start.
 double TimeRun(const std::wstring& program, const std::wstring& words, DWORD& exitCode) {
@@ -51,11 +48,6 @@ bool ReportWindowsXp() {
                        sizeof(version)) == ERROR_SUCCESS;
     RegCloseKey(key);
     return set;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[values.size() / 2];
 }
 
 }  // namespace
