@@ -8,16 +8,10 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-runs=7
-build=$here/../build
-while [ $# -gt 0 ]; do
-    case $1 in
-        --runs) runs=$2; shift 2 ;;
-        *) build=$1; shift ;;
-    esac
-done
-build=$(cd "$build" && pwd)
+bench_name=port135.sh
+# shellcheck source-path=SCRIPTDIR source=wine-bench.sh
+source "$here/wine-bench.sh"
 program=$build/win/bench/port135_close.exe
-[ -f "$program" ] || { echo "port135.sh: $program is missing: build it first" >&2; exit 1; }
+bench_program "$program"
 "$here/../tests/wine/run-under-wine.sh" --build "$build/host" --win-build "$build/win" \
     --group bench_port135 -- "$program" "$runs" | tr -d '\r'

@@ -5,6 +5,8 @@
 //   port135_close.exe [RUNS]      (default 7)
 #include <windows.h>
 
+#include "Timing.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -19,15 +21,10 @@
 
 namespace {
 
-using namespace tolvane;
+using tolvane::bench::Median;
+using tolvane::bench::Now;
 
-double Now() {
-    LARGE_INTEGER counter;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using namespace tolvane;
 
 // Answers the warning with Yes and notes when.
 class YesHost : public Host {
@@ -64,11 +61,6 @@ void ResetToXp(Reg& reg) {
 // The scripts a close imports, as it names them.
 constexpr std::pair<const wchar_t*, std::uint16_t> kCloseScripts[] = {
     {L"\\Bind.reg", IDR_BIND_REG}, {L"\\DCOM.reg", IDR_DCOM_REG}};
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[values.size() / 2];
-}
 
 }  // namespace
 

@@ -57,6 +57,13 @@ void VerifyOne(Form& form, Machine& machine, const HardeningSetting& row) {
 
 }  // namespace
 
+std::vector<HardeningSetting> AccountSettings() {
+    std::vector<HardeningSetting> rows(kAnonymousRows.begin(), kAnonymousRows.end());
+    rows.push_back(kEveryoneRow);
+    rows.push_back(kRemoteRegistryRow);
+    return rows;
+}
+
 void VerifyAccounts(Form& form, Machine& machine) {
     Controls& controls = form.controls;
     if (form.Changed(C::Invit) || form.Changed(C::HelpAssistant)) {

@@ -5,6 +5,8 @@
 
 namespace tolvane {
 
+// The group's registry rows, in apply order.
+std::vector<HardeningSetting> AccountSettings();
 void VerifyAccounts(Form& form, Machine& machine);
 // Stops at the first write the registry refuses and reports it.
 WriteResult ApplyAccounts(Form& form, Machine& machine);

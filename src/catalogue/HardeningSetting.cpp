@@ -1,5 +1,9 @@
 #include "catalogue/HardeningSetting.h"
 
+#include "catalogue/Accounts.h"
+#include "catalogue/Services.h"
+#include "catalogue/Shares.h"
+
 #include <vector>
 
 #include "ui/Commands.h"
@@ -70,6 +74,18 @@ WriteResult ApplyRows(Machine& machine, std::span<const HardeningSetting> rows,
         failure.outcome = LeftAsItWas(label);
     }
     return failure;
+}
+
+std::vector<HardeningSetting> RowsOfBox(ControlId box) {
+    std::vector<HardeningSetting> rows;
+    for (const auto& group : {ShareSettings(), AccountSettings(), ServiceSettings()}) {
+        for (const HardeningSetting& row : group) {
+            if (row.box == box) {
+                rows.push_back(row);
+            }
+        }
+    }
+    return rows;
 }
 
 void ShowState(Form& form, ControlId box, ControlId label) {

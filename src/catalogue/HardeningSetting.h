@@ -2,6 +2,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 #include "registry/SettingEngine.h"
 #include "ui/Form.h"
@@ -17,6 +18,10 @@ constexpr HardeningSetting Row(ControlId box, ControlId label, const wchar_t* va
                                const wchar_t* target, const wchar_t* restoreRule) {
     return {{Hklm, valuePath, target, RegDword, restoreRule}, box, label};
 }
+
+// Every registry row of the box, in the order its group applies them; none for a box that is
+// not a registry setting (the two accounts, port 135).
+std::vector<HardeningSetting> RowsOfBox(ControlId box);
 
 // Whether the row is in force; reads only.
 bool CheckSetting(Machine& machine, const HardeningSetting& row);

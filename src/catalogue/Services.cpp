@@ -103,6 +103,15 @@ std::span<const HardeningSetting> SettingsOf(const ServiceRow& row) {
 
 }  // namespace
 
+std::vector<HardeningSetting> ServiceSettings() {
+    std::vector<HardeningSetting> rows;
+    for (C box : kApplyOrder) {
+        const auto settings = SettingsOf(RowOf(box));
+        rows.insert(rows.end(), settings.begin(), settings.end());
+    }
+    return rows;
+}
+
 void EnableServiceBoxes(Form& form, Machine& machine) {
     for (C box : kEnableOrder) {
         form.controls.SetEnabled(box, true);

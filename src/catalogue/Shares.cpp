@@ -41,6 +41,14 @@ constexpr int kInForceCentipoints = 800;
 
 }  // namespace
 
+std::vector<HardeningSetting> ShareSettings() {
+    std::vector<HardeningSetting> rows;
+    for (const ShareRow& row : kShareRows) {
+        rows.push_back(row.setting);
+    }
+    return rows;
+}
+
 void VerifyShares(Form& form, Machine& machine) {
     Controls& controls = form.controls;
     for (C box : kShareBoxes) {

@@ -108,6 +108,22 @@ bool InForce(Reg& reg, const Setting& setting) {
            value.type == target->type && ValueText(value) == std::wstring(setting.target);
 }
 
+RecordUndoResult UndoFromRecord(Reg& reg, const Setting& setting) {
+    const std::wstring record = RecordPath(setting);
+    RawValue kept;
+    if (reg.ReadRaw(setting.root, record, kept) != kRegOk) {
+        return {RecordUndo::NoRecord, std::nullopt};
+    }
+    if (!InForce(reg, setting)) {
+        return {RecordUndo::Stale, reg.Remove(setting.root, record)};
+    }
+    if (FaultOf(kept, setting)) {
+        return {RecordUndo::Unusable, std::nullopt};
+    }
+    const WriteResult failure = RestoreRecord(reg, setting.root, setting.valuePath, record);
+    return {failure ? RecordUndo::NoRecord : RecordUndo::Restored, failure};
+}
+
 BoxResult ApplyBox(Reg& reg, std::span<const Setting> rows, std::int16_t boxValue) {
     BoxResult result;
     ValueJournal journal(reg);

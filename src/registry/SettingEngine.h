@@ -55,6 +55,20 @@ struct BoxResult {
 // The value holds the target with the row's own type.
 bool InForce(Reg& reg, const Setting& setting);
 
+// Undoing one row from its record alone, for a restore that must never write a rule's literal
+// value over a machine hardened by other means.
+enum class RecordUndo {
+    NoRecord,  // left alone
+    Restored,  // the recorded state is back and the record gone
+    Stale,     // the row was no longer in force: nothing to undo, the record is gone
+    Unusable,  // the record cannot serve this row: both left as they are
+};
+struct RecordUndoResult {
+    RecordUndo outcome;
+    WriteResult failure;
+};
+RecordUndoResult UndoFromRecord(Reg& reg, const Setting& setting);
+
 // Brings the rows of one box in line with its value, whole or not at all: 1 applies the targets,
 // 0 undoes them (the rows in reverse order), 2 does nothing.
 BoxResult ApplyBox(Reg& reg, std::span<const Setting> rows, std::int16_t boxValue);

@@ -83,6 +83,9 @@ class System {
     // Enables the shutdown privilege of the process and asks Windows to end the session with
     // these ExitWindowsEx flags. 0 when Windows took the request, else the system's error code.
     virtual unsigned long EndSession(unsigned flags) = 0;
+    // Writes a new file holding exactly these bytes; a file already there is deleted first,
+    // never written through. 0, or the system's error code.
+    virtual unsigned long WriteNewFile(const std::wstring& path, const std::string& bytes) = 0;
     // The system's own words for an error code.
     virtual std::wstring ErrorText(unsigned long code) = 0;
 };

@@ -30,6 +30,8 @@ struct Form {
     bool restartRequested = false;
     // A reopening of port 135 failed and was reported; only the user's own apply tries again.
     bool port135ReopenFailed = false;
+    // An audit: reading the machine repairs nothing on the way.
+    bool readOnly = false;
     // The account boxes whose state the system gave, net user's report being unreadable: the
     // account each stands for, switched through the system as well.
     std::map<ControlId, std::wstring> systemAccounts;

@@ -2,6 +2,7 @@
 // the keys the program touches read exactly as before, keys that were missing missing again.
 #include <algorithm>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "Tolvane.h"
@@ -154,6 +155,71 @@ TEST_F(Undo, TickingThenClearingEveryClearedBoxLeavesTheRegistryAsItWas) {
     for (C box : ticked) {
         EXPECT_EQ(CheckState(main_, box), BST_UNCHECKED) << LayoutOf(box).name;
     }
+    const std::vector<std::wstring> after = Export();
+    EXPECT_EQ(after, before) << Diff(before, after);
+}
+
+struct WindowSearch {
+    DWORD pid;
+    bool found;
+};
+
+BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    search->found = search->found || (owner == search->pid && IsWindowVisible(window));
+    return TRUE;
+}
+
+// Whether the process shows a window of its own.
+bool ShowsAWindow(DWORD pid) {
+    WindowSearch search{pid, false};
+    EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The report as the run left it, UTF-8.
+std::string ReportText(const wchar_t* path) {
+    std::string bytes;
+    win32::UniqueHandle file(
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    char chunk[4096];
+    DWORD read = 0;
+    while (file && ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr) && read > 0) {
+        bytes.append(chunk, read);
+    }
+    return bytes;
+}
+
+TEST_F(Undo, UnattendedAuditApplyAndRestoreShowNoWindowAndLeaveTheKeysAsTheyWere) {
+    const std::vector<std::wstring> before = Export();
+    ASSERT_TRUE(SetWindowsVersion(L"winxp"));
+    constexpr wchar_t kReport[] = L"C:\\Tolvane\\report.txt";
+    // Runs Tolvane with the words; its exit code, or -1 when it showed a window or hung.
+    const auto run = [&](const std::wstring& words) -> long {
+        App app;
+        if (!app.Start(words + L" -noaccount /report:" + kReport)) {
+            return -1;
+        }
+        bool window = false;
+        const bool ended = WaitUntil(30000, [&] {
+            window = window || ShowsAWindow(app.pid());
+            return !app.Running();
+        });
+        return ended && !window ? static_cast<long>(app.ExitCode()) : -1;
+    };
+    // The nine settings the window finds cleared on this prefix.
+    EXPECT_EQ(run(L"/audit"), 9);
+    const std::string audit = ReportText(kReport);
+    EXPECT_NE(audit.find("Shares\tAdministrative\tin force: no\tread"), std::string::npos) << audit;
+    EXPECT_EQ(Export(), before) << "an audit writes nothing";
+
+    EXPECT_EQ(run(L"/apply:all"), 0);
+    EXPECT_EQ(run(L"/audit"), 0);
+    EXPECT_NE(ReportText(kReport).find("Shares\tAdministrative\tin force: yes"), std::string::npos);
+
+    EXPECT_EQ(run(L"/restore:all"), 0);
     const std::vector<std::wstring> after = Export();
     EXPECT_EQ(after, before) << Diff(before, after);
 }

@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "app/MainForm.h"
+#include "app/Unattended.h"
 #include "registry/win32/Win32RegistryStore.h"
 #include "system/win32/Win32LocalAccounts.h"
 #include "system/win32/Win32System.h"
@@ -40,12 +41,22 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     win32::Win32RegistryStore registry;
     win32::Win32System system;
     win32::Win32LocalAccounts accounts;
+    const std::wstring line = commandLine ? commandLine : L"";
+    const UnattendedRequest request = ParseUnattended(line);
+    if (request.mode == UnattendedMode::Usage) {
+        MessageBoxW(nullptr, UsageText().c_str(), kAppTitle, MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+    // The engines that run it on many machines read the exit code and the report.
+    if (request.Quiet()) {
+        return RunUnattended(request, line, registry, system, accounts);
+    }
     win32::MainWindow window(instance);
     MainForm form(registry, system, window, accounts);
     if (!window.Create(form)) {
         return 1;
     }
-    form.Form_Initialize(commandLine ? commandLine : L"");
+    form.Form_Initialize(line);
     if (!form.Form_Load()) {
         // Nothing was read or changed: closing only cleans up.
         form.Form_Unload(false);

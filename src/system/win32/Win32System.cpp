@@ -51,29 +51,33 @@ ResourceBytes FindOwnResource(const std::wstring& type, std::uint16_t number) {
     return {loaded ? LockResource(loaded) : nullptr, SizeofResource(nullptr, info)};
 }
 
-// Writes the resource to a new file at the path and keeps it held for readers only.
-Extraction WriteNewFile(const std::wstring& path, const ResourceBytes& resource) {
-    // Writing through a file that is already there could follow a planted hard link and
-    // overwrite its target with the administrator's rights.
+struct NewFile {
+    UniqueHandle file;  // open, shared for reading only; empty on failure
+    DWORD error;
+};
+
+// A new file holding exactly the bytes. Writing through a file that is already there could
+// follow a planted hard link and overwrite its target with the administrator's rights.
+NewFile MakeNewFile(const std::wstring& path, const void* data, DWORD size) {
     if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
-        return {nullptr, GetLastError()};
+        return {UniqueHandle(), GetLastError()};
     }
-    // Shared for reading only, so that nobody swaps or changes the file before its reader ends.
+    // Shared for reading only, so that nobody swaps or changes the file while it is held.
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                   nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return {nullptr, GetLastError()};
+        return {UniqueHandle(), GetLastError()};
     }
     DWORD written = 0;
-    const BOOL ok = WriteFile(file.get(), resource.data, resource.size, &written, nullptr);
-    if (!ok || written != resource.size) {
+    const BOOL ok = WriteFile(file.get(), data, size, &written, nullptr);
+    if (!ok || written != size) {
         // A write that succeeds short has run out of room.
         const DWORD error = ok ? ERROR_HANDLE_DISK_FULL : GetLastError();
         file.reset();
         DeleteFileW(path.c_str());
-        return {nullptr, error};
+        return {UniqueHandle(), error};
     }
-    return {std::make_unique<Win32HeldFile>(std::move(file)), ERROR_SUCCESS};
+    return {std::move(file), ERROR_SUCCESS};
 }
 
 // Every sharing mode is offered, so that a reader holding the file does not stop the comparison.
@@ -256,7 +260,15 @@ Extraction Win32System::ExtractResource(const std::wstring& path, const std::wst
     if (!resource.data) {
         return {nullptr, GetLastError()};
     }
-    return WriteNewFile(path, resource);
+    NewFile made = MakeNewFile(path, resource.data, resource.size);
+    if (!made.file) {
+        return {nullptr, made.error};
+    }
+    return {std::make_unique<Win32HeldFile>(std::move(made.file)), ERROR_SUCCESS};
+}
+
+unsigned long Win32System::WriteNewFile(const std::wstring& path, const std::string& bytes) {
+    return MakeNewFile(path, bytes.data(), static_cast<DWORD>(bytes.size())).error;
 }
 
 unsigned long Win32System::ExtractResourceUnlessIdentical(const std::wstring& path,
@@ -271,7 +283,7 @@ unsigned long Win32System::ExtractResourceUnlessIdentical(const std::wstring& pa
     if (HoldsExactly(path, resource)) {
         return ERROR_SUCCESS;
     }
-    return WriteNewFile(path, resource).error;
+    return MakeNewFile(path, resource.data, resource.size).error;
 }
 
 std::optional<std::array<std::uint16_t, 4>> Win32System::ProgramVersion() {

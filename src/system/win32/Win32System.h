@@ -27,6 +27,7 @@ class Win32System : public System {
                                                  std::uint16_t number) override;
     std::optional<std::array<std::uint16_t, 4>> ProgramVersion() override;
     unsigned long EndSession(unsigned flags) override;
+    unsigned long WriteNewFile(const std::wstring& path, const std::string& bytes) override;
     std::wstring ErrorText(unsigned long code) override;
 };
 

@@ -36,6 +36,13 @@ class FakeSystem : public System {
     unsigned long ExtractResourceUnlessIdentical(const std::wstring& path, const std::wstring& type,
                                                  std::uint16_t number) override;
     std::optional<std::array<std::uint16_t, 4>> ProgramVersion() override { return version4; }
+    unsigned long WriteNewFile(const std::wstring& path, const std::string& bytes) override {
+        if (lockedFiles.count(path)) {
+            return 32;
+        }
+        files[path] = bytes;
+        return 0;
+    }
     unsigned long EndSession(unsigned flags) override {
         exitRequests.push_back(flags);
         return exitError;
