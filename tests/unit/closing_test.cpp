@@ -121,7 +121,8 @@ TEST(FormUnload, AsksOnlyForGroupsWithChangesAndThenForTheRestart) {
             const bool confirmation = message.text == kConfirmation;
             EXPECT_EQ(message.title, confirmation ? L"System being restarted......" : L"Tolvane")
                 << c.what;
-            EXPECT_EQ(message.style, MbYesNo | MbIconQuestion | (confirmation ? MbDefButton2 : 0))
+            EXPECT_EQ(message.style,
+                      MbYesNo | MbIconQuestion | (confirmation ? unsigned{MbDefButton2} : 0u))
                 << c.what;
         }
         EXPECT_EQ(h.system.exitRequests, c.restarts) << c.what;
