@@ -67,5 +67,35 @@ TEST_F(Help, TheAboutWindowShowsTheVersionAndGivesTheMainWindowBack) {
     EXPECT_TRUE(IsWindowEnabled(main_));
 }
 
+TEST_F(Help, TheManualIsWrittenBesideTheProgramForTheViewerAndGoesAtClosing) {
+    constexpr wchar_t kManual[] = L"C:\\Tolvane\\Aide.chm";
+    wchar_t windows[MAX_PATH];
+    const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring viewer = std::wstring(windows, length) + L"\\hh.exe \"" + kManual + L"\"";
+    ASSERT_TRUE(ClearNetLog());
+    ASSERT_TRUE(Launch());
+    ASSERT_TRUE(Menu(main_, MenuId::MnuHelpContents));
+    ASSERT_TRUE(app_.WaitIdle(main_));
+    EXPECT_TRUE(WaitForNetCommand(viewer)) << "the stand-in viewer got no such command line";
+    EXPECT_NE(GetFileAttributesW(kManual), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(Menu(main_, MenuId::QuitMnu));
+    ASSERT_TRUE(app_.WaitForExit());
+    EXPECT_EQ(GetFileAttributesW(kManual), INVALID_FILE_ATTRIBUTES);
+
+    // A viewer that still holds the manual at closing keeps it, and nobody is asked anything.
+    ASSERT_TRUE(Launch());
+    ASSERT_TRUE(Menu(main_, MenuId::MnuHelpContents));
+    ASSERT_TRUE(app_.WaitIdle(main_));
+    {
+        win32::UniqueHandle reader(CreateFileW(kManual, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                               OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(reader);
+        ASSERT_TRUE(Menu(main_, MenuId::QuitMnu));
+        EXPECT_TRUE(app_.WaitForExit());
+        EXPECT_NE(GetFileAttributesW(kManual), INVALID_FILE_ATTRIBUTES);
+    }
+    EXPECT_TRUE(DeleteFileW(kManual));
+}
+
 }  // namespace
 }  // namespace tolvane::e2e
