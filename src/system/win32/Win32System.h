@@ -26,6 +26,7 @@ class Win32System : public System {
     std::optional<std::array<std::uint16_t, 4>> ProgramVersion() override;
     unsigned long EndSession(unsigned flags) override;
     std::wstring ErrorText(unsigned long code) override;
+    std::vector<ListeningPort> ListeningPorts() override;
 };
 
 }  // namespace tolvane::win32
