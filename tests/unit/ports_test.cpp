@@ -2,8 +2,11 @@
 
 #include <set>
 
+#include "fakes/Harness.h"
 #include "ports/ListeningPorts.h"
+#include "ports/PortsForm.h"
 #include "ui/ControlLayout.h"
+#include "ui/MenuTable.h"
 
 namespace tolvane::testing {
 namespace {
@@ -126,6 +129,59 @@ TEST(ListeningPortTable, NamesTheColumnsAboveTheLinesAndAlignsThemToTheHeading) 
     EXPECT_EQ(ListeningPortTable({}),
               std::vector<std::wstring>{L"Protocol  Local address  Process  Tolvane setting"});
     EXPECT_TRUE(ListeningPortLines({}).empty());
+}
+
+TEST(PortsWindow, ShowsTheTableAndReadsThePortsAgainOnRefreshOnly) {
+    FakeSystem system;
+    system.ports = {Port(kTcp, kAny, 135)};
+    PortsForm form(system);
+    form.Refresh();
+    EXPECT_EQ(form.ListText(),
+              L"Protocol  Local address  Process  Tolvane setting\r\n"
+              L"TCP       0.0.0.0:135             Port 135 RPC\r\n");
+    system.ports.push_back(Port(kUdp, kAny, 500));
+    EXPECT_TRUE(form.Click(PortsControlId::Intro));
+    EXPECT_EQ(system.portReads, 1);
+    EXPECT_TRUE(form.Click(PortsControlId::Refresh));
+    EXPECT_EQ(system.portReads, 2);
+    EXPECT_TRUE(form.ListText().ends_with(L"UDP       0.0.0.0:500             IPSEC 500 UDP\r\n"));
+    EXPECT_FALSE(form.Click(PortsControlId::CmdClose));
+    EXPECT_EQ(system.portReads, 2);
+}
+
+TEST(PortsWindow, EveryControlLiesInsideTheWindowAndNoneOverlaps) {
+    const auto layout = PortsWindowLayout();
+    for (std::size_t i = 0; i < layout.size(); ++i) {
+        const PortsLayout& a = layout[i];
+        EXPECT_EQ(static_cast<std::size_t>(a.id), i);
+        EXPECT_GE(a.left, 0);
+        EXPECT_GE(a.top, 0);
+        EXPECT_LE(a.left + a.width, kPortsWidthTwips) << i;
+        EXPECT_LE(a.top + a.height, kPortsHeightTwips) << i;
+        for (std::size_t j = i + 1; j < layout.size(); ++j) {
+            const PortsLayout& b = layout[j];
+            const bool apart = a.left + a.width <= b.left || b.left + b.width <= a.left ||
+                               a.top + a.height <= b.top || b.top + b.height <= a.top;
+            EXPECT_TRUE(apart) << i << " and " << j;
+        }
+    }
+}
+
+TEST(PortsWindow, OpensFromTheToolsMenuAfterCheckAllWhileTheMainWindowWaits) {
+    const auto tools = MainMenus()[0].entries;
+    ASSERT_GE(tools.size(), 4u);
+    EXPECT_EQ(tools[1].id, MenuId::VerifyAll);
+    EXPECT_EQ(tools[2].id, MenuId::ListeningPorts);
+    EXPECT_STREQ(tools[2].caption, L"&Listening ports...");
+    EXPECT_EQ(tools[3].caption, nullptr);
+
+    Harness h;
+    EXPECT_TRUE(h.main.Menu(MenuId::ListeningPorts));
+    EXPECT_EQ(h.host.opened, std::vector<OwnedWindow>{OwnedWindow::Ports});
+    EXPECT_FALSE(h.host.enableCalls.back());
+    EXPECT_TRUE(h.main.CloseMustWait());
+    h.main.OwnedWindowClosed();
+    EXPECT_TRUE(h.host.enableCalls.back());
 }
 
 }  // namespace
