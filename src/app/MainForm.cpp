@@ -119,6 +119,10 @@ bool MainForm::Menu(MenuId id) {
             form_.ownedWindowOpen = true;
             machine_.host.OpenOwnedWindow(OwnedWindow::About);
             return true;
+        case MenuId::ListeningPorts:
+            form_.ownedWindowOpen = true;
+            machine_.host.OpenOwnedWindow(OwnedWindow::Ports);
+            return true;
         case MenuId::MnuHelpContents:
             OpenHelpFile(machine_);
             return true;

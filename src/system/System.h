@@ -35,6 +35,17 @@ class HeldFile {
     virtual ~HeldFile() = default;
 };
 
+enum class PortProtocol : std::uint8_t { Tcp, Udp };
+
+// A TCP port in the listening state or a bound UDP port (IPv4).
+struct ListeningPort {
+    PortProtocol protocol = PortProtocol::Tcp;
+    std::array<std::uint8_t, 4> address{};  // in written order: 127.0.0.1 is {127, 0, 0, 1}
+    std::uint16_t port = 0;
+    std::optional<std::uint32_t> processId;  // only where the system tells (XP and later)
+    std::wstring processName;                // empty when not known
+};
+
 struct Extraction {
     std::unique_ptr<HeldFile> file;  // null when the file could not be written
     unsigned long error = 0;         // the system's error code then
@@ -88,6 +99,9 @@ class System {
     virtual unsigned long WriteNewFile(const std::wstring& path, const std::string& bytes) = 0;
     // The system's own words for an error code.
     virtual std::wstring ErrorText(unsigned long code) = 0;
+    // TCP ports in the listening state and bound UDP ports, in no particular order; empty when
+    // the system's tables cannot be read.
+    virtual std::vector<ListeningPort> ListeningPorts() = 0;
 };
 
 }  // namespace tolvane

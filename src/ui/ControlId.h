@@ -88,6 +88,7 @@ enum class MenuId : std::uint16_t {
     MnuHelpContents,
     Forum,
     MnuHelpAbout,
+    ListeningPorts,
 };
 
 // Window classes, so that tests find the windows by class and process.

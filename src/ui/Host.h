@@ -18,7 +18,7 @@ enum MessageAnswer : int { IdOk = 1, IdYes = 6, IdNo = 7 };
 
 inline constexpr wchar_t kAppTitle[] = L"Tolvane";
 
-enum class OwnedWindow { Options, About };
+enum class OwnedWindow { Options, About, Ports };
 
 class Host {
   public:

@@ -7,9 +7,10 @@ namespace {
 
 constexpr MenuEntry kSeparator{MenuId::Sauvegarder, nullptr};
 
-constexpr std::array<MenuEntry, 6> kTools = {{
+constexpr std::array<MenuEntry, 7> kTools = {{
     {MenuId::Sauvegarder, L"&Apply the changes"},
     {MenuId::VerifyAll, L"&Check all"},
+    {MenuId::ListeningPorts, L"&Listening ports..."},
     kSeparator,
     {MenuId::MnuToolsOptions, L"&NTFS options..."},
     kSeparator,

@@ -16,7 +16,7 @@ class AboutWindow : public NavyWindow {
     AboutWindow(HINSTANCE instance, FontCache& fonts, int dpi, Machine& machine,
                 std::function<void()> closing, std::function<void()> gone);
 
-    bool Create(HWND owner);
+    bool Create(HWND owner) override;
 
   private:
     void Press(int index) override;

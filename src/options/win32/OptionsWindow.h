@@ -16,8 +16,8 @@ class OptionsWindow : public NavyWindow {
     OptionsWindow(HINSTANCE instance, FontCache& fonts, int dpi, Form& main, Machine& machine,
                   std::function<void()> closing, std::function<void()> gone);
 
-    // Loads the options and shows the window, centred, owned by the main window.
-    bool Create(HWND owner);
+    // Loads the options first.
+    bool Create(HWND owner) override;
 
   private:
     void Press(int index) override;

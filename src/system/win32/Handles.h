@@ -66,6 +66,12 @@ using UniqueMemoryDc = UniqueResource<HDC, NullTraits<HDC, DeleteDC>>;
 using UniqueMenu = UniqueResource<HMENU, NullTraits<HMENU, DestroyMenu>>;
 using UniqueWindow = UniqueResource<HWND, NullTraits<HWND, DestroyWindow>>;
 
+// Memory that a system function allocated for its caller on the process heap.
+inline void FreeOnProcessHeap(void* block) {
+    HeapFree(GetProcessHeap(), 0, block);
+}
+using UniqueHeapBlock = UniqueResource<void*, NullTraits<void*, FreeOnProcessHeap>>;
+
 // Releases a DC obtained with GetDC.
 class WindowDc {
   public:

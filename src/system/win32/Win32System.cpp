@@ -11,6 +11,7 @@
 #include "system/SystemInfo.h"
 #include "system/win32/Handles.h"
 #include "system/win32/MessagePump.h"
+#include "system/win32/PortTable.h"
 #include "system/win32/Shutdown.h"
 
 namespace tolvane::win32 {
@@ -329,6 +330,10 @@ std::wstring Win32System::ErrorText(unsigned long code) {
         text = L"Error " + Decimal(code) + L".";
     }
     return text;
+}
+
+std::vector<ListeningPort> Win32System::ListeningPorts() {
+    return ReadListeningPorts();
 }
 
 }  // namespace tolvane::win32

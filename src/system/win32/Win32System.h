@@ -29,6 +29,7 @@ class Win32System : public System {
     unsigned long EndSession(unsigned flags) override;
     unsigned long WriteNewFile(const std::wstring& path, const std::string& bytes) override;
     std::wstring ErrorText(unsigned long code) override;
+    std::vector<ListeningPort> ListeningPorts() override;
 };
 
 }  // namespace tolvane::win32

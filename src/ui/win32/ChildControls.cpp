@@ -33,13 +33,13 @@ ChildClass ClassOf(ControlKind kind, bool centred) {
 }  // namespace
 
 HWND CreateChildControl(HWND parent, ControlKind kind, bool centred, const wchar_t* caption,
-                        const TwipRect& place, int dpi, int id) {
+                        const TwipRect& place, int dpi, int id, DWORD extraStyle) {
     const ChildClass childClass = ClassOf(kind, centred);
     const HWND child = CreateWindowExW(
-        childClass.exStyle, childClass.className, caption, WS_CHILD | WS_VISIBLE | childClass.style,
-        TwipsToPixels(place.left, dpi), TwipsToPixels(place.top, dpi),
-        TwipsToPixels(place.width, dpi), TwipsToPixels(place.height, dpi), parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        childClass.exStyle, childClass.className, caption,
+        WS_CHILD | WS_VISIBLE | childClass.style | extraStyle, TwipsToPixels(place.left, dpi),
+        TwipsToPixels(place.top, dpi), TwipsToPixels(place.width, dpi),
+        TwipsToPixels(place.height, dpi), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
     if (child && kind == ControlKind::Frame) {
         // Frames go under the labels drawn inside them.

@@ -2,6 +2,7 @@
 
 #include "help/win32/AboutWindow.h"
 #include "options/win32/OptionsWindow.h"
+#include "ports/win32/PortsWindow.h"
 #include "resources/ResourceIds.h"
 #include "ui/ControlLayout.h"
 #include "ui/win32/ChildControls.h"
@@ -194,19 +195,21 @@ void MainWindow::ShowPatient(bool shown) {
 void MainWindow::OpenOwnedWindow(OwnedWindow which) {
     auto closing = [this] { form_->OwnedWindowClosed(); };
     auto gone = [this] { PostMessageW(window_, kOwnedGone, 0, 0); };
-    bool created = false;
-    if (which == OwnedWindow::Options) {
-        auto options = std::make_unique<OptionsWindow>(instance_, fonts_, dpi_, form_->form(),
-                                                       form_->machine(), closing, gone);
-        created = options->Create(window_);
-        owned_ = std::move(options);
-    } else {
-        auto about =
-            std::make_unique<AboutWindow>(instance_, fonts_, dpi_, form_->machine(), closing, gone);
-        created = about->Create(window_);
-        owned_ = std::move(about);
+    switch (which) {
+        case OwnedWindow::Options:
+            owned_ = std::make_unique<OptionsWindow>(instance_, fonts_, dpi_, form_->form(),
+                                                     form_->machine(), closing, gone);
+            break;
+        case OwnedWindow::About:
+            owned_ = std::make_unique<AboutWindow>(instance_, fonts_, dpi_, form_->machine(),
+                                                   closing, gone);
+            break;
+        case OwnedWindow::Ports:
+            owned_ = std::make_unique<PortsWindow>(instance_, fonts_, dpi_, form_->machine().system,
+                                                   closing, gone);
+            break;
     }
-    if (!created) {
+    if (!owned_ || !owned_->Create(window_)) {
         owned_.reset();
         form_->OwnedWindowClosed();
     }

@@ -56,7 +56,7 @@ class MainWindow : public WindowBase, public ControlView, public Host {
     UniqueBrush helpBrush_;
     UniqueBitmap logo_;
     std::unique_ptr<PatientWindow> patient_;
-    // The options or about window while it is open: one at a time, the main window waits.
+    // The options, about or ports window while it is open: one at a time, the main window waits.
     std::unique_ptr<NavyWindow> owned_;
     // Where the keyboard focus goes back to when the window takes input again.
     HWND savedFocus_ = nullptr;

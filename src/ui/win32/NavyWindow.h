@@ -1,4 +1,4 @@
-// The base of the small windows the main window opens (options, about): navy, white text, a
+// The base of the small windows the main window opens (options, about, ports): navy, white text, a
 // fixed dialog border, centred, owned by the main window, which they give back when they close.
 #pragma once
 
@@ -17,6 +17,9 @@ class NavyWindow : public WindowBase {
     // Its controls are numbered from firstId on, `count` of them.
     NavyWindow(int firstId, int count, std::function<void()> closing, std::function<void()> gone);
     ~NavyWindow() override;
+
+    // Makes and shows the window, centred, owned by the main window; false when it cannot.
+    virtual bool Create(HWND owner) = 0;
 
   protected:
     bool CreateCentred(HINSTANCE instance, const wchar_t* className, const wchar_t* caption,

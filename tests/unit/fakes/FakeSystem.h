@@ -50,6 +50,10 @@ class FakeSystem : public System {
     std::wstring ErrorText(unsigned long code) override {
         return L"system error " + std::to_wstring(code);
     }
+    std::vector<ListeningPort> ListeningPorts() override {
+        ++portReads;
+        return ports;
+    }
 
     void SetXp() { version = {true, 5, 1, 2}; }
 
@@ -84,6 +88,8 @@ class FakeSystem : public System {
     std::multiset<std::wstring> held;
     std::vector<unsigned> exitRequests;
     unsigned long exitError = 0;
+    std::vector<ListeningPort> ports;
+    int portReads = 0;
     std::optional<std::array<std::uint16_t, 4>> version4 =
         std::array<std::uint16_t, 4>{1, 6, 0, 212};
 };

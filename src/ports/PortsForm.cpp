@@ -1,0 +1,43 @@
+#include "ports/PortsForm.h"
+
+#include <array>
+
+#include "ports/ListeningPorts.h"
+
+namespace tolvane {
+namespace {
+
+using P = PortsControlId;
+using K = ControlKind;
+
+constexpr std::array<PortsLayout, kPortsControlCount> kLayout = {{
+    {P::Intro, K::Label,
+     L"TCP ports listening and UDP ports open on this computer. A port with a Tolvane setting "
+     L"beside it closes when that setting's box is ticked and applied.",
+     240, 240, 9120, 450, false},
+    {P::PortList, K::TextBox, L"", 240, 840, 9120, 4560, true},
+    {P::Refresh, K::Button, L"&Refresh", 6600, 5640, 1215, 375, false},
+    {P::CmdClose, K::Button, L"&Close", 8145, 5640, 1215, 375, false},
+}};
+
+}  // namespace
+
+std::span<const PortsLayout> PortsWindowLayout() {
+    return kLayout;
+}
+
+void PortsForm::Refresh() {
+    list_.clear();
+    for (const std::wstring& line : ListeningPortTable(system_.ListeningPorts())) {
+        list_ += line + L"\r\n";
+    }
+}
+
+bool PortsForm::Click(PortsControlId id) {
+    if (id == P::Refresh) {
+        Refresh();
+    }
+    return id != P::CmdClose;
+}
+
+}  // namespace tolvane
