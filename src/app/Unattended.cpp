@@ -13,6 +13,7 @@
 #include "catalogue/Services.h"
 #include "catalogue/Shares.h"
 #include "help/About.h"
+#include "ports/ListeningPorts.h"
 #include "ui/Commands.h"
 
 namespace tolvane {
@@ -342,6 +343,8 @@ int RunUnattended(const UnattendedRequest& request, const std::wstring& commandL
         }
     }
     run.report.notes = host.told;
+    // The proof on the wire: what still listens after the run.
+    run.report.ports = ListeningPortLines(system.ListeningPorts());
     const std::wstring path =
         request.reportPath.empty() ? system.ProgramFolder() + kDefaultReport : request.reportPath;
     system.WriteNewFile(path, FormatReport(run.report, WantsCsv(path)));

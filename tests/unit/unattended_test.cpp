@@ -90,6 +90,17 @@ TEST(RunUnattended, AuditCountsApplyBringsInForceRestoreGivesBack) {
     EXPECT_EQ(h.registry.keys, before);
 }
 
+TEST(RunUnattended, TheReportEndsWithThePortsStillListening) {
+    Quiet h;
+    h.system.ports = {{PortProtocol::Udp, {0, 0, 0, 0}, 1900, std::nullopt, L""}};
+    h.Run(L"/audit -noaccount");
+    const std::string report = h.Report();
+    const auto heading = report.find("Listening ports");
+    ASSERT_NE(heading, std::string::npos) << report;
+    EXPECT_NE(report.find("1900", heading), std::string::npos);
+    EXPECT_NE(report.find("SSPD 1900", heading), std::string::npos) << report;
+}
+
 TEST(RunUnattended, RestoreLeavesWhatItDidNotRecordAndApplyReportsRefusals) {
     Quiet h;
     h.registry.SetDword(kAutoShareWks, 0);  // hardened by other means: no record
