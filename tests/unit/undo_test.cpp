@@ -15,16 +15,16 @@ namespace {
 
 using C = ControlId;
 
-struct RowSpec {
+struct RowRule {
     std::wstring valuePath;
     const wchar_t* target;
     const wchar_t* rule;
     std::uint32_t other;  // a value that is not the target
 };
-struct BoxSpec {
-    C box;
+struct BoxRows {
+    C id;
     C apply;
-    std::vector<RowSpec> rows;
+    std::vector<RowRule> rows;
 };
 
 constexpr wchar_t kLsa[] = L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\";
@@ -37,8 +37,8 @@ std::wstring Path(const wchar_t* key, const std::wstring& name) {
 }
 
 // The catalogue, written out again: a mistake in either shows here.
-std::vector<BoxSpec> AllBoxes() {
-    std::vector<BoxSpec> boxes = {
+std::vector<BoxRows> AllBoxes() {
+    std::vector<BoxRows> boxes = {
         {C::ShareFolders,
          C::PartagesAppliquer,
          {{Path(kPolicies, L"NoFileSharing"), L"1", L"Suppr", 0}}},
@@ -98,17 +98,17 @@ RawValue Text(const std::wstring& text) {
     return *scratch.Get(L"K\\V");
 }
 
-bool IsSauve(const RowSpec& row) {
+bool IsSauve(const RowRule& row) {
     return row.rule == std::wstring(L"Sauve");
 }
 
 // What an earlier run kept: the former start type, as earlier versions wrote it; or the mark of
 // a value that was absent.
-RawValue EarlierRecord(const RowSpec& row) {
+RawValue EarlierRecord(const RowRule& row) {
     return IsSauve(row) ? Dword(2) : RawValue{RawNone, {}};
 }
 
-void Prepare(FakeRegistry& registry, const RowSpec& row, Start start) {
+void Prepare(FakeRegistry& registry, const RowRule& row, Start start) {
     const std::wstring path = row.valuePath;
     if (start == Start::KeyAbsent) {
         return;
@@ -135,7 +135,7 @@ void Prepare(FakeRegistry& registry, const RowSpec& row, Start start) {
 }
 
 // The registry after the undo, row by row; how many backups were reported as unusable.
-int Expect(FakeRegistry& expected, const RowSpec& row, Start start, bool startedTicked) {
+int Expect(FakeRegistry& expected, const RowRule& row, Start start, bool startedTicked) {
     const std::wstring path = row.valuePath;
     auto erase = [&](const std::wstring& valuePath) {
         const std::wstring key = valuePath.substr(0, valuePath.rfind(L'\\'));
@@ -174,15 +174,15 @@ struct Window : Harness {
 TEST(Undo, EveryBoxFromEveryStartingStateComesBackExactly) {
     int cleared = 0;
     int ticked = 0;
-    for (const BoxSpec& spec : AllBoxes()) {
-        const std::size_t rows = spec.rows.size();
+    for (const BoxRows& box : AllBoxes()) {
+        const std::size_t rows = box.rows.size();
         std::size_t combinations = 1;
         for (std::size_t i = 0; i < rows; ++i) {
             combinations *= std::size(kStarts);
         }
         for (std::size_t n = 0; n < combinations; ++n) {
             std::vector<Start> starts;
-            std::wstring name = LayoutOf(spec.box).name;
+            std::wstring name = LayoutOf(box.id).name;
             for (std::size_t i = 0, rest = n; i < rows; ++i, rest /= std::size(kStarts)) {
                 starts.push_back(kStarts[rest % std::size(kStarts)]);
                 name += L" " + std::to_wstring(static_cast<int>(starts.back()));
@@ -190,31 +190,31 @@ TEST(Undo, EveryBoxFromEveryStartingStateComesBackExactly) {
             SCOPED_TRACE(name);
             Window h;
             for (std::size_t i = 0; i < rows; ++i) {
-                Prepare(h.registry, spec.rows[i], starts[i]);
+                Prepare(h.registry, box.rows[i], starts[i]);
             }
             const auto before = h.registry.keys;
             ASSERT_TRUE(h.main.Form_Load());
-            if (!h.controls.Enabled(spec.box)) {
+            if (!h.controls.Enabled(box.id)) {
                 continue;  // no service to close: the user cannot tick it
             }
-            const bool startedTicked = h.Value(spec.box) == 1;
+            const bool startedTicked = h.Value(box.id) == 1;
             FakeRegistry expected;
             expected.keys = before;
             std::size_t reports = 0;
             for (std::size_t i = 0; i < rows; ++i) {
-                reports += Expect(expected, spec.rows[i], starts[i], startedTicked);
+                reports += Expect(expected, box.rows[i], starts[i], startedTicked);
             }
             if (!startedTicked) {
-                h.main.Click(spec.box);
-                h.main.Click(spec.apply);
-                EXPECT_EQ(h.Value(spec.box), 1);
+                h.main.Click(box.id);
+                h.main.Click(box.apply);
+                EXPECT_EQ(h.Value(box.id), 1);
                 ++cleared;
             } else {
                 ++ticked;
             }
-            h.main.Click(spec.box);
-            h.main.Click(spec.apply);
-            EXPECT_EQ(h.Value(spec.box), 0);
+            h.main.Click(box.id);
+            h.main.Click(box.apply);
+            EXPECT_EQ(h.Value(box.id), 0);
             EXPECT_EQ(h.host.messages.size(), reports);
             EXPECT_EQ(h.registry.keys, expected.keys);
         }
