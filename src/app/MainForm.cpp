@@ -112,16 +112,13 @@ bool MainForm::Menu(MenuId id) {
             VerifyAll_Click(form_, machine_);
             return true;
         case MenuId::MnuToolsOptions:
-            form_.ownedWindowOpen = true;
-            machine_.host.OpenOwnedWindow(OwnedWindow::Options);
+            OpenOwned(OwnedWindow::Options);
             return true;
         case MenuId::MnuHelpAbout:
-            form_.ownedWindowOpen = true;
-            machine_.host.OpenOwnedWindow(OwnedWindow::About);
+            OpenOwned(OwnedWindow::About);
             return true;
         case MenuId::ListeningPorts:
-            form_.ownedWindowOpen = true;
-            machine_.host.OpenOwnedWindow(OwnedWindow::Ports);
+            OpenOwned(OwnedWindow::Ports);
             return true;
         case MenuId::MnuHelpContents:
             OpenHelpFile(machine_);
@@ -136,6 +133,12 @@ bool MainForm::Menu(MenuId id) {
 
 void MainForm::PointerOver(ControlId id) {
     ShowHelp(form_, id);
+}
+
+void MainForm::OpenOwned(OwnedWindow window) {
+    // The main window waits until it closes (OwnedWindowClosed).
+    form_.ownedWindowOpen = true;
+    machine_.host.OpenOwnedWindow(window);
 }
 
 void MainForm::OwnedWindowClosed() {

@@ -42,6 +42,8 @@ class MainForm {
     Controls& controls() { return form_.controls; }
 
   private:
+    void OpenOwned(OwnedWindow window);
+
     Reg reg_;
     Machine machine_;
     Form form_;

@@ -165,12 +165,12 @@ int Run::Apply() {
             controls.SetValue(box.box, 1);
         }
     }
-    std::array<WriteResult, kGroups.size()> failures;
-    for (std::size_t i = 0; i < kGroups.size(); ++i) {
-        const GroupRoutines& group = kGroups[i];
+    // By group bit: what stopped each group's apply.
+    std::array<WriteResult, kAllGroups + 1> failures;
+    for (const GroupRoutines& group : kGroups) {
         const bool sharesAvailable = controls.Enabled(C::PartagesAppliquer);
         if ((request_.groups & group.group) && (group.group != kShareGroup || sharesAvailable)) {
-            failures[i] = group.apply(form_, machine_);
+            failures[group.group] = group.apply(form_, machine_);
             group.verify(form_, machine_);
         }
     }
@@ -181,9 +181,7 @@ int Run::Apply() {
             continue;
         }
         const int index = static_cast<int>(box.box);
-        const WriteResult& failure = failures[box.group == kShareGroup     ? 0
-                                              : box.group == kAccountGroup ? 1
-                                                                           : 2];
+        const WriteResult& failure = failures[box.group];
         if (box.box == C::Port135) {
             Line(box, L"left alone: closing port 135 always asks a person");
         } else if (!asked[index]) {
@@ -204,6 +202,12 @@ int Run::Apply() {
 int Run::Restore() {
     int notRestored = 0;
     bool deniedAccess = false;
+    struct Outcome {
+        const ReportedBox& box;
+        std::wstring done;
+        std::wstring error;
+    };
+    std::vector<Outcome> outcomes;
     for (const ReportedBox& box : kBoxes) {
         if (!Asked(box) || box.box == C::Port135) {
             continue;
@@ -223,8 +227,7 @@ int Run::Restore() {
         if (unusable) {
             done = L"a record it cannot use was left in place";
         }
-        report.settings.push_back({GroupName(box.group), form_.controls.Caption(box.label), false,
-                                   failure ? L"refused" : done, failure ? Reason(*failure) : L""});
+        outcomes.push_back({box, failure ? L"refused" : done, failure ? Reason(*failure) : L""});
     }
     // Port 135 comes back only where this program closed it.
     if ((request_.groups & kServiceGroup) &&
@@ -234,12 +237,8 @@ int Run::Restore() {
     }
     // The report shows what the machine holds now.
     VerifyAll_Click(form_, machine_);
-    for (ReportLine& line : report.settings) {
-        for (const ReportedBox& box : kBoxes) {
-            if (form_.controls.Caption(box.label) == line.setting) {
-                line.inForce = form_.controls.Value(box.box) == 1;
-            }
-        }
+    for (const Outcome& outcome : outcomes) {
+        Line(outcome.box, outcome.done, outcome.error);
     }
     return deniedAccess ? kExitNotAdministrator : Capped(notRestored);
 }

@@ -9,30 +9,32 @@ namespace {
 using A = AboutControlId;
 using K = ControlKind;
 
-constexpr int kStd = kDefaultCentipoints;
+constexpr int I(A id) {
+    return static_cast<int>(id);
+}
 
-constexpr std::array<AboutLayout, kAboutControlCount> kLayout = {{
-    {A::Picture1, K::Picture, L"", 240, 120, 1095, 2100, kStd, false, nullptr},
-    {A::LblTitle, K::Label, L"", 1680, 240, 4095, 360, 1200, true, nullptr},
-    {A::LblVersion, K::Label, L"", 1680, 720, 4095, 225, 975, false, nullptr},
-    {A::LblDescription, K::Label,
+constexpr std::array<SmallControl, kAboutControlCount> kLayout = {{
+    {I(A::Picture1), K::Picture, L"", 240, 120, 1095, 2100},
+    {I(A::LblTitle), K::Label, L"", 1680, 240, 4095, 360, kOnWindow, true, 1200, true},
+    {I(A::LblVersion), K::Label, L"", 1680, 720, 4095, 225, kOnWindow, true, 975},
+    {I(A::LblDescription), K::Label,
      L"Tolvane is a freeware which lets you secure your PC running under Windows, by closing "
      L"some critical ports sensitive to Web attacks. You could also find some interesting "
      L"features like deletion of the shares, or deactivation of the default accounts.",
-     1680, 1080, 4095, 1050, kStd, false, nullptr},
-    {A::Label1, K::Label, L"this software is freeware.", 1680, 2160, 4095, 255, kStd, false,
-     nullptr},
-    {A::LblDisclaimer, K::Label,
-     L"Thanks to the following members who helped the project to come out :", 255, 2625, 3870, 420,
-     kStd, false, nullptr},
+     1680, 1080, 4095, 1050},
+    {I(A::Label1), K::Label, L"this software is freeware.", 1680, 2160, 4095, 255},
+    {I(A::LblDisclaimer), K::Label,
+     L"Thanks to the following members who helped the project to come out :", 255, 2625, 3870, 420},
     // The free projects Tolvane is built and tested with.
-    {A::Contributeurs, K::Label, L"mingw-w64 - GCC - CMake - ImageMagick", 240, 3120, 3975, 255,
-     kStd, true, L"MS Sans Serif"},
-    {A::Testeurs, K::Label, L"Wine - GoogleTest - Xvfb", 240, 3360, 3855, 255, kStd, true, nullptr},
-    {A::AdresseUrl, K::Label, L"tolvane.example.org", 240, 3600, 1935, 255, kStd, true, nullptr},
-    {A::Support, K::Button, L"Support ...", 4260, 2640, 1467, 345, kStd, false, nullptr},
-    {A::CmdSysInfo, K::Button, L"&System info", 4260, 3120, 1452, 345, kStd, false, nullptr},
-    {A::CmdOK, K::Button, L"OK", 4245, 3585, 1467, 345, kStd, false, nullptr},
+    {I(A::Contributeurs), K::Label, L"mingw-w64 - GCC - CMake - ImageMagick", 240, 3120, 3975, 255,
+     kOnWindow, true, kDefaultCentipoints, true, L"MS Sans Serif"},
+    {I(A::Testeurs), K::Label, L"Wine - GoogleTest - Xvfb", 240, 3360, 3855, 255, kOnWindow, true,
+     kDefaultCentipoints, true},
+    {I(A::AdresseUrl), K::Label, L"tolvane.example.org", 240, 3600, 1935, 255, kOnWindow, true,
+     kDefaultCentipoints, true},
+    {I(A::Support), K::Button, L"Support ...", 4260, 2640, 1467, 345},
+    {I(A::CmdSysInfo), K::Button, L"&System info", 4260, 3120, 1452, 345},
+    {I(A::CmdOK), K::Button, L"OK", 4245, 3585, 1467, 345},
 }};
 
 constexpr wchar_t kNotAvailable[] = L"System informations are not available";
@@ -44,7 +46,7 @@ bool StartProgramAt(System& system, const std::wstring& path) {
 
 }  // namespace
 
-std::span<const AboutLayout> AboutWindowLayout() {
+std::span<const SmallControl> AboutWindowLayout() {
     return kLayout;
 }
 

@@ -28,17 +28,8 @@ enum class AboutControlId : std::uint8_t {
 };
 inline constexpr int kAboutControlCount = static_cast<int>(AboutControlId::Count);
 
-// Twips, on the window itself.
-struct AboutLayout {
-    AboutControlId id;
-    ControlKind kind;
-    const wchar_t* caption;
-    int left, top, width, height;
-    int centipoints;
-    bool bold;
-    const wchar_t* face;  // null: the window's Tahoma
-};
-std::span<const AboutLayout> AboutWindowLayout();
+// In the order of the identifiers.
+std::span<const SmallControl> AboutWindowLayout();
 
 inline constexpr wchar_t kAboutWindowClass[] = L"TolvaneAbout";
 inline constexpr wchar_t kAboutCaption[] = L"About Tolvane...";

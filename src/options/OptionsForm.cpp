@@ -8,30 +8,34 @@ namespace {
 
 using O = OptionsControlId;
 using K = ControlKind;
-constexpr O kWindow = O::Count;
+constexpr int I(O id) {
+    return static_cast<int>(id);
+}
+constexpr int kNtfsFrame = I(O::Frame1);
+constexpr int kXpHomeFrame = I(O::Frame2);
 
-constexpr std::array<OptionsLayout, kOptionsControlCount> kLayout = {{
-    {O::Frame1, K::Frame, L"NTFS Options", kWindow, 480, 360, 5175, 2895, true},
-    {O::FileSystemLabel, K::Label, L"Your filesystem is ", O::Frame1, 240, 480, 4575, 255, true},
-    {O::SecurityNotice, K::Label,
+constexpr std::array<SmallControl, kOptionsControlCount> kLayout = {{
+    {I(O::Frame1), K::Frame, L"NTFS Options", 480, 360, 5175, 2895},
+    {I(O::FileSystemLabel), K::Label, L"Your filesystem is ", 240, 480, 4575, 255, kNtfsFrame},
+    {I(O::SecurityNotice), K::Label,
      L"For security reasons, better set your filesystem to NTFS, you could then use all the "
      L"options available in the software.",
-     O::Frame1, 240, 840, 4335, 615, true},
-    {O::ChangeFSLabel, K::Label,
-     L"If your filesystem is FAT, switch to NTFS to improve your security.", O::Frame1, 240, 1560,
-     3255, 495, true},
-    {O::RestartLabel, K::Label, L"You need to restart your PC to set the Filesystem on NTFS",
-     O::Frame1, 240, 2280, 3135, 495, true},
-    {O::FatToNtfs, K::Button, L"Apply", kWindow, 4200, 1920, 1215, 375, true},
-    {O::RestartButton, K::Button, L"Restart", kWindow, 4200, 2640, 1215, 375, false},
-    {O::Frame2, K::Frame, L"XP Home Options", kWindow, 480, 3600, 5175, 1935, true},
-    {O::SecurityLabel, K::Label,
+     240, 840, 4335, 615, kNtfsFrame},
+    {I(O::ChangeFSLabel), K::Label,
+     L"If your filesystem is FAT, switch to NTFS to improve your security.", 240, 1560, 3255, 495,
+     kNtfsFrame},
+    {I(O::RestartLabel), K::Label, L"You need to restart your PC to set the Filesystem on NTFS",
+     240, 2280, 3135, 495, kNtfsFrame},
+    {I(O::FatToNtfs), K::Button, L"Apply", 4200, 1920, 1215, 375},
+    {I(O::RestartButton), K::Button, L"Restart", 4200, 2640, 1215, 375, kOnWindow, false},
+    {I(O::Frame2), K::Frame, L"XP Home Options", 480, 3600, 5175, 1935},
+    {I(O::SecurityLabel), K::Label,
      L"Install the security tab so that to set the rights on your folders/files. This options "
      L"is not installed on XP Home versions, but if you install it, you will then be able to "
      L"manage the rights on folders and files, as well as accessing shared options.",
-     O::Frame2, 240, 360, 4695, 855, false},
-    {O::InstallSecurity, K::Button, L"Install", kWindow, 4200, 4920, 1215, 375, false},
-    {O::CmdClose, K::Button, L"&Close", kWindow, 4200, 5880, 1215, 375, true},
+     240, 360, 4695, 855, kXpHomeFrame, false},
+    {I(O::InstallSecurity), K::Button, L"Install", 4200, 4920, 1215, 375, kOnWindow, false},
+    {I(O::CmdClose), K::Button, L"&Close", 4200, 5880, 1215, 375},
 }};
 
 constexpr const wchar_t* kPackFiles[] = {L"\\scesetup.inf", L"\\immc.exe",  L"\\regsvr32.exe",
@@ -44,17 +48,8 @@ constexpr wchar_t kInstallQuestion[] =
 
 }  // namespace
 
-std::span<const OptionsLayout> OptionsWindowLayout() {
+std::span<const SmallControl> OptionsWindowLayout() {
     return kLayout;
-}
-
-TwipRect WindowRectTwips(const OptionsLayout& control) {
-    TwipRect rect{control.left, control.top, control.width, control.height};
-    if (control.frame != kWindow) {
-        rect.left += kLayout[static_cast<int>(control.frame)].left;
-        rect.top += kLayout[static_cast<int>(control.frame)].top;
-    }
-    return rect;
 }
 
 bool SecurityPackPresent(System& system) {
@@ -68,8 +63,8 @@ bool SecurityPackPresent(System& system) {
 }
 
 OptionsForm::OptionsForm(Form& main, Machine& machine) : main_(main), machine_(machine) {
-    for (const OptionsLayout& control : kLayout) {
-        controls_[static_cast<int>(control.id)] = {control.caption, control.enabled};
+    for (const SmallControl& control : kLayout) {
+        controls_[control.id] = {control.caption, control.enabled};
     }
 }
 

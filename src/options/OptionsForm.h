@@ -30,17 +30,8 @@ enum class OptionsControlId : std::uint8_t {
 };
 inline constexpr int kOptionsControlCount = static_cast<int>(OptionsControlId::Count);
 
-// Twips; a control inside a frame is placed relative to it.
-struct OptionsLayout {
-    OptionsControlId id;
-    ControlKind kind;
-    const wchar_t* caption;
-    OptionsControlId frame;  // Count when placed on the window itself
-    int left, top, width, height;
-    bool enabled;
-};
-std::span<const OptionsLayout> OptionsWindowLayout();
-TwipRect WindowRectTwips(const OptionsLayout& control);
+// In the order of the identifiers.
+std::span<const SmallControl> OptionsWindowLayout();
 
 inline constexpr wchar_t kOptionsWindowClass[] = L"TolvaneOptions";
 inline constexpr wchar_t kOptionsCaption[] = L"File System options...";

@@ -10,19 +10,24 @@ namespace {
 using P = PortsControlId;
 using K = ControlKind;
 
-constexpr std::array<PortsLayout, kPortsControlCount> kLayout = {{
-    {P::Intro, K::Label,
+constexpr int I(P id) {
+    return static_cast<int>(id);
+}
+
+constexpr std::array<SmallControl, kPortsControlCount> kLayout = {{
+    {I(P::Intro), K::Label,
      L"TCP ports listening and UDP ports open on this computer. A port with a Tolvane setting "
      L"beside it closes when that setting's box is ticked and applied.",
-     240, 240, 9120, 450, false},
-    {P::PortList, K::TextBox, L"", 240, 840, 9120, 4560, true},
-    {P::Refresh, K::Button, L"&Refresh", 6600, 5640, 1215, 375, false},
-    {P::CmdClose, K::Button, L"&Close", 8145, 5640, 1215, 375, false},
+     240, 240, 9120, 450},
+    {I(P::PortList), K::TextBox, L"", 240, 840, 9120, 4560, kOnWindow, true, kDefaultCentipoints,
+     false, nullptr, true},
+    {I(P::Refresh), K::Button, L"&Refresh", 6600, 5640, 1215, 375},
+    {I(P::CmdClose), K::Button, L"&Close", 8145, 5640, 1215, 375},
 }};
 
 }  // namespace
 
-std::span<const PortsLayout> PortsWindowLayout() {
+std::span<const SmallControl> PortsWindowLayout() {
     return kLayout;
 }
 

@@ -13,16 +13,8 @@ namespace tolvane {
 enum class PortsControlId : std::uint8_t { Intro, PortList, Refresh, CmdClose, Count };
 inline constexpr int kPortsControlCount = static_cast<int>(PortsControlId::Count);
 
-// Twips, on the window itself.
-struct PortsLayout {
-    PortsControlId id;
-    ControlKind kind;
-    const wchar_t* caption;
-    int left, top, width, height;
-    // In a font whose letters are all as wide, where columns must line up.
-    bool fixedPitch;
-};
-std::span<const PortsLayout> PortsWindowLayout();
+// In the order of the identifiers.
+std::span<const SmallControl> PortsWindowLayout();
 
 inline constexpr wchar_t kPortsWindowClass[] = L"TolvanePorts";
 inline constexpr wchar_t kPortsCaption[] = L"Listening ports";

@@ -132,6 +132,15 @@ const ControlLayout& LayoutOf(ControlId id) {
     return kLayout[kIndex[static_cast<int>(id)]];
 }
 
+TwipRect PlaceOf(std::span<const SmallControl> window, const SmallControl& control) {
+    TwipRect rect{control.left, control.top, control.width, control.height};
+    if (control.frame != kOnWindow) {
+        rect.left += window[control.frame].left;
+        rect.top += window[control.frame].top;
+    }
+    return rect;
+}
+
 TwipRect WindowRectTwips(const ControlLayout& control) {
     TwipRect rect{control.left, control.top, control.width, control.height};
     if (control.frame != ControlId::Count) {

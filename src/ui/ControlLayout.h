@@ -41,6 +41,25 @@ inline constexpr int kPatientHeightTwips = 810;
 inline constexpr wchar_t kFontFace[] = L"Tahoma";
 inline constexpr int kDefaultCentipoints = 825;
 
+// A control of one of the small windows the main window opens (options, about, listening
+// ports), in twips. The identifier is its window's own number for it, from 0; a control inside a
+// frame is placed relative to the frame.
+inline constexpr int kOnWindow = -1;
+struct SmallControl {
+    int id;
+    ControlKind kind;
+    const wchar_t* caption;
+    int left, top, width, height;
+    int frame = kOnWindow;
+    bool enabled = true;
+    int centipoints = kDefaultCentipoints;
+    bool bold = false;
+    const wchar_t* face = nullptr;  // null: the windows' Tahoma
+    bool fixedPitch = false;        // columns that must line up
+};
+// Position in its window, frame offset applied.
+TwipRect PlaceOf(std::span<const SmallControl> window, const SmallControl& control);
+
 // Twips to pixels at the given DPI (15 twips per pixel at 96 DPI).
 constexpr int TwipsToPixels(int twips, int dpi) {
     return (twips * dpi + 720) / 1440;

@@ -149,24 +149,6 @@ TEST(PortsWindow, ShowsTheTableAndReadsThePortsAgainOnRefreshOnly) {
     EXPECT_EQ(system.portReads, 2);
 }
 
-TEST(PortsWindow, EveryControlLiesInsideTheWindowAndNoneOverlaps) {
-    const auto layout = PortsWindowLayout();
-    for (std::size_t i = 0; i < layout.size(); ++i) {
-        const PortsLayout& a = layout[i];
-        EXPECT_EQ(static_cast<std::size_t>(a.id), i);
-        EXPECT_GE(a.left, 0);
-        EXPECT_GE(a.top, 0);
-        EXPECT_LE(a.left + a.width, kPortsWidthTwips) << i;
-        EXPECT_LE(a.top + a.height, kPortsHeightTwips) << i;
-        for (std::size_t j = i + 1; j < layout.size(); ++j) {
-            const PortsLayout& b = layout[j];
-            const bool apart = a.left + a.width <= b.left || b.left + b.width <= a.left ||
-                               a.top + a.height <= b.top || b.top + b.height <= a.top;
-            EXPECT_TRUE(apart) << i << " and " << j;
-        }
-    }
-}
-
 TEST(PortsWindow, OpensFromTheToolsMenuAfterCheckAllWhileTheMainWindowWaits) {
     const auto tools = MainMenus()[0].entries;
     ASSERT_GE(tools.size(), 4u);

@@ -2,7 +2,6 @@
 
 #include "help/WebLinks.h"
 #include "resources/ResourceIds.h"
-#include "ui/win32/ChildControls.h"
 
 namespace tolvane::win32 {
 namespace {
@@ -13,49 +12,35 @@ using A = AboutControlId;
 
 AboutWindow::AboutWindow(HINSTANCE instance, FontCache& fonts, int dpi, Machine& machine,
                          std::function<void()> closing, std::function<void()> gone)
-    : NavyWindow(AboutDialogId(A::Picture1), kAboutControlCount, std::move(closing),
-                 std::move(gone)),
-      instance_(instance),
-      fonts_(fonts),
-      dpi_(dpi),
+    : NavyWindow(instance, fonts, dpi, AboutDialogId(A::Picture1), AboutWindowLayout(),
+                 std::move(closing), std::move(gone)),
       machine_(machine) {}
 
 bool AboutWindow::Create(HWND owner) {
-    if (!CreateCentred(instance_, kAboutWindowClass, kAboutCaption, kAboutWidthTwips,
-                       kAboutHeightTwips, dpi_, owner)) {
+    if (!CreateWithControls(kAboutWindowClass, kAboutCaption, kAboutWidthTwips, kAboutHeightTwips,
+                            owner)) {
         return false;
-    }
-    for (const AboutLayout& control : AboutWindowLayout()) {
-        const HWND child =
-            CreateChildControl(window_, control.kind, false, control.caption,
-                               {control.left, control.top, control.width, control.height}, dpi_,
-                               AboutDialogId(control.id));
-        SendMessageW(
-            child, WM_SETFONT,
-            reinterpret_cast<WPARAM>(fonts_.Get(control.centipoints, control.bold, control.face)),
-            FALSE);
-        controls_[static_cast<int>(control.id)] = child;
     }
     logo_.reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_ABOUTLOGO),
                                                 IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-    SendMessageW(Child(A::Picture1), STM_SETIMAGE, IMAGE_BITMAP,
+    SendMessageW(Item(A::Picture1), STM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(logo_.get()));
     // The address is a link: it takes clicks and shows the hand.
-    const HWND link = Child(A::AdresseUrl);
+    const HWND link = Item(A::AdresseUrl);
     SetWindowLongPtrW(link, GWL_STYLE, GetWindowLongPtrW(link, GWL_STYLE) | SS_NOTIFY);
 
     const auto version = machine_.system.ProgramVersion();
-    SetWindowTextW(Child(A::LblVersion), version ? VersionText(*version).c_str() : L"");
-    SetWindowTextW(Child(A::LblTitle), kAppTitle);
+    SetWindowTextW(Item(A::LblVersion), version ? VersionText(*version).c_str() : L"");
+    SetWindowTextW(Item(A::LblTitle), kAppTitle);
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
-    SetFocus(Child(A::CmdOK));
+    SetFocus(Item(A::CmdOK));
     return true;
 }
 
 COLORREF AboutWindow::TextColour(HWND control) {
-    return control == Child(A::AdresseUrl) ? RGB(kLinkColour.r, kLinkColour.g, kLinkColour.b)
-                                           : RGB(255, 255, 255);
+    return control == Item(A::AdresseUrl) ? RGB(kLinkColour.r, kLinkColour.g, kLinkColour.b)
+                                          : RGB(255, 255, 255);
 }
 
 void AboutWindow::Press(int index) {
@@ -91,7 +76,7 @@ void AboutWindow::PaintLine() {
 LRESULT AboutWindow::HandleOther(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SETCURSOR:
-            if (reinterpret_cast<HWND>(wParam) == Child(A::AdresseUrl)) {
+            if (reinterpret_cast<HWND>(wParam) == Item(A::AdresseUrl)) {
                 SetCursor(LoadCursorW(nullptr, IDC_HAND));
                 return TRUE;
             }

@@ -23,13 +23,9 @@ class AboutWindow : public NavyWindow {
     LRESULT HandleOther(UINT message, WPARAM wParam, LPARAM lParam) override;
     COLORREF TextColour(HWND control) override;
     void PaintLine();
-    HWND Child(AboutControlId id) const { return controls_[static_cast<int>(id)]; }
+    HWND Item(AboutControlId id) const { return Child(static_cast<int>(id)); }
 
-    HINSTANCE instance_;
-    FontCache& fonts_;
-    int dpi_;
     Machine& machine_;
-    std::array<HWND, kAboutControlCount> controls_{};
     UniqueBitmap logo_;
 };
 

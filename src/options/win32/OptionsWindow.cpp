@@ -1,7 +1,5 @@
 #include "options/win32/OptionsWindow.h"
 
-#include "ui/win32/ChildControls.h"
-
 namespace tolvane::win32 {
 namespace {
 
@@ -9,38 +7,20 @@ using O = OptionsControlId;
 
 constexpr UINT_PTR kConversionTimer = 1;
 constexpr UINT kConversionPollMs = 250;
-constexpr int kCaptionIndentTwips = 120;
 
 }  // namespace
 
 OptionsWindow::OptionsWindow(HINSTANCE instance, FontCache& fonts, int dpi, Form& main,
                              Machine& machine, std::function<void()> closing,
                              std::function<void()> gone)
-    : NavyWindow(OptionsDialogId(O::Frame1), kOptionsControlCount, std::move(closing),
-                 std::move(gone)),
-      instance_(instance),
-      fonts_(fonts),
-      dpi_(dpi),
+    : NavyWindow(instance, fonts, dpi, OptionsDialogId(O::Frame1), OptionsWindowLayout(),
+                 std::move(closing), std::move(gone)),
       form_(main, machine) {}
 
 bool OptionsWindow::Create(HWND owner) {
-    if (!CreateCentred(instance_, kOptionsWindowClass, kOptionsCaption, kOptionsWidthTwips,
-                       kOptionsHeightTwips, dpi_, owner)) {
+    if (!CreateWithControls(kOptionsWindowClass, kOptionsCaption, kOptionsWidthTwips,
+                            kOptionsHeightTwips, owner)) {
         return false;
-    }
-    for (const OptionsLayout& control : OptionsWindowLayout()) {
-        const bool frame = control.kind == ControlKind::Frame;
-        // A themed frame draws its caption in the theme's colour whatever its parent asks: the
-        // white caption is a label of its own over the frame's line.
-        const HWND child =
-            CreateChildControl(window_, control.kind, false, frame ? L"" : control.caption,
-                               WindowRectTwips(control), dpi_, OptionsDialogId(control.id));
-        const HFONT font = fonts_.Get(kDefaultCentipoints, frame);
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        controls_[static_cast<int>(control.id)] = child;
-        if (frame) {
-            AddFrameCaption(control, font);
-        }
     }
     form_.SetView([this](O id) { ShowControl(id); });
     form_.Load();
@@ -49,25 +29,12 @@ bool OptionsWindow::Create(HWND owner) {
     }
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
-    SetFocus(Child(O::CmdClose));
+    SetFocus(Item(O::CmdClose));
     return true;
 }
 
-void OptionsWindow::AddFrameCaption(const OptionsLayout& frame, HFONT font) {
-    WindowDc dc(window_);
-    Selection selected(dc.get(), font);
-    SIZE text{};
-    GetTextExtentPoint32W(dc.get(), frame.caption, lstrlenW(frame.caption), &text);
-    const TwipRect place = WindowRectTwips(frame);
-    const HWND caption =
-        CreateChildControl(window_, ControlKind::Label, false, frame.caption,
-                           {place.left + kCaptionIndentTwips, place.top, 0, 0}, dpi_, 0);
-    SetWindowPos(caption, HWND_TOP, 0, 0, text.cx + 4, text.cy, SWP_NOMOVE | SWP_NOACTIVATE);
-    SendMessageW(caption, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-}
-
 void OptionsWindow::ShowControl(OptionsControlId id) {
-    const HWND child = Child(id);
+    const HWND child = Item(id);
     if (!child) {
         return;
     }

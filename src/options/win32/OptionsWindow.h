@@ -22,15 +22,10 @@ class OptionsWindow : public NavyWindow {
   private:
     void Press(int index) override;
     LRESULT HandleOther(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void AddFrameCaption(const OptionsLayout& frame, HFONT font);
     void ShowControl(OptionsControlId id);
-    HWND Child(OptionsControlId id) const { return controls_[static_cast<int>(id)]; }
+    HWND Item(OptionsControlId id) const { return Child(static_cast<int>(id)); }
 
-    HINSTANCE instance_;
-    FontCache& fonts_;
-    int dpi_;
     OptionsForm form_;
-    std::array<HWND, kOptionsControlCount> controls_{};
 };
 
 }  // namespace tolvane::win32

@@ -21,13 +21,9 @@ class PortsWindow : public NavyWindow {
   private:
     void Press(int index) override;
     void ShowList();
-    HWND Child(PortsControlId id) const { return controls_[static_cast<int>(id)]; }
+    HWND Item(PortsControlId id) const { return Child(static_cast<int>(id)); }
 
-    HINSTANCE instance_;
-    FontCache& fonts_;
-    int dpi_;
     PortsForm form_;
-    std::array<HWND, kPortsControlCount> controls_{};
 };
 
 }  // namespace tolvane::win32

@@ -1,18 +1,26 @@
 #include "ui/win32/NavyWindow.h"
 
+#include "ui/win32/ChildControls.h"
+
 namespace tolvane::win32 {
 namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+constexpr int kCaptionIndentTwips = 120;
 
 }  // namespace
 
-NavyWindow::NavyWindow(int firstId, int count, std::function<void()> closing,
+NavyWindow::NavyWindow(HINSTANCE instance, FontCache& fonts, int dpi, int firstId,
+                       std::span<const SmallControl> layout, std::function<void()> closing,
                        std::function<void()> gone)
-    : navy_(CreateSolidBrush(RGB(kNavy.r, kNavy.g, kNavy.b))),
+    : instance_(instance),
+      fonts_(fonts),
+      dpi_(dpi),
+      layout_(layout),
+      navy_(CreateSolidBrush(RGB(kNavy.r, kNavy.g, kNavy.b))),
       firstId_(firstId),
-      count_(count),
+      controls_(layout.size()),
       closing_(std::move(closing)),
       gone_(std::move(gone)) {}
 
@@ -21,16 +29,48 @@ NavyWindow::~NavyWindow() {
     gone_ = nullptr;
 }
 
-bool NavyWindow::CreateCentred(HINSTANCE instance, const wchar_t* className, const wchar_t* caption,
-                               int widthTwips, int heightTwips, int dpi, HWND owner) {
-    if (!RegisterClassOnce(instance, className, nullptr)) {
+bool NavyWindow::CreateWithControls(const wchar_t* className, const wchar_t* caption,
+                                    int widthTwips, int heightTwips, HWND owner) {
+    if (!RegisterClassOnce(instance_, className, nullptr)) {
         return false;
     }
-    const SIZE size = OuterSize(widthTwips, heightTwips, dpi, kStyle, kExStyle, false);
-    return CreateOwnWindow(instance, className, caption, kStyle, kExStyle,
-                           (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
-                           (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy, owner,
-                           nullptr);
+    const SIZE size = OuterSize(widthTwips, heightTwips, dpi_, kStyle, kExStyle, false);
+    if (!CreateOwnWindow(instance_, className, caption, kStyle, kExStyle,
+                         (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+                         (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy, owner,
+                         nullptr)) {
+        return false;
+    }
+    for (const SmallControl& control : layout_) {
+        const bool frame = control.kind == ControlKind::Frame;
+        // The list scrolls sideways rather than break a line of its table.
+        const DWORD extra = control.fixedPitch ? WS_HSCROLL | ES_AUTOHSCROLL : 0;
+        const HWND child =
+            CreateChildControl(window_, control.kind, false, frame ? L"" : control.caption,
+                               PlaceOf(layout_, control), dpi_, firstId_ + control.id, extra);
+        const HFONT font = control.fixedPitch ? fonts_.FixedPitch(control.centipoints)
+                                              : fonts_.Get(control.centipoints,
+                                                           control.bold || frame, control.face);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        controls_[static_cast<std::size_t>(control.id)] = child;
+        if (frame) {
+            AddFrameCaption(control, font);
+        }
+    }
+    return true;
+}
+
+void NavyWindow::AddFrameCaption(const SmallControl& frame, HFONT font) {
+    WindowDc dc(window_);
+    Selection selected(dc.get(), font);
+    SIZE text{};
+    GetTextExtentPoint32W(dc.get(), frame.caption, lstrlenW(frame.caption), &text);
+    const TwipRect place = PlaceOf(layout_, frame);
+    const HWND caption =
+        CreateChildControl(window_, ControlKind::Label, false, frame.caption,
+                           {place.left + kCaptionIndentTwips, place.top, 0, 0}, dpi_, 0);
+    SetWindowPos(caption, HWND_TOP, 0, 0, text.cx + 4, text.cy, SWP_NOMOVE | SWP_NOACTIVATE);
+    SendMessageW(caption, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 void NavyWindow::Close() {
@@ -51,7 +91,8 @@ void NavyWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
     // Clicks of buttons and of labels that notify (BN_CLICKED and STN_CLICKED are both 0).
     const int index = control ? GetDlgCtrlID(control) - firstId_ : -1;
-    if (index >= 0 && index < count_ && HIWORD(wParam) == BN_CLICKED) {
+    if (index >= 0 && static_cast<std::size_t>(index) < controls_.size() &&
+        HIWORD(wParam) == BN_CLICKED) {
         Press(index);
     }
 }

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <functional>
+#include <span>
+#include <vector>
 
 #include "system/win32/Handles.h"
 #include "ui/ControlLayout.h"
+#include "ui/win32/FontCache.h"
 #include "ui/win32/WindowBase.h"
 
 namespace tolvane::win32 {
@@ -14,16 +17,21 @@ class NavyWindow : public WindowBase {
   public:
     // `closing` runs before the window goes (the main window takes input again first, so that it
     // is the one activated), `gone` once it has gone (the object may then be freed).
-    // Its controls are numbered from firstId on, `count` of them.
-    NavyWindow(int firstId, int count, std::function<void()> closing, std::function<void()> gone);
+    // Its controls are those of the layout, child windows numbered from firstId on.
+    NavyWindow(HINSTANCE instance, FontCache& fonts, int dpi, int firstId,
+               std::span<const SmallControl> layout, std::function<void()> closing,
+               std::function<void()> gone);
     ~NavyWindow() override;
 
     // Makes and shows the window, centred, owned by the main window; false when it cannot.
     virtual bool Create(HWND owner) = 0;
 
   protected:
-    bool CreateCentred(HINSTANCE instance, const wchar_t* className, const wchar_t* caption,
-                       int widthTwips, int heightTwips, int dpi, HWND owner);
+    // The window, centred, with every control of the layout at its place in its font; a frame's
+    // caption is a white label of its own (a themed frame ignores the colour it is asked for).
+    bool CreateWithControls(const wchar_t* className, const wchar_t* caption, int widthTwips,
+                            int heightTwips, HWND owner);
+    HWND Child(int id) const { return controls_[static_cast<std::size_t>(id)]; }
     void Close();
     // A click on control number `index` of the window (or Enter on it).
     virtual void Press(int index) = 0;
@@ -34,14 +42,20 @@ class NavyWindow : public WindowBase {
     // Text colour of a label; white unless a window says otherwise.
     virtual COLORREF TextColour(HWND) { return RGB(255, 255, 255); }
 
+    HINSTANCE instance_;
+    FontCache& fonts_;
+    int dpi_;
+    std::span<const SmallControl> layout_;
     UniqueBrush navy_;
 
   private:
+    void AddFrameCaption(const SmallControl& frame, HFONT font);
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) final;
     void OnCommand(WPARAM wParam, LPARAM lParam);
 
     int firstId_;
-    int count_;
+    std::vector<HWND> controls_;
     std::function<void()> closing_;
     std::function<void()> gone_;
     bool closed_ = false;

@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "help/About.h"
+#include "options/OptionsForm.h"
+#include "ports/PortsForm.h"
+
+namespace tolvane::testing {
+namespace {
+
+// Each table is read by identifier, and a control lies inside its window, apart from the others
+// but for the frames it stands in.
+TEST(SmallWindows, EveryControlLiesInsideItsWindowApartFromTheOthers) {
+    struct Window {
+        const char* name;
+        std::span<const SmallControl> layout;
+        int width;
+        int height;
+    };
+    const Window windows[] = {
+        {"options", OptionsWindowLayout(), kOptionsWidthTwips, kOptionsHeightTwips},
+        {"about", AboutWindowLayout(), kAboutWidthTwips, kAboutHeightTwips},
+        {"ports", PortsWindowLayout(), kPortsWidthTwips, kPortsHeightTwips},
+    };
+    for (const Window& window : windows) {
+        const auto layout = window.layout;
+        for (std::size_t i = 0; i < layout.size(); ++i) {
+            SCOPED_TRACE(std::string(window.name) + " control " + std::to_string(i));
+            EXPECT_EQ(static_cast<std::size_t>(layout[i].id), i);
+            const TwipRect a = PlaceOf(layout, layout[i]);
+            EXPECT_GE(a.left, 0);
+            EXPECT_GE(a.top, 0);
+            EXPECT_LE(a.left + a.width, window.width);
+            EXPECT_LE(a.top + a.height, window.height);
+            for (std::size_t j = i + 1; j < layout.size(); ++j) {
+                if (layout[i].kind == ControlKind::Frame || layout[j].kind == ControlKind::Frame) {
+                    continue;
+                }
+                // The design lets neighbouring labels share one pixel (15 twips).
+                const TwipRect b = PlaceOf(layout, layout[j]);
+                const int touch = 15;
+                const bool apart =
+                    a.left + a.width <= b.left + touch || b.left + b.width <= a.left + touch ||
+                    a.top + a.height <= b.top + touch || b.top + b.height <= a.top + touch;
+                EXPECT_TRUE(apart) << "and " << j;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tolvane::testing
