@@ -132,6 +132,19 @@ const ControlLayout& LayoutOf(ControlId id) {
     return kLayout[kIndex[static_cast<int>(id)]];
 }
 
+ControlId ControlAt(int left, int top) {
+    ControlId found = ControlId::Count;
+    for (const ControlLayout& control : kLayout) {
+        const TwipRect place = WindowRectTwips(control);
+        const bool inside = left >= place.left && left < place.left + place.width &&
+                            top >= place.top && top < place.top + place.height;
+        if (inside && (found == ControlId::Count || LayoutOf(found).kind == ControlKind::Frame)) {
+            found = control.id;
+        }
+    }
+    return found;
+}
+
 TwipRect PlaceOf(std::span<const SmallControl> window, const SmallControl& control) {
     TwipRect rect{control.left, control.top, control.width, control.height};
     if (control.frame != kOnWindow) {

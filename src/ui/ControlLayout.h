@@ -33,6 +33,9 @@ struct TwipRect {
     int left, top, width, height;
 };
 TwipRect WindowRectTwips(const ControlLayout& control);
+// The control at a point of the window (twips), a frame only where none of the controls on it
+// is; ControlId::Count for the window's own background.
+ControlId ControlAt(int left, int top);
 
 inline constexpr int kClientWidthTwips = 9300;
 inline constexpr int kClientHeightTwips = 6510;

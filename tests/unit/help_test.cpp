@@ -5,6 +5,7 @@
 #include "help/ContextHelp.h"
 #include "help/WebLinks.h"
 #include "system/SystemInfo.h"
+#include "ui/ControlLayout.h"
 
 namespace tolvane::testing {
 namespace {
@@ -101,6 +102,14 @@ TEST(ContextHelp, EveryControlOfTheGroupsHasARow) {
     h.main.PointerOver(C::Count);
     rows += h.Heading() != L"-";
     EXPECT_EQ(rows, 56);
+}
+
+TEST(ContextHelp, ThePointerFindsTheControlBeforeTheFrameItLiesOn) {
+    const TwipRect box = WindowRectTwips(LayoutOf(C::AdminShare));
+    EXPECT_EQ(ControlAt(box.left + 10, box.top + 10), C::AdminShare);
+    const TwipRect frame = WindowRectTwips(LayoutOf(C::Clavet));
+    EXPECT_EQ(ControlAt(frame.left + 30, frame.top + frame.height / 2), C::Clavet);
+    EXPECT_EQ(ControlAt(frame.left - 30, frame.top - 30), C::Count);
 }
 
 TEST(About, VersionLeavesOutTheBuildNumber) {

@@ -219,19 +219,11 @@ void MainWindow::PointerMoved(HWND target, POINT screen) {
     if (!window_ || (target != window_ && !IsChild(window_, target))) {
         return;
     }
-    // The control under the pointer, disabled ones included; a frame only where none of the
-    // controls on it is. The system's own search may find the frame first.
-    ControlId found = ControlId::Count;
-    for (const ControlLayout& control : MainWindowLayout()) {
-        RECT place;
-        const HWND child = Child(control.id);
-        if (child && IsWindowVisible(child) && GetWindowRect(child, &place) &&
-            PtInRect(&place, screen) &&
-            (found == ControlId::Count || LayoutOf(found).kind == ControlKind::Frame)) {
-            found = control.id;
-        }
-    }
-    form_->PointerOver(found);
+    // Found from the design, disabled controls included: the system's own search may give a
+    // frame for the controls on it.
+    POINT client = screen;
+    ScreenToClient(window_, &client);
+    form_->PointerOver(ControlAt(MulDiv(client.x, 1440, dpi_), MulDiv(client.y, 1440, dpi_)));
 }
 
 void MainWindow::OnClose() {
