@@ -129,17 +129,20 @@ TEST(OptionsWindow, InstallAsksWithTheMainWindowHiddenAndStartsThePackSetupOnYes
     }
 }
 
-TEST(OptionsWindow, KeepsTheMainWindowDisabledUntilItCloses) {
-    Harness h;
-    h.host.enableCalls.clear();
-    EXPECT_TRUE(h.main.Menu(MenuId::MnuToolsOptions));
-    EXPECT_EQ(h.host.opened, std::vector<OwnedWindow>{OwnedWindow::Options});
-    EXPECT_FALSE(h.host.enableCalls.back());
-    EXPECT_FALSE(h.form.TakesInput());
-    EXPECT_TRUE(h.main.CloseMustWait());
-    h.main.OwnedWindowClosed();
-    EXPECT_TRUE(h.host.enableCalls.back());
-    EXPECT_FALSE(h.main.CloseMustWait());
+// The options, about and listening-ports windows alike.
+TEST(OwnedWindows, KeepTheMainWindowDisabledUntilTheyClose) {
+    for (const auto& [entry, window] : {std::pair{MenuId::MnuToolsOptions, OwnedWindow::Options},
+                                        {MenuId::MnuHelpAbout, OwnedWindow::About},
+                                        {MenuId::ListeningPorts, OwnedWindow::Ports}}) {
+        Harness h;
+        EXPECT_TRUE(h.main.Menu(entry));
+        EXPECT_EQ(h.host.opened, std::vector<OwnedWindow>{window});
+        EXPECT_FALSE(h.host.enableCalls.back());
+        EXPECT_TRUE(h.main.CloseMustWait());
+        h.main.OwnedWindowClosed();
+        EXPECT_TRUE(h.host.enableCalls.back());
+        EXPECT_FALSE(h.main.CloseMustWait());
+    }
 }
 
 }  // namespace

@@ -199,40 +199,38 @@ TEST(OpenPort135, WithoutKeptValuesRemovesTheTracesAndImportsTheOpenList) {
     EXPECT_EQ(IsPort135Closed(h.machine), 0);
 }
 
+// Through the gate (one gate port open) or start-up (the gate closed, port 135 half closed).
 TEST(Port135Gate, KeepsPortOpenOnlyWhereThisProgramClosedIt) {
-    for (const bool closedByUs : {false, true}) {
+    struct Case {
+        bool closedByUs;
+        bool gateOpen;
+    };
+    for (const Case c : {Case{false, true}, Case{true, true}, Case{true, false}}) {
+        SCOPED_TRACE(std::to_string(c.closedByUs) + std::to_string(c.gateOpen));
         Dcom h;
-        if (closedByUs) {
+        if (c.closedByUs) {
             h.ClosedByEarlierRun();
         }
-        h.Install(L"Messenger", 2);  // one gate port open
+        if (c.gateOpen) {
+            h.Install(L"Messenger", 2);
+        } else {
+            ASSERT_FALSE(h.reg.Remove(Hklm, kListen));
+        }
         h.registry.changes.clear();
         h.main.Form_Initialize(L"-noaccount");
         ASSERT_TRUE(h.main.Form_Load());
-        EXPECT_FALSE(h.controls.Enabled(C::Port135));
+        EXPECT_EQ(h.controls.Enabled(C::Port135), !c.gateOpen);
         EXPECT_EQ(h.Value(C::Port135), 0);
         EXPECT_TRUE(h.host.messages.empty());
-        if (closedByUs) {
+        if (c.closedByUs) {
             EXPECT_EQ(h.Read(kMarker), L"0");
-            EXPECT_FALSE(h.registry.Get(kEnableDcom));
+            EXPECT_FALSE(h.registry.KeyExists(kLinkage));
             EXPECT_EQ(h.List(kProtocols), kOpenList);
         } else {
             EXPECT_TRUE(h.registry.changes.empty());
             EXPECT_EQ(h.Read(kEnableDcom), L"Y");
         }
     }
-}
-
-TEST(Port135Gate, StartUpReopensAPortLeftHalfClosedByThisProgram) {
-    Dcom h;
-    h.ClosedByEarlierRun();
-    ASSERT_FALSE(h.reg.Remove(Hklm, kListen));  // gate closed, but port 135 not all closed
-    h.main.Form_Initialize(L"-noaccount");
-    ASSERT_TRUE(h.main.Form_Load());
-    EXPECT_TRUE(h.controls.Enabled(C::Port135));
-    EXPECT_EQ(h.Value(C::Port135), 0);
-    EXPECT_EQ(h.Read(kMarker), L"0");
-    EXPECT_FALSE(h.registry.KeyExists(kLinkage));
 }
 
 TEST(ClosePort135, TheEditorsFailuresAreRepairedByWritingTheListsDirectly) {

@@ -87,16 +87,7 @@ enum class Start { KeyAbsent, Absent, Other, OtherType, Target, TargetRecorded }
 constexpr Start kStarts[] = {Start::KeyAbsent, Start::Absent, Start::Other,
                              Start::OtherType, Start::Target, Start::TargetRecorded};
 
-RawValue Dword(std::uint32_t n) {
-    FakeRegistry scratch;
-    scratch.SetDword(L"K\\V", n);
-    return *scratch.Get(L"K\\V");
-}
-RawValue Text(const std::wstring& text) {
-    FakeRegistry scratch;
-    scratch.SetString(L"K\\V", text);
-    return *scratch.Get(L"K\\V");
-}
+using Raw = FakeRegistry;
 
 bool IsSauve(const RowRule& row) {
     return row.rule == std::wstring(L"Sauve");
@@ -105,7 +96,7 @@ bool IsSauve(const RowRule& row) {
 // What an earlier run kept: the former start type, as earlier versions wrote it; or the mark of
 // a value that was absent.
 RawValue EarlierRecord(const RowRule& row) {
-    return IsSauve(row) ? Dword(2) : RawValue{RawNone, {}};
+    return IsSauve(row) ? Raw::Dword(2) : RawValue{RawNone, {}};
 }
 
 void Prepare(FakeRegistry& registry, const RowRule& row, Start start) {
@@ -158,7 +149,7 @@ int Expect(FakeRegistry& expected, const RowRule& row, Start start, bool started
     } else if (start == Start::OtherType && IsSauve(row) && !startedTicked) {
         // A start type kept as text is none Windows accepts: on demand, and told.
         expected.SetDword(path, 3);
-        expected.SetRaw(path + L"KX", Text(row.target));
+        expected.SetRaw(path + L"KX", Raw::Text(row.target));
         return 1;
     }
     return 0;

@@ -34,11 +34,6 @@ struct Script {
 constexpr Script kScripts[] = {
     {L"Bind.reg", IDR_BIND_REG}, {L"DCOM.reg", IDR_DCOM_REG}, {L"DCOM2.reg", IDR_DCOM2_REG}};
 
-UniqueHandle OpenUnshared(const std::wstring& path) {
-    return UniqueHandle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 class RecordingHost : public Host {
   public:
     int ShowMessage(const std::wstring& text, const std::wstring& title, unsigned) override {
@@ -92,71 +87,6 @@ class Port135Platform : public ::testing::Test {
     std::wstring folder_;
 };
 
-TEST(ExtractResource, ReplacesALongerFileWithExactlyTheResource) {
-    Win32System system;
-    for (const Script& script : kScripts) {
-        const std::wstring path = system.ProgramFolder() + L"\\longer-" + script.name;
-        {
-            UniqueHandle longer = OpenUnshared(path);
-            ASSERT_TRUE(longer);
-            const std::string tail(4096, 'x');
-            DWORD written = 0;
-            WriteFile(longer.get(), tail.data(), static_cast<DWORD>(tail.size()), &written,
-                      nullptr);
-        }
-        for (int time = 0; time < 2; ++time) {
-            Extraction extraction = system.ExtractResource(path, L"REG", script.number);
-            ASSERT_TRUE(extraction.file) << extraction.error;
-        }
-        EXPECT_EQ(Bytes(system, path), Bytes(system, SourceOf(script.name)));
-        EXPECT_TRUE(system.RemoveFile(path));
-    }
-}
-
-TEST(ExtractResource, HoldsTheFileForReadersOnly) {
-    Win32System system;
-    const std::wstring path = system.ProgramFolder() + L"\\held.reg";
-    Extraction extraction = system.ExtractResource(path, L"REG", IDR_DCOM_REG);
-    ASSERT_TRUE(extraction.file);
-    UniqueHandle reader(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_TRUE(reader);
-    reader.reset();
-    UniqueHandle writer(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 7, nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_FALSE(writer);
-    EXPECT_FALSE(DeleteFileW(path.c_str()));
-    extraction.file.reset();
-    EXPECT_TRUE(system.RemoveFile(path));
-}
-
-TEST(ExtractResource, ReportsATargetItCannotReplace) {
-    Win32System system;
-    const std::wstring held = system.ProgramFolder() + L"\\held-elsewhere.reg";
-    {
-        UniqueHandle other = OpenUnshared(held);
-        ASSERT_TRUE(other);
-        const Extraction extraction = system.ExtractResource(held, L"REG", IDR_BIND_REG);
-        EXPECT_FALSE(extraction.file);
-        EXPECT_EQ(extraction.error, static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
-    }
-    EXPECT_EQ(Bytes(system, held), "");
-    EXPECT_TRUE(system.RemoveFile(held));
-
-    const std::wstring folder = system.ProgramFolder() + L"\\a-folder.reg";
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    const Extraction onFolder = system.ExtractResource(folder, L"REG", IDR_BIND_REG);
-    EXPECT_FALSE(onFolder.file);
-    EXPECT_NE(onFolder.error, 0u);
-    EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
-
-    const Extraction missing =
-        system.ExtractResource(system.ProgramFolder() + L"\\none.reg", L"REG", 999);
-    EXPECT_FALSE(missing.file);
-    EXPECT_NE(missing.error, 0u);
-    EXPECT_FALSE(FileExists(system, system.ProgramFolder() + L"\\none.reg"));
-}
-
 TEST_F(Port135Platform, WinesEditorImportsTheHeldListsButRejectsTheBindingScript) {
     ASSERT_TRUE(Imported(kScripts[1]));
     EXPECT_EQ(List(kProtocols), kClosedList);
@@ -191,7 +121,8 @@ TEST_F(Port135Platform, ClosesAndReopensOnTheRealRegistry) {
 TEST_F(Port135Platform, AScriptHeldOpenElsewhereFailsTheCloseAndRollsBack) {
     const std::wstring dcom = folder_ + L"\\DCOM.reg";
     {
-        UniqueHandle other = OpenUnshared(dcom);
+        const UniqueHandle other(CreateFileW(dcom.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(other);
         ClosePort135(form_, machine_);
     }

@@ -1,9 +1,11 @@
-// A carried file that a reader may still hold from an earlier use: one that already holds the
-// resource's bytes is left to that reader, any other is replaced or reported. The help file.
+// The files carried as resources, written beside the program: byte for byte over whatever was
+// there, held against other writers until released, and the help file left to a viewer that
+// holds the same bytes already.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "ResourceFiles.h"
@@ -22,96 +24,108 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
     DWORD written = 0;
     ASSERT_TRUE(
         WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-    ASSERT_EQ(written, bytes.size());
 }
 
-// As a help viewer holds its file: reading, and letting others only read.
-UniqueHandle OpenAsReader(const std::wstring& path) {
-    return UniqueHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+UniqueHandle Open(const std::wstring& path, DWORD access, DWORD share) {
+    return UniqueHandle(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-class ResourceFile : public ::testing::Test {
-  protected:
-    void TearDown() override { DeleteFileW(path_.c_str()); }
-
-    unsigned long Extract() {
-        return system_.ExtractResourceUnlessIdentical(path_, L"REG", IDR_DCOM2_REG);
-    }
-
-    Win32System system_;
-    const std::string resource_ = Bytes(system_, SourceOf(L"DCOM2.reg"));
-    const std::wstring path_ = system_.ProgramFolder() + L"\\unless-identical.reg";
+struct Script {
+    const wchar_t* name;
+    std::uint16_t number;
 };
+constexpr Script kScripts[] = {{L"Bind.reg", IDR_BIND_REG},
+                               {L"DCOM.reg", IDR_DCOM_REG},
+                               {L"DCOM2.reg", IDR_DCOM2_REG},
+                               {L"Aide.chm", IDR_HELP_CHM}};
 
-TEST_F(ResourceFile, AnIdenticalFileHeldByAReaderIsLeftToIt) {
-    WriteBytes(path_, resource_);
-    const UniqueHandle reader = OpenAsReader(path_);
-    ASSERT_TRUE(reader);
-    FILETIME before{};
-    ASSERT_TRUE(GetFileTime(reader.get(), nullptr, nullptr, &before));
-
-    EXPECT_EQ(Extract(), 0u);
-
-    FILETIME after{};
-    ASSERT_TRUE(GetFileTime(reader.get(), nullptr, nullptr, &after));
-    EXPECT_EQ(CompareFileTime(&before, &after), 0);
-    EXPECT_EQ(Bytes(system_, path_), resource_);
-}
-
-TEST_F(ResourceFile, ADifferentFileHeldByAReaderFailsAndStays) {
-    ASSERT_GT(resource_.size(), 1u);
-    std::string other = resource_;
-    other.back() ^= 1;
-    WriteBytes(path_, other);
-    {
-        const UniqueHandle reader = OpenAsReader(path_);
-        ASSERT_TRUE(reader);
-        EXPECT_EQ(Extract(), static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
-    }
-    EXPECT_EQ(Bytes(system_, path_), other);
-}
-
-TEST_F(ResourceFile, AShorterOrLongerFileIsReplacedAndNotHeld) {
-    for (const std::string& other :
-         {resource_.substr(0, resource_.size() - 1), resource_ + "x", std::string()}) {
-        WriteBytes(path_, other);
-        EXPECT_EQ(Extract(), 0u) << other.size();
-        EXPECT_EQ(Bytes(system_, path_), resource_) << other.size();
-    }
-    // Nothing stays held: the reader that opens the file next may do as it likes with it.
-    const UniqueHandle writer(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    EXPECT_TRUE(writer);
-}
-
-TEST_F(ResourceFile, AMissingFileIsWrittenAndAMissingResourceReported) {
-    ASSERT_FALSE(FileExists(system_, path_));
-    EXPECT_EQ(Extract(), 0u);
-    EXPECT_EQ(Bytes(system_, path_), resource_);
-
-    const std::wstring none = system_.ProgramFolder() + L"\\none.chm";
-    EXPECT_NE(system_.ExtractResourceUnlessIdentical(none, L"CHM", 999), 0u);
-    EXPECT_FALSE(FileExists(system_, none));
-}
-
-// The help file as the help command writes it: the resource in US English, byte for byte, also
-// over the copy a help viewer still holds from an earlier use.
-TEST(HelpFileResource, ComesOutExactlyAsMadeAndStaysWhileAViewerHoldsIt) {
+TEST(ExtractResource, WritesExactlyTheResourceOrReportsWhatStoodInTheWay) {
+    enum class There { Nothing, Longer, Shorter, Same, Other, Folder };
+    enum class Held { No, ByReader, Unshared };
+    struct Case {
+        const char* what;
+        There there;
+        Held held;
+        bool unlessIdentical;  // the help file's way
+        bool written;          // false: refused, and what was there stays
+    };
+    const Case cases[] = {
+        {"over a longer file", There::Longer, Held::No, false, true},
+        {"over a shorter file", There::Shorter, Held::No, false, true},
+        {"over a file held elsewhere", There::Longer, Held::Unshared, false, false},
+        {"onto a folder", There::Folder, Held::No, false, false},
+        {"help file: nothing there", There::Nothing, Held::No, true, true},
+        {"help file: a longer one", There::Longer, Held::No, true, true},
+        {"help file: the same, held by a viewer", There::Same, Held::ByReader, true, true},
+        {"help file: another, held by a viewer", There::Other, Held::ByReader, true, false},
+    };
     Win32System system;
-    const std::string made = Bytes(system, SourceOf(L"Aide.chm"));
-    ASSERT_EQ(made.substr(0, 4), "ITSF");
-    const std::wstring path = system.ProgramFolder() + L"\\Aide.chm";
-    DeleteFileW(path.c_str());
-    EXPECT_EQ(system.ExtractResourceUnlessIdentical(path, L"CHM", IDR_HELP_CHM), 0u);
-    EXPECT_EQ(Bytes(system, path), made);
-    {
-        const UniqueHandle viewer = OpenAsReader(path);
-        ASSERT_TRUE(viewer);
-        EXPECT_EQ(system.ExtractResourceUnlessIdentical(path, L"CHM", IDR_HELP_CHM), 0u);
+    for (const Script& script : kScripts) {
+        const std::string resource = Bytes(system, SourceOf(script.name));
+        const std::string type = script.number == IDR_HELP_CHM ? "CHM" : "REG";
+        ASSERT_GT(resource.size(), 1u) << script.name;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + ", " + std::string(type));
+            const std::wstring path = system.ProgramFolder() + L"\\extracted-" + script.name;
+            std::string before;
+            switch (c.there) {
+                case There::Nothing:
+                    break;
+                case There::Longer:
+                    before = resource + std::string(4096, 'x');
+                    break;
+                case There::Shorter:
+                    before = resource.substr(0, resource.size() / 2);
+                    break;
+                case There::Same:
+                    before = resource;
+                    break;
+                case There::Other:
+                    before = resource;
+                    before.back() ^= 1;
+                    break;
+                case There::Folder:
+                    ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+                    break;
+            }
+            if (c.there != There::Nothing && c.there != There::Folder) {
+                WriteBytes(path, before);
+            }
+            UniqueHandle holder;
+            if (c.held != Held::No) {
+                holder =
+                    Open(path, GENERIC_READ, c.held == Held::ByReader ? FILE_SHARE_READ : DWORD{0});
+                ASSERT_TRUE(holder);
+            }
+            const std::wstring wideType(type.begin(), type.end());
+            unsigned long error = 0;
+            if (c.unlessIdentical) {
+                error = system.ExtractResourceUnlessIdentical(path, wideType, script.number);
+            } else {
+                Extraction extraction = system.ExtractResource(path, wideType, script.number);
+                error = extraction.error;
+                if (extraction.file) {
+                    // Held until released: readers may come, writers and deleters may not.
+                    EXPECT_TRUE(Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
+                    EXPECT_FALSE(Open(path, GENERIC_WRITE, 7));
+                    EXPECT_FALSE(DeleteFileW(path.c_str()));
+                }
+            }
+            holder.reset();
+            EXPECT_EQ(error == 0, c.written) << error;
+            if (c.there == There::Folder) {
+                EXPECT_TRUE(RemoveDirectoryW(path.c_str()));
+                continue;
+            }
+            EXPECT_EQ(Bytes(system, path), c.written ? resource : before);
+            EXPECT_TRUE(system.RemoveFile(path));
+        }
     }
-    EXPECT_EQ(Bytes(system, path), made);
-    EXPECT_TRUE(system.RemoveFile(path));
+    const std::wstring none = system.ProgramFolder() + L"\\none.reg";
+    EXPECT_NE(system.ExtractResource(none, L"REG", 999).error, 0u);
+    EXPECT_NE(system.ExtractResourceUnlessIdentical(none, L"REG", 999), 0u);
+    EXPECT_FALSE(FileExists(system, none));
 }
 
 }  // namespace

@@ -126,20 +126,28 @@ void FakeRegistry::SetRaw(const std::wstring& valuePath, const RawValue& value) 
     keys[{kHklm, Fold(key)}][Fold(name)] = {name, value};
 }
 
-void FakeRegistry::SetDword(const std::wstring& valuePath, std::uint32_t n) {
-    SetRaw(valuePath, {RawDword,
-                       {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
-                        static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)}});
+RawValue FakeRegistry::Dword(std::uint32_t n) {
+    return {RawDword,
+            {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+             static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)}};
 }
 
-void FakeRegistry::SetString(const std::wstring& valuePath, const std::wstring& text) {
+RawValue FakeRegistry::Text(const std::wstring& text) {
     RawValue value{RawSz, {}};
     for (wchar_t c : text) {
         value.data.push_back(static_cast<std::uint8_t>(c));
         value.data.push_back(static_cast<std::uint8_t>(c >> 8));
     }
     value.data.insert(value.data.end(), {0, 0});
-    SetRaw(valuePath, value);
+    return value;
+}
+
+void FakeRegistry::SetDword(const std::wstring& valuePath, std::uint32_t n) {
+    SetRaw(valuePath, Dword(n));
+}
+
+void FakeRegistry::SetString(const std::wstring& valuePath, const std::wstring& text) {
+    SetRaw(valuePath, Text(text));
 }
 
 std::optional<RawValue> FakeRegistry::Get(const std::wstring& valuePath) const {

@@ -49,6 +49,9 @@ class FakeRegistry : public RegistryStore {
     std::map<std::pair<int, std::wstring>, Key> keys;
 
     static std::wstring Fold(const std::wstring& text);
+    // Values as the registry stores them.
+    static RawValue Dword(std::uint32_t n);
+    static RawValue Text(const std::wstring& text);
 
   private:
     // The key is denied, or no more changes are allowed; counts the change otherwise.
