@@ -30,6 +30,8 @@ class Win32System : public System {
     unsigned long WriteNewFile(const std::wstring& path, const std::string& bytes) override;
     std::wstring ErrorText(unsigned long code) override;
     std::vector<ListeningPort> ListeningPorts() override;
+    std::optional<std::vector<RunningService>> RunningServices() override;
+    std::optional<bool> JoinedToDomain() override;
 };
 
 }  // namespace tolvane::win32
