@@ -215,7 +215,7 @@ int Run::Restore() {
         int restored = 0;
         int unusable = 0;
         WriteResult failure;
-        for (const HardeningSetting& row : RowsOfBox(box.box)) {
+        for (const HardeningSetting& row : RowsOfBox(machine_.reg, box.box)) {
             const RecordUndoResult result = UndoFromRecord(machine_.reg, row);
             restored += result.outcome == RecordUndo::Restored;
             unusable += result.outcome == RecordUndo::Unusable;

@@ -94,9 +94,9 @@ WriteResult ApplyRows(Machine& machine, std::span<const HardeningSetting> rows,
     return failure;
 }
 
-std::vector<HardeningSetting> RowsOfBox(ControlId box) {
+std::vector<HardeningSetting> RowsOfBox(Reg& reg, ControlId box) {
     std::vector<HardeningSetting> rows;
-    for (const auto& group : {ShareSettings(), AccountSettings(), ServiceSettings()}) {
+    for (const auto& group : {ShareSettings(), AccountSettings(), ServiceSettings(reg)}) {
         for (const HardeningSetting& row : group) {
             if (row.box == box) {
                 rows.push_back(row);

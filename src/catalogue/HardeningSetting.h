@@ -19,9 +19,9 @@ constexpr HardeningSetting Row(ControlId box, ControlId label, const wchar_t* va
     return {{Hklm, valuePath, target, RegDword, restoreRule}, box, label};
 }
 
-// Every registry row of the box, in the order its group applies them; none for a box that is
-// not a registry setting (the two accounts, port 135).
-std::vector<HardeningSetting> RowsOfBox(ControlId box);
+// Every registry row of the box as the machine has them now, in the order its group applies
+// them; none for a box that is not a registry setting (the two accounts, port 135).
+std::vector<HardeningSetting> RowsOfBox(Reg& reg, ControlId box);
 
 // Whether the row is in force; reads only.
 bool CheckSetting(Machine& machine, const HardeningSetting& row);

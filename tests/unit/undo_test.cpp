@@ -69,12 +69,20 @@ std::vector<BoxRows> AllBoxes() {
         {C::Port445,
          C::PortsAppliquer,
          {{Path(kServices, L"NetBT\\Parameters\\SmbDeviceEnabled"), L"0", L"Suppr", 1}}},
+        // NetBIOS on two network interfaces, each of which the machine may lack.
+        {C::Port137138139,
+         C::PortsAppliquer,
+         {{Path(kServices, L"LmHosts\\Start"), L"4", L"Sauve", 2},
+          {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{A}\\NetbiosOptions"), L"2", L"0",
+           1},
+          {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{B}\\NetbiosOptions"), L"2", L"0",
+           0}}},
     };
     // Each of these disables one service's start type.
     const std::pair<C, const wchar_t*> services[] = {
-        {C::BDR, L"RemoteRegistry"},  {C::Port123, L"W32Time"},  {C::Port137138139, L"LmHosts"},
-        {C::Port500, L"PolicyAgent"}, {C::Port1023, L"MSDTC"},   {C::Port1024TCP, L"Schedule"},
-        {C::Port1027, L"Messenger"},  {C::Port1900, L"SSDPSRV"}, {C::Port5000, L"upnphost"},
+        {C::BDR, L"RemoteRegistry"}, {C::Port123, L"W32Time"},      {C::Port500, L"PolicyAgent"},
+        {C::Port1023, L"MSDTC"},     {C::Port1024TCP, L"Schedule"}, {C::Port1027, L"Messenger"},
+        {C::Port1900, L"SSDPSRV"},   {C::Port5000, L"upnphost"},
     };
     for (const auto& [box, service] : services) {
         boxes.push_back({box,
