@@ -19,7 +19,10 @@ struct PortSetting {
 };
 std::span<const PortSetting> PortSettings();
 
-// The caption of the label whose box closes the port; none for a port Tolvane leaves alone.
+// Between the captions of two settings that close the same port.
+inline constexpr wchar_t kSettingSeparator[] = L"; ";
+
+// The captions of the labels whose boxes close the port; none for a port Tolvane leaves alone.
 std::optional<std::wstring> SettingThatCloses(PortProtocol protocol, std::uint16_t port);
 
 // One line a port, sorted by protocol (TCP first), then port: protocol, local address and port,

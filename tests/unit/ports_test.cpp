@@ -34,7 +34,9 @@ TEST(PortSettings, NameTheBoxThatClosesEachPortWithTheProtocolWhereItsLabelSaysO
         {kUdp, 123, L"Time 123"},
         {kUdp, 137, L"Ports 137, 138 UDP et 139 TCP"},
         {kTcp, 137, nullptr},
-        {kTcp, 139, L"Ports 137, 138 UDP et 139 TCP"},
+        {kTcp, 139, L"Ports 137, 138 UDP et 139 TCP; Shared folders"},
+        {kTcp, 445, L"Port 445 TCP; Shared folders"},
+        {kTcp, 2869, L"SSPD 1900; UpNP 5000"},
         {kUdp, 139, nullptr},
         {kUdp, 445, nullptr},
         {kTcp, 500, nullptr},
@@ -61,7 +63,9 @@ TEST(PortSettings, EveryPortBoxOfTheMainWindowClosesSomePort) {
             EXPECT_EQ(labels.count(control.id), 1u) << static_cast<int>(control.id);
         }
     }
-    EXPECT_EQ(labels.size(), 11u);
+    // And file sharing, over SMB.
+    EXPECT_EQ(labels.count(C::PartageLabel4), 1u);
+    EXPECT_EQ(labels.size(), 12u);
 }
 
 TEST(ListeningPortLines, SortByProtocolThenPortNumberThenAddress) {
@@ -102,15 +106,16 @@ TEST(ListeningPortTable, NamesTheColumnsAboveTheLinesAndAlignsThemToTheHeading) 
     EXPECT_EQ(ListeningPortTable({Port(kTcp, kAny, 445, 4, L"System"), Port(kUdp, kAny, 500)}),
               (std::vector<std::wstring>{
                   L"Protocol  Local address  Process     Tolvane setting",
-                  L"TCP       0.0.0.0:445    System (4)  Port 445 TCP",
+                  L"TCP       0.0.0.0:445    System (4)  Port 445 TCP; Shared folders",
                   L"UDP       0.0.0.0:500                IPSEC 500 UDP",
               }));
     // Windows 2000 names no process: the column stays, empty.
-    EXPECT_EQ(ListeningPortTable({Port(kTcp, kAny, 139)}),
-              (std::vector<std::wstring>{
-                  L"Protocol  Local address  Process  Tolvane setting",
-                  L"TCP       0.0.0.0:139             Ports 137, 138 UDP et 139 TCP",
-              }));
+    EXPECT_EQ(
+        ListeningPortTable({Port(kTcp, kAny, 139)}),
+        (std::vector<std::wstring>{
+            L"Protocol  Local address  Process  Tolvane setting",
+            L"TCP       0.0.0.0:139             Ports 137, 138 UDP et 139 TCP; Shared folders",
+        }));
     EXPECT_EQ(ListeningPortTable({}),
               std::vector<std::wstring>{L"Protocol  Local address  Process  Tolvane setting"});
     EXPECT_TRUE(ListeningPortLines({}).empty());
