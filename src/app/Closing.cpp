@@ -31,7 +31,7 @@ struct PendingGroup {
     C frame;
     std::span<const C> boxes;
     const wchar_t* message;
-    WriteResult (*apply)(Form&, Machine&);
+    GroupResult (*apply)(Form&, Machine&);
 };
 constexpr std::array<PendingGroup, 3> kGroups = {{
     {C::Partages, kShareBoxes, L"At least one Share modification wasn't applied.", ApplyShares},
@@ -54,8 +54,8 @@ void Form_Unload(Form& form, Machine& machine, bool sessionEnding) {
                                              [&](C box) { return form.Changed(box); });
             if (pending && Ask(machine, group.message)) {
                 ConfirmDomainConsequences(form, machine, {&group.frame, 1});
-                if (const WriteResult failure = group.apply(form, machine)) {
-                    ReportRefusal(machine, *failure);
+                if (const GroupResult refusal = group.apply(form, machine)) {
+                    ReportRefusal(machine, refusal->failure);
                 }
             }
         }

@@ -250,7 +250,7 @@ bool OpenPort135(Form& form, Machine& machine) {
 }
 
 void KeepPort135Open(Form& form, Machine& machine) {
-    if (!form.port135ReopenFailed && !form.readOnly &&
+    if (!form.port135ReopenFailed && form.repairsPort135 &&
         machine.reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1") {
         OpenPort135(form, machine);
     }

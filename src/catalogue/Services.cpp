@@ -206,7 +206,7 @@ void VerifyServices(Form& form, Machine& machine) {
     }
 }
 
-WriteResult ApplyServices(Form& form, Machine& machine) {
+GroupResult ApplyServices(Form& form, Machine& machine) {
     Controls& controls = form.controls;
     form.RestartNeeded = true;
     bool restartSet = false;
@@ -220,7 +220,7 @@ WriteResult ApplyServices(Form& form, Machine& machine) {
             RunCommand(machine.system, row.command, WindowStyle::Minimized);
         }
         if (WriteResult failure = ApplyRows(machine, SettingsOf(machine.reg, row), value)) {
-            return failure;
+            return StoppedAt(form, box, std::move(*failure), kApplyOrder);
         }
         if (row.restart == Restart::Clears) {
             form.RestartNeeded = false;

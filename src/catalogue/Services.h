@@ -12,6 +12,6 @@ std::vector<HardeningSetting> ServiceSettings(Reg& reg);
 void EnableServiceBoxes(Form& form, Machine& machine);
 void VerifyServices(Form& form, Machine& machine);
 // Stops at the first write the registry refuses and reports it.
-WriteResult ApplyServices(Form& form, Machine& machine);
+GroupResult ApplyServices(Form& form, Machine& machine);
 
 }  // namespace tolvane

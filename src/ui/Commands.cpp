@@ -12,7 +12,7 @@ namespace tolvane {
 namespace {
 
 using C = ControlId;
-using Apply = WriteResult (*)(Form&, Machine&);
+using Apply = GroupResult (*)(Form&, Machine&);
 using Verify = void (*)(Form&, Machine&);
 
 struct Group {
@@ -34,8 +34,8 @@ void ApplyGroups(Form& form, Machine& machine, std::initializer_list<Group> grou
     }
     ConfirmDomainConsequences(form, machine, frames);
     for (const Group& group : groups) {
-        if (const WriteResult failure = group.apply(form, machine)) {
-            ReportRefusal(machine, *failure);
+        if (const GroupResult refusal = group.apply(form, machine)) {
+            ReportRefusal(machine, refusal->failure);
         }
         group.verify(form, machine);
     }
