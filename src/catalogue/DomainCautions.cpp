@@ -58,15 +58,16 @@ const Caution* CautionOf(C box) {
     return nullptr;
 }
 
-bool SharesSmb(C box) {
-    return box == C::Port137138139 || box == C::Port445;
+// The consequence in full: the two SMB boxes tell what both together do.
+std::wstring ConsequenceOf(const Caution& caution) {
+    const bool smb = caution.box == C::Port137138139 || caution.box == C::Port445;
+    return caution.consequence + std::wstring(smb ? kSmbLost : L"");
 }
 
 }  // namespace
 
-const wchar_t* DomainConsequence(C box) {
-    const Caution* caution = CautionOf(box);
-    return caution ? caution->consequence : nullptr;
+bool HasDomainConsequence(C box) {
+    return CautionOf(box) != nullptr;
 }
 
 std::wstring DomainCaution(C box) {
@@ -75,8 +76,13 @@ std::wstring DomainCaution(C box) {
         return {};
     }
     // The captions as designed: a label may be shown on two lines.
-    return L"\"" + std::wstring(LayoutOf(caution->label).caption) + L"\": " + caution->consequence +
-           (SharesSmb(box) ? kSmbLost : L"");
+    return L"\"" + std::wstring(LayoutOf(caution->label).caption) + L"\": " +
+           ConsequenceOf(*caution);
+}
+
+std::wstring DomainCautionNote(C box) {
+    const Caution* caution = CautionOf(box);
+    return caution ? L"caution in a domain: " + ConsequenceOf(*caution) : std::wstring();
 }
 
 bool ControllerNeedsIt(C box) {

@@ -10,10 +10,13 @@
 
 namespace tolvane {
 
-// What applying the box (ticked) does in a domain, in words; null for a box without a caution.
-const wchar_t* DomainConsequence(ControlId box);
-// The box's caption and its consequence, for a list or a report; empty for a box without one.
+// Applying the box ticked has a documented consequence in a domain.
+bool HasDomainConsequence(ControlId box);
+// The box's caption and that consequence, for the question of the window; empty for a box
+// without one.
 std::wstring DomainCaution(ControlId box);
+// The consequence as a note of the report's line; empty for a box without one.
+std::wstring DomainCautionNote(ControlId box);
 // A domain controller cannot do without it: an unattended apply there leaves it alone.
 bool ControllerNeedsIt(ControlId box);
 

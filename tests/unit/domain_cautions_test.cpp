@@ -1,6 +1,8 @@
 // Settings that break a Windows domain: asked once in the window on a domain's machine.
 #include <gtest/gtest.h>
 
+#include "app/CommandLine.h"
+#include "app/Unattended.h"
 #include "catalogue/DomainCautions.h"
 #include "fakes/Harness.h"
 
@@ -147,6 +149,74 @@ TEST(DomainCautions, ClosingAsksBeforeApplyingTooAndNoLeavesTheServiceRunning) {
     EXPECT_TRUE(h.host.messages[1].text.starts_with(L"This computer is a member of a domain."));
     EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\Start"), L"2");
     EXPECT_TRUE(h.system.started.empty());
+}
+
+// Nothing is asked without a window: a controller keeps what it needs, the others are told.
+TEST(DomainCautions, AnUnattendedApplyLeavesAControllersNeedsAloneAndNotesTheConsequences) {
+    constexpr char kLeftAlone[] =
+        "left alone: a domain controller needs it; apply it from the window";
+    struct Case {
+        const char* what;
+        VersionInfo version;
+        bool joined;
+        // Report lines, from the caption on, that must be there.
+        std::vector<std::string> lines;
+        bool timeDisabled;
+        bool cautioned;  // any caution note at all
+    };
+    const Case cases[] = {
+        {"a workgroup",
+         FakeSystem::kXpSp2,
+         false,
+         {"Time 123\tin force: yes\tapplied\r\n",
+          "Port 445 TCP\tin force: yes\tapplied\tnote: in force, but port 445 still listens\r\n"},
+         true,
+         false},
+        {"a member",
+         FakeSystem::kXpSp2,
+         true,
+         {"Time 123\tin force: yes\tapplied\tnote: caution in a domain: without the time service",
+          "Port 445 TCP\tin force: yes\tapplied\tnote: caution in a domain: file sharing goes "
+          "on over port 139 alone",
+          "SMB, and with it Group Policy, SYSVOL and the start-up scripts on shares (KB "
+          "204279).; in force, but port 445 still listens\r\n",
+          "Remote registry access\tin force: yes\tapplied\tnote: caution in a domain: remote "
+          "administration"},
+         true,
+         true},
+        {"a controller",
+         kController,
+         false,
+         {std::string("Time 123\tin force: no\t") + kLeftAlone + "\r\n",
+          std::string("Anonymous access\tin force: no\t") + kLeftAlone + "\r\n",
+          std::string("Port 445 TCP\tin force: no\t") + kLeftAlone + "\r\n",
+          std::string("Ports 137, 138 UDP et 139 TCP\tin force: no\t") + kLeftAlone + "\r\n",
+          "Remote registry access\tin force: yes\tapplied\tnote: caution in a domain: remote "
+          "administration"},
+         false,
+         true},
+    };
+    for (const Case& c : cases) {
+        Harness h;
+        h.system.version = c.version;
+        h.system.joined = c.joined;
+        for (const wchar_t* service : {L"W32Time", L"LmHosts", L"RemoteRegistry"}) {
+            h.Install(service, 2);
+        }
+        h.system.ports = {{PortProtocol::Tcp, {0, 0, 0, 0}, 445, 4, L"System"}};
+        const int code = RunUnattended(ParseCommandLine(L"/apply:all -noaccount"), h.registry,
+                                       h.system, h.accounts);
+        const std::string report = h.system.files[L"C:\\Tools\\Tolvane-PC01.txt"];
+        for (const std::string& line : c.lines) {
+            EXPECT_NE(report.find(line), std::string::npos) << c.what << ": " << line << report;
+        }
+        EXPECT_EQ(report.find("caution") != std::string::npos, c.cautioned) << c.what;
+        EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\Start"), c.timeDisabled ? L"4" : L"2")
+            << c.what;
+        // Left alone is not counted, and a port still listening is a note, not a count.
+        EXPECT_EQ(code, kExitRestartNeeded) << c.what;
+        EXPECT_TRUE(h.host.messages.empty()) << c.what;
+    }
 }
 
 TEST(DomainRole, AControllerByItsProductTypeAMemberWhenJoinedOrWhenTheSystemCannotTell) {
