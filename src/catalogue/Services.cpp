@@ -39,9 +39,6 @@ constexpr ServiceRow Service(C box, C label, const wchar_t* start, const wchar_t
             start, restart};
 }
 
-constexpr Restart kClears = Restart::Clears;
-constexpr Restart kLeaves = Restart::Leaves;
-
 // NetBIOS over TCP/IP, which holds ports 137 to 139, is switched per network interface: each
 // key under this one has the value NetbiosOptions, 2 for off (KB 204279). Windows' own 0 takes
 // the setting from DHCP, which leaves it on.
@@ -71,7 +68,7 @@ constexpr wchar_t kDnscacheStart[] = L"SYSTEM\\CurrentControlSet\\Services\\Dnsc
 
 constexpr std::array<ServiceRow, 10> kServiceRows = {{
     Service(C::Port123, C::PortsLabel2, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start",
-            L"net stop W32Time", kClears),
+            L"net stop W32Time", Restart::Clears),
     Service(C::Port137138139, C::PortsLabel3,
             L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start", L"net stop lmhosts",
             Restart::Sets),
@@ -84,13 +81,13 @@ constexpr std::array<ServiceRow, 10> kServiceRows = {{
      1,
      nullptr,
      nullptr,
-     kLeaves},
+     Restart::Leaves},
     Service(C::Port500, C::PortsLabel5, L"SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Start",
-            L"net stop policyagent", kLeaves),
+            L"net stop policyagent", Restart::Leaves),
     Service(C::Port1023, C::PortsLabel6, L"SYSTEM\\CurrentControlSet\\Services\\MSDTC\\Start",
-            L"net stop msdtc", kClears),
+            L"net stop msdtc", Restart::Clears),
     Service(C::Port1024TCP, C::PortsLabel7, L"System\\CurrentControlSet\\Services\\Schedule\\Start",
-            L"net stop Schedule", kClears),
+            L"net stop Schedule", Restart::Clears),
     {C::Port1024UDP,
      C::PortsLabel8,
      {Row(C::Port1024UDP, C::PortsLabel8, kDnscacheStart, L"4", kRuleRestore),
@@ -100,13 +97,13 @@ constexpr std::array<ServiceRow, 10> kServiceRows = {{
      2,
      L"net stop Dnscache",
      kDnscacheStart,
-     kClears},
+     Restart::Clears},
     Service(C::Port1027, C::PortsLabel9, L"System\\CurrentControlSet\\Services\\Messenger\\Start",
-            L"net stop messenger", kClears),
+            L"net stop messenger", Restart::Clears),
     Service(C::Port1900, C::PortsLabel10, L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start",
-            nullptr, kLeaves),
+            nullptr, Restart::Leaves),
     Service(C::Port5000, C::PortsLabel11, L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start",
-            L"net stop upnphost", kLeaves),
+            L"net stop upnphost", Restart::Leaves),
 }};
 
 const ServiceRow& RowOf(C box) {
