@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/CommandLine.h"
+#include "app/Unattended.h"
 #include "catalogue/Port135.h"
 #include "catalogue/Services.h"
 #include "fakes/Harness.h"
@@ -341,6 +343,29 @@ TEST(NetbiosOverTcpip, EveryInterfaceIsSwitchedOffAndBackAsItWasANewOneCountingA
     EXPECT_FALSE(ApplyServices(h.form, h.machine));
     h.registry.keys.erase({Hklm, FakeRegistry::Fold(std::wstring(kInterfaces) + L"Tcpip_{C}")});
     EXPECT_EQ(h.registry.keys, before);
+}
+
+// Without the window as well: the restore finds each interface's record, and only those.
+TEST(NetbiosOverTcpip, AnUnattendedRestoreBringsEachInterfaceBackFromItsRecord) {
+    Ports h;
+    h.Install(L"LmHosts", 2);
+    h.registry.SetDword(Netbios(L"Tcpip_{A}"), 0);
+    h.registry.keys[{Hklm, FakeRegistry::Fold(std::wstring(kInterfaces) + L"Tcpip_{B}")}];
+    const auto run = [&](const wchar_t* line) {
+        return RunUnattended(ParseCommandLine(line), h.registry, h.system, h.accounts);
+    };
+    run(L"/apply:services -noaccount");
+    EXPECT_EQ(h.Read(Netbios(L"Tcpip_{B}")), L"2");
+    // Switched off by other means, without a record: a restore leaves it.
+    h.registry.SetDword(Netbios(L"Tcpip_{C}"), 2);
+    run(L"/restore:services -noaccount");
+    EXPECT_EQ(h.registry.Get(Netbios(L"Tcpip_{A}")), FakeRegistry::Dword(0));
+    for (const wchar_t* name : {L"Tcpip_{A}", L"Tcpip_{B}"}) {
+        EXPECT_FALSE(h.registry.Get(Netbios(name) + L"KX")) << name;
+    }
+    EXPECT_EQ(h.Read(Netbios(L"Tcpip_{B}")), L"(missing)");
+    EXPECT_EQ(h.Read(Netbios(L"Tcpip_{C}")), L"2");
+    EXPECT_EQ(h.Read(kLmHostsStart), L"2");
 }
 
 }  // namespace
