@@ -230,8 +230,7 @@ int Run::Restore() {
         outcomes.push_back({box, failure ? L"refused" : done, failure ? Reason(*failure) : L""});
     }
     // Port 135 comes back only where this program closed it.
-    if ((request_.groups & kServiceGroup) &&
-        machine_.reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1" &&
+    if ((request_.groups & kServiceGroup) && Port135ReopeningDue(machine_.reg) &&
         !OpenPort135(form_, machine_)) {
         ++notRestored;
     }
