@@ -19,6 +19,9 @@ TEST_F(Options, OnNtfsTheConversionIsGreyedAndEveryWayOfClosingGivesTheMainWindo
     HWND options = Open();
     ASSERT_NE(options, nullptr);
     EXPECT_EQ(Title(options), L"File System options...");
+    // The frames carry their captions themselves, for accessibility tools as for the eye.
+    EXPECT_EQ(Text(Item(options, O::Frame1)), L"NTFS Options");
+    EXPECT_EQ(Text(Item(options, O::Frame2)), L"XP Home Options");
     EXPECT_EQ(Text(Item(options, O::FileSystemLabel)), L"Your filesystem is NTFS.");
     EXPECT_EQ(Text(Item(options, O::SecurityNotice)),
               L"Your filesystem is already NTFS, you can access all the options available in "

@@ -13,6 +13,7 @@
 #include "system/win32/MessagePump.h"
 #include "system/win32/PortTable.h"
 #include "system/win32/Shutdown.h"
+#include "system/win32/SystemLibrary.h"
 
 namespace tolvane::win32 {
 namespace {
@@ -122,12 +123,6 @@ bool HoldsExactly(const std::wstring& path, const ResourceBytes& resource) {
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file && SameBytes(file.get(), resource);
-}
-
-std::wstring SystemFolder() {
-    wchar_t buffer[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
 }
 
 WORD ShowCommand(WindowStyle style) {
