@@ -26,6 +26,8 @@ class StartedProcess {
     virtual ~StartedProcess() = default;
     // Waits, keeping the windows responsive, until the process ends or the time is up.
     virtual bool WaitForExit(std::int32_t milliseconds) = 0;
+    // Its exit code once it has ended; nothing while it runs or when the system cannot tell.
+    virtual std::optional<unsigned long> ExitCode() = 0;
 };
 
 // A file the program wrote and holds open: other processes may read it, but cannot change or

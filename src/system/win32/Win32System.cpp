@@ -24,6 +24,15 @@ class Win32Process : public StartedProcess {
     bool WaitForExit(std::int32_t milliseconds) override {
         return WaitPumping(process_.get(), milliseconds);
     }
+    std::optional<unsigned long> ExitCode() override {
+        // Asked of the process itself: a program may end with the code that means "still active".
+        DWORD code = 0;
+        if (WaitForSingleObject(process_.get(), 0) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(process_.get(), &code)) {
+            return std::nullopt;
+        }
+        return code;
+    }
 
   private:
     UniqueHandle process_;
