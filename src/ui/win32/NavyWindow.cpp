@@ -55,15 +55,13 @@ bool NavyWindow::CreateWithControls(const wchar_t* className, const wchar_t* cap
     }
     for (const SmallControl& control : layout_) {
         const bool frame = control.kind == ControlKind::Frame;
-        // The list scrolls sideways rather than break a line of its table.
-        const DWORD extra = control.fixedPitch ? WS_HSCROLL | ES_AUTOHSCROLL : 0;
         const HWND child =
             CreateChildControl(window_, control.kind, false, control.caption,
-                               PlaceOf(layout_, control), dpi_, firstId_ + control.id, extra);
-        const HFONT font = control.fixedPitch ? fonts_.FixedPitch(control.centipoints)
-                                              : fonts_.Get(control.centipoints,
-                                                           control.bold || frame, control.face);
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+                               PlaceOf(layout_, control), dpi_, firstId_ + control.id);
+        SendMessageW(child, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(
+                         fonts_.Get(control.centipoints, control.bold || frame, control.face)),
+                     FALSE);
         if (frame) {
             WithoutTheme(child);
         }
