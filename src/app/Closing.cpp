@@ -29,7 +29,7 @@ constexpr C kServiceBoxes[] = {C::Port123,  C::Port137138139, C::Port445,     C:
 struct PendingGroup {
     std::span<const C> boxes;
     const wchar_t* message;
-    WriteResult (*apply)(Form&, Machine&);
+    GroupResult (*apply)(Form&, Machine&);
 };
 constexpr std::array<PendingGroup, 3> kGroups = {{
     {kShareBoxes, L"At least one Share modification wasn't applied.", ApplyShares},
@@ -50,8 +50,8 @@ void Form_Unload(Form& form, Machine& machine, bool sessionEnding) {
             const bool pending = std::any_of(group.boxes.begin(), group.boxes.end(),
                                              [&](C box) { return form.Changed(box); });
             if (pending && Ask(machine, group.message)) {
-                if (const WriteResult failure = group.apply(form, machine)) {
-                    ReportRefusal(machine, *failure);
+                if (const GroupResult refusal = group.apply(form, machine)) {
+                    ReportRefusal(machine, refusal->failure);
                 }
             }
         }

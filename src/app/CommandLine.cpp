@@ -1,34 +1,222 @@
 #include "app/CommandLine.h"
 
+#include <array>
+
 namespace tolvane {
 namespace {
 
-std::wstring TrimBlanks(const std::wstring& text) {
-    const auto first = text.find_first_not_of(L' ');
-    if (first == std::wstring::npos) {
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
+wchar_t Lower(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+std::wstring Lowered(std::wstring text) {
+    for (wchar_t& c : text) {
+        c = Lower(c);
+    }
+    return text;
+}
+
+struct GroupName {
+    const wchar_t* name;
+    unsigned groups;
+};
+constexpr std::array<GroupName, 4> kGroupNames = {{
+    {L"shares", kShareGroup},
+    {L"accounts", kAccountGroup},
+    {L"services", kServiceGroup},
+    {L"all", kAllGroups},
+}};
+
+// Group names separated by commas; 0 when one of them is not a group.
+unsigned ParseGroups(const std::wstring& text) {
+    unsigned groups = 0;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(L',', start);
+        const std::wstring name = Lowered(text.substr(start, comma - start));
+        unsigned named = 0;
+        for (const GroupName& group : kGroupNames) {
+            named = name == group.name ? group.groups : named;
+        }
+        if (named == 0) {
+            return 0;
+        }
+        groups |= named;
+        if (comma == std::wstring::npos) {
+            return groups;
+        }
+        start = comma + 1;
+    }
+}
+
+struct Task {
+    const wchar_t* name;
+    UnattendedMode mode;
+};
+constexpr std::array<Task, 3> kTasks = {{
+    {L"audit", UnattendedMode::Audit},
+    {L"apply", UnattendedMode::Apply},
+    {L"restore", UnattendedMode::Restore},
+}};
+
+// Reads one switch (the word without its "/" or "-") into the request; the error when it is not
+// one Tolvane takes.
+std::wstring TakeSwitch(const std::wstring& word, UnattendedRequest& request, bool& usage) {
+    const std::wstring body = word.substr(1);
+    const std::size_t colon = body.find(L':');
+    const std::wstring name = Lowered(body.substr(0, colon));
+    const bool hasValue = colon != std::wstring::npos;
+    const std::wstring value = hasValue ? body.substr(colon + 1) : L"";
+    if (name == L"?" && !hasValue) {
+        usage = true;
         return {};
     }
-    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
+    if (name == L"report") {
+        if (value.empty()) {
+            return L"The switch " + word + L" needs a path: /report:PATH.";
+        }
+        if (!request.reportPath.empty() && Lowered(request.reportPath) != Lowered(value)) {
+            return L"Two different reports were asked for.";
+        }
+        request.reportPath = value;
+        return {};
+    }
+    for (const Task& task : kTasks) {
+        if (name != task.name) {
+            continue;
+        }
+        const bool takesGroups = task.mode != UnattendedMode::Audit;
+        if (takesGroups && value.empty()) {
+            return L"The switch " + word + L" needs its groups: /" + task.name + L":GROUPS.";
+        }
+        if (!takesGroups && hasValue) {
+            return L"The switch " + word + L" takes no value.";
+        }
+        const unsigned groups = takesGroups ? ParseGroups(value) : kAllGroups;
+        if (groups == 0) {
+            return L"The switch " + word + L" names a group Tolvane does not know.";
+        }
+        if (request.mode != UnattendedMode::Window && request.mode != task.mode) {
+            return L"Only one task can be done at a time: /audit, /apply: or /restore:.";
+        }
+        request.mode = task.mode;
+        request.groups |= groups;
+        return {};
+    }
+    return L"Tolvane does not know the switch " + word + L".";
 }
 
 }  // namespace
 
-void TraiteCommande(const std::wstring& Comm, const std::wstring& Separator,
-                    std::vector<std::wstring>& Tabl, std::uint8_t& NbArgs) {
-    NbArgs = 0;
-    Tabl.assign(1, std::wstring());
-    std::wstring s = TrimBlanks(Comm);
-    while (!s.empty() && NbArgs < kMostWords) {
-        ++NbArgs;
-        const auto pos = Separator.empty() ? std::wstring::npos : s.find(Separator);
-        Tabl.push_back(s.substr(0, pos));
-        s = pos == std::wstring::npos ? std::wstring() : s.substr(pos);
-        s.erase(0, s.find_first_not_of(L' ') == std::wstring::npos ? s.size()
-                                                                   : s.find_first_not_of(L' '));
-        if (!Separator.empty() && s.compare(0, Separator.size(), Separator) == 0) {
-            s.erase(0, 1);
+std::vector<std::wstring> SplitArguments(const std::wstring& commandLine) {
+    std::vector<std::wstring> words;
+    std::size_t i = 0;
+    const std::size_t end = commandLine.size();
+    while (words.size() < static_cast<std::size_t>(kMostWords)) {
+        while (i < end && IsBlank(commandLine[i])) {
+            ++i;
+        }
+        if (i == end) {
+            break;
+        }
+        std::wstring word;
+        // 1 inside quotes; a third quote in a row gives a quote of its own, as Windows has it.
+        int quotes = 0;
+        std::size_t backslashes = 0;
+        while (i < end && !(quotes == 0 && IsBlank(commandLine[i]))) {
+            const wchar_t c = commandLine[i++];
+            if (c == L'\\') {
+                word += c;
+                ++backslashes;
+                continue;
+            }
+            if (c != L'"') {
+                word += c;
+                backslashes = 0;
+                continue;
+            }
+            // Half the backslashes before a quote stay; an odd one out makes the quote a letter.
+            word.erase(word.size() - backslashes / 2 - backslashes % 2);
+            if (backslashes % 2) {
+                word += L'"';
+            } else {
+                ++quotes;
+            }
+            backslashes = 0;
+            for (; i < end && commandLine[i] == L'"'; ++i) {
+                if (++quotes == 3) {
+                    word += L'"';
+                    quotes = 0;
+                }
+            }
+            if (quotes == 2) {
+                quotes = 0;
+            }
+        }
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+UnattendedRequest ParseCommandLine(const std::wstring& commandLine) {
+    UnattendedRequest request;
+    bool usage = false;
+    for (const std::wstring& word : SplitArguments(commandLine)) {
+        if (word == kNoAccountSwitch) {
+            request.noAccount = true;
+        } else if (!word.empty() && (word[0] == L'/' || word[0] == L'-') && request.error.empty()) {
+            request.error = TakeSwitch(word, request, usage);
         }
     }
+    if (usage) {
+        // A person asked: the usage goes to them, nothing is done.
+        return {UnattendedMode::Usage, 0, {}, request.noAccount, {}};
+    }
+    if (request.error.empty() && request.mode == UnattendedMode::Window &&
+        !request.reportPath.empty()) {
+        request.error = L"A report needs a task: /audit, /apply:GROUPS or /restore:GROUPS.";
+    }
+    return request;
+}
+
+std::wstring ExpandVariables(
+    const std::wstring& text,
+    const std::function<std::optional<std::wstring>(const std::wstring&)>& lookup) {
+    std::wstring expanded;
+    std::size_t at = 0;
+    for (;;) {
+        const std::size_t open = text.find(L'%', at);
+        const std::size_t close = open == std::wstring::npos ? open : text.find(L'%', open + 1);
+        if (close == std::wstring::npos) {
+            return expanded + text.substr(at);
+        }
+        expanded += text.substr(at, open - at);
+        if (const auto value = lookup(text.substr(open + 1, close - open - 1))) {
+            expanded += *value;
+            at = close + 1;
+        } else {
+            // The closing sign may open the next name.
+            expanded += text.substr(open, close - open);
+            at = close;
+        }
+    }
+}
+
+std::wstring GroupsText(unsigned groups) {
+    if ((groups & kAllGroups) == kAllGroups) {
+        return L"all";
+    }
+    std::wstring text;
+    for (const GroupName& group : kGroupNames) {
+        if (group.groups != kAllGroups && (groups & group.groups)) {
+            text += (text.empty() ? L"" : L",") + std::wstring(group.name);
+        }
+    }
+    return text;
 }
 
 }  // namespace tolvane

@@ -1,17 +1,55 @@
-// Splitting the command line into words.
+// The command line: its words, split as Windows splits a program's arguments, and what they ask.
 #pragma once
 
-#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tolvane {
 
 inline constexpr int kMostWords = 255;
+inline constexpr wchar_t kNoAccountSwitch[] = L"-noaccount";
 
-// Words land at Tabl[1..NbArgs]; Tabl[0] stays empty. Runs of blanks count as one blank
-// separator. Words beyond the 255th are ignored.
-void TraiteCommande(const std::wstring& Comm, const std::wstring& Separator,
-                    std::vector<std::wstring>& Tabl, std::uint8_t& NbArgs);
+// Blanks and tabs separate words; double quotes group blanks into a word and are dropped;
+// backslashes escape a quote as CommandLineToArgvW has it. Words beyond the 255th are ignored.
+std::vector<std::wstring> SplitArguments(const std::wstring& commandLine);
+
+enum class UnattendedMode { Window, Usage, Audit, Apply, Restore };
+
+// Groups named after /apply: and /restore:.
+inline constexpr unsigned kShareGroup = 1;
+inline constexpr unsigned kAccountGroup = 2;
+inline constexpr unsigned kServiceGroup = 4;
+inline constexpr unsigned kAllGroups = kShareGroup | kAccountGroup | kServiceGroup;
+
+struct UnattendedRequest {
+    UnattendedMode mode = UnattendedMode::Window;
+    unsigned groups = 0;
+    std::wstring reportPath;  // as written, %VARIABLES% unexpanded; empty: beside the program
+    bool noAccount = false;
+    // Why the command line cannot be carried out; empty when it can.
+    std::wstring error;
+
+    // Anything but the window: a switch of ours that a script wrote must never wait for a person.
+    bool RunsWithoutWindow() const {
+        return !error.empty() || mode == UnattendedMode::Audit || mode == UnattendedMode::Apply ||
+               mode == UnattendedMode::Restore;
+    }
+};
+
+// Switches take "/" or "-" and any letter case (/AUDIT, -apply:Shares); "-noaccount" is the
+// window's own and stays exact. A task named twice takes the union of its groups. Words that do
+// not start with "/" or "-" are left alone.
+UnattendedRequest ParseCommandLine(const std::wstring& commandLine);
+
+// Each %NAME% replaced by the variable's value, as Windows would have done: SCCM and scheduled
+// tasks pass them unexpanded. A name that is not set stays as written.
+std::wstring ExpandVariables(
+    const std::wstring& text,
+    const std::function<std::optional<std::wstring>(const std::wstring&)>& lookup);
+
+// The groups as a switch writes them: "all", or names joined by commas.
+std::wstring GroupsText(unsigned groups);
 
 }  // namespace tolvane

@@ -33,11 +33,8 @@ MainForm::MainForm(RegistryStore& registry, System& system, Host& host, LocalAcc
 
 void MainForm::Form_Initialize(const std::wstring& commandLine) {
     form_.NoAccount = false;
-    TraiteCommande(commandLine, L" ", form_.Tabl, form_.NbArgs);
-    for (int i = 1; i <= form_.NbArgs; ++i) {
-        if (form_.Tabl[i] == kNoAccountSwitch) {
-            form_.NoAccount = true;
-        }
+    for (const std::wstring& word : SplitArguments(commandLine)) {
+        form_.NoAccount = form_.NoAccount || word == kNoAccountSwitch;
     }
 }
 

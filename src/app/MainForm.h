@@ -11,7 +11,6 @@ namespace tolvane {
 inline constexpr wchar_t kUnsupportedMessage[] =
     L"This software only works with the following operating systems : 2000 - XP Home - XP Pro - "
     L"2000 server and 2003 server.";
-inline constexpr wchar_t kNoAccountSwitch[] = L"-noaccount";
 
 class MainForm {
   public:

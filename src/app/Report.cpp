@@ -1,39 +1,54 @@
 #include "app/Report.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <tuple>
+
+#include "ports/ListeningPorts.h"
+#include "system/Decimal.h"
 
 namespace tolvane {
 namespace {
 
-std::wstring YesNo(bool yes) {
-    return yes ? L"yes" : L"no";
+const wchar_t* InForceText(InForceState inForce) {
+    switch (inForce) {
+        case InForceState::Yes:
+            return L"yes";
+        case InForceState::Unknown:
+            return L"unknown";
+        default:
+            return L"no";
+    }
+}
+
+// On one line: a two-line caption or a system message with line breaks becomes one.
+std::wstring OnOneLine(const std::wstring& text) {
+    std::wstring line;
+    bool broken = false;
+    for (wchar_t c : text) {
+        if (c == L'\r' || c == L'\n') {
+            line.erase(line.find_last_not_of(L' ') + 1);
+            broken = true;
+        } else if (!broken || c != L' ') {
+            line += broken && !line.empty() ? std::wstring(L" ") + c : std::wstring(1, c);
+            broken = false;
+        }
+    }
+    return line;
 }
 
 // Quoted where a spreadsheet would split or misread the field.
 std::wstring CsvField(const std::wstring& text) {
-    if (text.find_first_of(L",\"\r\n") == std::wstring::npos) {
-        return text;
+    const std::wstring field = OnOneLine(text);
+    if (field.find_first_of(L",\"") == std::wstring::npos) {
+        return field;
     }
     std::wstring quoted = L"\"";
-    for (wchar_t c : text) {
+    for (wchar_t c : field) {
         quoted += c == L'"' ? std::wstring(L"\"\"") : std::wstring(1, c);
     }
     return quoted + L"\"";
 }
-
-// One line of the text report; line breaks inside a field (a two-line caption) become blanks.
-std::wstring Flat(const std::wstring& text) {
-    std::wstring flat;
-    for (wchar_t c : text) {
-        if (c == L'\r') {
-            continue;
-        }
-        flat += c == L'\n' ? L' ' : c;
-    }
-    return flat;
-}
-
-}  // namespace
 
 std::string Utf8(const std::wstring& text) {
     std::string bytes;
@@ -66,6 +81,31 @@ std::string Utf8(const std::wstring& text) {
     return bytes;
 }
 
+std::wstring TwoDigits(int number) {
+    return (number < 10 ? L"0" : L"") + Decimal(static_cast<std::uint32_t>(number));
+}
+
+std::wstring PortKey(const ListeningPort& port) {
+    return std::wstring(port.protocol == PortProtocol::Tcp ? L"port.tcp." : L"port.udp.") +
+           Decimal(port.port);
+}
+
+std::vector<ListeningPort> Sorted(std::vector<ListeningPort> ports) {
+    std::sort(ports.begin(), ports.end(), [](const ListeningPort& a, const ListeningPort& b) {
+        return std::tie(a.protocol, a.port, a.address, a.processId) <
+               std::tie(b.protocol, b.port, b.address, b.processId);
+    });
+    return ports;
+}
+
+}  // namespace
+
+std::wstring Iso8601(const UtcTime& time) {
+    return Decimal(static_cast<std::uint32_t>(time.year)) + L"-" + TwoDigits(time.month) + L"-" +
+           TwoDigits(time.day) + L"T" + TwoDigits(time.hour) + L":" + TwoDigits(time.minute) +
+           L":" + TwoDigits(time.second) + L"Z";
+}
+
 bool WantsCsv(const std::wstring& path) {
     if (path.size() < 4) {
         return false;
@@ -77,42 +117,56 @@ bool WantsCsv(const std::wstring& path) {
     return extension == L".csv";
 }
 
-std::string FormatReport(const Report& report, bool csv) {
-    std::wstring text;
-    if (csv) {
-        text += L"group,setting,in force,done,error\r\n";
-        for (const ReportLine& line : report.settings) {
-            text += CsvField(line.group) + L"," + CsvField(Flat(line.setting)) + L"," +
-                    YesNo(line.inForce) + L"," + CsvField(line.done) + L"," + CsvField(line.error) +
-                    L"\r\n";
-        }
-        for (const std::wstring& note : report.notes) {
-            text += L"note,,,," + CsvField(note) + L"\r\n";
-        }
-        for (const std::wstring& port : report.ports) {
-            text += L"port,,,," + CsvField(port) + L"\r\n";
-        }
-        return Utf8(text);
-    }
-    text += report.heading + L"\r\n\r\n";
+std::string FormatTextReport(const Report& report) {
+    std::wstring text = L"Tolvane report\r\nComputer: " + report.computer + L"\r\nTime: " +
+                        report.time + L"\r\nVersion: " + report.version + L"\r\nTask: " +
+                        report.task + L"\r\nExit code: " +
+                        Decimal(static_cast<std::uint32_t>(report.exitCode)) + L"\r\n\r\n";
     for (const ReportLine& line : report.settings) {
-        text += line.group + L"\t" + Flat(line.setting) + L"\tin force: " + YesNo(line.inForce) +
-                L"\t" + line.done;
-        if (!line.error.empty()) {
-            text += L"\t" + Flat(line.error);
+        text += line.group + L"\t" + OnOneLine(line.caption) + L"\tin force: " +
+                InForceText(line.inForce) + L"\t" + line.done;
+        if (!line.reason.empty()) {
+            text += L"\t" + OnOneLine(line.reason);
+        }
+        if (!line.note.empty()) {
+            text += L"\tnote: " + OnOneLine(line.note);
         }
         text += L"\r\n";
     }
-    for (const std::wstring& note : report.notes) {
-        text += L"\r\n" + note + L"\r\n";
+    for (const std::wstring& message : report.messages) {
+        text += L"\r\n" + message + L"\r\n";
     }
     if (!report.ports.empty()) {
         text += L"\r\nListening ports\r\n";
-        for (const std::wstring& port : report.ports) {
+        for (const std::wstring& port : ListeningPortLines(report.ports)) {
             text += port + L"\r\n";
         }
     }
     return Utf8(text);
+}
+
+std::string FormatCsvReport(const Report& report) {
+    const std::wstring run = CsvField(report.computer) + L"," + CsvField(report.time) + L"," +
+                             CsvField(report.task) + L",";
+    const std::wstring exitCode = Decimal(static_cast<std::uint32_t>(report.exitCode));
+    std::wstring text = L"computer,time,task,key,caption,in force,done,reason,note,exit code\r\n";
+    const auto row = [&](const std::wstring& key, const std::wstring& caption,
+                         const std::wstring& inForce, const std::wstring& done,
+                         const std::wstring& reason, const std::wstring& note) {
+        text += run + CsvField(key) + L"," + CsvField(caption) + L"," + inForce + L"," +
+                CsvField(done) + L"," + CsvField(reason) + L"," + CsvField(note) + L"," + exitCode +
+                L"\r\n";
+    };
+    for (const ReportLine& line : report.settings) {
+        row(line.key, line.caption, InForceText(line.inForce), line.done, line.reason, line.note);
+    }
+    for (const std::wstring& message : report.messages) {
+        row(L"message", L"", L"", L"", message, L"");
+    }
+    for (const ListeningPort& port : Sorted(report.ports)) {
+        row(PortKey(port), ListeningPortLines({port}).front(), L"", L"listening", L"", L"");
+    }
+    return "\xEF\xBB\xBF" + Utf8(text);
 }
 
 }  // namespace tolvane

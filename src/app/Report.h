@@ -1,30 +1,47 @@
-// The report of an unattended run: one line per setting, then notes and the listening ports.
+// The report of an unattended run: a heading, one line per setting, the run's messages and the
+// ports still listening. Text for people, CSV for a fleet's table.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "system/System.h"
+
 namespace tolvane {
 
+enum class InForceState { No, Yes, Unknown };
+
 struct ReportLine {
+    std::wstring key;  // stable, in English, whatever the caption: "shares.admin"
     std::wstring group;
-    std::wstring setting;
-    bool inForce;
+    std::wstring caption;
+    InForceState inForce = InForceState::No;
     std::wstring done;
-    std::wstring error;  // the system's words when something was refused
+    std::wstring reason;  // the system's words when something was refused
+    std::wstring note;
 };
 
 struct Report {
-    std::wstring heading;
+    std::wstring computer;
+    std::wstring time;  // ISO 8601, UTC
+    std::wstring version;
+    std::wstring task;
+    int exitCode = 0;
     std::vector<ReportLine> settings;
-    std::vector<std::wstring> notes;
-    std::vector<std::wstring> ports;
+    // What the run would have shown a person.
+    std::vector<std::wstring> messages;
+    std::vector<ListeningPort> ports;
 };
 
-// UTF-8 text, or CSV for spreadsheets (fields quoted, the notes and ports as rows of their own).
-std::string FormatReport(const Report& report, bool csv);
+std::wstring Iso8601(const UtcTime& time);
+
+// UTF-8 text with CR LF line ends.
+std::string FormatTextReport(const Report& report);
+// UTF-8 with a byte-order mark, CR LF, a header row, then one row per setting, message and port,
+// each carrying the computer, time, task and exit code, so that a fleet's reports stack into one
+// table; no field holds a line break.
+std::string FormatCsvReport(const Report& report);
 // Whether a report path asks for CSV: by its extension, in any case.
 bool WantsCsv(const std::wstring& path);
-std::string Utf8(const std::wstring& text);
 
 }  // namespace tolvane

@@ -1,10 +1,10 @@
 #include "app/Unattended.h"
 
+#include <algorithm>
 #include <array>
-#include <optional>
+#include <memory>
 #include <vector>
 
-#include "app/CommandLine.h"
 #include "app/MainForm.h"
 #include "app/Report.h"
 #include "catalogue/Accounts.h"
@@ -13,55 +13,58 @@
 #include "catalogue/Services.h"
 #include "catalogue/Shares.h"
 #include "help/About.h"
-#include "ports/ListeningPorts.h"
-#include "ui/Commands.h"
 
 namespace tolvane {
 namespace {
 
 using C = ControlId;
 
-// Tolvane's settings as the report lists them: group by group, in the window's order.
-struct ReportedBox {
+// Tolvane's settings as the report lists them, group by group in the window's order, each with a
+// key that a fleet's table keeps whatever the caption, and whether a change of it takes effect
+// only once Windows restarts (a service stopped at once by its apply needs no restart).
+struct ReportedSetting {
     unsigned group;
     C box;
     C label;
+    const wchar_t* key;
+    bool needsRestart;
 };
-constexpr std::array<ReportedBox, 21> kBoxes = {{
-    {kShareGroup, C::SimpleShare, C::PartageLabel1},
-    {kShareGroup, C::AdminShare, C::PartageLabel2},
-    {kShareGroup, C::RemoteAdmin, C::PartageLabel3},
-    {kShareGroup, C::ShareFolders, C::PartageLabel4},
-    {kShareGroup, C::SharePrinters, C::PartageLabel5},
-    {kAccountGroup, C::Invit, C::DisableLabel1},
-    {kAccountGroup, C::HelpAssistant, C::DisableLabel2},
-    {kAccountGroup, C::Anonyme, C::DisableLabel3},
-    {kAccountGroup, C::EveryOne, C::DisableLabel4},
-    {kAccountGroup, C::BDR, C::DisableLabel5},
-    {kServiceGroup, C::Port135, C::PortsLabel1},
-    {kServiceGroup, C::Port123, C::PortsLabel2},
-    {kServiceGroup, C::Port137138139, C::PortsLabel3},
-    {kServiceGroup, C::Port445, C::PortsLabel4},
-    {kServiceGroup, C::Port500, C::PortsLabel5},
-    {kServiceGroup, C::Port1023, C::PortsLabel6},
-    {kServiceGroup, C::Port1024TCP, C::PortsLabel7},
-    {kServiceGroup, C::Port1024UDP, C::PortsLabel8},
-    {kServiceGroup, C::Port1027, C::PortsLabel9},
-    {kServiceGroup, C::Port1900, C::PortsLabel10},
-    {kServiceGroup, C::Port5000, C::PortsLabel11},
+constexpr std::array<ReportedSetting, 21> kSettings = {{
+    {kShareGroup, C::SimpleShare, C::PartageLabel1, L"shares.simple", true},
+    {kShareGroup, C::AdminShare, C::PartageLabel2, L"shares.admin", true},
+    {kShareGroup, C::RemoteAdmin, C::PartageLabel3, L"shares.remoteadmin", true},
+    {kShareGroup, C::ShareFolders, C::PartageLabel4, L"shares.folders", true},
+    {kShareGroup, C::SharePrinters, C::PartageLabel5, L"shares.printers", true},
+    {kAccountGroup, C::Invit, C::DisableLabel1, L"accounts.guest", false},
+    {kAccountGroup, C::HelpAssistant, C::DisableLabel2, L"accounts.helpassistant", false},
+    {kAccountGroup, C::Anonyme, C::DisableLabel3, L"accounts.anonymous", true},
+    {kAccountGroup, C::EveryOne, C::DisableLabel4, L"accounts.everyone", true},
+    {kAccountGroup, C::BDR, C::DisableLabel5, L"accounts.remoteregistry", false},
+    {kServiceGroup, C::Port135, C::PortsLabel1, L"services.port135", true},
+    {kServiceGroup, C::Port123, C::PortsLabel2, L"services.time", false},
+    // The NetBIOS ports belong to a driver that lets them go only at the next start.
+    {kServiceGroup, C::Port137138139, C::PortsLabel3, L"services.netbios", true},
+    {kServiceGroup, C::Port445, C::PortsLabel4, L"services.smb", true},
+    {kServiceGroup, C::Port500, C::PortsLabel5, L"services.ipsec", false},
+    {kServiceGroup, C::Port1023, C::PortsLabel6, L"services.dtc", false},
+    {kServiceGroup, C::Port1024TCP, C::PortsLabel7, L"services.scheduler", false},
+    {kServiceGroup, C::Port1024UDP, C::PortsLabel8, L"services.dnsclient", false},
+    {kServiceGroup, C::Port1027, C::PortsLabel9, L"services.messenger", false},
+    // The only service its apply does not stop.
+    {kServiceGroup, C::Port1900, C::PortsLabel10, L"services.ssdp", true},
+    {kServiceGroup, C::Port5000, C::PortsLabel11, L"services.upnp", false},
 }};
 
 // The groups in the order of the Apply buttons.
 struct GroupRoutines {
     unsigned group;
     const wchar_t* name;
-    WriteResult (*apply)(Form&, Machine&);
-    void (*verify)(Form&, Machine&);
+    GroupResult (*apply)(Form&, Machine&);
 };
 constexpr std::array<GroupRoutines, 3> kGroups = {{
-    {kShareGroup, L"Shares", ApplyShares, VerifyShares},
-    {kAccountGroup, L"Accounts", ApplyAccounts, VerifyAccounts},
-    {kServiceGroup, L"Services", ApplyServices, VerifyServices},
+    {kShareGroup, L"Shares", ApplyShares},
+    {kAccountGroup, L"Accounts", ApplyAccounts},
+    {kServiceGroup, L"Services", ApplyServices},
 }};
 
 const wchar_t* GroupName(unsigned group) {
@@ -89,264 +92,341 @@ class QuietHost : public Host {
     std::vector<std::wstring> told;
 };
 
-bool ParseGroups(const std::wstring& text, unsigned& groups) {
-    std::size_t start = 0;
-    do {
-        const std::size_t comma = text.find(L',', start);
-        const std::wstring name = text.substr(start, comma - start);
-        if (name == L"shares") {
-            groups |= kShareGroup;
-        } else if (name == L"accounts") {
-            groups |= kAccountGroup;
-        } else if (name == L"services") {
-            groups |= kServiceGroup;
-        } else if (name == L"all") {
-            groups |= kAllGroups;
-        } else {
-            return false;
-        }
-        start = comma == std::wstring::npos ? comma : comma + 1;
-    } while (start != std::wstring::npos);
-    return true;
+// A setting as the machine holds it.
+enum class Found { Unavailable, Unknown, NotInForce, InForce };
+using Reading = std::array<Found, kSettings.size()>;
+
+InForceState InForceOf(Found found) {
+    switch (found) {
+        case Found::InForce:
+            return InForceState::Yes;
+        case Found::Unknown:
+            return InForceState::Unknown;
+        default:
+            return InForceState::No;
+    }
 }
 
-int Capped(int count) {
-    return count > kMostCounted ? kMostCounted : count;
+// Counts for the exit code: asked, available, readable, and not a port 135 that only a person
+// may close.
+bool Counts(const ReportedSetting& setting, Found found) {
+    return setting.box != C::Port135 && (found == Found::NotInForce || found == Found::InForce);
 }
 
-class Run {
+class UnattendedRun {
   public:
-    Run(MainForm& main, const UnattendedRequest& request)
-        : main_(main), form_(main.form()), machine_(main.machine()), request_(request) {}
+    UnattendedRun(const UnattendedRequest& request, RegistryStore& registry, System& system,
+                  LocalAccounts& accounts)
+        : request_(request), registry_(registry), system_(system), accounts_(accounts) {}
 
-    int Audit();
-    int Apply();
-    int Restore();
+    // False when this Windows is refused.
+    bool Start();
+    void Audit();
+    void Apply();
+    void Restore();
 
+    RunOutcome outcome;
     Report report;
+    std::vector<std::wstring> Told() const { return host_.told; }
 
   private:
-    bool Asked(const ReportedBox& box) const { return (request_.groups & box.group) != 0; }
-    void Line(const ReportedBox& box, std::wstring done, std::wstring error = {}) {
-        report.settings.push_back({GroupName(box.group), form_.controls.Caption(box.label),
-                                   form_.controls.Value(box.box) == 1, std::move(done),
-                                   std::move(error)});
+    std::unique_ptr<MainForm> Load();
+    Reading Read(MainForm& main);
+    bool Asked(const ReportedSetting& setting) const {
+        return (request_.groups & setting.group) != 0;
+    }
+    void AddLine(const ReportedSetting& setting, Found found, std::wstring done,
+                 std::wstring reason = {}) {
+        report.settings.push_back({setting.key,
+                                   GroupName(setting.group),
+                                   main_->controls().Caption(setting.label),
+                                   InForceOf(found),
+                                   std::move(done),
+                                   std::move(reason),
+                                   {}});
     }
     std::wstring Reason(const WriteFailure& failure) {
-        return machine_.system.ErrorText(failure.code) + L" (" + failure.fullPath + L")";
+        return system_.ErrorText(failure.code) + L" (" + failure.fullPath + L")";
+    }
+    void Refused(const WriteFailure& failure) {
+        outcome.accessDenied = outcome.accessDenied || failure.code == kRegAccessDenied;
     }
 
-    MainForm& main_;
-    Form& form_;
-    Machine& machine_;
     const UnattendedRequest& request_;
+    RegistryStore& registry_;
+    System& system_;
+    LocalAccounts& accounts_;
+    QuietHost host_;
+    std::unique_ptr<MainForm> main_;
 };
 
-int Run::Audit() {
-    int notInForce = 0;
-    for (const ReportedBox& box : kBoxes) {
-        const bool available = form_.controls.Enabled(box.box);
-        // Closing port 135 always asks a person: listed, never counted.
-        if (available && form_.controls.Value(box.box) == 0 && box.box != C::Port135) {
-            ++notInForce;
-        }
-        Line(box, available ? L"read" : L"unavailable");
+std::unique_ptr<MainForm> UnattendedRun::Load() {
+    auto main = std::make_unique<MainForm>(registry_, system_, host_, accounts_);
+    main->form().NoAccount = request_.noAccount;
+    main->form().repairsPort135 = false;
+    if (!main->Form_Load()) {
+        return nullptr;
     }
-    return Capped(notInForce);
+    return main;
 }
 
-int Run::Apply() {
-    Controls& controls = form_.controls;
-    const auto before = form_.verifiedState;
-    std::array<bool, kControlCount> asked{};
-    for (const ReportedBox& box : kBoxes) {
-        if (Asked(box) && box.box != C::Port135 && controls.Enabled(box.box)) {
-            asked[static_cast<int>(box.box)] = true;
-            controls.SetValue(box.box, 1);
+bool UnattendedRun::Start() {
+    main_ = Load();
+    outcome.unsupported = !main_;
+    return main_ != nullptr;
+}
+
+// Each setting on its own: while port 135 is closed the window takes the other port boxes away,
+// but a report tells what each of them holds.
+Reading UnattendedRun::Read(MainForm& main) {
+    Form& form = main.form();
+    Controls& controls = form.controls;
+    if (controls.Value(C::Port135) == 1) {
+        EnableServiceBoxes(form, main.machine());
+    }
+    Reading reading{};
+    for (std::size_t i = 0; i < kSettings.size(); ++i) {
+        const C box = kSettings[i].box;
+        if (box == C::Port135) {
+            reading[i] = IsPort135Closed(main.machine()) ? Found::InForce : Found::NotInForce;
+        } else if (form.unknownAccounts.count(box)) {
+            reading[i] = Found::Unknown;
+        } else if (!controls.Enabled(box)) {
+            reading[i] = Found::Unavailable;
+        } else {
+            reading[i] = controls.Value(box) == 1 ? Found::InForce : Found::NotInForce;
         }
     }
-    // By group bit: what stopped each group's apply.
-    std::array<WriteResult, kAllGroups + 1> failures;
+    return reading;
+}
+
+void UnattendedRun::Audit() {
+    const Reading reading = Read(*main_);
+    for (std::size_t i = 0; i < kSettings.size(); ++i) {
+        const ReportedSetting& setting = kSettings[i];
+        const Found found = reading[i];
+        outcome.notDone += Counts(setting, found) && found == Found::NotInForce;
+        AddLine(setting, found,
+                found == Found::Unavailable ? L"unavailable"
+                : found == Found::Unknown   ? L"cannot be read"
+                                            : L"read");
+    }
+}
+
+void UnattendedRun::Apply() {
+    Form& form = main_->form();
+    Machine& machine = main_->machine();
+    const Reading before = Read(*main_);
+    for (std::size_t i = 0; i < kSettings.size(); ++i) {
+        if (Asked(kSettings[i]) && Counts(kSettings[i], before[i])) {
+            form.controls.SetValue(kSettings[i].box, 1);
+        }
+    }
+    std::vector<Refusal> refusals;
     for (const GroupRoutines& group : kGroups) {
-        const bool sharesAvailable = controls.Enabled(C::PartagesAppliquer);
-        if ((request_.groups & group.group) && (group.group != kShareGroup || sharesAvailable)) {
-            failures[group.group] = group.apply(form_, machine_);
-            group.verify(form_, machine_);
+        const bool available =
+            group.group != kShareGroup || form.controls.Enabled(C::PartagesAppliquer);
+        if ((request_.groups & group.group) && available) {
+            if (GroupResult refusal = group.apply(form, machine)) {
+                Refused(refusal->failure);
+                refusals.push_back(std::move(*refusal));
+            }
         }
     }
-    int notInForce = 0;
-    bool deniedAccess = false;
-    for (const ReportedBox& box : kBoxes) {
-        if (!Asked(box)) {
+    // The report says what the machine holds now, read as an audit reads it.
+    const std::unique_ptr<MainForm> again = Load();
+    const Reading after = Read(*again);
+    for (std::size_t i = 0; i < kSettings.size(); ++i) {
+        const ReportedSetting& setting = kSettings[i];
+        if (!Asked(setting)) {
             continue;
         }
-        const int index = static_cast<int>(box.box);
-        const WriteResult& failure = failures[box.group];
-        if (box.box == C::Port135) {
-            Line(box, L"left alone: closing port 135 always asks a person");
-        } else if (!asked[index]) {
-            Line(box, L"unavailable");
-        } else if (before[index] == 1 && controls.Value(box.box) == 1) {
-            Line(box, L"already in force");
-        } else if (controls.Value(box.box) == 1) {
-            Line(box, L"applied");
+        const auto refused = std::find_if(refusals.begin(), refusals.end(),
+                                          [&](const Refusal& r) { return r.box == setting.box; });
+        const bool notTried = std::any_of(refusals.begin(), refusals.end(), [&](const Refusal& r) {
+            return std::count(r.notTried.begin(), r.notTried.end(), setting.box) > 0;
+        });
+        const Found found = after[i];
+        if (setting.box == C::Port135) {
+            AddLine(setting, found, L"left alone: closing port 135 always asks a person");
+            continue;
+        }
+        if (before[i] == Found::Unavailable || before[i] == Found::Unknown) {
+            AddLine(setting, before[i],
+                    before[i] == Found::Unavailable ? L"unavailable"
+                                                    : L"left alone: its state cannot be read");
+            continue;
+        }
+        outcome.notDone += found != Found::InForce && found != Found::Unknown;
+        if (refused != refusals.end()) {
+            AddLine(setting, found, L"refused", Reason(refused->failure));
+        } else if (notTried) {
+            AddLine(setting, found, L"not tried");
+        } else if (found == Found::Unknown) {
+            AddLine(setting, found, L"not confirmed: its state cannot be read again");
+        } else if (found == Found::InForce) {
+            const bool changed = before[i] != Found::InForce;
+            outcome.restartNeeded = outcome.restartNeeded || (changed && setting.needsRestart);
+            AddLine(setting, found, changed ? L"applied" : L"already in force");
+        } else if (setting.group == kAccountGroup &&
+                   (setting.box == C::Invit || setting.box == C::HelpAssistant)) {
+            AddLine(setting, found, L"refused", L"The account was left as it was.");
         } else {
-            ++notInForce;
-            deniedAccess = deniedAccess || (failure && failure->code == kRegAccessDenied);
-            Line(box, failure ? L"refused" : L"not applied", failure ? Reason(*failure) : L"");
+            AddLine(setting, found, L"not applied");
         }
     }
-    return deniedAccess ? kExitNotAdministrator : Capped(notInForce);
 }
 
-int Run::Restore() {
-    int notRestored = 0;
-    bool deniedAccess = false;
-    struct Outcome {
-        const ReportedBox& box;
+void UnattendedRun::Restore() {
+    Machine& machine = main_->machine();
+    struct Done {
         std::wstring done;
-        std::wstring error;
+        std::wstring reason;
     };
-    std::vector<Outcome> outcomes;
-    for (const ReportedBox& box : kBoxes) {
-        if (!Asked(box) || box.box == C::Port135) {
+    std::array<Done, kSettings.size()> done;
+    for (std::size_t i = 0; i < kSettings.size(); ++i) {
+        const ReportedSetting& setting = kSettings[i];
+        if (!Asked(setting) || setting.box == C::Port135) {
             continue;
         }
         int restored = 0;
         int unusable = 0;
         WriteResult failure;
-        for (const HardeningSetting& row : RowsOfBox(box.box)) {
-            const RecordUndoResult result = UndoFromRecord(machine_.reg, row);
+        for (const HardeningSetting& row : RowsOfBox(setting.box)) {
+            const RecordUndoResult result = UndoFromRecord(machine.reg, row);
             restored += result.outcome == RecordUndo::Restored;
             unusable += result.outcome == RecordUndo::Unusable;
             failure = failure ? failure : result.failure;
         }
-        notRestored += unusable + (failure ? 1 : 0);
-        deniedAccess = deniedAccess || (failure && failure->code == kRegAccessDenied);
-        std::wstring done = restored ? L"restored" : L"nothing recorded";
-        if (unusable) {
-            done = L"a record it cannot use was left in place";
+        outcome.notDone += unusable + (failure ? 1 : 0);
+        outcome.restartNeeded = outcome.restartNeeded || (restored && setting.needsRestart);
+        if (failure) {
+            Refused(*failure);
+            done[i] = {L"refused", Reason(*failure)};
+        } else {
+            done[i] = {unusable   ? L"a record it cannot use was left in place"
+                       : restored ? L"restored"
+                                  : L"nothing recorded",
+                       {}};
         }
-        outcomes.push_back({box, failure ? L"refused" : done, failure ? Reason(*failure) : L""});
     }
-    // Port 135 comes back only where this program closed it.
-    if ((request_.groups & kServiceGroup) && Port135ReopeningDue(machine_.reg) &&
-        !OpenPort135(form_, machine_)) {
-        ++notRestored;
+    // Port 135 comes back only where this program closed it, or did not finish reopening it.
+    const auto port135 = std::find_if(kSettings.begin(), kSettings.end(),
+                                      [](const ReportedSetting& s) { return s.box == C::Port135; });
+    Done& reopened = done[static_cast<std::size_t>(port135 - kSettings.begin())];
+    if (Asked(*port135)) {
+        reopened = {L"nothing recorded", {}};
+        if (Port135ReopeningDue(machine.reg)) {
+            const std::size_t toldBefore = host_.told.size();
+            if (OpenPort135(main_->form(), machine)) {
+                reopened = {L"reopened", {}};
+                outcome.restartNeeded = true;
+            } else {
+                ++outcome.notDone;
+                reopened = {L"refused", host_.told.size() > toldBefore ? host_.told.back() : L""};
+            }
+        }
     }
-    // The report shows what the machine holds now.
-    VerifyAll_Click(form_, machine_);
-    for (const Outcome& outcome : outcomes) {
-        Line(outcome.box, outcome.done, outcome.error);
+    const std::unique_ptr<MainForm> again = Load();
+    const Reading after = Read(*again);
+    for (std::size_t i = 0; i < kSettings.size(); ++i) {
+        if (Asked(kSettings[i])) {
+            AddLine(kSettings[i], after[i], done[i].done, done[i].reason);
+        }
     }
-    return deniedAccess ? kExitNotAdministrator : Capped(notRestored);
 }
 
-const wchar_t* TaskName(UnattendedMode mode) {
-    switch (mode) {
+std::wstring TaskText(const UnattendedRequest& request) {
+    switch (request.mode) {
         case UnattendedMode::Audit:
             return L"audit";
         case UnattendedMode::Apply:
-            return L"apply";
+            return L"apply:" + GroupsText(request.groups);
         case UnattendedMode::Restore:
-            return L"restore";
+            return L"restore:" + GroupsText(request.groups);
         default:
-            return L"usage";
+            return L"none";
     }
 }
 
 }  // namespace
 
-UnattendedRequest ParseUnattended(const std::wstring& commandLine) {
-    std::vector<std::wstring> words;
-    std::uint8_t count = 0;
-    TraiteCommande(commandLine, L" ", words, count);
-    UnattendedRequest request;
-    bool usage = false;
-    int tasks = 0;
-    const auto task = [&](UnattendedMode mode, const std::wstring& groups) {
-        ++tasks;
-        request.mode = mode;
-        request.badValue = request.badValue || !ParseGroups(groups, request.groups);
-    };
-    for (int i = 1; i <= count; ++i) {
-        const std::wstring& word = words[i];
-        if (word == L"/?") {
-            usage = true;
-        } else if (word == L"/audit") {
-            ++tasks;
-            request.mode = UnattendedMode::Audit;
-            request.groups = kAllGroups;
-        } else if (word.starts_with(L"/apply:")) {
-            task(UnattendedMode::Apply, word.substr(7));
-        } else if (word.starts_with(L"/restore:")) {
-            task(UnattendedMode::Restore, word.substr(9));
-        } else if (word.starts_with(L"/report:")) {
-            request.reportPath = word.substr(8);
-            request.badValue = request.badValue || request.reportPath.empty();
-        }
-    }
-    request.badValue = request.badValue || tasks > 1;
-    if (usage) {
-        // A person asked: the usage goes to them, nothing is done.
-        request = {UnattendedMode::Usage, 0, {}, false};
-    }
-    return request;
-}
-
 std::wstring UsageText() {
     return L"Tolvane [/audit | /apply:GROUPS | /restore:GROUPS] [/report:PATH] [-noaccount]\r\n"
            L"\r\n"
-           L"/audit\treads every setting and reports it; the exit code counts the available "
-           L"settings not in force\r\n"
-           L"/apply:GROUPS\tapplies every available setting of the groups and reports; port 135 "
-           L"is never closed this way\r\n"
+           L"/audit\treads every setting and reports it\r\n"
+           L"/apply:GROUPS\tapplies every available setting of the groups; port 135 is never "
+           L"closed this way\r\n"
            L"/restore:GROUPS\tundoes what Tolvane recorded for the groups, and only that\r\n"
            L"GROUPS\tshares, accounts, services or all, separated by commas\r\n"
-           L"/report:PATH\twhere the report goes (a path ending in .csv gives CSV); by default "
-           L"Tolvane-report.txt beside the program\r\n"
+           L"/report:PATH\twhere the report goes, %VARIABLES% expanded (a path ending in .csv "
+           L"gives CSV); by default Tolvane-COMPUTERNAME.txt beside the program\r\n"
            L"-noaccount\tdoes not query the guest and help-assistant accounts\r\n"
+           L"/?\tshows these lines\r\n"
+           L"Switches take / or - in any letter case.\r\n"
            L"\r\n"
-           L"Exit codes: 0 to 99 the settings not in force (or records not restored), 100 "
-           L"unsupported Windows, 101 not run as an administrator, 102 a switch with a bad value.";
+           L"Exit codes:\r\n"
+           L"0\teverything asked is in force, or every record was restored\r\n"
+           L"1-99\tthat many settings not in force, or records not restored\r\n"
+           L"100\tunsupported Windows\r\n"
+           L"101\tnot run as an administrator: Windows refused a change for lack of rights\r\n"
+           L"102\ta bad command line; the usage is in the report\r\n"
+           L"103\tthe report could not be written\r\n"
+           L"3010\teverything asked is in force; a change made now needs a restart\r\n";
 }
 
-int RunUnattended(const UnattendedRequest& request, const std::wstring& commandLine,
-                  RegistryStore& registry, System& system, LocalAccounts& accounts) {
-    QuietHost host;
-    MainForm main(registry, system, host, accounts);
-    Run run(main, request);
-    const auto version = system.ProgramVersion();
-    run.report.heading = std::wstring(L"Tolvane ") +
-                         (version ? VersionText(*version) + L" " : L"") + L"report (" +
-                         TaskName(request.mode) + L")";
-    int code = kExitBadValue;
-    if (request.badValue) {
-        host.told.push_back(
-            L"A switch has a value it does not take, or more than one task was "
-            L"asked.\r\n\r\n" +
-            UsageText());
-    } else {
-        main.Form_Initialize(commandLine);
-        // An audit only reads: not even a half-closed port 135 is repaired on the way.
-        main.form().readOnly = request.mode == UnattendedMode::Audit;
-        if (!main.Form_Load()) {
-            code = kExitUnsupported;
-        } else if (request.mode == UnattendedMode::Audit) {
-            code = run.Audit();
-        } else if (request.mode == UnattendedMode::Apply) {
-            code = run.Apply();
-        } else {
-            code = run.Restore();
+std::wstring ReportPath(const UnattendedRequest& request, System& system) {
+    if (request.reportPath.empty()) {
+        const std::wstring computer = system.ComputerName();
+        return system.ProgramFolder() + L"\\Tolvane-" + (computer.empty() ? L"report" : computer) +
+               L".txt";
+    }
+    return ExpandVariables(request.reportPath, [&](const std::wstring& name) {
+        return system.EnvironmentVariable(name);
+    });
+}
+
+int RunUnattended(const UnattendedRequest& request, RegistryStore& registry, System& system,
+                  LocalAccounts& accounts) {
+    UnattendedRun run(request, registry, system, accounts);
+    Report& report = run.report;
+    report.computer = system.ComputerName();
+    report.time = Iso8601(system.UtcNow());
+    if (const auto version = system.ProgramVersion()) {
+        report.version = VersionNumber(*version);
+    }
+    report.task = TaskText(request);
+    if (!request.error.empty()) {
+        run.outcome.badCommandLine = true;
+        report.messages = {request.error, UsageText()};
+        system.WriteStandardOutput(request.error + L"\r\n\r\n" + UsageText());
+    } else if (run.Start()) {
+        switch (request.mode) {
+            case UnattendedMode::Audit:
+                run.Audit();
+                break;
+            case UnattendedMode::Apply:
+                run.Apply();
+                break;
+            default:
+                run.Restore();
+                break;
         }
     }
-    run.report.notes = host.told;
+    const std::vector<std::wstring> told = run.Told();
+    report.messages.insert(report.messages.end(), told.begin(), told.end());
     // The proof on the wire: what still listens after the run.
-    run.report.ports = ListeningPortLines(system.ListeningPorts());
-    const std::wstring path =
-        request.reportPath.empty() ? system.ProgramFolder() + kDefaultReport : request.reportPath;
-    system.WriteNewFile(path, FormatReport(run.report, WantsCsv(path)));
-    return code;
+    report.ports = system.ListeningPorts();
+    report.exitCode = ExitCodeOf(run.outcome);
+    const std::wstring path = ReportPath(request, system);
+    const bool csv = WantsCsv(path);
+    if (const unsigned long error = system.WriteFileReplacing(
+            path, csv ? FormatCsvReport(report) : FormatTextReport(report))) {
+        run.outcome.reportNotWritten = true;
+        system.WriteStandardOutput(L"Tolvane could not write the report " + path + L"\r\n" +
+                                   system.ErrorText(error) + L"\r\n");
+    }
+    return ExitCodeOf(run.outcome);
 }
 
 }  // namespace tolvane

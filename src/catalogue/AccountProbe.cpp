@@ -116,9 +116,11 @@ void ProbeAccounts(Form& form, Machine& machine) {
         }
     }
     Controls& controls = form.controls;
+    form.unknownAccounts.clear();
     for (std::size_t i = 0; i < kQueries.size(); ++i) {
         const AccountQuery& query = kQueries[i];
         if (states[i] == kAccountUnknown) {
+            form.unknownAccounts.insert(query.box);
             controls.SetEnabled(query.box, false);
             form.VerifiedState(query.box) = 0;
         } else {

@@ -29,6 +29,10 @@ constexpr HardeningSetting kRemoteRegistryRow =
     Row(C::BDR, C::DisableLabel5, L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start",
         L"4", kRuleRestore);
 
+// The order in which the group applies its boxes.
+constexpr std::array<C, 5> kApplyOrder = {C::Invit, C::HelpAssistant, C::Anonyme, C::EveryOne,
+                                          C::BDR};
+
 // The probe after an apply must read the accounts as the switches left them.
 constexpr std::uint32_t kSwitchTimeoutMs = 10000;
 
@@ -88,12 +92,12 @@ void VerifyAccounts(Form& form, Machine& machine) {
     }
 }
 
-WriteResult ApplyAccounts(Form& form, Machine& machine) {
+GroupResult ApplyAccounts(Form& form, Machine& machine) {
     Controls& controls = form.controls;
     // Only what the user asked for: a disabled or unchanged box starts nothing, so an account
     // whose state is unknown is never switched on behind the user's back.
     std::vector<std::wstring> switches;
-    WriteResult refused;
+    GroupResult refused;
     for (const AccountCommands& account : kAccountCommands) {
         if (!controls.Enabled(account.box) || !form.Changed(account.box)) {
             continue;
@@ -105,8 +109,10 @@ WriteResult ApplyAccounts(Form& form, Machine& machine) {
             switches.push_back(deactivate ? account.deactivate : account.activate);
         } else if (const unsigned long error =
                        machine.accounts.WriteDisabled(found->second, deactivate)) {
-            refused = WriteFailure{found->second, error, Refused::AccountSwitch,
-                                   LeftAsItWas(account.label)};
+            refused = StoppedAt(form, account.box,
+                                WriteFailure{found->second, error, Refused::AccountSwitch,
+                                             LeftAsItWas(account.label)},
+                                kApplyOrder);
             break;
         }
     }
@@ -116,14 +122,14 @@ WriteResult ApplyAccounts(Form& form, Machine& machine) {
     }
     if (form.Changed(C::Anonyme)) {
         if (WriteResult failure = ApplyRows(machine, kAnonymousRows, controls.Value(C::Anonyme))) {
-            return failure;
+            return StoppedAt(form, C::Anonyme, std::move(*failure), kApplyOrder);
         }
         form.RestartNeeded = true;
     }
     if (form.Changed(C::EveryOne)) {
         if (WriteResult failure =
                 ApplyRows(machine, {&kEveryoneRow, 1}, controls.Value(C::EveryOne))) {
-            return failure;
+            return StoppedAt(form, C::EveryOne, std::move(*failure), kApplyOrder);
         }
         form.RestartNeeded = true;
     }
@@ -133,7 +139,7 @@ WriteResult ApplyAccounts(Form& form, Machine& machine) {
         }
         if (WriteResult failure =
                 ApplyRows(machine, {&kRemoteRegistryRow, 1}, controls.Value(C::BDR))) {
-            return failure;
+            return StoppedAt(form, C::BDR, std::move(*failure), kApplyOrder);
         }
         form.RestartNeeded = true;
     }

@@ -9,6 +9,6 @@ namespace tolvane {
 std::vector<HardeningSetting> AccountSettings();
 void VerifyAccounts(Form& form, Machine& machine);
 // Stops at the first write the registry refuses and reports it.
-WriteResult ApplyAccounts(Form& form, Machine& machine);
+GroupResult ApplyAccounts(Form& form, Machine& machine);
 
 }  // namespace tolvane

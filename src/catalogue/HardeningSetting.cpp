@@ -4,6 +4,7 @@
 #include "catalogue/Services.h"
 #include "catalogue/Shares.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "ui/Commands.h"
@@ -74,6 +75,18 @@ WriteResult ApplyRows(Machine& machine, std::span<const HardeningSetting> rows,
         failure.outcome = LeftAsItWas(label);
     }
     return failure;
+}
+
+Refusal StoppedAt(Form& form, ControlId box, WriteFailure failure,
+                  std::span<const ControlId> order) {
+    Refusal refusal{box, std::move(failure), {}};
+    const auto at = std::find(order.begin(), order.end(), box);
+    for (auto next = at == order.end() ? at : at + 1; next != order.end(); ++next) {
+        if (form.Changed(*next)) {
+            refusal.notTried.push_back(*next);
+        }
+    }
+    return refusal;
 }
 
 std::vector<HardeningSetting> RowsOfBox(ControlId box) {

@@ -1,6 +1,7 @@
 // One catalogue row: a registry value that is in force when it holds its target.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -18,6 +19,19 @@ constexpr HardeningSetting Row(ControlId box, ControlId label, const wchar_t* va
                                const wchar_t* target, const wchar_t* restoreRule) {
     return {{Hklm, valuePath, target, RegDword, restoreRule}, box, label};
 }
+
+// A refused change that stopped a group's apply: the box it stopped at, and the changed boxes
+// after it that the group did not get to.
+struct Refusal {
+    ControlId box;
+    WriteFailure failure;
+    std::vector<ControlId> notTried;
+};
+using GroupResult = std::optional<Refusal>;
+
+// The refusal at the box, the group treating its boxes in this order.
+Refusal StoppedAt(Form& form, ControlId box, WriteFailure failure,
+                  std::span<const ControlId> order);
 
 // Every registry row of the box, in the order its group applies them; none for a box that is
 // not a registry setting (the two accounts, port 135).

@@ -261,7 +261,7 @@ bool OpenPort135(Form& form, Machine& machine) {
 }
 
 void KeepPort135Open(Form& form, Machine& machine) {
-    if (!form.port135ReopenFailed && !form.readOnly && Port135ReopeningDue(machine.reg)) {
+    if (!form.port135ReopenFailed && form.repairsPort135 && Port135ReopeningDue(machine.reg)) {
         OpenPort135(form, machine);
     }
 }

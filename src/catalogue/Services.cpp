@@ -160,7 +160,7 @@ void VerifyServices(Form& form, Machine& machine) {
     }
 }
 
-WriteResult ApplyServices(Form& form, Machine& machine) {
+GroupResult ApplyServices(Form& form, Machine& machine) {
     Controls& controls = form.controls;
     form.RestartNeeded = true;
     for (C box : kApplyOrder) {
@@ -173,7 +173,7 @@ WriteResult ApplyServices(Form& form, Machine& machine) {
             RunCommand(machine.system, row.command, WindowStyle::Minimized);
         }
         if (WriteResult failure = ApplyRows(machine, SettingsOf(row), value)) {
-            return failure;
+            return StoppedAt(form, box, std::move(*failure), kApplyOrder);
         }
         if (row.restartFree) {
             form.RestartNeeded = false;

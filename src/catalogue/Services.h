@@ -11,6 +11,6 @@ std::vector<HardeningSetting> ServiceSettings();
 void EnableServiceBoxes(Form& form, Machine& machine);
 void VerifyServices(Form& form, Machine& machine);
 // Stops at the first write the registry refuses and reports it.
-WriteResult ApplyServices(Form& form, Machine& machine);
+GroupResult ApplyServices(Form& form, Machine& machine);
 
 }  // namespace tolvane

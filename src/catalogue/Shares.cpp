@@ -74,7 +74,7 @@ void VerifyShares(Form& form, Machine& machine) {
     }
 }
 
-WriteResult ApplyShares(Form& form, Machine& machine) {
+GroupResult ApplyShares(Form& form, Machine& machine) {
     form.RestartNeeded = true;
     for (const ShareRow& row : kShareRows) {
         const C box = row.setting.box;
@@ -82,7 +82,11 @@ WriteResult ApplyShares(Form& form, Machine& machine) {
             continue;
         }
         if (WriteResult failure = ApplyRows(machine, {&row.setting, 1}, form.controls.Value(box))) {
-            return failure;
+            std::vector<C> order;
+            for (const ShareRow& next : kShareRows) {
+                order.push_back(next.setting.box);
+            }
+            return StoppedAt(form, box, std::move(*failure), order);
         }
         if (box == C::SimpleShare) {
             form.RestartNeeded = false;

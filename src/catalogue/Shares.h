@@ -9,6 +9,6 @@ namespace tolvane {
 std::vector<HardeningSetting> ShareSettings();
 void VerifyShares(Form& form, Machine& machine);
 // Stops at the first write the registry refuses and reports it.
-WriteResult ApplyShares(Form& form, Machine& machine);
+GroupResult ApplyShares(Form& form, Machine& machine);
 
 }  // namespace tolvane

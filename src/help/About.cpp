@@ -52,9 +52,12 @@ std::span<const SmallControl> AboutWindowLayout() {
     return kLayout;
 }
 
+std::wstring VersionNumber(const std::array<std::uint16_t, 4>& version) {
+    return Decimal(version[0]) + L"." + Decimal(version[1]) + L"." + Decimal(version[3]);
+}
+
 std::wstring VersionText(const std::array<std::uint16_t, 4>& version) {
-    return L"Version " + Decimal(version[0]) + L"." + Decimal(version[1]) + L"." +
-           Decimal(version[3]);
+    return L"Version " + VersionNumber(version);
 }
 
 bool GetKeyValue(Reg& reg, const std::wstring& keyName, const std::wstring& subKeyRef,

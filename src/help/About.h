@@ -44,7 +44,9 @@ constexpr int AboutDialogId(AboutControlId id) {
     return 4000 + static_cast<int>(id);
 }
 
-// "Version 1.6.212" for the program version 1.6.0.212: the build number is not shown.
+// "1.6.212" for the program version 1.6.0.212: the build number is not shown.
+std::wstring VersionNumber(const std::array<std::uint16_t, 4>& version);
+// "Version 1.6.212".
 std::wstring VersionText(const std::array<std::uint16_t, 4>& version);
 
 // Reads a text or number value below HKEY_LOCAL_MACHINE into `keyVal`; false (and an empty text)

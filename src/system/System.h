@@ -48,6 +48,16 @@ struct ListeningPort {
     std::wstring processName;                // empty when not known
 };
 
+// A moment in Coordinated Universal Time.
+struct UtcTime {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
 struct Extraction {
     std::unique_ptr<HeldFile> file;  // null when the file could not be written
     unsigned long error = 0;         // the system's error code then
@@ -97,11 +107,22 @@ class System {
     // Enables the shutdown privilege of the process and asks Windows to end the session with
     // these ExitWindowsEx flags. 0 when Windows took the request, else the system's error code.
     virtual unsigned long EndSession(unsigned flags) = 0;
-    // Writes a new file holding exactly these bytes; a file already there is deleted first,
-    // never written through. 0, or the system's error code.
-    virtual unsigned long WriteNewFile(const std::wstring& path, const std::string& bytes) = 0;
+    // Writes the bytes to a new file beside the path, then moves it over the path, so that a file
+    // already there stays whole when anything fails (and is never written through). 0, or the
+    // system's error code.
+    virtual unsigned long WriteFileReplacing(const std::wstring& path,
+                                             const std::string& bytes) = 0;
     // The system's own words for an error code.
     virtual std::wstring ErrorText(unsigned long code) = 0;
+    virtual std::wstring ComputerName() = 0;
+    virtual UtcTime UtcNow() = 0;
+    // Nothing for a variable that is not set.
+    virtual std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) = 0;
+    // Writes the text to the program's standard output: a file or pipe it was handed, or the
+    // console of the program that started it. False when there is none.
+    virtual bool WriteStandardOutput(const std::wstring& text) = 0;
+    // A person can see this program's windows (not a service's or a scheduled task's session).
+    virtual bool InteractiveSession() = 0;
     // TCP ports in the listening state and bound UDP ports, in no particular order; empty when
     // the system's tables cannot be read.
     virtual std::vector<ListeningPort> ListeningPorts() = 0;

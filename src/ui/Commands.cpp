@@ -11,14 +11,14 @@ namespace tolvane {
 namespace {
 
 using C = ControlId;
-using Apply = WriteResult (*)(Form&, Machine&);
+using Apply = GroupResult (*)(Form&, Machine&);
 using Verify = void (*)(Form&, Machine&);
 
 // A refused write ends the group's apply at the box it was for, which is taken back whole; the
 // user learns why, and the boxes then show what the machine really holds.
 void ApplyGroup(Form& form, Machine& machine, Apply apply, Verify verify) {
-    if (const WriteResult failure = apply(form, machine)) {
-        ReportRefusal(machine, *failure);
+    if (const GroupResult refusal = apply(form, machine)) {
+        ReportRefusal(machine, refusal->failure);
     }
     verify(form, machine);
 }

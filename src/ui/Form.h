@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
-#include <vector>
 
 #include "registry/Reg.h"
 #include "system/LocalAccounts.h"
@@ -21,8 +21,6 @@ struct Form {
     std::array<std::int16_t, kControlCount> verifiedState{};
     bool RestartNeeded = false;
     bool NoAccount = false;
-    std::vector<std::wstring> Tabl{L""};
-    std::uint8_t NbArgs = 0;
     int busyDepth = 0;
     // A window of its own (options, about) is open: the main window waits for it.
     bool ownedWindowOpen = false;
@@ -30,11 +28,14 @@ struct Form {
     bool restartRequested = false;
     // A reopening of port 135 failed and was reported; only the user's own apply tries again.
     bool port135ReopenFailed = false;
-    // An audit: reading the machine repairs nothing on the way.
-    bool readOnly = false;
+    // Start-up and verifies bring a port 135 this program closed back to open while its box is
+    // not ticked; an unattended run changes only what it was asked to.
+    bool repairsPort135 = true;
     // The account boxes whose state the system gave, net user's report being unreadable: the
     // account each stands for, switched through the system as well.
     std::map<ControlId, std::wstring> systemAccounts;
+    // The account boxes whose state neither net user nor the system could tell at the last probe.
+    std::set<ControlId> unknownAccounts;
 
     std::int16_t& VerifiedState(ControlId id) { return verifiedState[static_cast<int>(id)]; }
     bool Changed(ControlId id) { return controls.Value(id) != VerifiedState(id); }

@@ -192,36 +192,74 @@ std::string ReportText(const wchar_t* path) {
     return bytes;
 }
 
+// Runs Tolvane with the words; its exit code, or -1 when it showed a window or hung.
+long RunWithoutWindow(const std::wstring& words, HANDLE standardOutput = nullptr) {
+    App app;
+    if (!app.Start(words, standardOutput)) {
+        return -1;
+    }
+    bool window = false;
+    const bool ended = WaitUntil(30000, [&] {
+        window = window || ShowsAWindow(app.pid());
+        return !app.Running();
+    });
+    return ended && !window ? static_cast<long>(app.ExitCode()) : -1;
+}
+
 TEST_F(Undo, UnattendedAuditApplyAndRestoreShowNoWindowAndLeaveTheKeysAsTheyWere) {
     const std::vector<std::wstring> before = Export();
     ASSERT_TRUE(SetWindowsVersion(L"winxp"));
-    constexpr wchar_t kReport[] = L"C:\\Tolvane\\report.txt";
-    // Runs Tolvane with the words; its exit code, or -1 when it showed a window or hung.
-    const auto run = [&](const std::wstring& words) -> long {
-        App app;
-        if (!app.Start(words + L" -noaccount /report:" + kReport)) {
-            return -1;
-        }
-        bool window = false;
-        const bool ended = WaitUntil(30000, [&] {
-            window = window || ShowsAWindow(app.pid());
-            return !app.Running();
-        });
-        return ended && !window ? static_cast<long>(app.ExitCode()) : -1;
-    };
+    const std::wstring report = L" -noaccount /report:C:\\Tolvane\\report.txt";
     // The nine settings the window finds cleared on this prefix.
-    EXPECT_EQ(run(L"/audit"), 9);
-    const std::string audit = ReportText(kReport);
+    EXPECT_EQ(RunWithoutWindow(L"/audit" + report), 9);
+    const std::string audit = ReportText(L"C:\\Tolvane\\report.txt");
     EXPECT_NE(audit.find("Shares\tAdministrative\tin force: no\tread"), std::string::npos) << audit;
     EXPECT_EQ(Export(), before) << "an audit writes nothing";
 
-    EXPECT_EQ(run(L"/apply:all"), 0);
-    EXPECT_EQ(run(L"/audit"), 0);
-    EXPECT_NE(ReportText(kReport).find("Shares\tAdministrative\tin force: yes"), std::string::npos);
+    // The administrative shares go once Windows restarts.
+    EXPECT_EQ(RunWithoutWindow(L"/apply:all" + report), 3010);
+    EXPECT_EQ(RunWithoutWindow(L"/audit" + report), 0);
+    EXPECT_NE(ReportText(L"C:\\Tolvane\\report.txt").find("Shares\tAdministrative\tin force: yes"),
+              std::string::npos);
 
-    EXPECT_EQ(run(L"/restore:all"), 0);
+    EXPECT_EQ(RunWithoutWindow(L"/restore:all" + report), 3010);
     const std::vector<std::wstring> after = Export();
     EXPECT_EQ(after, before) << Diff(before, after);
+}
+
+// What the engines of a fleet meet: switches in capitals, a path with a blank, a report that
+// cannot be replaced, and /? with its output sent to a file.
+TEST_F(Undo, UnattendedAnswersEveryEngineWithoutAWindow) {
+    constexpr wchar_t kFolder[] = L"C:\\Tolvane reports";
+    constexpr wchar_t kReport[] = L"C:\\Tolvane reports\\audit.csv";
+    ASSERT_TRUE(SetWindowsVersion(L"winxp"));
+    CreateDirectoryW(kFolder, nullptr);
+    const std::wstring audit = L"/AUDIT -noaccount \"/report:C:\\Tolvane reports\\audit.csv\"";
+    EXPECT_EQ(RunWithoutWindow(audit), 9);
+    const std::string first = ReportText(kReport);
+    EXPECT_TRUE(
+        first.starts_with("\xEF\xBB\xBF"
+                          "computer,time,task,key,"))
+        << first;
+
+    {
+        // Held without delete sharing, as a reader on another machine might hold it.
+        const win32::UniqueHandle held(CreateFileW(kReport, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(RunWithoutWindow(audit), 103);
+        EXPECT_EQ(ReportText(kReport), first) << "the older report stays whole";
+    }
+
+    const std::wstring usage = std::wstring(kFolder) + L"\\usage.txt";
+    SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+    {
+        const win32::UniqueHandle output(CreateFileW(usage.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                     &inherited, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(output);
+        EXPECT_EQ(RunWithoutWindow(L"/?", output.get()), 0);
+    }
+    EXPECT_NE(ReportText(usage.c_str()).find("/restore:GROUPS"), std::string::npos);
 }
 
 }  // namespace

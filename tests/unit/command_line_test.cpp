@@ -6,71 +6,137 @@
 namespace tolvane::testing {
 namespace {
 
-struct SplitCase {
-    const wchar_t* text;
-    const wchar_t* separator;
-    std::vector<std::wstring> words;
-};
-
-class SplitTest : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(SplitTest, SplitsIntoWords) {
-    std::vector<std::wstring> tabl{L"stale", L"words"};
-    std::uint8_t count = 9;
-    TraiteCommande(GetParam().text, GetParam().separator, tabl, count);
-    ASSERT_EQ(count, GetParam().words.size());
-    ASSERT_EQ(tabl.size(), GetParam().words.size() + 1);
-    EXPECT_EQ(tabl[0], L"");
-    for (std::size_t i = 0; i < GetParam().words.size(); ++i) {
-        EXPECT_EQ(tabl[i + 1], GetParam().words[i]) << "word " << i + 1;
+TEST(SplitArguments, SplitsAsWindowsDoes) {
+    struct Case {
+        const wchar_t* line;
+        std::vector<std::wstring> words;
+    };
+    const Case cases[] = {
+        {L"", {}},
+        {L" \t  ", {}},
+        {L"  -noaccount \t second", {L"-noaccount", L"second"}},
+        {L"/report:\"C:\\Documents and Settings\\x.csv\"",
+         {L"/report:C:\\Documents and Settings\\x.csv"}},
+        {L"\"/report:C:\\a b\\r.txt\" /audit", {L"/report:C:\\a b\\r.txt", L"/audit"}},
+        {L"a\"b c\"d e", {L"ab cd", L"e"}},
+        {L"\"\" x", {L"", L"x"}},
+        // Backslashes count only before a quote: half stay, an odd one out escapes it.
+        {L"C:\\dir\\ x", {L"C:\\dir\\", L"x"}},
+        {L"a\\\\\"b c\"", {L"a\\b c"}},
+        {L"a\\\"b c", {L"a\"b", L"c"}},
+        {L"\"a\\\"b\"", {L"a\"b"}},
+        {L"\"C:\\dir\\\\\" x", {L"C:\\dir\\", L"x"}},
+        // Two quotes inside quotes: a quote, and the quotes end.
+        {L"\"a\"\"b c\"", {L"a\"b", L"c"}},
+        {L"\"unclosed blank", {L"unclosed blank"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SplitArguments(c.line), c.words) << c.line;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CommandLine, SplitTest,
-    ::testing::Values(SplitCase{L"", L" ", {}}, SplitCase{L"    ", L" ", {}},
-                      SplitCase{L"  -noaccount   second", L" ", {L"-noaccount", L"second"}},
-                      SplitCase{L"a\tb c", L" ", {L"a\tb", L"c"}},
-                      SplitCase{L"a,b", L",", {L"a", L"b"}},
-                      SplitCase{L"a, b", L",", {L"a", L" b"}},
-                      SplitCase{L"a,,b", L",", {L"a", L"", L"b"}}, SplitCase{L"a,", L",", {L"a"}},
-                      SplitCase{L"one", L",", {L"one"}}),
-    [](const auto& info) { return std::to_string(info.index); });
-
-TEST(CommandLine, IgnoresWordsBeyondThe255th) {
+TEST(SplitArguments, IgnoresWordsBeyondThe255th) {
     std::wstring text;
     for (int i = 0; i < 300; ++i) {
         text += L"w" + std::to_wstring(i) + L" ";
     }
-    std::vector<std::wstring> tabl;
-    std::uint8_t count = 0;
-    TraiteCommande(text, L" ", tabl, count);
-    EXPECT_EQ(count, 255);
-    EXPECT_EQ(tabl.size(), 256u);
-    EXPECT_EQ(tabl[255], L"w254");
+    const std::vector<std::wstring> words = SplitArguments(text);
+    ASSERT_EQ(words.size(), 255u);
+    EXPECT_EQ(words.back(), L"w254");
 }
 
-struct SwitchCase {
-    const wchar_t* commandLine;
-    bool noAccount;
-};
-
-class SwitchTest : public ::testing::TestWithParam<SwitchCase> {};
-
-TEST_P(SwitchTest, RecognisesOnlyTheExactSwitch) {
-    Harness h;
-    h.main.Form_Initialize(GetParam().commandLine);
-    EXPECT_EQ(h.form.NoAccount, GetParam().noAccount) << GetParam().commandLine;
+TEST(ParseCommandLine, TakesSwitchesAsAdministratorsWriteThem) {
+    struct Case {
+        const wchar_t* line;
+        UnattendedMode mode;
+        unsigned groups;
+        const wchar_t* report;
+        bool noAccount;
+    };
+    const Case cases[] = {
+        {L"", UnattendedMode::Window, 0, L"", false},
+        {L"-noaccount unknown words", UnattendedMode::Window, 0, L"", true},
+        {L"\"-noaccount\"", UnattendedMode::Window, 0, L"", true},
+        {L"/audit", UnattendedMode::Audit, kAllGroups, L"", false},
+        {L"/AUDIT", UnattendedMode::Audit, kAllGroups, L"", false},
+        {L"-audit -noaccount", UnattendedMode::Audit, kAllGroups, L"", true},
+        {L"/audit /Audit", UnattendedMode::Audit, kAllGroups, L"", false},
+        {L"/Apply:Shares,SERVICES", UnattendedMode::Apply, 5, L"", false},
+        {L"/apply:shares /apply:accounts", UnattendedMode::Apply, 3, L"", false},
+        {L"/apply:all,shares", UnattendedMode::Apply, kAllGroups, L"", false},
+        {L"-restore:accounts /REPORT:D:\\out.csv", UnattendedMode::Restore, 2, L"D:\\out.csv",
+         false},
+        {L"/audit \"/report:C:\\a b\\%COMPUTERNAME%.txt\"", UnattendedMode::Audit, kAllGroups,
+         L"C:\\a b\\%COMPUTERNAME%.txt", false},
+        {L"/apply:all /?", UnattendedMode::Usage, 0, L"", false},
+        {L"-? /bogus", UnattendedMode::Usage, 0, L"", false},
+    };
+    for (const Case& c : cases) {
+        const UnattendedRequest request = ParseCommandLine(c.line);
+        EXPECT_EQ(request.error, L"") << c.line;
+        EXPECT_EQ(request.mode, c.mode) << c.line;
+        EXPECT_EQ(request.groups, c.groups) << c.line;
+        EXPECT_EQ(request.reportPath, c.report) << c.line;
+        EXPECT_EQ(request.noAccount, c.noAccount) << c.line;
+        EXPECT_EQ(request.RunsWithoutWindow(),
+                  c.mode != UnattendedMode::Window && c.mode != UnattendedMode::Usage)
+            << c.line;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(CommandLine, SwitchTest,
-                         ::testing::Values(SwitchCase{L"", false}, SwitchCase{L"-noaccount", true},
-                                           SwitchCase{L"x  -noaccount  y", true},
-                                           SwitchCase{L"-NOACCOUNT", false},
-                                           SwitchCase{L"/noaccount", false},
-                                           SwitchCase{L"\"-noaccount\"", false},
-                                           SwitchCase{L"-noaccounts", false}),
-                         [](const auto& info) { return std::to_string(info.index); });
+// Each of these must end with 102 and the usage, never with a window that nobody sees.
+TEST(ParseCommandLine, RefusesWhatItCannotCarryOut) {
+    for (const wchar_t* line :
+         {L"/audti", L"/apply", L"/apply:", L"/apply:printers", L"/apply:shares,,accounts",
+          L"/restore:", L"/audit /restore:all", L"/apply:all /restore:shares", L"/audit:all",
+          L"/audit /report", L"/audit /report:", L"/audit /report:a.txt /report:b.txt",
+          L"/report:a.txt", L"/noaccount", L"-NOACCOUNT", L"-x /audit"}) {
+        const UnattendedRequest request = ParseCommandLine(line);
+        EXPECT_NE(request.error, L"") << line;
+        EXPECT_TRUE(request.RunsWithoutWindow()) << line;
+    }
+}
+
+TEST(ExpandVariables, ExpandsWhatIsSetAndLeavesTheRest) {
+    const auto lookup = [](const std::wstring& name) -> std::optional<std::wstring> {
+        if (name == L"COMPUTERNAME") {
+            return L"PC01";
+        }
+        if (name == L"EMPTY") {
+            return L"";
+        }
+        return std::nullopt;
+    };
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* expanded;
+    };
+    const Case cases[] = {
+        {L"\\\\srv\\r\\%COMPUTERNAME%.csv", L"\\\\srv\\r\\PC01.csv"},
+        {L"%UNSET%\\%COMPUTERNAME%", L"%UNSET%\\PC01"},
+        {L"%UNSET%COMPUTERNAME%", L"%UNSETPC01"},
+        {L"a%EMPTY%b", L"ab"},
+        {L"100%", L"100%"},
+        {L"%%", L"%%"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ExpandVariables(c.text, lookup), c.expanded) << c.text;
+    }
+}
+
+TEST(CommandLine, TheWindowTakesOnlyItsOwnSwitch) {
+    struct Case {
+        const wchar_t* commandLine;
+        bool noAccount;
+    };
+    for (const Case& c :
+         {Case{L"", false}, Case{L"x  -noaccount  y", true}, Case{L"\"-noaccount\"", true},
+          Case{L"-NOACCOUNT", false}, Case{L"/noaccount", false}, Case{L"-noaccounts", false}}) {
+        Harness h;
+        h.main.Form_Initialize(c.commandLine);
+        EXPECT_EQ(h.form.NoAccount, c.noAccount) << c.commandLine;
+    }
+}
 
 }  // namespace
 }  // namespace tolvane::testing

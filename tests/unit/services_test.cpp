@@ -265,8 +265,10 @@ TEST(ApplyServices, ARefusedWriteStopsTheRowsAfterIt) {
     h.Set(C::Port137138139, 1);
     h.Set(C::Port500, 1);
     h.Set(C::Port1027, 1);
-    const WriteResult failure = ApplyServices(h.form, h.machine);
-    ASSERT_TRUE(failure);
+    const GroupResult refusal = ApplyServices(h.form, h.machine);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->box, C::Port500);
+    EXPECT_EQ(refusal->notTried, std::vector<ControlId>{C::Port1027});
     EXPECT_EQ(h.Read(std::wstring(kServices) + L"LmHosts\\Start"), L"4");
     EXPECT_EQ(h.Read(std::wstring(kServices) + L"Messenger\\Start"), L"3");
 }

@@ -112,8 +112,11 @@ TEST(ApplyShares, StopsAtARefusedWriteKeepingEarlierRows) {
     h.Set(C::SimpleShare, 1);
     h.Set(C::AdminShare, 1);
     h.Set(C::SelectAll1, 1);
-    const WriteResult failure = ApplyShares(h.form, h.machine);
-    ASSERT_TRUE(failure);
+    const GroupResult refusal = ApplyShares(h.form, h.machine);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->box, C::SimpleShare);
+    EXPECT_EQ(refusal->notTried, (std::vector<ControlId>{C::AdminShare, C::RemoteAdmin}));
+    const WriteResult failure = refusal->failure;
     // The former value is kept before anything is written: that is the write refused.
     EXPECT_EQ(failure->fullPath, std::wstring(L"HKLM\\") + kForceGuest + L"KX");
     EXPECT_NE(failure->outcome.find(L"\"Single share (Xp Pro)\" was left as it was"),

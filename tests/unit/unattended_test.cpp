@@ -1,53 +1,121 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "app/Report.h"
 #include "app/Unattended.h"
 #include "fakes/Harness.h"
+#include "fakes/RegScript.h"
 
 namespace tolvane::testing {
 namespace {
 
-constexpr wchar_t kReport[] = L"C:\\Tools\\Tolvane-report.txt";
+constexpr wchar_t kReport[] = L"C:\\Tools\\Tolvane-PC01.txt";
+constexpr wchar_t kCsv[] = L"C:\\r.csv";
 constexpr wchar_t kAutoShareWks[] =
     L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters\\AutoshareWks";
+constexpr wchar_t kLsa[] = L"SYSTEM\\CurrentControlSet\\Control\\Lsa";
+constexpr wchar_t kEnableDcom[] = L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM";
 constexpr wchar_t kMarker[] = L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX";
 
-TEST(ParseUnattended, TakesOnlyItsExactWords) {
+TEST(ExitCodeOf, TheFirstThatAppliesWins) {
     struct Case {
-        const wchar_t* line;
-        UnattendedMode mode;
-        unsigned groups;
-        bool bad;
-        const wchar_t* report;
+        RunOutcome outcome;
+        int code;
     };
     const Case cases[] = {
-        {L"", UnattendedMode::Window, 0, false, L""},
-        {L"-noaccount /apply unknown", UnattendedMode::Window, 0, false, L""},
-        {L"/Audit /APPLY:all", UnattendedMode::Window, 0, false, L""},
-        {L"/audit", UnattendedMode::Audit, kAllGroups, false, L""},
-        {L"-noaccount  /apply:shares,services", UnattendedMode::Apply, 5, false, L""},
-        {L"/restore:accounts /report:D:\\out.csv", UnattendedMode::Restore, 2, false,
-         L"D:\\out.csv"},
-        {L"/apply:all,shares", UnattendedMode::Apply, kAllGroups, false, L""},
-        {L"/apply:printers", UnattendedMode::Apply, 0, true, L""},
-        {L"/apply:", UnattendedMode::Apply, 0, true, L""},
-        {L"/apply:shares,,accounts", UnattendedMode::Apply, 1, true, L""},
-        {L"/audit /restore:all", UnattendedMode::Restore, kAllGroups, true, L""},
-        {L"/audit /report:", UnattendedMode::Audit, kAllGroups, true, L""},
-        {L"/apply:all /?", UnattendedMode::Usage, 0, false, L""},
+        {{}, 0},
+        {{.restartNeeded = true}, kExitRestartNeeded},
+        {{.notDone = 3, .restartNeeded = true}, 3},
+        {{.notDone = 150}, 99},
+        {{.accessDenied = true, .notDone = 2, .restartNeeded = true}, kExitNotAdministrator},
+        {{.reportNotWritten = true, .accessDenied = true}, kExitReportNotWritten},
+        {{.unsupported = true, .reportNotWritten = true}, kExitUnsupported},
+        {{.badCommandLine = true, .unsupported = true, .reportNotWritten = true},
+         kExitBadCommandLine},
     };
     for (const Case& c : cases) {
-        const UnattendedRequest request = ParseUnattended(c.line);
-        EXPECT_EQ(request.mode, c.mode) << c.line;
-        EXPECT_EQ(request.groups, c.groups) << c.line;
-        EXPECT_EQ(request.badValue, c.bad) << c.line;
-        EXPECT_EQ(request.reportPath, c.report) << c.line;
-        EXPECT_EQ(request.Quiet(),
-                  c.bad || (c.mode != UnattendedMode::Window && c.mode != UnattendedMode::Usage))
-            << c.line;
+        EXPECT_EQ(ExitCodeOf(c.outcome), c.code);
     }
 }
 
-// An XP machine with its DNS client, time and remote registry services, and room for a report.
+Report SampleReport() {
+    Report report;
+    report.computer = L"PC01";
+    report.time = Iso8601({2026, 12, 9, 3, 4, 5});
+    report.version = L"1.6.212";
+    report.task = L"apply:shares,accounts";
+    report.exitCode = 101;
+    report.settings = {
+        {L"shares.folders", L"Shares", L"Shared folders", InForceState::No, L"refused",
+         L"Acc\u00e8s refus\u00e9.\r\n (HKLM\\Software\\\"x\", y)", L""},
+        {L"services.netbios", L"Services", L"Ports 137, 138 UDP\r\net 139 TCP", InForceState::Yes,
+         L"applied", L"", L"port 139 still listens"},
+        {L"accounts.guest", L"Accounts", L"Guest account", InForceState::Unknown,
+         L"left alone: its state cannot be read", L"", L""},
+    };
+    report.messages = {L"First line\r\nsecond line"};
+    report.ports = {{PortProtocol::Tcp, {0, 0, 0, 0}, 445, std::nullopt, L""}};
+    return report;
+}
+
+TEST(Report, TextForPeople) {
+    EXPECT_EQ(FormatTextReport(SampleReport()),
+              "Tolvane report\r\nComputer: PC01\r\nTime: 2026-12-09T03:04:05Z\r\n"
+              "Version: 1.6.212\r\nTask: apply:shares,accounts\r\nExit code: 101\r\n\r\n"
+              "Shares\tShared folders\tin force: no\trefused\t"
+              "Acc\xc3\xa8s refus\xc3\xa9. (HKLM\\Software\\\"x\", y)\r\n"
+              "Services\tPorts 137, 138 UDP et 139 TCP\tin force: yes\tapplied\t"
+              "note: port 139 still listens\r\n"
+              "Accounts\tGuest account\tin force: unknown\tleft alone: its state cannot be read\r\n"
+              "\r\nFirst line\r\nsecond line\r\n"
+              "\r\nListening ports\r\nTCP  0.0.0.0:445  Port 445 TCP\r\n");
+}
+
+TEST(Report, CsvForAFleetsTable) {
+    const std::string run = "PC01,2026-12-09T03:04:05Z,apply:shares,accounts,";
+    EXPECT_EQ(FormatCsvReport(SampleReport()),
+              "\xEF\xBB\xBF"
+              "computer,time,task,key,caption,in force,done,reason,note,exit code\r\n"
+              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",shares.folders,"
+              "Shared folders,no,refused,"
+              "\"Acc\xc3\xa8s refus\xc3\xa9. (HKLM\\Software\\\"\"x\"\", y)\",,101\r\n"
+              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",services.netbios,"
+              "\"Ports 137, 138 UDP et 139 TCP\",yes,applied,,port 139 still listens,101\r\n"
+              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",accounts.guest,"
+              "Guest account,unknown,left alone: its state cannot be read,,,101\r\n"
+              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",message,,,,"
+              "First line second line,,101\r\n"
+              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",port.tcp.445,"
+              "TCP  0.0.0.0:445  Port 445 TCP,,listening,,,101\r\n");
+}
+
+// The fields of one CSV row.
+std::vector<std::string> CsvFields(const std::string& row) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        if (row[i] == '"') {
+            if (quoted && i + 1 < row.size() && row[i + 1] == '"') {
+                fields.back() += '"';
+                ++i;
+            } else {
+                quoted = !quoted;
+            }
+        } else if (row[i] == ',' && !quoted) {
+            fields.emplace_back();
+        } else {
+            fields.back() += row[i];
+        }
+    }
+    return fields;
+}
+
+// What a CSV row says of a setting: in force, and what was done.
+using Row = std::pair<std::string, std::string>;
+
+// An XP machine with the DNS client, time and remote registry services, and no net user that
+// answers (Wine's has none): the accounts are read from the system, or not at all.
 struct Quiet : Harness {
     Quiet() {
         for (const wchar_t* service : {L"Dnscache", L"W32Time", L"RemoteRegistry"}) {
@@ -56,13 +124,28 @@ struct Quiet : Harness {
         registry.SetDword(kAutoShareWks, 1);
     }
     int Run(const std::wstring& line) {
-        return RunUnattended(ParseUnattended(line), line, registry, system, accounts);
+        return RunUnattended(ParseCommandLine(line), registry, system, accounts);
     }
-    std::string Report() const {
-        const auto file = system.files.find(kReport);
+    std::string Report(const std::wstring& path = kReport) const {
+        const auto file = system.files.find(path);
         return file == system.files.end() ? "" : file->second;
     }
     bool Says(const std::string& text) const { return Report().find(text) != std::string::npos; }
+    // Each setting's key and what the CSV report says of it: in force, done.
+    std::map<std::string, Row> Rows() const {
+        std::map<std::string, Row> rows;
+        const std::string csv = Report(kCsv);
+        for (std::size_t start = csv.find("\r\n") + 2; start < csv.size();) {
+            const std::size_t end = csv.find("\r\n", start);
+            const std::vector<std::string> fields = CsvFields(csv.substr(start, end - start));
+            if (fields.size() == 10 && fields[3].find('.') != std::string::npos &&
+                !fields[3].starts_with("port.")) {
+                rows[fields[3]] = {fields[5], fields[6]};
+            }
+            start = end + 2;
+        }
+        return rows;
+    }
 };
 
 TEST(RunUnattended, AuditCountsApplyBringsInForceRestoreGivesBack) {
@@ -72,10 +155,14 @@ TEST(RunUnattended, AuditCountsApplyBringsInForceRestoreGivesBack) {
     // settings and the boxes of the 2 installed services and SMB; port 135 never counts.
     EXPECT_EQ(h.Run(L"/audit -noaccount"), 10);
     EXPECT_EQ(h.registry.keys, before) << "an audit writes nothing";
+    EXPECT_TRUE(
+        h.Says("Computer: PC01\r\nTime: 2026-12-09T03:12:16Z\r\nVersion: 1.6.212\r\n"
+               "Task: audit\r\nExit code: 10\r\n"));
     EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: no\tread"));
     EXPECT_TRUE(h.Says("Accounts\tGuest account\tin force: no\tunavailable"));
 
-    EXPECT_EQ(h.Run(L"/apply:all -noaccount"), 0);
+    // The administrative shares go only once Windows restarts.
+    EXPECT_EQ(h.Run(L"/apply:all -noaccount"), kExitRestartNeeded);
     EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\tapplied"));
     EXPECT_TRUE(h.Says("left alone: closing port 135 always asks a person"));
     EXPECT_TRUE(h.host.messages.empty());
@@ -85,7 +172,7 @@ TEST(RunUnattended, AuditCountsApplyBringsInForceRestoreGivesBack) {
     EXPECT_EQ(h.Run(L"/apply:shares -noaccount"), 0);
     EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\talready in force"));
 
-    EXPECT_EQ(h.Run(L"/restore:all -noaccount"), 0);
+    EXPECT_EQ(h.Run(L"/restore:all -noaccount"), kExitRestartNeeded);
     EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: no\trestored"));
     EXPECT_EQ(h.registry.keys, before);
 }
@@ -97,36 +184,183 @@ TEST(RunUnattended, TheReportEndsWithThePortsStillListening) {
     const std::string report = h.Report();
     const auto heading = report.find("Listening ports");
     ASSERT_NE(heading, std::string::npos) << report;
-    EXPECT_NE(report.find("1900", heading), std::string::npos);
     EXPECT_NE(report.find("SSPD 1900", heading), std::string::npos) << report;
 }
 
-TEST(RunUnattended, RestoreLeavesWhatItDidNotRecordAndApplyReportsRefusals) {
+TEST(RunUnattended, RestoreLeavesWhatItDidNotRecordAndARefusalStaysWithItsSetting) {
     Quiet h;
     h.registry.SetDword(kAutoShareWks, 0);  // hardened by other means: no record
     EXPECT_EQ(h.Run(L"/restore:shares -noaccount"), 0);
     EXPECT_EQ(h.Read(kAutoShareWks), L"0");
     EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\tnothing recorded"));
 
+    // The first share row refused: the others of the group were never tried.
+    h.registry.SetDword(kAutoShareWks, 1);
     h.registry.DenyWrites(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network");
     EXPECT_EQ(h.Run(L"/apply:shares -noaccount /report:C:\\r.csv"), kExitNotAdministrator);
-    const std::string csv = h.system.files.at(L"C:\\r.csv");
-    EXPECT_TRUE(csv.starts_with("group,setting,in force,done,error\r\n"));
-    EXPECT_NE(csv.find("Shares,Shared folders,no,refused,system error 5"), std::string::npos)
-        << csv;
+    const auto rows = h.Rows();
+    EXPECT_EQ(rows.at("shares.folders"), (Row{"no", "refused"}));
+    EXPECT_EQ(rows.at("shares.admin"), (Row{"no", "not tried"}));
+    EXPECT_EQ(rows.at("shares.simple").second, "unavailable");
+    EXPECT_NE(h.Report(kCsv).find("refused,system error 5 (HKLM\\Software"), std::string::npos);
 }
 
-TEST(RunUnattended, ExitCodesOfTheErrorsOfTheirOwn) {
-    Quiet bad;
-    EXPECT_EQ(bad.Run(L"/apply:everything"), kExitBadValue);
-    EXPECT_TRUE(bad.Says("/restore:GROUPS"));
-    EXPECT_EQ(bad.registry.writes, 0);
+// A report that cannot be written costs nothing else: the run is done, the older report stays.
+TEST(RunUnattended, ReportsWhereAskedAndKeepsTheOldOneWhenItCannot) {
+    Quiet h;
+    h.system.environment[L"COMPUTERNAME"] = L"PC01";
+    h.system.hasStandardOutput = true;
+    EXPECT_EQ(h.Run(L"/audit -noaccount \"/report:C:\\a b\\%COMPUTERNAME%.csv\""), 10);
+    EXPECT_TRUE(h.Report(L"C:\\a b\\PC01.csv").starts_with("\xEF\xBB\xBF"));
 
+    h.system.files[kReport] = "older report";
+    h.system.lockedFiles.insert(kReport);
+    EXPECT_EQ(h.Run(L"/apply:shares -noaccount"), kExitReportNotWritten);
+    EXPECT_EQ(h.Report(), "older report");
+    EXPECT_EQ(h.Read(kAutoShareWks), L"0") << "the apply itself is done";
+    EXPECT_NE(h.system.standardOutput.find(L"could not write the report C:\\Tools"),
+              std::wstring::npos);
+
+    h.system.folders[L"C:\\folder.txt"] = 0x10;
+    EXPECT_EQ(h.Run(L"/audit -noaccount /report:C:\\folder.txt"), kExitReportNotWritten);
+}
+
+TEST(RunUnattended, ABadCommandLineChangesNothingAndSaysWhy) {
+    for (const wchar_t* line : {L"/audti", L"/apply:everything", L"/audit /apply:all"}) {
+        Quiet h;
+        EXPECT_EQ(h.Run(line), kExitBadCommandLine) << line;
+        EXPECT_TRUE(h.Says("/restore:GROUPS")) << line;
+        EXPECT_TRUE(h.Says("Exit code: 102")) << line;
+        EXPECT_EQ(h.registry.writes, 0) << line;
+        EXPECT_TRUE(h.system.started.empty()) << line;
+    }
     Quiet vista;
     vista.system.version = {true, 6, 0, 2};
     EXPECT_EQ(vista.Run(L"/audit"), kExitUnsupported);
     EXPECT_TRUE(vista.Says("This software only works"));
     EXPECT_TRUE(vista.host.messages.empty()) << "nothing waits for a person";
+}
+
+// An account that neither net user nor the system can read is neither counted nor switched.
+TEST(RunUnattended, AnAccountThatCannotBeReadIsUnknown) {
+    Quiet h;
+    EXPECT_EQ(h.Run(L"/apply:accounts /report:C:\\r.csv"), kExitRestartNeeded);
+    const auto rows = h.Rows();
+    EXPECT_EQ(rows.at("accounts.guest"), (Row{"unknown", "left alone: its state cannot be read"}));
+    EXPECT_EQ(rows.at("accounts.helpassistant").first, "unknown");
+    EXPECT_TRUE(h.accounts.switches.empty());
+    for (const std::wstring& line : h.system.commandLines()) {
+        EXPECT_EQ(line.find(L"/active"), std::wstring::npos) << line;
+    }
+    // The shares and services not applied count; the accounts that cannot be read never do.
+    EXPECT_EQ(h.Run(L"/audit /report:C:\\r.csv"), 7);
+    EXPECT_EQ(h.Rows().at("accounts.guest"), (Row{"unknown", "cannot be read"}));
+}
+
+// A machine as the fakes can hold it, for the property below.
+struct MachineState {
+    const char* what;
+    std::function<void(Quiet&)> set;
+};
+
+const std::vector<MachineState>& MachineStates() {
+    static const std::vector<MachineState> states = {
+        {"as installed", [](Quiet&) {}},
+        {"every service installed",
+         [](Quiet& h) {
+             for (const wchar_t* service : {L"LmHosts", L"PolicyAgent", L"MSDTC", L"Schedule",
+                                            L"Messenger", L"SSDPSRV", L"upnphost"}) {
+                 h.Install(service, 3);
+             }
+         }},
+        {"the Lsa key refuses writes", [](Quiet& h) { h.registry.DenyWrites(kLsa); }},
+        {"a FAT32 system drive",
+         [](Quiet& h) {
+             h.system.drives = {{L'C', L"FAT32"}};
+         }},
+        {"port 135 closed, SSDP running",
+         [](Quiet& h) {
+             for (const wchar_t* service :
+                  {L"LmHosts", L"PolicyAgent", L"MSDTC", L"Schedule", L"Messenger", L"upnphost"}) {
+                 h.Install(service, 4);
+             }
+             h.Install(L"W32Time", 4);
+             h.Install(L"Dnscache", 4);
+             h.Install(L"SSDPSRV", 3);
+             h.registry.SetDword(
+                 std::wstring(kServices) + L"Dnscache\\Parameters\\MaxCachedSockets", 0);
+             h.registry.SetDword(std::wstring(kServices) + L"NetBT\\Parameters\\SmbDeviceEnabled",
+                                 0);
+             h.registry.SetString(kEnableDcom, L"N");
+             h.registry.SetString(L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternet",
+                                  L"N");
+             h.registry.SetString(kMarker, L"1");
+             h.registry.SetRaw(L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\Bind",
+                               MultiStringValue({L"1"}));
+         }},
+        {"accounts the system reads",
+         [](Quiet& h) {
+             h.accounts.names[kGuestRid] = L"Guest";
+             h.accounts.disabled = {{L"Guest", false}, {L"HelpAssistant", true}};
+         }},
+        {"accounts the system refuses to switch",
+         [](Quiet& h) {
+             h.accounts.names[kGuestRid] = L"Guest";
+             h.accounts.disabled = {{L"Guest", false}, {L"HelpAssistant", false}};
+             h.accounts.refusal = 5;
+         }},
+    };
+    return states;
+}
+
+// Whatever an apply's report says of a setting, the next audit reads from the machine.
+TEST(RunUnattended, AnApplysReportIsWhatTheNextAuditReads) {
+    for (const MachineState& state : MachineStates()) {
+        for (const wchar_t* groups : {L"shares", L"accounts", L"services", L"all"}) {
+            Quiet h;
+            state.set(h);
+            h.Run(std::wstring(L"/apply:") + groups + L" /report:C:\\r.csv");
+            const auto applied = h.Rows();
+            h.Run(L"/audit /report:C:\\r.csv");
+            const auto audited = h.Rows();
+            for (const auto& [key, row] : applied) {
+                EXPECT_EQ(row.first, audited.at(key).first)
+                    << state.what << ", /apply:" << groups << ", " << key << " (" << row.second
+                    << ")";
+            }
+        }
+    }
+}
+
+// Port 135 and its DCOM values change only when a person closes it in the window, or when a
+// restore of the services reopens it.
+TEST(RunUnattended, OnlyARestoreOfTheServicesTouchesPort135) {
+    constexpr const wchar_t* kDcomPaths[] = {L"Ole\\EnableDCOM", L"RpcSs\\ListenOnInternet",
+                                             L"Rpc\\DCOM Protocols", L"Rpc\\Linkage"};
+    for (const wchar_t* line :
+         {L"/audit", L"/apply:all", L"/apply:shares", L"/apply:services", L"/restore:shares",
+          L"/restore:accounts", L"/restore:services", L"/restore:all"}) {
+        Quiet h;
+        MachineStates()[4].set(h);
+        h.registry.SetString(L"SOFTWARE\\Microsoft\\Ole\\EnableDCOMKX135", L"Y");
+        for (const auto& [file, number] :
+             {std::pair{"Bind.reg", 101}, {"DCOM.reg", 103}, {"DCOM2.reg", 104}}) {
+            h.system.resources[{L"REG", static_cast<std::uint16_t>(number)}] = ResourceFile(file);
+        }
+        h.Run(line);
+        const bool reopens =
+            std::wstring(line).starts_with(L"/restore:") &&
+            (std::wstring(line).ends_with(L"services") || std::wstring(line).ends_with(L"all"));
+        bool touched = false;
+        for (const std::wstring& change : h.registry.changes) {
+            for (const wchar_t* path : kDcomPaths) {
+                touched = touched || change.find(path) != std::wstring::npos;
+            }
+        }
+        EXPECT_EQ(touched, reopens) << line;
+        EXPECT_EQ(h.Read(kEnableDcom), reopens ? L"Y" : L"N") << line;
+        EXPECT_EQ(h.Read(kMarker), reopens ? L"0" : L"1") << line;
+    }
 }
 
 }  // namespace

@@ -42,14 +42,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     win32::Win32System system;
     win32::Win32LocalAccounts accounts;
     const std::wstring line = commandLine ? commandLine : L"";
-    const UnattendedRequest request = ParseUnattended(line);
+    const UnattendedRequest request = ParseCommandLine(line);
     if (request.mode == UnattendedMode::Usage) {
-        MessageBoxW(nullptr, UsageText().c_str(), kAppTitle, MB_OK | MB_ICONINFORMATION);
+        // A box only where a person can see it: a service's session would wait for ever.
+        if (!system.WriteStandardOutput(UsageText()) && system.InteractiveSession()) {
+            MessageBoxW(nullptr, UsageText().c_str(), kAppTitle, MB_OK | MB_ICONINFORMATION);
+        }
         return 0;
     }
     // The engines that run it on many machines read the exit code and the report.
-    if (request.Quiet()) {
-        return RunUnattended(request, line, registry, system, accounts);
+    if (request.RunsWithoutWindow()) {
+        return RunUnattended(request, registry, system, accounts);
     }
     win32::MainWindow window(instance);
     MainForm form(registry, system, window, accounts);

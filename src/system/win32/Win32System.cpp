@@ -134,6 +134,17 @@ bool HoldsExactly(const std::wstring& path, const ResourceBytes& resource) {
     return file && SameBytes(file.get(), resource);
 }
 
+std::string ToUtf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+    if (size > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                            size, nullptr, nullptr);
+    }
+    return bytes;
+}
+
 WORD ShowCommand(WindowStyle style) {
     switch (style) {
         case WindowStyle::Hidden:
@@ -301,8 +312,19 @@ Extraction Win32System::ExtractResource(const std::wstring& path, const std::wst
     return {std::make_unique<Win32HeldFile>(std::move(file)), ERROR_SUCCESS};
 }
 
-unsigned long Win32System::WriteNewFile(const std::wstring& path, const std::string& bytes) {
-    return MakeNewFile(path, bytes.data(), static_cast<DWORD>(bytes.size()));
+unsigned long Win32System::WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
+    // A name of this process's own beside the target, so that the move stays on one volume.
+    const std::wstring fresh = path + L"." + Decimal(GetCurrentProcessId()) + L".tmp";
+    if (const DWORD error = MakeNewFile(fresh, bytes.data(), static_cast<DWORD>(bytes.size()))) {
+        return error;
+    }
+    if (!MoveFileExW(fresh.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        DeleteFileW(fresh.c_str());
+        return error;
+    }
+    return ERROR_SUCCESS;
 }
 
 unsigned long Win32System::ExtractResourceUnlessIdentical(const std::wstring& path,
@@ -367,6 +389,71 @@ std::wstring Win32System::ErrorText(unsigned long code) {
         text = L"Error " + Decimal(code) + L".";
     }
     return text;
+}
+
+std::wstring Win32System::ComputerName() {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
+    return GetComputerNameW(name, &length) ? std::wstring(name, length) : std::wstring();
+}
+
+UtcTime Win32System::UtcNow() {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+std::optional<std::wstring> Win32System::EnvironmentVariable(const std::wstring& name) {
+    std::wstring value(64, L'\0');
+    for (;;) {
+        SetLastError(ERROR_SUCCESS);
+        const DWORD length =
+            GetEnvironmentVariableW(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
+        if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) {
+            return std::nullopt;
+        }
+        if (length < value.size()) {
+            value.resize(length);
+            return value;
+        }
+        value.resize(length);
+    }
+}
+
+bool Win32System::WriteStandardOutput(const std::wstring& text) {
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    const DWORD type = out && out != INVALID_HANDLE_VALUE ? GetFileType(out) : FILE_TYPE_UNKNOWN;
+    if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE) {
+        const std::string bytes = ToUtf8(text);
+        DWORD written = 0;
+        return WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+               written == bytes.size();
+    }
+    // Started from a console window: write there. Windows 2000 cannot attach to one.
+    using AttachConsoleFunction = BOOL(WINAPI*)(DWORD);
+    constexpr DWORD kParentProcess = static_cast<DWORD>(-1);
+    const auto attach = reinterpret_cast<AttachConsoleFunction>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "AttachConsole")));
+    if (!attach || !attach(kParentProcess)) {
+        return false;
+    }
+    const UniqueHandle console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+    DWORD written = 0;
+    const bool ok = console && WriteConsoleW(console.get(), text.c_str(),
+                                             static_cast<DWORD>(text.size()), &written, nullptr);
+    FreeConsole();
+    return ok;
+}
+
+bool Win32System::InteractiveSession() {
+    const HWINSTA station = GetProcessWindowStation();
+    USEROBJECTFLAGS flags{};
+    DWORD needed = 0;
+    return station &&
+           GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof(flags), &needed) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
 std::vector<ListeningPort> Win32System::ListeningPorts() {

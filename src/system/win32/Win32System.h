@@ -27,8 +27,13 @@ class Win32System : public System {
                                                  std::uint16_t number) override;
     std::optional<std::array<std::uint16_t, 4>> ProgramVersion() override;
     unsigned long EndSession(unsigned flags) override;
-    unsigned long WriteNewFile(const std::wstring& path, const std::string& bytes) override;
+    unsigned long WriteFileReplacing(const std::wstring& path, const std::string& bytes) override;
     std::wstring ErrorText(unsigned long code) override;
+    std::wstring ComputerName() override;
+    UtcTime UtcNow() override;
+    std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) override;
+    bool WriteStandardOutput(const std::wstring& text) override;
+    bool InteractiveSession() override;
     std::vector<ListeningPort> ListeningPorts() override;
 };
 

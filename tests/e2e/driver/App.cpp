@@ -44,11 +44,12 @@ App::~App() {
     Kill();
 }
 
-bool App::Start(const std::wstring& args) {
-    return StartProgram(TolvaneExePath(), args);
+bool App::Start(const std::wstring& args, HANDLE standardOutput) {
+    return StartProgram(TolvaneExePath(), args, standardOutput);
 }
 
-bool App::StartProgram(const std::wstring& exePath, const std::wstring& args) {
+bool App::StartProgram(const std::wstring& exePath, const std::wstring& args,
+                       HANDLE standardOutput) {
     Kill();
     std::wstring commandLine = L"\"" + exePath + L"\"";
     if (!args.empty()) {
@@ -56,9 +57,13 @@ bool App::StartProgram(const std::wstring& exePath, const std::wstring& args) {
     }
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
+    if (standardOutput) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = standardOutput;
+    }
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info)) {
+    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr,
+                        standardOutput != nullptr, 0, nullptr, nullptr, &startup, &info)) {
         return false;
     }
     process_.reset(info.hProcess);

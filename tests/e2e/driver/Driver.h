@@ -101,10 +101,12 @@ class App {
     App& operator=(const App&) = delete;
     ~App();
 
-    // Starts Tolvane (TolvaneExePath) with the given command-line words.
-    bool Start(const std::wstring& args = L"");
+    // Starts Tolvane (TolvaneExePath) with the given command-line words, and where given, a file
+    // (an inheritable handle) as its standard output.
+    bool Start(const std::wstring& args = L"", HANDLE standardOutput = nullptr);
     // Starts any program; the command line is the quoted path, a space and args.
-    bool StartProgram(const std::wstring& exePath, const std::wstring& args);
+    bool StartProgram(const std::wstring& exePath, const std::wstring& args,
+                      HANDLE standardOutput = nullptr);
 
     // The main window (class TolvaneMain), once visible and enabled, that is once start-up ended.
     HWND WaitForMainWindow(DWORD timeoutMs = 30000);

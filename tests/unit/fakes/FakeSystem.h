@@ -36,9 +36,13 @@ class FakeSystem : public System {
     unsigned long ExtractResourceUnlessIdentical(const std::wstring& path, const std::wstring& type,
                                                  std::uint16_t number) override;
     std::optional<std::array<std::uint16_t, 4>> ProgramVersion() override { return version4; }
-    unsigned long WriteNewFile(const std::wstring& path, const std::string& bytes) override {
+    // A file another program holds cannot be replaced, nor can a folder.
+    unsigned long WriteFileReplacing(const std::wstring& path, const std::string& bytes) override {
         if (lockedFiles.count(path)) {
             return 32;
+        }
+        if (folders.count(path)) {
+            return 5;
         }
         files[path] = bytes;
         return 0;
@@ -50,6 +54,19 @@ class FakeSystem : public System {
     std::wstring ErrorText(unsigned long code) override {
         return L"system error " + std::to_wstring(code);
     }
+    std::wstring ComputerName() override { return computerName; }
+    UtcTime UtcNow() override { return now; }
+    std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) override {
+        const auto found = environment.find(name);
+        return found == environment.end() ? std::nullopt : std::optional(found->second);
+    }
+    bool WriteStandardOutput(const std::wstring& text) override {
+        if (hasStandardOutput) {
+            standardOutput += text;
+        }
+        return hasStandardOutput;
+    }
+    bool InteractiveSession() override { return interactive; }
     std::vector<ListeningPort> ListeningPorts() override {
         ++portReads;
         return ports;
@@ -92,6 +109,12 @@ class FakeSystem : public System {
     unsigned long exitError = 0;
     std::vector<ListeningPort> ports;
     int portReads = 0;
+    std::wstring computerName = L"PC01";
+    UtcTime now{2026, 12, 9, 3, 12, 16};
+    std::map<std::wstring, std::wstring> environment;
+    bool hasStandardOutput = false;
+    std::wstring standardOutput;
+    bool interactive = true;
     std::optional<std::array<std::uint16_t, 4>> version4 =
         std::array<std::uint16_t, 4>{1, 6, 0, 212};
 };
