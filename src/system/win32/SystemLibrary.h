@@ -1,0 +1,26 @@
+// Functions of the system's own DLLs that not every supported Windows has, found at run time.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tolvane::win32 {
+
+// The system folder (System32), without a trailing backslash; empty when it cannot be had.
+std::wstring SystemFolder();
+
+// A function of a DLL of the system folder; null where this Windows lacks the DLL or the
+// function. The DLL is loaded by its full path, never by a bare name that a planted copy could
+// answer to, and stays loaded for the rest of the program.
+FARPROC SystemFunction(const wchar_t* dllName, const char* functionName);
+
+// The same, as the function's own type.
+template <typename Function>
+Function SystemFunction(const wchar_t* dllName, const char* functionName) {
+    // Through the one function type the compiler takes as any function's.
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(SystemFunction(dllName, functionName)));
+}
+
+}  // namespace tolvane::win32
