@@ -7,6 +7,7 @@
 #include "help/ContextHelp.h"
 #include "help/HelpFile.h"
 #include "help/WebLinks.h"
+#include "system/Restart.h"
 #include "system/SystemInfo.h"
 #include "ui/Commands.h"
 #include "ui/ControlLayout.h"
@@ -141,6 +142,10 @@ void MainForm::OpenOwned(OwnedWindow window) {
 void MainForm::OwnedWindowClosed() {
     form_.ownedWindowOpen = false;
     UpdateMainWindow(form_, machine_.host);
+}
+
+void MainForm::SessionEndCancelled() {
+    RestartCancelled(form_, machine_.host);
 }
 
 void MainForm::Form_Unload(bool sessionEnding) {

@@ -32,6 +32,8 @@ class MainForm {
     void OwnedWindowClosed();
     // A close request must wait while a command runs or a window of ours is open.
     bool CloseMustWait() const { return form_.busyDepth > 0 || form_.ownedWindowOpen; }
+    // Windows announced the end of the session, then cancelled it.
+    void SessionEndCancelled();
     // The closing prompts and clean-up; see Closing.h.
     void Form_Unload(bool sessionEnding);
 

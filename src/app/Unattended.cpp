@@ -337,13 +337,13 @@ void UnattendedRun::Restore() {
                        {}};
         }
     }
-    // Port 135 comes back only where this program closed it.
+    // Port 135 comes back only where this program closed it, or did not finish reopening it.
     const auto port135 = std::find_if(kSettings.begin(), kSettings.end(),
                                       [](const ReportedSetting& s) { return s.box == C::Port135; });
     Done& reopened = done[static_cast<std::size_t>(port135 - kSettings.begin())];
     if (Asked(*port135)) {
         reopened = {L"nothing recorded", {}};
-        if (machine.reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1") {
+        if (Port135ReopeningDue(machine.reg)) {
             const std::size_t toldBefore = host_.told.size();
             if (OpenPort135(main_->form(), machine)) {
                 reopened = {L"reopened", {}};

@@ -1,5 +1,6 @@
 #include "catalogue/Port135.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
@@ -127,23 +128,41 @@ Reason Import(Machine& machine, std::span<const Script* const> scripts) {
     return std::nullopt;
 }
 
-Reason Reopen(Machine& machine) {
+// Brings back what the records of `kept` hold: every value first, going on past a refusal so as
+// to bring back as much as it can, then the marker "0", and only then are the records dropped. So
+// a refusal anywhere leaves every record still needed, and the next try ends where this one
+// would have. Where port 135 is marked closed and a value has no record (closed by an earlier
+// version, which kept nothing), what closing left is removed instead.
+Reason Restore(Machine& machine, std::span<const Kept> kept) {
     Reg& reg = machine.reg;
-    for (const Kept& kept : kKept) {
+    const bool markedClosed = reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1";
+    Reason first;
+    for (const Kept& value : kept) {
+        Reason reason;
         WriteResult failure;
-        if (HasRecord(reg, Hklm, kept.record)) {
-            failure = RestoreRecord(reg, Hklm, kept.value, kept.record);
-        } else if (kept.removedToOpen) {
-            failure = reg.Remove(Hklm, kept.removedToOpen);
-        } else if (Reason reason = Import(machine, kOpenScripts)) {
-            return reason;
+        // Without a record and the marker, an earlier try brought the value back already.
+        if (HasRecord(reg, Hklm, value.record)) {
+            failure = PutRecordedValue(reg, Hklm, value.value, value.record);
+        } else if (markedClosed && value.removedToOpen) {
+            failure = reg.Remove(Hklm, value.removedToOpen);
+        } else if (markedClosed) {
+            reason = Import(machine, kOpenScripts);
         }
         if (failure) {
-            return WriteReason(machine, *failure);
+            reason = WriteReason(machine, *failure);
         }
+        first = first ? first : reason;
+    }
+    if (first) {
+        return first;
     }
     if (const WriteResult failure = reg.WriteValue(Hklm, kPort135Marker, L"0", RegSz)) {
         return WriteReason(machine, *failure);
+    }
+    for (const Kept& value : kept) {
+        if (const WriteResult failure = DropRecord(reg, Hklm, value.value, value.record)) {
+            return WriteReason(machine, *failure);
+        }
     }
     return std::nullopt;
 }
@@ -169,20 +188,6 @@ Reason Close(Machine& machine, std::size_t& recorded) {
     return std::nullopt;
 }
 
-// Brings back what the first `recorded` records hold, and marks the port open; goes on past a
-// failure so as to bring back as much as it can.
-Reason RollBack(Machine& machine, std::size_t recorded) {
-    Reg& reg = machine.reg;
-    WriteResult first;
-    for (std::size_t i = 0; i < recorded; ++i) {
-        const WriteResult failure = RestoreRecord(reg, Hklm, kKept[i].value, kKept[i].record);
-        first = first ? first : failure;
-    }
-    const WriteResult failure = reg.WriteValue(Hklm, kPort135Marker, L"0", RegSz);
-    first = first ? first : failure;
-    return first ? Reason(WriteReason(machine, *first)) : std::nullopt;
-}
-
 }  // namespace
 
 std::int16_t IsPort135Closed(Machine& machine) {
@@ -206,10 +211,16 @@ void Port135_Click(Form& form, Machine& machine) {
     }
 }
 
+bool Port135ReopeningDue(Reg& reg) {
+    return reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1" ||
+           std::any_of(kKept.begin(), kKept.end(),
+                       [&](const Kept& kept) { return HasRecord(reg, Hklm, kept.record); });
+}
+
 void ClosePort135(Form& form, Machine& machine) {
-    // Only a port this program closed is reopened first: a machine it never closed keeps its
-    // DCOM values when the user answers No.
-    if (machine.reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1") {
+    // Only a port this program closed, or one whose reopening it has not finished, is reopened
+    // first: a machine it never closed keeps its DCOM values when the user answers No.
+    if (Port135ReopeningDue(machine.reg)) {
         if (!OpenPort135(form, machine)) {
             form.controls.SetValue(C::Port135, 0);
             return;
@@ -228,7 +239,7 @@ void ClosePort135(Form& form, Machine& machine) {
     }
     std::size_t recorded = 0;
     if (const Reason reason = Close(machine, recorded)) {
-        if (const Reason undone = RollBack(machine, recorded)) {
+        if (const Reason undone = Restore(machine, std::span(kKept).first(recorded))) {
             Report(machine,
                    L"Port 135 could not be closed, and Tolvane could not bring back every value "
                    L"it had changed.",
@@ -241,7 +252,7 @@ void ClosePort135(Form& form, Machine& machine) {
 }
 
 bool OpenPort135(Form& form, Machine& machine) {
-    const Reason reason = Reopen(machine);
+    const Reason reason = Restore(machine, kKept);
     if (reason) {
         form.port135ReopenFailed = true;
         Report(machine, L"Port 135 could not be reopened.", *reason);
@@ -250,8 +261,7 @@ bool OpenPort135(Form& form, Machine& machine) {
 }
 
 void KeepPort135Open(Form& form, Machine& machine) {
-    if (!form.port135ReopenFailed && form.repairsPort135 &&
-        machine.reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1") {
+    if (!form.port135ReopenFailed && form.repairsPort135 && Port135ReopeningDue(machine.reg)) {
         OpenPort135(form, machine);
     }
 }

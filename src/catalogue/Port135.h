@@ -28,8 +28,10 @@ void ClosePort135(Form& form, Machine& machine);
 // Brings back the values from before the close, or the open state where none were kept. False
 // when it failed; the user has been told.
 bool OpenPort135(Form& form, Machine& machine);
-// Reopens port 135 only where this program closed it, and does not retry a reopening that failed:
-// what a verify and start-up do while the box is not ticked.
+// This program closed port 135, or left a reopening unfinished: its records are still there.
+bool Port135ReopeningDue(Reg& reg);
+// Reopens port 135 only where this program closed it or did not finish reopening it, and does not
+// retry a reopening that failed: what a verify and start-up do while the box is not ticked.
 void KeepPort135Open(Form& form, Machine& machine);
 
 }  // namespace tolvane

@@ -40,8 +40,10 @@ constexpr std::array<SmallControl, kAboutControlCount> kLayout = {{
 constexpr wchar_t kNotAvailable[] = L"System informations are not available";
 
 // Starts the program at exactly this path: quoted, a blank in it cannot make another program run.
+// A path quoted already is taken as written, with whatever arguments follow its closing quote.
 bool StartProgramAt(System& system, const std::wstring& path) {
-    return system.StartCommand(L"\"" + path + L"\"", WindowStyle::Normal) != nullptr;
+    const std::wstring commandLine = path.starts_with(L'"') ? path : L"\"" + path + L"\"";
+    return system.StartCommand(commandLine, WindowStyle::Normal) != nullptr;
 }
 
 }  // namespace

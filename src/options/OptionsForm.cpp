@@ -1,5 +1,6 @@
 #include "options/OptionsForm.h"
 
+#include "system/Decimal.h"
 #include "system/Restart.h"
 #include "system/SystemInfo.h"
 
@@ -103,7 +104,7 @@ bool OptionsForm::Click(OptionsControlId id) {
             InstallSecurityPack();
             return true;
         case O::RestartButton:
-            RestartSystem(main_, machine_, true);
+            RestartSystem(main_, machine_);
             return false;
         case O::CmdClose:
             return false;
@@ -128,13 +129,23 @@ bool OptionsForm::WatchConversion() {
     if (!conversion_) {
         return false;
     }
-    // A forced restart while convert asks its questions would kill it before it scheduled the
-    // conversion: the restart is offered once it has ended.
+    // A restart while convert asks its questions would end it before it scheduled the
+    // conversion: the restart is offered once it has ended, however it ended (a conversion
+    // scheduled for the next start may end with a failure code too).
     if (!conversion_->WaitForExit(0)) {
         return true;
     }
+    const std::optional<unsigned long> exitCode = conversion_->ExitCode();
     conversion_.reset();
     SetEnabled(O::RestartButton, true);
+    if (exitCode.value_or(0) != 0) {
+        machine_.host.ShowMessage(
+            L"convert ended with the exit code " + Decimal(static_cast<std::uint32_t>(*exitCode)) +
+                L": drive " + SystemDrive +
+                L": may not be converted to NTFS. If convert scheduled the conversion for the next "
+                L"start, the restart carries it out.",
+            kAppTitle, MbOk | MbIconExclamation);
+    }
     return false;
 }
 

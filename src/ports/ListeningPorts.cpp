@@ -28,12 +28,6 @@ constexpr std::array<PortSetting, 23> kPortSettings = {{
     {kTcp, 5000, C::PortsLabel11}, {kUdp, 5000, C::PortsLabel11},
 }};
 
-// Protocol, address and port, process, setting.
-using Cells = std::array<std::wstring, 4>;
-constexpr std::array<const wchar_t*, 4> kHeading = {L"Protocol", L"Local address", L"Process",
-                                                    L"Tolvane setting"};
-constexpr wchar_t kGap[] = L"  ";
-
 std::wstring ProcessText(const ListeningPort& port) {
     if (!port.processId) {
         return port.processName;
@@ -42,25 +36,106 @@ std::wstring ProcessText(const ListeningPort& port) {
     return port.processName.empty() ? L"pid " + id : port.processName + L" (" + id + L")";
 }
 
-Cells CellsOf(const ListeningPort& port) {
+PortRow RowOf(const ListeningPort& port) {
     const auto& a = port.address;
-    return {port.protocol == kTcp ? L"TCP" : L"UDP",
-            Decimal(a[0]) + L"." + Decimal(a[1]) + L"." + Decimal(a[2]) + L"." + Decimal(a[3]) +
-                L":" + Decimal(port.port),
-            ProcessText(port), SettingThatCloses(port.protocol, port.port).value_or(L"")};
+    return {port,
+            port.protocol == kTcp ? L"TCP" : L"UDP",
+            Decimal(a[0]) + L"." + Decimal(a[1]) + L"." + Decimal(a[2]) + L"." + Decimal(a[3]),
+            Decimal(port.port),
+            ProcessText(port),
+            SettingThatCloses(port.protocol, port.port).value_or(L"")};
 }
 
-std::vector<std::wstring> Lines(std::vector<ListeningPort> ports, bool heading) {
+// ASCII is enough for process names here, and the C library's wide character functions are not
+// imports Windows 2000 is known to have.
+wchar_t Folded(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+// Without regard to case; an empty text after every other.
+bool TextBefore(const std::wstring& a, const std::wstring& b) {
+    if (a.empty() || b.empty()) {
+        return !a.empty() && b.empty();
+    }
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](wchar_t x, wchar_t y) { return Folded(x) < Folded(y); });
+}
+
+constexpr std::array<PortColumnInfo, kPortColumnCount> kColumns = {{
+    {L"Protocol", &PortRow::protocol, 1200, false,
+     [](const PortRow& a, const PortRow& b) { return a.port.protocol < b.port.protocol; }},
+    {L"Local address", &PortRow::address, 1560, false,
+     [](const PortRow& a, const PortRow& b) { return a.port.address < b.port.address; }},
+    {L"Port", &PortRow::number, 840, true,
+     [](const PortRow& a, const PortRow& b) { return a.port.port < b.port.port; }},
+    {L"Process", &PortRow::process, 2280, false,
+     [](const PortRow& a, const PortRow& b) { return TextBefore(a.process, b.process); }},
+    {L"Tolvane setting", &PortRow::setting, 2820, false,
+     [](const PortRow& a, const PortRow& b) { return TextBefore(a.setting, b.setting); }},
+}};
+
+constexpr wchar_t kGap[] = L"  ";
+
+}  // namespace
+
+std::span<const PortSetting> PortSettings() {
+    return kPortSettings;
+}
+
+std::optional<std::wstring> SettingThatCloses(PortProtocol protocol, std::uint16_t port) {
+    std::optional<std::wstring> captions;
+    for (const PortSetting& setting : kPortSettings) {
+        if (setting.protocol == protocol && setting.port == port) {
+            captions =
+                (captions ? *captions + kSettingSeparator : L"") + LayoutOf(setting.label).caption;
+        }
+    }
+    return captions;
+}
+
+std::vector<PortRow> PortRows(std::vector<ListeningPort> ports) {
     std::sort(ports.begin(), ports.end(), [](const ListeningPort& a, const ListeningPort& b) {
         return std::tie(a.protocol, a.port, a.address, a.processId) <
                std::tie(b.protocol, b.port, b.address, b.processId);
     });
-    std::vector<Cells> rows;
-    if (heading) {
-        rows.push_back({kHeading[0], kHeading[1], kHeading[2], kHeading[3]});
-    }
+    std::vector<PortRow> rows;
     for (const ListeningPort& port : ports) {
-        rows.push_back(CellsOf(port));
+        rows.push_back(RowOf(port));
+    }
+    return rows;
+}
+
+std::span<const PortColumnInfo> PortColumns() {
+    return kColumns;
+}
+
+void SortPortRows(std::vector<PortRow>& rows, PortColumn column, bool descending) {
+    const auto before = kColumns[static_cast<int>(column)].before;
+    std::stable_sort(rows.begin(), rows.end(), [&](const PortRow& a, const PortRow& b) {
+        return descending ? before(b, a) : before(a, b);
+    });
+}
+
+std::wstring PortRowsText(const std::vector<PortRow>& rows, std::span<const std::size_t> which) {
+    std::wstring text;
+    for (const std::size_t index : which) {
+        if (!text.empty()) {
+            text += L"\r\n";
+        }
+        for (const PortColumnInfo& column : kColumns) {
+            text += rows[index].*column.cell;
+            text += &column == &kColumns.back() ? L"" : L"\t";
+        }
+    }
+    return text;
+}
+
+std::vector<std::wstring> ListeningPortLines(std::vector<ListeningPort> ports) {
+    // Protocol, address and port, process, setting.
+    using Cells = std::array<std::wstring, 4>;
+    std::vector<Cells> rows;
+    for (const PortRow& row : PortRows(std::move(ports))) {
+        rows.push_back({row.protocol, row.address + L":" + row.number, row.process, row.setting});
     }
     std::array<std::size_t, 3> widths{};
     for (const Cells& row : rows) {
@@ -83,31 +158,6 @@ std::vector<std::wstring> Lines(std::vector<ListeningPort> ports, bool heading) 
         lines.push_back(std::move(line));
     }
     return lines;
-}
-
-}  // namespace
-
-std::span<const PortSetting> PortSettings() {
-    return kPortSettings;
-}
-
-std::optional<std::wstring> SettingThatCloses(PortProtocol protocol, std::uint16_t port) {
-    std::optional<std::wstring> captions;
-    for (const PortSetting& setting : kPortSettings) {
-        if (setting.protocol == protocol && setting.port == port) {
-            captions =
-                (captions ? *captions + kSettingSeparator : L"") + LayoutOf(setting.label).caption;
-        }
-    }
-    return captions;
-}
-
-std::vector<std::wstring> ListeningPortLines(std::vector<ListeningPort> ports) {
-    return Lines(std::move(ports), false);
-}
-
-std::vector<std::wstring> ListeningPortTable(std::vector<ListeningPort> ports) {
-    return Lines(std::move(ports), true);
 }
 
 }  // namespace tolvane

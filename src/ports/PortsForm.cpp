@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include "ports/ListeningPorts.h"
-
 namespace tolvane {
 namespace {
 
@@ -16,11 +14,10 @@ constexpr int I(P id) {
 
 constexpr std::array<SmallControl, kPortsControlCount> kLayout = {{
     {I(P::Intro), K::Label,
-     L"TCP ports listening and UDP ports open on this computer. A port with a Tolvane setting "
-     L"beside it closes when that setting's box is ticked and applied.",
+     L"TCP ports listening and UDP ports open on this computer. A port in bold has a Tolvane "
+     L"setting: it closes when that setting's box is ticked and applied.",
      240, 240, 9120, 450},
-    {I(P::PortList), K::TextBox, L"", 240, 840, 9120, 4560, kOnWindow, true, kDefaultCentipoints,
-     false, nullptr, true},
+    {I(P::PortList), K::ListView, L"", 240, 840, 9120, 4560},
     {I(P::Refresh), K::Button, L"&Refresh", 6600, 5640, 1215, 375},
     {I(P::CmdClose), K::Button, L"&Close", 8145, 5640, 1215, 375},
 }};
@@ -32,10 +29,14 @@ std::span<const SmallControl> PortsWindowLayout() {
 }
 
 void PortsForm::Refresh() {
-    list_.clear();
-    for (const std::wstring& line : ListeningPortTable(system_.ListeningPorts())) {
-        list_ += line + L"\r\n";
-    }
+    rows_ = PortRows(system_.ListeningPorts());
+    SortPortRows(rows_, sortColumn_, descending_);
+}
+
+void PortsForm::SortBy(PortColumn column) {
+    descending_ = column == sortColumn_ && !descending_;
+    sortColumn_ = column;
+    SortPortRows(rows_, sortColumn_, descending_);
 }
 
 bool PortsForm::Click(PortsControlId id) {

@@ -1,10 +1,13 @@
-// The listening-ports window's logic: the machine's open ports as a table, read again on demand.
+// The listening-ports window's logic: the machine's open ports as rows, sorted by the column the
+// user chose, read again on demand.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
+#include "ports/ListeningPorts.h"
 #include "system/System.h"
 #include "ui/ControlLayout.h"
 
@@ -30,16 +33,27 @@ class PortsForm {
   public:
     explicit PortsForm(System& system) : system_(system) {}
 
-    // Reads the machine's ports into the list.
+    // Reads the machine's ports into the rows, in the order chosen.
     void Refresh();
     // A press on one of its buttons; false when the window is to close.
     bool Click(PortsControlId id);
-    // A line naming the columns, then one line a port, each line ended by CR LF.
-    const std::wstring& ListText() const { return list_; }
+    // A click on a column's heading: sorts by that column, the other way round when it is the
+    // column sorted by already.
+    void SortBy(PortColumn column);
+
+    const std::vector<PortRow>& Rows() const { return rows_; }
+    PortColumn SortColumn() const { return sortColumn_; }
+    bool Descending() const { return descending_; }
+    // The rows at these places as text for the clipboard.
+    std::wstring CopyText(std::span<const std::size_t> which) const {
+        return PortRowsText(rows_, which);
+    }
 
   private:
     System& system_;
-    std::wstring list_;
+    std::vector<PortRow> rows_;
+    PortColumn sortColumn_ = PortColumn::Protocol;
+    bool descending_ = false;
 };
 
 }  // namespace tolvane

@@ -77,13 +77,16 @@ WriteResult PutValue(Reg& reg, int root, const std::wstring& valuePath, const Ra
     return reg.Remove(root, valuePath);
 }
 
+// Removes the keys the state marks as missing that hold nothing now, its own key first. A key
+// that holds nothing but the record goes with it in one step, so that a refusal leaves the record.
 WriteResult RemoveMissingKeys(Reg& reg, int root, const std::wstring& valuePath,
-                              const RawValue& state) {
+                              const RawValue& state, const std::wstring& recordPath = {}) {
+    const std::wstring recordKey = recordPath.empty() ? std::wstring() : KeyOf(recordPath);
     std::wstring key = KeyOf(valuePath);
     for (std::size_t level = MissingKeysOf(state, valuePath).value_or(0); level > 0;
          --level, key = KeyOf(key)) {
         const std::optional<std::uint32_t> entries = reg.KeyEntries(root, key);
-        if (entries && *entries > 0) {
+        if (entries && *entries > (key == recordKey ? 1u : 0u)) {
             break;  // something else lives there now
         }
         if (WriteResult failure = entries ? reg.Remove(root, key + L"\\") : std::nullopt) {
@@ -91,6 +94,23 @@ WriteResult RemoveMissingKeys(Reg& reg, int root, const std::wstring& valuePath,
         }
     }
     return std::nullopt;
+}
+
+// A record, or nothing: none is there (no failure), or it cannot be read (the failure).
+struct RecordRead {
+    std::optional<RawValue> record;
+    WriteResult failure;
+};
+RecordRead ReadRecord(Reg& reg, int root, const std::wstring& recordPath) {
+    RawValue record;
+    const RegError error = reg.ReadRaw(root, recordPath, record);
+    if (error == kRegOk) {
+        return {std::move(record), std::nullopt};
+    }
+    if (Missing(error)) {
+        return {};
+    }
+    return {std::nullopt, WriteFailure{RootPrefix(root) + recordPath, error, Refused::Read}};
 }
 
 }  // namespace
@@ -123,28 +143,38 @@ bool HasRecord(Reg& reg, int root, const std::wstring& recordPath) {
     return reg.ReadRaw(root, recordPath, record) == kRegOk;
 }
 
-WriteResult RestoreRecord(Reg& reg, int root, const std::wstring& valuePath,
-                          const std::wstring& recordPath) {
-    RawValue record;
-    const RegError error = reg.ReadRaw(root, recordPath, record);
-    if (Missing(error)) {
-        return std::nullopt;
+WriteResult PutRecordedValue(Reg& reg, int root, const std::wstring& valuePath,
+                             const std::wstring& recordPath) {
+    const RecordRead read = ReadRecord(reg, root, recordPath);
+    if (!read.record) {
+        return read.failure;
     }
-    if (error != kRegOk) {
-        return WriteFailure{RootPrefix(root) + recordPath, error, Refused::Read};
-    }
-    if (!MarksAbsent(record, valuePath) && !RecordedValue(record)) {
+    if (!MarksAbsent(*read.record, valuePath) && !RecordedValue(*read.record)) {
         // Not a record this program wrote: leave it for a person to look at.
         return WriteFailure{RootPrefix(root) + recordPath, kRegInvalidData, Refused::Read};
     }
-    if (WriteResult failure = PutValue(reg, root, valuePath, record)) {
+    return PutValue(reg, root, valuePath, *read.record);
+}
+
+WriteResult DropRecord(Reg& reg, int root, const std::wstring& valuePath,
+                       const std::wstring& recordPath) {
+    const RecordRead read = ReadRecord(reg, root, recordPath);
+    if (!read.record) {
+        return read.failure;
+    }
+    if (WriteResult failure = RemoveMissingKeys(reg, root, valuePath, *read.record, recordPath)) {
         return failure;
     }
-    // The record may sit in the key it marks as missing: it goes before the key can.
-    if (WriteResult failure = reg.Remove(root, recordPath)) {
+    // Unless it went with its key.
+    return reg.Remove(root, recordPath);
+}
+
+WriteResult RestoreRecord(Reg& reg, int root, const std::wstring& valuePath,
+                          const std::wstring& recordPath) {
+    if (WriteResult failure = PutRecordedValue(reg, root, valuePath, recordPath)) {
         return failure;
     }
-    return RemoveMissingKeys(reg, root, valuePath, record);
+    return DropRecord(reg, root, valuePath, recordPath);
 }
 
 WriteResult ValueJournal::Keep(int root, const std::wstring& valuePath) {

@@ -27,6 +27,14 @@ bool HasRecord(Reg& reg, int root, const std::wstring& recordPath);
 // cannot have written is reported and left alone.
 [[nodiscard]] WriteResult RestoreRecord(Reg& reg, int root, const std::wstring& valuePath,
                                         const std::wstring& recordPath);
+// RestoreRecord in its two halves, for a series of values that must all be back before any of
+// their records goes: the value as its record says (the record stays), then the record with the
+// missing keys that are empty again. The keys go before the record (one that holds it, with it),
+// so that a refusal leaves the record for the next try.
+[[nodiscard]] WriteResult PutRecordedValue(Reg& reg, int root, const std::wstring& valuePath,
+                                           const std::wstring& recordPath);
+[[nodiscard]] WriteResult DropRecord(Reg& reg, int root, const std::wstring& valuePath,
+                                     const std::wstring& recordPath);
 
 // What a record of the value holds: a mark of its absence that this program writes, or else the
 // value it keeps.

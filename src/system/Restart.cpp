@@ -2,20 +2,25 @@
 
 namespace tolvane {
 
-bool RestartSystem(Form& form, Machine& machine, bool force) {
+bool RestartSystem(Form& form, Machine& machine) {
     form.restartRequested = true;
     UpdateMainWindow(form, machine.host);
-    const unsigned long error =
-        machine.system.EndSession(force ? kEwxReboot | kEwxForce : kEwxReboot);
+    const unsigned long error = machine.system.EndSession(kRestartFlags);
     if (error == 0) {
         return true;
     }
-    form.restartRequested = false;
-    UpdateMainWindow(form, machine.host);
+    RestartCancelled(form, machine.host);
     machine.host.ShowMessage(
         L"Windows refused to restart.\r\n\r\n" + machine.system.ErrorText(error), kAppTitle,
         MbOk | MbIconExclamation);
     return false;
+}
+
+void RestartCancelled(Form& form, Host& host) {
+    if (form.restartRequested) {
+        form.restartRequested = false;
+        UpdateMainWindow(form, host);
+    }
 }
 
 }  // namespace tolvane

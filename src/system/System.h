@@ -36,6 +36,8 @@ class StartedProcess {
     virtual ~StartedProcess() = default;
     // Waits, keeping the windows responsive, until the process ends or the time is up.
     virtual bool WaitForExit(std::int32_t milliseconds) = 0;
+    // Its exit code once it has ended; nothing while it runs or when the system cannot tell.
+    virtual std::optional<unsigned long> ExitCode() = 0;
 };
 
 // A file the program wrote and holds open: other processes may read it, but cannot change or
@@ -102,9 +104,10 @@ class System {
     virtual void OpenDocument(std::uintptr_t ownerWindow, const std::wstring& target) = 0;
     // The folder of the running program, without a trailing backslash.
     virtual std::wstring ProgramFolder() = 0;
-    // Writes a resource of the program's own file to a new file at the path, which then holds
-    // exactly the resource's bytes. A file already there is deleted first, never written
-    // through; when it cannot be deleted, nothing is written.
+    // Writes a resource of the program's own file to a new file at the path, then holds it open
+    // for reading only and hands it on once it reads back as exactly the resource's bytes (a file
+    // that differs fails). A file already there is deleted first, never written through; when it
+    // cannot be deleted, nothing is written.
     virtual Extraction ExtractResource(const std::wstring& path, const std::wstring& type,
                                        std::uint16_t number) = 0;
     // The same for a file that another program opens after the call and may still hold open

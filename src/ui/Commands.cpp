@@ -113,11 +113,11 @@ void ReportRefusal(Machine& machine, const WriteFailure& failure) {
 }
 
 void RebootButton_Click(Form& form, Machine& machine) {
-    // No is the default: a forced restart closes other programs without saving their work.
+    // No is the default: Enter alone must not restart the machine.
     if (machine.host.ShowMessage(L"Are you ok to proceed with the restart?",
                                  L"System being restarted......",
                                  MbYesNo | MbIconQuestion | MbDefButton2) == IdYes) {
-        RestartSystem(form, machine, true);
+        RestartSystem(form, machine);
     }
 }
 

@@ -7,7 +7,15 @@
 
 namespace tolvane {
 
-enum class ControlKind : std::uint8_t { Picture, Label, TextBox, Button, Frame, CheckBox };
+enum class ControlKind : std::uint8_t {
+    Picture,
+    Label,
+    TextBox,
+    Button,
+    Frame,
+    CheckBox,
+    ListView
+};
 
 enum class Backdrop : std::uint8_t { Window, White, HelpText };
 
@@ -58,7 +66,6 @@ struct SmallControl {
     int centipoints = kDefaultCentipoints;
     bool bold = false;
     const wchar_t* face = nullptr;  // null: the windows' Tahoma
-    bool fixedPitch = false;        // columns that must line up
 };
 // Position in its window, frame offset applied.
 TwipRect PlaceOf(std::span<const SmallControl> window, const SmallControl& control);

@@ -51,7 +51,14 @@ TEST_F(Help, ThePointerShowsTheHelpOfWhatItIsOver) {
     EXPECT_EQ(Text(main_, C::TextAstuce), L"");
 }
 
-TEST_F(Help, TheAboutWindowShowsTheVersionAndGivesTheMainWindowBack) {
+TEST_F(Help, TheAboutWindowShowsTheVersionStartsTheToolAndGivesTheMainWindowBack) {
+    // The tool's path as Windows may keep it: quoted already, with an argument after it (the
+    // stand-in viewer records its command line).
+    wchar_t windows[MAX_PATH];
+    const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring tool = L"\"" + std::wstring(windows, length) + L"\\hh.exe\" /nfo";
+    ASSERT_TRUE(SetString(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", tool));
+    ASSERT_TRUE(ClearNetLog());
     ASSERT_TRUE(Launch());
     HWND about = OpenAbout();
     ASSERT_NE(about, nullptr);
@@ -59,6 +66,8 @@ TEST_F(Help, TheAboutWindowShowsTheVersionAndGivesTheMainWindowBack) {
     EXPECT_EQ(Text(GetDlgItem(about, AboutDialogId(A::LblVersion))), L"Version 1.6.212");
     EXPECT_EQ(Text(GetDlgItem(about, AboutDialogId(A::LblTitle))), L"Tolvane");
     EXPECT_TRUE(SaveScreenshot(about, L"about"));
+    ASSERT_TRUE(PostMessageW(GetDlgItem(about, AboutDialogId(A::CmdSysInfo)), BM_CLICK, 0, 0));
+    EXPECT_TRUE(WaitForNetCommand(tool)) << "the tool was not started as written";
     ASSERT_TRUE(PostMessageW(GetDlgItem(about, AboutDialogId(A::CmdOK)), BM_CLICK, 0, 0));
     EXPECT_TRUE(OwnedGone(about));
     about = OpenAbout();

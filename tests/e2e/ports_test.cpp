@@ -1,6 +1,9 @@
-// The listening-ports window: the test's own sockets in its list, Refresh, and closing it.
+// The listening-ports window: the test's own sockets in its list, sorting, copying, Refresh, and
+// closing it.
 #include "LoopbackSocket.h"
 // After winsock2.h, which must come before windows.h.
+#include <commctrl.h>
+
 #include "Tolvane.h"
 #include "ports/PortsForm.h"
 
@@ -9,35 +12,34 @@ namespace {
 
 using P = PortsControlId;
 using tolvane::testing::LoopbackSocket;
+using Row = std::vector<std::wstring>;
 
 class Ports : public TolvaneTest {
   protected:
     HWND Open() { return OpenOwned(MenuId::ListeningPorts, kPortsWindowClass); }
     static HWND Item(HWND ports, P id) { return GetDlgItem(ports, PortsDialogId(id)); }
-    static std::vector<std::wstring> Lines(HWND ports) {
-        const std::wstring text = Text(Item(ports, P::PortList));
-        std::vector<std::wstring> lines;
-        for (std::size_t start = 0, end; (end = text.find(L"\r\n", start)) != text.npos;
-             start = end + 2) {
-            lines.push_back(text.substr(start, end - start));
-        }
-        return lines;
-    }
-    // The list's line of the port on 127.0.0.1; empty when it has none.
-    static std::wstring LineOf(HWND ports, const wchar_t* protocol, std::uint16_t port) {
-        const std::wstring address = L"  127.0.0.1:" + std::to_wstring(port);
-        for (const std::wstring& line : Lines(ports)) {
-            const std::size_t at = line.find(address);
-            if (line.starts_with(protocol) && at != line.npos &&
-                (at + address.size() == line.size() || line[at + address.size()] == L' ')) {
-                return line;
+    static HWND List(HWND ports) { return Item(ports, P::PortList); }
+    // The place in the list of the port on 127.0.0.1; -1 when it has none.
+    static int RowOf(HWND ports, const wchar_t* protocol, std::uint16_t port) {
+        const auto rows = ListViewRows(List(ports));
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].size() == 5 && rows[i][0] == protocol && rows[i][1] == L"127.0.0.1" &&
+                rows[i][2] == std::to_wstring(port)) {
+                return static_cast<int>(i);
             }
         }
-        return {};
+        return -1;
+    }
+    static std::vector<int> PortNumbers(HWND ports) {
+        std::vector<int> numbers;
+        for (const Row& row : ListViewRows(List(ports))) {
+            numbers.push_back(std::stoi(row.at(2)));
+        }
+        return numbers;
     }
 };
 
-TEST_F(Ports, ListOurListenerAndMarkAPortOfTolvanesThenRefreshAndClose) {
+TEST_F(Ports, ListOurListenersWithTheirSettingSortCopyRefreshAndClose) {
     LoopbackSocket listener(SOCK_STREAM);
     ASSERT_TRUE(listener.Listen());
     // The port of SSDP, shared in case a program of the machine has it too.
@@ -47,19 +49,55 @@ TEST_F(Ports, ListOurListenerAndMarkAPortOfTolvanesThenRefreshAndClose) {
     HWND ports = Open();
     ASSERT_NE(ports, nullptr);
     EXPECT_EQ(Title(ports), L"Listening ports");
-    ASSERT_FALSE(Lines(ports).empty());
-    EXPECT_EQ(Lines(ports)[0].substr(0, 10), L"Protocol  ");
-    const std::wstring ours = LineOf(ports, L"TCP", listener.Port());
-    EXPECT_TRUE(ours.starts_with(L"TCP  ")) << "no line for TCP " << listener.Port();
-    EXPECT_TRUE(LineOf(ports, L"UDP", listener.Port()).empty());
-    EXPECT_TRUE(LineOf(ports, L"UDP", 1900).ends_with(L"  SSPD 1900"));
+    const HWND list = List(ports);
+    EXPECT_EQ(ListViewHeadings(list),
+              (Row{L"Protocol", L"Local address", L"Port", L"Process", L"Tolvane setting"}));
+    EXPECT_TRUE(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
+    const int ours = RowOf(ports, L"TCP", listener.Port());
+    ASSERT_GE(ours, 0) << "no row for TCP " << listener.Port();
+    EXPECT_EQ(ListViewRows(list)[ours][4], L"");
+    EXPECT_EQ(RowOf(ports, L"UDP", listener.Port()), -1);
+    const int ssdpRow = RowOf(ports, L"UDP", 1900);
+    ASSERT_GE(ssdpRow, 0);
+    EXPECT_EQ(ListViewRows(list)[ssdpRow][4], L"SSPD 1900");
     EXPECT_TRUE(SaveScreenshot(ports, L"ports"));
 
+    // The Port heading sorts by number, a second click the other way round.
+    ASSERT_TRUE(ClickListViewHeading(list, 2));
+    std::vector<int> numbers = PortNumbers(ports);
+    EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
+    ASSERT_TRUE(ClickListViewHeading(list, 2));
+    numbers = PortNumbers(ports);
+    EXPECT_TRUE(std::is_sorted(numbers.rbegin(), numbers.rend()));
+
+    // Ctrl+C copies the selected rows, cells between tabs and rows between line ends.
+    const int first = RowOf(ports, L"UDP", 1900);
+    const int second = RowOf(ports, L"TCP", listener.Port());
+    ASSERT_TRUE(SelectListViewRows(list, {first, second}));
+    ASSERT_TRUE(FocusControl(list));
+    ASSERT_TRUE(PressKeys(list, {VK_CONTROL, 'C'}));
+    const auto joined = [](const Row& row) {
+        std::wstring text = row.at(0);
+        for (std::size_t cell = 1; cell < row.size(); ++cell) {
+            text += L"\t" + row[cell];
+        }
+        return text;
+    };
+    const auto rows = ListViewRows(list);
+    const std::size_t low = static_cast<std::size_t>(std::min(first, second));
+    const std::size_t high = static_cast<std::size_t>(std::max(first, second));
+    const std::wstring copied = joined(rows[low]) + L"\r\n" + joined(rows[high]);
+    EXPECT_TRUE(WaitUntil(5000, [&] { return ClipboardText() == copied; }))
+        << "clipboard: " << ClipboardText().size() << " characters";
+
+    // Refresh reads the ports again and keeps the order chosen.
     LoopbackSocket later(SOCK_STREAM);
     ASSERT_TRUE(later.Listen());
-    EXPECT_TRUE(LineOf(ports, L"TCP", later.Port()).empty());
+    EXPECT_EQ(RowOf(ports, L"TCP", later.Port()), -1);
     ASSERT_TRUE(PostMessageW(Item(ports, P::Refresh), BM_CLICK, 0, 0));
-    EXPECT_TRUE(WaitUntil(5000, [&] { return !LineOf(ports, L"TCP", later.Port()).empty(); }));
+    EXPECT_TRUE(WaitUntil(5000, [&] { return RowOf(ports, L"TCP", later.Port()) >= 0; }));
+    numbers = PortNumbers(ports);
+    EXPECT_TRUE(std::is_sorted(numbers.rbegin(), numbers.rend()));
 
     ASSERT_TRUE(PostMessageW(Item(ports, P::CmdClose), BM_CLICK, 0, 0));
     EXPECT_TRUE(OwnedGone(ports));

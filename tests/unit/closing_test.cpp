@@ -4,7 +4,9 @@
 
 #include "app/Closing.h"
 #include "fakes/Harness.h"
+#include "options/OptionsForm.h"
 #include "system/Restart.h"
+#include "system/SystemInfo.h"
 #include "ui/Commands.h"
 
 namespace tolvane::testing {
@@ -95,7 +97,7 @@ TEST(FormUnload, AsksOnlyForGroupsWithChangesAndThenForTheRestart) {
          [](Closing& h) { h.form.RestartNeeded = true; },
          {IdYes, IdYes},
          {kRestartQuestion, kConfirmation},
-         {6},
+         {2},
          nullptr},
         {"accounts No, services Yes",
          [](Closing& h) {
@@ -159,45 +161,75 @@ TEST(FormUnload, TheEndOfTheSessionAsksNothingButStillRemovesTheHelpFile) {
     EXPECT_EQ(h.Read(kAutoShareWks), L"(missing)");
 }
 
-TEST(RestartSystem, AsksWithTheForceFlagAndGivesTheWindowBackOnlyWhenRefused) {
+// Every restart goes without the force flag, so that other programs can ask to save: from the
+// main window's button and the options window alike (the closing prompt's is above). The window is
+// given back when Windows refuses the request, or cancels the restart after taking it.
+TEST(RestartSystem, NeverForcesAndGivesTheWindowBackWhenRefusedOrCancelled) {
+    enum class Outcome { Taken, Refused, CancelledLater };
+    enum class From { RebootButton, Options };
     struct Case {
-        bool force;
-        unsigned long error;
-        unsigned flags;
+        const char* what;
+        From from;
+        Outcome outcome;
     };
-    for (const Case& c : {Case{true, 0, 6}, Case{false, 0, 2}, Case{true, 1314, 6}}) {
+    const Case cases[] = {
+        {"main window, taken", From::RebootButton, Outcome::Taken},
+        {"main window, refused", From::RebootButton, Outcome::Refused},
+        {"main window, cancelled", From::RebootButton, Outcome::CancelledLater},
+        {"options, taken", From::Options, Outcome::Taken},
+        {"options, cancelled", From::Options, Outcome::CancelledLater},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         Harness h;
-        h.system.exitError = c.error;
-        const bool taken = RestartSystem(h.form, h.machine, c.force);
-        EXPECT_EQ(taken, c.error == 0);
-        EXPECT_EQ(h.system.exitRequests, std::vector<unsigned>{c.flags});
-        // The window takes no input from before the request until Windows refuses it.
+        h.system.exitError = c.outcome == Outcome::Refused ? 1314 : 0;
+        switch (c.from) {
+            case From::RebootButton:
+                h.host.answers = {IdYes};
+                h.main.Click(C::RebootButton);
+                break;
+            case From::Options: {
+                OptionsForm options(h.form, h.machine);
+                h.system.drives = {{L'C', L"FAT32"}};
+                GetSystemFileSystem(h.system);
+                options.Load();
+                ASSERT_TRUE(options.Click(OptionsControlId::FatToNtfs));
+                ASSERT_FALSE(options.WatchConversion());
+                EXPECT_FALSE(options.Click(OptionsControlId::RestartButton));
+                break;
+            }
+        }
+        EXPECT_EQ(h.system.exitRequests, std::vector<unsigned>{2});
+        if (c.outcome == Outcome::CancelledLater) {
+            EXPECT_FALSE(h.form.TakesInput());
+            h.main.SessionEndCancelled();
+        }
+        // No input from the request on, until Windows refuses it or cancels the restart.
+        const bool givenBack = c.outcome != Outcome::Taken;
+        EXPECT_EQ(h.form.TakesInput(), givenBack);
         ASSERT_FALSE(h.host.enableCalls.empty());
-        EXPECT_FALSE(h.host.enableCalls.front());
-        EXPECT_EQ(h.host.enableCalls.back(), c.error != 0);
-        EXPECT_EQ(h.form.TakesInput(), c.error != 0);
-        if (c.error) {
-            ASSERT_EQ(h.host.messages.size(), 1u);
-            EXPECT_EQ(h.host.messages[0].text,
+        EXPECT_EQ(h.host.enableCalls.back(), givenBack);
+        if (c.outcome == Outcome::Refused) {
+            ASSERT_FALSE(h.host.messages.empty());
+            EXPECT_EQ(h.host.messages.back().text,
                       L"Windows refused to restart.\r\n\r\nsystem error 1314");
-        } else {
-            EXPECT_TRUE(h.host.messages.empty());
         }
     }
+    // A session end that others cancelled, with no restart of ours asked for, changes nothing.
+    Harness h;
+    h.main.SessionEndCancelled();
+    EXPECT_TRUE(h.host.enableCalls.empty());
+    EXPECT_TRUE(h.form.TakesInput());
 }
 
-TEST(RebootButton, RestartsWithForceOnlyOnYes) {
-    for (const int answer : {IdNo, IdYes}) {
-        Harness h;
-        h.host.answers = {answer};
-        h.main.Click(C::RebootButton);
-        ASSERT_EQ(h.host.messages.size(), 1u);
-        EXPECT_EQ(h.host.messages[0].title, L"System being restarted......");
-        EXPECT_EQ(h.system.exitRequests,
-                  answer == IdYes ? std::vector<unsigned>{6} : std::vector<unsigned>{});
-        // After a restart request nothing more may start from the window.
-        EXPECT_EQ(h.form.TakesInput(), answer == IdNo);
-    }
+TEST(RebootButton, RestartsOnlyOnYes) {
+    Harness h;
+    h.host.answers = {IdNo};
+    h.main.Click(C::RebootButton);
+    ASSERT_EQ(h.host.messages.size(), 1u);
+    EXPECT_EQ(h.host.messages[0].title, L"System being restarted......");
+    EXPECT_TRUE(h.system.exitRequests.empty());
+    EXPECT_TRUE(h.form.TakesInput());
 }
 
 }  // namespace

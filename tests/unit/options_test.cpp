@@ -76,25 +76,49 @@ TEST(OptionsWindow, LoadShowsTheFileSystemAndOffersWhatThisMachineCanUse) {
     }
 }
 
-TEST(OptionsWindow, ConversionOffersTheRestartOnlyOnceConvertHasEnded) {
-    Options h(L"FAT32");
-    h.options.Load();
-    bool ended = false;
-    h.system.endsInTime = [&](const std::wstring&) { return ended; };
-    EXPECT_TRUE(h.options.Click(O::FatToNtfs));
-    ASSERT_EQ(h.system.started.size(), 1u);
-    EXPECT_EQ(h.system.started[0].commandLine, L"convert C: /FS:NTFS");
-    EXPECT_EQ(h.system.started[0].style, WindowStyle::Minimized);
-    EXPECT_FALSE(h.Enabled(O::FatToNtfs));
-    EXPECT_TRUE(h.system.exitRequests.empty());  // no restart while convert asks its questions
-    EXPECT_TRUE(h.options.WatchConversion());
-    EXPECT_FALSE(h.Enabled(O::RestartButton));
-    ended = true;
-    EXPECT_FALSE(h.options.WatchConversion());
-    EXPECT_TRUE(h.Enabled(O::RestartButton));
-    // The restart closes the window.
-    EXPECT_FALSE(h.options.Click(O::RestartButton));
-    EXPECT_EQ(h.system.exitRequests, std::vector<unsigned>{6});
+TEST(OptionsWindow, ConversionOffersTheRestartOnceConvertHasEndedHoweverItEnded) {
+    struct Case {
+        unsigned long exitCode;
+        const wchar_t* message;  // null: none
+    };
+    const Case cases[] = {
+        {0, nullptr},
+        // Declined, failed, or scheduled for the next start: the restart stays offered.
+        {1,
+         L"convert ended with the exit code 1: drive C: may not be converted to NTFS. If "
+         L"convert scheduled the conversion for the next start, the restart carries it out."},
+        {3221225786,
+         L"convert ended with the exit code 3221225786: drive C: may not be "
+         L"converted to NTFS. If convert scheduled the conversion for the next "
+         L"start, the restart carries it out."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.exitCode);
+        Options h(L"FAT32");
+        h.options.Load();
+        bool ended = false;
+        h.system.endsInTime = [&](const std::wstring&) { return ended; };
+        h.system.exitCodes[L"convert C: /FS:NTFS"] = c.exitCode;
+        EXPECT_TRUE(h.options.Click(O::FatToNtfs));
+        ASSERT_EQ(h.system.started.size(), 1u);
+        EXPECT_EQ(h.system.started[0].commandLine, L"convert C: /FS:NTFS");
+        EXPECT_EQ(h.system.started[0].style, WindowStyle::Minimized);
+        EXPECT_FALSE(h.Enabled(O::FatToNtfs));
+        EXPECT_TRUE(h.options.WatchConversion());
+        EXPECT_FALSE(h.Enabled(O::RestartButton));
+        ended = true;
+        EXPECT_FALSE(h.options.WatchConversion());
+        EXPECT_TRUE(h.Enabled(O::RestartButton));
+        EXPECT_FALSE(h.options.WatchConversion());  // told once
+        if (c.message) {
+            ASSERT_EQ(h.host.messages.size(), 1u);
+            EXPECT_EQ(h.host.messages[0].text, c.message);
+            EXPECT_EQ(h.host.messages[0].style, MbOk | MbIconExclamation);
+        } else {
+            EXPECT_TRUE(h.host.messages.empty());
+        }
+        EXPECT_TRUE(h.system.exitRequests.empty());
+    }
 
     Options failing(L"FAT32");
     failing.options.Load();

@@ -199,6 +199,77 @@ TEST(OpenPort135, WithoutKeptValuesRemovesTheTracesAndImportsTheOpenList) {
     EXPECT_EQ(IsPort135Closed(h.machine), 0);
 }
 
+// A reopening, and the roll-back of a close refused at EnableDCOM, refused at each of their
+// changes in turn: until every value is back and the marker says "0", every record stays, so the
+// next start-up's reopening ends with the machine exactly as before the close.
+TEST(OpenPort135, ARefusalAtAnyStepLeavesWhatTheNextStartNeedsToEndAsBeforeTheClose) {
+    const std::wstring markerWrite = std::wstring(L"write ") + kMarker;
+    const std::wstring bindRecord = L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\LinkageBindKX135";
+    // Every change of a reopening, in its order: the values, the marker, then each record with
+    // the keys the close created (Bind's record lies in one of them and goes with it).
+    const std::vector<std::wstring> steps = {
+        std::wstring(L"delete ") + kBind,
+        std::wstring(L"delete ") + kListen,
+        std::wstring(L"write ") + kEnableDcom,
+        std::wstring(L"write ") + kProtocols,
+        markerWrite,
+        std::wstring(L"delete ") + kLinkage + L"\\",
+        L"delete SYSTEM\\CurrentControlSet\\Services\\Rpc\\",
+        std::wstring(L"delete ") + kListen + L"KX135",
+        std::wstring(L"delete ") + kEnableDcom + L"KX135",
+        std::wstring(L"delete ") + kProtocols + L"KX135",
+    };
+    const std::vector<std::wstring> records = {bindRecord, std::wstring(kListen) + L"KX135",
+                                               std::wstring(kEnableDcom) + L"KX135",
+                                               std::wstring(kProtocols) + L"KX135"};
+    for (const bool rollBack : {false, true}) {
+        for (const std::wstring& step : steps) {
+            SCOPED_TRACE((rollBack ? L"roll-back refused at " : L"reopening refused at ") + step);
+            // A machine with its own protocol list, reopened by Tolvane once before.
+            Dcom h;
+            h.registry.SetRaw(kProtocols, MultiStringValue(kAdminList));
+            h.registry.SetString(kMarker, L"0");
+            const auto before = h.registry.keys;
+            h.CheckAll();
+            if (rollBack) {
+                h.registry.refusals = {std::wstring(L"write ") + kEnableDcom, step};
+                h.Apply(1);
+            } else {
+                h.Apply(1);
+                ASSERT_EQ(h.Read(kMarker), L"1");
+                h.registry.refusals = {step};
+                h.Apply(0);
+            }
+            EXPECT_TRUE(h.registry.refusals.empty());
+            const auto reports = h.Reports();
+            ASSERT_EQ(reports.size(), 1u);
+            EXPECT_TRUE(reports[0].starts_with(rollBack ? L"Port 135 could not be closed, and"
+                                                        : L"Port 135 could not be reopened."))
+                << reports[0];
+            if (h.Read(kMarker) != L"0") {
+                for (const std::wstring& record : records) {
+                    EXPECT_TRUE(h.registry.Get(record)) << record;
+                }
+            }
+            EXPECT_EQ(h.Value(C::Port135), 0);
+
+            MainForm again(h.registry, h.system, h.host, h.accounts);
+            again.Form_Initialize(L"-noaccount");
+            ASSERT_TRUE(again.Form_Load());
+            EXPECT_EQ(h.Reports().size(), 1u);
+            EXPECT_EQ(h.registry.keys, before);
+        }
+    }
+    // Without a refusal the same reopening makes exactly these changes.
+    Dcom clean;
+    clean.registry.SetRaw(kProtocols, MultiStringValue(kAdminList));
+    clean.CheckAll();
+    clean.Apply(1);
+    clean.registry.changes.clear();
+    clean.Apply(0);
+    EXPECT_EQ(clean.registry.changes, steps);
+}
+
 // Through the gate (one gate port open) or start-up (the gate closed, port 135 half closed).
 TEST(Port135Gate, KeepsPortOpenOnlyWhereThisProgramClosedIt) {
     struct Case {

@@ -102,39 +102,86 @@ TEST(ListeningPortLines, ShowTheProcessWhereTheSystemNamesItInAColumnOfItsOwn) {
                      }));
 }
 
-TEST(ListeningPortTable, NamesTheColumnsAboveTheLinesAndAlignsThemToTheHeading) {
-    EXPECT_EQ(ListeningPortTable({Port(kTcp, kAny, 445, 4, L"System"), Port(kUdp, kAny, 500)}),
-              (std::vector<std::wstring>{
-                  L"Protocol  Local address  Process     Tolvane setting",
-                  L"TCP       0.0.0.0:445    System (4)  Port 445 TCP; Shared folders",
-                  L"UDP       0.0.0.0:500                IPSEC 500 UDP",
-              }));
-    // Windows 2000 names no process: the column stays, empty.
-    EXPECT_EQ(
-        ListeningPortTable({Port(kTcp, kAny, 139)}),
-        (std::vector<std::wstring>{
-            L"Protocol  Local address  Process  Tolvane setting",
-            L"TCP       0.0.0.0:139             Ports 137, 138 UDP et 139 TCP; Shared folders",
-        }));
-    EXPECT_EQ(ListeningPortTable({}),
-              std::vector<std::wstring>{L"Protocol  Local address  Process  Tolvane setting"});
-    EXPECT_TRUE(ListeningPortLines({}).empty());
+// Each column sorts by what it shows: ports and addresses as numbers, text without regard to case
+// with empty cells last; rows the same in the column keep their order.
+TEST(SortPortRows, SortsByTheColumnEitherWay) {
+    const std::vector<ListeningPort> ports = {
+        Port(kTcp, {127, 0, 0, 1}, 10000, 4, L"System"),
+        Port(kUdp, {9, 0, 0, 1}, 137),
+        Port(kTcp, {10, 0, 0, 2}, 1027, 868, L"svchost.exe"),
+        Port(kTcp, kAny, 135, 868, L"svchost.exe"),
+        Port(kUdp, {10, 0, 0, 2}, 5000, 1234, L"alg.exe"),
+    };
+    using Ports = std::vector<std::uint16_t>;  // the rows' ports, in the rows' order
+    struct Case {
+        PortColumn column;
+        Ports up;
+        Ports down;
+    };
+    const Case cases[] = {
+        {PortColumn::Protocol, {135, 1027, 10000, 137, 5000}, {137, 5000, 135, 1027, 10000}},
+        {PortColumn::LocalAddress, {135, 137, 1027, 5000, 10000}, {10000, 1027, 5000, 137, 135}},
+        {PortColumn::Port, {135, 137, 1027, 5000, 10000}, {10000, 5000, 1027, 137, 135}},
+        {PortColumn::Process, {5000, 135, 1027, 10000, 137}, {137, 10000, 135, 1027, 5000}},
+        {PortColumn::Setting, {1027, 135, 137, 5000, 10000}, {10000, 5000, 137, 135, 1027}},
+    };
+    for (const Case& c : cases) {
+        for (const bool descending : {false, true}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(c.column)) +
+                         (descending ? " down" : " up"));
+            std::vector<PortRow> rows = PortRows(ports);
+            SortPortRows(rows, c.column, descending);
+            Ports order;
+            for (const PortRow& row : rows) {
+                order.push_back(row.port.port);
+            }
+            EXPECT_EQ(order, descending ? c.down : c.up);
+        }
+    }
 }
 
-TEST(PortsWindow, ShowsTheTableAndReadsThePortsAgainOnRefreshOnly) {
+TEST(PortRowsText, CopiesTheChosenRowsWithTabsBetweenCellsAndLineEndsBetweenRows) {
+    const std::vector<PortRow> rows = PortRows({
+        Port(kTcp, kAny, 135, 868, L"svchost.exe"),
+        Port(kTcp, {127, 0, 0, 1}, 1025),
+        Port(kUdp, {192, 168, 1, 10}, 1024, 4),
+    });
+    const std::size_t chosen[] = {0, 2};
+    EXPECT_EQ(PortRowsText(rows, chosen),
+              L"TCP\t0.0.0.0\t135\tsvchost.exe (868)\tPort 135 RPC\r\n"
+              L"UDP\t192.168.1.10\t1024\tpid 4\tDNS client 1024 UDP");
+    const std::size_t unnamed[] = {1};
+    EXPECT_EQ(PortRowsText(rows, unnamed), L"TCP\t127.0.0.1\t1025\t\t");
+    EXPECT_EQ(PortRowsText(rows, {}), L"");
+}
+
+TEST(PortsWindow, ReadsThePortsAgainOnRefreshOnlyAndKeepsTheSort) {
     FakeSystem system;
-    system.ports = {Port(kTcp, kAny, 135)};
+    system.ports = {Port(kTcp, kAny, 135), Port(kUdp, kAny, 500)};
     PortsForm form(system);
     form.Refresh();
-    EXPECT_EQ(form.ListText(),
-              L"Protocol  Local address  Process  Tolvane setting\r\n"
-              L"TCP       0.0.0.0:135             Port 135 RPC\r\n");
-    system.ports.push_back(Port(kUdp, kAny, 500));
+    const auto ports = [&] {
+        std::vector<std::uint16_t> numbers;
+        for (const PortRow& row : form.Rows()) {
+            numbers.push_back(row.port.port);
+        }
+        return numbers;
+    };
+    EXPECT_EQ(ports(), (std::vector<std::uint16_t>{135, 500}));
+    form.SortBy(PortColumn::Port);
+    form.SortBy(PortColumn::Port);  // the second click turns it round
+    EXPECT_TRUE(form.Descending());
+    EXPECT_EQ(ports(), (std::vector<std::uint16_t>{500, 135}));
+    system.ports.push_back(Port(kTcp, kAny, 445));
     EXPECT_TRUE(form.Click(PortsControlId::Intro));
     EXPECT_EQ(system.portReads, 1);
     EXPECT_TRUE(form.Click(PortsControlId::Refresh));
     EXPECT_EQ(system.portReads, 2);
-    EXPECT_TRUE(form.ListText().ends_with(L"UDP       0.0.0.0:500             IPSEC 500 UDP\r\n"));
+    EXPECT_EQ(ports(), (std::vector<std::uint16_t>{500, 445, 135}));
+    EXPECT_EQ(form.SortColumn(), PortColumn::Port);
+    form.SortBy(PortColumn::Protocol);  // another column starts going up
+    EXPECT_FALSE(form.Descending());
+    EXPECT_EQ(ports(), (std::vector<std::uint16_t>{445, 135, 500}));
     EXPECT_FALSE(form.Click(PortsControlId::CmdClose));
     EXPECT_EQ(system.portReads, 2);
 }

@@ -106,8 +106,9 @@ TEST(ExtractResource, WritesExactlyTheResourceOrReportsWhatStoodInTheWay) {
                 Extraction extraction = system.ExtractResource(path, wideType, script.number);
                 error = extraction.error;
                 if (extraction.file) {
-                    // Held until released: readers may come, writers and deleters may not.
-                    EXPECT_TRUE(Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
+                    // Held until released: readers that share reading only may come (as a
+                    // registry editor does), writers and deleters may not.
+                    EXPECT_TRUE(Open(path, GENERIC_READ, FILE_SHARE_READ));
                     EXPECT_FALSE(Open(path, GENERIC_WRITE, 7));
                     EXPECT_FALSE(DeleteFileW(path.c_str()));
                 }

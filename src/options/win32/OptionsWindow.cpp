@@ -42,10 +42,6 @@ void OptionsWindow::ShowControl(OptionsControlId id) {
     if ((IsWindowEnabled(child) != FALSE) != control.enabled) {
         EnableWindow(child, control.enabled);
     }
-    // A frame's caption is a label of its own, made with the window.
-    if (OptionsWindowLayout()[static_cast<int>(id)].kind == ControlKind::Frame) {
-        return;
-    }
     wchar_t shown[512];
     GetWindowTextW(child, shown, 512);
     if (control.caption != shown) {

@@ -1,7 +1,11 @@
-// The listening-ports window: the table of open ports, read again on Refresh.
+// The listening-ports window: the open ports in a list with a column each, sorted by a click on a
+// heading, copied with Ctrl+C, read again on Refresh.
 #pragma once
 
-#include <array>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
 #include <functional>
 
 #include "ports/PortsForm.h"
@@ -20,7 +24,12 @@ class PortsWindow : public NavyWindow {
 
   private:
     void Press(int index) override;
+    LRESULT HandleOther(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void AddColumns();
     void ShowList();
+    void ShowSortArrow();
+    void CopySelectedRows();
+    LRESULT MarkRowsOfSettings(const NMLVCUSTOMDRAW& draw);
     HWND Item(PortsControlId id) const { return Child(static_cast<int>(id)); }
 
     PortsForm form_;

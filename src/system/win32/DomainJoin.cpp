@@ -17,9 +17,8 @@ using FreeFunction = DWORD(WINAPI*)(void* buffer);
 }  // namespace
 
 std::optional<bool> ReadDomainJoin() {
-    const SystemLibrary netapi(L"netapi32.dll");
-    const auto join = netapi.Find<JoinFunction>("NetGetJoinInformation");
-    const auto release = netapi.Find<FreeFunction>("NetApiBufferFree");
+    const auto join = SystemFunction<JoinFunction>(L"netapi32.dll", "NetGetJoinInformation");
+    const auto release = SystemFunction<FreeFunction>(L"netapi32.dll", "NetApiBufferFree");
     if (!join || !release) {
         return std::nullopt;
     }

@@ -62,6 +62,7 @@ using UniqueFont = UniqueResource<HFONT, NullTraits<HFONT, DeleteObject>>;
 using UniqueBrush = UniqueResource<HBRUSH, NullTraits<HBRUSH, DeleteObject>>;
 using UniqueBitmap = UniqueResource<HBITMAP, NullTraits<HBITMAP, DeleteObject>>;
 using UniqueLocal = UniqueResource<HLOCAL, NullTraits<HLOCAL, LocalFree>>;
+using UniqueGlobal = UniqueResource<HGLOBAL, NullTraits<HGLOBAL, GlobalFree>>;
 using UniqueMemoryDc = UniqueResource<HDC, NullTraits<HDC, DeleteDC>>;
 using UniqueMenu = UniqueResource<HMENU, NullTraits<HMENU, DestroyMenu>>;
 using UniqueWindow = UniqueResource<HWND, NullTraits<HWND, DestroyWindow>>;

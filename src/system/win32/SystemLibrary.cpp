@@ -1,17 +1,20 @@
 #include "system/win32/SystemLibrary.h"
 
-#include <string>
-
 namespace tolvane::win32 {
 
-SystemLibrary::SystemLibrary(const wchar_t* fileName) {
-    wchar_t folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return;
+std::wstring SystemFolder() {
+    wchar_t buffer[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
+}
+
+FARPROC SystemFunction(const wchar_t* dllName, const char* functionName) {
+    const std::wstring folder = SystemFolder();
+    if (folder.empty()) {
+        return nullptr;
     }
-    const std::wstring path = std::wstring(folder, length) + L"\\" + fileName;
-    module_.reset(LoadLibraryW(path.c_str()));
+    const HMODULE module = LoadLibraryW((folder + L"\\" + dllName).c_str());
+    return module ? GetProcAddress(module, functionName) : nullptr;
 }
 
 }  // namespace tolvane::win32

@@ -1,28 +1,26 @@
-// A library of the system folder loaded while the program runs, for the functions that some
-// Windows versions lack or that the program needs only now and then.
+// Functions of the system's own DLLs that not every supported Windows has, found at run time.
 #pragma once
 
 #include <windows.h>
 
-#include "system/win32/Handles.h"
+#include <string>
 
 namespace tolvane::win32 {
 
-class SystemLibrary {
-  public:
-    // The file name alone ("netapi32.dll"): the library is always loaded by its full path in the
-    // system folder, never found by the search order, which starts in the program's folder.
-    explicit SystemLibrary(const wchar_t* fileName);
+// The system folder (System32), without a trailing backslash; empty when it cannot be had.
+std::wstring SystemFolder();
 
-    // The exported function, or null when the library or the function is missing.
-    template <typename Function>
-    Function Find(const char* name) const {
-        const FARPROC found = module_ ? GetProcAddress(module_.get(), name) : nullptr;
-        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-    }
+// A function of a DLL of the system folder; null where this Windows lacks the DLL or the
+// function. The DLL is loaded by its full path, never by a bare name that a planted copy could
+// answer to, and stays loaded for the rest of the program.
+FARPROC SystemFunction(const wchar_t* dllName, const char* functionName);
 
-  private:
-    UniqueResource<HMODULE, NullTraits<HMODULE, FreeLibrary>> module_;
-};
+// The same, as the function's own type.
+template <typename Function>
+Function SystemFunction(const wchar_t* dllName, const char* functionName) {
+    // Through the one function type the compiler takes as any function's.
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(SystemFunction(dllName, functionName)));
+}
 
 }  // namespace tolvane::win32

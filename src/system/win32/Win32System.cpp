@@ -15,6 +15,7 @@
 #include "system/win32/PortTable.h"
 #include "system/win32/ServiceTable.h"
 #include "system/win32/Shutdown.h"
+#include "system/win32/SystemLibrary.h"
 
 namespace tolvane::win32 {
 namespace {
@@ -24,6 +25,15 @@ class Win32Process : public StartedProcess {
     explicit Win32Process(HANDLE process) : process_(process) {}
     bool WaitForExit(std::int32_t milliseconds) override {
         return WaitPumping(process_.get(), milliseconds);
+    }
+    std::optional<unsigned long> ExitCode() override {
+        // Asked of the process itself: a program may end with the code that means "still active".
+        DWORD code = 0;
+        if (WaitForSingleObject(process_.get(), 0) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(process_.get(), &code)) {
+            return std::nullopt;
+        }
+        return code;
     }
 
   private:
@@ -38,38 +48,53 @@ class Win32HeldFile : public HeldFile {
     UniqueHandle file_;
 };
 
-struct ResourceBytes {
-    const void* data = nullptr;
-    DWORD size = 0;
+// Error codes of our own, with the customer bit set so that no system code can mean them; ErrorText
+// has our words for them.
+constexpr DWORD kOwnResourceUnreadable = 0x20000001;
+constexpr DWORD kExtractedFileChanged = 0x20000002;
+
+struct OwnError {
+    DWORD code;
+    const wchar_t* words;
+};
+constexpr OwnError kOwnErrors[] = {
+    {kOwnResourceUnreadable,
+     L"Tolvane could not read its own copy of this file; Tolvane.exe may be damaged."},
+    {kExtractedFileChanged,
+     L"Another program changed the file between its writing and its use; it was not used."},
 };
 
+struct ResourceBytes {
+    const void* data = nullptr;  // null when the resource cannot be had
+    DWORD size = 0;
+    DWORD error = ERROR_SUCCESS;
+};
+
+// Every extraction reads its resource here. Loading and locking a resource may fail without a
+// last error, which would read "The operation completed successfully.".
 ResourceBytes FindOwnResource(const std::wstring& type, std::uint16_t number) {
     const HRSRC info = FindResourceExW(nullptr, type.c_str(), MAKEINTRESOURCEW(number),
                                        MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    if (!info) {
-        return {};
-    }
     // A resource of the running program stays mapped as long as the program runs.
-    const HGLOBAL loaded = LoadResource(nullptr, info);
-    return {loaded ? LockResource(loaded) : nullptr, SizeofResource(nullptr, info)};
+    const HGLOBAL loaded = info ? LoadResource(nullptr, info) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) {
+        const DWORD error = GetLastError();
+        return {nullptr, 0, error != ERROR_SUCCESS ? error : kOwnResourceUnreadable};
+    }
+    return {data, SizeofResource(nullptr, info), ERROR_SUCCESS};
 }
 
-struct NewFile {
-    UniqueHandle file;  // open, shared for reading only; empty on failure
-    DWORD error;
-};
-
-// A new file holding exactly the bytes. Writing through a file that is already there could
-// follow a planted hard link and overwrite its target with the administrator's rights.
-NewFile MakeNewFile(const std::wstring& path, const void* data, DWORD size) {
+// A new file holding exactly the bytes, closed again. Writing through a file that is already there
+// could follow a planted hard link and overwrite its target with the administrator's rights.
+DWORD MakeNewFile(const std::wstring& path, const void* data, DWORD size) {
     if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
-        return {UniqueHandle(), GetLastError()};
+        return GetLastError();
     }
-    // Shared for reading only, so that nobody swaps or changes the file while it is held.
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return {UniqueHandle(), GetLastError()};
+        return GetLastError();
     }
     DWORD written = 0;
     const BOOL ok = WriteFile(file.get(), data, size, &written, nullptr);
@@ -78,25 +103,19 @@ NewFile MakeNewFile(const std::wstring& path, const void* data, DWORD size) {
         const DWORD error = ok ? ERROR_HANDLE_DISK_FULL : GetLastError();
         file.reset();
         DeleteFileW(path.c_str());
-        return {UniqueHandle(), error};
+        return error;
     }
-    return {std::move(file), ERROR_SUCCESS};
+    return ERROR_SUCCESS;
 }
 
-// Every sharing mode is offered, so that a reader holding the file does not stop the comparison.
-bool HoldsExactly(const std::wstring& path, const ResourceBytes& resource) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return false;
-    }
+// The open file, read from its start, holds exactly the resource's bytes.
+bool SameBytes(HANDLE file, const ResourceBytes& resource) {
     const auto* expected = static_cast<const char*>(resource.data);
     DWORD compared = 0;
     char chunk[16384];
     for (;;) {
         DWORD read = 0;
-        if (!ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr)) {
+        if (!ReadFile(file, chunk, sizeof(chunk), &read, nullptr)) {
             return false;
         }
         if (read == 0) {
@@ -109,10 +128,12 @@ bool HoldsExactly(const std::wstring& path, const ResourceBytes& resource) {
     }
 }
 
-std::wstring SystemFolder() {
-    wchar_t buffer[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
+// Every sharing mode is offered, so that a reader holding the file does not stop the comparison.
+bool HoldsExactly(const std::wstring& path, const ResourceBytes& resource) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && SameBytes(file.get(), resource);
 }
 
 std::string ToUtf8(const std::wstring& text) {
@@ -282,23 +303,33 @@ Extraction Win32System::ExtractResource(const std::wstring& path, const std::wst
                                         std::uint16_t number) {
     const ResourceBytes resource = FindOwnResource(type, number);
     if (!resource.data) {
+        return {nullptr, resource.error};
+    }
+    if (const DWORD error = MakeNewFile(path, resource.data, resource.size)) {
+        return {nullptr, error};
+    }
+    // Held for reading only: readers that share reading (the registry editor) get in, writers
+    // and deleters stay out. The bytes are compared through this handle, so that a file swapped
+    // in between the writing and this moment is never handed on.
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return {nullptr, GetLastError()};
     }
-    NewFile made = MakeNewFile(path, resource.data, resource.size);
-    if (!made.file) {
-        return {nullptr, made.error};
+    if (!SameBytes(file.get(), resource)) {
+        file.reset();
+        DeleteFileW(path.c_str());
+        return {nullptr, kExtractedFileChanged};
     }
-    return {std::make_unique<Win32HeldFile>(std::move(made.file)), ERROR_SUCCESS};
+    return {std::make_unique<Win32HeldFile>(std::move(file)), ERROR_SUCCESS};
 }
 
 unsigned long Win32System::WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
     // A name of this process's own beside the target, so that the move stays on one volume.
     const std::wstring fresh = path + L"." + Decimal(GetCurrentProcessId()) + L".tmp";
-    NewFile made = MakeNewFile(fresh, bytes.data(), static_cast<DWORD>(bytes.size()));
-    if (!made.file) {
-        return made.error;
+    if (const DWORD error = MakeNewFile(fresh, bytes.data(), static_cast<DWORD>(bytes.size()))) {
+        return error;
     }
-    made.file.reset();
     if (!MoveFileExW(fresh.c_str(), path.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
@@ -313,14 +344,13 @@ unsigned long Win32System::ExtractResourceUnlessIdentical(const std::wstring& pa
                                                           std::uint16_t number) {
     const ResourceBytes resource = FindOwnResource(type, number);
     if (!resource.data) {
-        const DWORD error = GetLastError();
-        return error != ERROR_SUCCESS ? error : ERROR_RESOURCE_DATA_NOT_FOUND;
+        return resource.error;
     }
     // Nothing is written over a file kept this way, so no planted link can be followed either.
     if (HoldsExactly(path, resource)) {
         return ERROR_SUCCESS;
     }
-    return MakeNewFile(path, resource.data, resource.size).error;
+    return MakeNewFile(path, resource.data, resource.size);
 }
 
 std::optional<std::array<std::uint16_t, 4>> Win32System::ProgramVersion() {
@@ -351,6 +381,11 @@ unsigned long Win32System::EndSession(unsigned flags) {
 }
 
 std::wstring Win32System::ErrorText(unsigned long code) {
+    for (const OwnError& own : kOwnErrors) {
+        if (own.code == code) {
+            return own.words;
+        }
+    }
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,

@@ -26,6 +26,9 @@ ChildClass ClassOf(ControlKind kind, bool centred) {
             return {L"BUTTON", BS_GROUPBOX | WS_CLIPSIBLINGS, 0};
         case ControlKind::CheckBox:
             return {L"BUTTON", BS_CHECKBOX | WS_TABSTOP, 0};
+        case ControlKind::ListView:
+            // Comctl32 5.8 of Windows 2000 has the report view too.
+            return {WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE};
     }
     return {L"STATIC", 0, 0};
 }

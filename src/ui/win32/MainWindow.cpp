@@ -141,11 +141,14 @@ void MainWindow::ControlChanged(ControlId id) {
 }
 
 int MainWindow::ShowMessage(const std::wstring& text, const std::wstring& title, unsigned style) {
+    // A window of ours that is open (options, about, ports) owns the box, so that the box comes
+    // back to it and not to the main window, which waits behind it.
+    const HWND owner = owned_ && owned_->hwnd() ? owned_->hwnd() : window_;
     // Closing the box enables its owner, also one that a running command keeps disabled.
-    const bool enabled = IsWindowEnabled(window_) != FALSE;
-    const int answer = MessageBoxW(window_, text.c_str(), title.c_str(), style);
+    const bool enabled = IsWindowEnabled(owner) != FALSE;
+    const int answer = MessageBoxW(owner, text.c_str(), title.c_str(), style);
     if (!enabled) {
-        EnableWindow(window_, FALSE);
+        EnableWindow(owner, FALSE);
     }
     return answer;
 }
@@ -310,6 +313,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam && !closing_) {
                 closing_ = true;
                 form_->Form_Unload(true);
+            } else if (!wParam) {
+                // Windows or another program cancelled it, a restart of ours included.
+                form_->SessionEndCancelled();
             }
             return 0;
         case WM_ACTIVATE:

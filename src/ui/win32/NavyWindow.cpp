@@ -1,5 +1,6 @@
 #include "ui/win32/NavyWindow.h"
 
+#include "system/win32/SystemLibrary.h"
 #include "ui/win32/ChildControls.h"
 
 namespace tolvane::win32 {
@@ -7,7 +8,18 @@ namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-constexpr int kCaptionIndentTwips = 120;
+
+// A themed frame draws its caption in the theme's colour, whatever WM_CTLCOLORSTATIC asks; without
+// its theme it takes the window's white on navy. Windows 2000 has no themes and no uxtheme.dll.
+void WithoutTheme(HWND control) {
+    using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    static const auto setWindowTheme =
+        SystemFunction<SetWindowThemeFunction>(L"uxtheme.dll", "SetWindowTheme");
+    // Wine refuses the empty names (ERROR_INVALID_NAME); a class name no theme has does the same.
+    if (setWindowTheme && FAILED(setWindowTheme(control, L"", L""))) {
+        setWindowTheme(control, L" ", L" ");
+    }
+}
 
 }  // namespace
 
@@ -43,34 +55,19 @@ bool NavyWindow::CreateWithControls(const wchar_t* className, const wchar_t* cap
     }
     for (const SmallControl& control : layout_) {
         const bool frame = control.kind == ControlKind::Frame;
-        // The list scrolls sideways rather than break a line of its table.
-        const DWORD extra = control.fixedPitch ? WS_HSCROLL | ES_AUTOHSCROLL : 0;
         const HWND child =
-            CreateChildControl(window_, control.kind, false, frame ? L"" : control.caption,
-                               PlaceOf(layout_, control), dpi_, firstId_ + control.id, extra);
-        const HFONT font = control.fixedPitch ? fonts_.FixedPitch(control.centipoints)
-                                              : fonts_.Get(control.centipoints,
-                                                           control.bold || frame, control.face);
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        controls_[static_cast<std::size_t>(control.id)] = child;
+            CreateChildControl(window_, control.kind, false, control.caption,
+                               PlaceOf(layout_, control), dpi_, firstId_ + control.id);
+        SendMessageW(child, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(
+                         fonts_.Get(control.centipoints, control.bold || frame, control.face)),
+                     FALSE);
         if (frame) {
-            AddFrameCaption(control, font);
+            WithoutTheme(child);
         }
+        controls_[static_cast<std::size_t>(control.id)] = child;
     }
     return true;
-}
-
-void NavyWindow::AddFrameCaption(const SmallControl& frame, HFONT font) {
-    WindowDc dc(window_);
-    Selection selected(dc.get(), font);
-    SIZE text{};
-    GetTextExtentPoint32W(dc.get(), frame.caption, lstrlenW(frame.caption), &text);
-    const TwipRect place = PlaceOf(layout_, frame);
-    const HWND caption =
-        CreateChildControl(window_, ControlKind::Label, false, frame.caption,
-                           {place.left + kCaptionIndentTwips, place.top, 0, 0}, dpi_, 0);
-    SetWindowPos(caption, HWND_TOP, 0, 0, text.cx + 4, text.cy, SWP_NOMOVE | SWP_NOACTIVATE);
-    SendMessageW(caption, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 void NavyWindow::Close() {

@@ -27,8 +27,8 @@ class NavyWindow : public WindowBase {
     virtual bool Create(HWND owner) = 0;
 
   protected:
-    // The window, centred, with every control of the layout at its place in its font; a frame's
-    // caption is a white label of its own (a themed frame ignores the colour it is asked for).
+    // The window, centred, with every control of the layout at its place in its font; frames
+    // unthemed, so that their captions take the window's colours.
     bool CreateWithControls(const wchar_t* className, const wchar_t* caption, int widthTwips,
                             int heightTwips, HWND owner);
     HWND Child(int id) const { return controls_[static_cast<std::size_t>(id)]; }
@@ -49,8 +49,6 @@ class NavyWindow : public WindowBase {
     UniqueBrush navy_;
 
   private:
-    void AddFrameCaption(const SmallControl& frame, HFONT font);
-
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) final;
     void OnCommand(WPARAM wParam, LPARAM lParam);
 

@@ -199,6 +199,22 @@ int DefaultButton(HWND box);
 // Clicks the button and returns once the box is gone, that is once the program has the answer.
 bool Answer(HWND box, int buttonId);
 
+// ---- A list view in report style, in Tolvane's process ----
+// Its messages carry pointers, which Windows does not carry from one process to another: the
+// driver lends them memory inside Tolvane's process (VirtualAllocEx) and reads it back.
+
+// The headings of its columns, in order.
+std::vector<std::wstring> ListViewHeadings(HWND list);
+// The cells of every row, in the list's order.
+std::vector<std::vector<std::wstring>> ListViewRows(HWND list);
+// Selects exactly these rows, by their place in the list.
+bool SelectListViewRows(HWND list, std::initializer_list<int> rows);
+// Clicks a column's heading as the mouse does (pressed and let go on it), and returns once the
+// list has taken the click up.
+bool ClickListViewHeading(HWND list, int column);
+// The text on the clipboard; empty when it holds none.
+std::wstring ClipboardText();
+
 // ---- Screenshots ----
 
 // Saves the window's area of the screen as ShotsDir()\name.bmp (24 bits per pixel).

@@ -36,7 +36,11 @@ RegError FakeRegistry::Read(int root, const std::wstring& key, const std::wstrin
     return kRegOk;
 }
 
-bool FakeRegistry::Refuses(const std::wstring& key) {
+bool FakeRegistry::Refuses(const std::wstring& key, const std::wstring& change) {
+    if (!refusals.empty() && Fold(change) == Fold(refusals.front())) {
+        refusals.pop_front();
+        return true;
+    }
     if (denied_.count(Fold(key)) || refuseAfter == 0) {
         return true;
     }
@@ -48,7 +52,7 @@ bool FakeRegistry::Refuses(const std::wstring& key) {
 
 RegError FakeRegistry::Write(int root, const std::wstring& key, const std::wstring& name,
                              const RawValue& value) {
-    if (Refuses(key)) {
+    if (Refuses(key, L"write " + key + L"\\" + name)) {
         return kRegAccessDenied;
     }
     ++writes;
@@ -65,7 +69,7 @@ RegError FakeRegistry::DeleteValue(int root, const std::wstring& key, const std:
     if (found->second.count(Fold(name)) == 0) {
         return kRegFileNotFound;
     }
-    if (Refuses(key)) {
+    if (Refuses(key, L"delete " + key + L"\\" + name)) {
         return kRegAccessDenied;
     }
     found->second.erase(Fold(name));
@@ -79,7 +83,7 @@ RegError FakeRegistry::DeleteKey(int root, const std::wstring& key) {
     if (found == keys.end()) {
         return kRegFileNotFound;
     }
-    if (Descendants(root, Fold(key)) > 0 || Refuses(key)) {
+    if (Descendants(root, Fold(key)) > 0 || Refuses(key, L"delete " + key + L"\\")) {
         return kRegAccessDenied;
     }
     keys.erase(found);

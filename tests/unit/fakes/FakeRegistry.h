@@ -1,6 +1,7 @@
 // An in-memory registry: keys compared without regard to case, like Windows does.
 #pragma once
 
+#include <deque>
 #include <map>
 #include <optional>
 #include <set>
@@ -37,6 +38,9 @@ class FakeRegistry : public RegistryStore {
 
     // How many more writes and deletions succeed before every later one is refused; -1: all.
     int refuseAfter = -1;
+    // Changes written as in `changes`, refused in turn: the first time the front one is asked
+    // for it is refused and taken off, and the next one waits.
+    std::deque<std::wstring> refusals;
     int writes = 0;
     int deletions = 0;
     // Every change in order: "write KEY\NAME", "delete KEY\NAME", "delete KEY\" for a key.
@@ -57,8 +61,9 @@ class FakeRegistry : public RegistryStore {
     static RawValue Text(const std::wstring& text);
 
   private:
-    // The key is denied, or no more changes are allowed; counts the change otherwise.
-    bool Refuses(const std::wstring& key);
+    // The key is denied, the change is the next refusal, or no more changes are allowed;
+    // counts the change otherwise.
+    bool Refuses(const std::wstring& key, const std::wstring& change);
     // Keys below the given one; a key exists as long as it or one below it does.
     std::size_t Descendants(int root, const std::wstring& foldedKey) const;
 

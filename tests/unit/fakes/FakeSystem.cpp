@@ -18,6 +18,13 @@ class FakeProcess : public StartedProcess {
         ended_ = true;
         return true;
     }
+    std::optional<unsigned long> ExitCode() override {
+        if (!ended_) {
+            return std::nullopt;
+        }
+        const auto code = system_.exitCodes.find(commandLine_);
+        return code == system_.exitCodes.end() ? 0 : code->second;
+    }
 
   private:
     FakeSystem& system_;

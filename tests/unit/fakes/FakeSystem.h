@@ -98,6 +98,8 @@ class FakeSystem : public System {
     // A command for which this says false is still running whenever it is waited for.
     std::function<bool(const std::wstring& commandLine)> endsInTime;
     bool commandsStart = true;
+    // What a command ends with, by command line; 0 for any other.
+    std::map<std::wstring, unsigned long> exitCodes;
     std::vector<std::wstring> removed;
     std::vector<std::pair<std::uintptr_t, std::wstring>> opened;
     std::wstring programFolder = L"C:\\Tools";
