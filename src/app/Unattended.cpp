@@ -464,7 +464,8 @@ int RunUnattended(const UnattendedRequest& request, RegistryStore& registry, Sys
     report.messages.insert(report.messages.end(), told.begin(), told.end());
     // The proof on the wire: what still listens after the run.
     report.ports = system.ListeningPorts();
-    run.NoteStillListening(report.ports, system.RunningServices());
+    report.services = system.RunningServices();
+    run.NoteStillListening(report.ports, report.services);
     report.exitCode = ExitCodeOf(run.outcome);
     const std::wstring path = ReportPath(request, system);
     const bool csv = WantsCsv(path);

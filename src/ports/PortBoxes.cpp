@@ -1,9 +1,9 @@
 #include "ports/PortBoxes.h"
 
 #include <algorithm>
+#include <array>
 #include <cwctype>
 
-#include "ports/ListeningPorts.h"
 #include "system/Decimal.h"
 #include "ui/ControlLayout.h"
 
@@ -11,6 +11,22 @@ namespace tolvane {
 namespace {
 
 using C = ControlId;
+constexpr PortProtocol kTcp = PortProtocol::Tcp;
+constexpr PortProtocol kUdp = PortProtocol::Udp;
+
+// Where a label names the protocol, only that protocol; elsewhere both. From XP SP2 and on Server
+// 2003 the UPnP host listens on 2869 through http.sys, for SSDP and UPnP together; SMB, file
+// sharing, listens on 139 and 445.
+constexpr std::array<PortSetting, 23> kPortSettings = {{
+    {kTcp, 123, C::PortsLabel2},   {kUdp, 123, C::PortsLabel2},   {kTcp, 135, C::PortsLabel1},
+    {kUdp, 135, C::PortsLabel1},   {kUdp, 137, C::PortsLabel3},   {kUdp, 138, C::PortsLabel3},
+    {kTcp, 139, C::PortsLabel3},   {kTcp, 139, C::PartageLabel4}, {kTcp, 445, C::PortsLabel4},
+    {kTcp, 445, C::PartageLabel4}, {kUdp, 500, C::PortsLabel5},   {kTcp, 1023, C::PortsLabel6},
+    {kUdp, 1023, C::PortsLabel6},  {kTcp, 1024, C::PortsLabel7},  {kUdp, 1024, C::PortsLabel8},
+    {kTcp, 1027, C::PortsLabel9},  {kUdp, 1027, C::PortsLabel9},  {kTcp, 1900, C::PortsLabel10},
+    {kUdp, 1900, C::PortsLabel10}, {kTcp, 2869, C::PortsLabel10}, {kTcp, 2869, C::PortsLabel11},
+    {kTcp, 5000, C::PortsLabel11}, {kUdp, 5000, C::PortsLabel11},
+}};
 
 // Each box whose setting closes ports, with its label and the service whose process alone ties a
 // port to it.
@@ -64,6 +80,21 @@ C LabelOf(C box) {
 }
 
 }  // namespace
+
+std::span<const PortSetting> PortSettings() {
+    return kPortSettings;
+}
+
+std::optional<std::wstring> SettingThatCloses(PortProtocol protocol, std::uint16_t port) {
+    std::optional<std::wstring> captions;
+    for (const PortSetting& setting : kPortSettings) {
+        if (setting.protocol == protocol && setting.port == port) {
+            captions =
+                (captions ? *captions + kSettingSeparator : L"") + LayoutOf(setting.label).caption;
+        }
+    }
+    return captions;
+}
 
 std::vector<C> BoxesOfPort(const ListeningPort& port, const RunningServices& services) {
     if (!port.processId || !services) {
@@ -133,7 +164,7 @@ std::wstring PortSettingsText(const ListeningPort& port, const RunningServices& 
             text += kSettingSeparator;
         }
         text += LayoutOf(LabelOf(box)).caption;
-        if (inForce(box)) {
+        if (inForce && inForce(box)) {
             const std::uint16_t number = port.port;
             text += L" (" + StillListensNote({&number, 1}) + L")";
         }

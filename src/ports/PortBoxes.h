@@ -17,6 +17,21 @@ namespace tolvane {
 
 using RunningServices = std::optional<std::vector<RunningService>>;
 
+// A port that one of the main window's boxes closes, named by that box's label.
+struct PortSetting {
+    PortProtocol protocol;
+    std::uint16_t port;
+    ControlId label;
+};
+std::span<const PortSetting> PortSettings();
+
+// Between the captions of two settings that close the same port.
+inline constexpr wchar_t kSettingSeparator[] = L"; ";
+
+// The captions of the labels whose boxes close the port, by its number alone; none for a port
+// Tolvane leaves alone.
+std::optional<std::wstring> SettingThatCloses(PortProtocol protocol, std::uint16_t port);
+
 // The boxes whose settings should close the port. Where the system names the port's process and
 // the services running now, a process that runs one service alone ties its ports to that
 // service's box, whatever their numbers (DTC and others take ports as they come); the ports of a
@@ -39,7 +54,7 @@ std::vector<StillListening> InForceButListening(std::span<const ListeningPort> p
 std::wstring StillListensNote(std::span<const std::uint16_t> ports);
 
 // The captions of the settings that should close the port, each one in force followed by its
-// note in brackets; empty for a port of none.
+// note in brackets (none is, without the test); empty for a port of none.
 std::wstring PortSettingsText(const ListeningPort& port, const RunningServices& services,
                               const std::function<bool(ControlId)>& inForce);
 

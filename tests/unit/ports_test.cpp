@@ -186,6 +186,29 @@ TEST(PortsWindow, ReadsThePortsAgainOnRefreshOnlyAndKeepsTheSort) {
     EXPECT_EQ(system.portReads, 2);
 }
 
+// The proof on the wire: a setting the last check found in force is marked on its port's row,
+// and a port is tied to a setting by the one service its process runs.
+TEST(PortsWindow, MarksASettingInForceWhosePortStillListensAndTiesPortsByTheirProcess) {
+    FakeSystem system;
+    system.ports = {Port(kTcp, kAny, 445, 4, L"System"), Port(kTcp, kAny, 1033, 900, L"msdtc.exe"),
+                    Port(kTcp, kAny, 1024, 3000, L"other.exe")};
+    system.services = std::vector<RunningService>{{L"MSDTC", 900}, {L"Other", 3000}};
+    PortsForm form(system, [](C box) { return box == C::Port445 || box == C::Port1023; });
+    form.Refresh();
+    std::vector<std::wstring> settings;
+    for (const PortRow& row : form.Rows()) {
+        settings.push_back(row.setting);
+    }
+    EXPECT_EQ(settings, (std::vector<std::wstring>{
+                            L"Port 445 TCP (in force, but port 445 still listens); Shared folders",
+                            L"",
+                            L"DTC 1023 (in force, but port 1033 still listens)",
+                        }));
+    // The report's lines tie them the same way, without the marks.
+    EXPECT_EQ(ListeningPortLines(system.ports, system.services)[2],
+              L"TCP  0.0.0.0:1033  msdtc.exe (900)   DTC 1023");
+}
+
 TEST(PortsWindow, IsInTheToolsMenuAfterCheckAll) {
     const auto tools = MainMenus()[0].entries;
     ASSERT_GE(tools.size(), 4u);
