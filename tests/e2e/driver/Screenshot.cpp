@@ -23,6 +23,9 @@ bool SaveScreenshot(HWND window, const std::wstring& name) {
         return false;
     }
 
+    // A window just shown may not have painted yet: have it and its controls paint now (the
+    // paint messages are sent to its thread, and this waits for them).
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     // The screen holds what the user sees, message boxes over the window included; under Wine
     // in Xvfb it is the X server's picture, so it needs no help from the program.
     const win32::WindowDc screen(nullptr);
