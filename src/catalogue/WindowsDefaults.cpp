@@ -1,8 +1,7 @@
 #include "catalogue/WindowsDefaults.h"
 
-#include <cwctype>
-
 #include "registry/SettingEngine.h"
+#include "system/AsciiCase.h"
 #include "system/SystemInfo.h"
 
 namespace tolvane {
@@ -81,16 +80,6 @@ constexpr DefaultLine kDefaults[] = {
      kAnyPack, kRuleDelete},
 };
 
-bool SamePath(const std::wstring& a, const wchar_t* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i] != L'\0'; ++i) {
-        if (std::towlower(a[i]) != std::towlower(b[i])) {
-            return false;
-        }
-    }
-    return i == a.size() && b[i] == L'\0';
-}
-
 }  // namespace
 
 const wchar_t* WindowsDefault(const std::wstring& valuePath, const VersionInfo& version) {
@@ -98,7 +87,8 @@ const wchar_t* WindowsDefault(const std::wstring& valuePath, const VersionInfo& 
     const unsigned product = version.productType <= ProductServer ? 1u << version.productType : 0u;
     for (const DefaultLine& line : kDefaults) {
         if ((line.systems & system) && (line.products & product) &&
-            version.servicePack >= line.fromServicePack && SamePath(valuePath, line.valuePath)) {
+            version.servicePack >= line.fromServicePack &&
+            SameIgnoringCase(valuePath, line.valuePath)) {
             return line.value;
         }
     }

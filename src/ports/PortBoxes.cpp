@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cwctype>
 
+#include "system/AsciiCase.h"
 #include "system/Decimal.h"
 #include "ui/ControlLayout.h"
 
@@ -52,11 +52,6 @@ constexpr PortBox kPortBoxes[] = {
 
 // The System process is 4 from XP on (8 on Windows 2000, which names no process of a port).
 constexpr std::uint32_t kSystemProcess = 4;
-
-bool SameName(const std::wstring& a, const wchar_t* b) {
-    return std::equal(a.begin(), a.end(), b, b + std::char_traits<wchar_t>::length(b),
-                      [](wchar_t x, wchar_t y) { return std::towlower(x) == std::towlower(y); });
-}
 
 std::vector<C> ByNumber(const ListeningPort& port) {
     std::vector<C> boxes;
@@ -108,13 +103,14 @@ std::vector<C> BoxesOfPort(const ListeningPort& port, const RunningServices& ser
     }
     if (inProcess.size() == 1) {
         for (const PortBox& box : kPortBoxes) {
-            if (box.service && SameName(inProcess.front()->name, box.service)) {
+            if (box.service && SameIgnoringCase(inProcess.front()->name, box.service)) {
                 return {box.box};
             }
         }
         return {};
     }
-    const bool system = *port.processId == kSystemProcess || SameName(port.processName, L"System");
+    const bool system =
+        *port.processId == kSystemProcess || SameIgnoringCase(port.processName, L"System");
     return inProcess.size() > 1 || system ? ByNumber(port) : std::vector<C>{};
 }
 
