@@ -82,7 +82,15 @@ std::wstring DomainCaution(C box) {
 
 std::wstring DomainCautionNote(C box) {
     const Caution* caution = CautionOf(box);
-    return caution ? L"caution in a domain: " + ConsequenceOf(*caution) : std::wstring();
+    if (!caution) {
+        return {};
+    }
+    // A note is a phrase, as the others beside it.
+    std::wstring note = L"caution in a domain: " + ConsequenceOf(*caution);
+    if (note.back() == L'.') {
+        note.pop_back();
+    }
+    return note;
 }
 
 bool ControllerNeedsIt(C box) {
@@ -108,7 +116,9 @@ void ConfirmDomainConsequences(Form& form, Machine& machine, std::span<const C> 
         return;
     }
     std::wstring text = role == DomainRole::Controller ? L"This computer is a domain controller."
-                                                       : L"This computer is a member of a domain.";
+                        : role == DomainRole::Member
+                            ? L"This computer is a member of a domain."
+                            : L"Tolvane cannot tell whether this computer is a member of a domain.";
     text += L" Applying these settings has consequences in the domain:";
     for (C box : cautioned) {
         text += L"\r\n\r\n" + DomainCaution(box);

@@ -38,7 +38,10 @@ DomainRole RoleOf(const VersionInfo& version, std::optional<bool> joinedToDomain
     if (version.productType == ProductDomainController) {
         return DomainRole::Controller;
     }
-    return joinedToDomain.value_or(true) ? DomainRole::Member : DomainRole::Workgroup;
+    if (!joinedToDomain) {
+        return DomainRole::Unknown;
+    }
+    return *joinedToDomain ? DomainRole::Member : DomainRole::Workgroup;
 }
 
 DomainRole GetDomainRole(System& system) {

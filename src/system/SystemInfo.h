@@ -24,9 +24,10 @@ enum OsCode : std::int16_t {
 std::int16_t OsCodeFor(const VersionInfo& version);
 std::int16_t GetOsVersion(System& system);
 
-enum class DomainRole { Workgroup, Member, Controller };
-// A domain controller by its product type; a member when joined to a domain, and also when the
-// system cannot tell, so that a caution is shown rather than missed.
+// Unknown where the system cannot tell: treated as a domain's machine, so that a caution is shown
+// rather than missed.
+enum class DomainRole { Workgroup, Member, Controller, Unknown };
+// A domain controller by its product type, else a member when joined to a domain.
 DomainRole RoleOf(const VersionInfo& version, std::optional<bool> joinedToDomain);
 DomainRole GetDomainRole(System& system);
 
