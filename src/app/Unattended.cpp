@@ -344,13 +344,13 @@ void UnattendedRun::Restore() {
     if (Asked(*port135)) {
         reopened = {L"nothing recorded", {}};
         if (Port135ReopeningDue(machine.reg)) {
-            const std::size_t toldBefore = host_.told.size();
-            if (OpenPort135(main_->form(), machine)) {
+            if (const auto error = OpenPort135(main_->form(), machine)) {
+                ++outcome.notDone;
+                outcome.accessDenied = outcome.accessDenied || *error == kRegAccessDenied;
+                reopened = {L"refused", system_.ErrorText(*error)};
+            } else {
                 reopened = {L"reopened", {}};
                 outcome.restartNeeded = true;
-            } else {
-                ++outcome.notDone;
-                reopened = {L"refused", host_.told.size() > toldBefore ? host_.told.back() : L""};
             }
         }
     }

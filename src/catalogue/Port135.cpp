@@ -62,15 +62,20 @@ constexpr std::array<Kept, 4> kKept = {{
     {kProtocols, L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX135", nullptr},
 }};
 
-// Why an operation failed, in words for the user; nothing when it succeeded.
-using Reason = std::optional<std::wstring>;
+// Why an operation failed: in words for the user, and the system's error code; nothing when it
+// succeeded.
+struct Failure {
+    std::wstring text;
+    unsigned long code;
+};
+using Reason = std::optional<Failure>;
 
-std::wstring WriteReason(Machine& machine, const WriteFailure& failure) {
-    return WriteFailureMessage(failure, machine.system.ErrorText(failure.code));
+Failure WriteReason(Machine& machine, const WriteFailure& failure) {
+    return {WriteFailureMessage(failure, machine.system.ErrorText(failure.code)), failure.code};
 }
 
-std::wstring FileReason(Machine& machine, const std::wstring& path, unsigned long code) {
-    return FileFailureMessage(path, machine.system.ErrorText(code));
+Failure FileReason(Machine& machine, const std::wstring& path, unsigned long code) {
+    return {FileFailureMessage(path, machine.system.ErrorText(code)), code};
 }
 
 void Report(Machine& machine, const wchar_t* what, const std::wstring& reason) {
@@ -221,13 +226,13 @@ void ClosePort135(Form& form, Machine& machine) {
     // Only a port this program closed, or one whose reopening it has not finished, is reopened
     // first: a machine it never closed keeps its DCOM values when the user answers No.
     if (Port135ReopeningDue(machine.reg)) {
-        if (!OpenPort135(form, machine)) {
+        if (OpenPort135(form, machine)) {
             form.controls.SetValue(C::Port135, 0);
             return;
         }
     } else if (const WriteResult failure =
                    machine.reg.WriteValue(Hklm, kPort135Marker, L"0", RegSz)) {
-        Report(machine, L"Port 135 could not be closed.", WriteReason(machine, *failure));
+        Report(machine, L"Port 135 could not be closed.", WriteReason(machine, *failure).text);
         form.controls.SetValue(C::Port135, 0);
         return;
     }
@@ -243,21 +248,22 @@ void ClosePort135(Form& form, Machine& machine) {
             Report(machine,
                    L"Port 135 could not be closed, and Tolvane could not bring back every value "
                    L"it had changed.",
-                   *reason + L"\r\n\r\n" + *undone);
+                   reason->text + L"\r\n\r\n" + undone->text);
         } else {
-            Report(machine, L"Port 135 could not be closed; it is left open.", *reason);
+            Report(machine, L"Port 135 could not be closed; it is left open.", reason->text);
         }
         form.controls.SetValue(C::Port135, 0);
     }
 }
 
-bool OpenPort135(Form& form, Machine& machine) {
+std::optional<unsigned long> OpenPort135(Form& form, Machine& machine) {
     const Reason reason = Restore(machine, kKept);
-    if (reason) {
-        form.port135ReopenFailed = true;
-        Report(machine, L"Port 135 could not be reopened.", *reason);
+    if (!reason) {
+        return std::nullopt;
     }
-    return !reason;
+    form.port135ReopenFailed = true;
+    Report(machine, L"Port 135 could not be reopened.", reason->text);
+    return reason->code;
 }
 
 void KeepPort135Open(Form& form, Machine& machine) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "ui/Form.h"
@@ -25,9 +26,9 @@ void Port135_Click(Form& form, Machine& machine);
 // Asks first; on No, or when anything fails, port 135 is left open and the box cleared. A failure
 // is reported in one message box.
 void ClosePort135(Form& form, Machine& machine);
-// Brings back the values from before the close, or the open state where none were kept. False
-// when it failed; the user has been told.
-bool OpenPort135(Form& form, Machine& machine);
+// Brings back the values from before the close, or the open state where none were kept. The
+// system's error code when it failed (the user has been told); nothing when it succeeded.
+std::optional<unsigned long> OpenPort135(Form& form, Machine& machine);
 // This program closed port 135, or left a reopening unfinished: its records are still there.
 bool Port135ReopeningDue(Reg& reg);
 // Reopens port 135 only where this program closed it or did not finish reopening it, and does not

@@ -7,6 +7,7 @@ bool RestartSystem(Form& form, Machine& machine) {
     UpdateMainWindow(form, machine.host);
     const unsigned long error = machine.system.EndSession(kRestartFlags);
     if (error == 0) {
+        machine.host.AwaitSessionEnd();
         return true;
     }
     RestartCancelled(form, machine.host);

@@ -35,6 +35,9 @@ class Host {
     virtual void OpenOwnedWindow(OwnedWindow window) = 0;
     // The main window's handle as a number, the owner of what the shell opens for it.
     virtual std::uintptr_t WindowHandle() = 0;
+    // Windows took a request to end the session. A program that refuses it before Windows asks
+    // this one cancels it without a word to us: a window waits only so long for it.
+    virtual void AwaitSessionEnd() {}
 };
 
 }  // namespace tolvane

@@ -200,6 +200,8 @@ TEST(RestartSystem, NeverForcesAndGivesTheWindowBackWhenRefusedOrCancelled) {
             }
         }
         EXPECT_EQ(h.system.exitRequests, std::vector<unsigned>{2});
+        // A cancellation that never reaches the window is waited for only so long.
+        EXPECT_EQ(h.host.sessionEndsAwaited, c.outcome == Outcome::Refused ? 0 : 1);
         if (c.outcome == Outcome::CancelledLater) {
             EXPECT_FALSE(h.form.TakesInput());
             h.main.SessionEndCancelled();

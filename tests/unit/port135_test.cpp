@@ -184,7 +184,7 @@ TEST(OpenPort135, WithoutKeptValuesRemovesTheTracesAndImportsTheOpenList) {
     Dcom h;
     h.ClosedByEarlierRun();
     h.registry.changes.clear();
-    EXPECT_TRUE(OpenPort135(h.form, h.machine));
+    EXPECT_EQ(OpenPort135(h.form, h.machine), std::nullopt);
     EXPECT_EQ(
         h.registry.changes,
         (std::vector<std::wstring>{

@@ -363,5 +363,14 @@ TEST(RunUnattended, OnlyARestoreOfTheServicesTouchesPort135) {
     }
 }
 
+TEST(RunUnattended, AReopeningRefusedForLackOfRightsSaysSo) {
+    Quiet h;
+    MachineStates()[4].set(h);
+    h.registry.SetString(L"SOFTWARE\\Microsoft\\Ole\\EnableDCOMKX135", L"Y");
+    h.registry.DenyWrites(L"SOFTWARE\\Microsoft\\Ole");
+    EXPECT_EQ(h.Run(L"/restore:services /report:C:\\r.csv"), kExitNotAdministrator);
+    EXPECT_EQ(h.Rows().at("services.port135").second, "refused");
+}
+
 }  // namespace
 }  // namespace tolvane::testing

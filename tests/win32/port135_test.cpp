@@ -110,7 +110,7 @@ TEST_F(Port135Platform, ClosesAndReopensOnTheRealRegistry) {
         EXPECT_FALSE(FileExists(system_, folder_ + L"\\" + script.name)) << script.name;
     }
 
-    ASSERT_TRUE(OpenPort135(form_, machine_));
+    ASSERT_EQ(OpenPort135(form_, machine_), std::nullopt);
     EXPECT_EQ(reg_.ReadValue(Hklm, kEnableDcom, L"-"), L"Y");
     EXPECT_EQ(List(kProtocols), kOpenList);
     EXPECT_EQ(List(kBind), std::nullopt);

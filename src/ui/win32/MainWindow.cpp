@@ -13,6 +13,10 @@ namespace {
 
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+// How long a restart of ours may take to reach this window before it counts as cancelled; a
+// later end of the session still ends the program.
+constexpr UINT_PTR kSessionEndTimer = 1;
+constexpr UINT kSessionEndWaitMs = 30000;
 
 void PublishFont(HWND control, int centipoints, bool bold) {
     SetPropW(control, kFontWeightProperty,
@@ -186,6 +190,10 @@ void MainWindow::ShowMainWindow(bool shown) {
     ShowWindow(window_, shown ? SW_SHOW : SW_HIDE);
 }
 
+void MainWindow::AwaitSessionEnd() {
+    SetTimer(window_, kSessionEndTimer, kSessionEndWaitMs, nullptr);
+}
+
 void MainWindow::ShowPatient(bool shown) {
     if (!shown) {
         patient_.reset();
@@ -313,7 +321,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnClose();
             return 0;
         case WM_QUERYENDSESSION:
+            // It has reached this window: WM_ENDSESSION tells how it ends.
+            KillTimer(window_, kSessionEndTimer);
             return TRUE;
+        case WM_TIMER:
+            if (wParam == kSessionEndTimer) {
+                KillTimer(window_, kSessionEndTimer);
+                form_->SessionEndCancelled();
+                return 0;
+            }
+            break;
         case WM_ENDSESSION:
             // No question now: it would hold up the end of the session.
             if (wParam && !closing_) {

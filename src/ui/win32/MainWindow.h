@@ -31,6 +31,7 @@ class MainWindow : public WindowBase, public ControlView, public Host {
     void ShowPatient(bool shown) override;
     void OpenOwnedWindow(OwnedWindow which) override;
     std::uintptr_t WindowHandle() override { return reinterpret_cast<std::uintptr_t>(window_); }
+    void AwaitSessionEnd() override;
 
     // Every pointer movement over the window, whichever child the system sends it to: disabled
     // controls and labels have no mouse messages of their own.

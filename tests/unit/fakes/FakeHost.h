@@ -31,6 +31,7 @@ class FakeHost : public Host {
     void ShowPatient(bool shown) override { patientCalls.push_back(shown); }
     void OpenOwnedWindow(OwnedWindow window) override { opened.push_back(window); }
     std::uintptr_t WindowHandle() override { return 0x1234; }
+    void AwaitSessionEnd() override { ++sessionEndsAwaited; }
 
     std::vector<Message> messages;
     std::deque<int> answers;
@@ -38,6 +39,7 @@ class FakeHost : public Host {
     std::vector<bool> patientCalls;
     std::vector<bool> showCalls;
     std::vector<OwnedWindow> opened;
+    int sessionEndsAwaited = 0;
 };
 
 }  // namespace tolvane::testing
