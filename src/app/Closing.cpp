@@ -5,6 +5,7 @@
 #include <span>
 
 #include "catalogue/Accounts.h"
+#include "catalogue/DomainCautions.h"
 #include "catalogue/Services.h"
 #include "catalogue/Shares.h"
 #include "help/HelpFile.h"
@@ -27,14 +28,16 @@ constexpr C kServiceBoxes[] = {C::Port123,  C::Port137138139, C::Port445,     C:
                                C::Port1900, C::Port5000};
 
 struct PendingGroup {
+    C frame;
     std::span<const C> boxes;
     const wchar_t* message;
     GroupResult (*apply)(Form&, Machine&);
 };
 constexpr std::array<PendingGroup, 3> kGroups = {{
-    {kShareBoxes, L"At least one Share modification wasn't applied.", ApplyShares},
-    {kAccountBoxes, L"At least one Account modification wasn't applied.", ApplyAccounts},
-    {kServiceBoxes, L"At least one Service modification wasn't applied.", ApplyServices},
+    {C::Partages, kShareBoxes, L"At least one Share modification wasn't applied.", ApplyShares},
+    {C::Disable, kAccountBoxes, L"At least one Account modification wasn't applied.",
+     ApplyAccounts},
+    {C::Clavet, kServiceBoxes, L"At least one Service modification wasn't applied.", ApplyServices},
 }};
 
 bool Ask(Machine& machine, const wchar_t* firstLine) {
@@ -50,6 +53,7 @@ void Form_Unload(Form& form, Machine& machine, bool sessionEnding) {
             const bool pending = std::any_of(group.boxes.begin(), group.boxes.end(),
                                              [&](C box) { return form.Changed(box); });
             if (pending && Ask(machine, group.message)) {
+                ConfirmDomainConsequences(form, machine, {&group.frame, 1});
                 if (const GroupResult refusal = group.apply(form, machine)) {
                     ReportRefusal(machine, refusal->failure);
                 }

@@ -138,7 +138,7 @@ std::string FormatTextReport(const Report& report) {
     }
     if (!report.ports.empty()) {
         text += L"\r\nListening ports\r\n";
-        for (const std::wstring& port : ListeningPortLines(report.ports)) {
+        for (const std::wstring& port : ListeningPortLines(report.ports, report.services)) {
             text += port + L"\r\n";
         }
     }
@@ -164,7 +164,8 @@ std::string FormatCsvReport(const Report& report) {
         row(L"message", L"", L"", L"", message, L"");
     }
     for (const ListeningPort& port : Sorted(report.ports)) {
-        row(PortKey(port), ListeningPortLines({port}).front(), L"", L"listening", L"", L"");
+        row(PortKey(port), ListeningPortLines({port}, report.services).front(), L"", L"listening",
+            L"", L"");
     }
     return "\xEF\xBB\xBF" + Utf8(text);
 }

@@ -2,6 +2,7 @@
 // ports still listening. Text for people, CSV for a fleet's table.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ struct Report {
     // What the run would have shown a person.
     std::vector<std::wstring> messages;
     std::vector<ListeningPort> ports;
+    // The services running, which tie ports to settings by their processes.
+    std::optional<std::vector<RunningService>> services;
 };
 
 std::wstring Iso8601(const UtcTime& time);

@@ -8,11 +8,13 @@
 #include "app/MainForm.h"
 #include "app/Report.h"
 #include "catalogue/Accounts.h"
+#include "catalogue/DomainCautions.h"
 #include "catalogue/HardeningSetting.h"
 #include "catalogue/Port135.h"
 #include "catalogue/Services.h"
 #include "catalogue/Shares.h"
 #include "help/About.h"
+#include "ports/PortBoxes.h"
 
 namespace tolvane {
 namespace {
@@ -125,6 +127,10 @@ class UnattendedRun {
     void Apply();
     void Restore();
 
+    // Notes the lines of settings in force whose ports still listen.
+    void NoteStillListening(const std::vector<ListeningPort>& ports,
+                            const RunningServices& services);
+
     RunOutcome outcome;
     Report report;
     std::vector<std::wstring> Told() const { return host_.told; }
@@ -144,6 +150,7 @@ class UnattendedRun {
                                    std::move(done),
                                    std::move(reason),
                                    {}});
+        lineBoxes_.push_back(setting.box);
     }
     std::wstring Reason(const WriteFailure& failure) {
         return system_.ErrorText(failure.code) + L" (" + failure.fullPath + L")";
@@ -158,7 +165,13 @@ class UnattendedRun {
     LocalAccounts& accounts_;
     QuietHost host_;
     std::unique_ptr<MainForm> main_;
+    // The box of each line of the report.
+    std::vector<C> lineBoxes_;
 };
+
+void AddNote(ReportLine& line, const std::wstring& note) {
+    line.note += (line.note.empty() ? L"" : L"; ") + note;
+}
 
 std::unique_ptr<MainForm> UnattendedRun::Load() {
     auto main = std::make_unique<MainForm>(registry_, system_, host_, accounts_);
@@ -217,8 +230,14 @@ void UnattendedRun::Apply() {
     Form& form = main_->form();
     Machine& machine = main_->machine();
     const Reading before = Read(*main_);
+    const DomainRole role = GetDomainRole(system_);
+    // Nobody is there to weigh what a domain controller would lose: that is for the window.
+    const auto controllerNeeds = [&](const ReportedSetting& setting) {
+        return role == DomainRole::Controller && ControllerNeedsIt(setting.box);
+    };
     for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        if (Asked(kSettings[i]) && Counts(kSettings[i], before[i])) {
+        if (Asked(kSettings[i]) && Counts(kSettings[i], before[i]) &&
+            !controllerNeeds(kSettings[i])) {
             form.controls.SetValue(kSettings[i].box, 1);
         }
     }
@@ -251,6 +270,11 @@ void UnattendedRun::Apply() {
             AddLine(setting, found, L"left alone: closing port 135 always asks a person");
             continue;
         }
+        if (controllerNeeds(setting)) {
+            AddLine(setting, found,
+                    L"left alone: a domain controller needs it; apply it from the window");
+            continue;
+        }
         if (before[i] == Found::Unavailable || before[i] == Found::Unknown) {
             AddLine(setting, before[i],
                     before[i] == Found::Unavailable ? L"unavailable"
@@ -268,6 +292,9 @@ void UnattendedRun::Apply() {
             const bool changed = before[i] != Found::InForce;
             outcome.restartNeeded = outcome.restartNeeded || (changed && setting.needsRestart);
             AddLine(setting, found, changed ? L"applied" : L"already in force");
+            if (role != DomainRole::Workgroup && HasDomainConsequence(setting.box)) {
+                AddNote(report.settings.back(), DomainCautionNote(setting.box));
+            }
         } else if (setting.group == kAccountGroup &&
                    (setting.box == C::Invit || setting.box == C::HelpAssistant)) {
             AddLine(setting, found, L"refused", L"The account was left as it was.");
@@ -292,7 +319,7 @@ void UnattendedRun::Restore() {
         int restored = 0;
         int unusable = 0;
         WriteResult failure;
-        for (const HardeningSetting& row : RowsOfBox(setting.box)) {
+        for (const HardeningSetting& row : RowsOfBox(machine.reg, setting.box)) {
             const RecordUndoResult result = UndoFromRecord(machine.reg, row);
             restored += result.outcome == RecordUndo::Restored;
             unusable += result.outcome == RecordUndo::Unusable;
@@ -332,6 +359,26 @@ void UnattendedRun::Restore() {
     for (std::size_t i = 0; i < kSettings.size(); ++i) {
         if (Asked(kSettings[i])) {
             AddLine(kSettings[i], after[i], done[i].done, done[i].reason);
+        }
+    }
+}
+
+void UnattendedRun::NoteStillListening(const std::vector<ListeningPort>& ports,
+                                       const RunningServices& services) {
+    // A note, not a count: many services let their ports go only at the next start.
+    const auto inForce = [&](C box) {
+        for (std::size_t i = 0; i < lineBoxes_.size(); ++i) {
+            if (lineBoxes_[i] == box) {
+                return report.settings[i].inForce == InForceState::Yes;
+            }
+        }
+        return false;
+    };
+    for (const StillListening& still : InForceButListening(ports, services, inForce)) {
+        for (std::size_t i = 0; i < lineBoxes_.size(); ++i) {
+            if (lineBoxes_[i] == still.box) {
+                AddNote(report.settings[i], StillListensNote(still.ports));
+            }
         }
     }
 }
@@ -417,6 +464,8 @@ int RunUnattended(const UnattendedRequest& request, RegistryStore& registry, Sys
     report.messages.insert(report.messages.end(), told.begin(), told.end());
     // The proof on the wire: what still listens after the run.
     report.ports = system.ListeningPorts();
+    report.services = system.RunningServices();
+    run.NoteStillListening(report.ports, report.services);
     report.exitCode = ExitCodeOf(run.outcome);
     const std::wstring path = ReportPath(request, system);
     const bool csv = WantsCsv(path);

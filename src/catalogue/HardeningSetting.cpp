@@ -3,6 +3,7 @@
 #include "catalogue/Accounts.h"
 #include "catalogue/Services.h"
 #include "catalogue/Shares.h"
+#include "catalogue/WindowsDefaults.h"
 
 #include <algorithm>
 #include <vector>
@@ -15,32 +16,45 @@ namespace {
 
 using Fault = UnusableRecord::Fault;
 
-struct FaultText {
-    Fault fault;
-    const wchar_t* why;
-    const wchar_t* instead;
+constexpr const wchar_t* kFaultWhy[] = {
+    L"It holds data that this setting cannot take.",
+    L"It holds no start type that Windows accepts for a service (2, 3 or 4).",
 };
-constexpr FaultText kFaultTexts[] = {
-    {Fault::NotForThisValue, L"It holds data that this setting cannot take.",
-     L"The setting was undone by its own rule instead"},
-    {Fault::NotAStartType,
-     L"It holds no start type that Windows accepts for a service (2, 3 or 4).",
-     L"The service was set to start on demand instead"},
+static_assert(std::size(kFaultWhy) == static_cast<std::size_t>(Fault::NotAStartType) + 1);
+
+struct StartTypeWords {
+    const wchar_t* value;
+    const wchar_t* words;
 };
+constexpr StartTypeWords kStartTypes[] = {
+    {L"2", L"start automatically"}, {L"3", L"start on demand"}, {L"4", L"disabled"}};
+
+// What the row was given instead of its backup, in words.
+std::wstring Instead(const UnusableRecord& unusable) {
+    const std::wstring_view undo = unusable.undoneTo;
+    if (unusable.fault == Fault::NotAStartType) {
+        for (const StartTypeWords& type : kStartTypes) {
+            if (undo == type.value) {
+                return std::wstring(L"The service was set to ") + type.words + L" instead";
+            }
+        }
+    }
+    if (undo == kRuleDelete) {
+        return L"The value was deleted instead";
+    }
+    return L"The value was set to " + std::wstring(undo) + L" instead";
+}
 
 std::wstring Quoted(ControlId label) {
     return L"\"" + std::wstring(LayoutOf(label).caption) + L"\"";
 }
 
 void ReportUnusable(Machine& machine, const UnusableRecord& unusable) {
-    for (const FaultText& text : kFaultTexts) {
-        if (text.fault == unusable.fault) {
-            machine.host.ShowMessage(L"Tolvane could not use the backup\r\n" + unusable.fullPath +
-                                         L"\r\n\r\n" + text.why + L"\r\n\r\n" + text.instead +
-                                         L"; the backup is left as it is.",
-                                     kAppTitle, MbOk | MbIconExclamation);
-        }
-    }
+    machine.host.ShowMessage(L"Tolvane could not use the backup\r\n" + unusable.fullPath +
+                                 L"\r\n\r\n" + kFaultWhy[static_cast<int>(unusable.fault)] +
+                                 L"\r\n\r\n" + Instead(unusable) +
+                                 L"; the backup is left as it is.",
+                             kAppTitle, MbOk | MbIconExclamation);
 }
 
 }  // namespace
@@ -56,7 +70,11 @@ std::wstring LeftAsItWas(ControlId label) {
 
 WriteResult ApplyRows(Machine& machine, std::span<const HardeningSetting> rows,
                       std::int16_t boxValue) {
-    const std::vector<Setting> settings(rows.begin(), rows.end());
+    std::vector<Setting> settings(rows.begin(), rows.end());
+    const VersionInfo version = machine.system.QueryVersion();
+    for (Setting& setting : settings) {
+        setting.windowsDefault = WindowsDefault(setting.valuePath, version);
+    }
     const BoxResult result = ApplyBox(machine.reg, settings, boxValue);
     for (const UnusableRecord& unusable : result.unusable) {
         ReportUnusable(machine, unusable);
@@ -89,9 +107,9 @@ Refusal StoppedAt(Form& form, ControlId box, WriteFailure failure,
     return refusal;
 }
 
-std::vector<HardeningSetting> RowsOfBox(ControlId box) {
+std::vector<HardeningSetting> RowsOfBox(Reg& reg, ControlId box) {
     std::vector<HardeningSetting> rows;
-    for (const auto& group : {ShareSettings(), AccountSettings(), ServiceSettings()}) {
+    for (const auto& group : {ShareSettings(), AccountSettings(), ServiceSettings(reg)}) {
         for (const HardeningSetting& row : group) {
             if (row.box == box) {
                 rows.push_back(row);

@@ -33,9 +33,9 @@ using GroupResult = std::optional<Refusal>;
 Refusal StoppedAt(Form& form, ControlId box, WriteFailure failure,
                   std::span<const ControlId> order);
 
-// Every registry row of the box, in the order its group applies them; none for a box that is
-// not a registry setting (the two accounts, port 135).
-std::vector<HardeningSetting> RowsOfBox(ControlId box);
+// Every registry row of the box as the machine has them now, in the order its group applies
+// them; none for a box that is not a registry setting (the two accounts, port 135).
+std::vector<HardeningSetting> RowsOfBox(Reg& reg, ControlId box);
 
 // Whether the row is in force; reads only.
 bool CheckSetting(Machine& machine, const HardeningSetting& row);

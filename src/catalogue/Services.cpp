@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <set>
 #include <span>
+#include <string>
 
 #include "catalogue/Port135.h"
 #include "system/SystemInfo.h"
@@ -12,6 +14,13 @@ namespace {
 
 using C = ControlId;
 
+// What applying a box does to the restart flag.
+enum class Restart {
+    Leaves,
+    Clears,  // the service stopped at once: nothing waits for a restart
+    Sets,    // a value Windows reads only when it starts; stays set whatever follows
+};
+
 struct ServiceRow {
     C box;
     C label;
@@ -19,24 +28,50 @@ struct ServiceRow {
     int settingCount;
     const wchar_t* command;      // started when the box is applied ticked
     const wchar_t* installedBy;  // Start value that exists only when the service is installed
-    bool restartFree;            // applying it clears the restart flag
+    Restart restart;
 };
 
 constexpr HardeningSetting kNoSetting{};
 
 constexpr ServiceRow Service(C box, C label, const wchar_t* start, const wchar_t* command,
-                             bool restartFree) {
-    return {box,   label,      {Row(box, label, start, L"4", kRuleRestore), kNoSetting}, 1, command,
-            start, restartFree};
+                             Restart restart) {
+    return {box,   label,  {Row(box, label, start, L"4", kRuleRestore), kNoSetting}, 1, command,
+            start, restart};
+}
+
+// NetBIOS over TCP/IP, which holds ports 137 to 139, is switched per network interface: each
+// key under this one has the value NetbiosOptions, 2 for off (KB 204279). Windows' own 0 takes
+// the setting from DHCP, which leaves it on.
+constexpr wchar_t kNetbtInterfaces[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Interfaces";
+
+// Catalogue rows hold their paths for as long as the program runs; the interfaces' paths are
+// kept here, once each, for the same time.
+const wchar_t* LastingPath(std::wstring path) {
+    static std::set<std::wstring> paths;
+    return paths.insert(std::move(path)).first->c_str();
+}
+
+// One row per interface the machine has now.
+std::vector<HardeningSetting> NetbiosRows(Reg& reg) {
+    std::vector<HardeningSetting> rows;
+    for (const std::wstring& name : reg.SubkeyNames(Hklm, kNetbtInterfaces)) {
+        rows.push_back(
+            Row(C::Port137138139, C::PortsLabel3,
+                LastingPath(std::wstring(kNetbtInterfaces) + L"\\" + name + L"\\NetbiosOptions"),
+                L"2", L"0"));
+    }
+    return rows;
 }
 
 constexpr wchar_t kDnscacheStart[] = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Start";
 
 constexpr std::array<ServiceRow, 10> kServiceRows = {{
     Service(C::Port123, C::PortsLabel2, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start",
-            L"net stop W32Time", true),
+            L"net stop W32Time", Restart::Clears),
     Service(C::Port137138139, C::PortsLabel3,
-            L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start", L"net stop lmhosts", true),
+            L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start", L"net stop lmhosts",
+            Restart::Sets),
     {C::Port445,
      C::PortsLabel4,
      {Row(C::Port445, C::PortsLabel4,
@@ -46,13 +81,13 @@ constexpr std::array<ServiceRow, 10> kServiceRows = {{
      1,
      nullptr,
      nullptr,
-     false},
+     Restart::Leaves},
     Service(C::Port500, C::PortsLabel5, L"SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Start",
-            L"net stop policyagent", false),
+            L"net stop policyagent", Restart::Leaves),
     Service(C::Port1023, C::PortsLabel6, L"SYSTEM\\CurrentControlSet\\Services\\MSDTC\\Start",
-            L"net stop msdtc", true),
+            L"net stop msdtc", Restart::Clears),
     Service(C::Port1024TCP, C::PortsLabel7, L"System\\CurrentControlSet\\Services\\Schedule\\Start",
-            L"net stop Schedule", true),
+            L"net stop Schedule", Restart::Clears),
     {C::Port1024UDP,
      C::PortsLabel8,
      {Row(C::Port1024UDP, C::PortsLabel8, kDnscacheStart, L"4", kRuleRestore),
@@ -62,13 +97,13 @@ constexpr std::array<ServiceRow, 10> kServiceRows = {{
      2,
      L"net stop Dnscache",
      kDnscacheStart,
-     true},
+     Restart::Clears},
     Service(C::Port1027, C::PortsLabel9, L"System\\CurrentControlSet\\Services\\Messenger\\Start",
-            L"net stop messenger", true),
+            L"net stop messenger", Restart::Clears),
     Service(C::Port1900, C::PortsLabel10, L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start",
-            nullptr, false),
+            nullptr, Restart::Leaves),
     Service(C::Port5000, C::PortsLabel11, L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start",
-            L"net stop upnphost", false),
+            L"net stop upnphost", Restart::Leaves),
 }};
 
 const ServiceRow& RowOf(C box) {
@@ -97,16 +132,23 @@ constexpr std::array<C, 10> kApplyOrder = {
     C::Port137138139, C::Port123,     C::Port500,  C::Port5000, C::Port1900,
     C::Port1024TCP,   C::Port1024UDP, C::Port1023, C::Port1027, C::Port445};
 
-std::span<const HardeningSetting> SettingsOf(const ServiceRow& row) {
-    return {row.settings.data(), static_cast<std::size_t>(row.settingCount)};
+// The box's rows as the machine has them now, in apply order.
+std::vector<HardeningSetting> SettingsOf(Reg& reg, const ServiceRow& row) {
+    std::vector<HardeningSetting> rows(row.settings.begin(),
+                                       row.settings.begin() + row.settingCount);
+    if (row.box == C::Port137138139) {
+        const std::vector<HardeningSetting> interfaces = NetbiosRows(reg);
+        rows.insert(rows.end(), interfaces.begin(), interfaces.end());
+    }
+    return rows;
 }
 
 }  // namespace
 
-std::vector<HardeningSetting> ServiceSettings() {
+std::vector<HardeningSetting> ServiceSettings(Reg& reg) {
     std::vector<HardeningSetting> rows;
     for (C box : kApplyOrder) {
-        const auto settings = SettingsOf(RowOf(box));
+        const std::vector<HardeningSetting> settings = SettingsOf(reg, RowOf(box));
         rows.insert(rows.end(), settings.begin(), settings.end());
     }
     return rows;
@@ -133,9 +175,10 @@ void VerifyServices(Form& form, Machine& machine) {
             continue;
         }
         const ServiceRow& row = RowOf(box);
+        const std::vector<HardeningSetting> settings = SettingsOf(machine.reg, row);
         bool inForce = true;
         // The two-row box checks its second row first.
-        for (auto it = SettingsOf(row).rbegin(); it != SettingsOf(row).rend(); ++it) {
+        for (auto it = settings.rbegin(); it != settings.rend(); ++it) {
             inForce = CheckSetting(machine, *it) && inForce;
         }
         if (inForce) {
@@ -163,6 +206,7 @@ void VerifyServices(Form& form, Machine& machine) {
 GroupResult ApplyServices(Form& form, Machine& machine) {
     Controls& controls = form.controls;
     form.RestartNeeded = true;
+    bool restartSet = false;
     for (C box : kApplyOrder) {
         if (!form.Changed(box)) {
             continue;
@@ -172,13 +216,15 @@ GroupResult ApplyServices(Form& form, Machine& machine) {
         if (value == 1 && row.command) {
             RunCommand(machine.system, row.command, WindowStyle::Minimized);
         }
-        if (WriteResult failure = ApplyRows(machine, SettingsOf(row), value)) {
+        if (WriteResult failure = ApplyRows(machine, SettingsOf(machine.reg, row), value)) {
             return StoppedAt(form, box, std::move(*failure), kApplyOrder);
         }
-        if (row.restartFree) {
+        if (row.restart == Restart::Clears) {
             form.RestartNeeded = false;
         }
+        restartSet = restartSet || row.restart == Restart::Sets;
     }
+    form.RestartNeeded = form.RestartNeeded || restartSet;
     if (form.Changed(C::Port135)) {
         // The user asked: try again even where a reopening failed before.
         form.port135ReopenFailed = false;

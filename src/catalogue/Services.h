@@ -5,9 +5,10 @@
 
 namespace tolvane {
 
+// The group's registry rows as the machine has them now (one per network interface for NetBIOS),
+// in apply order.
+std::vector<HardeningSetting> ServiceSettings(Reg& reg);
 // Enables the port boxes whose service is installed.
-// The group's registry rows, in apply order.
-std::vector<HardeningSetting> ServiceSettings();
 void EnableServiceBoxes(Form& form, Machine& machine);
 void VerifyServices(Form& form, Machine& machine);
 // Stops at the first write the registry refuses and reports it.

@@ -10,20 +10,7 @@
 namespace tolvane {
 namespace {
 
-using C = ControlId;
 constexpr PortProtocol kTcp = PortProtocol::Tcp;
-constexpr PortProtocol kUdp = PortProtocol::Udp;
-
-// Where a label names the protocol, only that protocol; elsewhere both.
-constexpr std::array<PortSetting, 19> kPortSettings = {{
-    {kTcp, 123, C::PortsLabel2},   {kUdp, 123, C::PortsLabel2},   {kTcp, 135, C::PortsLabel1},
-    {kUdp, 135, C::PortsLabel1},   {kUdp, 137, C::PortsLabel3},   {kUdp, 138, C::PortsLabel3},
-    {kTcp, 139, C::PortsLabel3},   {kTcp, 445, C::PortsLabel4},   {kUdp, 500, C::PortsLabel5},
-    {kTcp, 1023, C::PortsLabel6},  {kUdp, 1023, C::PortsLabel6},  {kTcp, 1024, C::PortsLabel7},
-    {kUdp, 1024, C::PortsLabel8},  {kTcp, 1027, C::PortsLabel9},  {kUdp, 1027, C::PortsLabel9},
-    {kTcp, 1900, C::PortsLabel10}, {kUdp, 1900, C::PortsLabel10}, {kTcp, 5000, C::PortsLabel11},
-    {kUdp, 5000, C::PortsLabel11},
-}};
 
 std::wstring ProcessText(const ListeningPort& port) {
     if (!port.processId) {
@@ -33,14 +20,15 @@ std::wstring ProcessText(const ListeningPort& port) {
     return port.processName.empty() ? L"pid " + id : port.processName + L" (" + id + L")";
 }
 
-PortRow RowOf(const ListeningPort& port) {
+PortRow RowOf(const ListeningPort& port, const RunningServices& services,
+              const std::function<bool(ControlId)>& inForce) {
     const auto& a = port.address;
     return {port,
             port.protocol == kTcp ? L"TCP" : L"UDP",
             Decimal(a[0]) + L"." + Decimal(a[1]) + L"." + Decimal(a[2]) + L"." + Decimal(a[3]),
             Decimal(port.port),
             ProcessText(port),
-            SettingThatCloses(port.protocol, port.port).value_or(L"")};
+            PortSettingsText(port, services, inForce)};
 }
 
 // ASCII is enough for process names here, and the C library's wide character functions are not
@@ -59,15 +47,15 @@ bool TextBefore(const std::wstring& a, const std::wstring& b) {
 }
 
 constexpr std::array<PortColumnInfo, kPortColumnCount> kColumns = {{
-    {L"Protocol", &PortRow::protocol, 1200, false,
+    {L"Protocol", &PortRow::protocol, 1100, false,
      [](const PortRow& a, const PortRow& b) { return a.port.protocol < b.port.protocol; }},
-    {L"Local address", &PortRow::address, 1560, false,
+    {L"Local address", &PortRow::address, 1500, false,
      [](const PortRow& a, const PortRow& b) { return a.port.address < b.port.address; }},
-    {L"Port", &PortRow::number, 840, true,
+    {L"Port", &PortRow::number, 800, true,
      [](const PortRow& a, const PortRow& b) { return a.port.port < b.port.port; }},
-    {L"Process", &PortRow::process, 2280, false,
+    {L"Process", &PortRow::process, 2000, false,
      [](const PortRow& a, const PortRow& b) { return TextBefore(a.process, b.process); }},
-    {L"Tolvane setting", &PortRow::setting, 2820, false,
+    {L"Tolvane setting", &PortRow::setting, 4700, false,
      [](const PortRow& a, const PortRow& b) { return TextBefore(a.setting, b.setting); }},
 }};
 
@@ -75,27 +63,15 @@ constexpr wchar_t kGap[] = L"  ";
 
 }  // namespace
 
-std::span<const PortSetting> PortSettings() {
-    return kPortSettings;
-}
-
-std::optional<std::wstring> SettingThatCloses(PortProtocol protocol, std::uint16_t port) {
-    for (const PortSetting& setting : kPortSettings) {
-        if (setting.protocol == protocol && setting.port == port) {
-            return LayoutOf(setting.label).caption;
-        }
-    }
-    return std::nullopt;
-}
-
-std::vector<PortRow> PortRows(std::vector<ListeningPort> ports) {
+std::vector<PortRow> PortRows(std::vector<ListeningPort> ports, const RunningServices& services,
+                              const std::function<bool(ControlId)>& inForce) {
     std::sort(ports.begin(), ports.end(), [](const ListeningPort& a, const ListeningPort& b) {
         return std::tie(a.protocol, a.port, a.address, a.processId) <
                std::tie(b.protocol, b.port, b.address, b.processId);
     });
     std::vector<PortRow> rows;
     for (const ListeningPort& port : ports) {
-        rows.push_back(RowOf(port));
+        rows.push_back(RowOf(port, services, inForce));
     }
     return rows;
 }
@@ -125,11 +101,12 @@ std::wstring PortRowsText(const std::vector<PortRow>& rows, std::span<const std:
     return text;
 }
 
-std::vector<std::wstring> ListeningPortLines(std::vector<ListeningPort> ports) {
+std::vector<std::wstring> ListeningPortLines(std::vector<ListeningPort> ports,
+                                             const RunningServices& services) {
     // Protocol, address and port, process, setting.
     using Cells = std::array<std::wstring, 4>;
     std::vector<Cells> rows;
-    for (const PortRow& row : PortRows(std::move(ports))) {
+    for (const PortRow& row : PortRows(std::move(ports), services)) {
         rows.push_back({row.protocol, row.address + L":" + row.number, row.process, row.setting});
     }
     std::array<std::size_t, 3> widths{};

@@ -3,26 +3,17 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "ports/PortBoxes.h"
 #include "system/System.h"
 #include "ui/ControlId.h"
 
 namespace tolvane {
-
-// A port that one of the main window's port boxes closes, named by that box's label.
-struct PortSetting {
-    PortProtocol protocol;
-    std::uint16_t port;
-    ControlId label;
-};
-std::span<const PortSetting> PortSettings();
-
-// The caption of the label whose box closes the port; none for a port Tolvane leaves alone.
-std::optional<std::wstring> SettingThatCloses(PortProtocol protocol, std::uint16_t port);
 
 // One port as the window and the report show it: its cells by name, and the port itself to sort
 // by. A new column is a new cell here and a new entry in PortColumns.
@@ -32,11 +23,17 @@ struct PortRow {
     std::wstring address;   // "0.0.0.0"
     std::wstring number;    // "135"
     std::wstring process;   // "svchost.exe (868)"; empty where the system does not tell
-    std::wstring setting;   // the setting that closes the port; empty for one Tolvane leaves alone
+    // The settings that should close the port, each one in force marked so; empty for a port
+    // Tolvane leaves alone.
+    std::wstring setting;
 };
 
-// One row a port, sorted by protocol (TCP first), then port, address and process.
-std::vector<PortRow> PortRows(std::vector<ListeningPort> ports);
+// One row a port, sorted by protocol (TCP first), then port, address and process. Without the
+// services running, ports are tied to settings by number; without the boxes in force, none is
+// marked.
+std::vector<PortRow> PortRows(std::vector<ListeningPort> ports,
+                              const RunningServices& services = std::nullopt,
+                              const std::function<bool(ControlId)>& inForce = {});
 
 enum class PortColumn : std::uint8_t { Protocol, LocalAddress, Port, Process, Setting, Count };
 inline constexpr int kPortColumnCount = static_cast<int>(PortColumn::Count);
@@ -62,6 +59,7 @@ std::wstring PortRowsText(const std::vector<PortRow>& rows, std::span<const std:
 // The lines of a report: one a port, in the order of PortRows, with protocol, local address and
 // port, the process where the system names it, and the setting that closes the port where there
 // is one. The columns line up, and lines end without blanks.
-std::vector<std::wstring> ListeningPortLines(std::vector<ListeningPort> ports);
+std::vector<std::wstring> ListeningPortLines(std::vector<ListeningPort> ports,
+                                             const RunningServices& services = std::nullopt);
 
 }  // namespace tolvane

@@ -16,10 +16,10 @@ constexpr std::array<SmallControl, kPortsControlCount> kLayout = {{
     {I(P::Intro), K::Label,
      L"TCP ports listening and UDP ports open on this computer. A port in bold has a Tolvane "
      L"setting: it closes when that setting's box is ticked and applied.",
-     240, 240, 9120, 450},
-    {I(P::PortList), K::ListView, L"", 240, 840, 9120, 4560},
-    {I(P::Refresh), K::Button, L"&Refresh", 6600, 5640, 1215, 375},
-    {I(P::CmdClose), K::Button, L"&Close", 8145, 5640, 1215, 375},
+     240, 240, 10560, 450},
+    {I(P::PortList), K::ListView, L"", 240, 840, 10560, 4560},
+    {I(P::Refresh), K::Button, L"&Refresh", 8040, 5640, 1215, 375},
+    {I(P::CmdClose), K::Button, L"&Close", 9585, 5640, 1215, 375},
 }};
 
 }  // namespace
@@ -29,7 +29,7 @@ std::span<const SmallControl> PortsWindowLayout() {
 }
 
 void PortsForm::Refresh() {
-    rows_ = PortRows(system_.ListeningPorts());
+    rows_ = PortRows(system_.ListeningPorts(), system_.RunningServices(), inForce_);
     SortPortRows(rows_, sortColumn_, descending_);
 }
 

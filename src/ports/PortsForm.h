@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,7 +22,8 @@ std::span<const SmallControl> PortsWindowLayout();
 
 inline constexpr wchar_t kPortsWindowClass[] = L"TolvanePorts";
 inline constexpr wchar_t kPortsCaption[] = L"Listening ports";
-inline constexpr int kPortsWidthTwips = 9600;
+// Wide enough for a setting with its note.
+inline constexpr int kPortsWidthTwips = 11040;
 inline constexpr int kPortsHeightTwips = 6240;
 
 // Child-window identifier of a control of the window.
@@ -31,9 +33,12 @@ constexpr int PortsDialogId(PortsControlId id) {
 
 class PortsForm {
   public:
-    explicit PortsForm(System& system) : system_(system) {}
+    // inForce: whether the last check of the main window found a box's setting in force; a
+    // setting in force whose port still listens is marked so in the port's row.
+    explicit PortsForm(System& system, std::function<bool(ControlId)> inForce = {})
+        : system_(system), inForce_(std::move(inForce)) {}
 
-    // Reads the machine's ports into the rows, in the order chosen.
+    // Reads the machine's ports and the services running into the rows, in the order chosen.
     void Refresh();
     // A press on one of its buttons; false when the window is to close.
     bool Click(PortsControlId id);
@@ -51,6 +56,7 @@ class PortsForm {
 
   private:
     System& system_;
+    std::function<bool(ControlId)> inForce_;
     std::vector<PortRow> rows_;
     PortColumn sortColumn_ = PortColumn::Protocol;
     bool descending_ = false;

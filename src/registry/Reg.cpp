@@ -268,4 +268,12 @@ std::vector<std::wstring> Reg::ValueNames(int root, const std::wstring& keyPath)
     return names;
 }
 
+std::vector<std::wstring> Reg::SubkeyNames(int root, const std::wstring& keyPath) {
+    std::vector<std::wstring> names;
+    if (!KnownRoot(root) || store_.SubkeyNames(root, keyPath, names) != kRegOk) {
+        names.clear();
+    }
+    return names;
+}
+
 }  // namespace tolvane

@@ -66,6 +66,8 @@ class Reg {
     std::optional<std::uint32_t> KeyEntries(int root, const std::wstring& keyPath);
     // Names of the key's values; empty when it is missing or cannot be read.
     std::vector<std::wstring> ValueNames(int root, const std::wstring& keyPath);
+    // Names of the key's subkeys; empty when it is missing or cannot be read.
+    std::vector<std::wstring> SubkeyNames(int root, const std::wstring& keyPath);
 
   private:
     RegError Read(int root, const std::wstring& valuePath, std::wstring& text);

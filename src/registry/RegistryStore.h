@@ -50,6 +50,9 @@ class RegistryStore {
     // The names of the key's values.
     virtual RegError ValueNames(int root, const std::wstring& key,
                                 std::vector<std::wstring>& names) = 0;
+    // The names of the key's subkeys.
+    virtual RegError SubkeyNames(int root, const std::wstring& key,
+                                 std::vector<std::wstring>& names) = 0;
 };
 
 }  // namespace tolvane

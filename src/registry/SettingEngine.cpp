@@ -71,17 +71,27 @@ WriteResult ApplyRow(Reg& reg, ValueJournal& journal, const Setting& setting) {
     return reg.WriteValue(setting.root, setting.valuePath, setting.target, setting.valueType);
 }
 
+// The undo of a row that has no usable record: Windows' own value where it is known, never
+// weaker than a rule's literal; a value's text, or "Suppr".
+const wchar_t* UndoWithoutRecord(const Setting& setting) {
+    if (setting.windowsDefault) {
+        return setting.windowsDefault;
+    }
+    return HasRule(setting, kRuleRestore) ? kRestoreFallback : setting.restoreRule;
+}
+
 WriteResult UndoRow(Reg& reg, ValueJournal& journal, const Setting& setting,
                     std::vector<UnusableRecord>& unusable) {
     if (!InForce(reg, setting)) {
         return std::nullopt;
     }
     const std::wstring record = RecordPath(setting);
+    const wchar_t* undo = UndoWithoutRecord(setting);
     RawValue kept;
     if (reg.ReadRaw(setting.root, record, kept) == kRegOk) {
         if (const std::optional<Fault> fault = FaultOf(kept, setting)) {
             // Left where it is for a person to look at; the next apply replaces it.
-            unusable.push_back({RootPrefix(setting.root) + record, *fault});
+            unusable.push_back({RootPrefix(setting.root) + record, *fault, undo});
         } else {
             if (WriteResult failure = KeepAll(journal, setting, {setting.valuePath, record})) {
                 return failure;
@@ -92,11 +102,10 @@ WriteResult UndoRow(Reg& reg, ValueJournal& journal, const Setting& setting,
     if (WriteResult failure = KeepAll(journal, setting, {setting.valuePath})) {
         return failure;
     }
-    if (HasRule(setting, kRuleDelete)) {
+    if (std::wstring_view(undo) == kRuleDelete) {
         return reg.Remove(setting.root, setting.valuePath);
     }
-    const wchar_t* value = HasRule(setting, kRuleRestore) ? kRestoreFallback : setting.restoreRule;
-    return reg.WriteValue(setting.root, setting.valuePath, value, setting.valueType);
+    return reg.WriteValue(setting.root, setting.valuePath, undo, setting.valueType);
 }
 
 }  // namespace

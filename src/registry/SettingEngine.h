@@ -22,7 +22,8 @@ inline constexpr wchar_t kRuleDelete[] = L"Suppr";
 inline constexpr wchar_t kRuleRestore[] = L"Sauve";
 inline constexpr wchar_t kUnreadable[] = L"Erreur";
 inline constexpr wchar_t kBackupSuffix[] = L"KX";
-// Undo under "Sauve" without a usable backup: start on demand, a type every service can hold.
+// Undo under "Sauve" without a usable backup where Windows' own start type is not known: start
+// on demand, a type every service can hold.
 inline constexpr wchar_t kRestoreFallback[] = L"3";
 
 // One registry value that is in force when it holds its target.
@@ -32,6 +33,9 @@ struct Setting {
     const wchar_t* target;
     int valueType;
     const wchar_t* restoreRule;
+    // What Windows itself ships there, for an undo without a usable record: the value's text, or
+    // "Suppr" where Windows has no such value; none where it is not known (the rule serves).
+    const wchar_t* windowsDefault = nullptr;
 };
 
 // A record the undo could not use: left in place, and the row given its rule instead.
@@ -42,6 +46,8 @@ struct UnusableRecord {
     };
     std::wstring fullPath;
     Fault fault;
+    // What the row was given instead: a value's text, or "Suppr" for a deletion.
+    const wchar_t* undoneTo = nullptr;
 };
 
 struct BoxResult {

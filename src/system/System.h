@@ -13,11 +13,21 @@ namespace tolvane {
 
 enum class WindowStyle : int { Hidden = 0, Normal = 1, Minimized = 2 };
 
+// Product types as the system gives them.
+enum ProductType : unsigned {
+    ProductUnknown = 0,
+    ProductWorkstation = 1,
+    ProductDomainController = 2,
+    ProductServer = 3,
+};
+
 struct VersionInfo {
     bool ok = false;
     unsigned major = 0;
     unsigned minor = 0;
     unsigned platform = 0;
+    unsigned productType = ProductUnknown;
+    unsigned servicePack = 0;  // the major number: 2 for Service Pack 2
 };
 
 // A process the program started. Destroying it closes the handle, never the process.
@@ -46,6 +56,12 @@ struct ListeningPort {
     std::uint16_t port = 0;
     std::optional<std::uint32_t> processId;  // only where the system tells (XP and later)
     std::wstring processName;                // empty when not known
+};
+
+// A service that runs now, and the process it runs in.
+struct RunningService {
+    std::wstring name;  // the service's key name, "Dnscache"
+    std::uint32_t processId = 0;
 };
 
 // A moment in Coordinated Universal Time.
@@ -126,6 +142,10 @@ class System {
     // TCP ports in the listening state and bound UDP ports, in no particular order; empty when
     // the system's tables cannot be read.
     virtual std::vector<ListeningPort> ListeningPorts() = 0;
+    // The services running now with their processes; nothing when the system does not tell.
+    virtual std::optional<std::vector<RunningService>> RunningServices() = 0;
+    // Whether the machine is joined to a domain; nothing when the system does not tell.
+    virtual std::optional<bool> JoinedToDomain() = 0;
 };
 
 }  // namespace tolvane

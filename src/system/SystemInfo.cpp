@@ -34,6 +34,20 @@ std::int16_t GetOsVersion(System& system) {
     return OsCodeFor(system.QueryVersion());
 }
 
+DomainRole RoleOf(const VersionInfo& version, std::optional<bool> joinedToDomain) {
+    if (version.productType == ProductDomainController) {
+        return DomainRole::Controller;
+    }
+    if (!joinedToDomain) {
+        return DomainRole::Unknown;
+    }
+    return *joinedToDomain ? DomainRole::Member : DomainRole::Workgroup;
+}
+
+DomainRole GetDomainRole(System& system) {
+    return RoleOf(system.QueryVersion(), system.JoinedToDomain());
+}
+
 std::wstring GetSystemFileSystem(System& system) {
     WindowsDir = system.WindowsDirectory();
     SystemDrive = WindowsDir.substr(0, 1);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,13 @@ enum OsCode : std::int16_t {
 
 std::int16_t OsCodeFor(const VersionInfo& version);
 std::int16_t GetOsVersion(System& system);
+
+// Unknown where the system cannot tell: treated as a domain's machine, so that a caution is shown
+// rather than missed.
+enum class DomainRole { Workgroup, Member, Controller, Unknown };
+// A domain controller by its product type, else a member when joined to a domain.
+DomainRole RoleOf(const VersionInfo& version, std::optional<bool> joinedToDomain);
+DomainRole GetDomainRole(System& system);
 
 // Name of the Windows drive's file system ("NTFS"), empty when no drive letter matches.
 std::wstring GetSystemFileSystem(System& system);

@@ -1,6 +1,7 @@
 #include "ui/Commands.h"
 
 #include "catalogue/Accounts.h"
+#include "catalogue/DomainCautions.h"
 #include "catalogue/Port135.h"
 #include "catalogue/Services.h"
 #include "catalogue/Shares.h"
@@ -14,13 +15,30 @@ using C = ControlId;
 using Apply = GroupResult (*)(Form&, Machine&);
 using Verify = void (*)(Form&, Machine&);
 
-// A refused write ends the group's apply at the box it was for, which is taken back whole; the
-// user learns why, and the boxes then show what the machine really holds.
-void ApplyGroup(Form& form, Machine& machine, Apply apply, Verify verify) {
-    if (const GroupResult refusal = apply(form, machine)) {
-        ReportRefusal(machine, refusal->failure);
+struct Group {
+    C frame;
+    Apply apply;
+    Verify verify;
+};
+constexpr Group kShares{C::Partages, ApplyShares, VerifyShares};
+constexpr Group kAccounts{C::Disable, ApplyAccounts, VerifyAccounts};
+constexpr Group kServices{C::Clavet, ApplyServices, VerifyServices};
+
+// One question for every consequence in a domain, then each group in turn. A refused write ends a
+// group's apply at the box it was for, which is taken back whole; the user learns why, and the
+// boxes then show what the machine really holds.
+void ApplyGroups(Form& form, Machine& machine, std::initializer_list<Group> groups) {
+    std::vector<C> frames;
+    for (const Group& group : groups) {
+        frames.push_back(group.frame);
     }
-    verify(form, machine);
+    ConfirmDomainConsequences(form, machine, frames);
+    for (const Group& group : groups) {
+        if (const GroupResult refusal = group.apply(form, machine)) {
+            ReportRefusal(machine, refusal->failure);
+        }
+        group.verify(form, machine);
+    }
 }
 
 // What the system refused, in words, by Refused.
@@ -104,23 +122,23 @@ void RebootButton_Click(Form& form, Machine& machine) {
 }
 
 void PartagesAppliquer_Click(Form& form, Machine& machine) {
-    ApplyGroup(form, machine, ApplyShares, VerifyShares);
+    ApplyGroups(form, machine, {kShares});
 }
 
 void DesactiverAppliquer_Click(Form& form, Machine& machine) {
-    ApplyGroup(form, machine, ApplyAccounts, VerifyAccounts);
+    ApplyGroups(form, machine, {kAccounts});
 }
 
 void PortsAppliquer_Click(Form& form, Machine& machine) {
-    ApplyGroup(form, machine, ApplyServices, VerifyServices);
+    ApplyGroups(form, machine, {kServices});
 }
 
 void Sauvegarder_Click(Form& form, Machine& machine) {
     if (form.controls.Enabled(C::PartagesAppliquer)) {
-        PartagesAppliquer_Click(form, machine);
+        ApplyGroups(form, machine, {kShares, kAccounts, kServices});
+    } else {
+        ApplyGroups(form, machine, {kAccounts, kServices});
     }
-    DesactiverAppliquer_Click(form, machine);
-    PortsAppliquer_Click(form, machine);
 }
 
 void VerifyAll_Click(Form& form, Machine& machine) {

@@ -45,6 +45,8 @@ TEST_F(Ports, ListOurListenersWithTheirSettingSortCopyRefreshAndClose) {
     // The port of SSDP, shared in case a program of the machine has it too.
     LoopbackSocket ssdp(SOCK_DGRAM, 1900, true);
     ASSERT_EQ(ssdp.Port(), 1900);
+    // SSDP disabled in the registry while the port is open: the window says so.
+    ASSERT_TRUE(SetDword(std::wstring(kServicesKey) + L"SSDPSRV", L"Start", 4));
     ASSERT_TRUE(Launch());
     HWND ports = Open();
     ASSERT_NE(ports, nullptr);
@@ -59,7 +61,7 @@ TEST_F(Ports, ListOurListenersWithTheirSettingSortCopyRefreshAndClose) {
     EXPECT_EQ(RowOf(ports, L"UDP", listener.Port()), -1);
     const int ssdpRow = RowOf(ports, L"UDP", 1900);
     ASSERT_GE(ssdpRow, 0);
-    EXPECT_EQ(ListViewRows(list)[ssdpRow][4], L"SSPD 1900");
+    EXPECT_EQ(ListViewRows(list)[ssdpRow][4], L"SSPD 1900 (in force, but port 1900 still listens)");
     EXPECT_TRUE(SaveScreenshot(ports, L"ports"));
 
     // The Port heading sorts by number, a second click the other way round.

@@ -206,7 +206,7 @@ TEST(Commands, ABoxIsLeftWholeAndTheUserToldWhy) {
              EXPECT_EQ(h.Read(kAutoShareWks), L"0");
              EXPECT_EQ(h.Value(C::AdminShare), 1);
          }},
-        {"an unusable backup, then the rule",
+        {"an unusable backup, then Windows' own start type",
          C::Port123,
          C::PortsAppliquer,
          1,
@@ -216,9 +216,9 @@ TEST(Commands, ABoxIsLeftWholeAndTheUserToldWhy) {
          },
          {L"could not use the backup",
           L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\W32Time\\StartKX", L"(2, 3 or 4)",
-          L"start on demand instead", L"left as it is"},
+          L"start automatically instead", L"left as it is"},
          [&](Started& h) {
-             EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\Start"), L"3");
+             EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\Start"), L"2");
              EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\StartKX"), L"4294967295");
              EXPECT_EQ(h.Value(C::Port123), 0);
          }},

@@ -34,7 +34,9 @@ TEST(PortSettings, NameTheBoxThatClosesEachPortWithTheProtocolWhereItsLabelSaysO
         {kUdp, 123, L"Time 123"},
         {kUdp, 137, L"Ports 137, 138 UDP et 139 TCP"},
         {kTcp, 137, nullptr},
-        {kTcp, 139, L"Ports 137, 138 UDP et 139 TCP"},
+        {kTcp, 139, L"Ports 137, 138 UDP et 139 TCP; Shared folders"},
+        {kTcp, 445, L"Port 445 TCP; Shared folders"},
+        {kTcp, 2869, L"SSPD 1900; UpNP 5000"},
         {kUdp, 139, nullptr},
         {kUdp, 445, nullptr},
         {kTcp, 500, nullptr},
@@ -61,7 +63,9 @@ TEST(PortSettings, EveryPortBoxOfTheMainWindowClosesSomePort) {
             EXPECT_EQ(labels.count(control.id), 1u) << static_cast<int>(control.id);
         }
     }
-    EXPECT_EQ(labels.size(), 11u);
+    // And file sharing, over SMB.
+    EXPECT_EQ(labels.count(C::PartageLabel4), 1u);
+    EXPECT_EQ(labels.size(), 12u);
 }
 
 TEST(ListeningPortLines, SortByProtocolThenPortNumberThenAddress) {
@@ -180,6 +184,29 @@ TEST(PortsWindow, ReadsThePortsAgainOnRefreshOnlyAndKeepsTheSort) {
     EXPECT_EQ(ports(), (std::vector<std::uint16_t>{445, 135, 500}));
     EXPECT_FALSE(form.Click(PortsControlId::CmdClose));
     EXPECT_EQ(system.portReads, 2);
+}
+
+// The proof on the wire: a setting the last check found in force is marked on its port's row,
+// and a port is tied to a setting by the one service its process runs.
+TEST(PortsWindow, MarksASettingInForceWhosePortStillListensAndTiesPortsByTheirProcess) {
+    FakeSystem system;
+    system.ports = {Port(kTcp, kAny, 445, 4, L"System"), Port(kTcp, kAny, 1033, 900, L"msdtc.exe"),
+                    Port(kTcp, kAny, 1024, 3000, L"other.exe")};
+    system.services = std::vector<RunningService>{{L"MSDTC", 900}, {L"Other", 3000}};
+    PortsForm form(system, [](C box) { return box == C::Port445 || box == C::Port1023; });
+    form.Refresh();
+    std::vector<std::wstring> settings;
+    for (const PortRow& row : form.Rows()) {
+        settings.push_back(row.setting);
+    }
+    EXPECT_EQ(settings, (std::vector<std::wstring>{
+                            L"Port 445 TCP (in force, but port 445 still listens); Shared folders",
+                            L"",
+                            L"DTC 1023 (in force, but port 1033 still listens)",
+                        }));
+    // The report's lines tie them the same way, without the marks.
+    EXPECT_EQ(ListeningPortLines(system.ports, system.services)[2],
+              L"TCP  0.0.0.0:1033  msdtc.exe (900)   DTC 1023");
 }
 
 TEST(PortsWindow, IsInTheToolsMenuAfterCheckAll) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/CommandLine.h"
+#include "app/Unattended.h"
 #include "catalogue/Port135.h"
 #include "catalogue/Services.h"
 #include "fakes/Harness.h"
@@ -17,6 +19,9 @@ constexpr wchar_t kSmb[] =
     L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\SmbDeviceEnabled";
 constexpr wchar_t kMaxCachedSockets[] =
     L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets";
+constexpr wchar_t kInterfaces[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Interfaces\\";
+constexpr wchar_t kLmHostsStart[] = L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start";
 constexpr C kTen[] = {C::Port137138139, C::Port445,  C::Port1024TCP, C::Port123,     C::Port500,
                       C::Port1900,      C::Port5000, C::Port1023,    C::Port1024UDP, C::Port1027};
 
@@ -195,7 +200,6 @@ TEST(ApplyServices, StartsEachStopAndBacksUpEachStartType) {
     }
     EXPECT_EQ(h.Read(kSmb), L"0");
     EXPECT_EQ(h.Read(kMaxCachedSockets), L"0");
-    EXPECT_FALSE(h.form.RestartNeeded);
     EXPECT_EQ(h.Value(C::SelectAll3), 0);
     // Everything back: the former start types return and the backups go.
     VerifyServices(h.form, h.machine);
@@ -216,9 +220,11 @@ TEST(ApplyServices, RestartFlagDependsOnTheRowsApplied) {
         std::vector<C> ticked;
         bool restart;
     };
+    // NetBIOS is switched off only when Windows starts again, whatever else was stopped.
     for (const Case& c :
          {Case{{}, true}, Case{{C::Port500}, true}, Case{{C::Port500, C::Port1027}, false},
-          Case{{C::Port445}, true}, Case{{C::Port1024UDP}, false}}) {
+          Case{{C::Port445}, true}, Case{{C::Port1024UDP}, false},
+          Case{{C::Port137138139, C::Port123}, true}}) {
         Ports h;
         h.CheckAll();
         for (C box : c.ticked) {
@@ -271,6 +277,75 @@ TEST(ApplyServices, ARefusedWriteStopsTheRowsAfterIt) {
     EXPECT_EQ(refusal->notTried, std::vector<ControlId>{C::Port1027});
     EXPECT_EQ(h.Read(std::wstring(kServices) + L"LmHosts\\Start"), L"4");
     EXPECT_EQ(h.Read(std::wstring(kServices) + L"Messenger\\Start"), L"3");
+}
+
+std::wstring Netbios(const wchar_t* interfaceName) {
+    return std::wstring(kInterfaces) + interfaceName + L"\\NetbiosOptions";
+}
+
+TEST(NetbiosOverTcpip, TheBoxHoldsOnlyWhileLmHostsIsOffAndEveryInterfaceHasTwo) {
+    struct Case {
+        const char* what;
+        std::uint32_t lmHosts;
+        // Each interface key, with its value or none.
+        std::vector<std::pair<const wchar_t*, std::optional<std::uint32_t>>> interfaces;
+        bool inForce;
+    };
+    const Case cases[] = {
+        {"no interface: the service alone", 4, {}, true},
+        {"every interface off", 4, {{L"Tcpip_{A}", 2}, {L"Tcpip_{B}", 2}}, true},
+        {"one interface from DHCP", 4, {{L"Tcpip_{A}", 2}, {L"Tcpip_{B}", 0}}, false},
+        // As after an interface was added.
+        {"one interface without the value", 4, {{L"Tcpip_{A}", 2}, {L"Tcpip_{B}", {}}}, false},
+        {"every interface off, the service on", 2, {{L"Tcpip_{A}", 2}}, false},
+    };
+    for (const Case& c : cases) {
+        Ports h;
+        h.Install(L"LmHosts", c.lmHosts);
+        for (const auto& [name, value] : c.interfaces) {
+            h.registry.keys[{Hklm, FakeRegistry::Fold(std::wstring(kInterfaces) + name)}];
+            if (value) {
+                h.registry.SetDword(Netbios(name), *value);
+            }
+        }
+        h.CheckAll();
+        EXPECT_EQ(h.Value(C::Port137138139), c.inForce ? 1 : 0) << c.what;
+    }
+}
+
+// The interfaces are looked for at each check: one added after the apply has NetBIOS on.
+TEST(NetbiosOverTcpip, AnInterfaceAddedAfterTheApplyOpensThePortsAgain) {
+    Ports h;
+    h.Install(L"LmHosts", 2);
+    h.registry.SetDword(Netbios(L"Tcpip_{A}"), 0);
+    h.CheckAll();
+    h.Set(C::Port137138139, 1);
+    EXPECT_FALSE(ApplyServices(h.form, h.machine));
+    h.CheckAll();
+    EXPECT_EQ(h.Value(C::Port137138139), 1);
+    h.registry.keys[{Hklm, FakeRegistry::Fold(std::wstring(kInterfaces) + L"Tcpip_{B}")}];
+    h.CheckAll();
+    EXPECT_EQ(h.Value(C::Port137138139), 0);
+}
+
+// Without the window as well: the restore finds each interface's record, and only those.
+TEST(NetbiosOverTcpip, AnUnattendedRestoreBringsEachInterfaceBackFromItsRecord) {
+    Ports h;
+    h.Install(L"LmHosts", 2);
+    h.registry.SetDword(Netbios(L"Tcpip_{A}"), 0);
+    h.registry.keys[{Hklm, FakeRegistry::Fold(std::wstring(kInterfaces) + L"Tcpip_{B}")}];
+    const auto run = [&](const wchar_t* line) {
+        return RunUnattended(ParseCommandLine(line), h.registry, h.system, h.accounts);
+    };
+    run(L"/apply:services -noaccount");
+    EXPECT_EQ(h.Read(Netbios(L"Tcpip_{B}")), L"2");
+    // Switched off by other means, without a record: a restore leaves it.
+    h.registry.SetDword(Netbios(L"Tcpip_{C}"), 2);
+    run(L"/restore:services -noaccount");
+    EXPECT_EQ(h.registry.Get(Netbios(L"Tcpip_{A}")), FakeRegistry::Dword(0));
+    EXPECT_EQ(h.Read(Netbios(L"Tcpip_{B}")), L"(missing)");
+    EXPECT_EQ(h.Read(Netbios(L"Tcpip_{C}")), L"2");
+    EXPECT_EQ(h.Read(kLmHostsStart), L"2");
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ TEST(Report, TextForPeople) {
               "note: port 139 still listens\r\n"
               "Accounts\tGuest account\tin force: unknown\tleft alone: its state cannot be read\r\n"
               "\r\nFirst line\r\nsecond line\r\n"
-              "\r\nListening ports\r\nTCP  0.0.0.0:445  Port 445 TCP\r\n");
+              "\r\nListening ports\r\nTCP  0.0.0.0:445  Port 445 TCP; Shared folders\r\n");
 }
 
 TEST(Report, CsvForAFleetsTable) {
@@ -87,7 +87,7 @@ TEST(Report, CsvForAFleetsTable) {
               "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",message,,,,"
               "First line second line,,101\r\n"
               "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",port.tcp.445,"
-              "TCP  0.0.0.0:445  Port 445 TCP,,listening,,,101\r\n");
+              "TCP  0.0.0.0:445  Port 445 TCP; Shared folders,,listening,,,101\r\n");
 }
 
 // The fields of one CSV row.

@@ -1,12 +1,13 @@
 // Every registry box, from every state its rows can start in: a box found cleared, ticked and
 // applied, then cleared and applied, leaves the registry exactly as it was, types included and no
 // record behind; a box found ticked, with or without records of an earlier run, is undone by its
-// records or else by its rules.
+// records or else to Windows' own values (by its rules where those are not known).
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "catalogue/WindowsDefaults.h"
 #include "fakes/Harness.h"
 #include "ui/ControlLayout.h"
 
@@ -68,12 +69,20 @@ std::vector<BoxRows> AllBoxes() {
         {C::Port445,
          C::PortsAppliquer,
          {{Path(kServices, L"NetBT\\Parameters\\SmbDeviceEnabled"), L"0", L"Suppr", 1}}},
+        // NetBIOS on two network interfaces, each of which the machine may lack.
+        {C::Port137138139,
+         C::PortsAppliquer,
+         {{Path(kServices, L"LmHosts\\Start"), L"4", L"Sauve", 2},
+          {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{A}\\NetbiosOptions"), L"2", L"0",
+           1},
+          {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{B}\\NetbiosOptions"), L"2", L"0",
+           0}}},
     };
     // Each of these disables one service's start type.
     const std::pair<C, const wchar_t*> services[] = {
-        {C::BDR, L"RemoteRegistry"},  {C::Port123, L"W32Time"},  {C::Port137138139, L"LmHosts"},
-        {C::Port500, L"PolicyAgent"}, {C::Port1023, L"MSDTC"},   {C::Port1024TCP, L"Schedule"},
-        {C::Port1027, L"Messenger"},  {C::Port1900, L"SSDPSRV"}, {C::Port5000, L"upnphost"},
+        {C::BDR, L"RemoteRegistry"}, {C::Port123, L"W32Time"},      {C::Port500, L"PolicyAgent"},
+        {C::Port1023, L"MSDTC"},     {C::Port1024TCP, L"Schedule"}, {C::Port1027, L"Messenger"},
+        {C::Port1900, L"SSDPSRV"},   {C::Port5000, L"upnphost"},
     };
     for (const auto& [box, service] : services) {
         boxes.push_back({box,
@@ -125,13 +134,37 @@ void Prepare(FakeRegistry& registry, const RowRule& row, Start start) {
     }
 }
 
-// The registry after the undo, row by row; how many backups were reported as unusable.
-int Expect(FakeRegistry& expected, const RowRule& row, Start start, bool startedTicked) {
+// What an undo writes where no usable record is left: Windows' own value on the machine of the
+// test, else the row's rule.
+std::wstring UndoneTo(const RowRule& row) {
+    if (const wchar_t* value = WindowsDefault(row.valuePath, FakeSystem::kXpSp2)) {
+        return value;
+    }
+    return IsSauve(row) ? L"3" : row.rule;
+}
+
+struct Outcome {
+    int reports;       // backups reported as unusable
+    bool keepsTarget;  // Windows' own value is the target: the protection stays
+};
+
+// The registry after the undo, row by row.
+Outcome Expect(FakeRegistry& expected, const RowRule& row, Start start, bool startedTicked) {
     const std::wstring path = row.valuePath;
     auto erase = [&](const std::wstring& valuePath) {
         const std::wstring key = valuePath.substr(0, valuePath.rfind(L'\\'));
         expected.keys[{Hklm, FakeRegistry::Fold(key)}].erase(
             FakeRegistry::Fold(valuePath.substr(valuePath.rfind(L'\\') + 1)));
+    };
+    // Brings the row to its undo without a record.
+    auto undo = [&] {
+        const std::wstring value = UndoneTo(row);
+        if (value == L"Suppr") {
+            erase(path);
+        } else {
+            expected.SetDword(path, static_cast<std::uint32_t>(std::stoul(value)));
+        }
+        return value == row.target;
     };
     if (start == Start::TargetRecorded) {
         erase(path + L"KX");
@@ -141,18 +174,13 @@ int Expect(FakeRegistry& expected, const RowRule& row, Start start, bool started
             erase(path);
         }
     } else if (start == Start::Target && startedTicked) {
-        if (std::wstring(row.rule) == L"Suppr") {
-            erase(path);
-        } else {
-            expected.SetDword(path, IsSauve(row) ? 3u : std::stoul(row.rule));
-        }
+        return {0, undo()};
     } else if (start == Start::OtherType && IsSauve(row) && !startedTicked) {
-        // A start type kept as text is none Windows accepts: on demand, and told.
-        expected.SetDword(path, 3);
+        // A start type kept as text is none Windows accepts: reported, and left.
         expected.SetRaw(path + L"KX", Raw::Text(row.target));
-        return 1;
+        return {1, undo()};
     }
-    return 0;
+    return {0, false};
 }
 
 struct Window : Harness {
@@ -192,8 +220,11 @@ TEST(Undo, EveryBoxFromEveryStartingStateComesBackExactly) {
             FakeRegistry expected;
             expected.keys = before;
             std::size_t reports = 0;
+            bool keepsTarget = true;
             for (std::size_t i = 0; i < rows; ++i) {
-                reports += Expect(expected, box.rows[i], starts[i], startedTicked);
+                const Outcome outcome = Expect(expected, box.rows[i], starts[i], startedTicked);
+                reports += outcome.reports;
+                keepsTarget = keepsTarget && outcome.keepsTarget;
             }
             if (!startedTicked) {
                 h.main.Click(box.id);
@@ -205,7 +236,7 @@ TEST(Undo, EveryBoxFromEveryStartingStateComesBackExactly) {
             }
             h.main.Click(box.id);
             h.main.Click(box.apply);
-            EXPECT_EQ(h.Value(box.id), 0);
+            EXPECT_EQ(h.Value(box.id), keepsTarget ? 1 : 0);
             EXPECT_EQ(h.host.messages.size(), reports);
             EXPECT_EQ(h.registry.keys, expected.keys);
         }
@@ -213,6 +244,102 @@ TEST(Undo, EveryBoxFromEveryStartingStateComesBackExactly) {
     // Every box was tried from both sides.
     EXPECT_GT(cleared, 18 * 3);
     EXPECT_GT(ticked, 18);
+}
+
+constexpr VersionInfo kWindows2000Sp4{true, 5, 0, 2, ProductWorkstation, 4};
+constexpr VersionInfo kXpSp1{true, 5, 1, 2, ProductWorkstation, 1};
+constexpr VersionInfo kServer2003{true, 5, 2, 2, ProductServer, 1};
+
+// A box found in force without a record of Tolvane's own (hardened by hand, or by an old
+// version), cleared and applied on a given system.
+TEST(UndoWithoutRecord, BringsBackWhatWindowsShipsNeverCreatesAServiceAndARecordStillWins) {
+    struct Case {
+        const char* what;
+        VersionInfo version;
+        C box;
+        std::vector<std::pair<std::wstring, RawValue>> found;
+        // Each value afterwards; nothing for a value that must be gone.
+        std::vector<std::pair<std::wstring, std::optional<std::uint32_t>>> after;
+        bool stillTicked;
+    };
+    const std::wstring messenger = Path(kServices, L"Messenger\\Start");
+    const std::wstring dtc = Path(kServices, L"MSDTC\\Start");
+    const std::wstring sam = Path(kLsa, L"restrictanonymoussam");
+    const std::wstring everyone = Path(kLsa, L"everyoneincludesanonymous");
+    const std::wstring time = Path(kServices, L"W32Time\\Start");
+    const std::wstring ssdp = Path(kServices, L"SSDPSRV\\Start");
+    const std::vector<std::pair<std::wstring, RawValue>> anonymous = {
+        {Path(kLsa, L"restrictanonymous"), Raw::Dword(2)}, {sam, Raw::Dword(1)}};
+    const Case cases[] = {
+        {"messenger before XP SP2",
+         kXpSp1,
+         C::Port1027,
+         {{messenger, Raw::Dword(4)}},
+         {{messenger, 2}},
+         false},
+        {"messenger from XP SP2: disabled as shipped",
+         FakeSystem::kXpSp2,
+         C::Port1027,
+         {{messenger, Raw::Dword(4)}},
+         {{messenger, 4}},
+         true},
+        {"DTC on a server", kServer2003, C::Port1023, {{dtc, Raw::Dword(4)}}, {{dtc, 2}}, false},
+        {"SSDP, which Windows 2000 does not ship: on demand, never deleted",
+         kWindows2000Sp4,
+         C::Port1900,
+         {{ssdp, Raw::Dword(4)}},
+         {{ssdp, 3}},
+         false},
+        {"anonymous access on XP: the SAM stays closed",
+         FakeSystem::kXpSp2,
+         C::Anonyme,
+         anonymous,
+         {{Path(kLsa, L"restrictanonymous"), 0}, {sam, 1}},
+         false},
+        {"anonymous access on Windows 2000, which has no such value",
+         kWindows2000Sp4,
+         C::Anonyme,
+         anonymous,
+         {{Path(kLsa, L"restrictanonymous"), 0}, {sam, std::nullopt}},
+         false},
+        {"everyone on XP: already as shipped",
+         FakeSystem::kXpSp2,
+         C::EveryOne,
+         {{everyone, Raw::Dword(0)}},
+         {{everyone, 0}},
+         true},
+        {"a record wins over what Windows ships",
+         FakeSystem::kXpSp2,
+         C::Port123,
+         {{time, Raw::Dword(4)}, {time + L"KX", Raw::Dword(3)}},
+         {{time, 3}},
+         false},
+    };
+    for (const Case& c : cases) {
+        Harness h;
+        h.system.version = c.version;
+        h.Install(L"RemoteRegistry");
+        for (const auto& [path, value] : c.found) {
+            h.registry.SetRaw(path, value);
+        }
+        h.main.Form_Initialize(L"-noaccount");
+        ASSERT_TRUE(h.main.Form_Load()) << c.what;
+        ASSERT_EQ(h.Value(c.box), 1) << c.what;
+        h.main.Click(c.box);
+        h.main.Click(c.box == C::Anonyme || c.box == C::EveryOne ? C::DesactiverAppliquer
+                                                                 : C::PortsAppliquer);
+        for (const auto& [path, value] : c.after) {
+            EXPECT_EQ(h.Read(path), value ? std::to_wstring(*value) : L"(missing)") << c.what;
+        }
+        EXPECT_FALSE(h.registry.Get(time + L"KX")) << c.what;
+        EXPECT_EQ(h.Value(c.box), c.stillTicked ? 1 : 0) << c.what;
+        // Nothing of a service the machine lacks was written on the way.
+        for (const wchar_t* service : {L"SSDPSRV", L"upnphost", L"W32Time", L"MSDTC"}) {
+            if (!h.registry.Get(Path(kServices, service) + L"\\Start")) {
+                EXPECT_FALSE(h.registry.KeyExists(Path(kServices, service))) << c.what;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -92,6 +92,14 @@ TEST_F(RegistryTest, WritesEachTypeAndNothingForAnUnknownOne) {
     EXPECT_EQ(reg_.ReadValue(Hklm, kBase + L"Sub\\Created", L"Erreur"), L"7");
 }
 
+TEST_F(RegistryTest, NamesTheSubkeysAndTheValuesOfAKey) {
+    EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Sub\\Bind", L"1", RegDword));
+    EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Value", L"1", RegDword));
+    EXPECT_EQ(reg_.SubkeyNames(Hklm, kKey), std::vector<std::wstring>{L"Sub"});
+    EXPECT_EQ(reg_.ValueNames(Hklm, kKey), std::vector<std::wstring>{L"Value"});
+    EXPECT_TRUE(reg_.SubkeyNames(Hklm, kBase + L"Missing").empty());
+}
+
 TEST_F(RegistryTest, ReportsARefusedWrite) {
     const auto failure = reg_.WriteValue(Hklm, kBase + L"Dword", L"not a number", RegDword);
     ASSERT_TRUE(failure);

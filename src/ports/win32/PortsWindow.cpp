@@ -33,10 +33,11 @@ void CopyToClipboard(HWND owner, const std::wstring& text) {
 }  // namespace
 
 PortsWindow::PortsWindow(HINSTANCE instance, FontCache& fonts, int dpi, System& system,
-                         std::function<void()> closing, std::function<void()> gone)
+                         std::function<bool(ControlId)> inForce, std::function<void()> closing,
+                         std::function<void()> gone)
     : NavyWindow(instance, fonts, dpi, PortsDialogId(P::Intro), PortsWindowLayout(),
                  std::move(closing), std::move(gone)),
-      form_(system) {}
+      form_(system, std::move(inForce)) {}
 
 bool PortsWindow::Create(HWND owner) {
     if (!CreateWithControls(kPortsWindowClass, kPortsCaption, kPortsWidthTwips, kPortsHeightTwips,

@@ -17,7 +17,8 @@ namespace tolvane::win32 {
 class PortsWindow : public NavyWindow {
   public:
     PortsWindow(HINSTANCE instance, FontCache& fonts, int dpi, System& system,
-                std::function<void()> closing, std::function<void()> gone);
+                std::function<bool(ControlId)> inForce, std::function<void()> closing,
+                std::function<void()> gone);
 
     // Reads the ports first.
     bool Create(HWND owner) override;

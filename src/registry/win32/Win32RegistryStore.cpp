@@ -32,6 +32,29 @@ RegError Open(int root, const std::wstring& key, REGSAM access, UniqueRegKey& op
     return RegOpenKeyExW(rootKey, key.c_str(), 0, access, opened.put());
 }
 
+// The names of one kind of the key's entries, as `enumerate(key, index, buffer, &length)` gives
+// them one by one.
+template <typename Enumerate>
+RegError EntryNames(int root, const std::wstring& key, std::size_t longest,
+                    std::vector<std::wstring>& names, Enumerate enumerate) {
+    UniqueRegKey opened;
+    if (const RegError error = Open(root, key, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, opened)) {
+        return error;
+    }
+    std::vector<wchar_t> name(longest);
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LONG error = enumerate(opened.get(), index, name.data(), &length);
+        if (error == ERROR_NO_MORE_ITEMS) {
+            return kRegOk;
+        }
+        if (error != ERROR_SUCCESS) {
+            return static_cast<RegError>(error);
+        }
+        names.emplace_back(name.data(), length);
+    }
+}
+
 }  // namespace
 
 RegError Win32RegistryStore::Read(int root, const std::wstring& key, const std::wstring& name,
@@ -108,24 +131,20 @@ RegError Win32RegistryStore::KeyEntries(int root, const std::wstring& key, std::
 
 RegError Win32RegistryStore::ValueNames(int root, const std::wstring& key,
                                         std::vector<std::wstring>& names) {
-    UniqueRegKey opened;
-    if (const RegError error = Open(root, key, KEY_QUERY_VALUE, opened)) {
-        return error;
-    }
     // Value names are at most 16383 characters.
-    std::vector<wchar_t> name(16384);
-    for (DWORD index = 0;; ++index) {
-        DWORD length = static_cast<DWORD>(name.size());
-        const LONG error = RegEnumValueW(opened.get(), index, name.data(), &length, nullptr,
-                                         nullptr, nullptr, nullptr);
-        if (error == ERROR_NO_MORE_ITEMS) {
-            return kRegOk;
-        }
-        if (error != ERROR_SUCCESS) {
-            return static_cast<RegError>(error);
-        }
-        names.emplace_back(name.data(), length);
-    }
+    return EntryNames(
+        root, key, 16384, names, [](HKEY opened, DWORD index, wchar_t* name, DWORD* length) {
+            return RegEnumValueW(opened, index, name, length, nullptr, nullptr, nullptr, nullptr);
+        });
+}
+
+RegError Win32RegistryStore::SubkeyNames(int root, const std::wstring& key,
+                                         std::vector<std::wstring>& names) {
+    // Key names are at most 255 characters.
+    return EntryNames(
+        root, key, 256, names, [](HKEY opened, DWORD index, wchar_t* name, DWORD* length) {
+            return RegEnumKeyExW(opened, index, name, length, nullptr, nullptr, nullptr, nullptr);
+        });
 }
 
 }  // namespace tolvane::win32

@@ -16,6 +16,8 @@ class Win32RegistryStore : public RegistryStore {
     RegError KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) override;
     RegError ValueNames(int root, const std::wstring& key,
                         std::vector<std::wstring>& names) override;
+    RegError SubkeyNames(int root, const std::wstring& key,
+                         std::vector<std::wstring>& names) override;
 };
 
 }  // namespace tolvane::win32

@@ -9,9 +9,11 @@
 #include "system/CommandPath.h"
 #include "system/Decimal.h"
 #include "system/SystemInfo.h"
+#include "system/win32/DomainJoin.h"
 #include "system/win32/Handles.h"
 #include "system/win32/MessagePump.h"
 #include "system/win32/PortTable.h"
+#include "system/win32/ServiceTable.h"
 #include "system/win32/Shutdown.h"
 #include "system/win32/SystemLibrary.h"
 
@@ -159,9 +161,19 @@ WORD ShowCommand(WindowStyle style) {
 }  // namespace
 
 VersionInfo Win32System::QueryVersion() {
-    OSVERSIONINFOW info{};
+    OSVERSIONINFOEXW info{};
     info.dwOSVersionInfoSize = sizeof(info);
-    if (!GetVersionExW(&info)) {
+    if (GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) {
+        return {true,
+                info.dwMajorVersion,
+                info.dwMinorVersion,
+                info.dwPlatformId,
+                info.wProductType,
+                info.wServicePackMajor};
+    }
+    // Systems before Windows NT 4.0 SP6 know only the short form: refused later all the same.
+    info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
+    if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) {
         return {};
     }
     return {true, info.dwMajorVersion, info.dwMinorVersion, info.dwPlatformId};
@@ -458,6 +470,14 @@ bool Win32System::InteractiveSession() {
 
 std::vector<ListeningPort> Win32System::ListeningPorts() {
     return ReadListeningPorts();
+}
+
+std::optional<std::vector<RunningService>> Win32System::RunningServices() {
+    return ReadRunningServices();
+}
+
+std::optional<bool> Win32System::JoinedToDomain() {
+    return ReadDomainJoin();
 }
 
 }  // namespace tolvane::win32

@@ -35,6 +35,8 @@ class Win32System : public System {
     bool WriteStandardOutput(const std::wstring& text) override;
     bool InteractiveSession() override;
     std::vector<ListeningPort> ListeningPorts() override;
+    std::optional<std::vector<RunningService>> RunningServices() override;
+    std::optional<bool> JoinedToDomain() override;
 };
 
 }  // namespace tolvane::win32

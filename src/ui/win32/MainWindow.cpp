@@ -215,10 +215,16 @@ void MainWindow::OpenOwnedWindow(OwnedWindow which) {
             owned_ = std::make_unique<AboutWindow>(instance_, fonts_, dpi_, form_->machine(),
                                                    closing, gone);
             break;
-        case OwnedWindow::Ports:
+        case OwnedWindow::Ports: {
+            const Form& state = form_->form();
+            // As the last check found them.
+            auto inForce = [&state](ControlId box) {
+                return state.verifiedState[static_cast<int>(box)] == 1;
+            };
             owned_ = std::make_unique<PortsWindow>(instance_, fonts_, dpi_, form_->machine().system,
-                                                   closing, gone);
+                                                   inForce, closing, gone);
             break;
+        }
     }
     if (!owned_ || !owned_->Create(window_)) {
         owned_.reset();

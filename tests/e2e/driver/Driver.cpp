@@ -131,4 +131,22 @@ bool SetWindowsVersion(const wchar_t* name) {
                           bytes) == ERROR_SUCCESS;
 }
 
+bool ActAsDomainController() {
+    constexpr wchar_t kCurrentVersion[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion";
+    win32::UniqueRegKey wine;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Wine", 0, KEY_SET_VALUE, wine.put()) ==
+        ERROR_SUCCESS) {
+        RegDeleteValueW(wine.get(), L"Version");
+    }
+    // Wine reads the numbers from these values before the text.
+    return DeleteValue(kCurrentVersion, L"CurrentMajorVersionNumber") &&
+           DeleteValue(kCurrentVersion, L"CurrentMinorVersionNumber") &&
+           SetString(kCurrentVersion, L"CurrentVersion", L"5.2") &&
+           SetString(kCurrentVersion, L"CurrentBuildNumber", L"3790") &&
+           SetString(kCurrentVersion, L"CSDVersion", L"Service Pack 2") &&
+           SetDword(L"SYSTEM\\CurrentControlSet\\Control\\Windows", L"CSDVersion", 0x200) &&
+           SetString(L"SYSTEM\\CurrentControlSet\\Control\\ProductOptions", L"ProductType",
+                     L"LanmanNT");
+}
+
 }  // namespace tolvane::e2e

@@ -34,6 +34,10 @@ bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done);
 // Windows version that Wine reports to processes started afterwards: L"win2k", L"winxp",
 // L"win2003" or L"win7".
 bool SetWindowsVersion(const wchar_t* name);
+// Makes Wine report Windows Server 2003 SP2 on a domain controller to processes started
+// afterwards. Wine takes the product type from the registry only where no Version is set, so
+// this removes the one SetWindowsVersion wrote; the next SetWindowsVersion wins again.
+bool ActAsDomainController();
 
 // ---- Registry under HKEY_LOCAL_MACHINE, by key path ("SYSTEM\\CurrentControlSet\\...") ----
 

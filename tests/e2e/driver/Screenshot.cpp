@@ -23,6 +23,12 @@ bool SaveScreenshot(HWND window, const std::wstring& name) {
         return false;
     }
 
+    // A window just shown may not have painted yet: have it and its controls paint now, then
+    // wait until its thread has gone back to its message loop, where Wine hands what it drew to
+    // the X server.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
     // The screen holds what the user sees, message boxes over the window included; under Wine
     // in Xvfb it is the X server's picture, so it needs no help from the program.
     const win32::WindowDc screen(nullptr);

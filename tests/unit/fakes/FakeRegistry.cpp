@@ -125,6 +125,24 @@ RegError FakeRegistry::ValueNames(int root, const std::wstring& key,
     return kRegOk;
 }
 
+RegError FakeRegistry::SubkeyNames(int root, const std::wstring& key,
+                                   std::vector<std::wstring>& names) {
+    const std::wstring folded = Fold(key);
+    if (keys.count({root, folded}) == 0 && Descendants(root, folded) == 0) {
+        return kRegFileNotFound;
+    }
+    const std::wstring prefix = folded + L"\\";
+    std::set<std::wstring> children;
+    for (auto it = keys.lower_bound({root, prefix});
+         it != keys.end() && it->first.first == root && it->first.second.starts_with(prefix);
+         ++it) {
+        const std::wstring below = it->first.second.substr(prefix.size());
+        children.insert(below.substr(0, below.find(L'\\')));
+    }
+    names.insert(names.end(), children.begin(), children.end());
+    return kRegOk;
+}
+
 void FakeRegistry::SetRaw(const std::wstring& valuePath, const RawValue& value) {
     const auto [key, name] = SplitPath(valuePath);
     keys[{kHklm, Fold(key)}][Fold(name)] = {name, value};

@@ -24,6 +24,9 @@ class FakeRegistry : public RegistryStore {
     RegError KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) override;
     RegError ValueNames(int root, const std::wstring& key,
                         std::vector<std::wstring>& names) override;
+    // In lower case: the fake keeps key paths folded.
+    RegError SubkeyNames(int root, const std::wstring& key,
+                         std::vector<std::wstring>& names) override;
 
     // Test set-up and inspection, by "KEY\NAME" path under HKLM.
     void SetDword(const std::wstring& valuePath, std::uint32_t number);

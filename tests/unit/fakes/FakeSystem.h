@@ -71,10 +71,14 @@ class FakeSystem : public System {
         ++portReads;
         return ports;
     }
+    std::optional<std::vector<RunningService>> RunningServices() override { return services; }
+    std::optional<bool> JoinedToDomain() override { return joined; }
 
-    void SetXp() { version = {true, 5, 1, 2}; }
+    void SetXp() { version = kXpSp2; }
 
-    VersionInfo version{true, 5, 1, 2};
+    // Windows XP Service Pack 2 on a workstation.
+    static constexpr VersionInfo kXpSp2{true, 5, 1, 2, ProductWorkstation, 2};
+    VersionInfo version = kXpSp2;
     std::wstring windowsDir = L"C:\\WINDOWS";
     std::vector<std::pair<wchar_t, std::wstring>> drives{{L'A', L""}, {L'C', L"NTFS"}};
     std::map<std::wstring, std::string> files;      // path to bytes
@@ -109,6 +113,8 @@ class FakeSystem : public System {
     unsigned long exitError = 0;
     std::vector<ListeningPort> ports;
     int portReads = 0;
+    std::optional<std::vector<RunningService>> services;
+    std::optional<bool> joined = false;
     std::wstring computerName = L"PC01";
     UtcTime now{2026, 12, 9, 3, 12, 16};
     std::map<std::wstring, std::wstring> environment;

@@ -1,0 +1,98 @@
+#include "catalogue/WindowsDefaults.h"
+
+#include "registry/SettingEngine.h"
+#include "system/AsciiCase.h"
+#include "system/SystemInfo.h"
+
+namespace tolvane {
+namespace {
+
+// Windows versions and product types as bits, so that a line can name several.
+enum Systems : unsigned {
+    W2000 = 1u << OsWindows2000,
+    Xp = 1u << OsWindowsXp,
+    W2003 = 1u << OsServer2003,
+    AllSystems = W2000 | Xp | W2003,
+};
+enum Products : unsigned {
+    Workstation = 1u << ProductWorkstation,
+    Server = (1u << ProductServer) | (1u << ProductDomainController),
+    AllProducts = Workstation | Server,
+};
+
+struct DefaultLine {
+    const wchar_t* valuePath;
+    unsigned systems;
+    unsigned products;
+    unsigned fromServicePack;  // this service pack and the later ones
+    const wchar_t* value;
+};
+
+constexpr unsigned kAnyPack = 0;
+
+// Sources: Microsoft, "Threats and Countermeasures: Security Settings in Windows Server 2003 and
+// Windows XP", chapter 7 "System Services", and the "Windows Server 2003 Security Guide", whose
+// tables give each service's default start type on XP SP2 and Server 2003; "Changes to
+// Functionality in Microsoft Windows XP Service Pack 2" (Messenger disabled from SP2 on); the
+// "Windows 2000 Security Hardening Guide" for Windows 2000; KB 246261 (RestrictAnonymous),
+// KB 278259 (Everyone no longer includes Anonymous on XP and Server 2003) and KB 823659
+// (restrictanonymoussam enabled by default on XP and Server 2003; neither value exists on
+// Windows 2000). The first line that fits the system wins. A start type is never "Suppr": a
+// service that Windows does not ship on a version (SSDP and UPnP on Windows 2000) has no line
+// there, and keeps the engine's fallback.
+constexpr DefaultLine kDefaults[] = {
+    {L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start", AllSystems, AllProducts, kAnyPack,
+     L"2"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Start", AllSystems, AllProducts, kAnyPack,
+     L"2"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\Schedule\\Start", AllSystems, AllProducts, kAnyPack,
+     L"2"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Start", AllSystems, AllProducts, kAnyPack,
+     L"2"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start", AllSystems, AllProducts, kAnyPack,
+     L"2"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start", AllSystems, AllProducts,
+     kAnyPack, L"2"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\Messenger\\Start", Xp, AllProducts, 2, L"4"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\Messenger\\Start", W2000 | Xp, AllProducts, kAnyPack,
+     L"2"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\Messenger\\Start", W2003, AllProducts, kAnyPack, L"4"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\MSDTC\\Start", AllSystems, Workstation, kAnyPack, L"3"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\MSDTC\\Start", AllSystems, Server, kAnyPack, L"2"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start", Xp, AllProducts, kAnyPack, L"3"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start", W2003, AllProducts, kAnyPack, L"4"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start", Xp, AllProducts, kAnyPack, L"3"},
+    {L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start", W2003, AllProducts, kAnyPack, L"4"},
+    {L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymous", AllSystems, AllProducts,
+     kAnyPack, L"0"},
+    {L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymoussam", Xp | W2003, AllProducts,
+     kAnyPack, L"1"},
+    {L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymoussam", W2000, AllProducts, kAnyPack,
+     kRuleDelete},
+    {L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\everyoneincludesanonymous", Xp | W2003, AllProducts,
+     kAnyPack, L"0"},
+    {L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\everyoneincludesanonymous", W2000, AllProducts,
+     kAnyPack, kRuleDelete},
+    // Values of the anonymous-access box that no Windows has.
+    {L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", AllSystems, AllProducts,
+     kAnyPack, kRuleDelete},
+    {L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer", AllSystems, AllProducts,
+     kAnyPack, kRuleDelete},
+};
+
+}  // namespace
+
+const wchar_t* WindowsDefault(const std::wstring& valuePath, const VersionInfo& version) {
+    const unsigned system = 1u << OsCodeFor(version);
+    const unsigned product = version.productType <= ProductServer ? 1u << version.productType : 0u;
+    for (const DefaultLine& line : kDefaults) {
+        if ((line.systems & system) && (line.products & product) &&
+            version.servicePack >= line.fromServicePack &&
+            SameIgnoringCase(valuePath, line.valuePath)) {
+            return line.value;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace tolvane

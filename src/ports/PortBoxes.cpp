@@ -1,0 +1,171 @@
+#include "ports/PortBoxes.h"
+
+#include <algorithm>
+#include <array>
+
+#include "system/AsciiCase.h"
+#include "system/Decimal.h"
+#include "ui/ControlLayout.h"
+
+namespace tolvane {
+namespace {
+
+using C = ControlId;
+constexpr PortProtocol kTcp = PortProtocol::Tcp;
+constexpr PortProtocol kUdp = PortProtocol::Udp;
+
+// Where a label names the protocol, only that protocol; elsewhere both. From XP SP2 and on Server
+// 2003 the UPnP host listens on 2869 through http.sys, for SSDP and UPnP together; SMB, file
+// sharing, listens on 139 and 445.
+constexpr std::array<PortSetting, 23> kPortSettings = {{
+    {kTcp, 123, C::PortsLabel2},   {kUdp, 123, C::PortsLabel2},   {kTcp, 135, C::PortsLabel1},
+    {kUdp, 135, C::PortsLabel1},   {kUdp, 137, C::PortsLabel3},   {kUdp, 138, C::PortsLabel3},
+    {kTcp, 139, C::PortsLabel3},   {kTcp, 139, C::PartageLabel4}, {kTcp, 445, C::PortsLabel4},
+    {kTcp, 445, C::PartageLabel4}, {kUdp, 500, C::PortsLabel5},   {kTcp, 1023, C::PortsLabel6},
+    {kUdp, 1023, C::PortsLabel6},  {kTcp, 1024, C::PortsLabel7},  {kUdp, 1024, C::PortsLabel8},
+    {kTcp, 1027, C::PortsLabel9},  {kUdp, 1027, C::PortsLabel9},  {kTcp, 1900, C::PortsLabel10},
+    {kUdp, 1900, C::PortsLabel10}, {kTcp, 2869, C::PortsLabel10}, {kTcp, 2869, C::PortsLabel11},
+    {kTcp, 5000, C::PortsLabel11}, {kUdp, 5000, C::PortsLabel11},
+}};
+
+// Each box whose setting closes ports, with its label and the service whose process alone ties a
+// port to it.
+struct PortBox {
+    C box;
+    C label;
+    const wchar_t* service;
+};
+constexpr PortBox kPortBoxes[] = {
+    {C::Port135, C::PortsLabel1, L"RpcSs"},
+    {C::Port123, C::PortsLabel2, L"W32Time"},
+    {C::Port137138139, C::PortsLabel3, L"LmHosts"},
+    {C::Port445, C::PortsLabel4, nullptr},
+    {C::Port500, C::PortsLabel5, L"PolicyAgent"},
+    {C::Port1023, C::PortsLabel6, L"MSDTC"},
+    {C::Port1024TCP, C::PortsLabel7, L"Schedule"},
+    {C::Port1024UDP, C::PortsLabel8, L"Dnscache"},
+    {C::Port1027, C::PortsLabel9, L"Messenger"},
+    {C::Port1900, C::PortsLabel10, L"SSDPSRV"},
+    {C::Port5000, C::PortsLabel11, L"upnphost"},
+    {C::ShareFolders, C::PartageLabel4, L"lanmanserver"},
+};
+
+// The System process is 4 from XP on (8 on Windows 2000, which names no process of a port).
+constexpr std::uint32_t kSystemProcess = 4;
+
+std::vector<C> ByNumber(const ListeningPort& port) {
+    std::vector<C> boxes;
+    for (const PortSetting& setting : PortSettings()) {
+        if (setting.protocol != port.protocol || setting.port != port.port) {
+            continue;
+        }
+        for (const PortBox& box : kPortBoxes) {
+            if (box.label == setting.label) {
+                boxes.push_back(box.box);
+            }
+        }
+    }
+    return boxes;
+}
+
+C LabelOf(C box) {
+    return std::find_if(std::begin(kPortBoxes), std::end(kPortBoxes),
+                        [box](const PortBox& entry) { return entry.box == box; })
+        ->label;
+}
+
+}  // namespace
+
+std::span<const PortSetting> PortSettings() {
+    return kPortSettings;
+}
+
+std::optional<std::wstring> SettingThatCloses(PortProtocol protocol, std::uint16_t port) {
+    std::optional<std::wstring> captions;
+    for (const PortSetting& setting : kPortSettings) {
+        if (setting.protocol == protocol && setting.port == port) {
+            captions =
+                (captions ? *captions + kSettingSeparator : L"") + LayoutOf(setting.label).caption;
+        }
+    }
+    return captions;
+}
+
+std::vector<C> BoxesOfPort(const ListeningPort& port, const RunningServices& services) {
+    if (!port.processId || !services) {
+        return ByNumber(port);
+    }
+    std::vector<const RunningService*> inProcess;
+    for (const RunningService& service : *services) {
+        if (service.processId == *port.processId) {
+            inProcess.push_back(&service);
+        }
+    }
+    if (inProcess.size() == 1) {
+        for (const PortBox& box : kPortBoxes) {
+            if (box.service && SameIgnoringCase(inProcess.front()->name, box.service)) {
+                return {box.box};
+            }
+        }
+        return {};
+    }
+    const bool system =
+        *port.processId == kSystemProcess || SameIgnoringCase(port.processName, L"System");
+    return inProcess.size() > 1 || system ? ByNumber(port) : std::vector<C>{};
+}
+
+std::vector<StillListening> InForceButListening(std::span<const ListeningPort> ports,
+                                                const RunningServices& services,
+                                                const std::function<bool(C)>& inForce) {
+    std::vector<ListeningPort> sorted(ports.begin(), ports.end());
+    std::sort(sorted.begin(), sorted.end(),
+              [](const ListeningPort& a, const ListeningPort& b) { return a.port < b.port; });
+    std::vector<StillListening> found;
+    for (const ListeningPort& port : sorted) {
+        for (C box : BoxesOfPort(port, services)) {
+            if (!inForce(box)) {
+                continue;
+            }
+            auto entry = std::find_if(found.begin(), found.end(),
+                                      [box](const StillListening& e) { return e.box == box; });
+            if (entry == found.end()) {
+                found.push_back({box, {}});
+                entry = found.end() - 1;
+            }
+            if (entry->ports.empty() || entry->ports.back() != port.port) {
+                entry->ports.push_back(port.port);
+            }
+        }
+    }
+    return found;
+}
+
+std::wstring StillListensNote(std::span<const std::uint16_t> ports) {
+    std::wstring numbers;
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        if (i > 0) {
+            numbers += i + 1 == ports.size() ? L" and " : L", ";
+        }
+        numbers += Decimal(ports[i]);
+    }
+    return ports.size() == 1 ? L"in force, but port " + numbers + L" still listens"
+                             : L"in force, but ports " + numbers + L" still listen";
+}
+
+std::wstring PortSettingsText(const ListeningPort& port, const RunningServices& services,
+                              const std::function<bool(C)>& inForce) {
+    std::wstring text;
+    for (C box : BoxesOfPort(port, services)) {
+        if (!text.empty()) {
+            text += kSettingSeparator;
+        }
+        text += LayoutOf(LabelOf(box)).caption;
+        if (inForce && inForce(box)) {
+            const std::uint16_t number = port.port;
+            text += L" (" + StillListensNote({&number, 1}) + L")";
+        }
+    }
+    return text;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,161 @@
+// Settings that break a Windows domain: one question in the window, nothing asked without it.
+#include <gtest/gtest.h>
+
+#include "app/CommandLine.h"
+#include "app/Unattended.h"
+#include "catalogue/DomainCautions.h"
+#include "fakes/Harness.h"
+
+namespace tolvane::testing {
+namespace {
+
+using C = ControlId;
+
+constexpr VersionInfo kController{true, 5, 2, 2, ProductDomainController, 1};
+constexpr wchar_t kMember[] = L"This computer is a member of a domain.";
+
+struct Machine : Harness {
+    Machine(VersionInfo version, std::optional<bool> joined, std::uint32_t timeStart = 2) {
+        system.version = version;
+        system.joined = joined;
+        system.files[L"C:\\WINDOWS\\System32\\gpedit.msc"] = "";
+        Install(L"W32Time", timeStart);
+        Install(L"LmHosts", 2);
+        Install(L"Messenger", 2);
+        Install(L"RemoteRegistry", 2);
+    }
+};
+
+TEST(DomainCautions, TheWindowAsksOnceOnADomainsMachineAndNoLeavesOnlyThoseBoxes) {
+    constexpr VersionInfo kXp = FakeSystem::kXpSp2;
+    struct Case {
+        const char* what;
+        VersionInfo version;
+        std::optional<bool> joined;
+        std::uint32_t timeStart;  // 4: Time 123 found in force, so that a click undoes it
+        std::vector<C> clicked;
+        bool allGroups;  // "Apply the changes" rather than the ports' Apply
+        int answer;
+        const wchar_t* asked;  // the question's first words; null when nothing is asked
+        std::vector<C> cautioned;
+    };
+    const Case cases[] = {
+        {"workgroup", kXp, false, 2, {C::Port123, C::Port1027}, false, IdNo, nullptr, {}},
+        {"member, No", kXp, true, 2, {C::Port123, C::Port1027}, false, IdNo, kMember, {C::Port123}},
+        {"member, Yes", kXp, true, 2, {C::Port123}, false, IdYes, kMember, {C::Port123}},
+        {"unknown", kXp, {}, 2, {C::Port445}, false, IdNo, L"Tolvane cannot tell", {C::Port445}},
+        {"a controller, every group in one question",
+         kController,
+         false,
+         2,
+         {C::AdminShare, C::Anonyme, C::EveryOne, C::Port445, C::Port123},
+         true,
+         IdNo,
+         L"This computer is a domain controller.",
+         {C::Port123, C::Anonyme, C::AdminShare, C::Port445}},
+        {"an undo is never asked", kController, true, 4, {C::Port123}, false, IdNo, nullptr, {}},
+    };
+    for (const Case& c : cases) {
+        Machine h(c.version, c.joined, c.timeStart);
+        h.main.Form_Initialize(L"-noaccount");
+        ASSERT_TRUE(h.main.Form_Load());
+        std::vector<std::int16_t> wanted;
+        for (C box : c.clicked) {
+            const bool refused =
+                c.answer == IdNo && std::count(c.cautioned.begin(), c.cautioned.end(), box) > 0;
+            wanted.push_back(h.Value(box) == 1 || refused ? 0 : 1);
+            h.main.Click(box);
+        }
+        h.host.answers.push_back(c.answer);
+        if (c.allGroups) {
+            h.main.Menu(MenuId::Sauvegarder);
+        } else {
+            h.main.Click(C::PortsAppliquer);
+        }
+        ASSERT_EQ(h.host.messages.size(), c.asked ? 1u : 0u) << c.what;
+        if (c.asked) {
+            const FakeHost::Message& asked = h.host.messages.front();
+            EXPECT_TRUE(asked.text.starts_with(c.asked)) << c.what;
+            EXPECT_EQ(asked.style, MbYesNo | MbIconExclamation | MbDefButton2);
+            std::size_t listed = 0;
+            for (std::size_t at = 0;
+                 (at = asked.text.find(L"\r\n\r\n\"", at)) != std::wstring::npos; ++at) {
+                ++listed;
+            }
+            EXPECT_EQ(listed, c.cautioned.size()) << c.what;
+            for (C box : c.cautioned) {
+                EXPECT_NE(asked.text.find(DomainCaution(box)), std::wstring::npos) << c.what;
+            }
+        }
+        for (std::size_t i = 0; i < c.clicked.size(); ++i) {
+            EXPECT_EQ(h.Value(c.clicked[i]), wanted[i]) << c.what << " " << i;
+        }
+    }
+}
+
+TEST(DomainCautions, ClosingAsksBeforeApplyingToo) {
+    Machine h(FakeSystem::kXpSp2, true);
+    h.main.Form_Initialize(L"-noaccount");
+    ASSERT_TRUE(h.main.Form_Load());
+    h.main.Click(C::Port123);
+    h.host.answers = {IdYes, IdNo, IdNo};
+    h.main.Form_Unload(false);
+    ASSERT_GE(h.host.messages.size(), 2u);
+    EXPECT_TRUE(h.host.messages[1].text.starts_with(kMember));
+    EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\Start"), L"2");
+}
+
+// A controller keeps what it needs; every machine of a domain is told the consequences.
+TEST(DomainCautions, AnUnattendedApplyLeavesAControllersNeedsAloneAndNotesTheConsequences) {
+    const std::string leftAlone =
+        "\tin force: no\tleft alone: a domain controller needs it; apply it from the window\r\n";
+    const std::string timeNoted =
+        "Time 123\tin force: yes\tapplied\tnote: caution in a domain: "
+        "without the time service";
+    const std::string registryNoted =
+        "Remote registry access\tin force: yes\tapplied\tnote: caution in a domain: remote";
+    struct Case {
+        const char* what;
+        VersionInfo version;
+        bool joined;
+        std::vector<std::string> lines;  // parts of the report, from a caption on
+        bool cautioned;                  // any caution at all
+    };
+    const Case cases[] = {
+        {"a workgroup",
+         FakeSystem::kXpSp2,
+         false,
+         {"Time 123\tin force: yes\tapplied\r\n",
+          "Port 445 TCP\tin force: yes\tapplied\tnote: in force, but port 445 still listens\r\n"},
+         false},
+        {"a member",
+         FakeSystem::kXpSp2,
+         true,
+         {timeNoted, registryNoted, "(KB 204279); in force, but port 445 still listens\r\n"},
+         true},
+        {"a controller",
+         kController,
+         false,
+         {"Time 123" + leftAlone, "Anonymous access" + leftAlone, "Port 445 TCP" + leftAlone,
+          "Ports 137, 138 UDP et 139 TCP" + leftAlone, registryNoted},
+         true},
+    };
+    for (const Case& c : cases) {
+        Machine h(c.version, c.joined);
+        h.system.ports = {{PortProtocol::Tcp, {0, 0, 0, 0}, 445, 4, L"System"}};
+        // Left alone is not counted, nor a port still listening.
+        EXPECT_EQ(RunUnattended(ParseCommandLine(L"/apply:all -noaccount"), h.registry, h.system,
+                                h.accounts),
+                  kExitRestartNeeded)
+            << c.what;
+        const std::string report = h.system.files[L"C:\\Tools\\Tolvane-PC01.txt"];
+        for (const std::string& line : c.lines) {
+            EXPECT_NE(report.find(line), std::string::npos) << c.what << ": " << line;
+        }
+        EXPECT_EQ(report.find("caution") != std::string::npos, c.cautioned) << c.what;
+        EXPECT_TRUE(h.host.messages.empty()) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace tolvane::testing
