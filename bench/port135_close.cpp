@@ -39,7 +39,7 @@ class YesHost : public Host {
     }
     void EnableMainWindow(bool) override {}
     void ShowMainWindow(bool) override {}
-    void ShowPatient(bool) override {}
+    void ShowPleaseWait(bool) override {}
     void OpenOwnedWindow(OwnedWindow) override {}
     std::uintptr_t WindowHandle() override { return 0; }
     double answeredAt = 0;
@@ -60,7 +60,7 @@ void ResetToXp(Reg& reg) {
 
 // The scripts a close imports, as it names them.
 constexpr std::pair<const wchar_t*, std::uint16_t> kCloseScripts[] = {
-    {L"\\Bind.reg", IDR_BIND_REG}, {L"\\DCOM.reg", IDR_DCOM_REG}};
+    {L"\\Bind.reg", IDR_BIND_REG}, {L"\\DCOM.reg", IDR_CLOSE_DCOM_REG}};
 
 }  // namespace
 
@@ -78,8 +78,8 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> imports;
     for (int run = 0; run <= runs; ++run) {  // round 0 warms Wine up and is not counted
         ResetToXp(reg);
-        Form form;
-        ClosePort135(form, machine);
+        MainWindowState state;
+        ClosePort135(state, machine);
         const double close = Now() - host.answeredAt;
         if (host.failed || IsPort135Closed(machine) != 1) {
             std::fwprintf(stderr, L"the close failed in round %d\n", run);

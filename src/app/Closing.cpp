@@ -19,25 +19,27 @@ using C = ControlId;
 
 constexpr wchar_t kProceed[] = L"\r\n\r\nDo you want to proceed now?";
 
-constexpr C kShareBoxes[] = {C::SimpleShare, C::AdminShare, C::RemoteAdmin, C::ShareFolders,
-                             C::SharePrinters};
-constexpr C kAccountBoxes[] = {C::Invit, C::HelpAssistant, C::Anonyme, C::EveryOne, C::BDR};
+constexpr C kShareBoxes[] = {C::SimpleFileSharingBox, C::AdminSharesBox, C::RemoteAdminBox,
+                             C::FolderSharingBox, C::PrinterSharingBox};
+constexpr C kAccountBoxes[] = {C::GuestAccountBox, C::HelpAssistantBox, C::AnonymousAccessBox,
+                               C::EveryoneRightsBox, C::RemoteRegistryBox};
 // Port135 alone never asks: closing it always goes through its own warning.
-constexpr C kServiceBoxes[] = {C::Port123,  C::Port137138139, C::Port445,     C::Port500,
-                               C::Port1023, C::Port1024TCP,   C::Port1024UDP, C::Port1027,
-                               C::Port1900, C::Port5000};
+constexpr C kServiceBoxes[] = {
+    C::Port123Box,     C::NetBiosPortsBox, C::Port445Box,  C::Port500Box,  C::Port1023Box,
+    C::Port1024TcpBox, C::Port1024UdpBox,  C::Port1027Box, C::Port1900Box, C::Port5000Box};
 
 struct PendingGroup {
     C frame;
     std::span<const C> boxes;
     const wchar_t* message;
-    GroupResult (*apply)(Form&, Machine&);
+    GroupResult (*apply)(MainWindowState&, Machine&);
 };
 constexpr std::array<PendingGroup, 3> kGroups = {{
-    {C::Partages, kShareBoxes, L"At least one Share modification wasn't applied.", ApplyShares},
-    {C::Disable, kAccountBoxes, L"At least one Account modification wasn't applied.",
+    {C::SharesFrame, kShareBoxes, L"At least one Share modification wasn't applied.", ApplyShares},
+    {C::AccountsFrame, kAccountBoxes, L"At least one Account modification wasn't applied.",
      ApplyAccounts},
-    {C::Clavet, kServiceBoxes, L"At least one Service modification wasn't applied.", ApplyServices},
+    {C::ServicesFrame, kServiceBoxes, L"At least one Service modification wasn't applied.",
+     ApplyServices},
 }};
 
 bool Ask(Machine& machine, const wchar_t* firstLine) {
@@ -47,23 +49,23 @@ bool Ask(Machine& machine, const wchar_t* firstLine) {
 
 }  // namespace
 
-void Form_Unload(Form& form, Machine& machine, bool sessionEnding) {
+void OfferPendingChangesAndCleanUp(MainWindowState& state, Machine& machine, bool sessionEnding) {
     if (!sessionEnding) {
         for (const PendingGroup& group : kGroups) {
             const bool pending = std::any_of(group.boxes.begin(), group.boxes.end(),
-                                             [&](C box) { return form.Changed(box); });
+                                             [&](C box) { return state.ChangedSinceVerify(box); });
             if (pending && Ask(machine, group.message)) {
-                ConfirmDomainConsequences(form, machine, {&group.frame, 1});
-                if (const GroupResult refusal = group.apply(form, machine)) {
+                ConfirmDomainConsequences(state, machine, {&group.frame, 1});
+                if (const GroupResult refusal = group.apply(state, machine)) {
                     ReportRefusal(machine, refusal->failure);
                 }
             }
         }
-        if (form.RestartNeeded) {
-            form.RestartNeeded = false;
+        if (state.restartNeeded) {
+            state.restartNeeded = false;
             if (Ask(machine,
                     L"At least one modification you did require the system to be restarted.")) {
-                RebootButton_Click(form, machine);
+                ConfirmAndRestart(state, machine);
             }
         }
     }

@@ -167,14 +167,14 @@ UnattendedRequest ParseCommandLine(const std::wstring& commandLine) {
     bool usage = false;
     for (const std::wstring& word : SplitArguments(commandLine)) {
         if (word == kNoAccountSwitch) {
-            request.noAccount = true;
+            request.skipAccountProbe = true;
         } else if (!word.empty() && (word[0] == L'/' || word[0] == L'-') && request.error.empty()) {
             request.error = TakeSwitch(word, request, usage);
         }
     }
     if (usage) {
         // A person asked: the usage goes to them, nothing is done.
-        return {UnattendedMode::Usage, 0, {}, request.noAccount, {}};
+        return {UnattendedMode::Usage, 0, {}, request.skipAccountProbe, {}};
     }
     if (request.error.empty() && request.mode == UnattendedMode::Window &&
         !request.reportPath.empty()) {

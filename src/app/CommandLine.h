@@ -27,7 +27,7 @@ struct UnattendedRequest {
     UnattendedMode mode = UnattendedMode::Window;
     unsigned groups = 0;
     std::wstring reportPath;  // as written, %VARIABLES% unexpanded; empty: beside the program
-    bool noAccount = false;
+    bool skipAccountProbe = false;
     // Why the command line cannot be carried out; empty when it can.
     std::wstring error;
 

@@ -50,7 +50,7 @@ std::wstring CsvField(const std::wstring& text) {
     return quoted + L"\"";
 }
 
-std::string Utf8(const std::wstring& text) {
+std::string ToUtf8(const std::wstring& text) {
     std::string bytes;
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::uint32_t c = static_cast<std::uint32_t>(text[i]);
@@ -142,7 +142,7 @@ std::string FormatTextReport(const Report& report) {
             text += port + L"\r\n";
         }
     }
-    return Utf8(text);
+    return ToUtf8(text);
 }
 
 std::string FormatCsvReport(const Report& report) {
@@ -167,7 +167,7 @@ std::string FormatCsvReport(const Report& report) {
         row(PortKey(port), ListeningPortLines({port}, report.services).front(), L"", L"listening",
             L"", L"");
     }
-    return "\xEF\xBB\xBF" + Utf8(text);
+    return "\xEF\xBB\xBF" + ToUtf8(text);
 }
 
 }  // namespace tolvane

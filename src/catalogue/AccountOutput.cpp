@@ -11,7 +11,7 @@ constexpr std::array<wchar_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-std::wstring DecodeAnsi(std::string_view bytes) {
+std::wstring DecodeCp1252(std::string_view bytes) {
     std::wstring text;
     text.reserve(bytes.size());
     for (char byte : bytes) {
@@ -26,7 +26,7 @@ std::wstring DecodeAnsi(std::string_view bytes) {
 std::wstring FindValueInText(std::string_view bytes, const std::wstring& key, bool allOccurrences,
                              const std::wstring& separator, wchar_t endCharacter1,
                              wchar_t endCharacter2) {
-    const std::wstring text = DecodeAnsi(bytes);
+    const std::wstring text = DecodeCp1252(bytes);
     std::size_t pos = 0;
     std::wstring window;
     std::wstring result;

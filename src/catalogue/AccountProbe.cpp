@@ -27,20 +27,21 @@ struct AccountQuery {
     std::uint32_t rid;  // how the system finds the account; 0: by the name above
 };
 constexpr std::array<AccountQuery, 2> kQueries = {{
-    {C::Invit, C::DisableLabel1, L"Invit\u00e9", L"\\Inv.cmp", kGuestRid},
-    {C::HelpAssistant, C::DisableLabel2, L"HelpAssistant", L"\\Hlp.cmp", 0},
+    {C::GuestAccountBox, C::GuestAccountLabel, L"Invit\u00e9", L"\\Inv.cmp", kGuestRid},
+    {C::HelpAssistantBox, C::HelpAssistantLabel, L"HelpAssistant", L"\\Hlp.cmp", 0},
 }};
 
 // Where the report cannot tell (another language, or no report at all), the system can: the
 // guest by its identifier, whatever its name, and the help assistant by its name.
-std::int16_t SystemState(Form& form, LocalAccounts& accounts, const AccountQuery& query) {
+std::int16_t StateFromSystem(MainWindowState& state, LocalAccounts& accounts,
+                             const AccountQuery& query) {
     const std::optional<std::wstring> name =
         query.rid ? accounts.NameOf(query.rid) : std::optional<std::wstring>(query.account);
     bool disabled = false;
     if (!name || accounts.ReadDisabled(*name, disabled) != 0) {
         return kAccountUnknown;
     }
-    form.systemAccounts[query.box] = *name;
+    state.accountsReadFromSystem[query.box] = *name;
     return disabled ? 1 : 0;
 }
 
@@ -49,14 +50,14 @@ std::int16_t SystemState(Form& form, LocalAccounts& accounts, const AccountQuery
 std::wstring FindValueInFile(System& system, const std::wstring& path, const std::wstring& key,
                              bool allOccurrences, const std::wstring& separator,
                              const std::wstring& endCharacter1, const std::wstring& endCharacter2,
-                             Writer writer) {
+                             WriterState writer) {
     const wchar_t end1 = endCharacter1.empty() ? L'\n' : endCharacter1[0];
     const wchar_t end2 = endCharacter2.empty() ? L'\r' : endCharacter2[0];
     if (key.empty()) {
         return {};
     }
     // The file of a writer that has ended will not change: one look is all it takes.
-    const int mostLooks = writer == Writer::Ended ? 1 : kMostLooks;
+    const int mostLooks = writer == WriterState::Ended ? 1 : kMostLooks;
     int emptySightings = 0;
     for (int look = 1;; ++look) {
         if (FileExists(system, path)) {
@@ -76,14 +77,14 @@ std::wstring FindValueInFile(System& system, const std::wstring& path, const std
     }
 }
 
-std::int16_t ReadAccountState(System& system, const std::wstring& path, Writer writer) {
+std::int16_t ReadAccountState(System& system, const std::wstring& path, WriterState writer) {
     return AccountStateOf(
         FindValueInFile(system, path, kActiveKey, false, L" ", L"\n", L"", writer));
 }
 
-void ProbeAccounts(Form& form, Machine& machine) {
-    BusyScope busy(form, machine.host);
-    machine.host.ShowPatient(true);
+void ProbeAccounts(MainWindowState& state, Machine& machine) {
+    BusyScope busy(state, machine.host);
+    machine.host.ShowPleaseWait(true);
     System& system = machine.system;
 
     // A report left by an earlier run must not stand in for a query that fails to start.
@@ -102,34 +103,34 @@ void ProbeAccounts(Form& form, Machine& machine) {
 
     std::array<std::int16_t, kQueries.size()> states{};
     for (std::size_t i = 0; i < kQueries.size(); ++i) {
-        states[i] =
-            ReadAccountState(system, WindowsDir + kQueries[i].file,
-                             ends[i] == CommandEnd::Ended ? Writer::Ended : Writer::MayStillWrite);
+        states[i] = ReadAccountState(
+            system, WindowsDir + kQueries[i].file,
+            ends[i] == CommandEnd::Ended ? WriterState::Ended : WriterState::MayStillWrite);
     }
     for (const AccountQuery& query : kQueries) {
         system.RemoveFile(WindowsDir + query.file);
     }
-    form.systemAccounts.clear();
+    state.accountsReadFromSystem.clear();
     for (std::size_t i = 0; i < kQueries.size(); ++i) {
         if (states[i] == kAccountUnknown) {
-            states[i] = SystemState(form, machine.accounts, kQueries[i]);
+            states[i] = StateFromSystem(state, machine.accounts, kQueries[i]);
         }
     }
-    Controls& controls = form.controls;
-    form.unknownAccounts.clear();
+    Controls& controls = state.controls;
+    state.unknownAccounts.clear();
     for (std::size_t i = 0; i < kQueries.size(); ++i) {
         const AccountQuery& query = kQueries[i];
         if (states[i] == kAccountUnknown) {
-            form.unknownAccounts.insert(query.box);
+            state.unknownAccounts.insert(query.box);
             controls.SetEnabled(query.box, false);
-            form.VerifiedState(query.box) = 0;
+            state.VerifiedValue(query.box) = 0;
         } else {
-            form.VerifiedState(query.box) = states[i];
+            state.VerifiedValue(query.box) = states[i];
             controls.SetValue(query.box, states[i]);
-            ShowState(form, query.box, query.label);
+            BoldLabelWhileCleared(state, query.box, query.label);
         }
     }
-    machine.host.ShowPatient(false);
+    machine.host.ShowPleaseWait(false);
 }
 
 }  // namespace tolvane

@@ -5,19 +5,19 @@
 #include <string>
 
 #include "catalogue/AccountOutput.h"
-#include "ui/Form.h"
+#include "ui/MainWindowState.h"
 
 namespace tolvane {
 
-// Queries both accounts and shows the result in the boxes Invit and HelpAssistant.
-void ProbeAccounts(Form& form, Machine& machine);
+// Queries both accounts and shows the result in the guest and help-assistant boxes.
+void ProbeAccounts(MainWindowState& state, Machine& machine);
 
 // Whether the program writing a file may still be at it. Once it has ended, a file that is
 // missing or empty stays so, and waiting for it would only slow every start-up.
-enum class Writer { MayStillWrite, Ended };
+enum class WriterState { MayStillWrite, Ended };
 
 std::int16_t ReadAccountState(System& system, const std::wstring& path,
-                              Writer writer = Writer::MayStillWrite);
+                              WriterState writer = WriterState::MayStillWrite);
 
 // The text after the key, past the next separator, up to the end of its line; with all
 // occurrences, every such text joined by CR LF. Waits for the file to appear unless its writer
@@ -25,6 +25,6 @@ std::int16_t ReadAccountState(System& system, const std::wstring& path,
 std::wstring FindValueInFile(System& system, const std::wstring& path, const std::wstring& key,
                              bool allOccurrences, const std::wstring& separator,
                              const std::wstring& endCharacter1, const std::wstring& endCharacter2,
-                             Writer writer = Writer::MayStillWrite);
+                             WriterState writer = WriterState::MayStillWrite);
 
 }  // namespace tolvane

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "system/SystemInfo.h"
-#include "ui/Form.h"
+#include "ui/MainWindowState.h"
 
 namespace tolvane {
 
@@ -24,6 +24,7 @@ bool ControllerNeedsIt(ControlId box);
 // applied ticked that have a consequence there are listed in one question, No by default. No puts
 // those boxes back as the last check left them, so that only the others are applied. Nothing is
 // asked in a workgroup, or when no such box is about to be applied.
-void ConfirmDomainConsequences(Form& form, Machine& machine, std::span<const ControlId> frames);
+void ConfirmDomainConsequences(MainWindowState& state, Machine& machine,
+                               std::span<const ControlId> frames);
 
 }  // namespace tolvane

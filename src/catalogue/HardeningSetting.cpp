@@ -45,7 +45,7 @@ std::wstring Instead(const UnusableRecord& unusable) {
     return L"The value was set to " + std::wstring(undo) + L" instead";
 }
 
-std::wstring Quoted(ControlId label) {
+std::wstring QuotedCaption(ControlId label) {
     return L"\"" + std::wstring(LayoutOf(label).caption) + L"\"";
 }
 
@@ -59,17 +59,17 @@ void ReportUnusable(Machine& machine, const UnusableRecord& unusable) {
 
 }  // namespace
 
-bool CheckSetting(Machine& machine, const HardeningSetting& row) {
+bool IsInForce(Machine& machine, const HardeningSetting& row) {
     return InForce(machine.reg, row);
 }
 
-std::wstring LeftAsItWas(ControlId label) {
-    return Quoted(label) +
+std::wstring LeftAsItWasMessage(ControlId label) {
+    return QuotedCaption(label) +
            L" was left as it was; the boxes after it in this group were not applied.";
 }
 
-WriteResult ApplyRows(Machine& machine, std::span<const HardeningSetting> rows,
-                      std::int16_t boxValue) {
+WriteResult ApplyBoxSettings(Machine& machine, std::span<const HardeningSetting> rows,
+                             std::int16_t boxValue) {
     std::vector<Setting> settings(rows.begin(), rows.end());
     const VersionInfo version = machine.system.QueryVersion();
     for (Setting& setting : settings) {
@@ -85,29 +85,29 @@ WriteResult ApplyRows(Machine& machine, std::span<const HardeningSetting> rows,
     WriteFailure failure = *result.failure;
     const ControlId label = rows.front().label;
     if (const WriteResult& left = result.notTakenBack) {
-        failure.outcome = L"Tolvane could not bring every value of " + Quoted(label) +
+        failure.outcome = L"Tolvane could not bring every value of " + QuotedCaption(label) +
                           L" back as it was:\r\n" + left->fullPath + L"\r\n\r\n" +
                           machine.system.ErrorText(left->code) +
                           L"\r\n\r\nThe boxes after it in this group were not applied.";
     } else {
-        failure.outcome = LeftAsItWas(label);
+        failure.outcome = LeftAsItWasMessage(label);
     }
     return failure;
 }
 
-Refusal StoppedAt(Form& form, ControlId box, WriteFailure failure,
+Refusal StoppedAt(MainWindowState& state, ControlId box, WriteFailure failure,
                   std::span<const ControlId> order) {
     Refusal refusal{box, std::move(failure), {}};
     const auto at = std::find(order.begin(), order.end(), box);
     for (auto next = at == order.end() ? at : at + 1; next != order.end(); ++next) {
-        if (form.Changed(*next)) {
+        if (state.ChangedSinceVerify(*next)) {
             refusal.notTried.push_back(*next);
         }
     }
     return refusal;
 }
 
-std::vector<HardeningSetting> RowsOfBox(Reg& reg, ControlId box) {
+std::vector<HardeningSetting> SettingsOfBox(Reg& reg, ControlId box) {
     std::vector<HardeningSetting> rows;
     for (const auto& group : {ShareSettings(), AccountSettings(), ServiceSettings(reg)}) {
         for (const HardeningSetting& row : group) {
@@ -119,8 +119,8 @@ std::vector<HardeningSetting> RowsOfBox(Reg& reg, ControlId box) {
     return rows;
 }
 
-void ShowState(Form& form, ControlId box, ControlId label) {
-    form.controls.SetBold(label, form.controls.Value(box) == 0);
+void BoldLabelWhileCleared(MainWindowState& state, ControlId box, ControlId label) {
+    state.controls.SetBold(label, state.controls.Value(box) == 0);
 }
 
 }  // namespace tolvane

@@ -57,7 +57,7 @@ std::vector<HardeningSetting> NetbiosRows(Reg& reg) {
     std::vector<HardeningSetting> rows;
     for (const std::wstring& name : reg.SubkeyNames(Hklm, kNetbtInterfaces)) {
         rows.push_back(
-            Row(C::Port137138139, C::PortsLabel3,
+            Row(C::NetBiosPortsBox, C::NetBiosPortsLabel,
                 LastingPath(std::wstring(kNetbtInterfaces) + L"\\" + name + L"\\NetbiosOptions"),
                 L"2", L"0"));
     }
@@ -67,14 +67,14 @@ std::vector<HardeningSetting> NetbiosRows(Reg& reg) {
 constexpr wchar_t kDnscacheStart[] = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Start";
 
 constexpr std::array<ServiceRow, 10> kServiceRows = {{
-    Service(C::Port123, C::PortsLabel2, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start",
+    Service(C::Port123Box, C::Port123Label, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start",
             L"net stop W32Time", Restart::Clears),
-    Service(C::Port137138139, C::PortsLabel3,
+    Service(C::NetBiosPortsBox, C::NetBiosPortsLabel,
             L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start", L"net stop lmhosts",
             Restart::Sets),
-    {C::Port445,
-     C::PortsLabel4,
-     {Row(C::Port445, C::PortsLabel4,
+    {C::Port445Box,
+     C::Port445Label,
+     {Row(C::Port445Box, C::Port445Label,
           L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\SmbDeviceEnabled", L"0",
           kRuleDelete),
       kNoSetting},
@@ -82,28 +82,32 @@ constexpr std::array<ServiceRow, 10> kServiceRows = {{
      nullptr,
      nullptr,
      Restart::Leaves},
-    Service(C::Port500, C::PortsLabel5, L"SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Start",
-            L"net stop policyagent", Restart::Leaves),
-    Service(C::Port1023, C::PortsLabel6, L"SYSTEM\\CurrentControlSet\\Services\\MSDTC\\Start",
+    Service(C::Port500Box, C::Port500Label,
+            L"SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Start", L"net stop policyagent",
+            Restart::Leaves),
+    Service(C::Port1023Box, C::Port1023Label, L"SYSTEM\\CurrentControlSet\\Services\\MSDTC\\Start",
             L"net stop msdtc", Restart::Clears),
-    Service(C::Port1024TCP, C::PortsLabel7, L"System\\CurrentControlSet\\Services\\Schedule\\Start",
-            L"net stop Schedule", Restart::Clears),
-    {C::Port1024UDP,
-     C::PortsLabel8,
-     {Row(C::Port1024UDP, C::PortsLabel8, kDnscacheStart, L"4", kRuleRestore),
-      Row(C::Port1024UDP, C::PortsLabel8,
+    Service(C::Port1024TcpBox, C::Port1024TcpLabel,
+            L"System\\CurrentControlSet\\Services\\Schedule\\Start", L"net stop Schedule",
+            Restart::Clears),
+    {C::Port1024UdpBox,
+     C::Port1024UdpLabel,
+     {Row(C::Port1024UdpBox, C::Port1024UdpLabel, kDnscacheStart, L"4", kRuleRestore),
+      Row(C::Port1024UdpBox, C::Port1024UdpLabel,
           L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets", L"0",
           kRuleDelete)},
      2,
      L"net stop Dnscache",
      kDnscacheStart,
      Restart::Clears},
-    Service(C::Port1027, C::PortsLabel9, L"System\\CurrentControlSet\\Services\\Messenger\\Start",
-            L"net stop messenger", Restart::Clears),
-    Service(C::Port1900, C::PortsLabel10, L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start",
-            nullptr, Restart::Leaves),
-    Service(C::Port5000, C::PortsLabel11, L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start",
-            L"net stop upnphost", Restart::Leaves),
+    Service(C::Port1027Box, C::Port1027Label,
+            L"System\\CurrentControlSet\\Services\\Messenger\\Start", L"net stop messenger",
+            Restart::Clears),
+    Service(C::Port1900Box, C::Port1900Label,
+            L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start", nullptr, Restart::Leaves),
+    Service(C::Port5000Box, C::Port5000Label,
+            L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start", L"net stop upnphost",
+            Restart::Leaves),
 }};
 
 const ServiceRow& RowOf(C box) {
@@ -113,30 +117,31 @@ const ServiceRow& RowOf(C box) {
 
 // The order in which each routine treats the boxes.
 constexpr std::array<C, 10> kEnableOrder = {
-    C::Port137138139, C::Port445,  C::Port1024TCP, C::Port123,     C::Port500,
-    C::Port1900,      C::Port5000, C::Port1023,    C::Port1024UDP, C::Port1027};
-constexpr std::array<C, 9> kInstalledCheckOrder = {C::Port137138139, C::Port1024TCP, C::Port123,
-                                                   C::Port500,       C::Port1900,    C::Port5000,
-                                                   C::Port1023,      C::Port1024UDP, C::Port1027};
-constexpr std::array<C, 11> kClearOrder = {
-    C::Port135,  C::Port137138139, C::Port445,  C::Port1024TCP, C::Port123, C::Port500,
-    C::Port1900, C::Port5000,      C::Port1023, C::Port1024UDP, C::Port1027};
+    C::NetBiosPortsBox, C::Port445Box,  C::Port1024TcpBox, C::Port123Box,     C::Port500Box,
+    C::Port1900Box,     C::Port5000Box, C::Port1023Box,    C::Port1024UdpBox, C::Port1027Box};
+constexpr std::array<C, 9> kInstalledCheckOrder = {
+    C::NetBiosPortsBox, C::Port1024TcpBox, C::Port123Box,     C::Port500Box, C::Port1900Box,
+    C::Port5000Box,     C::Port1023Box,    C::Port1024UdpBox, C::Port1027Box};
+constexpr std::array<C, 11> kClearOrder = {C::Port135Box,     C::NetBiosPortsBox, C::Port445Box,
+                                           C::Port1024TcpBox, C::Port123Box,      C::Port500Box,
+                                           C::Port1900Box,    C::Port5000Box,     C::Port1023Box,
+                                           C::Port1024UdpBox, C::Port1027Box};
 constexpr std::array<C, 10> kVerifyOrder = {
-    C::Port123,  C::Port500,     C::Port5000, C::Port1900, C::Port1024TCP,
-    C::Port1027, C::Port1024UDP, C::Port1023, C::Port445,  C::Port137138139};
+    C::Port123Box,  C::Port500Box,     C::Port5000Box, C::Port1900Box, C::Port1024TcpBox,
+    C::Port1027Box, C::Port1024UdpBox, C::Port1023Box, C::Port445Box,  C::NetBiosPortsBox};
 // Port 135 may be closed only while every one of these is closed or absent.
-constexpr std::array<C, 9> kGateBoxes = {C::Port123,     C::Port137138139, C::Port445,
-                                         C::Port500,     C::Port1023,      C::Port1024TCP,
-                                         C::Port1024UDP, C::Port1027,      C::Port5000};
+constexpr std::array<C, 9> kGateBoxes = {C::Port123Box,     C::NetBiosPortsBox, C::Port445Box,
+                                         C::Port500Box,     C::Port1023Box,     C::Port1024TcpBox,
+                                         C::Port1024UdpBox, C::Port1027Box,     C::Port5000Box};
 constexpr std::array<C, 10> kApplyOrder = {
-    C::Port137138139, C::Port123,     C::Port500,  C::Port5000, C::Port1900,
-    C::Port1024TCP,   C::Port1024UDP, C::Port1023, C::Port1027, C::Port445};
+    C::NetBiosPortsBox, C::Port123Box,     C::Port500Box,  C::Port5000Box, C::Port1900Box,
+    C::Port1024TcpBox,  C::Port1024UdpBox, C::Port1023Box, C::Port1027Box, C::Port445Box};
 
 // The box's rows as the machine has them now, in apply order.
 std::vector<HardeningSetting> SettingsOf(Reg& reg, const ServiceRow& row) {
     std::vector<HardeningSetting> rows(row.settings.begin(),
                                        row.settings.begin() + row.settingCount);
-    if (row.box == C::Port137138139) {
+    if (row.box == C::NetBiosPortsBox) {
         const std::vector<HardeningSetting> interfaces = NetbiosRows(reg);
         rows.insert(rows.end(), interfaces.begin(), interfaces.end());
     }
@@ -154,19 +159,19 @@ std::vector<HardeningSetting> ServiceSettings(Reg& reg) {
     return rows;
 }
 
-void EnableServiceBoxes(Form& form, Machine& machine) {
+void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine) {
     for (C box : kEnableOrder) {
-        form.controls.SetEnabled(box, true);
+        state.controls.SetEnabled(box, true);
     }
     for (C box : kInstalledCheckOrder) {
         if (machine.reg.ReadValue(Hklm, RowOf(box).installedBy, kUnreadable) == kUnreadable) {
-            form.controls.SetEnabled(box, false);
+            state.controls.SetEnabled(box, false);
         }
     }
 }
 
-void VerifyServices(Form& form, Machine& machine) {
-    Controls& controls = form.controls;
+void VerifyServices(MainWindowState& state, Machine& machine) {
+    Controls& controls = state.controls;
     for (C box : kClearOrder) {
         controls.SetValue(box, 0);
     }
@@ -179,62 +184,62 @@ void VerifyServices(Form& form, Machine& machine) {
         bool inForce = true;
         // The two-row box checks its second row first.
         for (auto it = settings.rbegin(); it != settings.rend(); ++it) {
-            inForce = CheckSetting(machine, *it) && inForce;
+            inForce = IsInForce(machine, *it) && inForce;
         }
         if (inForce) {
             controls.SetValue(box, 1);
         }
-        ShowState(form, box, row.label);
+        BoldLabelWhileCleared(state, box, row.label);
     }
     const bool gateClosed = std::all_of(kGateBoxes.begin(), kGateBoxes.end(), [&](C box) {
         return controls.Value(box) == 1 || !controls.Enabled(box);
     });
     if (gateClosed) {
-        controls.SetEnabled(C::Port135, true);
-        controls.SetValue(C::Port135, IsPort135Closed(machine));
-        ShowState(form, C::Port135, C::PortsLabel1);
+        controls.SetEnabled(C::Port135Box, true);
+        controls.SetValue(C::Port135Box, IsPort135Closed(machine));
+        BoldLabelWhileCleared(state, C::Port135Box, C::Port135Label);
     } else {
         // Port 135 must be open while any of the nine is.
-        controls.SetEnabled(C::Port135, false);
-        KeepPort135Open(form, machine);
+        controls.SetEnabled(C::Port135Box, false);
+        KeepPort135Open(state, machine);
     }
     for (C box : kClearOrder) {
-        form.VerifiedState(box) = controls.Value(box);
+        state.VerifiedValue(box) = controls.Value(box);
     }
 }
 
-GroupResult ApplyServices(Form& form, Machine& machine) {
-    Controls& controls = form.controls;
-    form.RestartNeeded = true;
+GroupResult ApplyServices(MainWindowState& state, Machine& machine) {
+    Controls& controls = state.controls;
+    state.restartNeeded = true;
     bool restartSet = false;
     for (C box : kApplyOrder) {
-        if (!form.Changed(box)) {
+        if (!state.ChangedSinceVerify(box)) {
             continue;
         }
         const ServiceRow& row = RowOf(box);
         const std::int16_t value = controls.Value(box);
         if (value == 1 && row.command) {
-            RunCommand(machine.system, row.command, WindowStyle::Minimized);
+            StartWithoutWaiting(machine.system, row.command, WindowStyle::Minimized);
         }
-        if (WriteResult failure = ApplyRows(machine, SettingsOf(machine.reg, row), value)) {
-            return StoppedAt(form, box, std::move(*failure), kApplyOrder);
+        if (WriteResult failure = ApplyBoxSettings(machine, SettingsOf(machine.reg, row), value)) {
+            return StoppedAt(state, box, std::move(*failure), kApplyOrder);
         }
         if (row.restart == Restart::Clears) {
-            form.RestartNeeded = false;
+            state.restartNeeded = false;
         }
         restartSet = restartSet || row.restart == Restart::Sets;
     }
-    form.RestartNeeded = form.RestartNeeded || restartSet;
-    if (form.Changed(C::Port135)) {
+    state.restartNeeded = state.restartNeeded || restartSet;
+    if (state.ChangedSinceVerify(C::Port135Box)) {
         // The user asked: try again even where a reopening failed before.
-        form.port135ReopenFailed = false;
-        if (controls.Value(C::Port135) == 1) {
-            ClosePort135(form, machine);
+        state.port135ReopenFailed = false;
+        if (controls.Value(C::Port135Box) == 1) {
+            ClosePort135(state, machine);
         } else {
-            OpenPort135(form, machine);
+            OpenPort135(state, machine);
         }
     }
-    controls.SetValue(C::SelectAll3, 0);
+    controls.SetValue(C::SelectAllServicesBox, 0);
     return std::nullopt;
 }
 

@@ -9,9 +9,9 @@ namespace tolvane {
 // in apply order.
 std::vector<HardeningSetting> ServiceSettings(Reg& reg);
 // Enables the port boxes whose service is installed.
-void EnableServiceBoxes(Form& form, Machine& machine);
-void VerifyServices(Form& form, Machine& machine);
+void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine);
+void VerifyServices(MainWindowState& state, Machine& machine);
 // Stops at the first write the registry refuses and reports it.
-GroupResult ApplyServices(Form& form, Machine& machine);
+GroupResult ApplyServices(MainWindowState& state, Machine& machine);
 
 }  // namespace tolvane

@@ -13,29 +13,30 @@ struct ShareRow {
 };
 
 constexpr std::array<ShareRow, 5> kShareRows = {{
-    {Row(C::ShareFolders, C::PartageLabel4,
+    {Row(C::FolderSharingBox, C::FolderSharingLabel,
          L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network\\NoFileSharing", L"1",
          kRuleDelete),
      false},
-    {Row(C::SharePrinters, C::PartageLabel5,
+    {Row(C::PrinterSharingBox, C::PrinterSharingLabel,
          L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network\\NoPrintSharing", L"1",
          kRuleDelete),
      false},
-    {Row(C::SimpleShare, C::PartageLabel1, L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\forceguest",
-         L"0", L"1"),
+    {Row(C::SimpleFileSharingBox, C::SimpleFileSharingLabel,
+         L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\forceguest", L"0", L"1"),
      true},
-    {Row(C::AdminShare, C::PartageLabel2,
+    {Row(C::AdminSharesBox, C::AdminSharesLabel,
          L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters\\AutoshareWks", L"0",
          kRuleDelete),
      true},
-    {Row(C::RemoteAdmin, C::PartageLabel3,
+    {Row(C::RemoteAdminBox, C::RemoteAdminLabel,
          L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters\\AutoShareServer", L"0",
          kRuleDelete),
      true},
 }};
 
-constexpr std::array<C, 5> kShareBoxes = {C::SimpleShare, C::AdminShare, C::RemoteAdmin,
-                                          C::ShareFolders, C::SharePrinters};
+constexpr std::array<C, 5> kShareBoxes = {C::SimpleFileSharingBox, C::AdminSharesBox,
+                                          C::RemoteAdminBox, C::FolderSharingBox,
+                                          C::PrinterSharingBox};
 constexpr int kNotInForceCentipoints = 700;
 constexpr int kInForceCentipoints = 800;
 
@@ -49,8 +50,8 @@ std::vector<HardeningSetting> ShareSettings() {
     return rows;
 }
 
-void VerifyShares(Form& form, Machine& machine) {
-    Controls& controls = form.controls;
+void VerifyShares(MainWindowState& state, Machine& machine) {
+    Controls& controls = state.controls;
     for (C box : kShareBoxes) {
         controls.SetValue(box, 0);
     }
@@ -59,10 +60,10 @@ void VerifyShares(Form& form, Machine& machine) {
         if (!controls.Enabled(setting.box)) {
             continue;
         }
-        if (CheckSetting(machine, setting)) {
+        if (IsInForce(machine, setting)) {
             controls.SetValue(setting.box, 1);
         }
-        ShowState(form, setting.box, setting.label);
+        BoldLabelWhileCleared(state, setting.box, setting.label);
         if (row.resizesLabel) {
             controls.SetCentipoints(setting.label, controls.Bold(setting.label)
                                                        ? kNotInForceCentipoints
@@ -70,29 +71,30 @@ void VerifyShares(Form& form, Machine& machine) {
         }
     }
     for (C box : kShareBoxes) {
-        form.VerifiedState(box) = controls.Value(box);
+        state.VerifiedValue(box) = controls.Value(box);
     }
 }
 
-GroupResult ApplyShares(Form& form, Machine& machine) {
-    form.RestartNeeded = true;
+GroupResult ApplyShares(MainWindowState& state, Machine& machine) {
+    state.restartNeeded = true;
     for (const ShareRow& row : kShareRows) {
         const C box = row.setting.box;
-        if (!form.Changed(box)) {
+        if (!state.ChangedSinceVerify(box)) {
             continue;
         }
-        if (WriteResult failure = ApplyRows(machine, {&row.setting, 1}, form.controls.Value(box))) {
+        if (WriteResult failure =
+                ApplyBoxSettings(machine, {&row.setting, 1}, state.controls.Value(box))) {
             std::vector<C> order;
             for (const ShareRow& next : kShareRows) {
                 order.push_back(next.setting.box);
             }
-            return StoppedAt(form, box, std::move(*failure), order);
+            return StoppedAt(state, box, std::move(*failure), order);
         }
-        if (box == C::SimpleShare) {
-            form.RestartNeeded = false;
+        if (box == C::SimpleFileSharingBox) {
+            state.restartNeeded = false;
         }
     }
-    form.controls.SetValue(C::SelectAll1, 0);
+    state.controls.SetValue(C::SelectAllSharesBox, 0);
     return std::nullopt;
 }
 

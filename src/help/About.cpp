@@ -14,27 +14,27 @@ constexpr int I(A id) {
 }
 
 constexpr std::array<SmallControl, kAboutControlCount> kLayout = {{
-    {I(A::Picture1), K::Picture, L"", 240, 120, 1095, 2100},
-    {I(A::LblTitle), K::Label, L"", 1680, 240, 4095, 360, kOnWindow, true, 1200, true},
-    {I(A::LblVersion), K::Label, L"", 1680, 720, 4095, 225, kOnWindow, true, 975},
-    {I(A::LblDescription), K::Label,
+    {I(A::LogoPicture), K::Picture, L"", 240, 120, 1095, 2100},
+    {I(A::TitleLabel), K::Label, L"", 1680, 240, 4095, 360, kOnWindow, true, 1200, true},
+    {I(A::VersionLabel), K::Label, L"", 1680, 720, 4095, 225, kOnWindow, true, 975},
+    {I(A::DescriptionLabel), K::Label,
      L"Tolvane is a freeware which lets you secure your PC running under Windows, by closing "
      L"some critical ports sensitive to Web attacks. You could also find some interesting "
      L"features like deletion of the shares, or deactivation of the default accounts.",
      1680, 1080, 4095, 1050},
-    {I(A::Label1), K::Label, L"this software is freeware.", 1680, 2160, 4095, 255},
-    {I(A::LblDisclaimer), K::Label,
+    {I(A::FreewareLabel), K::Label, L"this software is freeware.", 1680, 2160, 4095, 255},
+    {I(A::ThanksLabel), K::Label,
      L"Thanks to the following members who helped the project to come out :", 255, 2625, 3870, 420},
     // The free projects Tolvane is built and tested with.
-    {I(A::Contributeurs), K::Label, L"mingw-w64 - GCC - CMake - ImageMagick", 240, 3120, 3975, 255,
-     kOnWindow, true, kDefaultCentipoints, true, L"MS Sans Serif"},
-    {I(A::Testeurs), K::Label, L"Wine - GoogleTest - Xvfb", 240, 3360, 3855, 255, kOnWindow, true,
+    {I(A::BuildToolsLabel), K::Label, L"mingw-w64 - GCC - CMake - ImageMagick", 240, 3120, 3975,
+     255, kOnWindow, true, kDefaultCentipoints, true, L"MS Sans Serif"},
+    {I(A::TestToolsLabel), K::Label, L"Wine - GoogleTest - Xvfb", 240, 3360, 3855, 255, kOnWindow,
+     true, kDefaultCentipoints, true},
+    {I(A::HomePageLink), K::Label, L"tolvane.example.org", 240, 3600, 1935, 255, kOnWindow, true,
      kDefaultCentipoints, true},
-    {I(A::AdresseUrl), K::Label, L"tolvane.example.org", 240, 3600, 1935, 255, kOnWindow, true,
-     kDefaultCentipoints, true},
-    {I(A::Support), K::Button, L"Support ...", 4260, 2640, 1467, 345},
-    {I(A::CmdSysInfo), K::Button, L"&System info", 4260, 3120, 1452, 345},
-    {I(A::CmdOK), K::Button, L"OK", 4245, 3585, 1467, 345},
+    {I(A::SupportButton), K::Button, L"Support ...", 4260, 2640, 1467, 345},
+    {I(A::SystemInfoButton), K::Button, L"&System info", 4260, 3120, 1452, 345},
+    {I(A::OkButton), K::Button, L"OK", 4245, 3585, 1467, 345},
 }};
 
 constexpr wchar_t kNotAvailable[] = L"System informations are not available";
@@ -76,7 +76,7 @@ bool GetKeyValue(Reg& reg, const std::wstring& keyName, const std::wstring& subK
     return true;
 }
 
-void StartSysInfo(Machine& machine) {
+void StartSystemInformation(Machine& machine) {
     System& system = machine.system;
     std::wstring path;
     if (GetKeyValue(machine.reg, L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", path)) {

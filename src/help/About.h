@@ -7,23 +7,23 @@
 #include <string>
 
 #include "ui/ControlLayout.h"
-#include "ui/Form.h"
+#include "ui/MainWindowState.h"
 
 namespace tolvane {
 
 enum class AboutControlId : std::uint8_t {
-    Picture1,
-    LblTitle,
-    LblVersion,
-    LblDescription,
-    Label1,
-    LblDisclaimer,
-    Contributeurs,
-    Testeurs,
-    AdresseUrl,
-    Support,
-    CmdSysInfo,
-    CmdOK,
+    LogoPicture,
+    TitleLabel,
+    VersionLabel,
+    DescriptionLabel,
+    FreewareLabel,
+    ThanksLabel,
+    BuildToolsLabel,
+    TestToolsLabel,
+    HomePageLink,
+    SupportButton,
+    SystemInfoButton,
+    OkButton,
     Count
 };
 inline constexpr int kAboutControlCount = static_cast<int>(AboutControlId::Count);
@@ -36,7 +36,7 @@ inline constexpr wchar_t kAboutCaption[] = L"About Tolvane...";
 inline constexpr int kAboutWidthTwips = 5865;
 inline constexpr int kAboutHeightTwips = 4080;
 // The white separator, two pixels wide, from (240, 2520) to (5657, 2520).
-inline constexpr TwipRect kAboutLine{240, 2520, 5417, 0};
+inline constexpr TwipRect kAboutSeparator{240, 2520, 5417, 0};
 inline constexpr Rgb kLinkColour{170, 192, 250};
 
 // Child-window identifier of an about control.
@@ -55,6 +55,6 @@ bool GetKeyValue(Reg& reg, const std::wstring& keyName, const std::wstring& subK
                  std::wstring& keyVal);
 
 // Starts the system information tool from where Windows says it is, or says it is not there.
-void StartSysInfo(Machine& machine);
+void StartSystemInformation(Machine& machine);
 
 }  // namespace tolvane

@@ -16,7 +16,7 @@ void OpenHelpFile(Machine& machine) {
                                  MbOk | MbIconExclamation);
         return;
     }
-    RunCommand(system, WindowsDir + L"\\hh.exe \"" + path + L"\"", WindowStyle::Normal);
+    StartWithoutWaiting(system, WindowsDir + L"\\hh.exe \"" + path + L"\"", WindowStyle::Normal);
 }
 
 }  // namespace tolvane

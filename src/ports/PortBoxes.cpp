@@ -18,14 +18,18 @@ constexpr PortProtocol kUdp = PortProtocol::Udp;
 // 2003 the UPnP host listens on 2869 through http.sys, for SSDP and UPnP together; SMB, file
 // sharing, listens on 139 and 445.
 constexpr std::array<PortSetting, 23> kPortSettings = {{
-    {kTcp, 123, C::PortsLabel2},   {kUdp, 123, C::PortsLabel2},   {kTcp, 135, C::PortsLabel1},
-    {kUdp, 135, C::PortsLabel1},   {kUdp, 137, C::PortsLabel3},   {kUdp, 138, C::PortsLabel3},
-    {kTcp, 139, C::PortsLabel3},   {kTcp, 139, C::PartageLabel4}, {kTcp, 445, C::PortsLabel4},
-    {kTcp, 445, C::PartageLabel4}, {kUdp, 500, C::PortsLabel5},   {kTcp, 1023, C::PortsLabel6},
-    {kUdp, 1023, C::PortsLabel6},  {kTcp, 1024, C::PortsLabel7},  {kUdp, 1024, C::PortsLabel8},
-    {kTcp, 1027, C::PortsLabel9},  {kUdp, 1027, C::PortsLabel9},  {kTcp, 1900, C::PortsLabel10},
-    {kUdp, 1900, C::PortsLabel10}, {kTcp, 2869, C::PortsLabel10}, {kTcp, 2869, C::PortsLabel11},
-    {kTcp, 5000, C::PortsLabel11}, {kUdp, 5000, C::PortsLabel11},
+    {kTcp, 123, C::Port123Label},      {kUdp, 123, C::Port123Label},
+    {kTcp, 135, C::Port135Label},      {kUdp, 135, C::Port135Label},
+    {kUdp, 137, C::NetBiosPortsLabel}, {kUdp, 138, C::NetBiosPortsLabel},
+    {kTcp, 139, C::NetBiosPortsLabel}, {kTcp, 139, C::FolderSharingLabel},
+    {kTcp, 445, C::Port445Label},      {kTcp, 445, C::FolderSharingLabel},
+    {kUdp, 500, C::Port500Label},      {kTcp, 1023, C::Port1023Label},
+    {kUdp, 1023, C::Port1023Label},    {kTcp, 1024, C::Port1024TcpLabel},
+    {kUdp, 1024, C::Port1024UdpLabel}, {kTcp, 1027, C::Port1027Label},
+    {kUdp, 1027, C::Port1027Label},    {kTcp, 1900, C::Port1900Label},
+    {kUdp, 1900, C::Port1900Label},    {kTcp, 2869, C::Port1900Label},
+    {kTcp, 2869, C::Port5000Label},    {kTcp, 5000, C::Port5000Label},
+    {kUdp, 5000, C::Port5000Label},
 }};
 
 // Each box whose setting closes ports, with its label and the service whose process alone ties a
@@ -36,18 +40,18 @@ struct PortBox {
     const wchar_t* service;
 };
 constexpr PortBox kPortBoxes[] = {
-    {C::Port135, C::PortsLabel1, L"RpcSs"},
-    {C::Port123, C::PortsLabel2, L"W32Time"},
-    {C::Port137138139, C::PortsLabel3, L"LmHosts"},
-    {C::Port445, C::PortsLabel4, nullptr},
-    {C::Port500, C::PortsLabel5, L"PolicyAgent"},
-    {C::Port1023, C::PortsLabel6, L"MSDTC"},
-    {C::Port1024TCP, C::PortsLabel7, L"Schedule"},
-    {C::Port1024UDP, C::PortsLabel8, L"Dnscache"},
-    {C::Port1027, C::PortsLabel9, L"Messenger"},
-    {C::Port1900, C::PortsLabel10, L"SSDPSRV"},
-    {C::Port5000, C::PortsLabel11, L"upnphost"},
-    {C::ShareFolders, C::PartageLabel4, L"lanmanserver"},
+    {C::Port135Box, C::Port135Label, L"RpcSs"},
+    {C::Port123Box, C::Port123Label, L"W32Time"},
+    {C::NetBiosPortsBox, C::NetBiosPortsLabel, L"LmHosts"},
+    {C::Port445Box, C::Port445Label, nullptr},
+    {C::Port500Box, C::Port500Label, L"PolicyAgent"},
+    {C::Port1023Box, C::Port1023Label, L"MSDTC"},
+    {C::Port1024TcpBox, C::Port1024TcpLabel, L"Schedule"},
+    {C::Port1024UdpBox, C::Port1024UdpLabel, L"Dnscache"},
+    {C::Port1027Box, C::Port1027Label, L"Messenger"},
+    {C::Port1900Box, C::Port1900Label, L"SSDPSRV"},
+    {C::Port5000Box, C::Port5000Label, L"upnphost"},
+    {C::FolderSharingBox, C::FolderSharingLabel, L"lanmanserver"},
 };
 
 // The System process is 4 from XP on (8 on Windows 2000, which names no process of a port).

@@ -216,10 +216,6 @@ WriteResult Reg::WriteValue(int root, const std::wstring& valuePath, const std::
     return WriteRaw(root, valuePath, *raw);
 }
 
-void Reg::DeleteValue(int root, const std::wstring& valuePath) {
-    (void)Remove(root, valuePath);
-}
-
 RegError Reg::ReadRaw(int root, const std::wstring& valuePath, RawValue& value) {
     if (!KnownRoot(root)) {
         return kRegBadPathName;

@@ -53,11 +53,9 @@ class Reg {
     // An unknown type writes nothing and succeeds.
     [[nodiscard]] WriteResult WriteValue(int root, const std::wstring& valuePath,
                                          const std::wstring& value, int valueType);
-    // Deleting a path that ends in a backslash deletes the key. Failures are ignored.
-    void DeleteValue(int root, const std::wstring& valuePath);
 
     // The same operations on values as stored, for values that have no text form. A value or
-    // key that is not there counts as removed.
+    // key that is not there counts as removed; a path that ends in a backslash names the key.
     RegError ReadRaw(int root, const std::wstring& valuePath, RawValue& value);
     [[nodiscard]] WriteResult WriteRaw(int root, const std::wstring& valuePath,
                                        const RawValue& value);

@@ -44,7 +44,7 @@ DomainRole RoleOf(const VersionInfo& version, std::optional<bool> joinedToDomain
     return *joinedToDomain ? DomainRole::Member : DomainRole::Workgroup;
 }
 
-DomainRole GetDomainRole(System& system) {
+DomainRole DetectDomainRole(System& system) {
     return RoleOf(system.QueryVersion(), system.JoinedToDomain());
 }
 
@@ -69,7 +69,7 @@ bool FileExists(System& system, const std::wstring& path) {
            (*attributes & kDirectoryAttribute) == 0;
 }
 
-void RunCommand(System& system, const std::wstring& commandLine, WindowStyle style) {
+void StartWithoutWaiting(System& system, const std::wstring& commandLine, WindowStyle style) {
     system.StartCommand(commandLine, style);
 }
 

@@ -29,7 +29,7 @@ std::int16_t GetOsVersion(System& system);
 enum class DomainRole { Workgroup, Member, Controller, Unknown };
 // A domain controller by its product type, else a member when joined to a domain.
 DomainRole RoleOf(const VersionInfo& version, std::optional<bool> joinedToDomain);
-DomainRole GetDomainRole(System& system);
+DomainRole DetectDomainRole(System& system);
 
 // Name of the Windows drive's file system ("NTFS"), empty when no drive letter matches.
 std::wstring GetSystemFileSystem(System& system);
@@ -38,7 +38,7 @@ std::wstring GetSystemFileSystem(System& system);
 bool FileExists(System& system, const std::wstring& path);
 
 // Starts a command without waiting for it; what it does is read back later.
-void RunCommand(System& system, const std::wstring& commandLine, WindowStyle style);
+void StartWithoutWaiting(System& system, const std::wstring& commandLine, WindowStyle style);
 
 enum class CommandEnd { NotStarted, Ended, StillRunning };
 

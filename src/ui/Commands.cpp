@@ -12,32 +12,32 @@ namespace tolvane {
 namespace {
 
 using C = ControlId;
-using Apply = GroupResult (*)(Form&, Machine&);
-using Verify = void (*)(Form&, Machine&);
+using Apply = GroupResult (*)(MainWindowState&, Machine&);
+using Verify = void (*)(MainWindowState&, Machine&);
 
 struct Group {
     C frame;
     Apply apply;
     Verify verify;
 };
-constexpr Group kShares{C::Partages, ApplyShares, VerifyShares};
-constexpr Group kAccounts{C::Disable, ApplyAccounts, VerifyAccounts};
-constexpr Group kServices{C::Clavet, ApplyServices, VerifyServices};
+constexpr Group kShares{C::SharesFrame, ApplyShares, VerifyShares};
+constexpr Group kAccounts{C::AccountsFrame, ApplyAccounts, VerifyAccounts};
+constexpr Group kServices{C::ServicesFrame, ApplyServices, VerifyServices};
 
 // One question for every consequence in a domain, then each group in turn. A refused write ends a
 // group's apply at the box it was for, which is taken back whole; the user learns why, and the
 // boxes then show what the machine really holds.
-void ApplyGroups(Form& form, Machine& machine, std::initializer_list<Group> groups) {
+void ApplyGroups(MainWindowState& state, Machine& machine, std::initializer_list<Group> groups) {
     std::vector<C> frames;
     for (const Group& group : groups) {
         frames.push_back(group.frame);
     }
-    ConfirmDomainConsequences(form, machine, frames);
+    ConfirmDomainConsequences(state, machine, frames);
     for (const Group& group : groups) {
-        if (const GroupResult refusal = group.apply(form, machine)) {
+        if (const GroupResult refusal = group.apply(state, machine)) {
             ReportRefusal(machine, refusal->failure);
         }
-        group.verify(form, machine);
+        group.verify(state, machine);
     }
 }
 
@@ -53,38 +53,40 @@ void TickIfEnabled(Controls& controls, C box) {
     }
 }
 
-void SelectAll1_Click(Form& form, Machine& machine) {
-    Controls& controls = form.controls;
-    if (controls.Value(C::SelectAll1) != 1) {
-        VerifyShares(form, machine);
+void SelectAllSharesChanged(MainWindowState& state, Machine& machine) {
+    Controls& controls = state.controls;
+    if (controls.Value(C::SelectAllSharesBox) != 1) {
+        VerifyShares(state, machine);
         return;
     }
-    for (C box : {C::SimpleShare, C::AdminShare, C::RemoteAdmin}) {
+    for (C box : {C::SimpleFileSharingBox, C::AdminSharesBox, C::RemoteAdminBox}) {
         TickIfEnabled(controls, box);
     }
-    controls.SetValue(C::ShareFolders, 1);
-    controls.SetValue(C::SharePrinters, 1);
+    controls.SetValue(C::FolderSharingBox, 1);
+    controls.SetValue(C::PrinterSharingBox, 1);
 }
 
-void SelectAll2_Click(Form& form, Machine& machine) {
-    if (form.controls.Value(C::SelectAll2) != 1) {
-        VerifyAccounts(form, machine);
+void SelectAllAccountsChanged(MainWindowState& state, Machine& machine) {
+    if (state.controls.Value(C::SelectAllAccountsBox) != 1) {
+        VerifyAccounts(state, machine);
         return;
     }
-    for (C box : {C::Invit, C::HelpAssistant, C::Anonyme, C::BDR, C::EveryOne}) {
-        TickIfEnabled(form.controls, box);
+    for (C box : {C::GuestAccountBox, C::HelpAssistantBox, C::AnonymousAccessBox,
+                  C::RemoteRegistryBox, C::EveryoneRightsBox}) {
+        TickIfEnabled(state.controls, box);
     }
 }
 
-void SelectAll3_Click(Form& form, Machine& machine) {
-    if (form.controls.Value(C::SelectAll3) != 1) {
-        VerifyServices(form, machine);
+void SelectAllServicesChanged(MainWindowState& state, Machine& machine) {
+    if (state.controls.Value(C::SelectAllServicesBox) != 1) {
+        VerifyServices(state, machine);
         return;
     }
     // Each box is looked at when reached: ticking Port135 first takes the others away.
-    for (C box : {C::Port135, C::Port137138139, C::Port445, C::Port1024TCP, C::Port123, C::Port500,
-                  C::Port1900, C::Port5000, C::Port1023, C::Port1024UDP, C::Port1027}) {
-        TickIfEnabled(form.controls, box);
+    for (C box : {C::Port135Box, C::NetBiosPortsBox, C::Port445Box, C::Port1024TcpBox,
+                  C::Port123Box, C::Port500Box, C::Port1900Box, C::Port5000Box, C::Port1023Box,
+                  C::Port1024UdpBox, C::Port1027Box}) {
+        TickIfEnabled(state.controls, box);
     }
 }
 
@@ -112,71 +114,71 @@ void ReportRefusal(Machine& machine, const WriteFailure& failure) {
                              kAppTitle, MbOk | MbIconExclamation);
 }
 
-void RebootButton_Click(Form& form, Machine& machine) {
+void ConfirmAndRestart(MainWindowState& state, Machine& machine) {
     // No is the default: Enter alone must not restart the machine.
     if (machine.host.ShowMessage(L"Are you ok to proceed with the restart?",
                                  L"System being restarted......",
                                  MbYesNo | MbIconQuestion | MbDefButton2) == IdYes) {
-        RestartSystem(form, machine);
+        RestartSystem(state, machine);
     }
 }
 
-void PartagesAppliquer_Click(Form& form, Machine& machine) {
-    ApplyGroups(form, machine, {kShares});
+void ApplySharesCommand(MainWindowState& state, Machine& machine) {
+    ApplyGroups(state, machine, {kShares});
 }
 
-void DesactiverAppliquer_Click(Form& form, Machine& machine) {
-    ApplyGroups(form, machine, {kAccounts});
+void ApplyAccountsCommand(MainWindowState& state, Machine& machine) {
+    ApplyGroups(state, machine, {kAccounts});
 }
 
-void PortsAppliquer_Click(Form& form, Machine& machine) {
-    ApplyGroups(form, machine, {kServices});
+void ApplyServicesCommand(MainWindowState& state, Machine& machine) {
+    ApplyGroups(state, machine, {kServices});
 }
 
-void Sauvegarder_Click(Form& form, Machine& machine) {
-    if (form.controls.Enabled(C::PartagesAppliquer)) {
-        ApplyGroups(form, machine, {kShares, kAccounts, kServices});
+void ApplyAllCommand(MainWindowState& state, Machine& machine) {
+    if (state.controls.Enabled(C::ApplySharesButton)) {
+        ApplyGroups(state, machine, {kShares, kAccounts, kServices});
     } else {
-        ApplyGroups(form, machine, {kAccounts, kServices});
+        ApplyGroups(state, machine, {kAccounts, kServices});
     }
 }
 
-void VerifyAll_Click(Form& form, Machine& machine) {
-    EnableServiceBoxes(form, machine);
-    if (form.controls.Enabled(C::PartagesAppliquer)) {
-        VerifyShares(form, machine);
+void VerifyAllGroups(MainWindowState& state, Machine& machine) {
+    EnableInstalledServiceBoxes(state, machine);
+    if (state.controls.Enabled(C::ApplySharesButton)) {
+        VerifyShares(state, machine);
     }
     if (machine.reg.ReadValue(Hklm, L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start",
                               kUnreadable) == kUnreadable) {
-        form.controls.SetEnabled(C::BDR, false);
+        state.controls.SetEnabled(C::RemoteRegistryBox, false);
     }
-    VerifyAccounts(form, machine);
-    VerifyServices(form, machine);
+    VerifyAccounts(state, machine);
+    VerifyServices(state, machine);
 }
 
-void BoxChanged(Form& form, Machine& machine, ControlId box) {
-    Controls& controls = form.controls;
+void BoxChanged(MainWindowState& state, Machine& machine, ControlId box) {
+    Controls& controls = state.controls;
     switch (box) {
-        case C::SelectAll1:
-            SelectAll1_Click(form, machine);
+        case C::SelectAllSharesBox:
+            SelectAllSharesChanged(state, machine);
             break;
-        case C::SelectAll2:
-            SelectAll2_Click(form, machine);
+        case C::SelectAllAccountsBox:
+            SelectAllAccountsChanged(state, machine);
             break;
-        case C::SelectAll3:
-            SelectAll3_Click(form, machine);
+        case C::SelectAllServicesBox:
+            SelectAllServicesChanged(state, machine);
             break;
-        case C::Port135:
-            Port135_Click(form, machine);
+        case C::Port135Box:
+            Port135BoxChanged(state, machine);
             break;
-        case C::Port1900:
-            if (controls.Value(C::Port1900) == 1) {
-                controls.SetValue(C::Port5000, 1);
+        case C::Port1900Box:
+            if (controls.Value(C::Port1900Box) == 1) {
+                controls.SetValue(C::Port5000Box, 1);
             }
             break;
-        case C::Port5000:
-            if (controls.Value(C::Port5000) == 0) {
-                controls.SetValue(C::Port1900, 0);
+        case C::Port5000Box:
+            if (controls.Value(C::Port5000Box) == 0) {
+                controls.SetValue(C::Port1900Box, 0);
             }
             break;
         default:

@@ -1,20 +1,20 @@
 // The main window's reactions to its Apply buttons, select-all boxes, coupled boxes and menus.
 #pragma once
 
-#include "ui/Form.h"
+#include "ui/MainWindowState.h"
 
 namespace tolvane {
 
-void PartagesAppliquer_Click(Form& form, Machine& machine);
-void DesactiverAppliquer_Click(Form& form, Machine& machine);
-void PortsAppliquer_Click(Form& form, Machine& machine);
-void Sauvegarder_Click(Form& form, Machine& machine);
+void ApplySharesCommand(MainWindowState& state, Machine& machine);
+void ApplyAccountsCommand(MainWindowState& state, Machine& machine);
+void ApplyServicesCommand(MainWindowState& state, Machine& machine);
+void ApplyAllCommand(MainWindowState& state, Machine& machine);
 // Asks, then restarts Windows with force.
-void RebootButton_Click(Form& form, Machine& machine);
-void VerifyAll_Click(Form& form, Machine& machine);
+void ConfirmAndRestart(MainWindowState& state, Machine& machine);
+void VerifyAllGroups(MainWindowState& state, Machine& machine);
 
 // Runs the reaction of a box whose value has just changed.
-void BoxChanged(Form& form, Machine& machine, ControlId box);
+void BoxChanged(MainWindowState& state, Machine& machine, ControlId box);
 
 // The message shown when the registry refuses a write.
 std::wstring WriteFailureMessage(const WriteFailure& failure, const std::wstring& reason);

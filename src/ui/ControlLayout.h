@@ -22,7 +22,6 @@ enum class Backdrop : std::uint8_t { Window, White, HelpText };
 // Positions and sizes are in twips. A label inside a frame is placed relative to its frame.
 struct ControlLayout {
     ControlId id;
-    const wchar_t* name;
     ControlKind kind;
     const wchar_t* caption;
     ControlId frame;  // ControlId::Count when placed on the window itself
@@ -47,8 +46,8 @@ ControlId ControlAt(int left, int top);
 
 inline constexpr int kClientWidthTwips = 9300;
 inline constexpr int kClientHeightTwips = 6510;
-inline constexpr int kPatientWidthTwips = 3585;
-inline constexpr int kPatientHeightTwips = 810;
+inline constexpr int kPleaseWaitWidthTwips = 3585;
+inline constexpr int kPleaseWaitHeightTwips = 810;
 inline constexpr wchar_t kFontFace[] = L"Tahoma";
 inline constexpr int kDefaultCentipoints = 825;
 

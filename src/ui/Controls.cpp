@@ -12,8 +12,8 @@ Controls::Controls() {
         state.centipoints = layout.centipoints;
     }
     // The account boxes wait for the account probe.
-    at(ControlId::Invit).enabled = false;
-    at(ControlId::HelpAssistant).enabled = false;
+    at(ControlId::GuestAccountBox).enabled = false;
+    at(ControlId::HelpAssistantBox).enabled = false;
 }
 
 void Controls::Changed(ControlId id) {

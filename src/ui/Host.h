@@ -30,7 +30,7 @@ class Host {
     virtual void EnableMainWindow(bool enabled) = 0;
     virtual void ShowMainWindow(bool shown) = 0;
     // The please-wait window, shown without blocking.
-    virtual void ShowPatient(bool shown) = 0;
+    virtual void ShowPleaseWait(bool shown) = 0;
     // Opens a window of its own without blocking; it says when it closes.
     virtual void OpenOwnedWindow(OwnedWindow window) = 0;
     // The main window's handle as a number, the owner of what the shell opens for it.

@@ -24,8 +24,8 @@ class Closing : public TolvaneTest {
 
 TEST_F(Closing, AppliesAChangedShareOnYesThenOffersTheRestart) {
     ASSERT_TRUE(Launch());
-    ASSERT_TRUE(Click(main_, C::AdminShare));
-    ASSERT_TRUE(Menu(main_, MenuId::QuitMnu));
+    ASSERT_TRUE(Click(main_, C::AdminSharesBox));
+    ASSERT_TRUE(Menu(main_, MenuId::Quit));
     Expect(L"At least one Share modification wasn't applied.", IDYES);
     Expect(L"At least one modification you did require the system to be restarted.", IDNO);
     ASSERT_TRUE(app_.WaitForExit());
@@ -37,7 +37,7 @@ TEST_F(Closing, AppliesAChangedShareOnYesThenOffersTheRestart) {
 
 TEST_F(Closing, TheRestartButtonAsksWithNoAsDefaultAndNoKeepsTolvaneRunning) {
     ASSERT_TRUE(Launch());
-    ASSERT_TRUE(PostClick(main_, C::RebootButton));
+    ASSERT_TRUE(PostClick(main_, C::RestartButton));
     const HWND box = app_.WaitForMessageBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(Title(box), L"System being restarted......");
@@ -60,15 +60,15 @@ TEST_F(Closing, EnterOnAFocusedApplyButtonAppliesItsGroup) {
         }
     }
     EXPECT_TRUE(WaitUntil(5000, [&] { return FocusedWindow(main_) == first; }));
-    ASSERT_TRUE(Click(main_, C::AdminShare));
-    ASSERT_TRUE(FocusControl(Control(main_, C::PartagesAppliquer)));
+    ASSERT_TRUE(Click(main_, C::AdminSharesBox));
+    ASSERT_TRUE(FocusControl(Control(main_, C::ApplySharesButton)));
     ASSERT_TRUE(PressKeys(main_, {VK_RETURN}));
     EXPECT_TRUE(WaitUntil(10000, [] {
         const auto value = ReadValue(kLanman, L"AutoshareWks");
         return value && value->text == L"0";
     }));
     ASSERT_TRUE(app_.WaitIdle(main_));
-    EXPECT_EQ(CheckState(main_, C::AdminShare), BST_CHECKED);
+    EXPECT_EQ(CheckState(main_, C::AdminSharesBox), BST_CHECKED);
 }
 
 TEST_F(Closing, ACloseRequestDuringTheAccountProbeWaitsForItsEnd) {
@@ -76,7 +76,7 @@ TEST_F(Closing, ACloseRequestDuringTheAccountProbeWaitsForItsEnd) {
     ASSERT_TRUE(SetAccount(kHelpAccount, true));
     ASSERT_TRUE(SetWindowsVersion(L"winxp"));
     ASSERT_TRUE(app_.Start(L""));
-    const HWND patient = app_.WaitForWindow(kPatientWindowClass);
+    const HWND patient = app_.WaitForWindow(kPleaseWaitWindowClass);
     ASSERT_NE(patient, nullptr);
     const HWND main = FindProcessWindow(app_.pid(), kMainWindowClass, false);
     ASSERT_NE(main, nullptr);

@@ -45,35 +45,36 @@ struct Accounts : Harness {
 
 TEST(ProbeAccounts, ShowsEachAccountAndLeavesNoFileBehind) {
     Accounts h;
-    ProbeAccounts(h.form, h.machine);
+    ProbeAccounts(h.state, h.machine);
     EXPECT_EQ(h.system.commandLines(), (std::vector<std::wstring>{kGuestQuery, kHelpQuery}));
     for (const auto& started : h.system.started) {
         EXPECT_EQ(started.style, WindowStyle::Hidden);
     }
-    EXPECT_EQ(h.Value(C::Invit), 1);  // the guest account is inactive: deactivation in force
-    EXPECT_FALSE(h.controls.Bold(C::DisableLabel1));
-    EXPECT_EQ(h.form.VerifiedState(C::Invit), 1);
-    EXPECT_EQ(h.Value(C::HelpAssistant), 0);
-    EXPECT_TRUE(h.controls.Bold(C::DisableLabel2));
+    EXPECT_EQ(h.Value(C::GuestAccountBox),
+              1);  // the guest account is inactive: deactivation in force
+    EXPECT_FALSE(h.controls.Bold(C::GuestAccountLabel));
+    EXPECT_EQ(h.state.VerifiedValue(C::GuestAccountBox), 1);
+    EXPECT_EQ(h.Value(C::HelpAssistantBox), 0);
+    EXPECT_TRUE(h.controls.Bold(C::HelpAssistantLabel));
     EXPECT_TRUE(h.system.files.empty());
     EXPECT_EQ(h.system.removed,
               (std::vector<std::wstring>{kGuestFile, kHelpFile, kGuestFile, kHelpFile}));
     // Read once the queries ended: no fixed pause.
     EXPECT_TRUE(h.system.pauses.empty());
-    EXPECT_EQ(h.host.patientCalls, (std::vector<bool>{true, false}));
+    EXPECT_EQ(h.host.pleaseWaitCalls, (std::vector<bool>{true, false}));
     EXPECT_EQ(h.host.enableCalls, (std::vector<bool>{false, true}));
 }
 
 TEST(ProbeAccounts, AnUnreadableStateDisablesTheBoxAndKeepsItsValue) {
     Accounts h;
     h.reports[kHelpQuery] = "";  // no such account: net user writes nothing
-    h.Set(C::HelpAssistant, 1);
-    h.controls.SetBold(C::DisableLabel2, true);
-    ProbeAccounts(h.form, h.machine);
-    EXPECT_FALSE(h.controls.Enabled(C::HelpAssistant));
-    EXPECT_EQ(h.form.VerifiedState(C::HelpAssistant), 0);
-    EXPECT_EQ(h.Value(C::HelpAssistant), 1);
-    EXPECT_TRUE(h.controls.Bold(C::DisableLabel2));
+    h.Set(C::HelpAssistantBox, 1);
+    h.controls.SetBold(C::HelpAssistantLabel, true);
+    ProbeAccounts(h.state, h.machine);
+    EXPECT_FALSE(h.controls.Enabled(C::HelpAssistantBox));
+    EXPECT_EQ(h.state.VerifiedValue(C::HelpAssistantBox), 0);
+    EXPECT_EQ(h.Value(C::HelpAssistantBox), 1);
+    EXPECT_TRUE(h.controls.Bold(C::HelpAssistantLabel));
 }
 
 // Once a query has ended its report is final; only a query that may still write is waited for.
@@ -101,9 +102,9 @@ TEST(ProbeAccounts, LooksAgainOnlyWhileAQueryMayStillWrite) {
         } else {
             h.reports.erase(kHelpQuery);
         }
-        ProbeAccounts(h.form, h.machine);
+        ProbeAccounts(h.state, h.machine);
         EXPECT_EQ(h.system.pauses, c.pauses) << c.what;
-        EXPECT_FALSE(h.controls.Enabled(C::HelpAssistant)) << c.what;
+        EXPECT_FALSE(h.controls.Enabled(C::HelpAssistantBox)) << c.what;
     }
 }
 
@@ -111,9 +112,9 @@ TEST(ProbeAccounts, NeverReadsAReportLeftByAnEarlierRun) {
     Accounts h;
     h.system.files[kGuestFile] = Report("Non");
     h.system.commandsStart = false;
-    ProbeAccounts(h.form, h.machine);
-    EXPECT_FALSE(h.controls.Enabled(C::Invit));
-    EXPECT_EQ(h.Value(C::Invit), 0);
+    ProbeAccounts(h.state, h.machine);
+    EXPECT_FALSE(h.controls.Enabled(C::GuestAccountBox));
+    EXPECT_EQ(h.Value(C::GuestAccountBox), 0);
 }
 
 TEST(FindValueInFile, GivesUpOnAFileThatNeverAppearsAfterFortyLooks) {
@@ -136,8 +137,8 @@ struct Group : Accounts {
             reports[kGuestQuery] = *guestReport;
         }
         registry.SetDword(kRemoteRegistryStart, 2);
-        main.Form_Initialize(switches);
-        EXPECT_TRUE(main.Form_Load());
+        main.ReadCommandLine(switches);
+        EXPECT_TRUE(main.LoadFromMachine());
         system.started.clear();
     }
 };
@@ -151,21 +152,21 @@ TEST(VerifyAccounts, AnonymousAccessNeedsBothLsaValues) {
         Group h;
         h.registry.SetDword(std::wstring(kLsa) + L"restrictanonymous", c.anonymous);
         h.registry.SetDword(std::wstring(kLsa) + L"restrictanonymoussam", c.sam);
-        VerifyAccounts(h.form, h.machine);
-        EXPECT_EQ(h.Value(C::Anonyme), c.box);
-        EXPECT_EQ(h.controls.Bold(C::DisableLabel3), c.box == 0);
-        EXPECT_EQ(h.form.VerifiedState(C::Anonyme), c.box);
+        VerifyAccounts(h.state, h.machine);
+        EXPECT_EQ(h.Value(C::AnonymousAccessBox), c.box);
+        EXPECT_EQ(h.controls.Bold(C::AnonymousAccessLabel), c.box == 0);
+        EXPECT_EQ(h.state.VerifiedValue(C::AnonymousAccessBox), c.box);
     }
 }
 
 TEST(VerifyAccounts, ProbesAgainOnlyWhenAnAccountBoxChanged) {
     Group h;
-    VerifyAccounts(h.form, h.machine);
+    VerifyAccounts(h.state, h.machine);
     EXPECT_TRUE(h.system.started.empty());
-    h.Set(C::HelpAssistant, 1);
-    VerifyAccounts(h.form, h.machine);
+    h.Set(C::HelpAssistantBox, 1);
+    VerifyAccounts(h.state, h.machine);
     EXPECT_EQ(h.system.started.size(), 2u);
-    EXPECT_EQ(h.Value(C::HelpAssistant), 0);  // the machine still says active
+    EXPECT_EQ(h.Value(C::HelpAssistantBox), 0);  // the machine still says active
 }
 
 // An account is switched only when the user changed its enabled box: one found ticked and
@@ -181,31 +182,31 @@ TEST(ApplyAccounts, SwitchesOnlyAnAccountWhoseEnabledBoxTheUserChanged) {
         std::vector<std::wstring> started;
     };
     const Case cases[] = {
-        {"unchanged", L"", Report("Non"), false, C::Anonyme, 1, {}},
-        {"ticked box cleared", L"", Report("Non"), false, C::Invit, 0, {kGuestOn}},
-        {"cleared box ticked", L"", Report("Oui"), false, C::Invit, 1, {kGuestOff}},
-        {"disabled", L"", Report("Oui"), true, C::Invit, 1, {}},
-        {"-noaccount", L"-noaccount", Report("Oui"), false, C::Invit, 1, {}},
-        {"unreadable state", L"", "", false, C::Anonyme, 1, {}},
+        {"unchanged", L"", Report("Non"), false, C::AnonymousAccessBox, 1, {}},
+        {"ticked box cleared", L"", Report("Non"), false, C::GuestAccountBox, 0, {kGuestOn}},
+        {"cleared box ticked", L"", Report("Oui"), false, C::GuestAccountBox, 1, {kGuestOff}},
+        {"disabled", L"", Report("Oui"), true, C::GuestAccountBox, 1, {}},
+        {"-noaccount", L"-noaccount", Report("Oui"), false, C::GuestAccountBox, 1, {}},
+        {"unreadable state", L"", "", false, C::AnonymousAccessBox, 1, {}},
     };
     for (const Case& c : cases) {
         Group h(c.switches, c.guestReport);
         if (c.disable) {
-            h.controls.SetEnabled(C::Invit, false);
+            h.controls.SetEnabled(C::GuestAccountBox, false);
         }
-        h.form.RestartNeeded = false;
+        h.state.restartNeeded = false;
         h.Set(c.box, c.value);
-        EXPECT_FALSE(ApplyAccounts(h.form, h.machine)) << c.what;
+        EXPECT_FALSE(ApplyAccounts(h.state, h.machine)) << c.what;
         EXPECT_EQ(h.system.commandLines(), c.started) << c.what;
         for (const auto& started : h.system.started) {
             EXPECT_EQ(started.style, WindowStyle::Minimized) << c.what;
         }
         // Account switches need no restart; the anonymous rows do.
-        EXPECT_EQ(h.form.RestartNeeded, c.box == C::Anonyme) << c.what;
+        EXPECT_EQ(h.state.restartNeeded, c.box == C::AnonymousAccessBox) << c.what;
     }
 }
 
-TEST(DesactiverAppliquer, TheProbeReadsTheAccountAsTheSwitchLeftIt) {
+TEST(ApplyAccountsCommand, TheProbeReadsTheAccountAsTheSwitchLeftIt) {
     Group h;
     const auto query = h.system.onCommandEnd;
     h.system.onCommandEnd = [&](const std::wstring& line) {
@@ -214,29 +215,29 @@ TEST(DesactiverAppliquer, TheProbeReadsTheAccountAsTheSwitchLeftIt) {
         }
         query(line);
     };
-    h.Set(C::Invit, 0);
-    DesactiverAppliquer_Click(h.form, h.machine);
-    EXPECT_EQ(h.Value(C::Invit), 0);
-    EXPECT_EQ(h.form.VerifiedState(C::Invit), 0);
-    EXPECT_TRUE(h.controls.Bold(C::DisableLabel1));
+    h.Set(C::GuestAccountBox, 0);
+    ApplyAccountsCommand(h.state, h.machine);
+    EXPECT_EQ(h.Value(C::GuestAccountBox), 0);
+    EXPECT_EQ(h.state.VerifiedValue(C::GuestAccountBox), 0);
+    EXPECT_TRUE(h.controls.Bold(C::GuestAccountLabel));
 }
 
 // What each row writes and brings back is the undo test's; here, the commands beside them.
 TEST(ApplyAccounts, StopsRemoteRegistryOnlyWhenItsBoxIsTicked) {
     Group h;
-    h.main.Click(C::SelectAll2);
-    EXPECT_FALSE(ApplyAccounts(h.form, h.machine));
+    h.main.Click(C::SelectAllAccountsBox);
+    EXPECT_FALSE(ApplyAccounts(h.state, h.machine));
     // Clearing "Select all" at the end reads the group again, which probes the changed accounts.
     // The guest account was already inactive: only the help assistant is switched.
     EXPECT_EQ(h.system.commandLines(),
               (std::vector<std::wstring>{L"net user HelpAssistant /active:no",
                                          L"net stop remoteregistry", kGuestQuery, kHelpQuery}));
-    EXPECT_TRUE(h.form.RestartNeeded);
-    EXPECT_EQ(h.Value(C::SelectAll2), 0);
+    EXPECT_TRUE(h.state.restartNeeded);
+    EXPECT_EQ(h.Value(C::SelectAllAccountsBox), 0);
 
     h.system.started.clear();
-    h.Set(C::BDR, 0);
-    EXPECT_FALSE(ApplyAccounts(h.form, h.machine));
+    h.Set(C::RemoteRegistryBox, 0);
+    EXPECT_FALSE(ApplyAccounts(h.state, h.machine));
     EXPECT_TRUE(h.system.started.empty());
     EXPECT_EQ(h.Read(kRemoteRegistryStart), L"2");
 }
@@ -250,7 +251,7 @@ TEST(Accounts, EveryLanguageThroughTheSystemWhereTheFrenchReportCannotTell) {
         std::map<std::wstring, bool> system;  // accounts the system knows: disabled or not
         unsigned long refusal;
         std::int16_t guestFound, helpFound;  // -1: unknown, the box disabled by a probe
-        std::vector<std::wstring> commands;  // net user switches started by clicking Invit
+        std::vector<std::wstring> commands;  // net user switches started by clicking the guest box
         std::vector<Switch> switches;        // and the system's
         std::int16_t guestAfter;
         std::size_t messages;
@@ -302,17 +303,17 @@ TEST(Accounts, EveryLanguageThroughTheSystemWhereTheFrenchReportCannotTell) {
             }
             query(line);
         };
-        h.main.Form_Initialize(L"");
-        ASSERT_TRUE(h.main.Form_Load()) << c.what;
-        ProbeAccounts(h.form, h.machine);  // unlike start-up, leaves what it cannot read disabled
-        for (const auto& [box, found] :
-             {std::pair{C::Invit, c.guestFound}, std::pair{C::HelpAssistant, c.helpFound}}) {
+        h.main.ReadCommandLine(L"");
+        ASSERT_TRUE(h.main.LoadFromMachine()) << c.what;
+        ProbeAccounts(h.state, h.machine);  // unlike start-up, leaves what it cannot read disabled
+        for (const auto& [box, found] : {std::pair{C::GuestAccountBox, c.guestFound},
+                                         std::pair{C::HelpAssistantBox, c.helpFound}}) {
             EXPECT_EQ(h.controls.Enabled(box), found != -1) << c.what;
             EXPECT_EQ(h.Value(box), std::max<std::int16_t>(found, 0)) << c.what;
         }
         h.system.started.clear();
-        h.main.Click(C::Invit);
-        h.main.Click(C::DesactiverAppliquer);
+        h.main.Click(C::GuestAccountBox);
+        h.main.Click(C::ApplyAccountsButton);
         std::vector<std::wstring> commands;
         for (const std::wstring& line : h.system.commandLines()) {
             if (line.find(L"/active") != std::wstring::npos) {
@@ -321,7 +322,7 @@ TEST(Accounts, EveryLanguageThroughTheSystemWhereTheFrenchReportCannotTell) {
         }
         EXPECT_EQ(commands, c.commands) << c.what;
         EXPECT_EQ(h.accounts.switches, c.switches) << c.what;
-        EXPECT_EQ(h.Value(C::Invit), c.guestAfter) << c.what;
+        EXPECT_EQ(h.Value(C::GuestAccountBox), c.guestAfter) << c.what;
         ASSERT_EQ(h.host.messages.size(), c.messages) << c.what;
         if (c.messages) {
             const std::wstring& text = h.host.messages[0].text;

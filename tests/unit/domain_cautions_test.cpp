@@ -40,25 +40,42 @@ TEST(DomainCautions, TheWindowAsksOnceOnADomainsMachineAndNoLeavesOnlyThoseBoxes
         std::vector<C> cautioned;
     };
     const Case cases[] = {
-        {"workgroup", kXp, false, 2, {C::Port123, C::Port1027}, false, IdNo, nullptr, {}},
-        {"member, No", kXp, true, 2, {C::Port123, C::Port1027}, false, IdNo, kMember, {C::Port123}},
-        {"member, Yes", kXp, true, 2, {C::Port123}, false, IdYes, kMember, {C::Port123}},
-        {"unknown", kXp, {}, 2, {C::Port445}, false, IdNo, L"Tolvane cannot tell", {C::Port445}},
+        {"workgroup", kXp, false, 2, {C::Port123Box, C::Port1027Box}, false, IdNo, nullptr, {}},
+        {"member, No",
+         kXp,
+         true,
+         2,
+         {C::Port123Box, C::Port1027Box},
+         false,
+         IdNo,
+         kMember,
+         {C::Port123Box}},
+        {"member, Yes", kXp, true, 2, {C::Port123Box}, false, IdYes, kMember, {C::Port123Box}},
+        {"unknown",
+         kXp,
+         {},
+         2,
+         {C::Port445Box},
+         false,
+         IdNo,
+         L"Tolvane cannot tell",
+         {C::Port445Box}},
         {"a controller, every group in one question",
          kController,
          false,
          2,
-         {C::AdminShare, C::Anonyme, C::EveryOne, C::Port445, C::Port123},
+         {C::AdminSharesBox, C::AnonymousAccessBox, C::EveryoneRightsBox, C::Port445Box,
+          C::Port123Box},
          true,
          IdNo,
          L"This computer is a domain controller.",
-         {C::Port123, C::Anonyme, C::AdminShare, C::Port445}},
-        {"an undo is never asked", kController, true, 4, {C::Port123}, false, IdNo, nullptr, {}},
+         {C::Port123Box, C::AnonymousAccessBox, C::AdminSharesBox, C::Port445Box}},
+        {"an undo is never asked", kController, true, 4, {C::Port123Box}, false, IdNo, nullptr, {}},
     };
     for (const Case& c : cases) {
         Machine h(c.version, c.joined, c.timeStart);
-        h.main.Form_Initialize(L"-noaccount");
-        ASSERT_TRUE(h.main.Form_Load());
+        h.main.ReadCommandLine(L"-noaccount");
+        ASSERT_TRUE(h.main.LoadFromMachine());
         std::vector<std::int16_t> wanted;
         for (C box : c.clicked) {
             const bool refused =
@@ -68,9 +85,9 @@ TEST(DomainCautions, TheWindowAsksOnceOnADomainsMachineAndNoLeavesOnlyThoseBoxes
         }
         h.host.answers.push_back(c.answer);
         if (c.allGroups) {
-            h.main.Menu(MenuId::Sauvegarder);
+            h.main.Menu(MenuId::ApplyAll);
         } else {
-            h.main.Click(C::PortsAppliquer);
+            h.main.Click(C::ApplyServicesButton);
         }
         ASSERT_EQ(h.host.messages.size(), c.asked ? 1u : 0u) << c.what;
         if (c.asked) {
@@ -95,11 +112,11 @@ TEST(DomainCautions, TheWindowAsksOnceOnADomainsMachineAndNoLeavesOnlyThoseBoxes
 
 TEST(DomainCautions, ClosingAsksBeforeApplyingToo) {
     Machine h(FakeSystem::kXpSp2, true);
-    h.main.Form_Initialize(L"-noaccount");
-    ASSERT_TRUE(h.main.Form_Load());
-    h.main.Click(C::Port123);
+    h.main.ReadCommandLine(L"-noaccount");
+    ASSERT_TRUE(h.main.LoadFromMachine());
+    h.main.Click(C::Port123Box);
     h.host.answers = {IdYes, IdNo, IdNo};
-    h.main.Form_Unload(false);
+    h.main.Close(false);
     ASSERT_GE(h.host.messages.size(), 2u);
     EXPECT_TRUE(h.host.messages[1].text.starts_with(kMember));
     EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\Start"), L"2");

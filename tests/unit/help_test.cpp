@@ -15,14 +15,14 @@ using C = ControlId;
 constexpr wchar_t kT1[] =
     L"This options releases the Security tab in the files/folders properties.\r\n\r\nWhen you "
     L"set this option, network users have to authenticate like users (login/password)";
-constexpr wchar_t kBdrText[] =
+constexpr wchar_t kRemoteRegistryHelp[] =
     L"Forbids any remote connection to the registry in order to avoid any user to control your "
     L"PC.";
 
 struct Help : Harness {
-    Help() { main.Form_Initialize(L"-noaccount"); }
-    std::wstring Heading() const { return controls.Caption(C::LabelAide); }
-    std::wstring Text() const { return controls.Caption(C::TextAstuce); }
+    Help() { main.ReadCommandLine(L"-noaccount"); }
+    std::wstring Heading() const { return controls.Caption(C::HelpHeadingLabel); }
+    std::wstring Text() const { return controls.Caption(C::HelpTextBox); }
 };
 
 TEST(ContextHelp, ShowsTheRowOfTheControlUnderThePointer) {
@@ -40,39 +40,39 @@ TEST(ContextHelp, ShowsTheRowOfTheControlUnderThePointer) {
     const Case cases[] = {
         {"a share label on FAT32 falls back; its box and select-all do not",
          L"FAT32",
-         {{C::PartageLabel2, L"Administrative", kShareFallback, 1000},
-          {C::AdminShare, L"Administrative", L"Closes default administrative shares", 1000},
-          {C::SelectAllLabel1, L"Select all", L"Ticks off all the boxes", 1000}}},
+         {{C::AdminSharesLabel, L"Administrative", kSharesUnavailableHelp, 1000},
+          {C::AdminSharesBox, L"Administrative", L"Closes default administrative shares", 1000},
+          {C::SelectAllSharesLabel, L"Select all", L"Ticks off all the boxes", 1000}}},
         {"T1 keeps its blank line on NTFS",
          L"NTFS",
-         {{C::PartageLabel1, L"Single share (Xp Pro)", kT1, 1000}}},
+         {{C::SimpleFileSharingLabel, L"Single share (Xp Pro)", kT1, 1000}}},
         {"the two-line heading is the label's caption now",
          L"NTFS",
-         {{C::Port137138139, L"Ports 137, 138 UDP\r\net 139 TCP", L"Closes TCP or UDP NetBios",
+         {{C::NetBiosPortsBox, L"Ports 137, 138 UDP\r\net 139 TCP", L"Closes TCP or UDP NetBios",
            1000}}},
         {"port 135 in smaller type, then a frame empties both at 10 points",
          L"NTFS",
-         {{C::Port135, L"Port 135 RPC", L"This service allows Remote Procedure Calls", 900},
-          {C::Clavet, L"", nullptr, 1000}}},
+         {{C::Port135Box, L"Port 135 RPC", L"This service allows Remote Procedure Calls", 900},
+          {C::ServicesFrame, L"", nullptr, 1000}}},
         {"the text box keeps the last row",
          L"NTFS",
-         {{C::BDR, L"Remote registry access", kBdrText, 1000},
-          {C::TextAstuce, L"Remote registry access", kBdrText, 1000},
-          {C::QuillLogo, L"Remote registry access", kBdrText, 1000},
-          {C::Label14, L"Remote registry access", kBdrText, 1000}}},
+         {{C::RemoteRegistryBox, L"Remote registry access", kRemoteRegistryHelp, 1000},
+          {C::HelpTextBox, L"Remote registry access", kRemoteRegistryHelp, 1000},
+          {C::LogoPicture, L"Remote registry access", kRemoteRegistryHelp, 1000},
+          {C::RestartNoticeLabel, L"Remote registry access", kRemoteRegistryHelp, 1000}}},
         {"buttons have fixed headings; the background empties",
          L"NTFS",
-         {{C::RebootButton, L"Restart", L"Restarts your PC", 1000},
-          {C::PortsAppliquer, L"Apply Services", L"Applies services modifications", 1000},
+         {{C::RestartButton, L"Restart", L"Restarts your PC", 1000},
+          {C::ApplyServicesButton, L"Apply Services", L"Applies services modifications", 1000},
           {C::Count, L"", nullptr, 1000}}},
         {"SSDP has a text of its own",
          L"NTFS",
-         {{C::PortsLabel10, L"SSPD 1900", L"Stops the SSDP", 1000}}},
+         {{C::Port1900Label, L"SSPD 1900", L"Stops the SSDP", 1000}}},
     };
     for (const Case& c : cases) {
         Help h;
         h.system.drives = {{L'C', c.fileSystem}};
-        ASSERT_TRUE(h.main.Form_Load());
+        ASSERT_TRUE(h.main.LoadFromMachine());
         for (const Step& step : c.steps) {
             h.main.PointerOver(step.control);
             EXPECT_EQ(h.Heading(), step.heading) << c.what;
@@ -81,34 +81,34 @@ TEST(ContextHelp, ShowsTheRowOfTheControlUnderThePointer) {
             } else {
                 EXPECT_EQ(h.Text(), L"") << c.what;
             }
-            EXPECT_EQ(h.controls.Centipoints(C::TextAstuce), step.centipoints) << c.what;
+            EXPECT_EQ(h.controls.Centipoints(C::HelpTextBox), step.centipoints) << c.what;
         }
     }
 }
 
 TEST(ContextHelp, EveryControlOfTheGroupsHasARow) {
     Help h;
-    ASSERT_TRUE(h.main.Form_Load());
+    ASSERT_TRUE(h.main.LoadFromMachine());
     int rows = 0;
     for (int i = 0; i < kControlCount; ++i) {
         const C id = static_cast<C>(i);
-        h.controls.SetCaption(C::LabelAide, L"-");
+        h.controls.SetCaption(C::HelpHeadingLabel, L"-");
         h.main.PointerOver(id);
         rows += h.Heading() != L"-";
     }
     // 56 with the window's background: every control but the help area, the logo and the
     // restart notice.
-    h.controls.SetCaption(C::LabelAide, L"-");
+    h.controls.SetCaption(C::HelpHeadingLabel, L"-");
     h.main.PointerOver(C::Count);
     rows += h.Heading() != L"-";
     EXPECT_EQ(rows, 56);
 }
 
 TEST(ContextHelp, ThePointerFindsTheControlBeforeTheFrameItLiesOn) {
-    const TwipRect box = WindowRectTwips(LayoutOf(C::AdminShare));
-    EXPECT_EQ(ControlAt(box.left + 10, box.top + 10), C::AdminShare);
-    const TwipRect frame = WindowRectTwips(LayoutOf(C::Clavet));
-    EXPECT_EQ(ControlAt(frame.left + 30, frame.top + frame.height / 2), C::Clavet);
+    const TwipRect box = WindowRectTwips(LayoutOf(C::AdminSharesBox));
+    EXPECT_EQ(ControlAt(box.left + 10, box.top + 10), C::AdminSharesBox);
+    const TwipRect frame = WindowRectTwips(LayoutOf(C::ServicesFrame));
+    EXPECT_EQ(ControlAt(frame.left + 30, frame.top + frame.height / 2), C::ServicesFrame);
     EXPECT_EQ(ControlAt(frame.left - 30, frame.top - 30), C::Count);
 }
 
@@ -148,7 +148,7 @@ TEST(GetKeyValue, ReadsTextAndNumbersAndLeavesOtherTypes) {
     EXPECT_EQ(text, L"");
 }
 
-TEST(StartSysInfo, StartsTheToolWhereWindowsSaysOrTellsItIsMissing) {
+TEST(StartSystemInformation, StartsTheToolWhereWindowsSaysOrTellsItIsMissing) {
     constexpr wchar_t kPath[] = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO\\PATH";
     constexpr wchar_t kLocation[] = L"SOFTWARE\\Microsoft\\Shared Tools Location\\MSINFO";
     constexpr wchar_t kTool[] = L"C:\\Program Files\\MSInfo\\msinfo32.exe";
@@ -186,7 +186,7 @@ TEST(StartSysInfo, StartsTheToolWhereWindowsSaysOrTellsItIsMissing) {
             h.system.files[L"C:\\Program Files\\MSInfo\\MSINFO32.EXE"] = "";
         }
         h.system.commandsStart = c.starts;
-        StartSysInfo(h.machine);
+        StartSystemInformation(h.machine);
         EXPECT_EQ(h.system.commandLines(),
                   c.started ? std::vector<std::wstring>{c.started} : std::vector<std::wstring>{})
             << c.what;
@@ -207,7 +207,7 @@ TEST(HelpMenu, WritesTheManualAndStartsTheViewerEveryTimeAndOpensTheForum) {
     GetSystemFileSystem(h.system);
     h.system.resources[{L"CHM", 102}] = "ITSF...";
     for (int time = 0; time < 2; ++time) {
-        EXPECT_TRUE(h.main.Menu(MenuId::MnuHelpContents));
+        EXPECT_TRUE(h.main.Menu(MenuId::HelpContents));
     }
     EXPECT_EQ(h.system.files.at(L"C:\\Tools\\Aide.chm"), "ITSF...");
     EXPECT_EQ(h.system.commandLines(),
@@ -223,13 +223,13 @@ TEST(HelpMenu, WritesTheManualAndStartsTheViewerEveryTimeAndOpensTheForum) {
 
     // The copy a viewer still holds from the first use is the same: left to it, and opened again.
     h.system.lockedFiles.insert(L"C:\\Tools\\Aide.chm");
-    EXPECT_TRUE(h.main.Menu(MenuId::MnuHelpContents));
+    EXPECT_TRUE(h.main.Menu(MenuId::HelpContents));
     EXPECT_EQ(h.system.started.size(), 3u);
     EXPECT_TRUE(h.host.messages.empty());
 
     // A file that cannot be replaced is reported, and no viewer starts on it.
     h.system.files[L"C:\\Tools\\Aide.chm"] = "other";
-    EXPECT_TRUE(h.main.Menu(MenuId::MnuHelpContents));
+    EXPECT_TRUE(h.main.Menu(MenuId::HelpContents));
     EXPECT_EQ(h.system.started.size(), 3u);
     ASSERT_EQ(h.host.messages.size(), 1u);
     EXPECT_NE(h.host.messages[0].text.find(L"C:\\Tools\\Aide.chm"), std::wstring::npos);

@@ -96,15 +96,15 @@ TEST_F(RegTest, RefusedWritesAreReported) {
     EXPECT_EQ(registry.writes, 0);
 }
 
-TEST_F(RegTest, DeletesValuesOrWholeKeys) {
+TEST_F(RegTest, RemovesValuesOrWholeKeys) {
     registry.SetDword(L"SYSTEM\\Rpc\\Linkage\\Bind", 1);
     registry.SetDword(Path(L"gone"), 1);
-    reg.DeleteValue(Hklm, Path(L"gone"));
-    reg.DeleteValue(Hklm, Path(L"gone"));
-    reg.DeleteValue(Hklm, L"NO\\SUCH\\value");
+    EXPECT_FALSE(reg.Remove(Hklm, Path(L"gone")));
+    EXPECT_FALSE(reg.Remove(Hklm, Path(L"gone")));
+    EXPECT_FALSE(reg.Remove(Hklm, L"NO\\SUCH\\value"));
     EXPECT_FALSE(registry.Get(Path(L"gone")));
 
-    reg.DeleteValue(Hklm, L"SYSTEM\\Rpc\\Linkage\\");
+    EXPECT_FALSE(reg.Remove(Hklm, L"SYSTEM\\Rpc\\Linkage\\"));
     EXPECT_FALSE(registry.KeyExists(L"SYSTEM\\Rpc\\Linkage"));
 }
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "help/About.h"
-#include "options/OptionsForm.h"
-#include "ports/PortsForm.h"
+#include "options/OptionsController.h"
+#include "ports/PortsController.h"
 
 namespace tolvane::testing {
 namespace {

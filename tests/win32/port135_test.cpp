@@ -31,8 +31,9 @@ struct Script {
     const wchar_t* name;
     std::uint16_t number;
 };
-constexpr Script kScripts[] = {
-    {L"Bind.reg", IDR_BIND_REG}, {L"DCOM.reg", IDR_DCOM_REG}, {L"DCOM2.reg", IDR_DCOM2_REG}};
+constexpr Script kScripts[] = {{L"Bind.reg", IDR_BIND_REG},
+                               {L"DCOM.reg", IDR_CLOSE_DCOM_REG},
+                               {L"DCOM2.reg", IDR_OPEN_DCOM_REG}};
 
 class RecordingHost : public Host {
   public:
@@ -42,7 +43,7 @@ class RecordingHost : public Host {
     }
     void EnableMainWindow(bool) override {}
     void ShowMainWindow(bool) override {}
-    void ShowPatient(bool) override {}
+    void ShowPleaseWait(bool) override {}
     void OpenOwnedWindow(OwnedWindow) override {}
     std::uintptr_t WindowHandle() override { return 0; }
     std::vector<std::wstring> messages;
@@ -83,7 +84,7 @@ class Port135Platform : public ::testing::Test {
     Reg reg_{store_};
     Win32LocalAccounts accounts_;
     Machine machine_{reg_, system_, host_, accounts_};
-    Form form_;
+    MainWindowState state_;
     std::wstring folder_;
 };
 
@@ -99,7 +100,7 @@ TEST_F(Port135Platform, WinesEditorImportsTheHeldListsButRejectsTheBindingScript
 }
 
 TEST_F(Port135Platform, ClosesAndReopensOnTheRealRegistry) {
-    ClosePort135(form_, machine_);
+    ClosePort135(state_, machine_);
     ASSERT_EQ(host_.messages.size(), 1u);  // the warning alone
     EXPECT_EQ(List(kBind), std::vector<std::wstring>{L"1"});
     EXPECT_EQ(List(kProtocols), kClosedList);
@@ -110,7 +111,7 @@ TEST_F(Port135Platform, ClosesAndReopensOnTheRealRegistry) {
         EXPECT_FALSE(FileExists(system_, folder_ + L"\\" + script.name)) << script.name;
     }
 
-    ASSERT_EQ(OpenPort135(form_, machine_), std::nullopt);
+    ASSERT_EQ(OpenPort135(state_, machine_), std::nullopt);
     EXPECT_EQ(reg_.ReadValue(Hklm, kEnableDcom, L"-"), L"Y");
     EXPECT_EQ(List(kProtocols), kOpenList);
     EXPECT_EQ(List(kBind), std::nullopt);
@@ -124,7 +125,7 @@ TEST_F(Port135Platform, AScriptHeldOpenElsewhereFailsTheCloseAndRollsBack) {
         const UniqueHandle other(CreateFileW(dcom.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(other);
-        ClosePort135(form_, machine_);
+        ClosePort135(state_, machine_);
     }
     ASSERT_EQ(host_.messages.size(), 2u);
     EXPECT_NE(host_.messages[1].find(L"could not be closed"), std::wstring::npos);

@@ -109,17 +109,17 @@ TEST_F(RegistryTest, ReportsARefusedWrite) {
     EXPECT_EQ(noRoot->fullPath, kBase + L"Dword");
 }
 
-TEST_F(RegistryTest, DeletesValuesAndKeysNamedWithATrailingBackslash) {
+TEST_F(RegistryTest, RemovesValuesAndKeysNamedWithATrailingBackslash) {
     EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Sub\\Bind", L"1", RegSz));
     EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Gone", L"1", RegDword));
 
-    reg_.DeleteValue(Hklm, kBase + L"Gone");
-    reg_.DeleteValue(Hklm, kBase + L"Gone");  // missing: ignored
-    reg_.DeleteValue(Hklm, kBase + L"NoKey\\Gone");
+    EXPECT_FALSE(reg_.Remove(Hklm, kBase + L"Gone"));
+    EXPECT_FALSE(reg_.Remove(Hklm, kBase + L"Gone"));  // missing: ignored
+    EXPECT_FALSE(reg_.Remove(Hklm, kBase + L"NoKey\\Gone"));
     EXPECT_FALSE(reg_.ValueExists(Hklm, kBase + L"Gone"));
 
     EXPECT_TRUE(reg_.ValueExists(Hklm, kBase + L"Sub\\Bind"));
-    reg_.DeleteValue(Hklm, kBase + L"Sub\\");
+    EXPECT_FALSE(reg_.Remove(Hklm, kBase + L"Sub\\"));
     EXPECT_FALSE(reg_.ValueExists(Hklm, kBase + L"Sub\\Bind"));
     HKEY sub = nullptr;
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kBase + L"Sub").c_str(), 0, KEY_READ, &sub),

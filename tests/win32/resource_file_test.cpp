@@ -36,8 +36,8 @@ struct Script {
     std::uint16_t number;
 };
 constexpr Script kScripts[] = {{L"Bind.reg", IDR_BIND_REG},
-                               {L"DCOM.reg", IDR_DCOM_REG},
-                               {L"DCOM2.reg", IDR_DCOM2_REG},
+                               {L"DCOM.reg", IDR_CLOSE_DCOM_REG},
+                               {L"DCOM2.reg", IDR_OPEN_DCOM_REG},
                                {L"Aide.chm", IDR_HELP_CHM}};
 
 TEST(ExtractResource, WritesExactlyTheResourceOrReportsWhatStoodInTheWay) {

@@ -105,7 +105,7 @@ TEST(Pause, OfZeroHandlesNothing) {
     }
 }
 
-TEST(RunCommand, ReturnsBeforeTheProgramEnds) {
+TEST(StartWithoutWaiting, ReturnsBeforeTheProgramEnds) {
     Win32System system;
     const DWORD start = GetTickCount();
     auto process = system.StartCommand(L"\"" + OwnPath() + L"\" --sleep 1500", WindowStyle::Hidden);
@@ -183,7 +183,7 @@ TEST_F(PlantedPrograms, AreNeverStartedByBareNamesWhileTheSystemFoldersProgramsA
         << *records;
 }
 
-TEST(RunCommand, StartsNothingForAnUnknownProgram) {
+TEST(StartWithoutWaiting, StartsNothingForAnUnknownProgram) {
     Win32System system;
     EXPECT_EQ(system.StartCommand(L"tolvane-no-such-program /x", WindowStyle::Hidden), nullptr);
 }

@@ -4,7 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "app/MainForm.h"
+#include "app/MainWindowController.h"
 #include "app/Unattended.h"
 #include "registry/win32/Win32RegistryStore.h"
 #include "system/win32/Win32LocalAccounts.h"
@@ -55,14 +55,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
         return RunUnattended(request, registry, system, accounts);
     }
     win32::MainWindow window(instance);
-    MainForm form(registry, system, window, accounts);
-    if (!window.Create(form)) {
+    MainWindowController controller(registry, system, window, accounts);
+    if (!window.Create(controller)) {
         return 1;
     }
-    form.Form_Initialize(line);
-    if (!form.Form_Load()) {
+    controller.ReadCommandLine(line);
+    if (!controller.LoadFromMachine()) {
         // Nothing was read or changed: closing only cleans up.
-        form.Form_Unload(false);
+        controller.Close(false);
         return 0;
     }
     window.Show(showCommand);

@@ -4,17 +4,17 @@
 #include <array>
 #include <functional>
 
-#include "options/OptionsForm.h"
+#include "options/OptionsController.h"
 #include "system/win32/Handles.h"
 #include "ui/win32/FontCache.h"
-#include "ui/win32/NavyWindow.h"
+#include "ui/win32/SmallWindowBase.h"
 
 namespace tolvane::win32 {
 
-class OptionsWindow : public NavyWindow {
+class OptionsWindow : public SmallWindowBase {
   public:
-    OptionsWindow(HINSTANCE instance, FontCache& fonts, int dpi, Form& main, Machine& machine,
-                  std::function<void()> closing, std::function<void()> gone);
+    OptionsWindow(HINSTANCE instance, FontCache& fonts, int dpi, MainWindowState& mainWindow,
+                  Machine& machine, std::function<void()> closing, std::function<void()> gone);
 
     // Loads the options first.
     bool Create(HWND owner) override;
@@ -25,7 +25,7 @@ class OptionsWindow : public NavyWindow {
     void ShowControl(OptionsControlId id);
     HWND Item(OptionsControlId id) const { return Child(static_cast<int>(id)); }
 
-    OptionsForm form_;
+    OptionsController controller_;
 };
 
 }  // namespace tolvane::win32

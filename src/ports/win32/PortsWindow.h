@@ -8,13 +8,13 @@
 
 #include <functional>
 
-#include "ports/PortsForm.h"
+#include "ports/PortsController.h"
 #include "ui/win32/FontCache.h"
-#include "ui/win32/NavyWindow.h"
+#include "ui/win32/SmallWindowBase.h"
 
 namespace tolvane::win32 {
 
-class PortsWindow : public NavyWindow {
+class PortsWindow : public SmallWindowBase {
   public:
     PortsWindow(HINSTANCE instance, FontCache& fonts, int dpi, System& system,
                 std::function<bool(ControlId)> inForce, std::function<void()> closing,
@@ -33,7 +33,7 @@ class PortsWindow : public NavyWindow {
     LRESULT MarkRowsOfSettings(const NMLVCUSTOMDRAW& draw);
     HWND Item(PortsControlId id) const { return Child(static_cast<int>(id)); }
 
-    PortsForm form_;
+    PortsController controller_;
 };
 
 }  // namespace tolvane::win32

@@ -18,14 +18,14 @@ constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
 constexpr UINT_PTR kSessionEndTimer = 1;
 constexpr UINT kSessionEndWaitMs = 30000;
 
-void PublishFont(HWND control, int centipoints, bool bold) {
+void PublishFontForTests(HWND control, int centipoints, bool bold) {
     SetPropW(control, kFontWeightProperty,
              reinterpret_cast<HANDLE>(static_cast<INT_PTR>(bold ? FW_BOLD : FW_NORMAL)));
     SetPropW(control, kFontCentipointsProperty,
              reinterpret_cast<HANDLE>(static_cast<INT_PTR>(centipoints)));
 }
 
-void ForgetFont(HWND control) {
+void UnpublishFont(HWND control) {
     RemovePropW(control, kFontWeightProperty);
     RemovePropW(control, kFontCentipointsProperty);
 }
@@ -55,12 +55,12 @@ MainWindow::MainWindow(HINSTANCE instance)
       helpBrush_(CreateSolidBrush(ToColorRef(kHelpTextColour))) {}
 
 MainWindow::~MainWindow() {
-    patient_.reset();
+    pleaseWait_.reset();
     owned_.reset();
 }
 
-bool MainWindow::Create(MainForm& form) {
-    form_ = &form;
+bool MainWindow::Create(MainWindowController& controller) {
+    controller_ = &controller;
     if (!RegisterClassOnce(instance_, kMainWindowClass,
                            LoadIconW(instance_, MAKEINTRESOURCEW(IDI_TOLVANE)))) {
         return false;
@@ -74,7 +74,7 @@ bool MainWindow::Create(MainForm& form) {
     }
     menu.release();  // the window owns it now
     CreateControls();
-    form.controls().SetView(this);
+    controller.controls().SetView(this);
     return true;
 }
 
@@ -110,7 +110,7 @@ void MainWindow::ControlChanged(ControlId id) {
     if (!child) {
         return;
     }
-    const Controls& controls = form_->controls();
+    const Controls& controls = controller_->controls();
     const ControlLayout& layout = LayoutOf(id);
     switch (layout.kind) {
         case ControlKind::CheckBox:
@@ -121,7 +121,7 @@ void MainWindow::ControlChanged(ControlId id) {
             const HFONT font = fonts_.Get(controls.Centipoints(id), controls.Bold(id));
             if (reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) != font) {
                 SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-                PublishFont(child, controls.Centipoints(id), controls.Bold(id));
+                PublishFontForTests(child, controls.Centipoints(id), controls.Bold(id));
             }
             std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
             shown.resize(static_cast<std::size_t>(
@@ -194,41 +194,41 @@ void MainWindow::AwaitSessionEnd() {
     SetTimer(window_, kSessionEndTimer, kSessionEndWaitMs, nullptr);
 }
 
-void MainWindow::ShowPatient(bool shown) {
+void MainWindow::ShowPleaseWait(bool shown) {
     if (!shown) {
-        patient_.reset();
+        pleaseWait_.reset();
         return;
     }
-    patient_ = std::make_unique<PatientWindow>(instance_, fonts_, dpi_, windowBrush_.get());
-    patient_->Show();
+    pleaseWait_ = std::make_unique<PleaseWaitWindow>(instance_, fonts_, dpi_, windowBrush_.get());
+    pleaseWait_->Show();
 }
 
 void MainWindow::OpenOwnedWindow(OwnedWindow which) {
-    auto closing = [this] { form_->OwnedWindowClosed(); };
+    auto closing = [this] { controller_->OwnedWindowClosed(); };
     auto gone = [this] { PostMessageW(window_, kOwnedGone, 0, 0); };
     switch (which) {
         case OwnedWindow::Options:
-            owned_ = std::make_unique<OptionsWindow>(instance_, fonts_, dpi_, form_->form(),
-                                                     form_->machine(), closing, gone);
+            owned_ = std::make_unique<OptionsWindow>(instance_, fonts_, dpi_, controller_->state(),
+                                                     controller_->machine(), closing, gone);
             break;
         case OwnedWindow::About:
-            owned_ = std::make_unique<AboutWindow>(instance_, fonts_, dpi_, form_->machine(),
+            owned_ = std::make_unique<AboutWindow>(instance_, fonts_, dpi_, controller_->machine(),
                                                    closing, gone);
             break;
         case OwnedWindow::Ports: {
-            const Form& state = form_->form();
+            const MainWindowState& state = controller_->state();
             // As the last check found them.
             auto inForce = [&state](ControlId box) {
-                return state.verifiedState[static_cast<int>(box)] == 1;
+                return state.verifiedValues[static_cast<int>(box)] == 1;
             };
-            owned_ = std::make_unique<PortsWindow>(instance_, fonts_, dpi_, form_->machine().system,
-                                                   inForce, closing, gone);
+            owned_ = std::make_unique<PortsWindow>(
+                instance_, fonts_, dpi_, controller_->machine().system, inForce, closing, gone);
             break;
         }
     }
     if (!owned_ || !owned_->Create(window_)) {
         owned_.reset();
-        form_->OwnedWindowClosed();
+        controller_->OwnedWindowClosed();
     }
 }
 
@@ -240,7 +240,7 @@ void MainWindow::PointerMoved(HWND target, POINT screen) {
     // frame for the controls on it.
     POINT client = screen;
     ScreenToClient(window_, &client);
-    form_->PointerOver(ControlAt(MulDiv(client.x, 1440, dpi_), MulDiv(client.y, 1440, dpi_)));
+    controller_->PointerOver(ControlAt(MulDiv(client.x, 1440, dpi_), MulDiv(client.y, 1440, dpi_)));
 }
 
 void MainWindow::OnClose() {
@@ -248,12 +248,12 @@ void MainWindow::OnClose() {
         return;
     }
     // Closing never runs inside another command or under a window of ours.
-    if (form_->CloseMustWait()) {
+    if (controller_->CloseMustWait()) {
         closePending_ = true;
         return;
     }
     closing_ = true;
-    form_->Form_Unload(false);
+    controller_->Close(false);
     DestroyWindow(window_);
 }
 
@@ -264,7 +264,7 @@ void MainWindow::OnCommand(int id, int notification, HWND control) {
         const int index = focus ? GetDlgCtrlID(focus) - DialogId(static_cast<ControlId>(0)) : -1;
         if (index >= 0 && index < kControlCount &&
             LayoutOf(static_cast<ControlId>(index)).kind == ControlKind::Button) {
-            form_->Click(static_cast<ControlId>(index));
+            controller_->Click(static_cast<ControlId>(index));
         }
         return;
     }
@@ -274,15 +274,15 @@ void MainWindow::OnCommand(int id, int notification, HWND control) {
     if (control) {
         const int index = id - DialogId(static_cast<ControlId>(0));
         if (notification == BN_CLICKED && index >= 0 && index < kControlCount) {
-            form_->Click(static_cast<ControlId>(index));
+            controller_->Click(static_cast<ControlId>(index));
         }
         return;
     }
-    if (id == static_cast<int>(MenuId::QuitMnu)) {
+    if (id == static_cast<int>(MenuId::Quit)) {
         SendMessageW(window_, WM_CLOSE, 0, 0);
         return;
     }
-    form_->Menu(static_cast<MenuId>(id));
+    controller_->Menu(static_cast<MenuId>(id));
 }
 
 LRESULT MainWindow::ColourControl(HDC dc, HWND control) {
@@ -327,7 +327,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kSessionEndTimer) {
                 KillTimer(window_, kSessionEndTimer);
-                form_->SessionEndCancelled();
+                controller_->SessionEndCancelled();
                 return 0;
             }
             break;
@@ -335,10 +335,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // No question now: it would hold up the end of the session.
             if (wParam && !closing_) {
                 closing_ = true;
-                form_->Form_Unload(true);
+                controller_->Close(true);
             } else if (!wParam) {
                 // Windows or another program cancelled it, a restart of ours included.
-                form_->SessionEndCancelled();
+                controller_->SessionEndCancelled();
             }
             return 0;
         case WM_ACTIVATE:
@@ -356,7 +356,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             for (HWND child : controls_) {
-                ForgetFont(child);
+                UnpublishFont(child);
             }
             PostQuitMessage(0);
             return 0;

@@ -4,11 +4,11 @@
 #include <array>
 #include <memory>
 
-#include "app/MainForm.h"
+#include "app/MainWindowController.h"
 #include "system/win32/Handles.h"
 #include "ui/win32/FontCache.h"
-#include "ui/win32/NavyWindow.h"
-#include "ui/win32/PatientWindow.h"
+#include "ui/win32/PleaseWaitWindow.h"
+#include "ui/win32/SmallWindowBase.h"
 #include "ui/win32/WindowBase.h"
 
 namespace tolvane::win32 {
@@ -18,8 +18,8 @@ class MainWindow : public WindowBase, public ControlView, public Host {
     explicit MainWindow(HINSTANCE instance);
     ~MainWindow() override;
 
-    // Creates the window hidden, with every control, showing the form's state.
-    bool Create(MainForm& form);
+    // Creates the window hidden, with every control, showing the controller's state.
+    bool Create(MainWindowController& controller);
     // Shows it with the keyboard focus on the first box that takes it.
     void Show(int showCommand);
 
@@ -28,7 +28,7 @@ class MainWindow : public WindowBase, public ControlView, public Host {
     int ShowMessage(const std::wstring& text, const std::wstring& title, unsigned style) override;
     void EnableMainWindow(bool enabled) override;
     void ShowMainWindow(bool shown) override;
-    void ShowPatient(bool shown) override;
+    void ShowPleaseWait(bool shown) override;
     void OpenOwnedWindow(OwnedWindow which) override;
     std::uintptr_t WindowHandle() override { return reinterpret_cast<std::uintptr_t>(window_); }
     void AwaitSessionEnd() override;
@@ -49,16 +49,16 @@ class MainWindow : public WindowBase, public ControlView, public Host {
 
     HINSTANCE instance_;
     int dpi_;
-    MainForm* form_ = nullptr;
+    MainWindowController* controller_ = nullptr;
     std::array<HWND, kControlCount> controls_{};
     FontCache fonts_;
     UniqueBrush windowBrush_;
     UniqueBrush whiteBrush_;
     UniqueBrush helpBrush_;
     UniqueBitmap logo_;
-    std::unique_ptr<PatientWindow> patient_;
+    std::unique_ptr<PleaseWaitWindow> pleaseWait_;
     // The options, about or ports window while it is open: one at a time, the main window waits.
-    std::unique_ptr<NavyWindow> owned_;
+    std::unique_ptr<SmallWindowBase> owned_;
     // Where the keyboard focus goes back to when the window takes input again.
     HWND savedFocus_ = nullptr;
     bool closePending_ = false;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/MainForm.h"
+#include "app/MainWindowController.h"
 #include "fakes/FakeHost.h"
 #include "fakes/FakeLocalAccounts.h"
 #include "fakes/FakeRegistry.h"
@@ -18,8 +18,8 @@ struct Harness {
     FakeSystem system;
     FakeHost host;
     FakeLocalAccounts accounts;
-    MainForm main{registry, system, host, accounts};
-    Form& form = main.form();
+    MainWindowController main{registry, system, host, accounts};
+    MainWindowState& state = main.state();
     Controls& controls = main.controls();
     Reg reg{registry};
     Machine machine{reg, system, host, accounts};

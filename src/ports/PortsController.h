@@ -14,7 +14,13 @@
 
 namespace tolvane {
 
-enum class PortsControlId : std::uint8_t { Intro, PortList, Refresh, CmdClose, Count };
+enum class PortsControlId : std::uint8_t {
+    IntroLabel,
+    PortList,
+    RefreshButton,
+    CloseButton,
+    Count
+};
 inline constexpr int kPortsControlCount = static_cast<int>(PortsControlId::Count);
 
 // In the order of the identifiers.
@@ -31,11 +37,11 @@ constexpr int PortsDialogId(PortsControlId id) {
     return 5000 + static_cast<int>(id);
 }
 
-class PortsForm {
+class PortsController {
   public:
     // inForce: whether the last check of the main window found a box's setting in force; a
     // setting in force whose port still listens is marked so in the port's row.
-    explicit PortsForm(System& system, std::function<bool(ControlId)> inForce = {})
+    explicit PortsController(System& system, std::function<bool(ControlId)> inForce = {})
         : system_(system), inForce_(std::move(inForce)) {}
 
     // Reads the machine's ports and the services running into the rows, in the order chosen.

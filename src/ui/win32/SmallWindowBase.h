@@ -13,15 +13,15 @@
 
 namespace tolvane::win32 {
 
-class NavyWindow : public WindowBase {
+class SmallWindowBase : public WindowBase {
   public:
     // `closing` runs before the window goes (the main window takes input again first, so that it
     // is the one activated), `gone` once it has gone (the object may then be freed).
     // Its controls are those of the layout, child windows numbered from firstId on.
-    NavyWindow(HINSTANCE instance, FontCache& fonts, int dpi, int firstId,
-               std::span<const SmallControl> layout, std::function<void()> closing,
-               std::function<void()> gone);
-    ~NavyWindow() override;
+    SmallWindowBase(HINSTANCE instance, FontCache& fonts, int dpi, int firstId,
+                    std::span<const SmallControl> layout, std::function<void()> closing,
+                    std::function<void()> gone);
+    ~SmallWindowBase() override;
 
     // Makes and shows the window, centred, owned by the main window; false when it cannot.
     virtual bool Create(HWND owner) = 0;

@@ -1,4 +1,4 @@
-#include "options/OptionsForm.h"
+#include "options/OptionsController.h"
 
 #include "system/Decimal.h"
 #include "system/Restart.h"
@@ -12,31 +12,32 @@ using K = ControlKind;
 constexpr int I(O id) {
     return static_cast<int>(id);
 }
-constexpr int kNtfsFrame = I(O::Frame1);
-constexpr int kXpHomeFrame = I(O::Frame2);
+constexpr int kNtfsFrame = I(O::NtfsFrame);
+constexpr int kXpHomeFrame = I(O::XpHomeFrame);
 
 constexpr std::array<SmallControl, kOptionsControlCount> kLayout = {{
-    {I(O::Frame1), K::Frame, L"NTFS Options", 480, 360, 5175, 2895},
+    {I(O::NtfsFrame), K::Frame, L"NTFS Options", 480, 360, 5175, 2895},
     {I(O::FileSystemLabel), K::Label, L"Your filesystem is ", 240, 480, 4575, 255, kNtfsFrame},
-    {I(O::SecurityNotice), K::Label,
+    {I(O::SecurityNoticeLabel), K::Label,
      L"For security reasons, better set your filesystem to NTFS, you could then use all the "
      L"options available in the software.",
      240, 840, 4335, 615, kNtfsFrame},
-    {I(O::ChangeFSLabel), K::Label,
+    {I(O::ConvertAdviceLabel), K::Label,
      L"If your filesystem is FAT, switch to NTFS to improve your security.", 240, 1560, 3255, 495,
      kNtfsFrame},
     {I(O::RestartLabel), K::Label, L"You need to restart your PC to set the Filesystem on NTFS",
      240, 2280, 3135, 495, kNtfsFrame},
-    {I(O::FatToNtfs), K::Button, L"Apply", 4200, 1920, 1215, 375},
+    {I(O::ConvertButton), K::Button, L"Apply", 4200, 1920, 1215, 375},
     {I(O::RestartButton), K::Button, L"Restart", 4200, 2640, 1215, 375, kOnWindow, false},
-    {I(O::Frame2), K::Frame, L"XP Home Options", 480, 3600, 5175, 1935},
-    {I(O::SecurityLabel), K::Label,
+    {I(O::XpHomeFrame), K::Frame, L"XP Home Options", 480, 3600, 5175, 1935},
+    {I(O::SecurityTabLabel), K::Label,
      L"Install the security tab so that to set the rights on your folders/files. This options "
      L"is not installed on XP Home versions, but if you install it, you will then be able to "
      L"manage the rights on folders and files, as well as accessing shared options.",
      240, 360, 4695, 855, kXpHomeFrame, false},
-    {I(O::InstallSecurity), K::Button, L"Install", 4200, 4920, 1215, 375, kOnWindow, false},
-    {I(O::CmdClose), K::Button, L"&Close", 4200, 5880, 1215, 375},
+    {I(O::InstallSecurityTabButton), K::Button, L"Install", 4200, 4920, 1215, 375, kOnWindow,
+     false},
+    {I(O::CloseButton), K::Button, L"&Close", 4200, 5880, 1215, 375},
 }};
 
 constexpr const wchar_t* kPackFiles[] = {L"\\scesetup.inf", L"\\immc.exe",  L"\\regsvr32.exe",
@@ -63,21 +64,22 @@ bool SecurityPackPresent(System& system) {
     return true;
 }
 
-OptionsForm::OptionsForm(Form& main, Machine& machine) : main_(main), machine_(machine) {
+OptionsController::OptionsController(MainWindowState& mainWindow, Machine& machine)
+    : mainWindow_(mainWindow), machine_(machine) {
     for (const SmallControl& control : kLayout) {
         controls_[control.id] = {control.caption, control.enabled};
     }
 }
 
-void OptionsForm::Load() {
+void OptionsController::Load() {
     System& system = machine_.system;
     SetCaption(O::FileSystemLabel,
                At(O::FileSystemLabel).caption + GetSystemFileSystem(system) + L".");
     if (GetSystemFileSystem(system) == L"NTFS") {
-        SetCaption(O::SecurityNotice,
+        SetCaption(O::SecurityNoticeLabel,
                    L"Your filesystem is already NTFS, you can access all the options available in "
                    L"the software.");
-        for (O id : {O::ChangeFSLabel, O::RestartLabel, O::RestartButton, O::FatToNtfs}) {
+        for (O id : {O::ConvertAdviceLabel, O::RestartLabel, O::RestartButton, O::ConvertButton}) {
             SetEnabled(id, false);
         }
     }
@@ -86,34 +88,34 @@ void OptionsForm::Load() {
         !FileExists(system, WindowsDir + L"\\System32\\gpedit.msc") &&
         !FileExists(system, WindowsDir + L"\\System32\\wsecedit.dll") &&
         SecurityPackPresent(system)) {
-        for (O id : {O::SecurityLabel, O::InstallSecurity, O::Frame2}) {
+        for (O id : {O::SecurityTabLabel, O::InstallSecurityTabButton, O::XpHomeFrame}) {
             SetEnabled(id, true);
         }
     }
 }
 
-bool OptionsForm::Click(OptionsControlId id) {
+bool OptionsController::Click(OptionsControlId id) {
     if (!At(id).enabled) {
         return true;
     }
     switch (id) {
-        case O::FatToNtfs:
+        case O::ConvertButton:
             ConvertToNtfs();
             return true;
-        case O::InstallSecurity:
+        case O::InstallSecurityTabButton:
             InstallSecurityPack();
             return true;
         case O::RestartButton:
-            RestartSystem(main_, machine_);
+            RestartSystem(mainWindow_, machine_);
             return false;
-        case O::CmdClose:
+        case O::CloseButton:
             return false;
         default:
             return true;
     }
 }
 
-void OptionsForm::ConvertToNtfs() {
+void OptionsController::ConvertToNtfs() {
     conversion_ = machine_.system.StartCommand(L"convert " + SystemDrive + L": /FS:NTFS",
                                                WindowStyle::Minimized);
     if (!conversion_) {
@@ -122,10 +124,10 @@ void OptionsForm::ConvertToNtfs() {
             kAppTitle, MbOk | MbIconExclamation);
         return;
     }
-    SetEnabled(O::FatToNtfs, false);
+    SetEnabled(O::ConvertButton, false);
 }
 
-bool OptionsForm::WatchConversion() {
+bool OptionsController::WatchConversion() {
     if (!conversion_) {
         return false;
     }
@@ -149,28 +151,29 @@ bool OptionsForm::WatchConversion() {
     return false;
 }
 
-void OptionsForm::InstallSecurityPack() {
+void OptionsController::InstallSecurityPack() {
     Host& host = machine_.host;
     host.ShowMainWindow(false);
     if (host.ShowMessage(kInstallQuestion, L"Security Pack installation",
                          MbYesNo | MbIconExclamation) == IdYes) {
-        RunCommand(machine_.system,
-                   WindowsDir +
-                       L"\\System32\\rundll32.exe setupapi,InstallHinfSection DefaultInstall 132 " +
-                       machine_.system.ProgramFolder() + L"\\setup.inf",
-                   WindowStyle::Minimized);
+        StartWithoutWaiting(
+            machine_.system,
+            WindowsDir +
+                L"\\System32\\rundll32.exe setupapi,InstallHinfSection DefaultInstall 132 " +
+                machine_.system.ProgramFolder() + L"\\setup.inf",
+            WindowStyle::Minimized);
     }
     host.ShowMainWindow(true);
 }
 
-void OptionsForm::SetEnabled(OptionsControlId id, bool enabled) {
+void OptionsController::SetEnabled(OptionsControlId id, bool enabled) {
     controls_[static_cast<int>(id)].enabled = enabled;
     if (view_) {
         view_(id);
     }
 }
 
-void OptionsForm::SetCaption(OptionsControlId id, std::wstring caption) {
+void OptionsController::SetCaption(OptionsControlId id, std::wstring caption) {
     controls_[static_cast<int>(id)].caption = std::move(caption);
     if (view_) {
         view_(id);

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "ui/ControlId.h"
-#include "ui/Form.h"
+#include "ui/MainWindowState.h"
 
 namespace tolvane {
 
@@ -12,15 +12,16 @@ inline constexpr wchar_t kUnsupportedMessage[] =
     L"This software only works with the following operating systems : 2000 - XP Home - XP Pro - "
     L"2000 server and 2003 server.";
 
-class MainForm {
+class MainWindowController {
   public:
-    MainForm(RegistryStore& registry, System& system, Host& host, LocalAccounts& accounts);
+    MainWindowController(RegistryStore& registry, System& system, Host& host,
+                         LocalAccounts& accounts);
 
     // Reads the command line (the words after the program's name).
-    void Form_Initialize(const std::wstring& commandLine);
+    void ReadCommandLine(const std::wstring& commandLine);
     // Adapts the window to the machine and shows every setting's state; false when this
     // Windows version is refused and the program must end.
-    bool Form_Load();
+    bool LoadFromMachine();
 
     // A click on a box or a button of the window.
     void Click(ControlId id);
@@ -31,23 +32,23 @@ class MainForm {
     // A window this one opened (options, about) has closed.
     void OwnedWindowClosed();
     // A close request must wait while a command runs or a window of ours is open.
-    bool CloseMustWait() const { return form_.busyDepth > 0 || form_.ownedWindowOpen; }
+    bool CloseMustWait() const { return state_.busyDepth > 0 || state_.ownedWindowOpen; }
     // Windows announced the end of the session, then cancelled it.
     void SessionEndCancelled();
     // The closing prompts and clean-up; see Closing.h.
-    void Form_Unload(bool sessionEnding);
+    void Close(bool sessionEnding);
 
     Machine& machine() { return machine_; }
 
-    Form& form() { return form_; }
-    Controls& controls() { return form_.controls; }
+    MainWindowState& state() { return state_; }
+    Controls& controls() { return state_.controls; }
 
   private:
     void OpenOwned(OwnedWindow window);
 
     Reg reg_;
     Machine machine_;
-    Form form_;
+    MainWindowState state_;
 };
 
 }  // namespace tolvane

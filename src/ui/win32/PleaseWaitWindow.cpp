@@ -1,4 +1,4 @@
-#include "ui/win32/PatientWindow.h"
+#include "ui/win32/PleaseWaitWindow.h"
 
 #include "ui/ControlId.h"
 #include "ui/ControlLayout.h"
@@ -10,7 +10,7 @@ constexpr int kLabelCentipoints = 975;
 
 }  // namespace
 
-PatientWindow::PatientWindow(HINSTANCE instance, FontCache& fonts, int dpi, HBRUSH background)
+PleaseWaitWindow::PleaseWaitWindow(HINSTANCE instance, FontCache& fonts, int dpi, HBRUSH background)
     : instance_(instance), fonts_(fonts), dpi_(dpi), background_(background) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -18,19 +18,19 @@ PatientWindow::PatientWindow(HINSTANCE instance, FontCache& fonts, int dpi, HBRU
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_WAIT);
     windowClass.hbrBackground = background;
-    windowClass.lpszClassName = kPatientWindowClass;
+    windowClass.lpszClassName = kPleaseWaitWindowClass;
     RegisterClassExW(&windowClass);
 }
 
-void PatientWindow::Show() {
+void PleaseWaitWindow::Show() {
     const DWORD style = WS_POPUP | WS_CAPTION | WS_THICKFRAME;
     const DWORD exStyle = WS_EX_TOOLWINDOW;
-    RECT frame{0, 0, TwipsToPixels(kPatientWidthTwips, dpi_),
-               TwipsToPixels(kPatientHeightTwips, dpi_)};
+    RECT frame{0, 0, TwipsToPixels(kPleaseWaitWidthTwips, dpi_),
+               TwipsToPixels(kPleaseWaitHeightTwips, dpi_)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    window_.reset(CreateWindowExW(exStyle, kPatientWindowClass, L"Tolvane", style,
+    window_.reset(CreateWindowExW(exStyle, kPleaseWaitWindowClass, L"Tolvane", style,
                                   (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                                   (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                                   nullptr, nullptr, instance_, this));
@@ -41,7 +41,7 @@ void PatientWindow::Show() {
     const HWND label = CreateWindowExW(
         0, L"STATIC", L"Please wait...", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX,
         TwipsToPixels(240, dpi_), TwipsToPixels(240, dpi_), TwipsToPixels(3135, dpi_),
-        TwipsToPixels(255, dpi_), window_.get(), reinterpret_cast<HMENU>(kPatientLabelId),
+        TwipsToPixels(255, dpi_), window_.get(), reinterpret_cast<HMENU>(kPleaseWaitLabelId),
         instance_, nullptr);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(kLabelCentipoints, true)),
                  FALSE);
@@ -49,9 +49,9 @@ void PatientWindow::Show() {
     UpdateWindow(window_.get());
 }
 
-LRESULT CALLBACK PatientWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
-    auto* self = reinterpret_cast<PatientWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+LRESULT CALLBACK PleaseWaitWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+    auto* self = reinterpret_cast<PleaseWaitWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_CTLCOLORSTATIC && self) {
         SetBkColor(reinterpret_cast<HDC>(wParam),
                    RGB(kWindowColour.r, kWindowColour.g, kWindowColour.b));

@@ -6,9 +6,9 @@
 
 namespace tolvane::win32 {
 
-class PatientWindow {
+class PleaseWaitWindow {
   public:
-    PatientWindow(HINSTANCE instance, FontCache& fonts, int dpi, HBRUSH background);
+    PleaseWaitWindow(HINSTANCE instance, FontCache& fonts, int dpi, HBRUSH background);
     void Show();
     void Close() { window_.reset(); }
 

@@ -1,4 +1,4 @@
-#include "ports/PortsForm.h"
+#include "ports/PortsController.h"
 
 #include <array>
 
@@ -13,13 +13,13 @@ constexpr int I(P id) {
 }
 
 constexpr std::array<SmallControl, kPortsControlCount> kLayout = {{
-    {I(P::Intro), K::Label,
+    {I(P::IntroLabel), K::Label,
      L"TCP ports listening and UDP ports open on this computer. A port in bold has a Tolvane "
      L"setting: it closes when that setting's box is ticked and applied.",
      240, 240, 10560, 450},
     {I(P::PortList), K::ListView, L"", 240, 840, 10560, 4560},
-    {I(P::Refresh), K::Button, L"&Refresh", 8040, 5640, 1215, 375},
-    {I(P::CmdClose), K::Button, L"&Close", 9585, 5640, 1215, 375},
+    {I(P::RefreshButton), K::Button, L"&Refresh", 8040, 5640, 1215, 375},
+    {I(P::CloseButton), K::Button, L"&Close", 9585, 5640, 1215, 375},
 }};
 
 }  // namespace
@@ -28,22 +28,22 @@ std::span<const SmallControl> PortsWindowLayout() {
     return kLayout;
 }
 
-void PortsForm::Refresh() {
+void PortsController::Refresh() {
     rows_ = PortRows(system_.ListeningPorts(), system_.RunningServices(), inForce_);
     SortPortRows(rows_, sortColumn_, descending_);
 }
 
-void PortsForm::SortBy(PortColumn column) {
+void PortsController::SortBy(PortColumn column) {
     descending_ = column == sortColumn_ && !descending_;
     sortColumn_ = column;
     SortPortRows(rows_, sortColumn_, descending_);
 }
 
-bool PortsForm::Click(PortsControlId id) {
-    if (id == P::Refresh) {
+bool PortsController::Click(PortsControlId id) {
+    if (id == P::RefreshButton) {
         Refresh();
     }
-    return id != P::CmdClose;
+    return id != P::CloseButton;
 }
 
 }  // namespace tolvane

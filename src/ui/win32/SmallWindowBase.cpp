@@ -1,4 +1,4 @@
-#include "ui/win32/NavyWindow.h"
+#include "ui/win32/SmallWindowBase.h"
 
 #include "system/win32/SystemLibrary.h"
 #include "ui/win32/ChildControls.h"
@@ -23,9 +23,9 @@ void WithoutTheme(HWND control) {
 
 }  // namespace
 
-NavyWindow::NavyWindow(HINSTANCE instance, FontCache& fonts, int dpi, int firstId,
-                       std::span<const SmallControl> layout, std::function<void()> closing,
-                       std::function<void()> gone)
+SmallWindowBase::SmallWindowBase(HINSTANCE instance, FontCache& fonts, int dpi, int firstId,
+                                 std::span<const SmallControl> layout,
+                                 std::function<void()> closing, std::function<void()> gone)
     : instance_(instance),
       fonts_(fonts),
       dpi_(dpi),
@@ -36,13 +36,13 @@ NavyWindow::NavyWindow(HINSTANCE instance, FontCache& fonts, int dpi, int firstI
       closing_(std::move(closing)),
       gone_(std::move(gone)) {}
 
-NavyWindow::~NavyWindow() {
+SmallWindowBase::~SmallWindowBase() {
     // Freed with its window still there (the program ends): nobody is to be told any more.
     gone_ = nullptr;
 }
 
-bool NavyWindow::CreateWithControls(const wchar_t* className, const wchar_t* caption,
-                                    int widthTwips, int heightTwips, HWND owner) {
+bool SmallWindowBase::CreateWithControls(const wchar_t* className, const wchar_t* caption,
+                                         int widthTwips, int heightTwips, HWND owner) {
     if (!RegisterClassOnce(instance_, className, nullptr)) {
         return false;
     }
@@ -70,7 +70,7 @@ bool NavyWindow::CreateWithControls(const wchar_t* className, const wchar_t* cap
     return true;
 }
 
-void NavyWindow::Close() {
+void SmallWindowBase::Close() {
     if (closed_) {
         return;
     }
@@ -79,7 +79,7 @@ void NavyWindow::Close() {
     DestroyWindow(window_);
 }
 
-void NavyWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+void SmallWindowBase::OnCommand(WPARAM wParam, LPARAM lParam) {
     HWND control = reinterpret_cast<HWND>(lParam);
     // Enter reaches a window that is not a dialog as IDOK: the focused control stands for it.
     if (LOWORD(wParam) == IDOK && !control) {
@@ -94,7 +94,7 @@ void NavyWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-LRESULT NavyWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SmallWindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             OnCommand(wParam, lParam);
