@@ -1,7 +1,8 @@
 // What the main window does when it goes away.
 #pragma once
 
-#include "ui/MainWindowState.h"
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 

@@ -7,10 +7,10 @@
 #include "help/ContextHelp.h"
 #include "help/HelpFile.h"
 #include "help/WebLinks.h"
+#include "model/ControlLayout.h"
 #include "system/Restart.h"
 #include "system/SystemInfo.h"
 #include "ui/Commands.h"
-#include "ui/ControlLayout.h"
 
 namespace tolvane {
 namespace {

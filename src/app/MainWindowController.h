@@ -3,8 +3,9 @@
 
 #include <string>
 
-#include "ui/ControlId.h"
-#include "ui/MainWindowState.h"
+#include "model/ControlId.h"
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "catalogue/AccountOutput.h"
-#include "ui/MainWindowState.h"
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane {
 namespace {

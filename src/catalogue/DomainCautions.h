@@ -5,8 +5,9 @@
 #include <span>
 #include <string>
 
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 #include "system/SystemInfo.h"
-#include "ui/MainWindowState.h"
 
 namespace tolvane {
 

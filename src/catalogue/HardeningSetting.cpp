@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "model/ControlLayout.h"
 #include "ui/Commands.h"
-#include "ui/ControlLayout.h"
 
 namespace tolvane {
 namespace {

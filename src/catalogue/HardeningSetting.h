@@ -5,8 +5,9 @@
 #include <span>
 #include <vector>
 
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 #include "registry/SettingEngine.h"
-#include "ui/MainWindowState.h"
 
 namespace tolvane {
 

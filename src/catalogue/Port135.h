@@ -6,7 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "ui/MainWindowState.h"
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 

@@ -6,8 +6,8 @@
 #include <span>
 #include <string>
 
-#include "ui/ControlLayout.h"
-#include "ui/MainWindowState.h"
+#include "model/ControlLayout.h"
+#include "model/Machine.h"
 
 namespace tolvane {
 

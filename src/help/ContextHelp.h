@@ -2,7 +2,7 @@
 // pointer.
 #pragma once
 
-#include "ui/MainWindowState.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 

@@ -9,8 +9,9 @@
 #include <span>
 #include <string>
 
-#include "ui/ControlLayout.h"
-#include "ui/MainWindowState.h"
+#include "model/ControlLayout.h"
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <tuple>
 
+#include "model/ControlLayout.h"
 #include "system/Decimal.h"
-#include "ui/ControlLayout.h"
 
 namespace tolvane {
 namespace {

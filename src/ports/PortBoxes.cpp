@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 
+#include "model/ControlLayout.h"
 #include "system/AsciiCase.h"
 #include "system/Decimal.h"
-#include "ui/ControlLayout.h"
 
 namespace tolvane {
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "model/ControlId.h"
 #include "system/System.h"
-#include "ui/ControlId.h"
 
 namespace tolvane {
 

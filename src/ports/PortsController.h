@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "model/ControlLayout.h"
 #include "ports/ListeningPorts.h"
 #include "system/System.h"
-#include "ui/ControlLayout.h"
 
 namespace tolvane {
 

@@ -1,7 +1,8 @@
 // Restarting Windows at the user's request.
 #pragma once
 
-#include "ui/MainWindowState.h"
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 

@@ -1,7 +1,8 @@
 // The main window's reactions to its Apply buttons, select-all boxes, coupled boxes and menus.
 #pragma once
 
-#include "ui/MainWindowState.h"
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 

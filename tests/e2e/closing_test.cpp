@@ -1,7 +1,7 @@
 // Closing with changes not applied, the Restart button, the keyboard, and a close request that
 // arrives while a command runs.
 #include "Tolvane.h"
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane::e2e {
 namespace {

@@ -288,14 +288,15 @@ HWND AddChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD 
 
 // Publishes a label's font the way the program does, for tests in other processes.
 void PublishFontForTests(HWND label, int weight, int centipoints) {
-    SetPropW(label, kFontWeightProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(weight)));
-    SetPropW(label, kFontCentipointsProperty,
+    SetPropW(label, win32::kFontWeightProperty,
+             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(weight)));
+    SetPropW(label, win32::kFontCentipointsProperty,
              reinterpret_cast<HANDLE>(static_cast<INT_PTR>(centipoints)));
 }
 
 void UnpublishFont(HWND label) {
-    RemovePropW(label, kFontWeightProperty);
-    RemovePropW(label, kFontCentipointsProperty);
+    RemovePropW(label, win32::kFontWeightProperty);
+    RemovePropW(label, win32::kFontCentipointsProperty);
 }
 
 LRESULT CALLBACK ChildWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,6 @@
 // Start-up on each kind of machine: the window and its controls, the refusal, FAT32.
 #include "Tolvane.h"
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane::e2e {
 namespace {

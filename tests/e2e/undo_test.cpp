@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "Tolvane.h"
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane::e2e {
 namespace {

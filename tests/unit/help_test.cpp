@@ -4,8 +4,8 @@
 #include "help/About.h"
 #include "help/ContextHelp.h"
 #include "help/WebLinks.h"
+#include "model/ControlLayout.h"
 #include "system/SystemInfo.h"
-#include "ui/ControlLayout.h"
 
 namespace tolvane::testing {
 namespace {

@@ -3,10 +3,10 @@
 #include <set>
 
 #include "fakes/Harness.h"
+#include "model/ControlLayout.h"
+#include "model/MenuTable.h"
 #include "ports/ListeningPorts.h"
 #include "ports/PortsController.h"
-#include "ui/ControlLayout.h"
-#include "ui/MenuTable.h"
 
 namespace tolvane::testing {
 namespace {

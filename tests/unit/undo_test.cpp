@@ -9,7 +9,7 @@
 
 #include "catalogue/WindowsDefaults.h"
 #include "fakes/Harness.h"
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane::testing {
 namespace {

@@ -1,11 +1,12 @@
 #include "ui/win32/MainWindow.h"
 
 #include "help/win32/AboutWindow.h"
+#include "model/ControlLayout.h"
 #include "options/win32/OptionsWindow.h"
 #include "ports/win32/PortsWindow.h"
 #include "resources/ResourceIds.h"
-#include "ui/ControlLayout.h"
 #include "ui/win32/ChildControls.h"
+#include "ui/win32/FontPropertiesForTests.h"
 #include "ui/win32/MenuBar.h"
 
 namespace tolvane::win32 {

@@ -1,7 +1,7 @@
 #include "ui/win32/PleaseWaitWindow.h"
 
-#include "ui/ControlId.h"
-#include "ui/ControlLayout.h"
+#include "model/ControlId.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane::win32 {
 namespace {

@@ -6,8 +6,8 @@
 #include <span>
 #include <vector>
 
+#include "model/ControlLayout.h"
 #include "system/win32/Handles.h"
-#include "ui/ControlLayout.h"
 #include "ui/win32/FontCache.h"
 #include "ui/win32/WindowBase.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/Host.h"
+#include "model/Host.h"
 
 namespace tolvane::testing {
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/ControlId.h"
+#include "model/ControlId.h"
 
 namespace tolvane {
 

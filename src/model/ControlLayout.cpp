@@ -1,4 +1,4 @@
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "ui/Controls.h"
+#include "model/Controls.h"
 
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane {
 

@@ -1,4 +1,5 @@
-// The main window's own state, and the machine its commands work on.
+// The main window's own state beyond its controls: what the last check found, and what keeps the
+// window from taking input.
 #pragma once
 
 #include <array>
@@ -7,11 +8,8 @@
 #include <set>
 #include <string>
 
-#include "registry/Reg.h"
-#include "system/LocalAccounts.h"
-#include "system/System.h"
-#include "ui/Controls.h"
-#include "ui/Host.h"
+#include "model/Controls.h"
+#include "model/Host.h"
 
 namespace tolvane {
 
@@ -40,13 +38,6 @@ struct MainWindowState {
     std::int16_t& VerifiedValue(ControlId id) { return verifiedValues[static_cast<int>(id)]; }
     bool ChangedSinceVerify(ControlId id) { return controls.Value(id) != VerifiedValue(id); }
     bool TakesInput() const { return busyDepth == 0 && !ownedWindowOpen && !restartRequested; }
-};
-
-struct Machine {
-    Reg& reg;
-    System& system;
-    Host& host;
-    LocalAccounts& accounts;
 };
 
 // Shows whether the main window takes input, after any of the reasons above changed.

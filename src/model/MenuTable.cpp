@@ -1,4 +1,4 @@
-#include "ui/MenuTable.h"
+#include "model/MenuTable.h"
 
 #include <array>
 

@@ -98,9 +98,4 @@ inline constexpr wchar_t kPleaseWaitWindowClass[] = L"TolvanePatient";
 // Identifier of the please-wait window's only label.
 inline constexpr int kPleaseWaitLabelId = 1;
 
-// A font handle means nothing to another process, so each label also carries the weight and size
-// of its font as window properties (values 400 or 700, and hundredths of a point).
-inline constexpr wchar_t kFontWeightProperty[] = L"TolvaneFontWeight";
-inline constexpr wchar_t kFontCentipointsProperty[] = L"TolvaneFontCentipoints";
-
 }  // namespace tolvane
