@@ -4,13 +4,14 @@
 #include <array>
 #include <span>
 
+#include "app/Commands.h"
 #include "catalogue/Accounts.h"
 #include "catalogue/DomainCautions.h"
 #include "catalogue/Services.h"
 #include "catalogue/Shares.h"
 #include "help/HelpFile.h"
+#include "model/FailureMessages.h"
 #include "system/SystemInfo.h"
-#include "ui/Commands.h"
 
 namespace tolvane {
 namespace {

@@ -2,15 +2,15 @@
 
 #include "app/Closing.h"
 #include "app/CommandLine.h"
+#include "app/Commands.h"
 #include "catalogue/AccountProbe.h"
 #include "catalogue/Port135.h"
 #include "help/ContextHelp.h"
 #include "help/HelpFile.h"
 #include "help/WebLinks.h"
 #include "model/ControlLayout.h"
-#include "system/Restart.h"
+#include "model/Restart.h"
 #include "system/SystemInfo.h"
-#include "ui/Commands.h"
 
 namespace tolvane {
 namespace {

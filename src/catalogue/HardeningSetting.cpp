@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "model/ControlLayout.h"
-#include "ui/Commands.h"
 
 namespace tolvane {
 namespace {

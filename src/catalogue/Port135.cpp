@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "catalogue/Services.h"
+#include "model/FailureMessages.h"
 #include "registry/SettingEngine.h"
 #include "registry/ValueRecord.h"
 #include "resources/ResourceIds.h"
 #include "system/SystemInfo.h"
-#include "ui/Commands.h"
 
 namespace tolvane {
 namespace {

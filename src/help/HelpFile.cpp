@@ -1,8 +1,8 @@
 #include "help/HelpFile.h"
 
+#include "model/FailureMessages.h"
 #include "resources/ResourceIds.h"
 #include "system/SystemInfo.h"
-#include "ui/Commands.h"
 
 namespace tolvane {
 

@@ -1,7 +1,7 @@
 #include "options/OptionsController.h"
 
+#include "model/Restart.h"
 #include "system/Decimal.h"
-#include "system/Restart.h"
 #include "system/SystemInfo.h"
 
 namespace tolvane {

@@ -2,11 +2,11 @@
 
 #include <optional>
 
+#include "app/Commands.h"
 #include "catalogue/AccountProbe.h"
 #include "catalogue/Accounts.h"
 #include "fakes/Harness.h"
 #include "system/SystemInfo.h"
-#include "ui/Commands.h"
 
 namespace tolvane::testing {
 namespace {

@@ -3,11 +3,11 @@
 #include <functional>
 
 #include "app/Closing.h"
+#include "app/Commands.h"
 #include "fakes/Harness.h"
+#include "model/Restart.h"
 #include "options/OptionsController.h"
-#include "system/Restart.h"
 #include "system/SystemInfo.h"
-#include "ui/Commands.h"
 
 namespace tolvane::testing {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <functional>
 
+#include "app/Commands.h"
 #include "catalogue/Shares.h"
 #include "fakes/Harness.h"
-#include "ui/Commands.h"
 
 namespace tolvane::testing {
 namespace {

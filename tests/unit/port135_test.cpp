@@ -2,10 +2,10 @@
 
 #include <set>
 
+#include "app/Commands.h"
 #include "catalogue/Port135.h"
 #include "fakes/Harness.h"
 #include "fakes/RegScript.h"
-#include "ui/Commands.h"
 
 namespace tolvane::testing {
 namespace {

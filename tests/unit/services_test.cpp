@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
+#include "app/Commands.h"
 #include "app/Unattended.h"
 #include "catalogue/Port135.h"
 #include "catalogue/Services.h"
 #include "fakes/Harness.h"
-#include "ui/Commands.h"
 
 namespace tolvane::testing {
 namespace {

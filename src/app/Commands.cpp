@@ -1,12 +1,13 @@
-#include "ui/Commands.h"
+#include "app/Commands.h"
 
 #include "catalogue/Accounts.h"
 #include "catalogue/DomainCautions.h"
 #include "catalogue/Port135.h"
 #include "catalogue/Services.h"
 #include "catalogue/Shares.h"
+#include "model/FailureMessages.h"
+#include "model/Restart.h"
 #include "registry/SettingEngine.h"
-#include "system/Restart.h"
 
 namespace tolvane {
 namespace {
@@ -40,12 +41,6 @@ void ApplyGroups(MainWindowState& state, Machine& machine, std::initializer_list
         group.verify(state, machine);
     }
 }
-
-// What the system refused, in words, by Refused.
-constexpr const wchar_t* kRefusedWhat[] = {L"write the registry value",
-                                           L"delete the registry value", L"read the registry value",
-                                           L"switch the account"};
-static_assert(std::size(kRefusedWhat) == static_cast<std::size_t>(Refused::AccountSwitch) + 1);
 
 void TickIfEnabled(Controls& controls, C box) {
     if (controls.Enabled(box)) {
@@ -91,28 +86,6 @@ void SelectAllServicesChanged(MainWindowState& state, Machine& machine) {
 }
 
 }  // namespace
-
-std::wstring WriteFailureMessage(const WriteFailure& failure, const std::wstring& reason) {
-    std::wstring text = std::wstring(L"Tolvane could not ") +
-                        kRefusedWhat[static_cast<int>(failure.refused)] + L"\r\n" +
-                        failure.fullPath + L"\r\n\r\n" + reason;
-    if (failure.code == kRegAccessDenied) {
-        text += L"\r\n\r\nTolvane must be run as an administrator to change this setting.";
-    }
-    if (!failure.outcome.empty()) {
-        text += L"\r\n\r\n" + failure.outcome;
-    }
-    return text;
-}
-
-std::wstring FileFailureMessage(const std::wstring& path, const std::wstring& reason) {
-    return L"Tolvane could not write the file\r\n" + path + L"\r\n\r\n" + reason;
-}
-
-void ReportRefusal(Machine& machine, const WriteFailure& failure) {
-    machine.host.ShowMessage(WriteFailureMessage(failure, machine.system.ErrorText(failure.code)),
-                             kAppTitle, MbOk | MbIconExclamation);
-}
 
 void ConfirmAndRestart(MainWindowState& state, Machine& machine) {
     // No is the default: Enter alone must not restart the machine.

@@ -1,4 +1,4 @@
-#include "system/Restart.h"
+#include "model/Restart.h"
 
 namespace tolvane {
 
