@@ -10,10 +10,8 @@ using A = AboutControlId;
 
 }  // namespace
 
-AboutWindow::AboutWindow(HINSTANCE instance, FontCache& fonts, int dpi, Machine& machine,
-                         std::function<void()> closing, std::function<void()> gone)
-    : SmallWindowBase(instance, fonts, dpi, AboutDialogId(A::LogoPicture), AboutWindowLayout(),
-                      std::move(closing), std::move(gone)),
+AboutWindow::AboutWindow(const SmallWindowSetup& setup, Machine& machine)
+    : SmallWindowBase(setup, AboutDialogId(A::LogoPicture), AboutWindowLayout()),
       machine_(machine) {}
 
 bool AboutWindow::Create(HWND owner) {

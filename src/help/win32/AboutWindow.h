@@ -13,8 +13,7 @@ namespace tolvane::win32 {
 
 class AboutWindow : public SmallWindowBase {
   public:
-    AboutWindow(HINSTANCE instance, FontCache& fonts, int dpi, Machine& machine,
-                std::function<void()> closing, std::function<void()> gone);
+    AboutWindow(const SmallWindowSetup& setup, Machine& machine);
 
     bool Create(HWND owner) override;
 

@@ -10,11 +10,9 @@ constexpr UINT kConversionPollMs = 250;
 
 }  // namespace
 
-OptionsWindow::OptionsWindow(HINSTANCE instance, FontCache& fonts, int dpi,
-                             MainWindowState& mainWindow, Machine& machine,
-                             std::function<void()> closing, std::function<void()> gone)
-    : SmallWindowBase(instance, fonts, dpi, OptionsDialogId(O::NtfsFrame), OptionsWindowLayout(),
-                      std::move(closing), std::move(gone)),
+OptionsWindow::OptionsWindow(const SmallWindowSetup& setup, MainWindowState& mainWindow,
+                             Machine& machine)
+    : SmallWindowBase(setup, OptionsDialogId(O::NtfsFrame), OptionsWindowLayout()),
       controller_(mainWindow, machine) {}
 
 bool OptionsWindow::Create(HWND owner) {

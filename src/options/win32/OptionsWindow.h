@@ -13,8 +13,7 @@ namespace tolvane::win32 {
 
 class OptionsWindow : public SmallWindowBase {
   public:
-    OptionsWindow(HINSTANCE instance, FontCache& fonts, int dpi, MainWindowState& mainWindow,
-                  Machine& machine, std::function<void()> closing, std::function<void()> gone);
+    OptionsWindow(const SmallWindowSetup& setup, MainWindowState& mainWindow, Machine& machine);
 
     // Loads the options first.
     bool Create(HWND owner) override;

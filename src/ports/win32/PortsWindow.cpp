@@ -32,11 +32,9 @@ void CopyToClipboard(HWND owner, const std::wstring& text) {
 
 }  // namespace
 
-PortsWindow::PortsWindow(HINSTANCE instance, FontCache& fonts, int dpi, System& system,
-                         std::function<bool(ControlId)> inForce, std::function<void()> closing,
-                         std::function<void()> gone)
-    : SmallWindowBase(instance, fonts, dpi, PortsDialogId(P::IntroLabel), PortsWindowLayout(),
-                      std::move(closing), std::move(gone)),
+PortsWindow::PortsWindow(const SmallWindowSetup& setup, System& system,
+                         std::function<bool(ControlId)> inForce)
+    : SmallWindowBase(setup, PortsDialogId(P::IntroLabel), PortsWindowLayout()),
       controller_(system, std::move(inForce)) {}
 
 bool PortsWindow::Create(HWND owner) {

@@ -16,9 +16,8 @@ namespace tolvane::win32 {
 
 class PortsWindow : public SmallWindowBase {
   public:
-    PortsWindow(HINSTANCE instance, FontCache& fonts, int dpi, System& system,
-                std::function<bool(ControlId)> inForce, std::function<void()> closing,
-                std::function<void()> gone);
+    PortsWindow(const SmallWindowSetup& setup, System& system,
+                std::function<bool(ControlId)> inForce);
 
     // Reads the ports first.
     bool Create(HWND owner) override;

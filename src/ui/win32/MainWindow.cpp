@@ -1,9 +1,6 @@
 #include "ui/win32/MainWindow.h"
 
-#include "help/win32/AboutWindow.h"
 #include "model/ControlLayout.h"
-#include "options/win32/OptionsWindow.h"
-#include "ports/win32/PortsWindow.h"
 #include "resources/ResourceIds.h"
 #include "ui/win32/ChildControls.h"
 #include "ui/win32/FontPropertiesForTests.h"
@@ -60,8 +57,9 @@ MainWindow::~MainWindow() {
     owned_.reset();
 }
 
-bool MainWindow::Create(MainWindowController& controller) {
-    controller_ = &controller;
+bool MainWindow::Create(Controls& controls, MainWindowEvents events) {
+    controls_ = &controls;
+    events_ = std::move(events);
     if (!RegisterClassOnce(instance_, kMainWindowClass,
                            LoadIconW(instance_, MAKEINTRESOURCEW(IDI_TOLVANE)))) {
         return false;
@@ -75,7 +73,7 @@ bool MainWindow::Create(MainWindowController& controller) {
     }
     menu.release();  // the window owns it now
     CreateControls();
-    controller.controls().SetView(this);
+    controls.SetView(this);
     return true;
 }
 
@@ -96,7 +94,7 @@ void MainWindow::CreateControls() {
         const HWND child =
             CreateChildControl(window_, control.kind, control.centred, control.caption,
                                WindowRectTwips(control), dpi_, DialogId(control.id));
-        controls_[static_cast<int>(control.id)] = child;
+        children_[static_cast<int>(control.id)] = child;
         if (control.kind == ControlKind::Picture) {
             logo_.reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_QUILLLOGO),
                                                         IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
@@ -111,7 +109,7 @@ void MainWindow::ControlChanged(ControlId id) {
     if (!child) {
         return;
     }
-    const Controls& controls = controller_->controls();
+    const Controls& controls = *controls_;
     const ControlLayout& layout = LayoutOf(id);
     switch (layout.kind) {
         case ControlKind::CheckBox:
@@ -205,31 +203,12 @@ void MainWindow::ShowPleaseWait(bool shown) {
 }
 
 void MainWindow::OpenOwnedWindow(OwnedWindow which) {
-    auto closing = [this] { controller_->OwnedWindowClosed(); };
-    auto gone = [this] { PostMessageW(window_, kOwnedGone, 0, 0); };
-    switch (which) {
-        case OwnedWindow::Options:
-            owned_ = std::make_unique<OptionsWindow>(instance_, fonts_, dpi_, controller_->state(),
-                                                     controller_->machine(), closing, gone);
-            break;
-        case OwnedWindow::About:
-            owned_ = std::make_unique<AboutWindow>(instance_, fonts_, dpi_, controller_->machine(),
-                                                   closing, gone);
-            break;
-        case OwnedWindow::Ports: {
-            const MainWindowState& state = controller_->state();
-            // As the last check found them.
-            auto inForce = [&state](ControlId box) {
-                return state.verifiedValues[static_cast<int>(box)] == 1;
-            };
-            owned_ = std::make_unique<PortsWindow>(
-                instance_, fonts_, dpi_, controller_->machine().system, inForce, closing, gone);
-            break;
-        }
-    }
+    owned_ = events_.makeOwnedWindow(
+        which, {instance_, fonts_, dpi_, [this] { events_.ownedWindowClosed(); },
+                [this] { PostMessageW(window_, kOwnedGone, 0, 0); }});
     if (!owned_ || !owned_->Create(window_)) {
         owned_.reset();
-        controller_->OwnedWindowClosed();
+        events_.ownedWindowClosed();
     }
 }
 
@@ -241,7 +220,7 @@ void MainWindow::PointerMoved(HWND target, POINT screen) {
     // frame for the controls on it.
     POINT client = screen;
     ScreenToClient(window_, &client);
-    controller_->PointerOver(ControlAt(MulDiv(client.x, 1440, dpi_), MulDiv(client.y, 1440, dpi_)));
+    events_.pointerOver(ControlAt(MulDiv(client.x, 1440, dpi_), MulDiv(client.y, 1440, dpi_)));
 }
 
 void MainWindow::OnClose() {
@@ -249,12 +228,12 @@ void MainWindow::OnClose() {
         return;
     }
     // Closing never runs inside another command or under a window of ours.
-    if (controller_->CloseMustWait()) {
+    if (events_.closeMustWait()) {
         closePending_ = true;
         return;
     }
     closing_ = true;
-    controller_->Close(false);
+    events_.closing(false);
     DestroyWindow(window_);
 }
 
@@ -265,7 +244,7 @@ void MainWindow::OnCommand(int id, int notification, HWND control) {
         const int index = focus ? GetDlgCtrlID(focus) - DialogId(static_cast<ControlId>(0)) : -1;
         if (index >= 0 && index < kControlCount &&
             LayoutOf(static_cast<ControlId>(index)).kind == ControlKind::Button) {
-            controller_->Click(static_cast<ControlId>(index));
+            events_.clicked(static_cast<ControlId>(index));
         }
         return;
     }
@@ -275,7 +254,7 @@ void MainWindow::OnCommand(int id, int notification, HWND control) {
     if (control) {
         const int index = id - DialogId(static_cast<ControlId>(0));
         if (notification == BN_CLICKED && index >= 0 && index < kControlCount) {
-            controller_->Click(static_cast<ControlId>(index));
+            events_.clicked(static_cast<ControlId>(index));
         }
         return;
     }
@@ -283,7 +262,7 @@ void MainWindow::OnCommand(int id, int notification, HWND control) {
         SendMessageW(window_, WM_CLOSE, 0, 0);
         return;
     }
-    controller_->Menu(static_cast<MenuId>(id));
+    events_.menuChosen(static_cast<MenuId>(id));
 }
 
 LRESULT MainWindow::ColourControl(HDC dc, HWND control) {
@@ -328,7 +307,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kSessionEndTimer) {
                 KillTimer(window_, kSessionEndTimer);
-                controller_->SessionEndCancelled();
+                events_.sessionEndCancelled();
                 return 0;
             }
             break;
@@ -336,10 +315,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // No question now: it would hold up the end of the session.
             if (wParam && !closing_) {
                 closing_ = true;
-                controller_->Close(true);
+                events_.closing(true);
             } else if (!wParam) {
                 // Windows or another program cancelled it, a restart of ours included.
-                controller_->SessionEndCancelled();
+                events_.sessionEndCancelled();
             }
             return 0;
         case WM_ACTIVATE:
@@ -356,13 +335,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             owned_.reset();
             return 0;
         case WM_DESTROY:
-            for (HWND child : controls_) {
+            for (HWND child : children_) {
                 UnpublishFont(child);
             }
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
-            controls_.fill(nullptr);
+            children_.fill(nullptr);
             break;
         default:
             break;

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 
-#include "app/MainWindowController.h"
+#include "model/Controls.h"
+#include "model/Host.h"
 #include "system/win32/Handles.h"
 #include "ui/win32/FontCache.h"
 #include "ui/win32/PleaseWaitWindow.h"
@@ -13,13 +15,33 @@
 
 namespace tolvane::win32 {
 
+// What becomes of what the user does in the main window: handed in by whoever builds it, so that
+// the window knows neither the program's logic nor the small windows it opens.
+struct MainWindowEvents {
+    std::function<void(ControlId)> clicked;
+    std::function<void(MenuId)> menuChosen;
+    // The pointer moved over a control (ControlId::Count: the window's background).
+    std::function<void(ControlId)> pointerOver;
+    // A close request must wait.
+    std::function<bool()> closeMustWait;
+    // The window is going, or the session ends.
+    std::function<void(bool sessionEnding)> closing;
+    std::function<void()> ownedWindowClosed;
+    // Windows announced the end of the session, then cancelled it.
+    std::function<void()> sessionEndCancelled;
+    // Builds the options, about or ports window.
+    std::function<std::unique_ptr<SmallWindowBase>(OwnedWindow, const SmallWindowSetup&)>
+        makeOwnedWindow;
+};
+
 class MainWindow : public WindowBase, public ControlView, public Host {
   public:
     explicit MainWindow(HINSTANCE instance);
     ~MainWindow() override;
 
-    // Creates the window hidden, with every control, showing the controller's state.
-    bool Create(MainWindowController& controller);
+    // Creates the window hidden, with every control, showing their state; it then shows each
+    // change of it.
+    bool Create(Controls& controls, MainWindowEvents events);
     // Shows it with the keyboard focus on the first box that takes it.
     void Show(int showCommand);
 
@@ -43,14 +65,15 @@ class MainWindow : public WindowBase, public ControlView, public Host {
     void OnCommand(int id, int notification, HWND control);
     void OnClose();
     LRESULT ColourControl(HDC dc, HWND control);
-    HWND Child(ControlId id) const { return controls_[static_cast<int>(id)]; }
+    HWND Child(ControlId id) const { return children_[static_cast<int>(id)]; }
     // The control of ours that has the keyboard focus, if any.
     HWND FocusedChild() const;
 
     HINSTANCE instance_;
     int dpi_;
-    MainWindowController* controller_ = nullptr;
-    std::array<HWND, kControlCount> controls_{};
+    Controls* controls_ = nullptr;
+    MainWindowEvents events_;
+    std::array<HWND, kControlCount> children_{};
     FontCache fonts_;
     UniqueBrush windowBrush_;
     UniqueBrush whiteBrush_;

@@ -23,18 +23,17 @@ void WithoutTheme(HWND control) {
 
 }  // namespace
 
-SmallWindowBase::SmallWindowBase(HINSTANCE instance, FontCache& fonts, int dpi, int firstId,
-                                 std::span<const SmallControl> layout,
-                                 std::function<void()> closing, std::function<void()> gone)
-    : instance_(instance),
-      fonts_(fonts),
-      dpi_(dpi),
+SmallWindowBase::SmallWindowBase(const SmallWindowSetup& setup, int firstId,
+                                 std::span<const SmallControl> layout)
+    : instance_(setup.instance),
+      fonts_(setup.fonts),
+      dpi_(setup.dpi),
       layout_(layout),
       navy_(CreateSolidBrush(RGB(kNavy.r, kNavy.g, kNavy.b))),
       firstId_(firstId),
       controls_(layout.size()),
-      closing_(std::move(closing)),
-      gone_(std::move(gone)) {}
+      closing_(setup.closing),
+      gone_(setup.gone) {}
 
 SmallWindowBase::~SmallWindowBase() {
     // Freed with its window still there (the program ends): nobody is to be told any more.

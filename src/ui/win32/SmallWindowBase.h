@@ -13,14 +13,22 @@
 
 namespace tolvane::win32 {
 
+// What the main window hands a small window it opens. `closing` runs before the window goes (the
+// main window takes input again first, so that it is the one activated), `gone` once it has gone
+// (the object may then be freed).
+struct SmallWindowSetup {
+    HINSTANCE instance;
+    FontCache& fonts;
+    int dpi;
+    std::function<void()> closing;
+    std::function<void()> gone;
+};
+
 class SmallWindowBase : public WindowBase {
   public:
-    // `closing` runs before the window goes (the main window takes input again first, so that it
-    // is the one activated), `gone` once it has gone (the object may then be freed).
     // Its controls are those of the layout, child windows numbered from firstId on.
-    SmallWindowBase(HINSTANCE instance, FontCache& fonts, int dpi, int firstId,
-                    std::span<const SmallControl> layout, std::function<void()> closing,
-                    std::function<void()> gone);
+    SmallWindowBase(const SmallWindowSetup& setup, int firstId,
+                    std::span<const SmallControl> layout);
     ~SmallWindowBase() override;
 
     // Makes and shows the window, centred, owned by the main window; false when it cannot.
