@@ -47,14 +47,14 @@ class YesHost : public Host {
 };
 
 void ResetToXp(Reg& reg) {
-    (void)reg.WriteValue(Hklm, L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM", L"Y", RegSz);
+    (void)reg.WriteValue(kHklm, L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM", L"Y", RegSz);
     (void)reg.WriteRaw(
-        Hklm, L"SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols",
+        kHklm, L"SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols",
         MultiStringValue({L"ncacn_ip_tcp", L"ncacn_spx", L"ncacn_nb_nb", L"ncacn_nb_ipx"}));
     for (const wchar_t* path :
          {L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\",
           L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternet", kPort135Marker}) {
-        (void)reg.Remove(Hklm, path);
+        (void)reg.Remove(kHklm, path);
     }
 }
 

@@ -121,7 +121,7 @@ void VerifyAllGroups(MainWindowState& state, Machine& machine) {
     if (state.controls.Enabled(C::ApplySharesButton)) {
         VerifyShares(state, machine);
     }
-    if (machine.reg.ReadValue(Hklm, L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start",
+    if (machine.reg.ReadValue(kHklm, L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start",
                               kUnreadable) == kUnreadable) {
         state.controls.SetEnabled(C::RemoteRegistryBox, false);
     }

@@ -124,12 +124,12 @@ Reason Import(Machine& machine, std::span<const RegistryScript* const> scripts) 
     for (const RegistryScript* script : scripts) {
         const std::vector<std::wstring> expected = StringsOf(*script);
         RawValue value;
-        if (machine.reg.ReadRaw(Hklm, script->valuePath, value) == kRegOk &&
+        if (machine.reg.ReadRaw(kHklm, script->valuePath, value) == kRegOk &&
             MultiStrings(value) == expected) {
             continue;
         }
         if (const WriteResult failure =
-                machine.reg.WriteRaw(Hklm, script->valuePath, MultiStringValue(expected))) {
+                machine.reg.WriteRaw(kHklm, script->valuePath, MultiStringValue(expected))) {
             return WriteReason(machine, *failure);
         }
     }
@@ -143,16 +143,16 @@ Reason Import(Machine& machine, std::span<const RegistryScript* const> scripts) 
 // version, which kept nothing), what closing left is removed instead.
 Reason Restore(Machine& machine, std::span<const ValueChangedByClose> values) {
     Reg& reg = machine.reg;
-    const bool markedClosed = reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1";
+    const bool markedClosed = reg.ReadValue(kHklm, kPort135Marker, kUnreadable) == L"1";
     Reason first;
     for (const ValueChangedByClose& value : values) {
         Reason reason;
         WriteResult failure;
         // Without a record and the marker, an earlier try brought the value back already.
-        if (HasRecord(reg, Hklm, value.record)) {
-            failure = PutRecordedValue(reg, Hklm, value.value, value.record);
+        if (HasRecord(reg, kHklm, value.record)) {
+            failure = PutRecordedValue(reg, kHklm, value.value, value.record);
         } else if (markedClosed && value.removedToOpen) {
-            failure = reg.Remove(Hklm, value.removedToOpen);
+            failure = reg.Remove(kHklm, value.removedToOpen);
         } else if (markedClosed) {
             reason = Import(machine, kOpenScripts);
         }
@@ -164,11 +164,11 @@ Reason Restore(Machine& machine, std::span<const ValueChangedByClose> values) {
     if (first) {
         return first;
     }
-    if (const WriteResult failure = reg.WriteValue(Hklm, kPort135Marker, L"0", RegSz)) {
+    if (const WriteResult failure = reg.WriteValue(kHklm, kPort135Marker, L"0", RegSz)) {
         return WriteReason(machine, *failure);
     }
     for (const ValueChangedByClose& value : values) {
-        if (const WriteResult failure = DropRecord(reg, Hklm, value.value, value.record)) {
+        if (const WriteResult failure = DropRecord(reg, kHklm, value.value, value.record)) {
             return WriteReason(machine, *failure);
         }
     }
@@ -180,7 +180,7 @@ Reason Close(Machine& machine, std::size_t& recorded) {
     Reg& reg = machine.reg;
     for (recorded = 0; recorded < kValuesChangedByClose.size(); ++recorded) {
         const ValueChangedByClose& kept = kValuesChangedByClose[recorded];
-        if (const WriteResult failure = RecordValue(reg, Hklm, kept.value, kept.record)) {
+        if (const WriteResult failure = RecordValue(reg, kHklm, kept.value, kept.record)) {
             return WriteReason(machine, *failure);
         }
     }
@@ -189,7 +189,7 @@ Reason Close(Machine& machine, std::size_t& recorded) {
     }
     for (const auto& [path, value] :
          {std::pair{kListenOnInternet, L"N"}, {kEnableDcom, L"N"}, {kPort135Marker, L"1"}}) {
-        if (const WriteResult failure = reg.WriteValue(Hklm, path, value, RegSz)) {
+        if (const WriteResult failure = reg.WriteValue(kHklm, path, value, RegSz)) {
             return WriteReason(machine, *failure);
         }
     }
@@ -201,10 +201,10 @@ Reason Close(Machine& machine, std::size_t& recorded) {
 std::int16_t IsPort135Closed(Machine& machine) {
     Reg& reg = machine.reg;
     // All four are read, in this order, whatever the first ones give.
-    const bool dcomOff = reg.ReadValue(Hklm, kEnableDcom, kUnreadable) == L"N";
-    const bool notListening = reg.ReadValue(Hklm, kListenOnInternet, kUnreadable) == L"N";
-    const bool closedByUs = reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1";
-    const bool bound = reg.ValueExists(Hklm, kBind);
+    const bool dcomOff = reg.ReadValue(kHklm, kEnableDcom, kUnreadable) == L"N";
+    const bool notListening = reg.ReadValue(kHklm, kListenOnInternet, kUnreadable) == L"N";
+    const bool closedByUs = reg.ReadValue(kHklm, kPort135Marker, kUnreadable) == L"1";
+    const bool bound = reg.ValueExists(kHklm, kBind);
     return dcomOff && notListening && closedByUs && bound ? 1 : 0;
 }
 
@@ -221,10 +221,10 @@ void Port135BoxChanged(MainWindowState& state, Machine& machine) {
 }
 
 bool Port135ReopeningDue(Reg& reg) {
-    return reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1" ||
+    return reg.ReadValue(kHklm, kPort135Marker, kUnreadable) == L"1" ||
            std::any_of(
                kValuesChangedByClose.begin(), kValuesChangedByClose.end(),
-               [&](const ValueChangedByClose& kept) { return HasRecord(reg, Hklm, kept.record); });
+               [&](const ValueChangedByClose& kept) { return HasRecord(reg, kHklm, kept.record); });
 }
 
 void ClosePort135(MainWindowState& state, Machine& machine) {
@@ -236,7 +236,7 @@ void ClosePort135(MainWindowState& state, Machine& machine) {
             return;
         }
     } else if (const WriteResult failure =
-                   machine.reg.WriteValue(Hklm, kPort135Marker, L"0", RegSz)) {
+                   machine.reg.WriteValue(kHklm, kPort135Marker, L"0", RegSz)) {
         ShowFailure(machine, L"Port 135 could not be closed.", WriteReason(machine, *failure).text);
         state.controls.SetValue(C::Port135Box, 0);
         return;

@@ -55,7 +55,7 @@ const wchar_t* LastingPath(std::wstring path) {
 // One row per interface the machine has now.
 std::vector<HardeningSetting> NetbiosRows(Reg& reg) {
     std::vector<HardeningSetting> rows;
-    for (const std::wstring& name : reg.SubkeyNames(Hklm, kNetbtInterfaces)) {
+    for (const std::wstring& name : reg.SubkeyNames(kHklm, kNetbtInterfaces)) {
         rows.push_back(
             Row(C::NetBiosPortsBox, C::NetBiosPortsLabel,
                 LastingPath(std::wstring(kNetbtInterfaces) + L"\\" + name + L"\\NetbiosOptions"),
@@ -164,7 +164,7 @@ void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine) {
         state.controls.SetEnabled(box, true);
     }
     for (C box : kInstalledCheckOrder) {
-        if (machine.reg.ReadValue(Hklm, RowOf(box).installedBy, kUnreadable) == kUnreadable) {
+        if (machine.reg.ReadValue(kHklm, RowOf(box).installedBy, kUnreadable) == kUnreadable) {
             state.controls.SetEnabled(box, false);
         }
     }

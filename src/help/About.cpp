@@ -63,7 +63,7 @@ std::wstring VersionText(const std::array<std::uint16_t, 4>& version) {
 bool GetKeyValue(Reg& reg, const std::wstring& keyName, const std::wstring& subKeyRef,
                  std::wstring& keyVal) {
     RawValue value;
-    if (reg.ReadRaw(Hklm, keyName + L"\\" + subKeyRef, value) != kRegOk) {
+    if (reg.ReadRaw(kHklm, keyName + L"\\" + subKeyRef, value) != kRegOk) {
         keyVal.clear();
         return false;
     }

@@ -1,4 +1,4 @@
-// Registry access by root code and text path; values travel as text.
+// Registry access by root and text path; values travel as text.
 #pragma once
 
 #include <optional>
@@ -9,7 +9,6 @@
 
 namespace tolvane {
 
-enum RegRoot : int { Hkcr = 0, Hkcu = 1, Hklm = 2, HkeyUsers = 3, HkeyCurrentConfig = 4 };
 enum RegValueType : int { RegSz = 0, RegDword = 1, RegBinary = 2, RegExpandSz = 3 };
 
 // What the system refused.
@@ -25,7 +24,8 @@ struct WriteFailure {
 };
 using WriteResult = std::optional<WriteFailure>;
 
-std::wstring RootPrefix(int root);
+// "HKLM\\", as the user reads a full path.
+std::wstring RootPrefix(RegistryRoot root);
 
 // Text form of a stored value: REG_SZ and REG_EXPAND_SZ as their text, REG_DWORD as its decimal
 // text; nothing for the types that have no text form.
@@ -47,28 +47,28 @@ class Reg {
     explicit Reg(RegistryStore& store) : store_(store) {}
 
     // A value path ending in a backslash names the key itself (its default value).
-    std::wstring ReadValue(int root, const std::wstring& valuePath,
+    std::wstring ReadValue(RegistryRoot root, const std::wstring& valuePath,
                            const std::wstring& defaultValue);
-    bool ValueExists(int root, const std::wstring& valuePath);
+    bool ValueExists(RegistryRoot root, const std::wstring& valuePath);
     // An unknown type writes nothing and succeeds.
-    [[nodiscard]] WriteResult WriteValue(int root, const std::wstring& valuePath,
+    [[nodiscard]] WriteResult WriteValue(RegistryRoot root, const std::wstring& valuePath,
                                          const std::wstring& value, int valueType);
 
     // The same operations on values as stored, for values that have no text form. A value or
     // key that is not there counts as removed; a path that ends in a backslash names the key.
-    RegError ReadRaw(int root, const std::wstring& valuePath, RawValue& value);
-    [[nodiscard]] WriteResult WriteRaw(int root, const std::wstring& valuePath,
+    RegError ReadRaw(RegistryRoot root, const std::wstring& valuePath, RawValue& value);
+    [[nodiscard]] WriteResult WriteRaw(RegistryRoot root, const std::wstring& valuePath,
                                        const RawValue& value);
-    [[nodiscard]] WriteResult Remove(int root, const std::wstring& valuePath);
+    [[nodiscard]] WriteResult Remove(RegistryRoot root, const std::wstring& valuePath);
     // Values and subkeys of the key; nothing when it is missing or cannot be read.
-    std::optional<std::uint32_t> KeyEntries(int root, const std::wstring& keyPath);
+    std::optional<std::uint32_t> KeyEntries(RegistryRoot root, const std::wstring& keyPath);
     // Names of the key's values; empty when it is missing or cannot be read.
-    std::vector<std::wstring> ValueNames(int root, const std::wstring& keyPath);
+    std::vector<std::wstring> ValueNames(RegistryRoot root, const std::wstring& keyPath);
     // Names of the key's subkeys; empty when it is missing or cannot be read.
-    std::vector<std::wstring> SubkeyNames(int root, const std::wstring& keyPath);
+    std::vector<std::wstring> SubkeyNames(RegistryRoot root, const std::wstring& keyPath);
 
   private:
-    RegError Read(int root, const std::wstring& valuePath, std::wstring& text);
+    RegError Read(RegistryRoot root, const std::wstring& valuePath, std::wstring& text);
 
     RegistryStore& store_;
 };

@@ -28,7 +28,7 @@ inline constexpr wchar_t kRestoreFallback[] = L"3";
 
 // One registry value that is in force when it holds its target.
 struct Setting {
-    int root;
+    RegistryRoot root;
     const wchar_t* valuePath;
     const wchar_t* target;
     int valueType;

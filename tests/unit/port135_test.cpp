@@ -57,7 +57,7 @@ struct Dcom : Harness {
         EXPECT_EQ(system.held.count(path), 1u) << "not held while imported: " << path;
         if (rejected.count(path) == 0) {
             for (const ScriptValue& value : ParseRegScript(system.files.at(path))) {
-                registry.Write(Hklm, value.key, value.name, value.value);
+                registry.Write(kHklm, value.key, value.name, value.value);
             }
         }
     }
@@ -115,7 +115,7 @@ TEST(IsPort135Closed, NeedsEachOfTheFourTraces) {
         if (c.path && c.text) {
             h.registry.SetString(c.path, c.text);
         } else if (c.path) {
-            ASSERT_FALSE(h.reg.Remove(Hklm, c.path));
+            ASSERT_FALSE(h.reg.Remove(kHklm, c.path));
         }
         EXPECT_EQ(IsPort135Closed(h.machine), c.closed) << c.what;
     }
@@ -285,7 +285,7 @@ TEST(Port135Gate, KeepsPortOpenOnlyWhereThisProgramClosedIt) {
         if (c.gateOpen) {
             h.Install(L"Messenger", 2);
         } else {
-            ASSERT_FALSE(h.reg.Remove(Hklm, kListen));
+            ASSERT_FALSE(h.reg.Remove(kHklm, kListen));
         }
         h.registry.changes.clear();
         h.main.ReadCommandLine(L"-noaccount");

@@ -48,7 +48,7 @@ struct Ports : Harness {
 
 TEST(EnableInstalledServiceBoxes, OffersOnlyInstalledServicesAndAlwaysPort445) {
     Ports h;
-    h.registry.keys.erase({Hklm, FakeRegistry::Fold(std::wstring(kServices) + L"SSDPSRV")});
+    h.registry.keys.erase({kHklm, FakeRegistry::Fold(std::wstring(kServices) + L"SSDPSRV")});
     h.controls.SetEnabled(C::Port123Box, false);
     EnableInstalledServiceBoxes(h.state, h.machine);
     for (C box : kTen) {
@@ -64,7 +64,7 @@ TEST(EnableInstalledServiceBoxes, OffersOnlyInstalledServicesAndAlwaysPort445) {
 TEST(VerifyServices, LeavesABoxOfAMissingServiceClearedAndItsLabelAlone) {
     Ports h;
     h.DisableAll();
-    h.registry.keys.erase({Hklm, FakeRegistry::Fold(std::wstring(kServices) + L"SSDPSRV")});
+    h.registry.keys.erase({kHklm, FakeRegistry::Fold(std::wstring(kServices) + L"SSDPSRV")});
     h.Set(C::Port1900Box, 1);
     h.controls.SetBold(C::Port1900Label, false);
     h.CheckAll();
@@ -149,7 +149,7 @@ TEST(VerifyServices, Port135ShowsItsClosedStateAndTakesTheOtherBoxesAway) {
 
 TEST(Port135Reaction, DisablesTheTenWithoutChangingThemAndOffersOnlyInstalledOnesBack) {
     Ports h;
-    h.registry.keys.erase({Hklm, FakeRegistry::Fold(std::wstring(kServices) + L"MSDTC")});
+    h.registry.keys.erase({kHklm, FakeRegistry::Fold(std::wstring(kServices) + L"MSDTC")});
     h.CheckAll();
     h.Set(C::Port123Box, 1);
     h.Set(C::Port135Box, 1);
@@ -304,7 +304,7 @@ TEST(NetbiosOverTcpip, TheBoxHoldsOnlyWhileLmHostsIsOffAndEveryInterfaceHasTwo) 
         Ports h;
         h.Install(L"LmHosts", c.lmHosts);
         for (const auto& [name, value] : c.interfaces) {
-            h.registry.keys[{Hklm, FakeRegistry::Fold(std::wstring(kInterfaces) + name)}];
+            h.registry.keys[{kHklm, FakeRegistry::Fold(std::wstring(kInterfaces) + name)}];
             if (value) {
                 h.registry.SetDword(Netbios(name), *value);
             }
@@ -324,7 +324,7 @@ TEST(NetbiosOverTcpip, AnInterfaceAddedAfterTheApplyOpensThePortsAgain) {
     EXPECT_FALSE(ApplyServices(h.state, h.machine));
     h.CheckAll();
     EXPECT_EQ(h.Value(C::NetBiosPortsBox), 1);
-    h.registry.keys[{Hklm, FakeRegistry::Fold(std::wstring(kInterfaces) + L"Tcpip_{B}")}];
+    h.registry.keys[{kHklm, FakeRegistry::Fold(std::wstring(kInterfaces) + L"Tcpip_{B}")}];
     h.CheckAll();
     EXPECT_EQ(h.Value(C::NetBiosPortsBox), 0);
 }
@@ -334,7 +334,7 @@ TEST(NetbiosOverTcpip, AnUnattendedRestoreBringsEachInterfaceBackFromItsRecord) 
     Ports h;
     h.Install(L"LmHosts", 2);
     h.registry.SetDword(Netbios(L"Tcpip_{A}"), 0);
-    h.registry.keys[{Hklm, FakeRegistry::Fold(std::wstring(kInterfaces) + L"Tcpip_{B}")}];
+    h.registry.keys[{kHklm, FakeRegistry::Fold(std::wstring(kInterfaces) + L"Tcpip_{B}")}];
     const auto run = [&](const wchar_t* line) {
         return RunUnattended(ParseCommandLine(line), h.registry, h.system, h.accounts);
     };

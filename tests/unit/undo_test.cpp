@@ -121,7 +121,7 @@ void Prepare(FakeRegistry& registry, const RowRule& row, Start start) {
     if (start == Start::KeyAbsent) {
         return;
     }
-    registry.keys[{Hklm, FakeRegistry::Fold(path.substr(0, path.rfind(L'\\')))}];
+    registry.keys[{kHklm, FakeRegistry::Fold(path.substr(0, path.rfind(L'\\')))}];
     const std::uint32_t target = static_cast<std::uint32_t>(std::stoul(row.target));
     switch (start) {
         case Start::Other:
@@ -161,7 +161,7 @@ Outcome Expect(FakeRegistry& expected, const RowRule& row, Start start, bool sta
     const std::wstring path = row.valuePath;
     auto erase = [&](const std::wstring& valuePath) {
         const std::wstring key = valuePath.substr(0, valuePath.rfind(L'\\'));
-        expected.keys[{Hklm, FakeRegistry::Fold(key)}].erase(
+        expected.keys[{kHklm, FakeRegistry::Fold(key)}].erase(
             FakeRegistry::Fold(valuePath.substr(valuePath.rfind(L'\\') + 1)));
     };
     // Brings the row to its undo without a record.

@@ -54,16 +54,16 @@ class Port135Platform : public ::testing::Test {
     void SetUp() override {
         folder_ = system_.ProgramFolder();
         // Windows XP's own values, and nothing of an earlier close.
-        ASSERT_FALSE(reg_.WriteValue(Hklm, kEnableDcom, L"Y", RegSz));
-        ASSERT_FALSE(reg_.WriteRaw(Hklm, kProtocols, MultiStringValue(kOpenList)));
+        ASSERT_FALSE(reg_.WriteValue(kHklm, kEnableDcom, L"Y", RegSz));
+        ASSERT_FALSE(reg_.WriteRaw(kHklm, kProtocols, MultiStringValue(kOpenList)));
         for (const wchar_t* path :
              {L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\", kListen, kPort135Marker}) {
-            ASSERT_FALSE(reg_.Remove(Hklm, path));
+            ASSERT_FALSE(reg_.Remove(kHklm, path));
         }
     }
     std::optional<std::vector<std::wstring>> List(const wchar_t* path) {
         RawValue value;
-        return reg_.ReadRaw(Hklm, path, value) == kRegOk ? MultiStrings(value) : std::nullopt;
+        return reg_.ReadRaw(kHklm, path, value) == kRegOk ? MultiStrings(value) : std::nullopt;
     }
     bool Imported(const Script& script) {
         const std::wstring path = folder_ + L"\\" + script.name;
@@ -104,19 +104,19 @@ TEST_F(Port135Platform, ClosesAndReopensOnTheRealRegistry) {
     ASSERT_EQ(host_.messages.size(), 1u);  // the warning alone
     EXPECT_EQ(List(kBind), std::vector<std::wstring>{L"1"});
     EXPECT_EQ(List(kProtocols), kClosedList);
-    EXPECT_EQ(reg_.ReadValue(Hklm, kEnableDcom, L"-"), L"N");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kListen, L"-"), L"N");
+    EXPECT_EQ(reg_.ReadValue(kHklm, kEnableDcom, L"-"), L"N");
+    EXPECT_EQ(reg_.ReadValue(kHklm, kListen, L"-"), L"N");
     EXPECT_EQ(IsPort135Closed(machine_), 1);
     for (const Script& script : kScripts) {
         EXPECT_FALSE(FileExists(system_, folder_ + L"\\" + script.name)) << script.name;
     }
 
     ASSERT_EQ(OpenPort135(state_, machine_), std::nullopt);
-    EXPECT_EQ(reg_.ReadValue(Hklm, kEnableDcom, L"-"), L"Y");
+    EXPECT_EQ(reg_.ReadValue(kHklm, kEnableDcom, L"-"), L"Y");
     EXPECT_EQ(List(kProtocols), kOpenList);
     EXPECT_EQ(List(kBind), std::nullopt);
-    EXPECT_EQ(reg_.ReadValue(Hklm, kListen, L"-"), L"-");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kPort135Marker, L"-"), L"0");
+    EXPECT_EQ(reg_.ReadValue(kHklm, kListen, L"-"), L"-");
+    EXPECT_EQ(reg_.ReadValue(kHklm, kPort135Marker, L"-"), L"0");
 }
 
 TEST_F(Port135Platform, AScriptHeldOpenElsewhereFailsTheCloseAndRollsBack) {
@@ -130,8 +130,8 @@ TEST_F(Port135Platform, AScriptHeldOpenElsewhereFailsTheCloseAndRollsBack) {
     ASSERT_EQ(host_.messages.size(), 2u);
     EXPECT_NE(host_.messages[1].find(L"could not be closed"), std::wstring::npos);
     EXPECT_NE(host_.messages[1].find(dcom), std::wstring::npos) << host_.messages[1];
-    EXPECT_EQ(reg_.ReadValue(Hklm, kEnableDcom, L"-"), L"Y");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kPort135Marker, L"-"), L"0");
+    EXPECT_EQ(reg_.ReadValue(kHklm, kEnableDcom, L"-"), L"Y");
+    EXPECT_EQ(reg_.ReadValue(kHklm, kPort135Marker, L"-"), L"0");
     EXPECT_EQ(List(kProtocols), kOpenList);
     EXPECT_EQ(List(kBind), std::nullopt);
     EXPECT_FALSE(FileExists(system_, folder_ + L"\\Bind.reg"));
