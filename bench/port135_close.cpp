@@ -47,7 +47,7 @@ class YesHost : public Host {
 };
 
 void ResetToXp(Reg& reg) {
-    (void)reg.WriteValue(kHklm, L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM", L"Y", RegSz);
+    (void)reg.WriteValue(kHklm, L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM", L"Y", ValueType::String);
     (void)reg.WriteRaw(
         kHklm, L"SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols",
         MultiStringValue({L"ncacn_ip_tcp", L"ncacn_spx", L"ncacn_nb_nb", L"ncacn_nb_ipx"}));

@@ -18,7 +18,7 @@ struct HardeningSetting : Setting {
 
 constexpr HardeningSetting Row(ControlId box, ControlId label, const wchar_t* valuePath,
                                const wchar_t* target, const wchar_t* restoreRule) {
-    return {{kHklm, valuePath, target, RegDword, restoreRule}, box, label};
+    return {{kHklm, valuePath, target, ValueType::Dword, restoreRule}, box, label};
 }
 
 // A refused change that stopped a group's apply: the box it stopped at, and the changed boxes

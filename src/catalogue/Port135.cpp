@@ -164,7 +164,8 @@ Reason Restore(Machine& machine, std::span<const ValueChangedByClose> values) {
     if (first) {
         return first;
     }
-    if (const WriteResult failure = reg.WriteValue(kHklm, kPort135Marker, L"0", RegSz)) {
+    if (const WriteResult failure =
+            reg.WriteValue(kHklm, kPort135Marker, L"0", ValueType::String)) {
         return WriteReason(machine, *failure);
     }
     for (const ValueChangedByClose& value : values) {
@@ -189,7 +190,7 @@ Reason Close(Machine& machine, std::size_t& recorded) {
     }
     for (const auto& [path, value] :
          {std::pair{kListenOnInternet, L"N"}, {kEnableDcom, L"N"}, {kPort135Marker, L"1"}}) {
-        if (const WriteResult failure = reg.WriteValue(kHklm, path, value, RegSz)) {
+        if (const WriteResult failure = reg.WriteValue(kHklm, path, value, ValueType::String)) {
             return WriteReason(machine, *failure);
         }
     }
@@ -236,7 +237,7 @@ void ClosePort135(MainWindowState& state, Machine& machine) {
             return;
         }
     } else if (const WriteResult failure =
-                   machine.reg.WriteValue(kHklm, kPort135Marker, L"0", RegSz)) {
+                   machine.reg.WriteValue(kHklm, kPort135Marker, L"0", ValueType::String)) {
         ShowFailure(machine, L"Port 135 could not be closed.", WriteReason(machine, *failure).text);
         state.controls.SetValue(C::Port135Box, 0);
         return;

@@ -146,23 +146,21 @@ std::optional<std::vector<std::wstring>> MultiStrings(const RawValue& value) {
     return strings;
 }
 
-std::optional<RawValue> TypedValue(const std::wstring& text, int valueType) {
+std::optional<RawValue> TypedValue(const std::wstring& text, ValueType valueType) {
     switch (valueType) {
-        case RegSz:
+        case ValueType::String:
             return TextValue(RawSz, text);
-        case RegExpandSz:
+        case ValueType::ExpandString:
             return TextValue(RawExpandSz, text);
-        case RegDword:
-        case RegBinary: {
-            const auto number = ParseDword(text);
-            if (!number) {
-                return std::nullopt;
-            }
-            return NumberValue(valueType == RegDword ? RawDword : RawBinary, *number);
-        }
-        default:
-            return std::nullopt;
+        case ValueType::Dword:
+        case ValueType::Binary:
+            break;
     }
+    const auto number = ParseDword(text);
+    if (!number) {
+        return std::nullopt;
+    }
+    return NumberValue(valueType == ValueType::Dword ? RawDword : RawBinary, *number);
 }
 
 std::wstring KeyOf(const std::wstring& valuePath) {
@@ -195,10 +193,7 @@ bool Reg::ValueExists(RegistryRoot root, const std::wstring& valuePath) {
 }
 
 WriteResult Reg::WriteValue(RegistryRoot root, const std::wstring& valuePath,
-                            const std::wstring& value, int valueType) {
-    if (valueType < RegSz || valueType > RegExpandSz) {
-        return std::nullopt;
-    }
+                            const std::wstring& value, ValueType valueType) {
     const std::wstring fullPath = RootPrefix(root) + valuePath;
     const std::optional<RawValue> raw = TypedValue(value, valueType);
     if (!raw) {

@@ -9,7 +9,8 @@
 
 namespace tolvane {
 
-enum RegValueType : int { RegSz = 0, RegDword = 1, RegBinary = 2, RegExpandSz = 3 };
+// The types a value is written with from its text.
+enum class ValueType : std::uint8_t { String, Dword, Binary, ExpandString };
 
 // What the system refused.
 enum class Refused { Write, Delete, Read, AccountSwitch };
@@ -36,9 +37,9 @@ std::optional<std::wstring> ValueText(const RawValue& value);
 RawValue MultiStringValue(const std::vector<std::wstring>& strings);
 std::optional<std::vector<std::wstring>> MultiStrings(const RawValue& value);
 
-// The value WriteValue stores for the text under the type code; nothing when the text cannot be
-// stored so (a REG_DWORD that is not a number) or the code is unknown.
-std::optional<RawValue> TypedValue(const std::wstring& text, int valueType);
+// The value WriteValue stores for the text with the type; nothing when the text cannot be stored so
+// (a REG_DWORD that is not a number).
+std::optional<RawValue> TypedValue(const std::wstring& text, ValueType valueType);
 // The key part of a value path: everything before its last backslash.
 std::wstring KeyOf(const std::wstring& valuePath);
 
@@ -50,9 +51,8 @@ class Reg {
     std::wstring ReadValue(RegistryRoot root, const std::wstring& valuePath,
                            const std::wstring& defaultValue);
     bool ValueExists(RegistryRoot root, const std::wstring& valuePath);
-    // An unknown type writes nothing and succeeds.
     [[nodiscard]] WriteResult WriteValue(RegistryRoot root, const std::wstring& valuePath,
-                                         const std::wstring& value, int valueType);
+                                         const std::wstring& value, ValueType valueType);
 
     // The same operations on values as stored, for values that have no text form. A value or
     // key that is not there counts as removed; a path that ends in a backslash names the key.

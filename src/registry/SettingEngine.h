@@ -31,7 +31,7 @@ struct Setting {
     RegistryRoot root;
     const wchar_t* valuePath;
     const wchar_t* target;
-    int valueType;
+    ValueType valueType;
     const wchar_t* restoreRule;
     // What Windows itself ships there, for an undo without a usable record: the value's text, or
     // "Suppr" where Windows has no such value; none where it is not known (the rule serves).

@@ -21,7 +21,7 @@ RawValue Text(const std::wstring& text) {
 
 Setting Row(const std::wstring& path, const wchar_t* rule, const wchar_t* target = kTarget) {
     // The path lives as long as the test's constants.
-    return {kHklm, path.c_str(), target, RegDword, rule};
+    return {kHklm, path.c_str(), target, ValueType::Dword, rule};
 }
 
 BoxResult Apply(Reg& reg, const Setting& row, std::int16_t box) {

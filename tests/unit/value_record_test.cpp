@@ -37,7 +37,7 @@ TEST(ValueRecord, UndoBringsBackExactlyWhatWasThere) {
             registry.SetRaw(kValue, *c.original);
         }
         ASSERT_FALSE(RecordValue(reg, kHklm, kValue, kRecord)) << c.what;
-        ASSERT_FALSE(reg.WriteValue(kHklm, kValue, L"N", RegSz)) << c.what;
+        ASSERT_FALSE(reg.WriteValue(kHklm, kValue, L"N", ValueType::String)) << c.what;
         EXPECT_TRUE(HasRecord(reg, kHklm, kRecord)) << c.what;
         EXPECT_FALSE(RestoreRecord(reg, kHklm, kValue, kRecord)) << c.what;
         EXPECT_EQ(registry.Get(kValue), c.original) << c.what;
@@ -60,7 +60,7 @@ TEST(ValueRecord, AKeyThatWasMissingStaysWhileItHoldsSomethingElse) {
     FakeRegistry registry;
     Reg reg(registry);
     ASSERT_FALSE(RecordValue(reg, kHklm, kValue, kRecord));
-    ASSERT_FALSE(reg.WriteValue(kHklm, kValue, L"N", RegSz));
+    ASSERT_FALSE(reg.WriteValue(kHklm, kValue, L"N", ValueType::String));
     registry.SetString(std::wstring(kKey) + L"\\Added", L"by someone else");
     EXPECT_FALSE(RestoreRecord(reg, kHklm, kValue, kRecord));
     EXPECT_FALSE(registry.Get(kValue));
@@ -97,12 +97,12 @@ TEST(ValueRecord, KeysMissingAboveTheValueGoWithTheUndo) {
     const auto before = registry.keys;
     ASSERT_FALSE(RecordValue(reg, kHklm, kDeep, kDeepRecord));
     EXPECT_EQ(registry.Get(kDeepRecord), (RawValue{RawNone, {2}}));
-    ASSERT_FALSE(reg.WriteValue(kHklm, kDeep, L"0", RegDword));
+    ASSERT_FALSE(reg.WriteValue(kHklm, kDeep, L"0", ValueType::Dword));
     EXPECT_FALSE(RestoreRecord(reg, kHklm, kDeep, kDeepRecord));
     EXPECT_EQ(registry.keys, before);
     // A mark cannot claim more keys than the path has.
     registry.SetRaw(kDeepRecord, {RawNone, {6}});
-    ASSERT_FALSE(reg.WriteValue(kHklm, kDeep, L"0", RegDword));
+    ASSERT_FALSE(reg.WriteValue(kHklm, kDeep, L"0", ValueType::Dword));
     EXPECT_TRUE(RestoreRecord(reg, kHklm, kDeep, kDeepRecord));
 }
 
@@ -120,7 +120,7 @@ TEST(ValueRecord, AKeyCreatedForOneValueGoesWithTheLastOfItsValues) {
         const auto before = registry.keys;
         for (const std::wstring& value : {files, printers}) {
             ASSERT_FALSE(RecordValue(reg, kHklm, value, value + L"KX"));
-            ASSERT_FALSE(reg.WriteValue(kHklm, value, L"1", RegDword));
+            ASSERT_FALSE(reg.WriteValue(kHklm, value, L"1", ValueType::Dword));
         }
         for (const std::wstring& value :
              filesFirst ? std::vector{files, printers} : std::vector{printers, files}) {

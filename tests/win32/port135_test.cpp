@@ -54,7 +54,7 @@ class Port135Platform : public ::testing::Test {
     void SetUp() override {
         folder_ = system_.ProgramFolder();
         // Windows XP's own values, and nothing of an earlier close.
-        ASSERT_FALSE(reg_.WriteValue(kHklm, kEnableDcom, L"Y", RegSz));
+        ASSERT_FALSE(reg_.WriteValue(kHklm, kEnableDcom, L"Y", ValueType::String));
         ASSERT_FALSE(reg_.WriteRaw(kHklm, kProtocols, MultiStringValue(kOpenList)));
         for (const wchar_t* path :
              {L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\", kListen, kPort135Marker}) {

@@ -72,43 +72,40 @@ TEST_F(RegistryTest, ReadsEachTypeAsText) {
     EXPECT_FALSE(reg_.ValueExists(kHklm, kBase + L"NoKey\\Value"));
 }
 
-TEST_F(RegistryTest, WritesEachTypeAndNothingForAnUnknownOne) {
-    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Dword", L"4", RegDword));
-    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Text", L"N", RegSz));
-    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Expand", L"%x%", RegExpandSz));
-    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Binary", L"1", RegBinary));
-    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Unknown", L"1", 4));
-    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Negative", L"1", -1));
-    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Sub\\Created", L"7", RegDword));
+TEST_F(RegistryTest, WritesEachType) {
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Dword", L"4", ValueType::Dword));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Text", L"N", ValueType::String));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Expand", L"%x%", ValueType::ExpandString));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Binary", L"1", ValueType::Binary));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Sub\\Created", L"7", ValueType::Dword));
 
     EXPECT_EQ(TypeOf(L"Dword"), static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(TypeOf(L"Text"), static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(TypeOf(L"Expand"), static_cast<DWORD>(REG_EXPAND_SZ));
     EXPECT_EQ(TypeOf(L"Binary"), static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(TypeOf(L"Unknown"), static_cast<DWORD>(REG_NONE));
-    EXPECT_EQ(TypeOf(L"Negative"), static_cast<DWORD>(REG_NONE));
     EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"Dword", L"Erreur"), L"4");
     EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"Text", L"Erreur"), L"N");
     EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"Sub\\Created", L"Erreur"), L"7");
 }
 
 TEST_F(RegistryTest, NamesTheSubkeysAndTheValuesOfAKey) {
-    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Sub\\Bind", L"1", RegDword));
-    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Value", L"1", RegDword));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Sub\\Bind", L"1", ValueType::Dword));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Value", L"1", ValueType::Dword));
     EXPECT_EQ(reg_.SubkeyNames(kHklm, kKey), std::vector<std::wstring>{L"Sub"});
     EXPECT_EQ(reg_.ValueNames(kHklm, kKey), std::vector<std::wstring>{L"Value"});
     EXPECT_TRUE(reg_.SubkeyNames(kHklm, kBase + L"Missing").empty());
 }
 
 TEST_F(RegistryTest, ReportsARefusedWrite) {
-    const auto failure = reg_.WriteValue(kHklm, kBase + L"Dword", L"not a number", RegDword);
+    const auto failure =
+        reg_.WriteValue(kHklm, kBase + L"Dword", L"not a number", ValueType::Dword);
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->fullPath, L"HKLM\\" + kBase + L"Dword");
 }
 
 TEST_F(RegistryTest, RemovesValuesAndKeysNamedWithATrailingBackslash) {
-    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Sub\\Bind", L"1", RegSz));
-    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Gone", L"1", RegDword));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Sub\\Bind", L"1", ValueType::String));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Gone", L"1", ValueType::Dword));
 
     EXPECT_FALSE(reg_.Remove(kHklm, kBase + L"Gone"));
     EXPECT_FALSE(reg_.Remove(kHklm, kBase + L"Gone"));  // missing: ignored

@@ -83,7 +83,7 @@ TEST(UndoPlatform, TickThenClearLeavesEachValueAsItWasTypesAndBytesIncluded) {
         const Stored deepBefore = Read(base + L"\\Deep", L"Value");
         const std::wstring path = c.key + L"\\Value";
         const Setting row{kHklm, path.c_str(), c.rule == std::wstring(L"Sauve") ? L"4" : L"0",
-                          RegDword, c.rule};
+                          ValueType::Dword, c.rule};
 
         Win32RegistryStore store;
         Reg reg(store);
