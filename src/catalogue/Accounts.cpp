@@ -13,21 +13,25 @@ namespace {
 using C = ControlId;
 
 constexpr std::array<HardeningSetting, 4> kAnonymousRows = {{
-    Row(C::AnonymousAccessBox, C::AnonymousAccessLabel,
-        L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymous", L"2", L"0"),
-    Row(C::AnonymousAccessBox, C::AnonymousAccessLabel,
-        L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymoussam", L"1", L"0"),
-    Row(C::AnonymousAccessBox, C::AnonymousAccessLabel,
-        L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", L"4", L"0"),
-    Row(C::AnonymousAccessBox, C::AnonymousAccessLabel,
-        L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer", L"4", L"0"),
+    MakeSetting(C::AnonymousAccessBox, C::AnonymousAccessLabel,
+                L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymous", L"2",
+                WriteOnUndo(L"0")),
+    MakeSetting(C::AnonymousAccessBox, C::AnonymousAccessLabel,
+                L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymoussam", L"1",
+                WriteOnUndo(L"0")),
+    MakeSetting(C::AnonymousAccessBox, C::AnonymousAccessLabel,
+                L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", L"4",
+                WriteOnUndo(L"0")),
+    MakeSetting(C::AnonymousAccessBox, C::AnonymousAccessLabel,
+                L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer", L"4",
+                WriteOnUndo(L"0")),
 }};
-constexpr HardeningSetting kEveryoneRow =
-    Row(C::EveryoneRightsBox, C::EveryoneRightsLabel,
-        L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\everyoneincludesanonymous", L"0", L"1");
-constexpr HardeningSetting kRemoteRegistryRow =
-    Row(C::RemoteRegistryBox, C::RemoteRegistryLabel,
-        L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start", L"4", kRuleRestore);
+constexpr HardeningSetting kEveryoneRow = MakeSetting(
+    C::EveryoneRightsBox, C::EveryoneRightsLabel,
+    L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\everyoneincludesanonymous", L"0", WriteOnUndo(L"1"));
+constexpr HardeningSetting kRemoteRegistryRow = MakeSetting(
+    C::RemoteRegistryBox, C::RemoteRegistryLabel,
+    L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start", L"4", kRestoreOnUndo);
 
 // The order in which the group applies its boxes.
 constexpr std::array<C, 5> kApplyOrder = {C::GuestAccountBox, C::HelpAssistantBox,

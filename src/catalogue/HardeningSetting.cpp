@@ -30,16 +30,16 @@ constexpr StartTypeWords kStartTypes[] = {
 
 // What the row was given instead of its backup, in words.
 std::wstring Instead(const UnusableRecord& unusable) {
-    const std::wstring_view undo = unusable.undoneTo;
+    if (unusable.undoneTo.kind == UndoRule::Kind::DeleteValue) {
+        return L"The value was deleted instead";
+    }
+    const std::wstring_view undo = unusable.undoneTo.value;
     if (unusable.fault == Fault::NotAStartType) {
         for (const StartTypeWords& type : kStartTypes) {
             if (undo == type.value) {
                 return std::wstring(L"The service was set to ") + type.words + L" instead";
             }
         }
-    }
-    if (undo == kRuleDelete) {
-        return L"The value was deleted instead";
     }
     return L"The value was set to " + std::wstring(undo) + L" instead";
 }

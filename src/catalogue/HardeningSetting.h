@@ -16,9 +16,10 @@ struct HardeningSetting : Setting {
     ControlId label;
 };
 
-constexpr HardeningSetting Row(ControlId box, ControlId label, const wchar_t* valuePath,
-                               const wchar_t* target, const wchar_t* restoreRule) {
-    return {{kHklm, valuePath, target, ValueType::Dword, restoreRule}, box, label};
+// A REG_DWORD below HKEY_LOCAL_MACHINE, as every row of the catalogue is.
+constexpr HardeningSetting MakeSetting(ControlId box, ControlId label, const wchar_t* valuePath,
+                                       const wchar_t* target, UndoRule undoRule) {
+    return {{kHklm, valuePath, target, ValueType::Dword, undoRule}, box, label};
 }
 
 // A refused change that stopped a group's apply: the box it stopped at, and the changed boxes

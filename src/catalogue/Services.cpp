@@ -35,8 +35,9 @@ constexpr HardeningSetting kNoSetting{};
 
 constexpr ServiceRow Service(C box, C label, const wchar_t* start, const wchar_t* command,
                              Restart restart) {
-    return {box,   label,  {Row(box, label, start, L"4", kRuleRestore), kNoSetting}, 1, command,
-            start, restart};
+    return {box,    label,   {MakeSetting(box, label, start, L"4", kRestoreOnUndo), kNoSetting},
+            1,      command, start,
+            restart};
 }
 
 // NetBIOS over TCP/IP, which holds ports 137 to 139, is switched per network interface: each
@@ -56,10 +57,10 @@ const wchar_t* LastingPath(std::wstring path) {
 std::vector<HardeningSetting> NetbiosRows(Reg& reg) {
     std::vector<HardeningSetting> rows;
     for (const std::wstring& name : reg.SubkeyNames(kHklm, kNetbtInterfaces)) {
-        rows.push_back(
-            Row(C::NetBiosPortsBox, C::NetBiosPortsLabel,
-                LastingPath(std::wstring(kNetbtInterfaces) + L"\\" + name + L"\\NetbiosOptions"),
-                L"2", L"0"));
+        rows.push_back(MakeSetting(
+            C::NetBiosPortsBox, C::NetBiosPortsLabel,
+            LastingPath(std::wstring(kNetbtInterfaces) + L"\\" + name + L"\\NetbiosOptions"), L"2",
+            WriteOnUndo(L"0")));
     }
     return rows;
 }
@@ -74,9 +75,9 @@ constexpr std::array<ServiceRow, 10> kServiceRows = {{
             Restart::Sets),
     {C::Port445Box,
      C::Port445Label,
-     {Row(C::Port445Box, C::Port445Label,
-          L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\SmbDeviceEnabled", L"0",
-          kRuleDelete),
+     {MakeSetting(C::Port445Box, C::Port445Label,
+                  L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\SmbDeviceEnabled", L"0",
+                  kDeleteOnUndo),
       kNoSetting},
      1,
      nullptr,
@@ -92,10 +93,10 @@ constexpr std::array<ServiceRow, 10> kServiceRows = {{
             Restart::Clears),
     {C::Port1024UdpBox,
      C::Port1024UdpLabel,
-     {Row(C::Port1024UdpBox, C::Port1024UdpLabel, kDnscacheStart, L"4", kRuleRestore),
-      Row(C::Port1024UdpBox, C::Port1024UdpLabel,
-          L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets", L"0",
-          kRuleDelete)},
+     {MakeSetting(C::Port1024UdpBox, C::Port1024UdpLabel, kDnscacheStart, L"4", kRestoreOnUndo),
+      MakeSetting(C::Port1024UdpBox, C::Port1024UdpLabel,
+                  L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets",
+                  L"0", kDeleteOnUndo)},
      2,
      L"net stop Dnscache",
      kDnscacheStart,

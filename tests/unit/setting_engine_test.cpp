@@ -19,7 +19,7 @@ RawValue Text(const std::wstring& text) {
     return FakeRegistry::Text(text);
 }
 
-Setting Row(const std::wstring& path, const wchar_t* rule, const wchar_t* target = kTarget) {
+Setting Row(const std::wstring& path, UndoRule rule, const wchar_t* target = kTarget) {
     // The path lives as long as the test's constants.
     return {kHklm, path.c_str(), target, ValueType::Dword, rule};
 }
@@ -36,12 +36,12 @@ TEST(ApplyBox, LeavesAloneWhatItMustNotTouchAndFallsBackOnAnUnusableRecord) {
     registry.SetDword(kValue, 4);
     registry.SetRaw(kRecord, RawValue{RawBinary, {3}});
     const auto before = registry.keys;
-    EXPECT_FALSE(Apply(reg, Row(kValue, L"0"), 2).failure);
+    EXPECT_FALSE(Apply(reg, Row(kValue, WriteOnUndo(L"0")), 2).failure);
     const std::wstring missing = L"SYSTEM\\CurrentControlSet\\Services\\None\\Start";
-    EXPECT_FALSE(Apply(reg, Row(missing, L"Sauve"), 1).failure);
+    EXPECT_FALSE(Apply(reg, Row(missing, kRestoreOnUndo), 1).failure);
     EXPECT_EQ(registry.keys, before);
 
-    const BoxResult clear = Apply(reg, Row(kValue, L"0"), 0);
+    const BoxResult clear = Apply(reg, Row(kValue, WriteOnUndo(L"0")), 0);
     EXPECT_FALSE(clear.failure);
     EXPECT_EQ(registry.Get(kValue), Dword(0));
     EXPECT_EQ(registry.Get(kRecord), (RawValue{RawBinary, {3}}));
@@ -53,7 +53,7 @@ TEST(ApplyBox, LeavesAloneWhatItMustNotTouchAndFallsBackOnAnUnusableRecord) {
 TEST(ApplyBox, ComparesTypeAndTextExactly) {
     FakeRegistry registry;
     Reg reg(registry);
-    const Setting row = Row(kValue, L"Sauve");
+    const Setting row = Row(kValue, kRestoreOnUndo);
     for (const RawValue& value : {Text(L"04"), Text(L"4"), RawValue{RawBinary, {4, 0, 0, 0}}}) {
         registry.SetRaw(kValue, value);
         EXPECT_FALSE(InForce(reg, row));
@@ -67,7 +67,7 @@ TEST(ApplyBox, ARefusedBackupWriteChangesNothing) {
     Reg reg(registry);
     registry.SetDword(kValue, 2);
     registry.DenyWrites(kKey);
-    const BoxResult result = Apply(reg, Row(kValue, L"Sauve"), 1);
+    const BoxResult result = Apply(reg, Row(kValue, kRestoreOnUndo), 1);
     ASSERT_TRUE(result.failure);
     EXPECT_EQ(result.failure->code, kRegAccessDenied);
     EXPECT_EQ(result.failure->fullPath, L"HKLM\\" + kRecord);
@@ -75,16 +75,16 @@ TEST(ApplyBox, ARefusedBackupWriteChangesNothing) {
     EXPECT_FALSE(registry.Get(kRecord));
 }
 
-TEST(ApplyBox, RulesAreRecognisedOnlyInTheirExactSpelling) {
+TEST(ApplyBox, AnUndoRuleWritesItsValueWithTheRowsType) {
     FakeRegistry registry;
     Reg reg(registry);
     registry.SetDword(kValue, 4);
-    const BoxResult literal = Apply(reg, Row(kValue, L"suppr"), 0);
-    // "suppr" is a literal value: it cannot be written as a number.
+    const BoxResult literal = Apply(reg, Row(kValue, WriteOnUndo(L"suppr")), 0);
+    // Not a number: it cannot be written as one.
     ASSERT_TRUE(literal.failure);
     EXPECT_EQ(literal.failure->code, kRegInvalidData);
     EXPECT_EQ(registry.Get(kValue), Dword(4));
-    EXPECT_FALSE(Apply(reg, Row(kValue, L"7"), 0).failure);
+    EXPECT_FALSE(Apply(reg, Row(kValue, WriteOnUndo(L"7")), 0).failure);
     EXPECT_EQ(registry.Get(kValue), Dword(7));
 }
 
@@ -103,7 +103,7 @@ TEST(ApplyBox, TickThenClearGivesBackAStartTypeWindowsAccepts) {
         registry.SetRaw(kValue, c.start);
         registry.SetString(std::wstring(kKey) + L"\\DisplayName", L"Windows Time");
         const auto before = registry.keys;
-        const Setting row = Row(kValue, L"Sauve");
+        const Setting row = Row(kValue, kRestoreOnUndo);
 
         EXPECT_FALSE(Apply(reg, row, 1).failure);
         EXPECT_EQ(registry.Get(kValue), Dword(4));
@@ -132,7 +132,7 @@ TEST(ApplyBox, ABoxIsUndoneWholeOrNotAtAll) {
     const std::wstring start = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Start";
     const std::wstring sockets =
         L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets";
-    const Setting rows[] = {Row(start, L"Sauve"), Row(sockets, L"Suppr", L"0")};
+    const Setting rows[] = {Row(start, kRestoreOnUndo), Row(sockets, kDeleteOnUndo, L"0")};
     FakeRegistry registry;
     Reg reg(registry);
     registry.SetDword(start, 4);
@@ -155,7 +155,7 @@ TEST(ApplyBox, TellsAChangeThatCouldNotBeTakenBack) {
     FakeRegistry registry;
     Reg reg(registry);
     const std::wstring other = std::wstring(kKey) + L"\\Other";
-    const Setting rows[] = {Row(kValue, L"Suppr"), Row(other, L"Suppr")};
+    const Setting rows[] = {Row(kValue, kDeleteOnUndo), Row(other, kDeleteOnUndo)};
     registry.SetDword(kValue, 2);
     registry.SetDword(other, 2);
     // The first row's record and value go through; everything after is refused.

@@ -19,7 +19,7 @@ using C = ControlId;
 struct RowRule {
     std::wstring valuePath;
     const wchar_t* target;
-    const wchar_t* rule;
+    UndoRule rule;
     std::uint32_t other;  // a value that is not the target
 };
 struct BoxRows {
@@ -42,43 +42,45 @@ std::vector<BoxRows> AllBoxes() {
     std::vector<BoxRows> boxes = {
         {C::FolderSharingBox,
          C::ApplySharesButton,
-         {{Path(kPolicies, L"NoFileSharing"), L"1", L"Suppr", 0}}},
+         {{Path(kPolicies, L"NoFileSharing"), L"1", kDeleteOnUndo, 0}}},
         {C::PrinterSharingBox,
          C::ApplySharesButton,
-         {{Path(kPolicies, L"NoPrintSharing"), L"1", L"Suppr", 0}}},
+         {{Path(kPolicies, L"NoPrintSharing"), L"1", kDeleteOnUndo, 0}}},
         {C::SimpleFileSharingBox,
          C::ApplySharesButton,
-         {{Path(kLsa, L"forceguest"), L"0", L"1", 1}}},
+         {{Path(kLsa, L"forceguest"), L"0", WriteOnUndo(L"1"), 1}}},
         {C::AdminSharesBox,
          C::ApplySharesButton,
-         {{Path(kLanman, L"AutoshareWks"), L"0", L"Suppr", 1}}},
+         {{Path(kLanman, L"AutoshareWks"), L"0", kDeleteOnUndo, 1}}},
         {C::RemoteAdminBox,
          C::ApplySharesButton,
-         {{Path(kLanman, L"AutoShareServer"), L"0", L"Suppr", 1}}},
+         {{Path(kLanman, L"AutoShareServer"), L"0", kDeleteOnUndo, 1}}},
         {C::AnonymousAccessBox,
          C::ApplyAccountsButton,
-         {{Path(kLsa, L"restrictanonymous"), L"2", L"0", 0},
-          {Path(kLsa, L"restrictanonymoussam"), L"1", L"0", 0},
-          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", L"4", L"0", 0},
-          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer", L"4", L"0", 0}}},
+         {{Path(kLsa, L"restrictanonymous"), L"2", WriteOnUndo(L"0"), 0},
+          {Path(kLsa, L"restrictanonymoussam"), L"1", WriteOnUndo(L"0"), 0},
+          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", L"4", WriteOnUndo(L"0"),
+           0},
+          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer", L"4", WriteOnUndo(L"0"),
+           0}}},
         {C::EveryoneRightsBox,
          C::ApplyAccountsButton,
-         {{Path(kLsa, L"everyoneincludesanonymous"), L"0", L"1", 1}}},
+         {{Path(kLsa, L"everyoneincludesanonymous"), L"0", WriteOnUndo(L"1"), 1}}},
         {C::Port1024UdpBox,
          C::ApplyServicesButton,
-         {{Path(kServices, L"Dnscache\\Start"), L"4", L"Sauve", 2},
-          {Path(kServices, L"Dnscache\\Parameters\\MaxCachedSockets"), L"0", L"Suppr", 20}}},
+         {{Path(kServices, L"Dnscache\\Start"), L"4", kRestoreOnUndo, 2},
+          {Path(kServices, L"Dnscache\\Parameters\\MaxCachedSockets"), L"0", kDeleteOnUndo, 20}}},
         {C::Port445Box,
          C::ApplyServicesButton,
-         {{Path(kServices, L"NetBT\\Parameters\\SmbDeviceEnabled"), L"0", L"Suppr", 1}}},
+         {{Path(kServices, L"NetBT\\Parameters\\SmbDeviceEnabled"), L"0", kDeleteOnUndo, 1}}},
         // NetBIOS on two network interfaces, each of which the machine may lack.
         {C::NetBiosPortsBox,
          C::ApplyServicesButton,
-         {{Path(kServices, L"LmHosts\\Start"), L"4", L"Sauve", 2},
-          {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{A}\\NetbiosOptions"), L"2", L"0",
-           1},
-          {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{B}\\NetbiosOptions"), L"2", L"0",
-           0}}},
+         {{Path(kServices, L"LmHosts\\Start"), L"4", kRestoreOnUndo, 2},
+          {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{A}\\NetbiosOptions"), L"2",
+           WriteOnUndo(L"0"), 1},
+          {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{B}\\NetbiosOptions"), L"2",
+           WriteOnUndo(L"0"), 0}}},
     };
     // Each of these disables one service's start type.
     const std::pair<C, const wchar_t*> services[] = {
@@ -95,7 +97,7 @@ std::vector<BoxRows> AllBoxes() {
         boxes.push_back(
             {box,
              box == C::RemoteRegistryBox ? C::ApplyAccountsButton : C::ApplyServicesButton,
-             {{Path(kServices, service) + L"\\Start", L"4", L"Sauve", 2}}});
+             {{Path(kServices, service) + L"\\Start", L"4", kRestoreOnUndo, 2}}});
     }
     return boxes;
 }
@@ -106,14 +108,14 @@ constexpr Start kStarts[] = {Start::KeyAbsent, Start::Absent, Start::Other,
 
 using Raw = FakeRegistry;
 
-bool IsSauve(const RowRule& row) {
-    return row.rule == std::wstring(L"Sauve");
+bool RestoresBackup(const RowRule& row) {
+    return row.rule.kind == UndoRule::Kind::RestoreBackup;
 }
 
 // What an earlier run kept: the former start type, as earlier versions wrote it; or the mark of
 // a value that was absent.
 RawValue EarlierRecord(const RowRule& row) {
-    return IsSauve(row) ? Raw::Dword(2) : RawValue{RawNone, {}};
+    return RestoresBackup(row) ? Raw::Dword(2) : RawValue{RawNone, {}};
 }
 
 void Prepare(FakeRegistry& registry, const RowRule& row, Start start) {
@@ -142,13 +144,13 @@ void Prepare(FakeRegistry& registry, const RowRule& row, Start start) {
     }
 }
 
-// What an undo writes where no usable record is left: Windows' own value on the machine of the
+// What an undo does where no usable record is left: Windows' own value on the machine of the
 // test, else the row's rule.
-std::wstring UndoneTo(const RowRule& row) {
-    if (const wchar_t* value = WindowsDefault(row.valuePath, FakeSystem::kXpSp2)) {
-        return value;
+UndoRule UndoneTo(const RowRule& row) {
+    if (const std::optional<UndoRule> value = WindowsDefault(row.valuePath, FakeSystem::kXpSp2)) {
+        return *value;
     }
-    return IsSauve(row) ? L"3" : row.rule;
+    return RestoresBackup(row) ? WriteOnUndo(L"3") : row.rule;
 }
 
 struct Outcome {
@@ -166,24 +168,24 @@ Outcome Expect(FakeRegistry& expected, const RowRule& row, Start start, bool sta
     };
     // Brings the row to its undo without a record.
     auto undo = [&] {
-        const std::wstring value = UndoneTo(row);
-        if (value == L"Suppr") {
+        const UndoRule undo = UndoneTo(row);
+        if (undo.kind == UndoRule::Kind::DeleteValue) {
             erase(path);
-        } else {
-            expected.SetDword(path, static_cast<std::uint32_t>(std::stoul(value)));
+            return false;
         }
-        return value == row.target;
+        expected.SetDword(path, static_cast<std::uint32_t>(std::stoul(undo.value)));
+        return undo.value == std::wstring(row.target);
     };
     if (start == Start::TargetRecorded) {
         erase(path + L"KX");
-        if (IsSauve(row)) {
+        if (RestoresBackup(row)) {
             expected.SetRaw(path, EarlierRecord(row));
         } else {
             erase(path);
         }
     } else if (start == Start::Target && startedTicked) {
         return {0, undo()};
-    } else if (start == Start::OtherType && IsSauve(row) && !startedTicked) {
+    } else if (start == Start::OtherType && RestoresBackup(row) && !startedTicked) {
         // A start type kept as text is none Windows accepts: reported, and left.
         expected.SetRaw(path + L"KX", Raw::Text(row.target));
         return {1, undo()};
