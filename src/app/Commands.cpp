@@ -121,8 +121,8 @@ void VerifyAllGroups(MainWindowState& state, Machine& machine) {
     if (state.controls.Enabled(C::ApplySharesButton)) {
         VerifyShares(state, machine);
     }
-    if (machine.reg.ReadValue(kHklm, L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start",
-                              kUnreadable) == kUnreadable) {
+    if (!machine.reg.ReadText(kHklm,
+                              L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start")) {
         state.controls.SetEnabled(C::RemoteRegistryBox, false);
     }
     VerifyAccounts(state, machine);

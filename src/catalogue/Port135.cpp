@@ -143,7 +143,7 @@ Reason Import(Machine& machine, std::span<const RegistryScript* const> scripts) 
 // version, which kept nothing), what closing left is removed instead.
 Reason Restore(Machine& machine, std::span<const ValueChangedByClose> values) {
     Reg& reg = machine.reg;
-    const bool markedClosed = reg.ReadValue(kHklm, kPort135Marker, kUnreadable) == L"1";
+    const bool markedClosed = reg.ReadText(kHklm, kPort135Marker) == L"1";
     Reason first;
     for (const ValueChangedByClose& value : values) {
         Reason reason;
@@ -202,9 +202,9 @@ Reason Close(Machine& machine, std::size_t& recorded) {
 std::int16_t IsPort135Closed(Machine& machine) {
     Reg& reg = machine.reg;
     // All four are read, in this order, whatever the first ones give.
-    const bool dcomOff = reg.ReadValue(kHklm, kEnableDcom, kUnreadable) == L"N";
-    const bool notListening = reg.ReadValue(kHklm, kListenOnInternet, kUnreadable) == L"N";
-    const bool closedByUs = reg.ReadValue(kHklm, kPort135Marker, kUnreadable) == L"1";
+    const bool dcomOff = reg.ReadText(kHklm, kEnableDcom) == L"N";
+    const bool notListening = reg.ReadText(kHklm, kListenOnInternet) == L"N";
+    const bool closedByUs = reg.ReadText(kHklm, kPort135Marker) == L"1";
     const bool bound = reg.ValueExists(kHklm, kBind);
     return dcomOff && notListening && closedByUs && bound ? 1 : 0;
 }
@@ -222,7 +222,7 @@ void Port135BoxChanged(MainWindowState& state, Machine& machine) {
 }
 
 bool Port135ReopeningDue(Reg& reg) {
-    return reg.ReadValue(kHklm, kPort135Marker, kUnreadable) == L"1" ||
+    return reg.ReadText(kHklm, kPort135Marker) == L"1" ||
            std::any_of(
                kValuesChangedByClose.begin(), kValuesChangedByClose.end(),
                [&](const ValueChangedByClose& kept) { return HasRecord(reg, kHklm, kept.record); });

@@ -165,7 +165,7 @@ void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine) {
         state.controls.SetEnabled(box, true);
     }
     for (C box : kInstalledCheckOrder) {
-        if (machine.reg.ReadValue(kHklm, RowOf(box).installedBy, kUnreadable) == kUnreadable) {
+        if (!machine.reg.ReadText(kHklm, RowOf(box).installedBy)) {
             state.controls.SetEnabled(box, false);
         }
     }

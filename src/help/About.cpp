@@ -60,32 +60,27 @@ std::wstring VersionText(const std::array<std::uint16_t, 4>& version) {
     return L"Version " + VersionNumber(version);
 }
 
-bool GetKeyValue(Reg& reg, const std::wstring& keyName, const std::wstring& subKeyRef,
-                 std::wstring& keyVal) {
+std::optional<std::wstring> ReadLocalMachineText(Reg& reg, const std::wstring& keyPath,
+                                                 const std::wstring& valueName) {
     RawValue value;
-    if (reg.ReadRaw(kHklm, keyName + L"\\" + subKeyRef, value) != kRegOk) {
-        keyVal.clear();
-        return false;
+    if (reg.ReadRaw(kHklm, keyPath + L"\\" + valueName, value) != kRegOk) {
+        return std::nullopt;
     }
-    if (value.type == RawSz) {
-        // The text ends at its first zero, or with the data when it was stored without one.
-        keyVal = ValueText(value).value_or(L"");
-    } else if (value.type == RawDword) {
-        keyVal = ValueText(value).value_or(keyVal);
-    }
-    return true;
+    // A text ends at its first zero, or with the data when it was stored without one.
+    const bool hasText = value.type == RawSz || value.type == RawDword;
+    return hasText ? ValueText(value).value_or(L"") : L"";
 }
 
 void StartSystemInformation(Machine& machine) {
     System& system = machine.system;
-    std::wstring path;
-    if (GetKeyValue(machine.reg, L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", path)) {
-        if (StartProgramAt(system, path)) {
+    if (const auto path = ReadLocalMachineText(
+            machine.reg, L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH")) {
+        if (StartProgramAt(system, *path)) {
             return;
         }
-    } else if (GetKeyValue(machine.reg, L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO",
-                           path)) {
-        const std::wstring program = path + L"\\MSINFO32.EXE";
+    } else if (const auto folder = ReadLocalMachineText(
+                   machine.reg, L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO")) {
+        const std::wstring program = *folder + L"\\MSINFO32.EXE";
         if (system.FileAttributes(program) && StartProgramAt(system, program)) {
             return;
         }

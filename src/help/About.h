@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -49,10 +50,10 @@ std::wstring VersionNumber(const std::array<std::uint16_t, 4>& version);
 // "Version 1.6.212".
 std::wstring VersionText(const std::array<std::uint16_t, 4>& version);
 
-// Reads a text or number value below HKEY_LOCAL_MACHINE into `keyVal`; false (and an empty text)
-// when it cannot be read. A value of another type leaves `keyVal` as it was.
-bool GetKeyValue(Reg& reg, const std::wstring& keyName, const std::wstring& subKeyRef,
-                 std::wstring& keyVal);
+// A text or number value below HKEY_LOCAL_MACHINE as text; empty for a value of another type,
+// nothing when it cannot be read.
+std::optional<std::wstring> ReadLocalMachineText(Reg& reg, const std::wstring& keyPath,
+                                                 const std::wstring& valueName);
 
 // Starts the system information tool from where Windows says it is, or says it is not there.
 void StartSystemInformation(Machine& machine);

@@ -181,10 +181,12 @@ RegError Reg::Read(RegistryRoot root, const std::wstring& valuePath, std::wstrin
     return kRegOk;
 }
 
-std::wstring Reg::ReadValue(RegistryRoot root, const std::wstring& valuePath,
-                            const std::wstring& defaultValue) {
+std::optional<std::wstring> Reg::ReadText(RegistryRoot root, const std::wstring& valuePath) {
     std::wstring text;
-    return Read(root, valuePath, text) == kRegOk ? text : defaultValue;
+    if (Read(root, valuePath, text) != kRegOk) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 bool Reg::ValueExists(RegistryRoot root, const std::wstring& valuePath) {

@@ -47,9 +47,10 @@ class Reg {
   public:
     explicit Reg(RegistryStore& store) : store_(store) {}
 
-    // A value path ending in a backslash names the key itself (its default value).
-    std::wstring ReadValue(RegistryRoot root, const std::wstring& valuePath,
-                           const std::wstring& defaultValue);
+    // The value's text form; nothing where there is none (no such value, a type without a text
+    // form, a refused read). A value path ending in a backslash names the key itself (its default
+    // value).
+    std::optional<std::wstring> ReadText(RegistryRoot root, const std::wstring& valuePath);
     bool ValueExists(RegistryRoot root, const std::wstring& valuePath);
     [[nodiscard]] WriteResult WriteValue(RegistryRoot root, const std::wstring& valuePath,
                                          const std::wstring& value, ValueType valueType);

@@ -19,7 +19,6 @@
 
 namespace tolvane {
 
-inline constexpr wchar_t kUnreadable[] = L"Erreur";
 inline constexpr wchar_t kBackupSuffix[] = L"KX";
 
 // What the undo of a row does where no usable record of the former value is left.

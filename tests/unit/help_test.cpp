@@ -117,35 +117,29 @@ TEST(About, VersionLeavesOutTheBuildNumber) {
     EXPECT_EQ(VersionText({10, 0, 7, 3}), L"Version 10.0.3");
 }
 
-TEST(GetKeyValue, ReadsTextAndNumbersAndLeavesOtherTypes) {
+TEST(ReadLocalMachineText, ReadsTextAndNumbersAndNoTextOfOtherTypes) {
     constexpr wchar_t kKey[] = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
     struct Case {
         const char* what;
         std::optional<RawValue> value;  // nothing: no such value
-        bool read;
-        const wchar_t* text;
+        std::optional<std::wstring> text;
     };
     const Case cases[] = {
-        {"text", RawValue{RawSz, {'C', 0, ':', 0, 0, 0, 'x', 0}}, true, L"C:"},
-        {"text without its terminator", RawValue{RawSz, {'a', 0, 'b', 0}}, true, L"ab"},
-        {"number with the high bit", RawValue{RawDword, {0xFF, 0xFF, 0xFF, 0xFF}}, true,
-         L"4294967295"},
-        {"another type keeps the text", RawValue{RawBinary, {1, 2}}, true, L"before"},
-        {"missing value", std::nullopt, false, L""},
+        {"text", RawValue{RawSz, {'C', 0, ':', 0, 0, 0, 'x', 0}}, L"C:"},
+        {"text without its terminator", RawValue{RawSz, {'a', 0, 'b', 0}}, L"ab"},
+        {"number with the high bit", RawValue{RawDword, {0xFF, 0xFF, 0xFF, 0xFF}}, L"4294967295"},
+        {"another type", RawValue{RawBinary, {1, 2}}, L""},
+        {"missing value", std::nullopt, std::nullopt},
     };
     for (const Case& c : cases) {
         Harness h;
         if (c.value) {
             h.registry.SetRaw(std::wstring(kKey) + L"\\PATH", *c.value);
         }
-        std::wstring text = L"before";
-        EXPECT_EQ(GetKeyValue(h.reg, kKey, L"PATH", text), c.read) << c.what;
-        EXPECT_EQ(text, c.text) << c.what;
+        EXPECT_EQ(ReadLocalMachineText(h.reg, kKey, L"PATH"), c.text) << c.what;
     }
     Harness noKey;
-    std::wstring text = L"before";
-    EXPECT_FALSE(GetKeyValue(noKey.reg, L"SOFTWARE\\None", L"PATH", text));
-    EXPECT_EQ(text, L"");
+    EXPECT_FALSE(ReadLocalMachineText(noKey.reg, L"SOFTWARE\\None", L"PATH"));
 }
 
 TEST(StartSystemInformation, StartsTheToolWhereWindowsSaysOrTellsItIsMissing) {

@@ -29,22 +29,23 @@ TEST_F(RegTest, ReadsValuesAsText) {
     registry.SetDword(Path(L"big"), 4000000000u);
     registry.SetString(Path(L"text"), L"N");
     registry.SetString(Path(L"empty"), L"");
+    registry.SetString(Path(L"erreur"), L"Erreur");
     registry.SetRaw(Path(L"binary"), {RawBinary, {1, 2, 3, 4}});
     registry.SetRaw(Path(L"multi"), {RawMultiSz, {'a', 0, 0, 0, 0, 0}});
     registry.SetRaw(Path(L"short"), {RawDword, {1, 2}});
 
-    EXPECT_EQ(reg.ReadValue(kHklm, Path(L"forceguest"), L"Erreur"), L"0");
-    EXPECT_EQ(reg.ReadValue(kHklm, Path(L"big"), L"Erreur"), L"4000000000");
-    EXPECT_EQ(reg.ReadValue(kHklm, Path(L"text"), L"Erreur"), L"N");
-    EXPECT_EQ(reg.ReadValue(kHklm, Path(L"empty"), L"Erreur"), L"");
-    EXPECT_EQ(reg.ReadValue(kHklm, Path(L"binary"), L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg.ReadValue(kHklm, Path(L"multi"), L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg.ReadValue(kHklm, Path(L"short"), L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg.ReadValue(kHklm, Path(L"missing"), L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg.ReadValue(kHklm, L"NO\\SUCH\\KEY\\value", L"d"), L"d");
+    EXPECT_EQ(reg.ReadText(kHklm, Path(L"forceguest")), L"0");
+    EXPECT_EQ(reg.ReadText(kHklm, Path(L"big")), L"4000000000");
+    EXPECT_EQ(reg.ReadText(kHklm, Path(L"text")), L"N");
+    EXPECT_EQ(reg.ReadText(kHklm, Path(L"empty")), L"");
+    EXPECT_EQ(reg.ReadText(kHklm, Path(L"erreur")), L"Erreur");  // a text like any other
+    EXPECT_FALSE(reg.ReadText(kHklm, Path(L"binary")));
+    EXPECT_FALSE(reg.ReadText(kHklm, Path(L"multi")));
+    EXPECT_FALSE(reg.ReadText(kHklm, Path(L"short")));
+    EXPECT_FALSE(reg.ReadText(kHklm, Path(L"missing")));
+    EXPECT_FALSE(reg.ReadText(kHklm, L"NO\\SUCH\\KEY\\value"));
     // Keys are found whatever their letter case.
-    EXPECT_EQ(reg.ReadValue(kHklm, L"system\\currentcontrolset\\control\\lsa\\FORCEGUEST", L"d"),
-              L"0");
+    EXPECT_EQ(reg.ReadText(kHklm, L"system\\currentcontrolset\\control\\lsa\\FORCEGUEST"), L"0");
 }
 
 TEST_F(RegTest, ValueExistsIsFalseOnlyWhenNothingIsThere) {

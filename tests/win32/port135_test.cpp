@@ -104,19 +104,19 @@ TEST_F(Port135Platform, ClosesAndReopensOnTheRealRegistry) {
     ASSERT_EQ(host_.messages.size(), 1u);  // the warning alone
     EXPECT_EQ(List(kBind), std::vector<std::wstring>{L"1"});
     EXPECT_EQ(List(kProtocols), kClosedList);
-    EXPECT_EQ(reg_.ReadValue(kHklm, kEnableDcom, L"-"), L"N");
-    EXPECT_EQ(reg_.ReadValue(kHklm, kListen, L"-"), L"N");
+    EXPECT_EQ(reg_.ReadText(kHklm, kEnableDcom), L"N");
+    EXPECT_EQ(reg_.ReadText(kHklm, kListen), L"N");
     EXPECT_EQ(IsPort135Closed(machine_), 1);
     for (const Script& script : kScripts) {
         EXPECT_FALSE(FileExists(system_, folder_ + L"\\" + script.name)) << script.name;
     }
 
     ASSERT_EQ(OpenPort135(state_, machine_), std::nullopt);
-    EXPECT_EQ(reg_.ReadValue(kHklm, kEnableDcom, L"-"), L"Y");
+    EXPECT_EQ(reg_.ReadText(kHklm, kEnableDcom), L"Y");
     EXPECT_EQ(List(kProtocols), kOpenList);
     EXPECT_EQ(List(kBind), std::nullopt);
-    EXPECT_EQ(reg_.ReadValue(kHklm, kListen, L"-"), L"-");
-    EXPECT_EQ(reg_.ReadValue(kHklm, kPort135Marker, L"-"), L"0");
+    EXPECT_FALSE(reg_.ReadText(kHklm, kListen));
+    EXPECT_EQ(reg_.ReadText(kHklm, kPort135Marker), L"0");
 }
 
 TEST_F(Port135Platform, AScriptHeldOpenElsewhereFailsTheCloseAndRollsBack) {
@@ -130,8 +130,8 @@ TEST_F(Port135Platform, AScriptHeldOpenElsewhereFailsTheCloseAndRollsBack) {
     ASSERT_EQ(host_.messages.size(), 2u);
     EXPECT_NE(host_.messages[1].find(L"could not be closed"), std::wstring::npos);
     EXPECT_NE(host_.messages[1].find(dcom), std::wstring::npos) << host_.messages[1];
-    EXPECT_EQ(reg_.ReadValue(kHklm, kEnableDcom, L"-"), L"Y");
-    EXPECT_EQ(reg_.ReadValue(kHklm, kPort135Marker, L"-"), L"0");
+    EXPECT_EQ(reg_.ReadText(kHklm, kEnableDcom), L"Y");
+    EXPECT_EQ(reg_.ReadText(kHklm, kPort135Marker), L"0");
     EXPECT_EQ(List(kProtocols), kOpenList);
     EXPECT_EQ(List(kBind), std::nullopt);
     EXPECT_FALSE(FileExists(system_, folder_ + L"\\Bind.reg"));

@@ -56,14 +56,14 @@ TEST_F(RegistryTest, ReadsEachTypeAsText) {
     SetRaw(L"Binary", REG_BINARY, bytes, sizeof(bytes));
     SetRaw(L"Multi", REG_MULTI_SZ, L"a\0b\0", 10);
 
-    EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"Dword", L"Erreur"), L"4");
-    EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"Text", L"Erreur"), L"abc");
-    EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"Empty", L"Erreur"), L"");
-    EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"Expand", L"Erreur"), L"%x%");
-    EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"Binary", L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"Multi", L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"Missing", L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"NoKey\\Value", L"Erreur"), L"Erreur");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Dword"), L"4");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Text"), L"abc");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Empty"), L"");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Expand"), L"%x%");
+    EXPECT_FALSE(reg_.ReadText(kHklm, kBase + L"Binary"));
+    EXPECT_FALSE(reg_.ReadText(kHklm, kBase + L"Multi"));
+    EXPECT_FALSE(reg_.ReadText(kHklm, kBase + L"Missing"));
+    EXPECT_FALSE(reg_.ReadText(kHklm, kBase + L"NoKey\\Value"));
 
     EXPECT_TRUE(reg_.ValueExists(kHklm, kBase + L"Dword"));
     EXPECT_TRUE(reg_.ValueExists(kHklm, kBase + L"Binary"));
@@ -83,9 +83,9 @@ TEST_F(RegistryTest, WritesEachType) {
     EXPECT_EQ(TypeOf(L"Text"), static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(TypeOf(L"Expand"), static_cast<DWORD>(REG_EXPAND_SZ));
     EXPECT_EQ(TypeOf(L"Binary"), static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"Dword", L"Erreur"), L"4");
-    EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"Text", L"Erreur"), L"N");
-    EXPECT_EQ(reg_.ReadValue(kHklm, kBase + L"Sub\\Created", L"Erreur"), L"7");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Dword"), L"4");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Text"), L"N");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Sub\\Created"), L"7");
 }
 
 TEST_F(RegistryTest, NamesTheSubkeysAndTheValuesOfAKey) {

@@ -31,7 +31,7 @@ struct Harness {
         registry.SetDword(kServices + service + L"\\Start", start);
     }
     std::wstring Read(const std::wstring& valuePath) {
-        return reg.ReadValue(kHklm, valuePath, L"(missing)");
+        return reg.ReadText(kHklm, valuePath).value_or(L"(missing)");
     }
 };
 
