@@ -81,7 +81,7 @@ int wmain(int argc, wchar_t** argv) {
         MainWindowState state;
         ClosePort135(state, machine);
         const double close = Now() - host.answeredAt;
-        if (host.failed || IsPort135Closed(machine) != 1) {
+        if (host.failed || !IsPort135Closed(machine)) {
             std::fwprintf(stderr, L"the close failed in round %d\n", run);
             return 1;
         }

@@ -44,25 +44,25 @@ void ApplyGroups(MainWindowState& state, Machine& machine, std::initializer_list
 
 void TickIfEnabled(Controls& controls, C box) {
     if (controls.Enabled(box)) {
-        controls.SetValue(box, 1);
+        controls.SetValue(box, BoxValue::Ticked);
     }
 }
 
 void SelectAllSharesChanged(MainWindowState& state, Machine& machine) {
     Controls& controls = state.controls;
-    if (controls.Value(C::SelectAllSharesBox) != 1) {
+    if (!controls.Ticked(C::SelectAllSharesBox)) {
         VerifyShares(state, machine);
         return;
     }
     for (C box : {C::SimpleFileSharingBox, C::AdminSharesBox, C::RemoteAdminBox}) {
         TickIfEnabled(controls, box);
     }
-    controls.SetValue(C::FolderSharingBox, 1);
-    controls.SetValue(C::PrinterSharingBox, 1);
+    controls.SetValue(C::FolderSharingBox, BoxValue::Ticked);
+    controls.SetValue(C::PrinterSharingBox, BoxValue::Ticked);
 }
 
 void SelectAllAccountsChanged(MainWindowState& state, Machine& machine) {
-    if (state.controls.Value(C::SelectAllAccountsBox) != 1) {
+    if (!state.controls.Ticked(C::SelectAllAccountsBox)) {
         VerifyAccounts(state, machine);
         return;
     }
@@ -73,7 +73,7 @@ void SelectAllAccountsChanged(MainWindowState& state, Machine& machine) {
 }
 
 void SelectAllServicesChanged(MainWindowState& state, Machine& machine) {
-    if (state.controls.Value(C::SelectAllServicesBox) != 1) {
+    if (!state.controls.Ticked(C::SelectAllServicesBox)) {
         VerifyServices(state, machine);
         return;
     }
@@ -145,13 +145,13 @@ void BoxChanged(MainWindowState& state, Machine& machine, ControlId box) {
             Port135BoxChanged(state, machine);
             break;
         case C::Port1900Box:
-            if (controls.Value(C::Port1900Box) == 1) {
-                controls.SetValue(C::Port5000Box, 1);
+            if (controls.Ticked(C::Port1900Box)) {
+                controls.SetValue(C::Port5000Box, BoxValue::Ticked);
             }
             break;
         case C::Port5000Box:
-            if (controls.Value(C::Port5000Box) == 0) {
-                controls.SetValue(C::Port1900Box, 0);
+            if (!controls.Ticked(C::Port5000Box)) {
+                controls.SetValue(C::Port1900Box, BoxValue::Cleared);
             }
             break;
         default:

@@ -64,7 +64,7 @@ bool MainWindowController::LoadFromMachine() {
         controls.SetEnabled(C::HelpAssistantBox, true);
     }
     VerifyAllGroups(state_, machine_);
-    if (controls.Value(C::Port135Box) == 0) {
+    if (!controls.Ticked(C::Port135Box)) {
         KeepPort135Open(state_, machine_);
     }
     controls.SetCaption(C::NetBiosPortsLabel, L"Ports 137, 138 UDP\r\net 139 TCP");
@@ -80,7 +80,7 @@ void MainWindowController::Click(ControlId id) {
     BusyScope busy(state_, machine_.host);
     switch (LayoutOf(id).kind) {
         case ControlKind::CheckBox:
-            controls.SetValue(id, controls.Value(id) == 1 ? 0 : 1);
+            controls.SetValue(id, controls.Ticked(id) ? BoxValue::Cleared : BoxValue::Ticked);
             break;
         case ControlKind::Button:
             if (id == C::ApplySharesButton) {

@@ -195,7 +195,7 @@ bool UnattendedRun::Start() {
 Reading UnattendedRun::Read(MainWindowController& main) {
     MainWindowState& state = main.state();
     Controls& controls = state.controls;
-    if (controls.Value(C::Port135Box) == 1) {
+    if (controls.Ticked(C::Port135Box)) {
         EnableInstalledServiceBoxes(state, main.machine());
     }
     Reading reading{};
@@ -208,7 +208,7 @@ Reading UnattendedRun::Read(MainWindowController& main) {
         } else if (!controls.Enabled(box)) {
             reading[i] = Found::Unavailable;
         } else {
-            reading[i] = controls.Value(box) == 1 ? Found::InForce : Found::NotInForce;
+            reading[i] = controls.Ticked(box) ? Found::InForce : Found::NotInForce;
         }
     }
     return reading;
@@ -239,7 +239,7 @@ void UnattendedRun::Apply() {
     for (std::size_t i = 0; i < kSettings.size(); ++i) {
         if (InRequestedGroups(kSettings[i]) && Counts(kSettings[i], before[i]) &&
             !controllerNeeds(kSettings[i])) {
-            state.controls.SetValue(kSettings[i].box, 1);
+            state.controls.SetValue(kSettings[i].box, BoxValue::Ticked);
         }
     }
     std::vector<Refusal> refusals;

@@ -123,10 +123,13 @@ void ProbeAccounts(MainWindowState& state, Machine& machine) {
         if (states[i] == kAccountUnknown) {
             state.unknownAccounts.insert(query.box);
             controls.SetEnabled(query.box, false);
-            state.VerifiedValue(query.box) = 0;
+            state.VerifiedValue(query.box) = BoxValue::Cleared;
         } else {
-            state.VerifiedValue(query.box) = states[i];
-            controls.SetValue(query.box, states[i]);
+            // An inactive account: its deactivation is in force.
+            const BoxValue value =
+                states[i] == kAccountInactive ? BoxValue::Ticked : BoxValue::Cleared;
+            state.VerifiedValue(query.box) = value;
+            controls.SetValue(query.box, value);
             BoldLabelWhileCleared(state, query.box, query.label);
         }
     }

@@ -59,7 +59,7 @@ void VerifyOne(MainWindowState& state, Machine& machine, const HardeningSetting&
         return;
     }
     if (IsInForce(machine, row)) {
-        state.controls.SetValue(row.box, 1);
+        state.controls.SetValue(row.box, BoxValue::Ticked);
     }
     BoldLabelWhileCleared(state, row.box, row.label);
 }
@@ -80,14 +80,14 @@ void VerifyAccounts(MainWindowState& state, Machine& machine) {
         ProbeAccounts(state, machine);
     }
     for (C box : {C::AnonymousAccessBox, C::RemoteRegistryBox, C::EveryoneRightsBox}) {
-        controls.SetValue(box, 0);
+        controls.SetValue(box, BoxValue::Cleared);
     }
     if (controls.Enabled(C::AnonymousAccessBox)) {
         // Only the two Lsa values tell whether anonymous access is closed.
         const bool sam = IsInForce(machine, kAnonymousRows[1]);
         const bool anonymous = IsInForce(machine, kAnonymousRows[0]);
         if (sam && anonymous) {
-            controls.SetValue(C::AnonymousAccessBox, 1);
+            controls.SetValue(C::AnonymousAccessBox, BoxValue::Ticked);
         }
         BoldLabelWhileCleared(state, C::AnonymousAccessBox, C::AnonymousAccessLabel);
     }
@@ -108,7 +108,7 @@ GroupResult ApplyAccounts(MainWindowState& state, Machine& machine) {
         if (!controls.Enabled(account.box) || !state.ChangedSinceVerify(account.box)) {
             continue;
         }
-        const bool deactivate = controls.Value(account.box) == 1;
+        const bool deactivate = controls.Ticked(account.box);
         // The commands name the French guest; where the system read the account, it switches it.
         const auto found = state.accountsReadFromSystem.find(account.box);
         if (found == state.accountsReadFromSystem.end()) {
@@ -141,7 +141,7 @@ GroupResult ApplyAccounts(MainWindowState& state, Machine& machine) {
         state.restartNeeded = true;
     }
     if (state.ChangedSinceVerify(C::RemoteRegistryBox)) {
-        if (controls.Value(C::RemoteRegistryBox) == 1) {
+        if (controls.Ticked(C::RemoteRegistryBox)) {
             StartWithoutWaiting(machine.system, L"net stop remoteregistry", WindowStyle::Minimized);
         }
         if (WriteResult failure = ApplyBoxSettings(machine, {&kRemoteRegistryRow, 1},
@@ -150,7 +150,7 @@ GroupResult ApplyAccounts(MainWindowState& state, Machine& machine) {
         }
         state.restartNeeded = true;
     }
-    controls.SetValue(C::SelectAllAccountsBox, 0);
+    controls.SetValue(C::SelectAllAccountsBox, BoxValue::Cleared);
     return std::nullopt;
 }
 

@@ -105,7 +105,7 @@ void ConfirmDomainConsequences(MainWindowState& state, Machine& machine,
         // The boxes sit on the window; their labels in the groups' frames.
         const C frame = LayoutOf(caution.label).frame;
         const bool inGroup = std::find(frames.begin(), frames.end(), frame) != frames.end();
-        if (inGroup && state.controls.Value(caution.box) == 1 &&
+        if (inGroup && state.controls.Ticked(caution.box) &&
             state.ChangedSinceVerify(caution.box)) {
             cautioned.push_back(caution.box);
         }

@@ -68,13 +68,13 @@ std::wstring LeftAsItWasMessage(ControlId label) {
 }
 
 WriteResult ApplyBoxSettings(Machine& machine, std::span<const HardeningSetting> rows,
-                             std::int16_t boxValue) {
+                             BoxValue boxValue) {
     std::vector<Setting> settings(rows.begin(), rows.end());
     const VersionInfo version = machine.system.QueryVersion();
     for (Setting& setting : settings) {
         setting.windowsDefault = WindowsDefault(setting.valuePath, version);
     }
-    const BoxResult result = ApplyBox(machine.reg, settings, boxValue);
+    const BoxResult result = ApplyBox(machine.reg, settings, boxValue == BoxValue::Ticked);
     for (const UnusableRecord& unusable : result.unusable) {
         ReportUnusable(machine, unusable);
     }
@@ -119,7 +119,7 @@ std::vector<HardeningSetting> SettingsOfBox(Reg& reg, ControlId box) {
 }
 
 void BoldLabelWhileCleared(MainWindowState& state, ControlId box, ControlId label) {
-    state.controls.SetBold(label, state.controls.Value(box) == 0);
+    state.controls.SetBold(label, !state.controls.Ticked(box));
 }
 
 }  // namespace tolvane

@@ -45,7 +45,7 @@ bool IsInForce(Machine& machine, const HardeningSetting& row);
 // that cannot be used is reported on the way. A refused change is returned, telling that the box
 // was left as it was and the boxes after it in the group are not applied.
 WriteResult ApplyBoxSettings(Machine& machine, std::span<const HardeningSetting> rows,
-                             std::int16_t boxValue);
+                             BoxValue boxValue);
 // What the user learns when a refusal stops a group at the box of this label.
 std::wstring LeftAsItWasMessage(ControlId label);
 // A label is bold while its box is cleared.

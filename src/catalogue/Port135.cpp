@@ -199,18 +199,18 @@ Reason Close(Machine& machine, std::size_t& recorded) {
 
 }  // namespace
 
-std::int16_t IsPort135Closed(Machine& machine) {
+bool IsPort135Closed(Machine& machine) {
     Reg& reg = machine.reg;
     // All four are read, in this order, whatever the first ones give.
     const bool dcomOff = reg.ReadText(kHklm, kEnableDcom) == L"N";
     const bool notListening = reg.ReadText(kHklm, kListenOnInternet) == L"N";
     const bool closedByUs = reg.ReadText(kHklm, kPort135Marker) == L"1";
     const bool bound = reg.ValueExists(kHklm, kBind);
-    return dcomOff && notListening && closedByUs && bound ? 1 : 0;
+    return dcomOff && notListening && closedByUs && bound;
 }
 
 void Port135BoxChanged(MainWindowState& state, Machine& machine) {
-    if (state.controls.Value(C::Port135Box) == 1) {
+    if (state.controls.Ticked(C::Port135Box)) {
         for (C box :
              {C::NetBiosPortsBox, C::Port445Box, C::Port1024TcpBox, C::Port123Box, C::Port500Box,
               C::Port1900Box, C::Port5000Box, C::Port1023Box, C::Port1024UdpBox, C::Port1027Box}) {
@@ -233,19 +233,19 @@ void ClosePort135(MainWindowState& state, Machine& machine) {
     // first: a machine it never closed keeps its DCOM values when the user answers No.
     if (Port135ReopeningDue(machine.reg)) {
         if (OpenPort135(state, machine)) {
-            state.controls.SetValue(C::Port135Box, 0);
+            state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
             return;
         }
     } else if (const WriteResult failure =
                    machine.reg.WriteValue(kHklm, kPort135Marker, L"0", ValueType::String)) {
         ShowFailure(machine, L"Port 135 could not be closed.", WriteReason(machine, *failure).text);
-        state.controls.SetValue(C::Port135Box, 0);
+        state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
         return;
     }
     // No is the default: Enter alone must not close port 135.
     if (machine.host.ShowMessage(kPort135Warning, kPort135WarningTitle,
                                  MbYesNo | MbIconExclamation | MbDefButton2) != IdYes) {
-        state.controls.SetValue(C::Port135Box, 0);
+        state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
         return;
     }
     std::size_t recorded = 0;
@@ -260,7 +260,7 @@ void ClosePort135(MainWindowState& state, Machine& machine) {
         } else {
             ShowFailure(machine, L"Port 135 could not be closed; it is left open.", reason->text);
         }
-        state.controls.SetValue(C::Port135Box, 0);
+        state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
     }
 }
 

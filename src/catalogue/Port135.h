@@ -18,8 +18,8 @@ inline constexpr wchar_t kPort135WarningTitle[] = L"Warning.....";
 // "1" while port 135 is closed by this program, "0" once it reopened it.
 inline constexpr wchar_t kPort135Marker[] = L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX";
 
-// 1 when every trace of a closed port 135 is there, 0 otherwise: a value for the box.
-std::int16_t IsPort135Closed(Machine& machine);
+// Every trace of a closed port 135 is there.
+bool IsPort135Closed(Machine& machine);
 
 // Reaction of the box: ticked, the other port boxes wait; cleared, they are offered again.
 void Port135BoxChanged(MainWindowState& state, Machine& machine);

@@ -174,7 +174,7 @@ void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine) {
 void VerifyServices(MainWindowState& state, Machine& machine) {
     Controls& controls = state.controls;
     for (C box : kClearOrder) {
-        controls.SetValue(box, 0);
+        controls.SetValue(box, BoxValue::Cleared);
     }
     for (C box : kVerifyOrder) {
         if (!controls.Enabled(box)) {
@@ -188,16 +188,17 @@ void VerifyServices(MainWindowState& state, Machine& machine) {
             inForce = IsInForce(machine, *it) && inForce;
         }
         if (inForce) {
-            controls.SetValue(box, 1);
+            controls.SetValue(box, BoxValue::Ticked);
         }
         BoldLabelWhileCleared(state, box, row.label);
     }
     const bool gateClosed = std::all_of(kGateBoxes.begin(), kGateBoxes.end(), [&](C box) {
-        return controls.Value(box) == 1 || !controls.Enabled(box);
+        return controls.Ticked(box) || !controls.Enabled(box);
     });
     if (gateClosed) {
         controls.SetEnabled(C::Port135Box, true);
-        controls.SetValue(C::Port135Box, IsPort135Closed(machine));
+        controls.SetValue(C::Port135Box,
+                          IsPort135Closed(machine) ? BoxValue::Ticked : BoxValue::Cleared);
         BoldLabelWhileCleared(state, C::Port135Box, C::Port135Label);
     } else {
         // Port 135 must be open while any of the nine is.
@@ -218,8 +219,8 @@ GroupResult ApplyServices(MainWindowState& state, Machine& machine) {
             continue;
         }
         const ServiceRow& row = RowOf(box);
-        const std::int16_t value = controls.Value(box);
-        if (value == 1 && row.command) {
+        const BoxValue value = controls.Value(box);
+        if (value == BoxValue::Ticked && row.command) {
             StartWithoutWaiting(machine.system, row.command, WindowStyle::Minimized);
         }
         if (WriteResult failure = ApplyBoxSettings(machine, SettingsOf(machine.reg, row), value)) {
@@ -234,13 +235,13 @@ GroupResult ApplyServices(MainWindowState& state, Machine& machine) {
     if (state.ChangedSinceVerify(C::Port135Box)) {
         // The user asked: try again even where a reopening failed before.
         state.port135ReopenFailed = false;
-        if (controls.Value(C::Port135Box) == 1) {
+        if (controls.Ticked(C::Port135Box)) {
             ClosePort135(state, machine);
         } else {
             OpenPort135(state, machine);
         }
     }
-    controls.SetValue(C::SelectAllServicesBox, 0);
+    controls.SetValue(C::SelectAllServicesBox, BoxValue::Cleared);
     return std::nullopt;
 }
 

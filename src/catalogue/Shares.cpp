@@ -53,7 +53,7 @@ std::vector<HardeningSetting> ShareSettings() {
 void VerifyShares(MainWindowState& state, Machine& machine) {
     Controls& controls = state.controls;
     for (C box : kShareBoxes) {
-        controls.SetValue(box, 0);
+        controls.SetValue(box, BoxValue::Cleared);
     }
     for (const ShareRow& row : kShareRows) {
         const HardeningSetting& setting = row.setting;
@@ -61,7 +61,7 @@ void VerifyShares(MainWindowState& state, Machine& machine) {
             continue;
         }
         if (IsInForce(machine, setting)) {
-            controls.SetValue(setting.box, 1);
+            controls.SetValue(setting.box, BoxValue::Ticked);
         }
         BoldLabelWhileCleared(state, setting.box, setting.label);
         if (row.resizesLabel) {
@@ -94,7 +94,7 @@ GroupResult ApplyShares(MainWindowState& state, Machine& machine) {
             state.restartNeeded = false;
         }
     }
-    state.controls.SetValue(C::SelectAllSharesBox, 0);
+    state.controls.SetValue(C::SelectAllSharesBox, BoxValue::Cleared);
     return std::nullopt;
 }
 

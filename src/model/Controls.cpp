@@ -22,7 +22,7 @@ void Controls::Changed(ControlId id) {
     }
 }
 
-void Controls::SetValue(ControlId id, std::int16_t value) {
+void Controls::SetValue(ControlId id, BoxValue value) {
     if (at(id).value == value) {
         return;
     }

@@ -12,6 +12,9 @@
 
 namespace tolvane {
 
+// A check box's value. The window's boxes have two states; Windows' third, grey, is never shown.
+enum class BoxValue : std::uint8_t { Cleared, Ticked };
+
 class ControlView {
   public:
     virtual ~ControlView() = default;
@@ -22,9 +25,10 @@ class Controls {
   public:
     Controls();
 
-    std::int16_t Value(ControlId id) const { return at(id).value; }
+    BoxValue Value(ControlId id) const { return at(id).value; }
+    bool Ticked(ControlId id) const { return Value(id) == BoxValue::Ticked; }
     // Runs the reaction when the value changes.
-    void SetValue(ControlId id, std::int16_t value);
+    void SetValue(ControlId id, BoxValue value);
 
     bool Enabled(ControlId id) const { return at(id).enabled; }
     void SetEnabled(ControlId id, bool enabled);
@@ -43,7 +47,7 @@ class Controls {
 
   private:
     struct State {
-        std::int16_t value = 0;
+        BoxValue value = BoxValue::Cleared;
         bool enabled = true;
         bool bold = false;
         int centipoints = 0;

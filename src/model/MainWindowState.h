@@ -16,7 +16,7 @@ namespace tolvane {
 struct MainWindowState {
     Controls controls;
     // Each box's value as the last verify or probe left it.
-    std::array<std::int16_t, kControlCount> verifiedValues{};
+    std::array<BoxValue, kControlCount> verifiedValues{};
     bool restartNeeded = false;
     bool skipAccountProbe = false;
     int busyDepth = 0;
@@ -35,7 +35,7 @@ struct MainWindowState {
     // The account boxes whose state neither net user nor the system could tell at the last probe.
     std::set<ControlId> unknownAccounts;
 
-    std::int16_t& VerifiedValue(ControlId id) { return verifiedValues[static_cast<int>(id)]; }
+    BoxValue& VerifiedValue(ControlId id) { return verifiedValues[static_cast<int>(id)]; }
     bool ChangedSinceVerify(ControlId id) { return controls.Value(id) != VerifiedValue(id); }
     bool TakesInput() const { return busyDepth == 0 && !ownedWindowOpen && !restartRequested; }
 };

@@ -133,15 +133,15 @@ RecordUndoResult UndoFromRecord(Reg& reg, const Setting& setting) {
     return {failure ? RecordUndo::NoRecord : RecordUndo::Restored, failure};
 }
 
-BoxResult ApplyBox(Reg& reg, std::span<const Setting> rows, std::int16_t boxValue) {
+BoxResult ApplyBox(Reg& reg, std::span<const Setting> rows, bool ticked) {
     BoxResult result;
     ValueJournal journal(reg);
     WriteResult failure;
-    if (boxValue == 1) {
+    if (ticked) {
         for (auto row = rows.begin(); row != rows.end() && !failure; ++row) {
             failure = ApplyRow(reg, journal, *row);
         }
-    } else if (boxValue == 0) {
+    } else {
         // Last applied, first undone.
         for (auto row = rows.rbegin(); row != rows.rend() && !failure; ++row) {
             failure = UndoRow(reg, journal, *row, result.unusable);

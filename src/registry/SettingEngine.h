@@ -91,8 +91,8 @@ struct RecordUndoResult {
 };
 RecordUndoResult UndoFromRecord(Reg& reg, const Setting& setting);
 
-// Brings the rows of one box in line with its value, whole or not at all: 1 applies the targets,
-// 0 undoes them (the rows in reverse order), 2 does nothing.
-BoxResult ApplyBox(Reg& reg, std::span<const Setting> rows, std::int16_t boxValue);
+// Brings the rows of one box in line with its value, whole or not at all: ticked applies the
+// targets, cleared undoes them (the rows in reverse order).
+BoxResult ApplyBox(Reg& reg, std::span<const Setting> rows, bool ticked);
 
 }  // namespace tolvane

@@ -53,7 +53,7 @@ TEST(ProbeAccounts, ShowsEachAccountAndLeavesNoFileBehind) {
     EXPECT_EQ(h.Value(C::GuestAccountBox),
               1);  // the guest account is inactive: deactivation in force
     EXPECT_FALSE(h.controls.Bold(C::GuestAccountLabel));
-    EXPECT_EQ(h.state.VerifiedValue(C::GuestAccountBox), 1);
+    EXPECT_EQ(h.Verified(C::GuestAccountBox), 1);
     EXPECT_EQ(h.Value(C::HelpAssistantBox), 0);
     EXPECT_TRUE(h.controls.Bold(C::HelpAssistantLabel));
     EXPECT_TRUE(h.system.files.empty());
@@ -72,7 +72,7 @@ TEST(ProbeAccounts, AnUnreadableStateDisablesTheBoxAndKeepsItsValue) {
     h.controls.SetBold(C::HelpAssistantLabel, true);
     ProbeAccounts(h.state, h.machine);
     EXPECT_FALSE(h.controls.Enabled(C::HelpAssistantBox));
-    EXPECT_EQ(h.state.VerifiedValue(C::HelpAssistantBox), 0);
+    EXPECT_EQ(h.Verified(C::HelpAssistantBox), 0);
     EXPECT_EQ(h.Value(C::HelpAssistantBox), 1);
     EXPECT_TRUE(h.controls.Bold(C::HelpAssistantLabel));
 }
@@ -155,7 +155,7 @@ TEST(VerifyAccounts, AnonymousAccessNeedsBothLsaValues) {
         VerifyAccounts(h.state, h.machine);
         EXPECT_EQ(h.Value(C::AnonymousAccessBox), c.box);
         EXPECT_EQ(h.controls.Bold(C::AnonymousAccessLabel), c.box == 0);
-        EXPECT_EQ(h.state.VerifiedValue(C::AnonymousAccessBox), c.box);
+        EXPECT_EQ(h.Verified(C::AnonymousAccessBox), c.box);
     }
 }
 
@@ -218,7 +218,7 @@ TEST(ApplyAccountsCommand, TheProbeReadsTheAccountAsTheSwitchLeftIt) {
     h.Set(C::GuestAccountBox, 0);
     ApplyAccountsCommand(h.state, h.machine);
     EXPECT_EQ(h.Value(C::GuestAccountBox), 0);
-    EXPECT_EQ(h.state.VerifiedValue(C::GuestAccountBox), 0);
+    EXPECT_EQ(h.Verified(C::GuestAccountBox), 0);
     EXPECT_TRUE(h.controls.Bold(C::GuestAccountLabel));
 }
 

@@ -70,7 +70,7 @@ TEST(Closing, AsksOnlyForGroupsWithChangesAndThenForTheRestart) {
          nullptr},
         {"port 135 alone", [](Closing& h) { h.Set(C::Port135Box, 1); }, {}, {}, {}, nullptr},
         {"select all alone",
-         [](Closing& h) { h.state.VerifiedValue(C::SelectAllSharesBox) = 1; },
+         [](Closing& h) { h.state.VerifiedValue(C::SelectAllSharesBox) = BoxValue::Ticked; },
          {},
          {},
          {},

@@ -31,7 +31,7 @@ TEST(Commands, ShareApplyWritesThenShowsTheMachine) {
     h.main.Click(C::ApplySharesButton);
     EXPECT_EQ(h.Read(kAutoShareWks), L"0");
     EXPECT_EQ(h.Value(C::AdminSharesBox), 1);
-    EXPECT_EQ(h.state.VerifiedValue(C::AdminSharesBox), 1);
+    EXPECT_EQ(h.Verified(C::AdminSharesBox), 1);
     EXPECT_FALSE(h.controls.Bold(C::AdminSharesLabel));
     EXPECT_TRUE(h.state.restartNeeded);
 }
@@ -99,7 +99,8 @@ TEST(Commands, ApplyAllSkipsSharesWhenTheDriveIsNotNtfs) {
     h.system.drives = {{L'C', L"FAT32"}};
     h.main.ReadCommandLine(L"-noaccount");
     ASSERT_TRUE(h.main.LoadFromMachine());
-    h.state.VerifiedValue(C::AdminSharesBox) = 1;  // would delete AutoshareWks if applied
+    h.state.VerifiedValue(C::AdminSharesBox) =
+        BoxValue::Ticked;  // would delete AutoshareWks if applied
     h.registry.SetDword(kAutoShareWks, 0);
     h.Set(C::AnonymousAccessBox, 1);
     h.main.Menu(MenuId::ApplyAll);
@@ -136,7 +137,7 @@ TEST(Commands, ARefusedWriteIsShownOnceThenTheGroupIsReadAgain) {
     // The write made before stays, and the boxes show what the machine holds.
     EXPECT_EQ(h.Value(C::FolderSharingBox), 1);
     EXPECT_EQ(h.Value(C::AdminSharesBox), 0);
-    EXPECT_EQ(h.state.VerifiedValue(C::AdminSharesBox), 0);
+    EXPECT_EQ(h.Verified(C::AdminSharesBox), 0);
 }
 
 TEST(Commands, TheWindowTakesNoOtherCommandWhileOneRuns) {

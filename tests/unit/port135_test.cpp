@@ -96,17 +96,17 @@ TEST(IsPort135Closed, NeedsEachOfTheFourTraces) {
         const char* what;
         const wchar_t* path;
         const wchar_t* text;  // null: the value is removed
-        std::int16_t closed;
+        bool closed;
     };
     const Case cases[] = {
-        {"all four", nullptr, nullptr, 1},
-        {"DCOM still on", kEnableDcom, nullptr, 0},
-        {"DCOM off in lower case", kEnableDcom, L"n", 0},
-        {"still listening", kListen, nullptr, 0},
-        {"no marker", kMarker, nullptr, 0},
-        {"reopened marker", kMarker, L"0", 0},
-        {"no binding", kBind, nullptr, 0},
-        {"the protocol list is not looked at", kProtocols, nullptr, 1},
+        {"all four", nullptr, nullptr, true},
+        {"DCOM still on", kEnableDcom, nullptr, false},
+        {"DCOM off in lower case", kEnableDcom, L"n", false},
+        {"still listening", kListen, nullptr, false},
+        {"no marker", kMarker, nullptr, false},
+        {"reopened marker", kMarker, L"0", false},
+        {"no binding", kBind, nullptr, false},
+        {"the protocol list is not looked at", kProtocols, nullptr, true},
     };
     for (const Case& c : cases) {
         Dcom h;
@@ -142,7 +142,7 @@ TEST(ClosePort135, ClosesOnYesAndReopeningBringsBackWhatWasThere) {
     EXPECT_TRUE(h.system.files.empty());
     EXPECT_TRUE(h.system.held.empty());
     EXPECT_EQ(h.Value(C::Port135Box), 1);  // shown by the verify after the apply
-    EXPECT_EQ(h.state.VerifiedValue(C::Port135Box), 1);
+    EXPECT_EQ(h.Verified(C::Port135Box), 1);
 
     h.system.started.clear();
     h.Apply(0);
@@ -196,7 +196,7 @@ TEST(OpenPort135, WithoutKeptValuesRemovesTheTracesAndImportsTheOpenList) {
     EXPECT_EQ(h.List(kProtocols), kOpenList);
     EXPECT_EQ(h.system.removed, std::vector<std::wstring>{L"C:\\Tools\\DCOM2.reg"});
     EXPECT_TRUE(h.system.files.empty());
-    EXPECT_EQ(IsPort135Closed(h.machine), 0);
+    EXPECT_FALSE(IsPort135Closed(h.machine));
 }
 
 // A reopening, and the roll-back of a close refused at EnableDCOM, refused at each of their

@@ -71,7 +71,7 @@ TEST(VerifyServices, LeavesABoxOfAMissingServiceClearedAndItsLabelAlone) {
     EXPECT_FALSE(h.controls.Enabled(C::Port1900Box));
     EXPECT_EQ(h.Value(C::Port1900Box), 0);
     EXPECT_FALSE(h.controls.Bold(C::Port1900Label));
-    EXPECT_EQ(h.state.VerifiedValue(C::Port1900Box), 0);
+    EXPECT_EQ(h.Verified(C::Port1900Box), 0);
     EXPECT_TRUE(h.controls.Enabled(C::Port135Box));
 }
 
@@ -94,7 +94,7 @@ TEST(VerifyServices, SsdpDisabledTicksUpnpThroughItsReaction) {
     EXPECT_EQ(h.Value(C::Port1900Box), 1);
     EXPECT_EQ(h.Value(C::Port5000Box), 1);
     EXPECT_TRUE(h.controls.Bold(C::Port5000Label));  // its weight was set before
-    EXPECT_EQ(h.state.VerifiedValue(C::Port5000Box), 1);
+    EXPECT_EQ(h.Verified(C::Port5000Box), 1);
     h.main.Click(C::ApplyServicesButton);
     EXPECT_EQ(h.Read(std::wstring(kServices) + L"upnphost\\Start"), L"3");
     EXPECT_TRUE(h.system.started.empty());

@@ -35,7 +35,7 @@ TEST(VerifyShares, TicksSettingsInForceAndDrawsTheOthersBold) {
     EXPECT_EQ(h.controls.Centipoints(C::AdminSharesLabel), 800);
     for (C box : {C::SimpleFileSharingBox, C::AdminSharesBox, C::RemoteAdminBox,
                   C::FolderSharingBox, C::PrinterSharingBox}) {
-        EXPECT_EQ(h.state.VerifiedValue(box), h.Value(box));
+        EXPECT_EQ(h.Verified(box), h.Value(box));
     }
 }
 
@@ -48,7 +48,7 @@ TEST(VerifyShares, LeavesADisabledBoxClearedAndItsLabelAlone) {
     EXPECT_EQ(h.Value(C::SimpleFileSharingBox), 0);
     EXPECT_FALSE(h.controls.Bold(C::SimpleFileSharingLabel));
     EXPECT_EQ(h.controls.Centipoints(C::SimpleFileSharingLabel), 825);
-    EXPECT_EQ(h.state.VerifiedValue(C::SimpleFileSharingBox), 0);
+    EXPECT_EQ(h.Verified(C::SimpleFileSharingBox), 0);
 }
 
 TEST(ApplyShares, WritesOnlyChangedBoxes) {

@@ -27,8 +27,8 @@ TEST(Startup, RefusesAnUnsupportedVersionAndTouchesNothing) {
     EXPECT_TRUE(h.system.reads.empty());
     EXPECT_TRUE(h.system.fileSystemQueries.empty());
     for (int i = 0; i < kControlCount; ++i) {
-        EXPECT_EQ(h.controls.Value(static_cast<C>(i)), 0);
-        EXPECT_EQ(h.state.verifiedValues[i], 0);
+        EXPECT_EQ(h.Value(static_cast<C>(i)), 0);
+        EXPECT_EQ(h.Verified(static_cast<C>(i)), 0);
     }
 }
 

@@ -106,7 +106,7 @@ TEST_F(Port135Platform, ClosesAndReopensOnTheRealRegistry) {
     EXPECT_EQ(List(kProtocols), kClosedList);
     EXPECT_EQ(reg_.ReadText(kHklm, kEnableDcom), L"N");
     EXPECT_EQ(reg_.ReadText(kHklm, kListen), L"N");
-    EXPECT_EQ(IsPort135Closed(machine_), 1);
+    EXPECT_TRUE(IsPort135Closed(machine_));
     for (const Script& script : kScripts) {
         EXPECT_FALSE(FileExists(system_, folder_ + L"\\" + script.name)) << script.name;
     }

@@ -88,10 +88,10 @@ TEST(UndoPlatform, TickThenClearLeavesEachValueAsItWasTypesAndBytesIncluded) {
 
         Win32RegistryStore store;
         Reg reg(store);
-        EXPECT_FALSE(ApplyBox(reg, {&row, 1}, 1).failure) << c.what;
+        EXPECT_FALSE(ApplyBox(reg, {&row, 1}, true).failure) << c.what;
         EXPECT_TRUE(InForce(reg, row)) << c.what;
         EXPECT_TRUE(Read(c.key, L"ValueKX").type) << c.what;
-        const BoxResult clear = ApplyBox(reg, {&row, 1}, 0);
+        const BoxResult clear = ApplyBox(reg, {&row, 1}, false);
         EXPECT_FALSE(clear.failure) << c.what;
         EXPECT_TRUE(clear.unusable.empty()) << c.what;
 

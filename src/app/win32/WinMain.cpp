@@ -49,7 +49,7 @@ std::unique_ptr<win32::SmallWindowBase> MakeOwnedWindow(MainWindowController& co
             const MainWindowState& state = controller.state();
             // As the last check found them.
             auto inForce = [&state](ControlId box) {
-                return state.verifiedValues[static_cast<int>(box)] == 1;
+                return state.verifiedValues[static_cast<int>(box)] == BoxValue::Ticked;
             };
             return std::make_unique<win32::PortsWindow>(setup, controller.machine().system,
                                                         inForce);

@@ -113,7 +113,7 @@ void MainWindow::ControlChanged(ControlId id) {
     const ControlLayout& layout = LayoutOf(id);
     switch (layout.kind) {
         case ControlKind::CheckBox:
-            SendMessageW(child, BM_SETCHECK, static_cast<WPARAM>(controls.Value(id)), 0);
+            SendMessageW(child, BM_SETCHECK, controls.Ticked(id) ? BST_CHECKED : BST_UNCHECKED, 0);
             break;
         case ControlKind::Label:
         case ControlKind::TextBox: {
