@@ -24,8 +24,7 @@ std::wstring DecodeCp1252(std::string_view bytes) {
 }  // namespace
 
 std::wstring FindValueInText(std::string_view bytes, const std::wstring& key, bool allOccurrences,
-                             const std::wstring& separator, wchar_t endCharacter1,
-                             wchar_t endCharacter2) {
+                             const std::wstring& separator, wchar_t lineEnd, wchar_t otherLineEnd) {
     const std::wstring text = DecodeCp1252(bytes);
     std::size_t pos = 0;
     std::wstring window;
@@ -57,7 +56,7 @@ std::wstring FindValueInText(std::string_view bytes, const std::wstring& key, bo
         bool lineEnded = false;
         while (pos < text.size()) {
             const wchar_t c = text[pos++];
-            if (c == endCharacter1 || c == endCharacter2) {
+            if (c == lineEnd || c == otherLineEnd) {
                 lineEnded = true;
                 break;
             }
@@ -78,16 +77,16 @@ std::wstring FindValueInText(std::string_view bytes, const std::wstring& key, bo
     return result;
 }
 
-std::int16_t AccountStateOf(const std::wstring& value) {
+AccountState AccountStateOf(const std::wstring& value) {
     const auto start = value.find_first_not_of(L' ');
     const std::wstring trimmed = start == std::wstring::npos ? L"" : value.substr(start);
     if (trimmed == L"Oui") {
-        return kAccountActive;
+        return AccountState::Active;
     }
     if (trimmed == L"Non") {
-        return kAccountInactive;
+        return AccountState::Inactive;
     }
-    return kAccountUnknown;
+    return AccountState::Unknown;
 }
 
 }  // namespace tolvane

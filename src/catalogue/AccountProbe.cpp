@@ -33,26 +33,23 @@ constexpr std::array<AccountQuery, 2> kQueries = {{
 
 // Where the report cannot tell (another language, or no report at all), the system can: the
 // guest by its identifier, whatever its name, and the help assistant by its name.
-std::int16_t StateFromSystem(MainWindowState& state, LocalAccounts& accounts,
+AccountState StateFromSystem(MainWindowState& state, LocalAccounts& accounts,
                              const AccountQuery& query) {
     const std::optional<std::wstring> name =
         query.rid ? accounts.NameOf(query.rid) : std::optional<std::wstring>(query.account);
     bool disabled = false;
     if (!name || accounts.ReadDisabled(*name, disabled) != 0) {
-        return kAccountUnknown;
+        return AccountState::Unknown;
     }
     state.accountsReadFromSystem[query.box] = *name;
-    return disabled ? 1 : 0;
+    return disabled ? AccountState::Inactive : AccountState::Active;
 }
 
 }  // namespace
 
 std::wstring FindValueInFile(System& system, const std::wstring& path, const std::wstring& key,
-                             bool allOccurrences, const std::wstring& separator,
-                             const std::wstring& endCharacter1, const std::wstring& endCharacter2,
-                             WriterState writer) {
-    const wchar_t end1 = endCharacter1.empty() ? L'\n' : endCharacter1[0];
-    const wchar_t end2 = endCharacter2.empty() ? L'\r' : endCharacter2[0];
+                             bool allOccurrences, const std::wstring& separator, wchar_t lineEnd,
+                             wchar_t otherLineEnd, WriterState writer) {
     if (key.empty()) {
         return {};
     }
@@ -63,7 +60,8 @@ std::wstring FindValueInFile(System& system, const std::wstring& path, const std
         if (FileExists(system, path)) {
             if (const auto bytes = system.ReadFileBytes(path, kMostBytes)) {
                 if (!bytes->empty()) {
-                    return FindValueInText(*bytes, key, allOccurrences, separator, end1, end2);
+                    return FindValueInText(*bytes, key, allOccurrences, separator, lineEnd,
+                                           otherLineEnd);
                 }
                 if (++emptySightings > 1) {
                     return {};
@@ -77,9 +75,9 @@ std::wstring FindValueInFile(System& system, const std::wstring& path, const std
     }
 }
 
-std::int16_t ReadAccountState(System& system, const std::wstring& path, WriterState writer) {
+AccountState ReadAccountState(System& system, const std::wstring& path, WriterState writer) {
     return AccountStateOf(
-        FindValueInFile(system, path, kActiveKey, false, L" ", L"\n", L"", writer));
+        FindValueInFile(system, path, kActiveKey, false, L" ", L'\n', L'\r', writer));
 }
 
 void ProbeAccounts(MainWindowState& state, Machine& machine) {
@@ -101,7 +99,7 @@ void ProbeAccounts(MainWindowState& state, Machine& machine) {
     const std::vector<CommandEnd> ends =
         RunCommandsToEnd(system, commandLines, WindowStyle::Hidden, kQueryTimeoutMs);
 
-    std::array<std::int16_t, kQueries.size()> states{};
+    std::array<AccountState, kQueries.size()> states{};
     for (std::size_t i = 0; i < kQueries.size(); ++i) {
         states[i] = ReadAccountState(
             system, WindowsDir + kQueries[i].file,
@@ -112,7 +110,7 @@ void ProbeAccounts(MainWindowState& state, Machine& machine) {
     }
     state.accountsReadFromSystem.clear();
     for (std::size_t i = 0; i < kQueries.size(); ++i) {
-        if (states[i] == kAccountUnknown) {
+        if (states[i] == AccountState::Unknown) {
             states[i] = StateFromSystem(state, machine.accounts, kQueries[i]);
         }
     }
@@ -120,14 +118,14 @@ void ProbeAccounts(MainWindowState& state, Machine& machine) {
     state.unknownAccounts.clear();
     for (std::size_t i = 0; i < kQueries.size(); ++i) {
         const AccountQuery& query = kQueries[i];
-        if (states[i] == kAccountUnknown) {
+        if (states[i] == AccountState::Unknown) {
             state.unknownAccounts.insert(query.box);
             controls.SetEnabled(query.box, false);
             state.VerifiedValue(query.box) = BoxValue::Cleared;
         } else {
             // An inactive account: its deactivation is in force.
             const BoxValue value =
-                states[i] == kAccountInactive ? BoxValue::Ticked : BoxValue::Cleared;
+                states[i] == AccountState::Inactive ? BoxValue::Ticked : BoxValue::Cleared;
             state.VerifiedValue(query.box) = value;
             controls.SetValue(query.box, value);
             BoldLabelWhileCleared(state, query.box, query.label);

@@ -17,15 +17,12 @@ void ProbeAccounts(MainWindowState& state, Machine& machine);
 // missing or empty stays so, and waiting for it would only slow every start-up.
 enum class WriterState { MayStillWrite, Ended };
 
-std::int16_t ReadAccountState(System& system, const std::wstring& path,
+AccountState ReadAccountState(System& system, const std::wstring& path,
                               WriterState writer = WriterState::MayStillWrite);
 
-// The text after the key, past the next separator, up to the end of its line; with all
-// occurrences, every such text joined by CR LF. Waits for the file to appear unless its writer
-// has ended.
+// FindValueInText over a file's bytes. Waits for the file to appear unless its writer has ended.
 std::wstring FindValueInFile(System& system, const std::wstring& path, const std::wstring& key,
-                             bool allOccurrences, const std::wstring& separator,
-                             const std::wstring& endCharacter1, const std::wstring& endCharacter2,
-                             WriterState writer = WriterState::MayStillWrite);
+                             bool allOccurrences, const std::wstring& separator, wchar_t lineEnd,
+                             wchar_t otherLineEnd, WriterState writer = WriterState::MayStillWrite);
 
 }  // namespace tolvane

@@ -119,14 +119,14 @@ TEST(ProbeAccounts, NeverReadsAReportLeftByAnEarlierRun) {
 
 TEST(FindValueInFile, GivesUpOnAFileThatNeverAppearsAfterFortyLooks) {
     FakeSystem system;
-    EXPECT_EQ(ReadAccountState(system, kGuestFile), kAccountUnknown);
+    EXPECT_EQ(ReadAccountState(system, kGuestFile), AccountState::Unknown);
     EXPECT_EQ(system.pauses, kFortyLooks);
 }
 
 TEST(FindValueInFile, ReadsNothingForAnEmptyKey) {
     FakeSystem system;
     system.files[kGuestFile] = Report("Oui");
-    EXPECT_EQ(FindValueInFile(system, kGuestFile, L"", false, L" ", L"", L""), L"");
+    EXPECT_EQ(FindValueInFile(system, kGuestFile, L"", false, L" ", L'\n', L'\r'), L"");
     EXPECT_TRUE(system.reads.empty());
 }
 
@@ -146,7 +146,7 @@ struct Group : Accounts {
 TEST(VerifyAccounts, AnonymousAccessNeedsBothLsaValues) {
     struct Case {
         std::uint32_t anonymous, sam;
-        std::int16_t box;
+        int box;
     };
     for (const Case& c : {Case{2, 0, 0}, Case{2, 1, 1}, Case{1, 1, 0}}) {
         Group h;
@@ -178,7 +178,7 @@ TEST(ApplyAccounts, SwitchesOnlyAnAccountWhoseEnabledBoxTheUserChanged) {
         std::string guestReport;
         bool disable;
         C box;
-        std::int16_t value;
+        int value;
         std::vector<std::wstring> started;
     };
     const Case cases[] = {
@@ -250,10 +250,10 @@ TEST(Accounts, EveryLanguageThroughTheSystemWhereTheFrenchReportCannotTell) {
         std::string guestReport, helpReport;
         std::map<std::wstring, bool> system;  // accounts the system knows: disabled or not
         unsigned long refusal;
-        std::int16_t guestFound, helpFound;  // -1: unknown, the box disabled by a probe
+        int guestFound, helpFound;           // -1: unknown, the box disabled by a probe
         std::vector<std::wstring> commands;  // net user switches started by clicking the guest box
         std::vector<Switch> switches;        // and the system's
-        std::int16_t guestAfter;
+        int guestAfter;
         std::size_t messages;
     };
     const std::map<std::wstring, bool> english = {{L"Guest", false}, {L"HelpAssistant", true}};
@@ -309,7 +309,7 @@ TEST(Accounts, EveryLanguageThroughTheSystemWhereTheFrenchReportCannotTell) {
         for (const auto& [box, found] : {std::pair{C::GuestAccountBox, c.guestFound},
                                          std::pair{C::HelpAssistantBox, c.helpFound}}) {
             EXPECT_EQ(h.controls.Enabled(box), found != -1) << c.what;
-            EXPECT_EQ(h.Value(box), std::max<std::int16_t>(found, 0)) << c.what;
+            EXPECT_EQ(h.Value(box), std::max(found, 0)) << c.what;
         }
         h.system.started.clear();
         h.main.Click(C::GuestAccountBox);

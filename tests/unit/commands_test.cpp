@@ -170,7 +170,7 @@ TEST(Commands, ABoxIsLeftWholeAndTheUserToldWhy) {
         const char* what;
         C box;
         C apply;
-        std::int16_t from;
+        int from;
         std::function<void(FakeRegistry&)> prepare;
         std::vector<std::wstring> said;  // in the one message, in this order
         std::function<void(Started&)> check;

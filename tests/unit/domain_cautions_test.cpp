@@ -76,7 +76,7 @@ TEST(DomainCautions, TheWindowAsksOnceOnADomainsMachineAndNoLeavesOnlyThoseBoxes
         Machine h(c.version, c.joined, c.timeStart);
         h.main.ReadCommandLine(L"-noaccount");
         ASSERT_TRUE(h.main.LoadFromMachine());
-        std::vector<std::int16_t> wanted;
+        std::vector<int> wanted;
         for (C box : c.clicked) {
             const bool refused =
                 c.answer == IdNo && std::count(c.cautioned.begin(), c.cautioned.end(), box) > 0;

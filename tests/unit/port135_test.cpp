@@ -63,7 +63,7 @@ struct Dcom : Harness {
     }
     void CheckAll() { VerifyAllGroups(state, machine); }
     // Ticks or clears the box and applies the group, answering the warning.
-    void Apply(std::int16_t value, int answer = IdYes) {
+    void Apply(int value, int answer = IdYes) {
         Set(C::Port135Box, value);
         host.answers = {answer};
         ApplyServicesCommand(state, machine);
