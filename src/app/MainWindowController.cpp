@@ -41,21 +41,22 @@ void MainWindowController::ReadCommandLine(const std::wstring& commandLine) {
 
 bool MainWindowController::LoadFromMachine() {
     System& system = machine_.system;
-    const std::int16_t os = GetOsVersion(system);
-    if (os == OsUnsupported) {
+    const WindowsVersion version = DetectWindowsVersion(system);
+    if (version == WindowsVersion::Unsupported) {
         machine_.host.ShowMessage(kUnsupportedMessage, kAppTitle, MbOk | MbIconExclamation);
         return false;
     }
     BusyScope busy(state_, machine_.host);
     Controls& controls = state_.controls;
-    const std::wstring fileSystem = GetSystemFileSystem(system);
-    // Simple file sharing can be turned off only on XP Professional, the XP with gpedit.msc.
-    if (os != OsWindowsXp || !FileExists(system, WindowsDir + L"\\System32\\gpedit.msc")) {
+    const std::wstring fileSystem = SystemDriveFileSystem(system, machine_.systemDrive);
+    // Simple file sharing can be turned off only on XP Professional.
+    if (version != WindowsVersion::WindowsXp ||
+        !HasGroupPolicyEditor(system, machine_.windowsFolder)) {
         controls.SetEnabled(C::SimpleFileSharingBox, false);
     }
     controls.SetCaption(C::HelpTextBox, L"");
     state_.restartNeeded = false;
-    if (fileSystem != L"NTFS") {
+    if (fileSystem != kNtfs) {
         DisableShareGroup(controls);
     }
     if (!state_.skipAccountProbe) {

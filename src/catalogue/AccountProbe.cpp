@@ -87,13 +87,13 @@ void ProbeAccounts(MainWindowState& state, Machine& machine) {
 
     // A report left by an earlier run must not stand in for a query that fails to start.
     for (const AccountQuery& query : kQueries) {
-        system.RemoveFile(WindowsDir + query.file);
+        system.RemoveFile(machine.windowsFolder + query.file);
     }
     std::vector<std::wstring> commandLines;
     for (const AccountQuery& query : kQueries) {
         // Quoted, or a blank in the Windows folder would pass the rest of the path to net user.
         commandLines.push_back(std::wstring(L"cmd /C net user ") + query.account + L" > \"" +
-                               WindowsDir + query.file + L"\"");
+                               machine.windowsFolder + query.file + L"\"");
     }
     // Read each file only once its writer has ended, so a report is never read half written.
     const std::vector<CommandEnd> ends =
@@ -102,11 +102,11 @@ void ProbeAccounts(MainWindowState& state, Machine& machine) {
     std::array<AccountState, kQueries.size()> states{};
     for (std::size_t i = 0; i < kQueries.size(); ++i) {
         states[i] = ReadAccountState(
-            system, WindowsDir + kQueries[i].file,
+            system, machine.windowsFolder + kQueries[i].file,
             ends[i] == CommandEnd::Ended ? WriterState::Ended : WriterState::MayStillWrite);
     }
     for (const AccountQuery& query : kQueries) {
-        system.RemoveFile(WindowsDir + query.file);
+        system.RemoveFile(machine.windowsFolder + query.file);
     }
     state.accountsReadFromSystem.clear();
     for (std::size_t i = 0; i < kQueries.size(); ++i) {

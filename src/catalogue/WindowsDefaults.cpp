@@ -7,11 +7,15 @@
 namespace tolvane {
 namespace {
 
+constexpr unsigned Bit(WindowsVersion version) {
+    return 1u << static_cast<unsigned>(version);
+}
+
 // Windows versions and product types as bits, so that a line can name several.
 enum Systems : unsigned {
-    W2000 = 1u << OsWindows2000,
-    Xp = 1u << OsWindowsXp,
-    W2003 = 1u << OsServer2003,
+    W2000 = Bit(WindowsVersion::Windows2000),
+    Xp = Bit(WindowsVersion::WindowsXp),
+    W2003 = Bit(WindowsVersion::Server2003),
     AllSystems = W2000 | Xp | W2003,
 };
 enum Products : unsigned {
@@ -83,7 +87,7 @@ constexpr DefaultLine kDefaults[] = {
 }  // namespace
 
 std::optional<UndoRule> WindowsDefault(const std::wstring& valuePath, const VersionInfo& version) {
-    const unsigned system = 1u << OsCodeFor(version);
+    const unsigned system = Bit(WindowsVersionOf(version));
     const unsigned product = version.productType <= ProductServer ? 1u << version.productType : 0u;
     for (const DefaultLine& line : kDefaults) {
         if ((line.systems & system) && (line.products & product) &&

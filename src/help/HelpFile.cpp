@@ -16,7 +16,8 @@ void OpenHelpFile(Machine& machine) {
                                  MbOk | MbIconExclamation);
         return;
     }
-    StartWithoutWaiting(system, WindowsDir + L"\\hh.exe \"" + path + L"\"", WindowStyle::Normal);
+    StartWithoutWaiting(system, machine.windowsFolder + L"\\hh.exe \"" + path + L"\"",
+                        WindowStyle::Normal);
 }
 
 }  // namespace tolvane

@@ -73,9 +73,9 @@ OptionsController::OptionsController(MainWindowState& mainWindow, Machine& machi
 
 void OptionsController::Load() {
     System& system = machine_.system;
-    SetCaption(O::FileSystemLabel,
-               At(O::FileSystemLabel).caption + GetSystemFileSystem(system) + L".");
-    if (GetSystemFileSystem(system) == L"NTFS") {
+    const std::wstring fileSystem = SystemDriveFileSystem(system, machine_.systemDrive);
+    SetCaption(O::FileSystemLabel, At(O::FileSystemLabel).caption + fileSystem + L".");
+    if (fileSystem == kNtfs) {
         SetCaption(O::SecurityNoticeLabel,
                    L"Your filesystem is already NTFS, you can access all the options available in "
                    L"the software.");
@@ -84,9 +84,9 @@ void OptionsController::Load() {
         }
     }
     // Windows XP Home (no gpedit.msc) without the pack installed yet, and the pack at hand.
-    if (GetOsVersion(system) == OsWindowsXp &&
-        !FileExists(system, WindowsDir + L"\\System32\\gpedit.msc") &&
-        !FileExists(system, WindowsDir + L"\\System32\\wsecedit.dll") &&
+    if (DetectWindowsVersion(system) == WindowsVersion::WindowsXp &&
+        !HasGroupPolicyEditor(system, machine_.windowsFolder) &&
+        !FileExists(system, machine_.windowsFolder + L"\\System32\\wsecedit.dll") &&
         SecurityPackPresent(system)) {
         for (O id : {O::SecurityTabLabel, O::InstallSecurityTabButton, O::XpHomeFrame}) {
             SetEnabled(id, true);
@@ -116,12 +116,12 @@ bool OptionsController::Click(OptionsControlId id) {
 }
 
 void OptionsController::ConvertToNtfs() {
-    conversion_ = machine_.system.StartCommand(L"convert " + SystemDrive + L": /FS:NTFS",
+    conversion_ = machine_.system.StartCommand(L"convert " + machine_.systemDrive + L": /FS:NTFS",
                                                WindowStyle::Minimized);
     if (!conversion_) {
-        machine_.host.ShowMessage(
-            L"Tolvane could not start the conversion of drive " + SystemDrive + L": to NTFS.",
-            kAppTitle, MbOk | MbIconExclamation);
+        machine_.host.ShowMessage(L"Tolvane could not start the conversion of drive " +
+                                      machine_.systemDrive + L": to NTFS.",
+                                  kAppTitle, MbOk | MbIconExclamation);
         return;
     }
     SetEnabled(O::ConvertButton, false);
@@ -143,7 +143,7 @@ bool OptionsController::WatchConversion() {
     if (exitCode.value_or(0) != 0) {
         machine_.host.ShowMessage(
             L"convert ended with the exit code " + Decimal(static_cast<std::uint32_t>(*exitCode)) +
-                L": drive " + SystemDrive +
+                L": drive " + machine_.systemDrive +
                 L": may not be converted to NTFS. If convert scheduled the conversion for the next "
                 L"start, the restart carries it out.",
             kAppTitle, MbOk | MbIconExclamation);
@@ -158,7 +158,7 @@ void OptionsController::InstallSecurityPack() {
                          MbYesNo | MbIconExclamation) == IdYes) {
         StartWithoutWaiting(
             machine_.system,
-            WindowsDir +
+            machine_.windowsFolder +
                 L"\\System32\\rundll32.exe setupapi,InstallHinfSection DefaultInstall 132 " +
                 machine_.system.ProgramFolder() + L"\\setup.inf",
             WindowStyle::Minimized);

@@ -34,7 +34,6 @@ struct Accounts : Harness {
     std::map<std::wstring, std::string> reports = {{kGuestQuery, Report("Non")},
                                                    {kHelpQuery, Report("Oui")}};
     Accounts() {
-        GetSystemFileSystem(system);
         system.onCommandEnd = [this](const std::wstring& line) {
             if (const auto report = reports.find(line); report != reports.end()) {
                 system.files[line == kGuestQuery ? kGuestFile : kHelpFile] = report->second;

@@ -191,7 +191,6 @@ TEST(RestartSystem, NeverForcesAndGivesTheWindowBackWhenRefusedOrCancelled) {
             case From::Options: {
                 OptionsController options(h.state, h.machine);
                 h.system.drives = {{L'C', L"FAT32"}};
-                GetSystemFileSystem(h.system);
                 options.Load();
                 ASSERT_TRUE(options.Click(OptionsControlId::ConvertButton));
                 ASSERT_FALSE(options.WatchConversion());

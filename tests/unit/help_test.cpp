@@ -198,7 +198,6 @@ TEST(StartSystemInformation, StartsTheToolWhereWindowsSaysOrTellsItIsMissing) {
 
 TEST(HelpMenu, WritesTheManualAndStartsTheViewerEveryTimeAndOpensTheForum) {
     Harness h;
-    GetSystemFileSystem(h.system);
     h.system.resources[{L"CHM", 102}] = "ITSF...";
     for (int time = 0; time < 2; ++time) {
         EXPECT_TRUE(h.main.Menu(MenuId::HelpContents));

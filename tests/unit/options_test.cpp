@@ -22,7 +22,6 @@ struct Options : Harness {
     OptionsController options{state, machine};
     explicit Options(const wchar_t* fileSystem = L"NTFS") {
         system.drives = {{L'C', fileSystem}};
-        GetSystemFileSystem(system);
         for (const wchar_t* file : kPack) {
             system.files[std::wstring(L"C:\\Tools\\") + file] = "";
         }

@@ -3,7 +3,11 @@
 #include <cwctype>
 #include <set>
 
+#include "fakes/FakeHost.h"
+#include "fakes/FakeLocalAccounts.h"
+#include "fakes/FakeRegistry.h"
 #include "fakes/FakeSystem.h"
+#include "model/Machine.h"
 #include "system/CommandPath.h"
 #include "system/Deadline.h"
 #include "system/SystemInfo.h"
@@ -11,43 +15,45 @@
 namespace tolvane::testing {
 namespace {
 
-TEST(OsVersion, MapsNtFiveToTheSupportedSystems) {
+TEST(WindowsVersionOf, MapsNtFiveToTheSupportedSystems) {
+    using W = WindowsVersion;
     struct Case {
         VersionInfo version;
-        std::int16_t code;
+        WindowsVersion windows;
     };
     const Case cases[] = {
-        {{true, 5, 0, 2}, OsWindows2000},  {{true, 5, 1, 2}, OsWindowsXp},
-        {{true, 5, 2, 2}, OsServer2003},   {{true, 5, 3, 2}, OsUnsupported},
-        {{true, 6, 0, 2}, OsUnsupported},  {{true, 6, 1, 2}, OsUnsupported},
-        {{true, 4, 0, 2}, OsUnsupported},  {{true, 5, 1, 1}, OsUnsupported},
-        {{false, 5, 1, 2}, OsUnsupported},
+        {{true, 5, 0, 2}, W::Windows2000},  {{true, 5, 1, 2}, W::WindowsXp},
+        {{true, 5, 2, 2}, W::Server2003},   {{true, 5, 3, 2}, W::Unsupported},
+        {{true, 6, 0, 2}, W::Unsupported},  {{true, 6, 1, 2}, W::Unsupported},
+        {{true, 4, 0, 2}, W::Unsupported},  {{true, 5, 1, 1}, W::Unsupported},
+        {{false, 5, 1, 2}, W::Unsupported},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(OsCodeFor(c.version), c.code)
+        EXPECT_EQ(WindowsVersionOf(c.version), c.windows)
             << c.version.major << "." << c.version.minor << " platform " << c.version.platform;
     }
 }
 
-TEST(GetSystemFileSystem, ReadsOnlyTheWindowsDrive) {
+TEST(SystemDriveFileSystem, ReadsOnlyTheWindowsDrive) {
     FakeSystem system;
+    FakeRegistry registry;
+    Reg reg(registry);
+    FakeHost host;
+    FakeLocalAccounts accounts;
     system.windowsDir = L"D:\\WINNT";
     system.drives = {{L'A', L"FAT"}, {L'C', L"NTFS"}, {L'D', L"FAT32"}};
-    EXPECT_EQ(GetSystemFileSystem(system), L"FAT32");
-    EXPECT_EQ(WindowsDir, L"D:\\WINNT");
-    EXPECT_EQ(SystemDrive, L"D");
+    const Machine machine(reg, system, host, accounts);
+    EXPECT_EQ(machine.windowsFolder, L"D:\\WINNT");
+    EXPECT_EQ(machine.systemDrive, L"D");
+    EXPECT_EQ(SystemDriveFileSystem(system, machine.systemDrive), L"FAT32");
     EXPECT_EQ(system.fileSystemQueries, std::vector<std::wstring>{L"D"});
 }
 
-TEST(GetSystemFileSystem, IsEmptyWhenNoDriveMatchesExactly) {
+TEST(SystemDriveFileSystem, IsEmptyWhenNoDriveMatchesExactly) {
     FakeSystem system;
-    system.windowsDir = L"c:\\windows";
     system.drives = {{L'C', L"NTFS"}};
-    WindowsDir = L"stale";
-    SystemDrive = L"stale";
-    EXPECT_EQ(GetSystemFileSystem(system), L"");
-    EXPECT_EQ(WindowsDir, L"c:\\windows");
-    EXPECT_EQ(SystemDrive, L"c");
+    EXPECT_EQ(SystemDriveFileSystem(system, L"c"), L"");
+    EXPECT_EQ(SystemDriveFileSystem(system, L""), L"");
 }
 
 TEST(FileExists, IsTrueOnlyForFilesWithSmallAttributes) {
