@@ -131,7 +131,7 @@ bool MainWindowController::Menu(MenuId id) {
     }
 }
 
-void MainWindowController::PointerOver(ControlId id) {
+void MainWindowController::PointerOver(std::optional<ControlId> id) {
     ShowHelpFor(state_, id);
 }
 

@@ -28,8 +28,8 @@ class MainWindowController {
     void Click(ControlId id);
     // A menu entry; false for entries this window does not handle.
     bool Menu(MenuId id);
-    // The pointer moved over a control (ControlId::Count: the window's background).
-    void PointerOver(ControlId id);
+    // The pointer moved over a control (none: the window's background).
+    void PointerOver(std::optional<ControlId> id);
     // A window this one opened (options, about) has closed.
     void OwnedWindowClosed();
     // A close request must wait while a command runs or a window of ours is open.

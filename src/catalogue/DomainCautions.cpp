@@ -103,7 +103,7 @@ void ConfirmDomainConsequences(MainWindowState& state, Machine& machine,
     std::vector<C> cautioned;
     for (const Caution& caution : kCautions) {
         // The boxes sit on the window; their labels in the groups' frames.
-        const C frame = LayoutOf(caution.label).frame;
+        const std::optional<C> frame = LayoutOf(caution.label).frame;
         const bool inGroup = std::find(frames.begin(), frames.end(), frame) != frames.end();
         if (inGroup && state.controls.Ticked(caution.box) &&
             state.ChangedSinceVerify(caution.box)) {

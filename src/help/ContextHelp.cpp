@@ -6,16 +6,15 @@ namespace tolvane {
 namespace {
 
 using C = ControlId;
-constexpr C kNone = C::Count;
 constexpr int kHelpCentipoints = 1000;     // hundredths of a point
 constexpr int kLongHelpCentipoints = 900;  // the long port 135 text needs the smaller type
 
 // One row per control, or per label with its box. The heading is the caption of `heading` as it
 // is at the moment, else the fixed text.
 struct HelpRow {
-    C control;
-    C box;  // kNone for a control without a box
-    C heading;
+    std::optional<C> control;  // none: the window's background
+    std::optional<C> box;
+    std::optional<C> heading;
     const wchar_t* fixedHeading;
     const wchar_t* text;
     int centipoints;
@@ -27,10 +26,10 @@ constexpr HelpRow LabelRow(C label, C box, const wchar_t* text, bool share = fal
     return {label, box, label, nullptr, text, centipoints, share};
 }
 constexpr HelpRow Button(C button, const wchar_t* heading, const wchar_t* text) {
-    return {button, kNone, kNone, heading, text, kHelpCentipoints, false};
+    return {button, std::nullopt, std::nullopt, heading, text, kHelpCentipoints, false};
 }
-constexpr HelpRow Empty(C control) {
-    return {control, kNone, kNone, L"", L"", kHelpCentipoints, false};
+constexpr HelpRow Empty(std::optional<C> control) {
+    return {control, std::nullopt, std::nullopt, L"", L"", kHelpCentipoints, false};
 }
 
 constexpr wchar_t kSelectAll[] = L"Ticks off all the boxes";
@@ -42,7 +41,7 @@ constexpr auto kRows = std::to_array<HelpRow>({
     Empty(C::SharesFrame),
     Empty(C::AccountsFrame),
     Empty(C::ServicesFrame),
-    Empty(kNone),  // the window's background
+    Empty(std::nullopt),  // the window's background
     Button(C::ApplySharesButton, L"Apply Shares", L"Applies share modifications"),
     Button(C::ApplyAccountsButton, L"Apply Accounts", L"Applies accounts modifications"),
     Button(C::ApplyServicesButton, L"Apply Services", L"Applies services modifications"),
@@ -127,9 +126,9 @@ constexpr auto kRows = std::to_array<HelpRow>({
         L"with port 1900."),
 });
 
-const HelpRow* RowOf(C id) {
+const HelpRow* RowOf(std::optional<C> id) {
     for (const HelpRow& row : kRows) {
-        if (row.control == id || (row.box != kNone && row.box == id)) {
+        if (row.control == id || (row.box && row.box == id)) {
             return &row;
         }
     }
@@ -138,7 +137,7 @@ const HelpRow* RowOf(C id) {
 
 }  // namespace
 
-void ShowHelpFor(MainWindowState& state, ControlId id) {
+void ShowHelpFor(MainWindowState& state, std::optional<ControlId> id) {
     const HelpRow* row = RowOf(id);
     if (!row) {
         return;
@@ -147,7 +146,7 @@ void ShowHelpFor(MainWindowState& state, ControlId id) {
     controls.SetCentipoints(C::HelpTextBox, row->centipoints);
     controls.SetCaption(C::HelpTextBox, row->text);
     controls.SetCaption(C::HelpHeadingLabel,
-                        row->heading != kNone ? controls.Caption(row->heading) : row->fixedHeading);
+                        row->heading ? controls.Caption(*row->heading) : row->fixedHeading);
     // Only the labels fall back: pointing at a share box keeps its own text.
     if (row->sharesUnavailableHelp && id == row->control &&
         !controls.Enabled(C::ApplySharesButton)) {

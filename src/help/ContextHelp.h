@@ -2,6 +2,8 @@
 // pointer.
 #pragma once
 
+#include <optional>
+
 #include "model/MainWindowState.h"
 
 namespace tolvane {
@@ -10,8 +12,8 @@ inline constexpr wchar_t kSharesUnavailableHelp[] =
     L"The file system doesn't let the options to be validated, please modify the NTFS options in "
     L"order to proceed any further";
 
-// The pointer moved over the control (ControlId::Count: the window's own background). Controls
-// without a row of the help table leave the help area as it is.
-void ShowHelpFor(MainWindowState& state, ControlId id);
+// The pointer moved over the control (none: the window's own background). Controls without a row
+// of the help table leave the help area as it is.
+void ShowHelpFor(MainWindowState& state, std::optional<ControlId> id);
 
 }  // namespace tolvane

@@ -7,7 +7,6 @@ namespace {
 
 using K = ControlKind;
 using C = ControlId;
-constexpr C kNone = C::Count;
 constexpr int kBox = 255;  // check boxes are square and have no caption
 
 constexpr ControlLayout Lbl(C id, const wchar_t* caption, C frame, int left, int top, int width,
@@ -16,29 +15,32 @@ constexpr ControlLayout Lbl(C id, const wchar_t* caption, C frame, int left, int
             false, false,    backdrop};
 }
 constexpr ControlLayout Box(C id, int left, int top) {
-    return {id,    K::CheckBox,     L"", kNone, left, top, kBox, kBox, kDefaultCentipoints, false,
-            false, Backdrop::Window};
+    return {
+        id,    K::CheckBox,     L"", kOnWindow, left, top, kBox, kBox, kDefaultCentipoints, false,
+        false, Backdrop::Window};
 }
 constexpr ControlLayout Btn(C id, const wchar_t* caption, int left, int top, int width,
                             int height) {
-    return {id,    K::Button, caption,         kNone, left, top, width, height, kDefaultCentipoints,
-            false, false,     Backdrop::Window};
+    return {id,    K::Button,       caption, kOnWindow,           left,
+            top,   width,           height,  kDefaultCentipoints, false,
+            false, Backdrop::Window};
 }
 constexpr ControlLayout Frm(C id, const wchar_t* caption, int left, int top, int width,
                             int height) {
-    return {id,   K::Frame, caption,         kNone, left, top, width, height, kDefaultCentipoints,
-            true, false,    Backdrop::Window};
+    return {id,    K::Frame,        caption, kOnWindow,           left,
+            top,   width,           height,  kDefaultCentipoints, true,
+            false, Backdrop::Window};
 }
 
 constexpr Backdrop kWhiteBg = Backdrop::White;
 
 constexpr auto kLayout = std::to_array<ControlLayout>({
-    {C::LogoPicture, K::Picture, L"", kNone, 120, 120, 1935, 495, kDefaultCentipoints, false, false,
-     Backdrop::Window},
-    {C::HelpHeadingLabel, K::Label, L"", kNone, 120, 630, 1815, 375, kDefaultCentipoints, true,
+    {C::LogoPicture, K::Picture, L"", kOnWindow, 120, 120, 1935, 495, kDefaultCentipoints, false,
+     false, Backdrop::Window},
+    {C::HelpHeadingLabel, K::Label, L"", kOnWindow, 120, 630, 1815, 375, kDefaultCentipoints, true,
      true, Backdrop::Window},
     {C::RestartNoticeLabel, K::Label, L"In order to apply the changes, please restart your PC.",
-     kNone, 240, 4680, 1695, 1095, 900, false, false, Backdrop::Window},
+     kOnWindow, 240, 4680, 1695, 1095, 900, false, false, Backdrop::Window},
 
     Frm(C::SharesFrame, L"Share deletion", 2160, 120, 6975, 1575),
     Lbl(C::SimpleFileSharingLabel, L"Single share (Xp Pro)", C::SharesFrame, 120, 375, 2055, 255,
@@ -91,7 +93,7 @@ constexpr auto kLayout = std::to_array<ControlLayout>({
     Box(C::HelpAssistantBox, 6840, 2640),
     Box(C::AnonymousAccessBox, 4320, 2280),
     Box(C::RemoteRegistryBox, 4320, 3000),
-    {C::HelpTextBox, K::TextBox, L"", kNone, 120, 1080, 1905, 3495, 975, false, false,
+    {C::HelpTextBox, K::TextBox, L"", kOnWindow, 120, 1080, 1905, 3495, 975, false, false,
      Backdrop::HelpText},
     Box(C::Port123Box, 4320, 4440),
     Box(C::Port500Box, 4320, 5880),
@@ -127,13 +129,13 @@ const ControlLayout& LayoutOf(ControlId id) {
     return kLayout[kIndex[static_cast<int>(id)]];
 }
 
-ControlId ControlAt(int left, int top) {
-    ControlId found = ControlId::Count;
+std::optional<ControlId> ControlAt(int left, int top) {
+    std::optional<ControlId> found;
     for (const ControlLayout& control : kLayout) {
         const TwipRect place = WindowRectTwips(control);
         const bool inside = left >= place.left && left < place.left + place.width &&
                             top >= place.top && top < place.top + place.height;
-        if (inside && (found == ControlId::Count || LayoutOf(found).kind == ControlKind::Frame)) {
+        if (inside && (!found || LayoutOf(*found).kind == ControlKind::Frame)) {
             found = control.id;
         }
     }
@@ -142,17 +144,17 @@ ControlId ControlAt(int left, int top) {
 
 TwipRect PlaceOf(std::span<const SmallControl> window, const SmallControl& control) {
     TwipRect rect{control.left, control.top, control.width, control.height};
-    if (control.frame != kOnWindow) {
-        rect.left += window[control.frame].left;
-        rect.top += window[control.frame].top;
+    if (control.frame) {
+        rect.left += window[*control.frame].left;
+        rect.top += window[*control.frame].top;
     }
     return rect;
 }
 
 TwipRect WindowRectTwips(const ControlLayout& control) {
     TwipRect rect{control.left, control.top, control.width, control.height};
-    if (control.frame != ControlId::Count) {
-        const ControlLayout& frame = LayoutOf(control.frame);
+    if (control.frame) {
+        const ControlLayout& frame = LayoutOf(*control.frame);
         rect.left += frame.left;
         rect.top += frame.top;
     }

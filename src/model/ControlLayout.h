@@ -1,6 +1,7 @@
 // The main window's design: every control once, as data, in creation (keyboard) order.
 #pragma once
 
+#include <optional>
 #include <span>
 
 #include "model/ControlId.h"
@@ -19,12 +20,15 @@ enum class ControlKind : std::uint8_t {
 
 enum class Backdrop : std::uint8_t { Window, White, HelpText };
 
+// The frame of a control placed on the window itself.
+inline constexpr std::nullopt_t kOnWindow = std::nullopt;
+
 // Positions and sizes are in twips. A label inside a frame is placed relative to its frame.
 struct ControlLayout {
     ControlId id;
     ControlKind kind;
     const wchar_t* caption;
-    ControlId frame;  // ControlId::Count when placed on the window itself
+    std::optional<ControlId> frame;
     int left, top, width, height;
     int centipoints;  // font size in hundredths of a point
     bool bold;
@@ -41,8 +45,8 @@ struct TwipRect {
 };
 TwipRect WindowRectTwips(const ControlLayout& control);
 // The control at a point of the window (twips), a frame only where none of the controls on it
-// is; ControlId::Count for the window's own background.
-ControlId ControlAt(int left, int top);
+// is; none for the window's own background.
+std::optional<ControlId> ControlAt(int left, int top);
 
 inline constexpr int kClientWidthTwips = 9300;
 inline constexpr int kClientHeightTwips = 6510;
@@ -54,13 +58,12 @@ inline constexpr int kDefaultCentipoints = 825;
 // A control of one of the small windows the main window opens (options, about, listening
 // ports), in twips. The identifier is its window's own number for it, from 0; a control inside a
 // frame is placed relative to the frame.
-inline constexpr int kOnWindow = -1;
 struct SmallControl {
     int id;
     ControlKind kind;
     const wchar_t* caption;
     int left, top, width, height;
-    int frame = kOnWindow;
+    std::optional<int> frame = kOnWindow;
     bool enabled = true;
     int centipoints = kDefaultCentipoints;
     bool bold = false;

@@ -5,8 +5,6 @@ namespace {
 
 using IsFile = std::function<bool(const std::wstring&)>;
 
-const ProgramLookup kNotFound = {ProgramLookup::Kind::NotFound, {}};
-
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
 }
@@ -45,35 +43,37 @@ bool EndsInProgramExtension(const std::wstring& text, std::size_t end) {
     return extension == L".exe" || extension == L".com";
 }
 
-ProgramLookup FoundIfFile(std::wstring path, const IsFile& isFile) {
+std::optional<std::wstring> FoundIfFile(std::wstring path, const IsFile& isFile) {
     if (!isFile(path)) {
-        return kNotFound;
+        return std::nullopt;
     }
-    return {ProgramLookup::Kind::Found, std::move(path)};
+    return path;
 }
 
 // Shortest first, as the system reads an unquoted path, but never a name the caller did not write.
-ProgramLookup FindUnquotedPath(const std::wstring& commandLine, const IsFile& isFile) {
+std::optional<std::wstring> FindUnquotedPath(const std::wstring& commandLine,
+                                             const IsFile& isFile) {
     for (std::size_t end = 1; end <= commandLine.size(); ++end) {
         if ((end == commandLine.size() || IsBlank(commandLine[end])) &&
             EndsInProgramExtension(commandLine, end)) {
             std::wstring candidate = commandLine.substr(0, end);
             if (isFile(candidate)) {
-                return {ProgramLookup::Kind::Found, std::move(candidate)};
+                return candidate;
             }
         }
     }
-    return kNotFound;
+    return std::nullopt;
 }
 
 // A name written as one word: a full path is taken as it is; a bare name only from the folders.
-ProgramLookup FindNamed(const std::wstring& name, const std::vector<std::wstring>& folders,
-                        const IsFile& isFile) {
+std::optional<std::wstring> FindNamed(const std::wstring& name,
+                                      const std::vector<std::wstring>& folders,
+                                      const IsFile& isFile) {
     if (IsFullPath(name)) {
         return FoundIfFile(name, isFile);
     }
     if (name.empty() || HasPath(name)) {
-        return kNotFound;
+        return std::nullopt;
     }
     std::vector<std::wstring> fileNames;
     if (name.find(L'.') != std::wstring::npos) {
@@ -86,24 +86,24 @@ ProgramLookup FindNamed(const std::wstring& name, const std::vector<std::wstring
             continue;
         }
         for (const std::wstring& fileName : fileNames) {
-            ProgramLookup found = FoundIfFile(folder + L"\\" + fileName, isFile);
-            if (found.kind == ProgramLookup::Kind::Found) {
+            if (auto found = FoundIfFile(folder + L"\\" + fileName, isFile)) {
                 return found;
             }
         }
     }
-    return kNotFound;
+    return std::nullopt;
 }
 
 }  // namespace
 
-ProgramLookup FindProgram(const std::wstring& commandLine, const std::vector<std::wstring>& folders,
-                          const IsFile& isFile) {
+std::optional<std::wstring> FindProgram(const std::wstring& commandLine,
+                                        const std::vector<std::wstring>& folders,
+                                        const IsFile& isFile) {
     if (!commandLine.empty() && commandLine[0] == L'"') {
         const auto end = commandLine.find(L'"', 1);
         // An unclosed quote leaves unsure where the program ends.
         if (end == std::wstring::npos) {
-            return kNotFound;
+            return std::nullopt;
         }
         return FindNamed(commandLine.substr(1, end - 1), folders, isFile);
     }

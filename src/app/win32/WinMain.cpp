@@ -62,7 +62,7 @@ win32::MainWindowEvents EventsOf(MainWindowController& controller) {
     return {
         [&controller](ControlId id) { controller.Click(id); },
         [&controller](MenuId id) { controller.Menu(id); },
-        [&controller](ControlId id) { controller.PointerOver(id); },
+        [&controller](std::optional<ControlId> id) { controller.PointerOver(id); },
         [&controller] { return controller.CloseMustWait(); },
         [&controller](bool sessionEnding) { controller.Close(sessionEnding); },
         [&controller] { controller.OwnedWindowClosed(); },

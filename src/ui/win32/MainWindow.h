@@ -20,8 +20,8 @@ namespace tolvane::win32 {
 struct MainWindowEvents {
     std::function<void(ControlId)> clicked;
     std::function<void(MenuId)> menuChosen;
-    // The pointer moved over a control (ControlId::Count: the window's background).
-    std::function<void(ControlId)> pointerOver;
+    // The pointer moved over a control (none: the window's background).
+    std::function<void(std::optional<ControlId>)> pointerOver;
     // A close request must wait.
     std::function<bool()> closeMustWait;
     // The window is going, or the session ends.
