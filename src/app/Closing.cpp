@@ -1,14 +1,11 @@
 #include "app/Closing.h"
 
 #include <algorithm>
-#include <array>
-#include <span>
+#include <iterator>
 
 #include "app/Commands.h"
-#include "catalogue/Accounts.h"
 #include "catalogue/DomainCautions.h"
-#include "catalogue/Services.h"
-#include "catalogue/Shares.h"
+#include "catalogue/Groups.h"
 #include "help/HelpFile.h"
 #include "model/FailureMessages.h"
 #include "system/SystemInfo.h"
@@ -20,28 +17,13 @@ using C = ControlId;
 
 constexpr wchar_t kProceed[] = L"\r\n\r\nDo you want to proceed now?";
 
-constexpr C kShareBoxes[] = {C::SimpleFileSharingBox, C::AdminSharesBox, C::RemoteAdminBox,
-                             C::FolderSharingBox, C::PrinterSharingBox};
-constexpr C kAccountBoxes[] = {C::GuestAccountBox, C::HelpAssistantBox, C::AnonymousAccessBox,
-                               C::EveryoneRightsBox, C::RemoteRegistryBox};
-// Port135 alone never asks: closing it always goes through its own warning.
-constexpr C kServiceBoxes[] = {
-    C::Port123Box,     C::NetBiosPortsBox, C::Port445Box,  C::Port500Box,  C::Port1023Box,
-    C::Port1024TcpBox, C::Port1024UdpBox,  C::Port1027Box, C::Port1900Box, C::Port5000Box};
-
-struct PendingGroup {
-    C frame;
-    std::span<const C> boxes;
-    const wchar_t* message;
-    GroupResult (*apply)(MainWindowState&, Machine&);
+// In the order of the groups.
+constexpr const wchar_t* kPendingQuestions[] = {
+    L"At least one Share modification wasn't applied.",
+    L"At least one Account modification wasn't applied.",
+    L"At least one Service modification wasn't applied.",
 };
-constexpr std::array<PendingGroup, 3> kGroups = {{
-    {C::SharesFrame, kShareBoxes, L"At least one Share modification wasn't applied.", ApplyShares},
-    {C::AccountsFrame, kAccountBoxes, L"At least one Account modification wasn't applied.",
-     ApplyAccounts},
-    {C::ServicesFrame, kServiceBoxes, L"At least one Service modification wasn't applied.",
-     ApplyServices},
-}};
+static_assert(std::size(kPendingQuestions) == kGroupCount);
 
 bool Ask(Machine& machine, const wchar_t* firstLine) {
     return machine.host.ShowMessage(firstLine + std::wstring(kProceed), kAppTitle,
@@ -52,11 +34,14 @@ bool Ask(Machine& machine, const wchar_t* firstLine) {
 
 void OfferPendingChangesAndCleanUp(MainWindowState& state, Machine& machine, bool sessionEnding) {
     if (!sessionEnding) {
-        for (const PendingGroup& group : kGroups) {
-            const bool pending = std::any_of(group.boxes.begin(), group.boxes.end(),
-                                             [&](C box) { return state.ChangedSinceVerify(box); });
-            if (pending && Ask(machine, group.message)) {
-                ConfirmDomainConsequences(state, machine, {&group.frame, 1});
+        for (const SettingGroup& group : SettingGroups()) {
+            const std::vector<C> boxes = BoxesOf(group.group);
+            // Port 135 alone never asks: closing it always goes through its own warning.
+            const bool pending = std::any_of(boxes.begin(), boxes.end(), [&](C box) {
+                return box != C::Port135Box && state.ChangedSinceVerify(box);
+            });
+            if (pending && Ask(machine, kPendingQuestions[static_cast<std::size_t>(group.group)])) {
+                ConfirmDomainConsequences(state, machine, {&group.group, 1});
                 if (const GroupResult refusal = group.apply(state, machine)) {
                     ReportRefusal(machine, refusal->failure);
                 }

@@ -22,28 +22,28 @@ std::wstring Lowered(std::wstring text) {
 
 struct GroupName {
     const wchar_t* name;
-    unsigned groups;
+    GroupSet groups;
 };
 constexpr std::array<GroupName, 4> kGroupNames = {{
-    {L"shares", kShareGroup},
-    {L"accounts", kAccountGroup},
-    {L"services", kServiceGroup},
+    {L"shares", GroupSet{1u << static_cast<int>(Group::Shares)}},
+    {L"accounts", GroupSet{1u << static_cast<int>(Group::Accounts)}},
+    {L"services", GroupSet{1u << static_cast<int>(Group::Services)}},
     {L"all", kAllGroups},
 }};
 
-// Group names separated by commas; 0 when one of them is not a group.
-unsigned ParseGroups(const std::wstring& text) {
-    unsigned groups = 0;
+// Group names separated by commas; none when one of them is not a group.
+GroupSet ParseGroups(const std::wstring& text) {
+    GroupSet groups;
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(L',', start);
         const std::wstring name = Lowered(text.substr(start, comma - start));
-        unsigned named = 0;
+        GroupSet named;
         for (const GroupName& group : kGroupNames) {
             named = name == group.name ? group.groups : named;
         }
-        if (named == 0) {
-            return 0;
+        if (named.none()) {
+            return {};
         }
         groups |= named;
         if (comma == std::wstring::npos) {
@@ -96,8 +96,8 @@ std::wstring TakeSwitch(const std::wstring& word, UnattendedRequest& request, bo
         if (!takesGroups && hasValue) {
             return L"The switch " + word + L" takes no value.";
         }
-        const unsigned groups = takesGroups ? ParseGroups(value) : kAllGroups;
-        if (groups == 0) {
+        const GroupSet groups = takesGroups ? ParseGroups(value) : kAllGroups;
+        if (groups.none()) {
             return L"The switch " + word + L" names a group Tolvane does not know.";
         }
         if (request.mode != UnattendedMode::Window && request.mode != task.mode) {
@@ -174,7 +174,7 @@ UnattendedRequest ParseCommandLine(const std::wstring& commandLine) {
     }
     if (usage) {
         // A person asked: the usage goes to them, nothing is done.
-        return {UnattendedMode::Usage, 0, {}, request.skipAccountProbe, {}};
+        return {UnattendedMode::Usage, {}, {}, request.skipAccountProbe, {}};
     }
     if (request.error.empty() && request.mode == UnattendedMode::Window &&
         !request.reportPath.empty()) {
@@ -206,13 +206,13 @@ std::wstring ExpandVariables(
     }
 }
 
-std::wstring GroupsText(unsigned groups) {
-    if ((groups & kAllGroups) == kAllGroups) {
+std::wstring GroupsText(const GroupSet& groups) {
+    if (groups == kAllGroups) {
         return L"all";
     }
     std::wstring text;
     for (const GroupName& group : kGroupNames) {
-        if (group.groups != kAllGroups && (groups & group.groups)) {
+        if (group.groups != kAllGroups && (groups & group.groups).any()) {
             text += (text.empty() ? L"" : L",") + std::wstring(group.name);
         }
     }

@@ -1,7 +1,10 @@
 #include "app/Commands.h"
 
+#include <vector>
+
 #include "catalogue/Accounts.h"
 #include "catalogue/DomainCautions.h"
+#include "catalogue/Groups.h"
 #include "catalogue/Port135.h"
 #include "catalogue/Services.h"
 #include "catalogue/Shares.h"
@@ -13,32 +16,18 @@ namespace tolvane {
 namespace {
 
 using C = ControlId;
-using Apply = GroupResult (*)(MainWindowState&, Machine&);
-using Verify = void (*)(MainWindowState&, Machine&);
-
-struct Group {
-    C frame;
-    Apply apply;
-    Verify verify;
-};
-constexpr Group kShares{C::SharesFrame, ApplyShares, VerifyShares};
-constexpr Group kAccounts{C::AccountsFrame, ApplyAccounts, VerifyAccounts};
-constexpr Group kServices{C::ServicesFrame, ApplyServices, VerifyServices};
 
 // One question for every consequence in a domain, then each group in turn. A refused write ends a
 // group's apply at the box it was for, which is taken back whole; the user learns why, and the
 // boxes then show what the machine really holds.
-void ApplyGroups(MainWindowState& state, Machine& machine, std::initializer_list<Group> groups) {
-    std::vector<C> frames;
-    for (const Group& group : groups) {
-        frames.push_back(group.frame);
-    }
-    ConfirmDomainConsequences(state, machine, frames);
-    for (const Group& group : groups) {
-        if (const GroupResult refusal = group.apply(state, machine)) {
+void ApplyGroups(MainWindowState& state, Machine& machine, const std::vector<Group>& groups) {
+    ConfirmDomainConsequences(state, machine, groups);
+    for (const Group group : groups) {
+        const SettingGroup& routines = SettingGroupOf(group);
+        if (const GroupResult refusal = routines.apply(state, machine)) {
             ReportRefusal(machine, refusal->failure);
         }
-        group.verify(state, machine);
+        routines.verify(state, machine);
     }
 }
 
@@ -77,10 +66,9 @@ void SelectAllServicesChanged(MainWindowState& state, Machine& machine) {
         VerifyServices(state, machine);
         return;
     }
-    // Each box is looked at when reached: ticking Port135 first takes the others away.
-    for (C box : {C::Port135Box, C::NetBiosPortsBox, C::Port445Box, C::Port1024TcpBox,
-                  C::Port123Box, C::Port500Box, C::Port1900Box, C::Port5000Box, C::Port1023Box,
-                  C::Port1024UdpBox, C::Port1027Box}) {
+    // Each box is looked at when reached: ticking port 135 first takes the others away.
+    TickIfEnabled(state.controls, C::Port135Box);
+    for (C box : ServiceRoutineOrder()) {
         TickIfEnabled(state.controls, box);
     }
 }
@@ -96,33 +84,26 @@ void ConfirmAndRestart(MainWindowState& state, Machine& machine) {
     }
 }
 
-void ApplySharesCommand(MainWindowState& state, Machine& machine) {
-    ApplyGroups(state, machine, {kShares});
-}
-
-void ApplyAccountsCommand(MainWindowState& state, Machine& machine) {
-    ApplyGroups(state, machine, {kAccounts});
-}
-
-void ApplyServicesCommand(MainWindowState& state, Machine& machine) {
-    ApplyGroups(state, machine, {kServices});
+void ApplyGroupCommand(MainWindowState& state, Machine& machine, Group group) {
+    ApplyGroups(state, machine, {group});
 }
 
 void ApplyAllCommand(MainWindowState& state, Machine& machine) {
-    if (state.controls.Enabled(C::ApplySharesButton)) {
-        ApplyGroups(state, machine, {kShares, kAccounts, kServices});
-    } else {
-        ApplyGroups(state, machine, {kAccounts, kServices});
+    std::vector<Group> groups;
+    for (const SettingGroup& group : SettingGroups()) {
+        if (group.group != Group::Shares || SharesAvailable(state)) {
+            groups.push_back(group.group);
+        }
     }
+    ApplyGroups(state, machine, groups);
 }
 
 void VerifyAllGroups(MainWindowState& state, Machine& machine) {
     EnableInstalledServiceBoxes(state, machine);
-    if (state.controls.Enabled(C::ApplySharesButton)) {
+    if (SharesAvailable(state)) {
         VerifyShares(state, machine);
     }
-    if (!machine.reg.ReadText(kHklm,
-                              L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start")) {
+    if (!machine.reg.ReadText(kHklm, kRemoteRegistryStart)) {
         state.controls.SetEnabled(C::RemoteRegistryBox, false);
     }
     VerifyAccounts(state, machine);

@@ -3,12 +3,13 @@
 
 #include "model/Machine.h"
 #include "model/MainWindowState.h"
+#include "model/SettingBoxes.h"
 
 namespace tolvane {
 
-void ApplySharesCommand(MainWindowState& state, Machine& machine);
-void ApplyAccountsCommand(MainWindowState& state, Machine& machine);
-void ApplyServicesCommand(MainWindowState& state, Machine& machine);
+// A group's Apply button.
+void ApplyGroupCommand(MainWindowState& state, Machine& machine, Group group);
+// Every group whose boxes this machine can set, in the order of the buttons.
 void ApplyAllCommand(MainWindowState& state, Machine& machine);
 // Asks, then asks Windows to restart.
 void ConfirmAndRestart(MainWindowState& state, Machine& machine);

@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/Commands.h"
 #include "catalogue/AccountProbe.h"
+#include "catalogue/Groups.h"
 #include "catalogue/Port135.h"
 #include "help/ContextHelp.h"
 #include "help/HelpFile.h"
@@ -18,10 +19,11 @@ namespace {
 using C = ControlId;
 
 void DisableShareGroup(Controls& controls) {
-    for (C id : {C::SimpleFileSharingBox, C::AdminSharesBox, C::RemoteAdminBox, C::FolderSharingBox,
-                 C::PrinterSharingBox, C::SelectAllSharesBox, C::ApplySharesButton}) {
-        controls.SetEnabled(id, false);
+    for (C box : BoxesOf(Group::Shares)) {
+        controls.SetEnabled(box, false);
     }
+    controls.SetEnabled(C::SelectAllSharesBox, false);
+    controls.SetEnabled(SettingGroupOf(Group::Shares).applyButton, false);
 }
 
 }  // namespace
@@ -84,13 +86,12 @@ void MainWindowController::Click(ControlId id) {
             controls.SetValue(id, controls.Ticked(id) ? BoxValue::Cleared : BoxValue::Ticked);
             break;
         case ControlKind::Button:
-            if (id == C::ApplySharesButton) {
-                ApplySharesCommand(state_, machine_);
-            } else if (id == C::ApplyAccountsButton) {
-                ApplyAccountsCommand(state_, machine_);
-            } else if (id == C::ApplyServicesButton) {
-                ApplyServicesCommand(state_, machine_);
-            } else if (id == C::RestartButton) {
+            for (const SettingGroup& group : SettingGroups()) {
+                if (id == group.applyButton) {
+                    ApplyGroupCommand(state_, machine_, group.group);
+                }
+            }
+            if (id == C::RestartButton) {
                 ConfirmAndRestart(state_, machine_);
             }
             break;

@@ -1,18 +1,15 @@
 #include "app/Unattended.h"
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <vector>
 
 #include "app/MainWindowController.h"
 #include "app/Report.h"
-#include "catalogue/Accounts.h"
 #include "catalogue/DomainCautions.h"
-#include "catalogue/HardeningSetting.h"
+#include "catalogue/Groups.h"
 #include "catalogue/Port135.h"
 #include "catalogue/Services.h"
-#include "catalogue/Shares.h"
 #include "help/About.h"
 #include "ports/PortBoxes.h"
 
@@ -20,64 +17,6 @@ namespace tolvane {
 namespace {
 
 using C = ControlId;
-
-// Tolvane's settings as the report lists them, group by group in the window's order, each with a
-// key that a fleet's table keeps whatever the caption, and whether a change of it takes effect
-// only once Windows restarts (a service stopped at once by its apply needs no restart).
-struct ReportedSetting {
-    unsigned group;
-    C box;
-    C label;
-    const wchar_t* key;
-    bool needsRestart;
-};
-constexpr std::array<ReportedSetting, 21> kSettings = {{
-    {kShareGroup, C::SimpleFileSharingBox, C::SimpleFileSharingLabel, L"shares.simple", true},
-    {kShareGroup, C::AdminSharesBox, C::AdminSharesLabel, L"shares.admin", true},
-    {kShareGroup, C::RemoteAdminBox, C::RemoteAdminLabel, L"shares.remoteadmin", true},
-    {kShareGroup, C::FolderSharingBox, C::FolderSharingLabel, L"shares.folders", true},
-    {kShareGroup, C::PrinterSharingBox, C::PrinterSharingLabel, L"shares.printers", true},
-    {kAccountGroup, C::GuestAccountBox, C::GuestAccountLabel, L"accounts.guest", false},
-    {kAccountGroup, C::HelpAssistantBox, C::HelpAssistantLabel, L"accounts.helpassistant", false},
-    {kAccountGroup, C::AnonymousAccessBox, C::AnonymousAccessLabel, L"accounts.anonymous", true},
-    {kAccountGroup, C::EveryoneRightsBox, C::EveryoneRightsLabel, L"accounts.everyone", true},
-    {kAccountGroup, C::RemoteRegistryBox, C::RemoteRegistryLabel, L"accounts.remoteregistry",
-     false},
-    {kServiceGroup, C::Port135Box, C::Port135Label, L"services.port135", true},
-    {kServiceGroup, C::Port123Box, C::Port123Label, L"services.time", false},
-    // The NetBIOS ports belong to a driver that lets them go only at the next start.
-    {kServiceGroup, C::NetBiosPortsBox, C::NetBiosPortsLabel, L"services.netbios", true},
-    {kServiceGroup, C::Port445Box, C::Port445Label, L"services.smb", true},
-    {kServiceGroup, C::Port500Box, C::Port500Label, L"services.ipsec", false},
-    {kServiceGroup, C::Port1023Box, C::Port1023Label, L"services.dtc", false},
-    {kServiceGroup, C::Port1024TcpBox, C::Port1024TcpLabel, L"services.scheduler", false},
-    {kServiceGroup, C::Port1024UdpBox, C::Port1024UdpLabel, L"services.dnsclient", false},
-    {kServiceGroup, C::Port1027Box, C::Port1027Label, L"services.messenger", false},
-    // The only service its apply does not stop.
-    {kServiceGroup, C::Port1900Box, C::Port1900Label, L"services.ssdp", true},
-    {kServiceGroup, C::Port5000Box, C::Port5000Label, L"services.upnp", false},
-}};
-
-// The groups in the order of the Apply buttons.
-struct GroupRoutines {
-    unsigned group;
-    const wchar_t* name;
-    GroupResult (*apply)(MainWindowState&, Machine&);
-};
-constexpr std::array<GroupRoutines, 3> kGroups = {{
-    {kShareGroup, L"Shares", ApplyShares},
-    {kAccountGroup, L"Accounts", ApplyAccounts},
-    {kServiceGroup, L"Services", ApplyServices},
-}};
-
-const wchar_t* GroupName(unsigned group) {
-    for (const GroupRoutines& routines : kGroups) {
-        if (routines.group == group) {
-            return routines.name;
-        }
-    }
-    return L"";
-}
 
 // Shows nothing and answers every question No: what it is told goes into the report.
 class QuietHost : public Host {
@@ -97,7 +36,8 @@ class QuietHost : public Host {
 
 // A setting as the machine holds it.
 enum class Found { Unavailable, Unknown, NotInForce, InForce };
-using Reading = std::array<Found, kSettings.size()>;
+// One a setting, in the order of SettingBoxes.
+using Reading = std::vector<Found>;
 
 InForceState InForceOf(Found found) {
     switch (found) {
@@ -112,7 +52,7 @@ InForceState InForceOf(Found found) {
 
 // Counts for the exit code: asked, available, readable, and not a port 135 that only a person
 // may close.
-bool Counts(const ReportedSetting& setting, Found found) {
+bool Counts(const SettingBox& setting, Found found) {
     return setting.box != C::Port135Box && (found == Found::NotInForce || found == Found::InForce);
 }
 
@@ -139,13 +79,13 @@ class UnattendedRun {
   private:
     std::unique_ptr<MainWindowController> Load();
     Reading Read(MainWindowController& main);
-    bool InRequestedGroups(const ReportedSetting& setting) const {
-        return (request_.groups & setting.group) != 0;
+    bool InRequestedGroups(const SettingBox& setting) const {
+        return Contains(request_.groups, setting.group);
     }
-    void AddLine(const ReportedSetting& setting, Found found, std::wstring done,
+    void AddLine(const SettingBox& setting, Found found, std::wstring done,
                  std::wstring reason = {}) {
-        report.settings.push_back({setting.key,
-                                   GroupName(setting.group),
+        report.settings.push_back({setting.reportKey,
+                                   SettingGroupOf(setting.group).name,
                                    main_->controls().Caption(setting.label),
                                    InForceOf(found),
                                    std::move(done),
@@ -193,14 +133,15 @@ bool UnattendedRun::Start() {
 // Each setting on its own: while port 135 is closed the window takes the other port boxes away,
 // but a report tells what each of them holds.
 Reading UnattendedRun::Read(MainWindowController& main) {
+    const std::span<const SettingBox> settings = SettingBoxes();
     MainWindowState& state = main.state();
     Controls& controls = state.controls;
     if (controls.Ticked(C::Port135Box)) {
         EnableInstalledServiceBoxes(state, main.machine());
     }
-    Reading reading{};
-    for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        const C box = kSettings[i].box;
+    Reading reading(settings.size());
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        const C box = settings[i].box;
         if (box == C::Port135Box) {
             reading[i] = IsPort135Closed(main.machine()) ? Found::InForce : Found::NotInForce;
         } else if (state.unknownAccounts.count(box)) {
@@ -215,9 +156,10 @@ Reading UnattendedRun::Read(MainWindowController& main) {
 }
 
 void UnattendedRun::Audit() {
+    const std::span<const SettingBox> settings = SettingBoxes();
     const Reading reading = Read(*main_);
-    for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        const ReportedSetting& setting = kSettings[i];
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        const SettingBox& setting = settings[i];
         const Found found = reading[i];
         outcome.notDone += Counts(setting, found) && found == Found::NotInForce;
         AddLine(setting, found,
@@ -228,25 +170,25 @@ void UnattendedRun::Audit() {
 }
 
 void UnattendedRun::Apply() {
+    const std::span<const SettingBox> settings = SettingBoxes();
     MainWindowState& state = main_->state();
     Machine& machine = main_->machine();
     const Reading before = Read(*main_);
     const DomainRole role = DetectDomainRole(system_);
     // Nobody is there to weigh what a domain controller would lose: that is for the window.
-    const auto controllerNeeds = [&](const ReportedSetting& setting) {
+    const auto controllerNeeds = [&](const SettingBox& setting) {
         return role == DomainRole::Controller && ControllerNeedsIt(setting.box);
     };
-    for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        if (InRequestedGroups(kSettings[i]) && Counts(kSettings[i], before[i]) &&
-            !controllerNeeds(kSettings[i])) {
-            state.controls.SetValue(kSettings[i].box, BoxValue::Ticked);
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        if (InRequestedGroups(settings[i]) && Counts(settings[i], before[i]) &&
+            !controllerNeeds(settings[i])) {
+            state.controls.SetValue(settings[i].box, BoxValue::Ticked);
         }
     }
     std::vector<Refusal> refusals;
-    for (const GroupRoutines& group : kGroups) {
-        const bool available =
-            group.group != kShareGroup || state.controls.Enabled(C::ApplySharesButton);
-        if ((request_.groups & group.group) && available) {
+    for (const SettingGroup& group : SettingGroups()) {
+        const bool available = group.group != Group::Shares || SharesAvailable(state);
+        if (Contains(request_.groups, group.group) && available) {
             if (GroupResult refusal = group.apply(state, machine)) {
                 Refused(refusal->failure);
                 refusals.push_back(std::move(*refusal));
@@ -256,8 +198,8 @@ void UnattendedRun::Apply() {
     // The report says what the machine holds now, read as an audit reads it.
     const std::unique_ptr<MainWindowController> again = Load();
     const Reading after = Read(*again);
-    for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        const ReportedSetting& setting = kSettings[i];
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        const SettingBox& setting = settings[i];
         if (!InRequestedGroups(setting)) {
             continue;
         }
@@ -296,8 +238,7 @@ void UnattendedRun::Apply() {
             if (role != DomainRole::Workgroup && HasDomainConsequence(setting.box)) {
                 AddNote(report.settings.back(), DomainCautionNote(setting.box));
             }
-        } else if (setting.group == kAccountGroup &&
-                   (setting.box == C::GuestAccountBox || setting.box == C::HelpAssistantBox)) {
+        } else if (setting.box == C::GuestAccountBox || setting.box == C::HelpAssistantBox) {
             AddLine(setting, found, L"refused", L"The account was left as it was.");
         } else {
             AddLine(setting, found, L"not applied");
@@ -306,14 +247,15 @@ void UnattendedRun::Apply() {
 }
 
 void UnattendedRun::Restore() {
+    const std::span<const SettingBox> settings = SettingBoxes();
     Machine& machine = main_->machine();
     struct Done {
         std::wstring done;
         std::wstring reason;
     };
-    std::array<Done, kSettings.size()> done;
-    for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        const ReportedSetting& setting = kSettings[i];
+    std::vector<Done> done(settings.size());
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        const SettingBox& setting = settings[i];
         if (!InRequestedGroups(setting) || setting.box == C::Port135Box) {
             continue;
         }
@@ -339,10 +281,9 @@ void UnattendedRun::Restore() {
         }
     }
     // Port 135 comes back only where this program closed it, or did not finish reopening it.
-    const auto port135 =
-        std::find_if(kSettings.begin(), kSettings.end(),
-                     [](const ReportedSetting& s) { return s.box == C::Port135Box; });
-    Done& reopened = done[static_cast<std::size_t>(port135 - kSettings.begin())];
+    const auto port135 = std::find_if(settings.begin(), settings.end(),
+                                      [](const SettingBox& s) { return s.box == C::Port135Box; });
+    Done& reopened = done[static_cast<std::size_t>(port135 - settings.begin())];
     if (InRequestedGroups(*port135)) {
         reopened = {L"nothing recorded", {}};
         if (Port135ReopeningDue(machine.reg)) {
@@ -358,9 +299,9 @@ void UnattendedRun::Restore() {
     }
     const std::unique_ptr<MainWindowController> again = Load();
     const Reading after = Read(*again);
-    for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        if (InRequestedGroups(kSettings[i])) {
-            AddLine(kSettings[i], after[i], done[i].done, done[i].reason);
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        if (InRequestedGroups(settings[i])) {
+            AddLine(settings[i], after[i], done[i].done, done[i].reason);
         }
     }
 }

@@ -21,14 +21,13 @@ constexpr std::size_t kMostBytes = 1 << 20;
 
 struct AccountQuery {
     C box;
-    C label;
     const wchar_t* account;
     const wchar_t* file;
     std::uint32_t rid;  // how the system finds the account; 0: by the name above
 };
 constexpr std::array<AccountQuery, 2> kQueries = {{
-    {C::GuestAccountBox, C::GuestAccountLabel, L"Invit\u00e9", L"\\Inv.cmp", kGuestRid},
-    {C::HelpAssistantBox, C::HelpAssistantLabel, L"HelpAssistant", L"\\Hlp.cmp", 0},
+    {C::GuestAccountBox, L"Invit\u00e9", L"\\Inv.cmp", kGuestRid},
+    {C::HelpAssistantBox, L"HelpAssistant", L"\\Hlp.cmp", 0},
 }};
 
 // Where the report cannot tell (another language, or no report at all), the system can: the
@@ -128,7 +127,7 @@ void ProbeAccounts(MainWindowState& state, Machine& machine) {
                 states[i] == AccountState::Inactive ? BoxValue::Ticked : BoxValue::Cleared;
             state.VerifiedValue(query.box) = value;
             controls.SetValue(query.box, value);
-            BoldLabelWhileCleared(state, query.box, query.label);
+            BoldLabelWhileCleared(state, query.box);
         }
     }
     machine.host.ShowPleaseWait(false);

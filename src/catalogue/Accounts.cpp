@@ -13,25 +13,24 @@ namespace {
 using C = ControlId;
 
 constexpr std::array<HardeningSetting, 4> kAnonymousRows = {{
-    MakeSetting(C::AnonymousAccessBox, C::AnonymousAccessLabel,
+    MakeSetting(C::AnonymousAccessBox,
                 L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymous", L"2",
                 WriteOnUndo(L"0")),
-    MakeSetting(C::AnonymousAccessBox, C::AnonymousAccessLabel,
+    MakeSetting(C::AnonymousAccessBox,
                 L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymoussam", L"1",
                 WriteOnUndo(L"0")),
-    MakeSetting(C::AnonymousAccessBox, C::AnonymousAccessLabel,
+    MakeSetting(C::AnonymousAccessBox,
                 L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", L"4",
                 WriteOnUndo(L"0")),
-    MakeSetting(C::AnonymousAccessBox, C::AnonymousAccessLabel,
+    MakeSetting(C::AnonymousAccessBox,
                 L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer", L"4",
                 WriteOnUndo(L"0")),
 }};
 constexpr HardeningSetting kEveryoneRow = MakeSetting(
-    C::EveryoneRightsBox, C::EveryoneRightsLabel,
-    L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\everyoneincludesanonymous", L"0", WriteOnUndo(L"1"));
-constexpr HardeningSetting kRemoteRegistryRow = MakeSetting(
-    C::RemoteRegistryBox, C::RemoteRegistryLabel,
-    L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start", L"4", kRestoreOnUndo);
+    C::EveryoneRightsBox, L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\everyoneincludesanonymous",
+    L"0", WriteOnUndo(L"1"));
+constexpr HardeningSetting kRemoteRegistryRow =
+    MakeSetting(C::RemoteRegistryBox, kRemoteRegistryStart, L"4", kRestoreOnUndo);
 
 // The order in which the group applies its boxes.
 constexpr std::array<C, 5> kApplyOrder = {C::GuestAccountBox, C::HelpAssistantBox,
@@ -43,14 +42,12 @@ constexpr std::uint32_t kSwitchTimeoutMs = 10000;
 
 struct AccountSwitch {
     C box;
-    C label;
     const wchar_t* deactivate;
     const wchar_t* activate;
 };
 constexpr std::array<AccountSwitch, 2> kAccountSwitches = {{
-    {C::GuestAccountBox, C::GuestAccountLabel, L"net user Invit\u00e9 /active:no",
-     L"net user Invit\u00e9 /active:yes"},
-    {C::HelpAssistantBox, C::HelpAssistantLabel, L"net user HelpAssistant /active:no",
+    {C::GuestAccountBox, L"net user Invit\u00e9 /active:no", L"net user Invit\u00e9 /active:yes"},
+    {C::HelpAssistantBox, L"net user HelpAssistant /active:no",
      L"net user HelpAssistant /active:yes"},
 }};
 
@@ -61,7 +58,7 @@ void VerifyOne(MainWindowState& state, Machine& machine, const HardeningSetting&
     if (IsInForce(machine, row)) {
         state.controls.SetValue(row.box, BoxValue::Ticked);
     }
-    BoldLabelWhileCleared(state, row.box, row.label);
+    BoldLabelWhileCleared(state, row.box);
 }
 
 }  // namespace
@@ -89,7 +86,7 @@ void VerifyAccounts(MainWindowState& state, Machine& machine) {
         if (sam && anonymous) {
             controls.SetValue(C::AnonymousAccessBox, BoxValue::Ticked);
         }
-        BoldLabelWhileCleared(state, C::AnonymousAccessBox, C::AnonymousAccessLabel);
+        BoldLabelWhileCleared(state, C::AnonymousAccessBox);
     }
     VerifyOne(state, machine, kEveryoneRow);
     VerifyOne(state, machine, kRemoteRegistryRow);
@@ -117,7 +114,7 @@ GroupResult ApplyAccounts(MainWindowState& state, Machine& machine) {
                        machine.accounts.WriteDisabled(found->second, deactivate)) {
             refused = StoppedAt(state, account.box,
                                 WriteFailure{found->second, error, Refused::AccountSwitch,
-                                             LeftAsItWasMessage(account.label)},
+                                             LeftAsItWasMessage(account.box)},
                                 kApplyOrder);
             break;
         }

@@ -5,6 +5,9 @@
 
 namespace tolvane {
 
+inline constexpr wchar_t kRemoteRegistryStart[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start";
+
 // The group's registry rows, in apply order.
 std::vector<HardeningSetting> AccountSettings();
 void VerifyAccounts(MainWindowState& state, Machine& machine);

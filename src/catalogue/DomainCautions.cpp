@@ -16,37 +16,35 @@ constexpr wchar_t kSmbLost[] =
 
 struct Caution {
     C box;
-    C label;
     bool controllerNeedsIt;
     const wchar_t* consequence;
 };
 // Microsoft's own documentation of each setting, in the help file's pages as well.
 const Caution kCautions[] = {
-    {C::Port123Box, C::Port123Label, true,
+    {C::Port123Box, true,
      L"without the time service the clock drifts; past Kerberos' tolerance of 5 minutes, logons "
      L"to the domain fail."},
-    {C::AnonymousAccessBox, C::AnonymousAccessLabel, true,
+    {C::AnonymousAccessBox, true,
      L"restrictanonymous 2 is not for domain controllers, nor for domains that trust Windows NT "
      L"4.0 domains: the anonymous look-ups they need are refused (KB 246261)."},
-    {C::Port500Box, C::Port500Label, false,
+    {C::Port500Box, false,
      L"IPsec policies, those the domain assigns included, L2TP VPN connections and IPsec port "
      L"filters stop."},
-    {C::Port1023Box, C::Port1023Label, false,
-     L"COM+ transactions and the other distributed transactions stop."},
-    {C::Port135Box, C::Port135Label, false,
+    {C::Port1023Box, false, L"COM+ transactions and the other distributed transactions stop."},
+    {C::Port135Box, false,
      L"with DCOM off, remote WMI, COM+ administration and the autoenrollment of certificates "
      L"stop (KB 825750)."},
-    {C::RemoteRegistryBox, C::RemoteRegistryLabel, false,
+    {C::RemoteRegistryBox, false,
      L"remote administration and backup tools that read the registry over the network stop."},
-    {C::AdminSharesBox, C::AdminSharesLabel, false,
+    {C::AdminSharesBox, false,
      L"without C$ and ADMIN$, remote administration, software deployment and backup tools that "
      L"use them stop."},
-    {C::RemoteAdminBox, C::RemoteAdminLabel, false,
+    {C::RemoteAdminBox, false,
      L"without the administrative shares of a server, remote administration, software "
      L"deployment and backup tools that use them stop."},
-    {C::NetBiosPortsBox, C::NetBiosPortsLabel, true,
+    {C::NetBiosPortsBox, true,
      L"NetBIOS names, browsing and WINS stop, and file sharing goes on over port 445 alone"},
-    {C::Port445Box, C::Port445Label, true, L"file sharing goes on over port 139 alone"},
+    {C::Port445Box, true, L"file sharing goes on over port 139 alone"},
 };
 
 const Caution* CautionOf(C box) {
@@ -76,8 +74,7 @@ std::wstring DomainCaution(C box) {
         return {};
     }
     // The captions as designed: a label may be shown on two lines.
-    return L"\"" + std::wstring(LayoutOf(caution->label).caption) + L"\": " +
-           ConsequenceOf(*caution);
+    return L"\"" + std::wstring(LayoutOf(LabelOf(box)).caption) + L"\": " + ConsequenceOf(*caution);
 }
 
 std::wstring DomainCautionNote(C box) {
@@ -99,12 +96,11 @@ bool ControllerNeedsIt(C box) {
 }
 
 void ConfirmDomainConsequences(MainWindowState& state, Machine& machine,
-                               std::span<const C> frames) {
+                               std::span<const Group> groups) {
     std::vector<C> cautioned;
     for (const Caution& caution : kCautions) {
-        // The boxes sit on the window; their labels in the groups' frames.
-        const std::optional<C> frame = LayoutOf(caution.label).frame;
-        const bool inGroup = std::find(frames.begin(), frames.end(), frame) != frames.end();
+        const bool inGroup =
+            std::find(groups.begin(), groups.end(), GroupOf(caution.box)) != groups.end();
         if (inGroup && state.controls.Ticked(caution.box) &&
             state.ChangedSinceVerify(caution.box)) {
             cautioned.push_back(caution.box);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/ControlLayout.h"
+#include "model/SettingBoxes.h"
 
 namespace tolvane {
 namespace {
@@ -44,8 +45,9 @@ std::wstring Instead(const UnusableRecord& unusable) {
     return L"The value was set to " + std::wstring(undo) + L" instead";
 }
 
-std::wstring QuotedCaption(ControlId label) {
-    return L"\"" + std::wstring(LayoutOf(label).caption) + L"\"";
+// The caption of the box's label, as designed.
+std::wstring QuotedCaption(ControlId box) {
+    return L"\"" + std::wstring(LayoutOf(LabelOf(box)).caption) + L"\"";
 }
 
 void ReportUnusable(Machine& machine, const UnusableRecord& unusable) {
@@ -62,8 +64,8 @@ bool IsInForce(Machine& machine, const HardeningSetting& row) {
     return InForce(machine.reg, row);
 }
 
-std::wstring LeftAsItWasMessage(ControlId label) {
-    return QuotedCaption(label) +
+std::wstring LeftAsItWasMessage(ControlId box) {
+    return QuotedCaption(box) +
            L" was left as it was; the boxes after it in this group were not applied.";
 }
 
@@ -82,14 +84,14 @@ WriteResult ApplyBoxSettings(Machine& machine, std::span<const HardeningSetting>
         return std::nullopt;
     }
     WriteFailure failure = *result.failure;
-    const ControlId label = rows.front().label;
+    const ControlId box = rows.front().box;
     if (const WriteResult& left = result.notTakenBack) {
-        failure.outcome = L"Tolvane could not bring every value of " + QuotedCaption(label) +
+        failure.outcome = L"Tolvane could not bring every value of " + QuotedCaption(box) +
                           L" back as it was:\r\n" + left->fullPath + L"\r\n\r\n" +
                           machine.system.ErrorText(left->code) +
                           L"\r\n\r\nThe boxes after it in this group were not applied.";
     } else {
-        failure.outcome = LeftAsItWasMessage(label);
+        failure.outcome = LeftAsItWasMessage(box);
     }
     return failure;
 }
@@ -118,8 +120,8 @@ std::vector<HardeningSetting> SettingsOfBox(Reg& reg, ControlId box) {
     return rows;
 }
 
-void BoldLabelWhileCleared(MainWindowState& state, ControlId box, ControlId label) {
-    state.controls.SetBold(label, !state.controls.Ticked(box));
+void BoldLabelWhileCleared(MainWindowState& state, ControlId box) {
+    state.controls.SetBold(LabelOf(box), !state.controls.Ticked(box));
 }
 
 }  // namespace tolvane

@@ -7,19 +7,19 @@
 
 #include "model/Machine.h"
 #include "model/MainWindowState.h"
+#include "model/SettingBoxes.h"
 #include "registry/SettingEngine.h"
 
 namespace tolvane {
 
 struct HardeningSetting : Setting {
     ControlId box;
-    ControlId label;
 };
 
 // A REG_DWORD below HKEY_LOCAL_MACHINE, as every row of the catalogue is.
-constexpr HardeningSetting MakeSetting(ControlId box, ControlId label, const wchar_t* valuePath,
+constexpr HardeningSetting MakeSetting(ControlId box, const wchar_t* valuePath,
                                        const wchar_t* target, UndoRule undoRule) {
-    return {{kHklm, valuePath, target, ValueType::Dword, undoRule}, box, label};
+    return {{kHklm, valuePath, target, ValueType::Dword, undoRule}, box};
 }
 
 // A refused change that stopped a group's apply: the box it stopped at, and the changed boxes
@@ -46,9 +46,9 @@ bool IsInForce(Machine& machine, const HardeningSetting& row);
 // was left as it was and the boxes after it in the group are not applied.
 WriteResult ApplyBoxSettings(Machine& machine, std::span<const HardeningSetting> rows,
                              BoxValue boxValue);
-// What the user learns when a refusal stops a group at the box of this label.
-std::wstring LeftAsItWasMessage(ControlId label);
-// A label is bold while its box is cleared.
-void BoldLabelWhileCleared(MainWindowState& state, ControlId box, ControlId label);
+// What the user learns when a refusal stops a group at this box.
+std::wstring LeftAsItWasMessage(ControlId box);
+// A box's label is bold while the box is cleared.
+void BoldLabelWhileCleared(MainWindowState& state, ControlId box);
 
 }  // namespace tolvane

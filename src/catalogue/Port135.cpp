@@ -211,9 +211,7 @@ bool IsPort135Closed(Machine& machine) {
 
 void Port135BoxChanged(MainWindowState& state, Machine& machine) {
     if (state.controls.Ticked(C::Port135Box)) {
-        for (C box :
-             {C::NetBiosPortsBox, C::Port445Box, C::Port1024TcpBox, C::Port123Box, C::Port500Box,
-              C::Port1900Box, C::Port5000Box, C::Port1023Box, C::Port1024UdpBox, C::Port1027Box}) {
+        for (C box : ServiceRoutineOrder()) {
             state.controls.SetEnabled(box, false);
         }
     } else {

@@ -23,21 +23,26 @@ enum class Restart {
 
 struct ServiceRow {
     C box;
-    C label;
     std::array<HardeningSetting, 2> settings;  // the second only where settingCount is 2
     int settingCount;
     const wchar_t* command;      // started when the box is applied ticked
     const wchar_t* installedBy;  // Start value that exists only when the service is installed
     Restart restart;
+    // Port 135 may be closed only while this box is ticked or its service absent.
+    bool keepsPort135Open = true;
 };
 
 constexpr HardeningSetting kNoSetting{};
 
-constexpr ServiceRow Service(C box, C label, const wchar_t* start, const wchar_t* command,
-                             Restart restart) {
-    return {box,    label,   {MakeSetting(box, label, start, L"4", kRestoreOnUndo), kNoSetting},
-            1,      command, start,
-            restart};
+constexpr ServiceRow Service(C box, const wchar_t* start, const wchar_t* command, Restart restart,
+                             bool keepsPort135Open = true) {
+    return {box,
+            {MakeSetting(box, start, L"4", kRestoreOnUndo), kNoSetting},
+            1,
+            command,
+            start,
+            restart,
+            keepsPort135Open};
 }
 
 // NetBIOS over TCP/IP, which holds ports 137 to 139, is switched per network interface: each
@@ -58,7 +63,7 @@ std::vector<HardeningSetting> NetbiosRows(Reg& reg) {
     std::vector<HardeningSetting> rows;
     for (const std::wstring& name : reg.SubkeyNames(kHklm, kNetbtInterfaces)) {
         rows.push_back(MakeSetting(
-            C::NetBiosPortsBox, C::NetBiosPortsLabel,
+            C::NetBiosPortsBox,
             LastingPath(std::wstring(kNetbtInterfaces) + L"\\" + name + L"\\NetbiosOptions"), L"2",
             WriteOnUndo(L"0")));
     }
@@ -67,15 +72,35 @@ std::vector<HardeningSetting> NetbiosRows(Reg& reg) {
 
 constexpr wchar_t kDnscacheStart[] = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Start";
 
+// In the order in which the group applies its boxes.
 constexpr std::array<ServiceRow, 10> kServiceRows = {{
-    Service(C::Port123Box, C::Port123Label, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start",
+    Service(C::NetBiosPortsBox, L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start",
+            L"net stop lmhosts", Restart::Sets),
+    Service(C::Port123Box, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start",
             L"net stop W32Time", Restart::Clears),
-    Service(C::NetBiosPortsBox, C::NetBiosPortsLabel,
-            L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start", L"net stop lmhosts",
-            Restart::Sets),
+    Service(C::Port500Box, L"SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Start",
+            L"net stop policyagent", Restart::Leaves),
+    Service(C::Port5000Box, L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start",
+            L"net stop upnphost", Restart::Leaves),
+    Service(C::Port1900Box, L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start", nullptr,
+            Restart::Leaves, false),
+    Service(C::Port1024TcpBox, L"System\\CurrentControlSet\\Services\\Schedule\\Start",
+            L"net stop Schedule", Restart::Clears),
+    {C::Port1024UdpBox,
+     {MakeSetting(C::Port1024UdpBox, kDnscacheStart, L"4", kRestoreOnUndo),
+      MakeSetting(C::Port1024UdpBox,
+                  L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets",
+                  L"0", kDeleteOnUndo)},
+     2,
+     L"net stop Dnscache",
+     kDnscacheStart,
+     Restart::Clears},
+    Service(C::Port1023Box, L"SYSTEM\\CurrentControlSet\\Services\\MSDTC\\Start", L"net stop msdtc",
+            Restart::Clears),
+    Service(C::Port1027Box, L"System\\CurrentControlSet\\Services\\Messenger\\Start",
+            L"net stop messenger", Restart::Clears),
     {C::Port445Box,
-     C::Port445Label,
-     {MakeSetting(C::Port445Box, C::Port445Label,
+     {MakeSetting(C::Port445Box,
                   L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\SmbDeviceEnabled", L"0",
                   kDeleteOnUndo),
       kNoSetting},
@@ -83,32 +108,6 @@ constexpr std::array<ServiceRow, 10> kServiceRows = {{
      nullptr,
      nullptr,
      Restart::Leaves},
-    Service(C::Port500Box, C::Port500Label,
-            L"SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Start", L"net stop policyagent",
-            Restart::Leaves),
-    Service(C::Port1023Box, C::Port1023Label, L"SYSTEM\\CurrentControlSet\\Services\\MSDTC\\Start",
-            L"net stop msdtc", Restart::Clears),
-    Service(C::Port1024TcpBox, C::Port1024TcpLabel,
-            L"System\\CurrentControlSet\\Services\\Schedule\\Start", L"net stop Schedule",
-            Restart::Clears),
-    {C::Port1024UdpBox,
-     C::Port1024UdpLabel,
-     {MakeSetting(C::Port1024UdpBox, C::Port1024UdpLabel, kDnscacheStart, L"4", kRestoreOnUndo),
-      MakeSetting(C::Port1024UdpBox, C::Port1024UdpLabel,
-                  L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets",
-                  L"0", kDeleteOnUndo)},
-     2,
-     L"net stop Dnscache",
-     kDnscacheStart,
-     Restart::Clears},
-    Service(C::Port1027Box, C::Port1027Label,
-            L"System\\CurrentControlSet\\Services\\Messenger\\Start", L"net stop messenger",
-            Restart::Clears),
-    Service(C::Port1900Box, C::Port1900Label,
-            L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start", nullptr, Restart::Leaves),
-    Service(C::Port5000Box, C::Port5000Label,
-            L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start", L"net stop upnphost",
-            Restart::Leaves),
 }};
 
 const ServiceRow& RowOf(C box) {
@@ -116,27 +115,23 @@ const ServiceRow& RowOf(C box) {
                          [box](const ServiceRow& row) { return row.box == box; });
 }
 
-// The order in which each routine treats the boxes.
-constexpr std::array<C, 10> kEnableOrder = {
+// The order in which the routines treat the boxes: enabling them, looking for their services,
+// clearing them, ticking them all and the port 135 box's reaction. Each box's reaction runs when
+// it is reached, so the order shows.
+constexpr std::array<C, 10> kRoutineOrder = {
     C::NetBiosPortsBox, C::Port445Box,  C::Port1024TcpBox, C::Port123Box,     C::Port500Box,
     C::Port1900Box,     C::Port5000Box, C::Port1023Box,    C::Port1024UdpBox, C::Port1027Box};
-constexpr std::array<C, 9> kInstalledCheckOrder = {
-    C::NetBiosPortsBox, C::Port1024TcpBox, C::Port123Box,     C::Port500Box, C::Port1900Box,
-    C::Port5000Box,     C::Port1023Box,    C::Port1024UdpBox, C::Port1027Box};
-constexpr std::array<C, 11> kClearOrder = {C::Port135Box,     C::NetBiosPortsBox, C::Port445Box,
-                                           C::Port1024TcpBox, C::Port123Box,      C::Port500Box,
-                                           C::Port1900Box,    C::Port5000Box,     C::Port1023Box,
-                                           C::Port1024UdpBox, C::Port1027Box};
+// The order in which the group checks its boxes.
 constexpr std::array<C, 10> kVerifyOrder = {
     C::Port123Box,  C::Port500Box,     C::Port5000Box, C::Port1900Box, C::Port1024TcpBox,
     C::Port1027Box, C::Port1024UdpBox, C::Port1023Box, C::Port445Box,  C::NetBiosPortsBox};
-// Port 135 may be closed only while every one of these is closed or absent.
-constexpr std::array<C, 9> kGateBoxes = {C::Port123Box,     C::NetBiosPortsBox, C::Port445Box,
-                                         C::Port500Box,     C::Port1023Box,     C::Port1024TcpBox,
-                                         C::Port1024UdpBox, C::Port1027Box,     C::Port5000Box};
-constexpr std::array<C, 10> kApplyOrder = {
-    C::NetBiosPortsBox, C::Port123Box,     C::Port500Box,  C::Port5000Box, C::Port1900Box,
-    C::Port1024TcpBox,  C::Port1024UdpBox, C::Port1023Box, C::Port1027Box, C::Port445Box};
+
+// Port 135 first, then the others in routine order.
+std::vector<C> ClearOrder() {
+    std::vector<C> boxes{C::Port135Box};
+    boxes.insert(boxes.end(), kRoutineOrder.begin(), kRoutineOrder.end());
+    return boxes;
+}
 
 // The box's rows as the machine has them now, in apply order.
 std::vector<HardeningSetting> SettingsOf(Reg& reg, const ServiceRow& row) {
@@ -151,21 +146,26 @@ std::vector<HardeningSetting> SettingsOf(Reg& reg, const ServiceRow& row) {
 
 }  // namespace
 
+std::span<const ControlId> ServiceRoutineOrder() {
+    return kRoutineOrder;
+}
+
 std::vector<HardeningSetting> ServiceSettings(Reg& reg) {
     std::vector<HardeningSetting> rows;
-    for (C box : kApplyOrder) {
-        const std::vector<HardeningSetting> settings = SettingsOf(reg, RowOf(box));
+    for (const ServiceRow& row : kServiceRows) {
+        const std::vector<HardeningSetting> settings = SettingsOf(reg, row);
         rows.insert(rows.end(), settings.begin(), settings.end());
     }
     return rows;
 }
 
 void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine) {
-    for (C box : kEnableOrder) {
+    for (C box : kRoutineOrder) {
         state.controls.SetEnabled(box, true);
     }
-    for (C box : kInstalledCheckOrder) {
-        if (!machine.reg.ReadText(kHklm, RowOf(box).installedBy)) {
+    for (C box : kRoutineOrder) {
+        const wchar_t* installedBy = RowOf(box).installedBy;
+        if (installedBy && !machine.reg.ReadText(kHklm, installedBy)) {
             state.controls.SetEnabled(box, false);
         }
     }
@@ -173,7 +173,8 @@ void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine) {
 
 void VerifyServices(MainWindowState& state, Machine& machine) {
     Controls& controls = state.controls;
-    for (C box : kClearOrder) {
+    const std::vector<C> clearOrder = ClearOrder();
+    for (C box : clearOrder) {
         controls.SetValue(box, BoxValue::Cleared);
     }
     for (C box : kVerifyOrder) {
@@ -190,22 +191,23 @@ void VerifyServices(MainWindowState& state, Machine& machine) {
         if (inForce) {
             controls.SetValue(box, BoxValue::Ticked);
         }
-        BoldLabelWhileCleared(state, box, row.label);
+        BoldLabelWhileCleared(state, box);
     }
-    const bool gateClosed = std::all_of(kGateBoxes.begin(), kGateBoxes.end(), [&](C box) {
-        return controls.Ticked(box) || !controls.Enabled(box);
-    });
+    const bool gateClosed =
+        std::all_of(kServiceRows.begin(), kServiceRows.end(), [&](const ServiceRow& row) {
+            return !row.keepsPort135Open || controls.Ticked(row.box) || !controls.Enabled(row.box);
+        });
     if (gateClosed) {
         controls.SetEnabled(C::Port135Box, true);
         controls.SetValue(C::Port135Box,
                           IsPort135Closed(machine) ? BoxValue::Ticked : BoxValue::Cleared);
-        BoldLabelWhileCleared(state, C::Port135Box, C::Port135Label);
+        BoldLabelWhileCleared(state, C::Port135Box);
     } else {
         // Port 135 must be open while any of the nine is.
         controls.SetEnabled(C::Port135Box, false);
         KeepPort135Open(state, machine);
     }
-    for (C box : kClearOrder) {
+    for (C box : clearOrder) {
         state.VerifiedValue(box) = controls.Value(box);
     }
 }
@@ -214,17 +216,21 @@ GroupResult ApplyServices(MainWindowState& state, Machine& machine) {
     Controls& controls = state.controls;
     state.restartNeeded = true;
     bool restartSet = false;
-    for (C box : kApplyOrder) {
+    for (const ServiceRow& row : kServiceRows) {
+        const C box = row.box;
         if (!state.ChangedSinceVerify(box)) {
             continue;
         }
-        const ServiceRow& row = RowOf(box);
         const BoxValue value = controls.Value(box);
         if (value == BoxValue::Ticked && row.command) {
             StartWithoutWaiting(machine.system, row.command, WindowStyle::Minimized);
         }
         if (WriteResult failure = ApplyBoxSettings(machine, SettingsOf(machine.reg, row), value)) {
-            return StoppedAt(state, box, std::move(*failure), kApplyOrder);
+            std::vector<C> order;
+            for (const ServiceRow& next : kServiceRows) {
+                order.push_back(next.box);
+            }
+            return StoppedAt(state, box, std::move(*failure), order);
         }
         if (row.restart == Restart::Clears) {
             state.restartNeeded = false;

@@ -1,6 +1,8 @@
 // The "Closing critical ports" group: services switched off, and the port-135 gate.
 #pragma once
 
+#include <span>
+
 #include "catalogue/HardeningSetting.h"
 
 namespace tolvane {
@@ -8,6 +10,8 @@ namespace tolvane {
 // The group's registry rows as the machine has them now (one per network interface for NetBIOS),
 // in apply order.
 std::vector<HardeningSetting> ServiceSettings(Reg& reg);
+// The order in which the routines treat the port boxes but port 135's.
+std::span<const ControlId> ServiceRoutineOrder();
 // Enables the port boxes whose service is installed.
 void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine);
 void VerifyServices(MainWindowState& state, Machine& machine);

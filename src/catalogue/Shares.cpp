@@ -13,30 +13,27 @@ struct ShareRow {
 };
 
 constexpr std::array<ShareRow, 5> kShareRows = {{
-    {MakeSetting(C::FolderSharingBox, C::FolderSharingLabel,
+    {MakeSetting(C::FolderSharingBox,
                  L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network\\NoFileSharing",
                  L"1", kDeleteOnUndo),
      false},
-    {MakeSetting(C::PrinterSharingBox, C::PrinterSharingLabel,
+    {MakeSetting(C::PrinterSharingBox,
                  L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network\\NoPrintSharing",
                  L"1", kDeleteOnUndo),
      false},
-    {MakeSetting(C::SimpleFileSharingBox, C::SimpleFileSharingLabel,
-                 L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\forceguest", L"0", WriteOnUndo(L"1")),
+    {MakeSetting(C::SimpleFileSharingBox, L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\forceguest",
+                 L"0", WriteOnUndo(L"1")),
      true},
-    {MakeSetting(C::AdminSharesBox, C::AdminSharesLabel,
+    {MakeSetting(C::AdminSharesBox,
                  L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters\\AutoshareWks",
                  L"0", kDeleteOnUndo),
      true},
-    {MakeSetting(C::RemoteAdminBox, C::RemoteAdminLabel,
+    {MakeSetting(C::RemoteAdminBox,
                  L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters\\AutoShareServer",
                  L"0", kDeleteOnUndo),
      true},
 }};
 
-constexpr std::array<C, 5> kShareBoxes = {C::SimpleFileSharingBox, C::AdminSharesBox,
-                                          C::RemoteAdminBox, C::FolderSharingBox,
-                                          C::PrinterSharingBox};
 constexpr int kNotInForceCentipoints = 700;
 constexpr int kInForceCentipoints = 800;
 
@@ -52,7 +49,8 @@ std::vector<HardeningSetting> ShareSettings() {
 
 void VerifyShares(MainWindowState& state, Machine& machine) {
     Controls& controls = state.controls;
-    for (C box : kShareBoxes) {
+    const std::vector<C> boxes = BoxesOf(Group::Shares);
+    for (C box : boxes) {
         controls.SetValue(box, BoxValue::Cleared);
     }
     for (const ShareRow& row : kShareRows) {
@@ -63,14 +61,14 @@ void VerifyShares(MainWindowState& state, Machine& machine) {
         if (IsInForce(machine, setting)) {
             controls.SetValue(setting.box, BoxValue::Ticked);
         }
-        BoldLabelWhileCleared(state, setting.box, setting.label);
+        BoldLabelWhileCleared(state, setting.box);
         if (row.resizesLabel) {
-            controls.SetCentipoints(setting.label, controls.Bold(setting.label)
-                                                       ? kNotInForceCentipoints
-                                                       : kInForceCentipoints);
+            const C label = LabelOf(setting.box);
+            controls.SetCentipoints(
+                label, controls.Bold(label) ? kNotInForceCentipoints : kInForceCentipoints);
         }
     }
-    for (C box : kShareBoxes) {
+    for (C box : boxes) {
         state.VerifiedValue(box) = controls.Value(box);
     }
 }

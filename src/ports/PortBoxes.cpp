@@ -4,6 +4,7 @@
 #include <array>
 
 #include "model/ControlLayout.h"
+#include "model/SettingBoxes.h"
 #include "system/AsciiCase.h"
 #include "system/Decimal.h"
 
@@ -14,44 +15,37 @@ using C = ControlId;
 constexpr PortProtocol kTcp = PortProtocol::Tcp;
 constexpr PortProtocol kUdp = PortProtocol::Udp;
 
-// Where a label names the protocol, only that protocol; elsewhere both. From XP SP2 and on Server
-// 2003 the UPnP host listens on 2869 through http.sys, for SSDP and UPnP together; SMB, file
+// Where a box's label names the protocol, only that protocol; elsewhere both. From XP SP2 and on
+// Server 2003 the UPnP host listens on 2869 through http.sys, for SSDP and UPnP together; SMB, file
 // sharing, listens on 139 and 445.
 constexpr std::array<PortSetting, 23> kPortSettings = {{
-    {kTcp, 123, C::Port123Label},      {kUdp, 123, C::Port123Label},
-    {kTcp, 135, C::Port135Label},      {kUdp, 135, C::Port135Label},
-    {kUdp, 137, C::NetBiosPortsLabel}, {kUdp, 138, C::NetBiosPortsLabel},
-    {kTcp, 139, C::NetBiosPortsLabel}, {kTcp, 139, C::FolderSharingLabel},
-    {kTcp, 445, C::Port445Label},      {kTcp, 445, C::FolderSharingLabel},
-    {kUdp, 500, C::Port500Label},      {kTcp, 1023, C::Port1023Label},
-    {kUdp, 1023, C::Port1023Label},    {kTcp, 1024, C::Port1024TcpLabel},
-    {kUdp, 1024, C::Port1024UdpLabel}, {kTcp, 1027, C::Port1027Label},
-    {kUdp, 1027, C::Port1027Label},    {kTcp, 1900, C::Port1900Label},
-    {kUdp, 1900, C::Port1900Label},    {kTcp, 2869, C::Port1900Label},
-    {kTcp, 2869, C::Port5000Label},    {kTcp, 5000, C::Port5000Label},
-    {kUdp, 5000, C::Port5000Label},
+    {kTcp, 123, C::Port123Box},      {kUdp, 123, C::Port123Box},
+    {kTcp, 135, C::Port135Box},      {kUdp, 135, C::Port135Box},
+    {kUdp, 137, C::NetBiosPortsBox}, {kUdp, 138, C::NetBiosPortsBox},
+    {kTcp, 139, C::NetBiosPortsBox}, {kTcp, 139, C::FolderSharingBox},
+    {kTcp, 445, C::Port445Box},      {kTcp, 445, C::FolderSharingBox},
+    {kUdp, 500, C::Port500Box},      {kTcp, 1023, C::Port1023Box},
+    {kUdp, 1023, C::Port1023Box},    {kTcp, 1024, C::Port1024TcpBox},
+    {kUdp, 1024, C::Port1024UdpBox}, {kTcp, 1027, C::Port1027Box},
+    {kUdp, 1027, C::Port1027Box},    {kTcp, 1900, C::Port1900Box},
+    {kUdp, 1900, C::Port1900Box},    {kTcp, 2869, C::Port1900Box},
+    {kTcp, 2869, C::Port5000Box},    {kTcp, 5000, C::Port5000Box},
+    {kUdp, 5000, C::Port5000Box},
 }};
 
-// Each box whose setting closes ports, with its label and the service whose process alone ties a
-// port to it.
+// The service whose process alone ties a port to the box; none for SMB, which the System process
+// serves.
 struct PortBox {
     C box;
-    C label;
     const wchar_t* service;
 };
 constexpr PortBox kPortBoxes[] = {
-    {C::Port135Box, C::Port135Label, L"RpcSs"},
-    {C::Port123Box, C::Port123Label, L"W32Time"},
-    {C::NetBiosPortsBox, C::NetBiosPortsLabel, L"LmHosts"},
-    {C::Port445Box, C::Port445Label, nullptr},
-    {C::Port500Box, C::Port500Label, L"PolicyAgent"},
-    {C::Port1023Box, C::Port1023Label, L"MSDTC"},
-    {C::Port1024TcpBox, C::Port1024TcpLabel, L"Schedule"},
-    {C::Port1024UdpBox, C::Port1024UdpLabel, L"Dnscache"},
-    {C::Port1027Box, C::Port1027Label, L"Messenger"},
-    {C::Port1900Box, C::Port1900Label, L"SSDPSRV"},
-    {C::Port5000Box, C::Port5000Label, L"upnphost"},
-    {C::FolderSharingBox, C::FolderSharingLabel, L"lanmanserver"},
+    {C::Port135Box, L"RpcSs"},        {C::Port123Box, L"W32Time"},
+    {C::NetBiosPortsBox, L"LmHosts"}, {C::Port445Box, nullptr},
+    {C::Port500Box, L"PolicyAgent"},  {C::Port1023Box, L"MSDTC"},
+    {C::Port1024TcpBox, L"Schedule"}, {C::Port1024UdpBox, L"Dnscache"},
+    {C::Port1027Box, L"Messenger"},   {C::Port1900Box, L"SSDPSRV"},
+    {C::Port5000Box, L"upnphost"},    {C::FolderSharingBox, L"lanmanserver"},
 };
 
 // The System process is 4 from XP on (8 on Windows 2000, which names no process of a port).
@@ -59,23 +53,17 @@ constexpr std::uint32_t kSystemProcess = 4;
 
 std::vector<C> ByNumber(const ListeningPort& port) {
     std::vector<C> boxes;
-    for (const PortSetting& setting : PortSettings()) {
-        if (setting.protocol != port.protocol || setting.port != port.port) {
-            continue;
-        }
-        for (const PortBox& box : kPortBoxes) {
-            if (box.label == setting.label) {
-                boxes.push_back(box.box);
-            }
+    for (const PortSetting& setting : kPortSettings) {
+        if (setting.protocol == port.protocol && setting.port == port.port) {
+            boxes.push_back(setting.box);
         }
     }
     return boxes;
 }
 
-C LabelOf(C box) {
-    return std::find_if(std::begin(kPortBoxes), std::end(kPortBoxes),
-                        [box](const PortBox& entry) { return entry.box == box; })
-        ->label;
+// The caption of the box's label, as designed.
+const wchar_t* CaptionOf(C box) {
+    return LayoutOf(LabelOf(box)).caption;
 }
 
 }  // namespace
@@ -88,8 +76,7 @@ std::optional<std::wstring> SettingThatCloses(PortProtocol protocol, std::uint16
     std::optional<std::wstring> captions;
     for (const PortSetting& setting : kPortSettings) {
         if (setting.protocol == protocol && setting.port == port) {
-            captions =
-                (captions ? *captions + kSettingSeparator : L"") + LayoutOf(setting.label).caption;
+            captions = (captions ? *captions + kSettingSeparator : L"") + CaptionOf(setting.box);
         }
     }
     return captions;
@@ -163,7 +150,7 @@ std::wstring PortSettingsText(const ListeningPort& port, const RunningServices& 
         if (!text.empty()) {
             text += kSettingSeparator;
         }
-        text += LayoutOf(LabelOf(box)).caption;
+        text += CaptionOf(box);
         if (inForce && inForce(box)) {
             const std::uint16_t number = port.port;
             text += L" (" + StillListensNote({&number, 1}) + L")";

@@ -129,9 +129,9 @@ TEST(FindValueInFile, ReadsNothingForAnEmptyKey) {
     EXPECT_TRUE(system.reads.empty());
 }
 
-struct Group : Accounts {
-    explicit Group(const wchar_t* switches = L"",
-                   std::optional<std::string> guestReport = std::nullopt) {
+struct Started : Accounts {
+    explicit Started(const wchar_t* switches = L"",
+                     std::optional<std::string> guestReport = std::nullopt) {
         if (guestReport) {
             reports[kGuestQuery] = *guestReport;
         }
@@ -148,7 +148,7 @@ TEST(VerifyAccounts, AnonymousAccessNeedsBothLsaValues) {
         int box;
     };
     for (const Case& c : {Case{2, 0, 0}, Case{2, 1, 1}, Case{1, 1, 0}}) {
-        Group h;
+        Started h;
         h.registry.SetDword(std::wstring(kLsa) + L"restrictanonymous", c.anonymous);
         h.registry.SetDword(std::wstring(kLsa) + L"restrictanonymoussam", c.sam);
         VerifyAccounts(h.state, h.machine);
@@ -159,7 +159,7 @@ TEST(VerifyAccounts, AnonymousAccessNeedsBothLsaValues) {
 }
 
 TEST(VerifyAccounts, ProbesAgainOnlyWhenAnAccountBoxChanged) {
-    Group h;
+    Started h;
     VerifyAccounts(h.state, h.machine);
     EXPECT_TRUE(h.system.started.empty());
     h.Set(C::HelpAssistantBox, 1);
@@ -189,7 +189,7 @@ TEST(ApplyAccounts, SwitchesOnlyAnAccountWhoseEnabledBoxTheUserChanged) {
         {"unreadable state", L"", "", false, C::AnonymousAccessBox, 1, {}},
     };
     for (const Case& c : cases) {
-        Group h(c.switches, c.guestReport);
+        Started h(c.switches, c.guestReport);
         if (c.disable) {
             h.controls.SetEnabled(C::GuestAccountBox, false);
         }
@@ -205,8 +205,8 @@ TEST(ApplyAccounts, SwitchesOnlyAnAccountWhoseEnabledBoxTheUserChanged) {
     }
 }
 
-TEST(ApplyAccountsCommand, TheProbeReadsTheAccountAsTheSwitchLeftIt) {
-    Group h;
+TEST(ApplyGroupCommand, TheProbeReadsTheAccountAsTheSwitchLeftIt) {
+    Started h;
     const auto query = h.system.onCommandEnd;
     h.system.onCommandEnd = [&](const std::wstring& line) {
         if (line == kGuestOn) {
@@ -215,7 +215,7 @@ TEST(ApplyAccountsCommand, TheProbeReadsTheAccountAsTheSwitchLeftIt) {
         query(line);
     };
     h.Set(C::GuestAccountBox, 0);
-    ApplyAccountsCommand(h.state, h.machine);
+    ApplyGroupCommand(h.state, h.machine, Group::Accounts);
     EXPECT_EQ(h.Value(C::GuestAccountBox), 0);
     EXPECT_EQ(h.Verified(C::GuestAccountBox), 0);
     EXPECT_TRUE(h.controls.Bold(C::GuestAccountLabel));
@@ -223,7 +223,7 @@ TEST(ApplyAccountsCommand, TheProbeReadsTheAccountAsTheSwitchLeftIt) {
 
 // What each row writes and brings back is the undo test's; here, the commands beside them.
 TEST(ApplyAccounts, StopsRemoteRegistryOnlyWhenItsBoxIsTicked) {
-    Group h;
+    Started h;
     h.main.Click(C::SelectAllAccountsBox);
     EXPECT_FALSE(ApplyAccounts(h.state, h.machine));
     // Clearing "Select all" at the end reads the group again, which probes the changed accounts.

@@ -49,7 +49,7 @@ TEST(ParseCommandLine, TakesSwitchesAsAdministratorsWriteThem) {
     struct Case {
         const wchar_t* line;
         UnattendedMode mode;
-        unsigned groups;
+        GroupSet groups;
         const wchar_t* report;
         bool skipAccountProbe;
     };

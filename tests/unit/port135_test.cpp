@@ -66,7 +66,7 @@ struct Dcom : Harness {
     void Apply(int value, int answer = IdYes) {
         Set(C::Port135Box, value);
         host.answers = {answer};
-        ApplyServicesCommand(state, machine);
+        ApplyGroupCommand(state, machine, Group::Services);
     }
     std::optional<std::vector<std::wstring>> List(const wchar_t* valuePath) {
         const auto value = registry.Get(valuePath);

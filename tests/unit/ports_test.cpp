@@ -5,6 +5,7 @@
 #include "fakes/Harness.h"
 #include "model/ControlLayout.h"
 #include "model/MenuTable.h"
+#include "model/SettingBoxes.h"
 #include "ports/ListeningPorts.h"
 #include "ports/PortsController.h"
 
@@ -53,19 +54,16 @@ TEST(PortSettings, NameTheBoxThatClosesEachPortWithTheProtocolWhereItsLabelSaysO
 }
 
 TEST(PortSettings, EveryPortBoxOfTheMainWindowClosesSomePort) {
-    std::set<C> labels;
+    std::set<C> boxes;
     for (const PortSetting& setting : PortSettings()) {
-        labels.insert(setting.label);
+        boxes.insert(setting.box);
     }
-    for (const ControlLayout& control : MainWindowLayout()) {
-        if (control.frame == C::ServicesFrame && control.kind == ControlKind::Label &&
-            control.id != C::SelectAllServicesLabel) {
-            EXPECT_EQ(labels.count(control.id), 1u) << static_cast<int>(control.id);
-        }
+    for (C box : BoxesOf(Group::Services)) {
+        EXPECT_EQ(boxes.count(box), 1u) << static_cast<int>(box);
     }
     // And file sharing, over SMB.
-    EXPECT_EQ(labels.count(C::FolderSharingLabel), 1u);
-    EXPECT_EQ(labels.size(), 12u);
+    EXPECT_EQ(boxes.count(C::FolderSharingBox), 1u);
+    EXPECT_EQ(boxes.size(), 12u);
 }
 
 TEST(ListeningPortLines, SortByProtocolThenPortNumberThenAddress) {
