@@ -63,8 +63,9 @@ bool MainWindowController::LoadFromMachine() {
     }
     if (!state_.skipAccountProbe) {
         ProbeAccounts(state_, machine_);
-        controls.SetEnabled(C::GuestAccountBox, true);
-        controls.SetEnabled(C::HelpAssistantBox, true);
+        for (const AccountBox& account : kAccountBoxes) {
+            controls.SetEnabled(account.box, true);
+        }
     }
     VerifyAllGroups(state_, machine_);
     if (!controls.Ticked(C::Port135Box)) {

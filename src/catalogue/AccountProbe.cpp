@@ -19,28 +19,17 @@ constexpr std::int32_t kLookIntervalMs = 250;
 // net user's report is a few hundred bytes; anything past this is not its output.
 constexpr std::size_t kMostBytes = 1 << 20;
 
-struct AccountQuery {
-    C box;
-    const wchar_t* account;
-    const wchar_t* file;
-    std::uint32_t rid;  // how the system finds the account; 0: by the name above
-};
-constexpr std::array<AccountQuery, 2> kQueries = {{
-    {C::GuestAccountBox, L"Invit\u00e9", L"\\Inv.cmp", kGuestRid},
-    {C::HelpAssistantBox, L"HelpAssistant", L"\\Hlp.cmp", 0},
-}};
-
 // Where the report cannot tell (another language, or no report at all), the system can: the
 // guest by its identifier, whatever its name, and the help assistant by its name.
 AccountState StateFromSystem(MainWindowState& state, LocalAccounts& accounts,
-                             const AccountQuery& query) {
+                             const AccountBox& account) {
     const std::optional<std::wstring> name =
-        query.rid ? accounts.NameOf(query.rid) : std::optional<std::wstring>(query.account);
+        account.rid ? accounts.NameOf(account.rid) : std::optional<std::wstring>(account.name);
     bool disabled = false;
     if (!name || accounts.ReadDisabled(*name, disabled) != 0) {
         return AccountState::Unknown;
     }
-    state.accountsReadFromSystem[query.box] = *name;
+    state.accountsReadFromSystem[account.box] = *name;
     return disabled ? AccountState::Inactive : AccountState::Active;
 }
 
@@ -85,49 +74,49 @@ void ProbeAccounts(MainWindowState& state, Machine& machine) {
     System& system = machine.system;
 
     // A report left by an earlier run must not stand in for a query that fails to start.
-    for (const AccountQuery& query : kQueries) {
-        system.RemoveFile(machine.windowsFolder + query.file);
+    for (const AccountBox& account : kAccountBoxes) {
+        system.RemoveFile(machine.windowsFolder + account.reportFile);
     }
     std::vector<std::wstring> commandLines;
-    for (const AccountQuery& query : kQueries) {
+    for (const AccountBox& account : kAccountBoxes) {
         // Quoted, or a blank in the Windows folder would pass the rest of the path to net user.
-        commandLines.push_back(std::wstring(L"cmd /C net user ") + query.account + L" > \"" +
-                               machine.windowsFolder + query.file + L"\"");
+        commandLines.push_back(std::wstring(L"cmd /C net user ") + account.name + L" > \"" +
+                               machine.windowsFolder + account.reportFile + L"\"");
     }
     // Read each file only once its writer has ended, so a report is never read half written.
     const std::vector<CommandEnd> ends =
         RunCommandsToEnd(system, commandLines, WindowStyle::Hidden, kQueryTimeoutMs);
 
-    std::array<AccountState, kQueries.size()> states{};
-    for (std::size_t i = 0; i < kQueries.size(); ++i) {
+    std::array<AccountState, kAccountBoxes.size()> states{};
+    for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
         states[i] = ReadAccountState(
-            system, machine.windowsFolder + kQueries[i].file,
+            system, machine.windowsFolder + kAccountBoxes[i].reportFile,
             ends[i] == CommandEnd::Ended ? WriterState::Ended : WriterState::MayStillWrite);
     }
-    for (const AccountQuery& query : kQueries) {
-        system.RemoveFile(machine.windowsFolder + query.file);
+    for (const AccountBox& account : kAccountBoxes) {
+        system.RemoveFile(machine.windowsFolder + account.reportFile);
     }
     state.accountsReadFromSystem.clear();
-    for (std::size_t i = 0; i < kQueries.size(); ++i) {
+    for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
         if (states[i] == AccountState::Unknown) {
-            states[i] = StateFromSystem(state, machine.accounts, kQueries[i]);
+            states[i] = StateFromSystem(state, machine.accounts, kAccountBoxes[i]);
         }
     }
     Controls& controls = state.controls;
     state.unknownAccounts.clear();
-    for (std::size_t i = 0; i < kQueries.size(); ++i) {
-        const AccountQuery& query = kQueries[i];
+    for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
+        const AccountBox& account = kAccountBoxes[i];
         if (states[i] == AccountState::Unknown) {
-            state.unknownAccounts.insert(query.box);
-            controls.SetEnabled(query.box, false);
-            state.VerifiedValue(query.box) = BoxValue::Cleared;
+            state.unknownAccounts.insert(account.box);
+            controls.SetEnabled(account.box, false);
+            state.VerifiedValue(account.box) = BoxValue::Cleared;
         } else {
             // An inactive account: its deactivation is in force.
             const BoxValue value =
                 states[i] == AccountState::Inactive ? BoxValue::Ticked : BoxValue::Cleared;
-            state.VerifiedValue(query.box) = value;
-            controls.SetValue(query.box, value);
-            BoldLabelWhileCleared(state, query.box);
+            state.VerifiedValue(account.box) = value;
+            controls.SetValue(account.box, value);
+            BoldLabelWhileCleared(state, account.box);
         }
     }
     machine.host.ShowPleaseWait(false);

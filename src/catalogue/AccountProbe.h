@@ -1,6 +1,7 @@
 // Whether the guest and help-assistant accounts are active, read from `net user`'s output.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -9,6 +10,19 @@
 #include "model/MainWindowState.h"
 
 namespace tolvane {
+
+// The two accounts the window deactivates: the name net user knows each by (the French guest's),
+// the file its report goes to, and how the system finds it where the report cannot tell.
+struct AccountBox {
+    ControlId box;
+    const wchar_t* name;
+    const wchar_t* reportFile;
+    std::uint32_t rid;  // the account's relative identifier; 0: by the name
+};
+inline constexpr std::array<AccountBox, 2> kAccountBoxes = {{
+    {ControlId::GuestAccountBox, L"Invit\u00e9", L"\\Inv.cmp", kGuestRid},
+    {ControlId::HelpAssistantBox, L"HelpAssistant", L"\\Hlp.cmp", 0},
+}};
 
 // Queries both accounts and shows the result in the guest and help-assistant boxes.
 void ProbeAccounts(MainWindowState& state, Machine& machine);

@@ -40,17 +40,6 @@ constexpr std::array<C, 5> kApplyOrder = {C::GuestAccountBox, C::HelpAssistantBo
 // The probe after an apply must read the accounts as the switches left them.
 constexpr std::uint32_t kSwitchTimeoutMs = 10000;
 
-struct AccountSwitch {
-    C box;
-    const wchar_t* deactivate;
-    const wchar_t* activate;
-};
-constexpr std::array<AccountSwitch, 2> kAccountSwitches = {{
-    {C::GuestAccountBox, L"net user Invit\u00e9 /active:no", L"net user Invit\u00e9 /active:yes"},
-    {C::HelpAssistantBox, L"net user HelpAssistant /active:no",
-     L"net user HelpAssistant /active:yes"},
-}};
-
 void VerifyOne(MainWindowState& state, Machine& machine, const HardeningSetting& row) {
     if (!state.controls.Enabled(row.box)) {
         return;
@@ -101,7 +90,7 @@ GroupResult ApplyAccounts(MainWindowState& state, Machine& machine) {
     // whose state is unknown is never switched on behind the user's back.
     std::vector<std::wstring> switches;
     GroupResult refused;
-    for (const AccountSwitch& account : kAccountSwitches) {
+    for (const AccountBox& account : kAccountBoxes) {
         if (!controls.Enabled(account.box) || !state.ChangedSinceVerify(account.box)) {
             continue;
         }
@@ -109,7 +98,8 @@ GroupResult ApplyAccounts(MainWindowState& state, Machine& machine) {
         // The commands name the French guest; where the system read the account, it switches it.
         const auto found = state.accountsReadFromSystem.find(account.box);
         if (found == state.accountsReadFromSystem.end()) {
-            switches.push_back(deactivate ? account.deactivate : account.activate);
+            switches.push_back(L"net user " + std::wstring(account.name) +
+                               (deactivate ? L" /active:no" : L" /active:yes"));
         } else if (const unsigned long error =
                        machine.accounts.WriteDisabled(found->second, deactivate)) {
             refused = StoppedAt(state, account.box,
