@@ -2,22 +2,13 @@
 
 #include <array>
 
+#include "system/AsciiCase.h"
+
 namespace tolvane {
 namespace {
 
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
-}
-
-wchar_t Lower(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-std::wstring Lowered(std::wstring text) {
-    for (wchar_t& c : text) {
-        c = Lower(c);
-    }
-    return text;
 }
 
 struct GroupName {
@@ -37,7 +28,7 @@ GroupSet ParseGroups(const std::wstring& text) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(L',', start);
-        const std::wstring name = Lowered(text.substr(start, comma - start));
+        const std::wstring name = AsciiLowered(text.substr(start, comma - start));
         GroupSet named;
         for (const GroupName& group : kGroupNames) {
             named = name == group.name ? group.groups : named;
@@ -68,7 +59,7 @@ constexpr std::array<Task, 3> kTasks = {{
 std::wstring TakeSwitch(const std::wstring& word, UnattendedRequest& request, bool& usage) {
     const std::wstring body = word.substr(1);
     const std::size_t colon = body.find(L':');
-    const std::wstring name = Lowered(body.substr(0, colon));
+    const std::wstring name = AsciiLowered(body.substr(0, colon));
     const bool hasValue = colon != std::wstring::npos;
     const std::wstring value = hasValue ? body.substr(colon + 1) : L"";
     if (name == L"?" && !hasValue) {
@@ -79,7 +70,8 @@ std::wstring TakeSwitch(const std::wstring& word, UnattendedRequest& request, bo
         if (value.empty()) {
             return L"The switch " + word + L" needs a path: /report:PATH.";
         }
-        if (!request.reportPath.empty() && Lowered(request.reportPath) != Lowered(value)) {
+        if (!request.reportPath.empty() &&
+            AsciiLowered(request.reportPath) != AsciiLowered(value)) {
             return L"Two different reports were asked for.";
         }
         request.reportPath = value;

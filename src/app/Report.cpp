@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "ports/ListeningPorts.h"
+#include "system/AsciiCase.h"
 #include "system/Decimal.h"
 
 namespace tolvane {
@@ -110,11 +111,7 @@ bool WantsCsv(const std::wstring& path) {
     if (path.size() < 4) {
         return false;
     }
-    std::wstring extension = path.substr(path.size() - 4);
-    for (wchar_t& c : extension) {
-        c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-    }
-    return extension == L".csv";
+    return AsciiLowered(path.substr(path.size() - 4)) == L".csv";
 }
 
 std::string FormatTextReport(const Report& report) {

@@ -9,32 +9,28 @@ namespace {
 using A = AboutControlId;
 using K = ControlKind;
 
-constexpr int I(A id) {
-    return static_cast<int>(id);
-}
-
 constexpr std::array<SmallControl, kAboutControlCount> kLayout = {{
-    {I(A::LogoPicture), K::Picture, L"", 240, 120, 1095, 2100},
-    {I(A::TitleLabel), K::Label, L"", 1680, 240, 4095, 360, kOnWindow, true, 1200, true},
-    {I(A::VersionLabel), K::Label, L"", 1680, 720, 4095, 225, kOnWindow, true, 975},
-    {I(A::DescriptionLabel), K::Label,
+    {Index(A::LogoPicture), K::Picture, L"", 240, 120, 1095, 2100},
+    {Index(A::TitleLabel), K::Label, L"", 1680, 240, 4095, 360, kOnWindow, true, 1200, true},
+    {Index(A::VersionLabel), K::Label, L"", 1680, 720, 4095, 225, kOnWindow, true, 975},
+    {Index(A::DescriptionLabel), K::Label,
      L"Tolvane is a freeware which lets you secure your PC running under Windows, by closing "
      L"some critical ports sensitive to Web attacks. You could also find some interesting "
      L"features like deletion of the shares, or deactivation of the default accounts.",
      1680, 1080, 4095, 1050},
-    {I(A::FreewareLabel), K::Label, L"this software is freeware.", 1680, 2160, 4095, 255},
-    {I(A::ThanksLabel), K::Label,
+    {Index(A::FreewareLabel), K::Label, L"this software is freeware.", 1680, 2160, 4095, 255},
+    {Index(A::ThanksLabel), K::Label,
      L"Thanks to the following members who helped the project to come out :", 255, 2625, 3870, 420},
     // The free projects Tolvane is built and tested with.
-    {I(A::BuildToolsLabel), K::Label, L"mingw-w64 - GCC - CMake - ImageMagick", 240, 3120, 3975,
+    {Index(A::BuildToolsLabel), K::Label, L"mingw-w64 - GCC - CMake - ImageMagick", 240, 3120, 3975,
      255, kOnWindow, true, kDefaultCentipoints, true, L"MS Sans Serif"},
-    {I(A::TestToolsLabel), K::Label, L"Wine - GoogleTest - Xvfb", 240, 3360, 3855, 255, kOnWindow,
+    {Index(A::TestToolsLabel), K::Label, L"Wine - GoogleTest - Xvfb", 240, 3360, 3855, 255,
+     kOnWindow, true, kDefaultCentipoints, true},
+    {Index(A::HomePageLink), K::Label, L"tolvane.example.org", 240, 3600, 1935, 255, kOnWindow,
      true, kDefaultCentipoints, true},
-    {I(A::HomePageLink), K::Label, L"tolvane.example.org", 240, 3600, 1935, 255, kOnWindow, true,
-     kDefaultCentipoints, true},
-    {I(A::SupportButton), K::Button, L"Support ...", 4260, 2640, 1467, 345},
-    {I(A::SystemInfoButton), K::Button, L"&System info", 4260, 3120, 1452, 345},
-    {I(A::OkButton), K::Button, L"OK", 4245, 3585, 1467, 345},
+    {Index(A::SupportButton), K::Button, L"Support ...", 4260, 2640, 1467, 345},
+    {Index(A::SystemInfoButton), K::Button, L"&System info", 4260, 3120, 1452, 345},
+    {Index(A::OkButton), K::Button, L"OK", 4245, 3585, 1467, 345},
 }};
 
 constexpr wchar_t kNotAvailable[] = L"System informations are not available";

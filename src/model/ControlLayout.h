@@ -69,6 +69,11 @@ struct SmallControl {
     bool bold = false;
     const wchar_t* face = nullptr;  // null: the windows' Tahoma
 };
+// A small window's control identifier as the number its tables and child windows use.
+template <typename Id>
+constexpr int Index(Id id) {
+    return static_cast<int>(id);
+}
 // Position in its window, frame offset applied.
 TwipRect PlaceOf(std::span<const SmallControl> window, const SmallControl& control);
 

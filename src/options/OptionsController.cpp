@@ -9,35 +9,32 @@ namespace {
 
 using O = OptionsControlId;
 using K = ControlKind;
-constexpr int I(O id) {
-    return static_cast<int>(id);
-}
-constexpr int kNtfsFrame = I(O::NtfsFrame);
-constexpr int kXpHomeFrame = I(O::XpHomeFrame);
+constexpr int kNtfsFrame = Index(O::NtfsFrame);
+constexpr int kXpHomeFrame = Index(O::XpHomeFrame);
 
 constexpr std::array<SmallControl, kOptionsControlCount> kLayout = {{
-    {I(O::NtfsFrame), K::Frame, L"NTFS Options", 480, 360, 5175, 2895},
-    {I(O::FileSystemLabel), K::Label, L"Your filesystem is ", 240, 480, 4575, 255, kNtfsFrame},
-    {I(O::SecurityNoticeLabel), K::Label,
+    {Index(O::NtfsFrame), K::Frame, L"NTFS Options", 480, 360, 5175, 2895},
+    {Index(O::FileSystemLabel), K::Label, L"Your filesystem is ", 240, 480, 4575, 255, kNtfsFrame},
+    {Index(O::SecurityNoticeLabel), K::Label,
      L"For security reasons, better set your filesystem to NTFS, you could then use all the "
      L"options available in the software.",
      240, 840, 4335, 615, kNtfsFrame},
-    {I(O::ConvertAdviceLabel), K::Label,
+    {Index(O::ConvertAdviceLabel), K::Label,
      L"If your filesystem is FAT, switch to NTFS to improve your security.", 240, 1560, 3255, 495,
      kNtfsFrame},
-    {I(O::RestartLabel), K::Label, L"You need to restart your PC to set the Filesystem on NTFS",
+    {Index(O::RestartLabel), K::Label, L"You need to restart your PC to set the Filesystem on NTFS",
      240, 2280, 3135, 495, kNtfsFrame},
-    {I(O::ConvertButton), K::Button, L"Apply", 4200, 1920, 1215, 375},
-    {I(O::RestartButton), K::Button, L"Restart", 4200, 2640, 1215, 375, kOnWindow, false},
-    {I(O::XpHomeFrame), K::Frame, L"XP Home Options", 480, 3600, 5175, 1935},
-    {I(O::SecurityTabLabel), K::Label,
+    {Index(O::ConvertButton), K::Button, L"Apply", 4200, 1920, 1215, 375},
+    {Index(O::RestartButton), K::Button, L"Restart", 4200, 2640, 1215, 375, kOnWindow, false},
+    {Index(O::XpHomeFrame), K::Frame, L"XP Home Options", 480, 3600, 5175, 1935},
+    {Index(O::SecurityTabLabel), K::Label,
      L"Install the security tab so that to set the rights on your folders/files. This options "
      L"is not installed on XP Home versions, but if you install it, you will then be able to "
      L"manage the rights on folders and files, as well as accessing shared options.",
      240, 360, 4695, 855, kXpHomeFrame, false},
-    {I(O::InstallSecurityTabButton), K::Button, L"Install", 4200, 4920, 1215, 375, kOnWindow,
+    {Index(O::InstallSecurityTabButton), K::Button, L"Install", 4200, 4920, 1215, 375, kOnWindow,
      false},
-    {I(O::CloseButton), K::Button, L"&Close", 4200, 5880, 1215, 375},
+    {Index(O::CloseButton), K::Button, L"&Close", 4200, 5880, 1215, 375},
 }};
 
 constexpr const wchar_t* kPackFiles[] = {L"\\scesetup.inf", L"\\immc.exe",  L"\\regsvr32.exe",

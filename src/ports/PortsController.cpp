@@ -8,18 +8,14 @@ namespace {
 using P = PortsControlId;
 using K = ControlKind;
 
-constexpr int I(P id) {
-    return static_cast<int>(id);
-}
-
 constexpr std::array<SmallControl, kPortsControlCount> kLayout = {{
-    {I(P::IntroLabel), K::Label,
+    {Index(P::IntroLabel), K::Label,
      L"TCP ports listening and UDP ports open on this computer. A port in bold has a Tolvane "
      L"setting: it closes when that setting's box is ticked and applied.",
      240, 240, 10560, 450},
-    {I(P::PortList), K::ListView, L"", 240, 840, 10560, 4560},
-    {I(P::RefreshButton), K::Button, L"&Refresh", 8040, 5640, 1215, 375},
-    {I(P::CloseButton), K::Button, L"&Close", 9585, 5640, 1215, 375},
+    {Index(P::PortList), K::ListView, L"", 240, 840, 10560, 4560},
+    {Index(P::RefreshButton), K::Button, L"&Refresh", 8040, 5640, 1215, 375},
+    {Index(P::CloseButton), K::Button, L"&Close", 9585, 5640, 1215, 375},
 }};
 
 }  // namespace

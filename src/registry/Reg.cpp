@@ -69,10 +69,6 @@ RawValue TextValue(std::uint32_t type, const std::wstring& text) {
     return value;
 }
 
-bool MissingPath(RegError error) {
-    return error == kRegFileNotFound || error == kRegPathNotFound;
-}
-
 RawValue NumberValue(std::uint32_t type, std::uint32_t number) {
     return {type,
             {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
@@ -191,7 +187,7 @@ std::optional<std::wstring> Reg::ReadText(RegistryRoot root, const std::wstring&
 
 bool Reg::ValueExists(RegistryRoot root, const std::wstring& valuePath) {
     std::wstring text;
-    return !MissingPath(Read(root, valuePath, text));
+    return !NotFound(Read(root, valuePath, text));
 }
 
 WriteResult Reg::WriteValue(RegistryRoot root, const std::wstring& valuePath,
@@ -221,7 +217,7 @@ WriteResult Reg::Remove(RegistryRoot root, const std::wstring& valuePath) {
     const SplitPath path = Split(valuePath);
     const RegError error = path.namesKey ? store_.DeleteKey(root, path.key)
                                          : store_.DeleteValue(root, path.key, path.name);
-    if (error == kRegOk || MissingPath(error)) {
+    if (error == kRegOk || NotFound(error)) {
         return std::nullopt;
     }
     return WriteFailure{RootPrefix(root) + valuePath, error, Refused::Delete};

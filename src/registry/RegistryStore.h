@@ -31,7 +31,11 @@ inline constexpr RegError kRegFileNotFound = 2;
 inline constexpr RegError kRegPathNotFound = 3;
 inline constexpr RegError kRegAccessDenied = 5;
 inline constexpr RegError kRegInvalidData = 13;
-inline constexpr RegError kRegBadPathName = 161;
+
+// Nothing is there: no such value, or no such key.
+inline bool NotFound(RegError error) {
+    return error == kRegFileNotFound || error == kRegPathNotFound;
+}
 
 enum class RegistryRoot : std::uint8_t {
     ClassesRoot,

@@ -7,10 +7,6 @@ namespace {
 
 constexpr std::uint8_t kKeptNone = 0;  // prefix of a REG_NONE original
 
-bool Missing(RegError error) {
-    return error == kRegFileNotFound || error == kRegPathNotFound;
-}
-
 // How many keys the path has above its value name.
 std::size_t Depth(const std::wstring& valuePath) {
     return static_cast<std::size_t>(std::count(valuePath.begin(), valuePath.end(), L'\\'));
@@ -58,7 +54,7 @@ WriteResult Capture(Reg& reg, RegistryRoot root, const std::wstring& valuePath, 
         }
         return std::nullopt;
     }
-    if (!Missing(error)) {
+    if (!NotFound(error)) {
         // Without knowing what is there, no undo could bring it back.
         return WriteFailure{RootPrefix(root) + valuePath, error, Refused::Read};
     }
@@ -108,7 +104,7 @@ RecordRead ReadRecord(Reg& reg, RegistryRoot root, const std::wstring& recordPat
     if (error == kRegOk) {
         return {std::move(record), std::nullopt};
     }
-    if (Missing(error)) {
+    if (NotFound(error)) {
         return {};
     }
     return {std::nullopt, WriteFailure{RootPrefix(root) + recordPath, error, Refused::Read}};

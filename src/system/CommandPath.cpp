@@ -1,5 +1,7 @@
 #include "system/CommandPath.h"
 
+#include "system/AsciiCase.h"
+
 namespace tolvane {
 namespace {
 
@@ -11,12 +13,6 @@ bool IsBlank(wchar_t c) {
 
 bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
-}
-
-// ASCII is enough for drive letters and program endings, and the C library's wide character
-// functions are not imports Windows 2000 is known to have.
-wchar_t AsciiLower(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
 bool HasPath(const std::wstring& name) {
@@ -36,10 +32,7 @@ bool EndsInProgramExtension(const std::wstring& text, std::size_t end) {
     if (end < 4) {
         return false;
     }
-    std::wstring extension = text.substr(end - 4, 4);
-    for (wchar_t& c : extension) {
-        c = AsciiLower(c);
-    }
+    const std::wstring extension = AsciiLowered(text.substr(end - 4, 4));
     return extension == L".exe" || extension == L".com";
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/ControlId.h"
 #include "model/ControlLayout.h"
+#include "model/Host.h"
 
 namespace tolvane::win32 {
 namespace {
@@ -30,7 +31,7 @@ void PleaseWaitWindow::Show() {
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    window_.reset(CreateWindowExW(exStyle, kPleaseWaitWindowClass, L"Tolvane", style,
+    window_.reset(CreateWindowExW(exStyle, kPleaseWaitWindowClass, kAppTitle, style,
                                   (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                                   (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                                   nullptr, nullptr, instance_, this));
