@@ -9,7 +9,7 @@ namespace {
 using C = ControlId;
 using G = Group;
 
-constexpr std::array<SettingBox, 21> kBoxes = {{
+constexpr std::array<SettingBox, 21> kSettingBoxes = {{
     {C::SimpleFileSharingBox, C::SimpleFileSharingLabel, G::Shares, L"shares.simple", true},
     {C::AdminSharesBox, C::AdminSharesLabel, G::Shares, L"shares.admin", true},
     {C::RemoteAdminBox, C::RemoteAdminLabel, G::Shares, L"shares.remoteadmin", true},
@@ -38,12 +38,12 @@ constexpr std::array<SettingBox, 21> kBoxes = {{
 }  // namespace
 
 std::span<const SettingBox> SettingBoxes() {
-    return kBoxes;
+    return kSettingBoxes;
 }
 
 std::vector<ControlId> BoxesOf(Group group) {
     std::vector<ControlId> boxes;
-    for (const SettingBox& row : kBoxes) {
+    for (const SettingBox& row : kSettingBoxes) {
         if (row.group == group) {
             boxes.push_back(row.box);
         }
@@ -52,7 +52,7 @@ std::vector<ControlId> BoxesOf(Group group) {
 }
 
 const SettingBox& SettingBoxOf(ControlId box) {
-    return *std::find_if(kBoxes.begin(), kBoxes.end(),
+    return *std::find_if(kSettingBoxes.begin(), kSettingBoxes.end(),
                          [box](const SettingBox& row) { return row.box == box; });
 }
 

@@ -141,7 +141,8 @@ TEST(VerifyServices, Port135ShowsItsClosedStateAndTakesTheOtherBoxesAway) {
         EXPECT_FALSE(h.controls.Enabled(box));
         EXPECT_EQ(h.Value(box), 1);
     }
-    // The next check clears Port135 first, which offers the boxes again before they are read.
+    // The next check clears the port 135 box first, which offers the boxes again before they are
+    // read.
     h.CheckAll();
     EXPECT_EQ(h.Value(C::Port123Box), 1);
     EXPECT_EQ(h.Value(C::Port135Box), 1);

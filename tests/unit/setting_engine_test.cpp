@@ -19,7 +19,7 @@ RawValue Text(const std::wstring& text) {
     return FakeRegistry::Text(text);
 }
 
-Setting Row(const std::wstring& path, UndoRule rule, const wchar_t* target = kTarget) {
+Setting RowFor(const std::wstring& path, UndoRule rule, const wchar_t* target = kTarget) {
     // The path lives as long as the test's constants.
     return {kHklm, path.c_str(), target, ValueType::Dword, rule};
 }
@@ -40,10 +40,10 @@ TEST(ApplyBox, LeavesAloneWhatItMustNotTouchAndFallsBackOnAnUnusableRecord) {
     registry.SetRaw(kRecord, RawValue{RawBinary, {3}});
     const auto before = registry.keys;
     const std::wstring missing = L"SYSTEM\\CurrentControlSet\\Services\\None\\Start";
-    EXPECT_FALSE(Apply(reg, Row(missing, kRestoreOnUndo), kTicked).failure);
+    EXPECT_FALSE(Apply(reg, RowFor(missing, kRestoreOnUndo), kTicked).failure);
     EXPECT_EQ(registry.keys, before);
 
-    const BoxResult clear = Apply(reg, Row(kValue, WriteOnUndo(L"0")), kCleared);
+    const BoxResult clear = Apply(reg, RowFor(kValue, WriteOnUndo(L"0")), kCleared);
     EXPECT_FALSE(clear.failure);
     EXPECT_EQ(registry.Get(kValue), Dword(0));
     EXPECT_EQ(registry.Get(kRecord), (RawValue{RawBinary, {3}}));
@@ -55,7 +55,7 @@ TEST(ApplyBox, LeavesAloneWhatItMustNotTouchAndFallsBackOnAnUnusableRecord) {
 TEST(ApplyBox, ComparesTypeAndTextExactly) {
     FakeRegistry registry;
     Reg reg(registry);
-    const Setting row = Row(kValue, kRestoreOnUndo);
+    const Setting row = RowFor(kValue, kRestoreOnUndo);
     for (const RawValue& value : {Text(L"04"), Text(L"4"), RawValue{RawBinary, {4, 0, 0, 0}}}) {
         registry.SetRaw(kValue, value);
         EXPECT_FALSE(InForce(reg, row));
@@ -69,7 +69,7 @@ TEST(ApplyBox, ARefusedBackupWriteChangesNothing) {
     Reg reg(registry);
     registry.SetDword(kValue, 2);
     registry.DenyWrites(kKey);
-    const BoxResult result = Apply(reg, Row(kValue, kRestoreOnUndo), kTicked);
+    const BoxResult result = Apply(reg, RowFor(kValue, kRestoreOnUndo), kTicked);
     ASSERT_TRUE(result.failure);
     EXPECT_EQ(result.failure->code, kRegAccessDenied);
     EXPECT_EQ(result.failure->fullPath, L"HKLM\\" + kRecord);
@@ -81,12 +81,12 @@ TEST(ApplyBox, AnUndoRuleWritesItsValueWithTheRowsType) {
     FakeRegistry registry;
     Reg reg(registry);
     registry.SetDword(kValue, 4);
-    const BoxResult literal = Apply(reg, Row(kValue, WriteOnUndo(L"suppr")), kCleared);
+    const BoxResult literal = Apply(reg, RowFor(kValue, WriteOnUndo(L"suppr")), kCleared);
     // Not a number: it cannot be written as one.
     ASSERT_TRUE(literal.failure);
     EXPECT_EQ(literal.failure->code, kRegInvalidData);
     EXPECT_EQ(registry.Get(kValue), Dword(4));
-    EXPECT_FALSE(Apply(reg, Row(kValue, WriteOnUndo(L"7")), kCleared).failure);
+    EXPECT_FALSE(Apply(reg, RowFor(kValue, WriteOnUndo(L"7")), kCleared).failure);
     EXPECT_EQ(registry.Get(kValue), Dword(7));
 }
 
@@ -105,7 +105,7 @@ TEST(ApplyBox, TickThenClearGivesBackAStartTypeWindowsAccepts) {
         registry.SetRaw(kValue, c.start);
         registry.SetString(std::wstring(kKey) + L"\\DisplayName", L"Windows Time");
         const auto before = registry.keys;
-        const Setting row = Row(kValue, kRestoreOnUndo);
+        const Setting row = RowFor(kValue, kRestoreOnUndo);
 
         EXPECT_FALSE(Apply(reg, row, kTicked).failure);
         EXPECT_EQ(registry.Get(kValue), Dword(4));
@@ -134,7 +134,7 @@ TEST(ApplyBox, ABoxIsUndoneWholeOrNotAtAll) {
     const std::wstring start = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Start";
     const std::wstring sockets =
         L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets";
-    const Setting rows[] = {Row(start, kRestoreOnUndo), Row(sockets, kDeleteOnUndo, L"0")};
+    const Setting rows[] = {RowFor(start, kRestoreOnUndo), RowFor(sockets, kDeleteOnUndo, L"0")};
     FakeRegistry registry;
     Reg reg(registry);
     registry.SetDword(start, 4);
@@ -157,7 +157,7 @@ TEST(ApplyBox, TellsAChangeThatCouldNotBeTakenBack) {
     FakeRegistry registry;
     Reg reg(registry);
     const std::wstring other = std::wstring(kKey) + L"\\Other";
-    const Setting rows[] = {Row(kValue, kDeleteOnUndo), Row(other, kDeleteOnUndo)};
+    const Setting rows[] = {RowFor(kValue, kDeleteOnUndo), RowFor(other, kDeleteOnUndo)};
     registry.SetDword(kValue, 2);
     registry.SetDword(other, 2);
     // The first row's record and value go through; everything after is refused.

@@ -27,13 +27,13 @@ const std::vector<std::wstring> kOpenList = {L"ncacn_ip_tcp", L"ncacn_spx", L"nc
                                              L"ncacn_nb_ipx"};
 const std::vector<std::wstring> kClosedList = {L"ncacn_spx", L"ncacn_nb_nb", L"ncacn_nb_ipx"};
 
-struct Script {
+struct RegistryScript {
     const wchar_t* name;
     std::uint16_t number;
 };
-constexpr Script kScripts[] = {{L"Bind.reg", IDR_BIND_REG},
-                               {L"DCOM.reg", IDR_CLOSE_DCOM_REG},
-                               {L"DCOM2.reg", IDR_OPEN_DCOM_REG}};
+constexpr RegistryScript kScripts[] = {{L"Bind.reg", IDR_BIND_REG},
+                                       {L"DCOM.reg", IDR_CLOSE_DCOM_REG},
+                                       {L"DCOM2.reg", IDR_OPEN_DCOM_REG}};
 
 class RecordingHost : public Host {
   public:
@@ -65,7 +65,7 @@ class Port135Platform : public ::testing::Test {
         RawValue value;
         return reg_.ReadRaw(kHklm, path, value) == kRegOk ? MultiStrings(value) : std::nullopt;
     }
-    bool Imported(const Script& script) {
+    bool Imported(const RegistryScript& script) {
         const std::wstring path = folder_ + L"\\" + script.name;
         Extraction extraction = system_.ExtractResource(path, L"REG", script.number);
         if (!extraction.file) {
@@ -107,7 +107,7 @@ TEST_F(Port135Platform, ClosesAndReopensOnTheRealRegistry) {
     EXPECT_EQ(reg_.ReadText(kHklm, kEnableDcom), L"N");
     EXPECT_EQ(reg_.ReadText(kHklm, kListen), L"N");
     EXPECT_TRUE(IsPort135Closed(machine_));
-    for (const Script& script : kScripts) {
+    for (const RegistryScript& script : kScripts) {
         EXPECT_FALSE(FileExists(system_, folder_ + L"\\" + script.name)) << script.name;
     }
 
