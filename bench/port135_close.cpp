@@ -37,11 +37,6 @@ class YesHost : public Host {
         answeredAt = Now();
         return IdYes;
     }
-    void EnableMainWindow(bool) override {}
-    void ShowMainWindow(bool) override {}
-    void ShowPleaseWait(bool) override {}
-    void OpenOwnedWindow(OwnedWindow) override {}
-    std::uintptr_t WindowHandle() override { return 0; }
     double answeredAt = 0;
     bool failed = false;
 };

@@ -98,7 +98,7 @@ class Pictures {
         return WaitUntil(5000, [&] { return !FindProcessWindow(app_.pid(), kMenuClass); }) && shot;
     }
 
-    bool Ntfs() { return ShootOwned(MenuId::Options, kOptionsWindowClass, L"ntfs"); }
+    bool Ntfs() { return ShootOwned(MenuId::Options, kOptionsDesign.windowClass, L"ntfs"); }
 
     // Windows XP Home: no gpedit.msc, the pack not installed yet, and its files at hand.
     bool XpHome() {
@@ -109,10 +109,10 @@ class Pictures {
                 return false;
             }
         }
-        return ShootOwned(MenuId::Options, kOptionsWindowClass, L"xphome");
+        return ShootOwned(MenuId::Options, kOptionsDesign.windowClass, L"xphome");
     }
 
-    bool About() { return ShootOwned(MenuId::About, kAboutWindowClass, L"about"); }
+    bool About() { return ShootOwned(MenuId::About, kAboutDesign.windowClass, L"about"); }
 
   private:
     // Opens the window from the menu, takes its picture and closes it again.

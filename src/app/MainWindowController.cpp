@@ -35,10 +35,7 @@ MainWindowController::MainWindowController(RegistryStore& registry, System& syst
 }
 
 void MainWindowController::ReadCommandLine(const std::wstring& commandLine) {
-    state_.skipAccountProbe = false;
-    for (const std::wstring& word : SplitArguments(commandLine)) {
-        state_.skipAccountProbe = state_.skipAccountProbe || word == kNoAccountSwitch;
-    }
+    state_.skipAccountProbe = ParseCommandLine(commandLine).skipAccountProbe;
 }
 
 bool MainWindowController::LoadFromMachine() {

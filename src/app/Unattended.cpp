@@ -25,11 +25,6 @@ class QuietHost : public Host {
         told.push_back(text);
         return (style & MbYesNo) ? IdNo : IdOk;
     }
-    void EnableMainWindow(bool) override {}
-    void ShowMainWindow(bool) override {}
-    void ShowPleaseWait(bool) override {}
-    void OpenOwnedWindow(OwnedWindow) override {}
-    std::uintptr_t WindowHandle() override { return 0; }
 
     std::vector<std::wstring> told;
 };

@@ -1,6 +1,7 @@
 #include "catalogue/Accounts.h"
 
 #include <array>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -113,27 +114,21 @@ GroupResult ApplyAccounts(MainWindowState& state, Machine& machine) {
     if (refused) {
         return refused;
     }
-    if (state.ChangedSinceVerify(C::AnonymousAccessBox)) {
-        if (WriteResult failure =
-                ApplyBoxSettings(machine, kAnonymousRows, controls.Value(C::AnonymousAccessBox))) {
-            return StoppedAt(state, C::AnonymousAccessBox, std::move(*failure), kApplyOrder);
+    // The registry boxes, in apply order.
+    const std::pair<C, std::span<const HardeningSetting>> registryBoxes[] = {
+        {C::AnonymousAccessBox, kAnonymousRows},
+        {C::EveryoneRightsBox, {&kEveryoneRow, 1}},
+        {C::RemoteRegistryBox, {&kRemoteRegistryRow, 1}},
+    };
+    for (const auto& [box, rows] : registryBoxes) {
+        if (!state.ChangedSinceVerify(box)) {
+            continue;
         }
-        state.restartNeeded = true;
-    }
-    if (state.ChangedSinceVerify(C::EveryoneRightsBox)) {
-        if (WriteResult failure = ApplyBoxSettings(machine, {&kEveryoneRow, 1},
-                                                   controls.Value(C::EveryoneRightsBox))) {
-            return StoppedAt(state, C::EveryoneRightsBox, std::move(*failure), kApplyOrder);
-        }
-        state.restartNeeded = true;
-    }
-    if (state.ChangedSinceVerify(C::RemoteRegistryBox)) {
-        if (controls.Ticked(C::RemoteRegistryBox)) {
+        if (box == C::RemoteRegistryBox && controls.Ticked(box)) {
             StartWithoutWaiting(machine.system, L"net stop remoteregistry", WindowStyle::Minimized);
         }
-        if (WriteResult failure = ApplyBoxSettings(machine, {&kRemoteRegistryRow, 1},
-                                                   controls.Value(C::RemoteRegistryBox))) {
-            return StoppedAt(state, C::RemoteRegistryBox, std::move(*failure), kApplyOrder);
+        if (WriteResult failure = ApplyBoxSettings(machine, rows, controls.Value(box))) {
+            return StoppedAt(state, box, std::move(*failure), kApplyOrder);
         }
         state.restartNeeded = true;
     }

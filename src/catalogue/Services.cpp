@@ -23,27 +23,14 @@ enum class Restart {
 
 struct ServiceRow {
     C box;
-    std::array<HardeningSetting, 2> settings;  // the second only where settingCount is 2
-    int settingCount;
-    const wchar_t* command;      // started when the box is applied ticked
-    const wchar_t* installedBy;  // Start value that exists only when the service is installed
+    // The service's start type, disabled when the box is applied ticked; it exists only while the
+    // service is installed. Null for the SMB box, which switches no service.
+    const wchar_t* start;
+    const wchar_t* command;  // started when the box is applied ticked
     Restart restart;
     // Port 135 may be closed only while this box is ticked or its service absent.
     bool keepsPort135Open = true;
 };
-
-constexpr HardeningSetting kNoSetting{};
-
-constexpr ServiceRow Service(C box, const wchar_t* start, const wchar_t* command, Restart restart,
-                             bool keepsPort135Open = true) {
-    return {box,
-            {MakeSetting(box, start, L"4", kRestoreOnUndo), kNoSetting},
-            1,
-            command,
-            start,
-            restart,
-            keepsPort135Open};
-}
 
 // NetBIOS over TCP/IP, which holds ports 137 to 139, is switched per network interface: each
 // key under this one has the value NetbiosOptions, 2 for off (KB 204279). Windows' own 0 takes
@@ -59,59 +46,50 @@ const wchar_t* LastingPath(std::wstring path) {
 }
 
 // One row per interface the machine has now.
-std::vector<HardeningSetting> NetbiosRows(Reg& reg) {
-    std::vector<HardeningSetting> rows;
+void AddNetbiosRows(Reg& reg, std::vector<HardeningSetting>& rows) {
     for (const std::wstring& name : reg.SubkeyNames(kHklm, kNetbtInterfaces)) {
         rows.push_back(MakeSetting(
             C::NetBiosPortsBox,
             LastingPath(std::wstring(kNetbtInterfaces) + L"\\" + name + L"\\NetbiosOptions"), L"2",
             WriteOnUndo(L"0")));
     }
-    return rows;
 }
 
-constexpr wchar_t kDnscacheStart[] = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Start";
-
 // In the order in which the group applies its boxes.
-constexpr std::array<ServiceRow, 10> kServiceRows = {{
-    Service(C::NetBiosPortsBox, L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start",
-            L"net stop lmhosts", Restart::Sets),
-    Service(C::Port123Box, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start",
-            L"net stop W32Time", Restart::Clears),
-    Service(C::Port500Box, L"SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Start",
-            L"net stop policyagent", Restart::Leaves),
-    Service(C::Port5000Box, L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start",
-            L"net stop upnphost", Restart::Leaves),
-    Service(C::Port1900Box, L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start", nullptr,
-            Restart::Leaves, false),
-    Service(C::Port1024TcpBox, L"System\\CurrentControlSet\\Services\\Schedule\\Start",
-            L"net stop Schedule", Restart::Clears),
-    {C::Port1024UdpBox,
-     {MakeSetting(C::Port1024UdpBox, kDnscacheStart, L"4", kRestoreOnUndo),
-      MakeSetting(C::Port1024UdpBox,
-                  L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets",
-                  L"0", kDeleteOnUndo)},
-     2,
-     L"net stop Dnscache",
-     kDnscacheStart,
+constexpr ServiceRow kServiceRows[] = {
+    {C::NetBiosPortsBox, L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start",
+     L"net stop lmhosts", Restart::Sets},
+    {C::Port123Box, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start", L"net stop W32Time",
      Restart::Clears},
-    Service(C::Port1023Box, L"SYSTEM\\CurrentControlSet\\Services\\MSDTC\\Start", L"net stop msdtc",
-            Restart::Clears),
-    Service(C::Port1027Box, L"System\\CurrentControlSet\\Services\\Messenger\\Start",
-            L"net stop messenger", Restart::Clears),
-    {C::Port445Box,
-     {MakeSetting(C::Port445Box,
-                  L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\SmbDeviceEnabled", L"0",
-                  kDeleteOnUndo),
-      kNoSetting},
-     1,
-     nullptr,
-     nullptr,
+    {C::Port500Box, L"SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Start",
+     L"net stop policyagent", Restart::Leaves},
+    {C::Port5000Box, L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start", L"net stop upnphost",
      Restart::Leaves},
-}};
+    {C::Port1900Box, L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start", nullptr,
+     Restart::Leaves, false},
+    {C::Port1024TcpBox, L"System\\CurrentControlSet\\Services\\Schedule\\Start",
+     L"net stop Schedule", Restart::Clears},
+    {C::Port1024UdpBox, L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Start",
+     L"net stop Dnscache", Restart::Clears},
+    {C::Port1023Box, L"SYSTEM\\CurrentControlSet\\Services\\MSDTC\\Start", L"net stop msdtc",
+     Restart::Clears},
+    {C::Port1027Box, L"System\\CurrentControlSet\\Services\\Messenger\\Start",
+     L"net stop messenger", Restart::Clears},
+    {C::Port445Box, nullptr, nullptr, Restart::Leaves},
+};
+
+// The values a box sets beside its service's start type, after it in apply order.
+constexpr HardeningSetting kOtherRows[] = {
+    MakeSetting(C::Port1024UdpBox,
+                L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets",
+                L"0", kDeleteOnUndo),
+    MakeSetting(C::Port445Box,
+                L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\SmbDeviceEnabled", L"0",
+                kDeleteOnUndo),
+};
 
 const ServiceRow& RowOf(C box) {
-    return *std::find_if(kServiceRows.begin(), kServiceRows.end(),
+    return *std::find_if(std::begin(kServiceRows), std::end(kServiceRows),
                          [box](const ServiceRow& row) { return row.box == box; });
 }
 
@@ -135,11 +113,17 @@ std::vector<C> ClearOrder() {
 
 // The box's rows as the machine has them now, in apply order.
 std::vector<HardeningSetting> SettingsOf(Reg& reg, const ServiceRow& row) {
-    std::vector<HardeningSetting> rows(row.settings.begin(),
-                                       row.settings.begin() + row.settingCount);
+    std::vector<HardeningSetting> rows;
+    if (row.start) {
+        rows.push_back(MakeSetting(row.box, row.start, L"4", kRestoreOnUndo));
+    }
+    for (const HardeningSetting& other : kOtherRows) {
+        if (other.box == row.box) {
+            rows.push_back(other);
+        }
+    }
     if (row.box == C::NetBiosPortsBox) {
-        const std::vector<HardeningSetting> interfaces = NetbiosRows(reg);
-        rows.insert(rows.end(), interfaces.begin(), interfaces.end());
+        AddNetbiosRows(reg, rows);
     }
     return rows;
 }
@@ -164,8 +148,8 @@ void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine) {
         state.controls.SetEnabled(box, true);
     }
     for (C box : kRoutineOrder) {
-        const wchar_t* installedBy = RowOf(box).installedBy;
-        if (installedBy && !machine.reg.ReadText(kHklm, installedBy)) {
+        const wchar_t* start = RowOf(box).start;
+        if (start && !machine.reg.ReadText(kHklm, start)) {
             state.controls.SetEnabled(box, false);
         }
     }
@@ -194,7 +178,7 @@ void VerifyServices(MainWindowState& state, Machine& machine) {
         BoldLabelWhileCleared(state, box);
     }
     const bool gateClosed =
-        std::all_of(kServiceRows.begin(), kServiceRows.end(), [&](const ServiceRow& row) {
+        std::all_of(std::begin(kServiceRows), std::end(kServiceRows), [&](const ServiceRow& row) {
             return !row.keepsPort135Open || controls.Ticked(row.box) || !controls.Enabled(row.box);
         });
     if (gateClosed) {

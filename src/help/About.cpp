@@ -44,9 +44,8 @@ bool StartProgramAt(System& system, const std::wstring& path) {
 
 }  // namespace
 
-std::span<const SmallControl> AboutWindowLayout() {
-    return kLayout;
-}
+const SmallWindowDesign kAboutDesign{L"TolvaneAbout", L"About Tolvane...", 5865, 4080, 4000,
+                                     kLayout};
 
 std::wstring VersionNumber(const std::array<std::uint16_t, 4>& version) {
     return Decimal(version[0]) + L"." + Decimal(version[1]) + L"." + Decimal(version[3]);

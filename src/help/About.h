@@ -29,21 +29,10 @@ enum class AboutControlId : std::uint8_t {
 };
 inline constexpr int kAboutControlCount = static_cast<int>(AboutControlId::Count);
 
-// In the order of the identifiers.
-std::span<const SmallControl> AboutWindowLayout();
-
-inline constexpr wchar_t kAboutWindowClass[] = L"TolvaneAbout";
-inline constexpr wchar_t kAboutCaption[] = L"About Tolvane...";
-inline constexpr int kAboutWidthTwips = 5865;
-inline constexpr int kAboutHeightTwips = 4080;
+extern const SmallWindowDesign kAboutDesign;
 // The white separator, two pixels wide, from (240, 2520) to (5657, 2520).
 inline constexpr TwipRect kAboutSeparator{240, 2520, 5417, 0};
 inline constexpr Rgb kLinkColour{170, 192, 250};
-
-// Child-window identifier of an about control.
-constexpr int AboutDialogId(AboutControlId id) {
-    return 4000 + static_cast<int>(id);
-}
 
 // "1.6.212" for the program version 1.6.0.212: the build number is not shown.
 std::wstring VersionNumber(const std::array<std::uint16_t, 4>& version);

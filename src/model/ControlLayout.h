@@ -74,6 +74,22 @@ template <typename Id>
 constexpr int Index(Id id) {
     return static_cast<int>(id);
 }
+
+// A small window as designed: its class, by which the tests find it too, caption and client size,
+// and its controls, in the order of their identifiers, as child windows numbered from
+// firstChildId on.
+struct SmallWindowDesign {
+    const wchar_t* windowClass;
+    const wchar_t* caption;
+    int widthTwips, heightTwips;
+    int firstChildId;
+    std::span<const SmallControl> controls;
+};
+// The child-window identifier of a control of the window: GetDlgItem(window, ChildIdOf(...)).
+template <typename Id>
+constexpr int ChildIdOf(const SmallWindowDesign& design, Id id) {
+    return design.firstChildId + Index(id);
+}
 // Position in its window, frame offset applied.
 TwipRect PlaceOf(std::span<const SmallControl> window, const SmallControl& control);
 

@@ -47,9 +47,8 @@ constexpr wchar_t kInstallQuestion[] =
 
 }  // namespace
 
-std::span<const SmallControl> OptionsWindowLayout() {
-    return kLayout;
-}
+const SmallWindowDesign kOptionsDesign{
+    L"TolvaneOptions", L"File System options...", 6195, 6600, 3000, kLayout};
 
 bool SecurityPackPresent(System& system) {
     const std::wstring folder = system.ProgramFolder();

@@ -31,18 +31,7 @@ enum class OptionsControlId : std::uint8_t {
 };
 inline constexpr int kOptionsControlCount = static_cast<int>(OptionsControlId::Count);
 
-// In the order of the identifiers.
-std::span<const SmallControl> OptionsWindowLayout();
-
-inline constexpr wchar_t kOptionsWindowClass[] = L"TolvaneOptions";
-inline constexpr wchar_t kOptionsCaption[] = L"File System options...";
-inline constexpr int kOptionsWidthTwips = 6195;
-inline constexpr int kOptionsHeightTwips = 6600;
-
-// Child-window identifier of an options control.
-constexpr int OptionsDialogId(OptionsControlId id) {
-    return 3000 + static_cast<int>(id);
-}
+extern const SmallWindowDesign kOptionsDesign;
 
 // All six files of the pack lie beside the program.
 bool SecurityPackPresent(System& system);

@@ -20,9 +20,9 @@ constexpr std::array<SmallControl, kPortsControlCount> kLayout = {{
 
 }  // namespace
 
-std::span<const SmallControl> PortsWindowLayout() {
-    return kLayout;
-}
+// Wide enough for a setting with its note.
+const SmallWindowDesign kPortsDesign{L"TolvanePorts", L"Listening ports", 11040, 6240, 5000,
+                                     kLayout};
 
 void PortsController::Refresh() {
     rows_ = PortRows(system_.ListeningPorts(), system_.RunningServices(), inForce_);

@@ -23,19 +23,7 @@ enum class PortsControlId : std::uint8_t {
 };
 inline constexpr int kPortsControlCount = static_cast<int>(PortsControlId::Count);
 
-// In the order of the identifiers.
-std::span<const SmallControl> PortsWindowLayout();
-
-inline constexpr wchar_t kPortsWindowClass[] = L"TolvanePorts";
-inline constexpr wchar_t kPortsCaption[] = L"Listening ports";
-// Wide enough for a setting with its note.
-inline constexpr int kPortsWidthTwips = 11040;
-inline constexpr int kPortsHeightTwips = 6240;
-
-// Child-window identifier of a control of the window.
-constexpr int PortsDialogId(PortsControlId id) {
-    return 5000 + static_cast<int>(id);
-}
+extern const SmallWindowDesign kPortsDesign;
 
 class PortsController {
   public:

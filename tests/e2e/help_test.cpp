@@ -16,7 +16,7 @@ class Help : public TolvaneTest {
                    Text(main_, C::HelpTextBox).starts_with(textStart);
         });
     }
-    HWND OpenAbout() { return OpenOwned(MenuId::About, kAboutWindowClass); }
+    HWND OpenAbout() { return OpenOwned(MenuId::About, kAboutDesign.windowClass); }
 };
 
 TEST_F(Help, ThePointerShowsTheHelpOfWhatItIsOver) {
@@ -63,13 +63,15 @@ TEST_F(Help, TheAboutWindowShowsTheVersionStartsTheToolAndGivesTheMainWindowBack
     HWND about = OpenAbout();
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(Title(about), L"About Tolvane...");
-    EXPECT_EQ(Text(GetDlgItem(about, AboutDialogId(A::VersionLabel))), L"Version 1.6.212");
-    EXPECT_EQ(Text(GetDlgItem(about, AboutDialogId(A::TitleLabel))), L"Tolvane");
+    EXPECT_EQ(Text(GetDlgItem(about, ChildIdOf(kAboutDesign, A::VersionLabel))),
+              L"Version 1.6.212");
+    EXPECT_EQ(Text(GetDlgItem(about, ChildIdOf(kAboutDesign, A::TitleLabel))), L"Tolvane");
     EXPECT_TRUE(SaveScreenshot(about, L"about"));
-    ASSERT_TRUE(
-        PostMessageW(GetDlgItem(about, AboutDialogId(A::SystemInfoButton)), BM_CLICK, 0, 0));
+    ASSERT_TRUE(PostMessageW(GetDlgItem(about, ChildIdOf(kAboutDesign, A::SystemInfoButton)),
+                             BM_CLICK, 0, 0));
     EXPECT_TRUE(WaitForNetCommand(tool)) << "the tool was not started as written";
-    ASSERT_TRUE(PostMessageW(GetDlgItem(about, AboutDialogId(A::OkButton)), BM_CLICK, 0, 0));
+    ASSERT_TRUE(
+        PostMessageW(GetDlgItem(about, ChildIdOf(kAboutDesign, A::OkButton)), BM_CLICK, 0, 0));
     EXPECT_TRUE(OwnedGone(about));
     about = OpenAbout();
     ASSERT_TRUE(PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0));

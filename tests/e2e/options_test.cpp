@@ -9,8 +9,10 @@ using O = OptionsControlId;
 
 class Options : public TolvaneTest {
   protected:
-    HWND Open() { return OpenOwned(MenuId::Options, kOptionsWindowClass); }
-    static HWND Item(HWND options, O id) { return GetDlgItem(options, OptionsDialogId(id)); }
+    HWND Open() { return OpenOwned(MenuId::Options, kOptionsDesign.windowClass); }
+    static HWND Item(HWND options, O id) {
+        return GetDlgItem(options, ChildIdOf(kOptionsDesign, id));
+    }
     static bool On(HWND options, O id) { return IsWindowEnabled(Item(options, id)) != FALSE; }
 };
 

@@ -16,8 +16,8 @@ using Row = std::vector<std::wstring>;
 
 class Ports : public TolvaneTest {
   protected:
-    HWND Open() { return OpenOwned(MenuId::ListeningPorts, kPortsWindowClass); }
-    static HWND Item(HWND ports, P id) { return GetDlgItem(ports, PortsDialogId(id)); }
+    HWND Open() { return OpenOwned(MenuId::ListeningPorts, kPortsDesign.windowClass); }
+    static HWND Item(HWND ports, P id) { return GetDlgItem(ports, ChildIdOf(kPortsDesign, id)); }
     static HWND List(HWND ports) { return Item(ports, P::PortList); }
     // The place in the list of the port on 127.0.0.1; -1 when it has none.
     static int RowOf(HWND ports, const wchar_t* protocol, std::uint16_t port) {

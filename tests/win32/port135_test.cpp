@@ -41,11 +41,6 @@ class RecordingHost : public Host {
         messages.push_back(title + L": " + text);
         return IdYes;
     }
-    void EnableMainWindow(bool) override {}
-    void ShowMainWindow(bool) override {}
-    void ShowPleaseWait(bool) override {}
-    void OpenOwnedWindow(OwnedWindow) override {}
-    std::uintptr_t WindowHandle() override { return 0; }
     std::vector<std::wstring> messages;
 };
 

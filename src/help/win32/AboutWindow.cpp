@@ -11,12 +11,10 @@ using A = AboutControlId;
 }  // namespace
 
 AboutWindow::AboutWindow(const SmallWindowSetup& setup, Machine& machine)
-    : SmallWindowBase(setup, AboutDialogId(A::LogoPicture), AboutWindowLayout()),
-      machine_(machine) {}
+    : SmallWindowBase(setup, kAboutDesign), machine_(machine) {}
 
 bool AboutWindow::Create(HWND owner) {
-    if (!CreateWithControls(kAboutWindowClass, kAboutCaption, kAboutWidthTwips, kAboutHeightTwips,
-                            owner)) {
+    if (!CreateWithControls(owner)) {
         return false;
     }
     logo_.reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_ABOUTLOGO),
@@ -30,9 +28,7 @@ bool AboutWindow::Create(HWND owner) {
     const auto version = machine_.system.ProgramVersion();
     SetWindowTextW(Item(A::VersionLabel), version ? VersionText(*version).c_str() : L"");
     SetWindowTextW(Item(A::TitleLabel), kAppTitle);
-    ShowWindow(window_, SW_SHOWNORMAL);
-    UpdateWindow(window_);
-    SetFocus(Item(A::OkButton));
+    ShowWithFocusOn(Item(A::OkButton));
     return true;
 }
 

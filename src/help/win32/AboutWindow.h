@@ -22,7 +22,6 @@ class AboutWindow : public SmallWindowBase {
     LRESULT HandleOther(UINT message, WPARAM wParam, LPARAM lParam) override;
     COLORREF TextColour(HWND control) override;
     void PaintSeparator();
-    HWND Item(AboutControlId id) const { return Child(static_cast<int>(id)); }
 
     Machine& machine_;
     UniqueBitmap logo_;

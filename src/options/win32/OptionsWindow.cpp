@@ -12,12 +12,10 @@ constexpr UINT kConversionPollMs = 250;
 
 OptionsWindow::OptionsWindow(const SmallWindowSetup& setup, MainWindowState& mainWindow,
                              Machine& machine)
-    : SmallWindowBase(setup, OptionsDialogId(O::NtfsFrame), OptionsWindowLayout()),
-      controller_(mainWindow, machine) {}
+    : SmallWindowBase(setup, kOptionsDesign), controller_(mainWindow, machine) {}
 
 bool OptionsWindow::Create(HWND owner) {
-    if (!CreateWithControls(kOptionsWindowClass, kOptionsCaption, kOptionsWidthTwips,
-                            kOptionsHeightTwips, owner)) {
+    if (!CreateWithControls(owner)) {
         return false;
     }
     controller_.SetView([this](O id) { ShowControl(id); });
@@ -25,9 +23,7 @@ bool OptionsWindow::Create(HWND owner) {
     for (int i = 0; i < kOptionsControlCount; ++i) {
         ShowControl(static_cast<O>(i));
     }
-    ShowWindow(window_, SW_SHOWNORMAL);
-    UpdateWindow(window_);
-    SetFocus(Item(O::CloseButton));
+    ShowWithFocusOn(Item(O::CloseButton));
     return true;
 }
 

@@ -22,7 +22,6 @@ class OptionsWindow : public SmallWindowBase {
     void Press(int index) override;
     LRESULT HandleOther(UINT message, WPARAM wParam, LPARAM lParam) override;
     void ShowControl(OptionsControlId id);
-    HWND Item(OptionsControlId id) const { return Child(static_cast<int>(id)); }
 
     OptionsController controller_;
 };

@@ -34,12 +34,10 @@ void CopyToClipboard(HWND owner, const std::wstring& text) {
 
 PortsWindow::PortsWindow(const SmallWindowSetup& setup, System& system,
                          std::function<bool(ControlId)> inForce)
-    : SmallWindowBase(setup, PortsDialogId(P::IntroLabel), PortsWindowLayout()),
-      controller_(system, std::move(inForce)) {}
+    : SmallWindowBase(setup, kPortsDesign), controller_(system, std::move(inForce)) {}
 
 bool PortsWindow::Create(HWND owner) {
-    if (!CreateWithControls(kPortsWindowClass, kPortsCaption, kPortsWidthTwips, kPortsHeightTwips,
-                            owner)) {
+    if (!CreateWithControls(owner)) {
         return false;
     }
     const HWND list = Item(P::PortList);
@@ -47,9 +45,7 @@ bool PortsWindow::Create(HWND owner) {
     AddColumns();
     controller_.Refresh();
     ShowList();
-    ShowWindow(window_, SW_SHOWNORMAL);
-    UpdateWindow(window_);
-    SetFocus(Item(P::CloseButton));
+    ShowWithFocusOn(Item(P::CloseButton));
     return true;
 }
 

@@ -30,7 +30,6 @@ class PortsWindow : public SmallWindowBase {
     void ShowSortArrow();
     void CopySelectedRows();
     LRESULT MarkRowsOfSettings(const NMLVCUSTOMDRAW& draw);
-    HWND Item(PortsControlId id) const { return Child(static_cast<int>(id)); }
 
     PortsController controller_;
 };

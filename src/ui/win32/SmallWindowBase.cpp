@@ -23,15 +23,13 @@ void WithoutTheme(HWND control) {
 
 }  // namespace
 
-SmallWindowBase::SmallWindowBase(const SmallWindowSetup& setup, int firstId,
-                                 std::span<const SmallControl> layout)
+SmallWindowBase::SmallWindowBase(const SmallWindowSetup& setup, const SmallWindowDesign& design)
     : instance_(setup.instance),
       fonts_(setup.fonts),
       dpi_(setup.dpi),
-      layout_(layout),
+      design_(design),
       navy_(CreateSolidBrush(RGB(kNavy.r, kNavy.g, kNavy.b))),
-      firstId_(firstId),
-      controls_(layout.size()),
+      controls_(design.controls.size()),
       closing_(setup.closing),
       gone_(setup.gone) {}
 
@@ -40,23 +38,23 @@ SmallWindowBase::~SmallWindowBase() {
     gone_ = nullptr;
 }
 
-bool SmallWindowBase::CreateWithControls(const wchar_t* className, const wchar_t* caption,
-                                         int widthTwips, int heightTwips, HWND owner) {
-    if (!RegisterClassOnce(instance_, className, nullptr)) {
+bool SmallWindowBase::CreateWithControls(HWND owner) {
+    if (!RegisterClassOnce(instance_, design_.windowClass, nullptr)) {
         return false;
     }
-    const SIZE size = OuterSize(widthTwips, heightTwips, dpi_, kStyle, kExStyle, false);
-    if (!CreateOwnWindow(instance_, className, caption, kStyle, kExStyle,
+    const SIZE size =
+        OuterSize(design_.widthTwips, design_.heightTwips, dpi_, kStyle, kExStyle, false);
+    if (!CreateOwnWindow(instance_, design_.windowClass, design_.caption, kStyle, kExStyle,
                          (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
                          (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy, owner,
                          nullptr)) {
         return false;
     }
-    for (const SmallControl& control : layout_) {
+    for (const SmallControl& control : design_.controls) {
         const bool frame = control.kind == ControlKind::Frame;
-        const HWND child =
-            CreateChildControl(window_, control.kind, false, control.caption,
-                               PlaceOf(layout_, control), dpi_, firstId_ + control.id);
+        const HWND child = CreateChildControl(window_, control.kind, false, control.caption,
+                                              PlaceOf(design_.controls, control), dpi_,
+                                              design_.firstChildId + control.id);
         SendMessageW(child, WM_SETFONT,
                      reinterpret_cast<WPARAM>(
                          fonts_.Get(control.centipoints, control.bold || frame, control.face)),
@@ -67,6 +65,12 @@ bool SmallWindowBase::CreateWithControls(const wchar_t* className, const wchar_t
         controls_[static_cast<std::size_t>(control.id)] = child;
     }
     return true;
+}
+
+void SmallWindowBase::ShowWithFocusOn(HWND control) {
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+    SetFocus(control);
 }
 
 void SmallWindowBase::Close() {
@@ -86,7 +90,7 @@ void SmallWindowBase::OnCommand(WPARAM wParam, LPARAM lParam) {
         control = focus && IsChild(window_, focus) ? focus : nullptr;
     }
     // Clicks of buttons and of labels that notify (BN_CLICKED and STN_CLICKED are both 0).
-    const int index = control ? GetDlgCtrlID(control) - firstId_ : -1;
+    const int index = control ? GetDlgCtrlID(control) - design_.firstChildId : -1;
     if (index >= 0 && static_cast<std::size_t>(index) < controls_.size() &&
         HIWORD(wParam) == BN_CLICKED) {
         Press(index);
