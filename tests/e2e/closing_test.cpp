@@ -76,15 +76,15 @@ TEST_F(Closing, ACloseRequestDuringTheAccountProbeWaitsForItsEnd) {
     ASSERT_TRUE(SetAccount(kHelpAccount, true));
     ASSERT_TRUE(SetWindowsVersion(L"winxp"));
     ASSERT_TRUE(app_.Start(L""));
-    const HWND patient = app_.WaitForWindow(kPleaseWaitWindowClass);
-    ASSERT_NE(patient, nullptr);
+    const HWND pleaseWait = app_.WaitForWindow(kPleaseWaitWindowClass);
+    ASSERT_NE(pleaseWait, nullptr);
     const HWND main = FindProcessWindow(app_.pid(), kMainWindowClass, false);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(PostMessageW(main, WM_CLOSE, 0, 0));
     // The main window outlives the probe: closing runs only once the probe has ended.
     bool closedDuringProbe = false;
     EXPECT_TRUE(WaitUntil(30000, [&] {
-        closedDuringProbe = closedDuringProbe || (!IsWindow(main) && IsWindow(patient));
+        closedDuringProbe = closedDuringProbe || (!IsWindow(main) && IsWindow(pleaseWait));
         return !app_.Running();
     }));
     EXPECT_FALSE(closedDuringProbe);

@@ -7,58 +7,40 @@
 namespace tolvane::win32 {
 namespace {
 
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_THICKFRAME;
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
 constexpr int kLabelCentipoints = 975;
 
 }  // namespace
 
-PleaseWaitWindow::PleaseWaitWindow(HINSTANCE instance, FontCache& fonts, int dpi, HBRUSH background)
-    : instance_(instance), fonts_(fonts), dpi_(dpi), background_(background) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_WAIT);
-    windowClass.hbrBackground = background;
-    windowClass.lpszClassName = kPleaseWaitWindowClass;
-    RegisterClassExW(&windowClass);
-}
-
 void PleaseWaitWindow::Show() {
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_THICKFRAME;
-    const DWORD exStyle = WS_EX_TOOLWINDOW;
-    RECT frame{0, 0, TwipsToPixels(kPleaseWaitWidthTwips, dpi_),
-               TwipsToPixels(kPleaseWaitHeightTwips, dpi_)};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    window_.reset(CreateWindowExW(exStyle, kPleaseWaitWindowClass, kAppTitle, style,
-                                  (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                                  nullptr, nullptr, instance_, this));
-    if (!window_) {
+    if (!RegisterClassOnce(instance_, kPleaseWaitWindowClass, nullptr, IDC_WAIT) ||
+        !CreateCentredWindow(instance_, kPleaseWaitWindowClass, kAppTitle, kStyle, kExStyle,
+                             kPleaseWaitWidthTwips, kPleaseWaitHeightTwips, dpi_, nullptr)) {
         return;
     }
-    SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     const HWND label = CreateWindowExW(
         0, L"STATIC", L"Please wait...", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX,
         TwipsToPixels(240, dpi_), TwipsToPixels(240, dpi_), TwipsToPixels(3135, dpi_),
-        TwipsToPixels(255, dpi_), window_.get(), reinterpret_cast<HMENU>(kPleaseWaitLabelId),
-        instance_, nullptr);
+        TwipsToPixels(255, dpi_), window_, reinterpret_cast<HMENU>(kPleaseWaitLabelId), instance_,
+        nullptr);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(kLabelCentipoints, true)),
                  FALSE);
-    ShowWindow(window_.get(), SW_SHOWNORMAL);
-    UpdateWindow(window_.get());
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
 }
 
-LRESULT CALLBACK PleaseWaitWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
-    auto* self = reinterpret_cast<PleaseWaitWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_CTLCOLORSTATIC && self) {
-        SetBkColor(reinterpret_cast<HDC>(wParam),
-                   RGB(kWindowColour.r, kWindowColour.g, kWindowColour.b));
-        return reinterpret_cast<LRESULT>(self->background_);
+LRESULT PleaseWaitWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CTLCOLORSTATIC:
+            SetBkColor(reinterpret_cast<HDC>(wParam),
+                       RGB(kWindowColour.r, kWindowColour.g, kWindowColour.b));
+            return reinterpret_cast<LRESULT>(background_);
+        case WM_ERASEBKGND:
+            return EraseBackground(reinterpret_cast<HDC>(wParam), background_);
+        default:
+            return Default(message, wParam, lParam);
     }
-    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace tolvane::win32

@@ -1,25 +1,24 @@
 // The small please-wait window shown while the accounts are queried.
 #pragma once
 
-#include "system/win32/Handles.h"
 #include "ui/win32/FontCache.h"
+#include "ui/win32/WindowBase.h"
 
 namespace tolvane::win32 {
 
-class PleaseWaitWindow {
+class PleaseWaitWindow : public WindowBase {
   public:
-    PleaseWaitWindow(HINSTANCE instance, FontCache& fonts, int dpi, HBRUSH background);
+    PleaseWaitWindow(HINSTANCE instance, FontCache& fonts, int dpi, HBRUSH background)
+        : instance_(instance), fonts_(fonts), dpi_(dpi), background_(background) {}
     void Show();
-    void Close() { window_.reset(); }
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     HINSTANCE instance_;
     FontCache& fonts_;
     int dpi_;
     HBRUSH background_;
-    UniqueWindow window_;
 };
 
 }  // namespace tolvane::win32

@@ -42,12 +42,8 @@ bool SmallWindowBase::CreateWithControls(HWND owner) {
     if (!RegisterClassOnce(instance_, design_.windowClass, nullptr)) {
         return false;
     }
-    const SIZE size =
-        OuterSize(design_.widthTwips, design_.heightTwips, dpi_, kStyle, kExStyle, false);
-    if (!CreateOwnWindow(instance_, design_.windowClass, design_.caption, kStyle, kExStyle,
-                         (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
-                         (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy, owner,
-                         nullptr)) {
+    if (!CreateCentredWindow(instance_, design_.windowClass, design_.caption, kStyle, kExStyle,
+                             design_.widthTwips, design_.heightTwips, dpi_, owner)) {
         return false;
     }
     for (const SmallControl& control : design_.controls) {
