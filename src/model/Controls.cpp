@@ -16,49 +16,38 @@ Controls::Controls() {
     at(ControlId::HelpAssistantBox).enabled = false;
 }
 
-void Controls::Changed(ControlId id) {
+template <typename T>
+bool Controls::Update(ControlId id, T State::*field, const T& value) {
+    if (at(id).*field == value) {
+        return false;
+    }
+    at(id).*field = value;
     if (view_) {
         view_->ControlChanged(id);
     }
+    return true;
 }
 
 void Controls::SetValue(ControlId id, BoxValue value) {
-    if (at(id).value == value) {
-        return;
-    }
-    at(id).value = value;
-    Changed(id);
-    if (reaction_) {
+    if (Update(id, &State::value, value) && reaction_) {
         reaction_(id);
     }
 }
 
 void Controls::SetEnabled(ControlId id, bool enabled) {
-    if (at(id).enabled != enabled) {
-        at(id).enabled = enabled;
-        Changed(id);
-    }
+    Update(id, &State::enabled, enabled);
 }
 
 void Controls::SetCaption(ControlId id, const std::wstring& caption) {
-    if (at(id).caption != caption) {
-        at(id).caption = caption;
-        Changed(id);
-    }
+    Update(id, &State::caption, caption);
 }
 
 void Controls::SetBold(ControlId id, bool bold) {
-    if (at(id).bold != bold) {
-        at(id).bold = bold;
-        Changed(id);
-    }
+    Update(id, &State::bold, bold);
 }
 
 void Controls::SetCentipoints(ControlId id, int centipoints) {
-    if (at(id).centipoints != centipoints) {
-        at(id).centipoints = centipoints;
-        Changed(id);
-    }
+    Update(id, &State::centipoints, centipoints);
 }
 
 }  // namespace tolvane

@@ -55,7 +55,9 @@ class Controls {
     };
     const State& at(ControlId id) const { return states_[static_cast<int>(id)]; }
     State& at(ControlId id) { return states_[static_cast<int>(id)]; }
-    void Changed(ControlId id);
+    // Sets the field and tells the view; false when it held the value already.
+    template <typename T>
+    bool Update(ControlId id, T State::*field, const T& value);
 
     std::array<State, kControlCount> states_;
     ControlView* view_ = nullptr;

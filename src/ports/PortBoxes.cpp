@@ -15,6 +15,13 @@ using C = ControlId;
 constexpr PortProtocol kTcp = PortProtocol::Tcp;
 constexpr PortProtocol kUdp = PortProtocol::Udp;
 
+// A port that one of the main window's boxes closes.
+struct PortSetting {
+    PortProtocol protocol;
+    std::uint16_t port;
+    C box;
+};
+
 // Where a box's label names the protocol, only that protocol; elsewhere both. From XP SP2 and on
 // Server 2003 the UPnP host listens on 2869 through http.sys, for SSDP and UPnP together; SMB, file
 // sharing, listens on 139 and 445.
@@ -67,20 +74,6 @@ const wchar_t* CaptionOf(C box) {
 }
 
 }  // namespace
-
-std::span<const PortSetting> PortSettings() {
-    return kPortSettings;
-}
-
-std::optional<std::wstring> SettingThatCloses(PortProtocol protocol, std::uint16_t port) {
-    std::optional<std::wstring> captions;
-    for (const PortSetting& setting : kPortSettings) {
-        if (setting.protocol == protocol && setting.port == port) {
-            captions = (captions ? *captions + kSettingSeparator : L"") + CaptionOf(setting.box);
-        }
-    }
-    return captions;
-}
 
 std::vector<C> BoxesOfPort(const ListeningPort& port, const RunningServices& services) {
     if (!port.processId || !services) {

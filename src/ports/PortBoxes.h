@@ -17,20 +17,8 @@ namespace tolvane {
 
 using RunningServices = std::optional<std::vector<RunningService>>;
 
-// A port that one of the main window's boxes closes.
-struct PortSetting {
-    PortProtocol protocol;
-    std::uint16_t port;
-    ControlId box;
-};
-std::span<const PortSetting> PortSettings();
-
 // Between the captions of two settings that close the same port.
 inline constexpr wchar_t kSettingSeparator[] = L"; ";
-
-// The captions of the boxes that close the port, by its number alone; none for a port
-// Tolvane leaves alone.
-std::optional<std::wstring> SettingThatCloses(PortProtocol protocol, std::uint16_t port);
 
 // The boxes whose settings should close the port. Where the system names the port's process and
 // the services running now, a process that runs one service alone ties its ports to that

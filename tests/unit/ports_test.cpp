@@ -47,16 +47,22 @@ TEST(PortSettings, NameTheBoxThatClosesEachPortWithTheProtocolWhereItsLabelSaysO
         {kTcp, 1025, nullptr},
     };
     for (const Case& c : cases) {
-        const auto setting = SettingThatCloses(c.protocol, c.port);
-        EXPECT_EQ(setting.value_or(L"(none)"), c.setting ? c.setting : L"(none)")
+        // Without the services running, by number alone; no setting is marked.
+        EXPECT_EQ(PortSettingsText(Port(c.protocol, kAny, c.port), std::nullopt, {}),
+                  c.setting ? c.setting : L"")
             << (c.protocol == kTcp ? "TCP " : "UDP ") << c.port;
     }
 }
 
 TEST(PortSettings, EveryPortBoxOfTheMainWindowClosesSomePort) {
     std::set<C> boxes;
-    for (const PortSetting& setting : PortSettings()) {
-        boxes.insert(setting.box);
+    for (const PortProtocol protocol : {kTcp, kUdp}) {
+        for (std::uint32_t port = 0; port <= 0xFFFF; ++port) {
+            for (C box : BoxesOfPort(Port(protocol, kAny, static_cast<std::uint16_t>(port)),
+                                     std::nullopt)) {
+                boxes.insert(box);
+            }
+        }
     }
     for (C box : BoxesOf(Group::Services)) {
         EXPECT_EQ(boxes.count(box), 1u) << static_cast<int>(box);
