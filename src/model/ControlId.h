@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace tolvane {
 
@@ -79,6 +80,12 @@ constexpr int kControlCount = static_cast<int>(ControlId::Count);
 // Win32 child-window identifier of a control: GetDlgItem(main, DialogId(id)).
 constexpr int DialogId(ControlId id) {
     return 1000 + static_cast<int>(id);
+}
+// The control of a child-window identifier; none for another window's.
+constexpr std::optional<ControlId> ControlOfDialogId(int dialogId) {
+    const int index = dialogId - DialogId(ControlId{});
+    return index >= 0 && index < kControlCount ? std::optional(static_cast<ControlId>(index))
+                                               : std::nullopt;
 }
 
 enum class MenuId : std::uint16_t {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -17,7 +16,9 @@ struct MainWindowState {
     Controls controls;
     // Each box's value as the last verify or probe left it.
     std::array<BoxValue, kControlCount> verifiedValues{};
+    // An applied change needs a restart: closing offers it.
     bool restartNeeded = false;
+    // Asked by -noaccount: the account boxes stay disabled.
     bool skipAccountProbe = false;
     int busyDepth = 0;
     // A window of its own (options, about) is open: the main window waits for it.

@@ -241,10 +241,10 @@ void MainWindow::OnCommand(int id, int notification, HWND control) {
     // Enter reaches a window that is not a dialog as IDOK: it presses the focused button.
     if (id == IDOK && !control) {
         const HWND focus = FocusedChild();
-        const int index = focus ? GetDlgCtrlID(focus) - DialogId(static_cast<ControlId>(0)) : -1;
-        if (index >= 0 && index < kControlCount &&
-            LayoutOf(static_cast<ControlId>(index)).kind == ControlKind::Button) {
-            events_.clicked(static_cast<ControlId>(index));
+        const std::optional<ControlId> focused =
+            focus ? ControlOfDialogId(GetDlgCtrlID(focus)) : std::nullopt;
+        if (focused && LayoutOf(*focused).kind == ControlKind::Button) {
+            events_.clicked(*focused);
         }
         return;
     }
@@ -252,9 +252,9 @@ void MainWindow::OnCommand(int id, int notification, HWND control) {
         return;
     }
     if (control) {
-        const int index = id - DialogId(static_cast<ControlId>(0));
-        if (notification == BN_CLICKED && index >= 0 && index < kControlCount) {
-            events_.clicked(static_cast<ControlId>(index));
+        const std::optional<ControlId> clicked = ControlOfDialogId(id);
+        if (notification == BN_CLICKED && clicked) {
+            events_.clicked(*clicked);
         }
         return;
     }
@@ -266,11 +266,8 @@ void MainWindow::OnCommand(int id, int notification, HWND control) {
 }
 
 LRESULT MainWindow::ColourControl(HDC dc, HWND control) {
-    const int index = GetDlgCtrlID(control) - DialogId(static_cast<ControlId>(0));
-    Backdrop backdrop = Backdrop::Window;
-    if (index >= 0 && index < kControlCount) {
-        backdrop = LayoutOf(static_cast<ControlId>(index)).backdrop;
-    }
+    const std::optional<ControlId> id = ControlOfDialogId(GetDlgCtrlID(control));
+    const Backdrop backdrop = id ? LayoutOf(*id).backdrop : Backdrop::Window;
     SetTextColor(dc, RGB(0, 0, 0));
     switch (backdrop) {
         case Backdrop::White:
