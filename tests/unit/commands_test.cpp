@@ -99,8 +99,8 @@ TEST(Commands, ApplyAllSkipsSharesWhenTheDriveIsNotNtfs) {
     h.system.drives = {{L'C', L"FAT32"}};
     h.main.ReadCommandLine(L"-noaccount");
     ASSERT_TRUE(h.main.LoadFromMachine());
-    h.state.VerifiedValue(C::AdminSharesBox) =
-        BoxValue::Ticked;  // would delete AutoshareWks if applied
+    // Would delete AutoshareWks if applied.
+    h.state.VerifiedValue(C::AdminSharesBox) = BoxValue::Ticked;
     h.registry.SetDword(kAutoShareWks, 0);
     h.Set(C::AnonymousAccessBox, 1);
     h.main.Menu(MenuId::ApplyAll);

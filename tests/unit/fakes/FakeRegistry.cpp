@@ -5,7 +5,6 @@
 namespace tolvane::testing {
 namespace {
 
-
 std::pair<std::wstring, std::wstring> SplitPath(const std::wstring& valuePath) {
     const auto slash = valuePath.rfind(L'\\');
     return {valuePath.substr(0, slash), valuePath.substr(slash + 1)};
