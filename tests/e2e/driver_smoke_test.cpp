@@ -286,19 +286,6 @@ HWND AddChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD 
     return child;
 }
 
-// Publishes a label's font the way the program does, for tests in other processes.
-void PublishFontForTests(HWND label, int weight, int centipoints) {
-    SetPropW(label, win32::kFontWeightProperty,
-             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(weight)));
-    SetPropW(label, win32::kFontCentipointsProperty,
-             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(centipoints)));
-}
-
-void UnpublishFont(HWND label) {
-    RemovePropW(label, win32::kFontWeightProperty);
-    RemovePropW(label, win32::kFontCentipointsProperty);
-}
-
 LRESULT CALLBACK ChildWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
         const int id = LOWORD(wParam);
@@ -328,8 +315,8 @@ LRESULT CALLBACK ChildWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     }
     if (message == WM_DESTROY) {
-        UnpublishFont(GetDlgItem(window, DialogId(ControlId::SimpleFileSharingLabel)));
-        UnpublishFont(GetDlgItem(window, DialogId(ControlId::GuestAccountLabel)));
+        win32::UnpublishFont(GetDlgItem(window, DialogId(ControlId::SimpleFileSharingLabel)));
+        win32::UnpublishFont(GetDlgItem(window, DialogId(ControlId::GuestAccountLabel)));
         PostQuitMessage(0);
         return 0;
     }
@@ -360,8 +347,8 @@ TEST(DriverSmokeChild, ShowsAWindowToDrive) {
                                     ControlId::SimpleFileSharingLabel, bold);
     const HWND regularLabel = AddChild(main, L"STATIC", L"Guest account", 0, {10, 40, 200, 60},
                                        ControlId::GuestAccountLabel, regular);
-    PublishFontForTests(boldLabel, FW_BOLD, 825);
-    PublishFontForTests(regularLabel, FW_NORMAL, 825);
+    win32::PublishFontForTests(boldLabel, 825, true);
+    win32::PublishFontForTests(regularLabel, 825, false);
     AddChild(main, L"BUTTON", L"", BS_AUTOCHECKBOX, {220, 10, 237, 27},
              ControlId::SimpleFileSharingBox, regular);
     AddChild(main, L"BUTTON", L"", BS_AUTOCHECKBOX, {220, 40, 237, 57}, ControlId::GuestAccountBox,

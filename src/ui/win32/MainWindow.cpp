@@ -16,18 +16,6 @@ constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
 constexpr UINT_PTR kSessionEndTimer = 1;
 constexpr UINT kSessionEndWaitMs = 30000;
 
-void PublishFontForTests(HWND control, int centipoints, bool bold) {
-    SetPropW(control, kFontWeightProperty,
-             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(bold ? FW_BOLD : FW_NORMAL)));
-    SetPropW(control, kFontCentipointsProperty,
-             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(centipoints)));
-}
-
-void UnpublishFont(HWND control) {
-    RemovePropW(control, kFontWeightProperty);
-    RemovePropW(control, kFontCentipointsProperty);
-}
-
 COLORREF ToColorRef(Rgb colour) {
     return RGB(colour.r, colour.g, colour.b);
 }
