@@ -45,11 +45,7 @@ constexpr wchar_t kInstallQuestion[] =
     L"to modify Esent.dll, answer Yes to keep the English version.\r\nYou will have to restart "
     L"the system after you installed the package.\r\n\r\nAre you ready?";
 
-}  // namespace
-
-const SmallWindowDesign kOptionsDesign{
-    L"TolvaneOptions", L"File System options...", 6195, 6600, 3000, kLayout};
-
+// All six files of the pack lie beside the program.
 bool SecurityPackPresent(System& system) {
     const std::wstring folder = system.ProgramFolder();
     for (const wchar_t* file : kPackFiles) {
@@ -59,6 +55,11 @@ bool SecurityPackPresent(System& system) {
     }
     return true;
 }
+
+}  // namespace
+
+const SmallWindowDesign kOptionsDesign{
+    L"TolvaneOptions", L"File System options...", 6195, 6600, 3000, kLayout};
 
 OptionsController::OptionsController(MainWindowState& mainWindow, Machine& machine)
     : mainWindow_(mainWindow), machine_(machine) {

@@ -33,9 +33,6 @@ inline constexpr int kOptionsControlCount = static_cast<int>(OptionsControlId::C
 
 extern const SmallWindowDesign kOptionsDesign;
 
-// All six files of the pack lie beside the program.
-bool SecurityPackPresent(System& system);
-
 class OptionsController {
   public:
     struct Control {
