@@ -10,12 +10,14 @@ namespace tolvane::testing {
 namespace {
 
 using C = ControlId;
+constexpr C kTime = C::Port123Box;
+constexpr C kSmb = C::Port445Box;
 
 constexpr VersionInfo kController{true, 5, 2, 2, ProductDomainController, 1};
 constexpr wchar_t kMember[] = L"This computer is a member of a domain.";
 
-struct Machine : Harness {
-    Machine(VersionInfo version, std::optional<bool> joined, std::uint32_t timeStart = 2) {
+struct Computer : Harness {
+    Computer(VersionInfo version, std::optional<bool> joined, std::uint32_t timeStart = 2) {
         system.version = version;
         system.joined = joined;
         system.files[L"C:\\WINDOWS\\System32\\gpedit.msc"] = "";
@@ -40,40 +42,23 @@ TEST(DomainCautions, TheWindowAsksOnceOnADomainsMachineAndNoLeavesOnlyThoseBoxes
         std::vector<C> cautioned;
     };
     const Case cases[] = {
-        {"workgroup", kXp, false, 2, {C::Port123Box, C::Port1027Box}, false, IdNo, nullptr, {}},
-        {"member, No",
-         kXp,
-         true,
-         2,
-         {C::Port123Box, C::Port1027Box},
-         false,
-         IdNo,
-         kMember,
-         {C::Port123Box}},
-        {"member, Yes", kXp, true, 2, {C::Port123Box}, false, IdYes, kMember, {C::Port123Box}},
-        {"unknown",
-         kXp,
-         {},
-         2,
-         {C::Port445Box},
-         false,
-         IdNo,
-         L"Tolvane cannot tell",
-         {C::Port445Box}},
+        {"workgroup", kXp, false, 2, {kTime, C::Port1027Box}, false, IdNo, nullptr, {}},
+        {"member, No", kXp, true, 2, {kTime, C::Port1027Box}, false, IdNo, kMember, {kTime}},
+        {"member, Yes", kXp, true, 2, {kTime}, false, IdYes, kMember, {kTime}},
+        {"unknown", kXp, {}, 2, {kSmb}, false, IdNo, L"Tolvane cannot tell", {kSmb}},
         {"a controller, every group in one question",
          kController,
          false,
          2,
-         {C::AdminSharesBox, C::AnonymousAccessBox, C::EveryoneRightsBox, C::Port445Box,
-          C::Port123Box},
+         {C::AdminSharesBox, C::AnonymousAccessBox, C::EveryoneRightsBox, kSmb, kTime},
          true,
          IdNo,
          L"This computer is a domain controller.",
-         {C::Port123Box, C::AnonymousAccessBox, C::AdminSharesBox, C::Port445Box}},
-        {"an undo is never asked", kController, true, 4, {C::Port123Box}, false, IdNo, nullptr, {}},
+         {kTime, C::AnonymousAccessBox, C::AdminSharesBox, kSmb}},
+        {"an undo is never asked", kController, true, 4, {kTime}, false, IdNo, nullptr, {}},
     };
     for (const Case& c : cases) {
-        Machine h(c.version, c.joined, c.timeStart);
+        Computer h(c.version, c.joined, c.timeStart);
         h.main.ReadCommandLine(L"-noaccount");
         ASSERT_TRUE(h.main.LoadFromMachine());
         std::vector<int> wanted;
@@ -111,7 +96,7 @@ TEST(DomainCautions, TheWindowAsksOnceOnADomainsMachineAndNoLeavesOnlyThoseBoxes
 }
 
 TEST(DomainCautions, ClosingAsksBeforeApplyingToo) {
-    Machine h(FakeSystem::kXpSp2, true);
+    Computer h(FakeSystem::kXpSp2, true);
     h.main.ReadCommandLine(L"-noaccount");
     ASSERT_TRUE(h.main.LoadFromMachine());
     h.main.Click(C::Port123Box);
@@ -158,7 +143,7 @@ TEST(DomainCautions, AnUnattendedApplyLeavesAControllersNeedsAloneAndNotesTheCon
          true},
     };
     for (const Case& c : cases) {
-        Machine h(c.version, c.joined);
+        Computer h(c.version, c.joined);
         h.system.ports = {{PortProtocol::Tcp, {0, 0, 0, 0}, 445, 4, L"System"}};
         // Left alone is not counted, nor a port still listening.
         EXPECT_EQ(RunUnattended(ParseCommandLine(L"/apply:all -noaccount"), h.registry, h.system,
