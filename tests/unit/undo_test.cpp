@@ -37,6 +37,10 @@ std::wstring Path(const wchar_t* key, const std::wstring& name) {
     return std::wstring(key) + name;
 }
 
+// The rules that write a value back.
+constexpr UndoRule kWrite0 = WriteOnUndo(L"0");
+constexpr UndoRule kWrite1 = WriteOnUndo(L"1");
+
 // The catalogue, written out again: a mistake in either shows here.
 std::vector<BoxRows> AllBoxes() {
     std::vector<BoxRows> boxes = {
@@ -48,7 +52,7 @@ std::vector<BoxRows> AllBoxes() {
          {{Path(kPolicies, L"NoPrintSharing"), L"1", kDeleteOnUndo, 0}}},
         {C::SimpleFileSharingBox,
          C::ApplySharesButton,
-         {{Path(kLsa, L"forceguest"), L"0", WriteOnUndo(L"1"), 1}}},
+         {{Path(kLsa, L"forceguest"), L"0", kWrite1, 1}}},
         {C::AdminSharesBox,
          C::ApplySharesButton,
          {{Path(kLanman, L"AutoshareWks"), L"0", kDeleteOnUndo, 1}}},
@@ -57,15 +61,13 @@ std::vector<BoxRows> AllBoxes() {
          {{Path(kLanman, L"AutoShareServer"), L"0", kDeleteOnUndo, 1}}},
         {C::AnonymousAccessBox,
          C::ApplyAccountsButton,
-         {{Path(kLsa, L"restrictanonymous"), L"2", WriteOnUndo(L"0"), 0},
-          {Path(kLsa, L"restrictanonymoussam"), L"1", WriteOnUndo(L"0"), 0},
-          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", L"4", WriteOnUndo(L"0"),
-           0},
-          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer", L"4", WriteOnUndo(L"0"),
-           0}}},
+         {{Path(kLsa, L"restrictanonymous"), L"2", kWrite0, 0},
+          {Path(kLsa, L"restrictanonymoussam"), L"1", kWrite0, 0},
+          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", L"4", kWrite0, 0},
+          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer", L"4", kWrite0, 0}}},
         {C::EveryoneRightsBox,
          C::ApplyAccountsButton,
-         {{Path(kLsa, L"everyoneincludesanonymous"), L"0", WriteOnUndo(L"1"), 1}}},
+         {{Path(kLsa, L"everyoneincludesanonymous"), L"0", kWrite1, 1}}},
         {C::Port1024UdpBox,
          C::ApplyServicesButton,
          {{Path(kServices, L"Dnscache\\Start"), L"4", kRestoreOnUndo, 2},
@@ -78,9 +80,9 @@ std::vector<BoxRows> AllBoxes() {
          C::ApplyServicesButton,
          {{Path(kServices, L"LmHosts\\Start"), L"4", kRestoreOnUndo, 2},
           {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{A}\\NetbiosOptions"), L"2",
-           WriteOnUndo(L"0"), 1},
+           kWrite0, 1},
           {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{B}\\NetbiosOptions"), L"2",
-           WriteOnUndo(L"0"), 0}}},
+           kWrite0, 0}}},
     };
     // Each of these disables one service's start type.
     const std::pair<C, const wchar_t*> services[] = {
