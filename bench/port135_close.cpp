@@ -37,30 +37,25 @@ class YesHost : public Host {
         answeredAt = Now();
         return IdYes;
     }
-    void EnableMainWindow(bool) override {}
-    void ShowMainWindow(bool) override {}
-    void ShowPatient(bool) override {}
-    void OpenOwnedWindow(OwnedWindow) override {}
-    std::uintptr_t WindowHandle() override { return 0; }
     double answeredAt = 0;
     bool failed = false;
 };
 
 void ResetToXp(Reg& reg) {
-    (void)reg.WriteValue(Hklm, L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM", L"Y", RegSz);
+    (void)reg.WriteValue(kHklm, L"SOFTWARE\\Microsoft\\Ole\\EnableDCOM", L"Y", ValueType::String);
     (void)reg.WriteRaw(
-        Hklm, L"SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols",
+        kHklm, L"SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols",
         MultiStringValue({L"ncacn_ip_tcp", L"ncacn_spx", L"ncacn_nb_nb", L"ncacn_nb_ipx"}));
     for (const wchar_t* path :
          {L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\",
           L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternet", kPort135Marker}) {
-        (void)reg.Remove(Hklm, path);
+        (void)reg.Remove(kHklm, path);
     }
 }
 
 // The scripts a close imports, as it names them.
 constexpr std::pair<const wchar_t*, std::uint16_t> kCloseScripts[] = {
-    {L"\\Bind.reg", IDR_BIND_REG}, {L"\\DCOM.reg", IDR_DCOM_REG}};
+    {L"\\Bind.reg", IDR_BIND_REG}, {L"\\DCOM.reg", IDR_CLOSE_DCOM_REG}};
 
 }  // namespace
 
@@ -78,10 +73,10 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> imports;
     for (int run = 0; run <= runs; ++run) {  // round 0 warms Wine up and is not counted
         ResetToXp(reg);
-        Form form;
-        ClosePort135(form, machine);
+        MainWindowState state;
+        ClosePort135(state, machine);
         const double close = Now() - host.answeredAt;
-        if (host.failed || IsPort135Closed(machine) != 1) {
+        if (host.failed || !IsPort135Closed(machine)) {
             std::fwprintf(stderr, L"the close failed in round %d\n", run);
             return 1;
         }

@@ -9,7 +9,7 @@
 
 #include "Driver.h"
 #include "help/About.h"
-#include "options/OptionsForm.h"
+#include "options/OptionsController.h"
 
 namespace tolvane::e2e {
 namespace {
@@ -82,8 +82,8 @@ class Pictures {
 
     // With the help area showing what the pointer is over, as a user sees it.
     bool Main() {
-        return PointAt(Control(main_, ControlId::PartageLabel2)) &&
-               WaitUntil(5000, [&] { return !Text(main_, ControlId::TextAstuce).empty(); }) &&
+        return PointAt(Control(main_, ControlId::AdminSharesLabel)) &&
+               WaitUntil(5000, [&] { return !Text(main_, ControlId::HelpTextBox).empty(); }) &&
                Shoot(main_, L"main");
     }
 
@@ -98,7 +98,7 @@ class Pictures {
         return WaitUntil(5000, [&] { return !FindProcessWindow(app_.pid(), kMenuClass); }) && shot;
     }
 
-    bool Ntfs() { return ShootOwned(MenuId::MnuToolsOptions, kOptionsWindowClass, L"ntfs"); }
+    bool Ntfs() { return ShootOwned(MenuId::Options, kOptionsDesign.windowClass, L"ntfs"); }
 
     // Windows XP Home: no gpedit.msc, the pack not installed yet, and its files at hand.
     bool XpHome() {
@@ -109,10 +109,10 @@ class Pictures {
                 return false;
             }
         }
-        return ShootOwned(MenuId::MnuToolsOptions, kOptionsWindowClass, L"xphome");
+        return ShootOwned(MenuId::Options, kOptionsDesign.windowClass, L"xphome");
     }
 
-    bool About() { return ShootOwned(MenuId::MnuHelpAbout, kAboutWindowClass, L"about"); }
+    bool About() { return ShootOwned(MenuId::About, kAboutDesign.windowClass, L"about"); }
 
   private:
     // Opens the window from the menu, takes its picture and closes it again.

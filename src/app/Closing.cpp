@@ -1,16 +1,14 @@
 #include "app/Closing.h"
 
 #include <algorithm>
-#include <array>
-#include <span>
+#include <iterator>
 
-#include "catalogue/Accounts.h"
+#include "app/Commands.h"
 #include "catalogue/DomainCautions.h"
-#include "catalogue/Services.h"
-#include "catalogue/Shares.h"
+#include "catalogue/Groups.h"
 #include "help/HelpFile.h"
+#include "model/FailureMessages.h"
 #include "system/SystemInfo.h"
-#include "ui/Commands.h"
 
 namespace tolvane {
 namespace {
@@ -19,26 +17,13 @@ using C = ControlId;
 
 constexpr wchar_t kProceed[] = L"\r\n\r\nDo you want to proceed now?";
 
-constexpr C kShareBoxes[] = {C::SimpleShare, C::AdminShare, C::RemoteAdmin, C::ShareFolders,
-                             C::SharePrinters};
-constexpr C kAccountBoxes[] = {C::Invit, C::HelpAssistant, C::Anonyme, C::EveryOne, C::BDR};
-// Port135 alone never asks: closing it always goes through its own warning.
-constexpr C kServiceBoxes[] = {C::Port123,  C::Port137138139, C::Port445,     C::Port500,
-                               C::Port1023, C::Port1024TCP,   C::Port1024UDP, C::Port1027,
-                               C::Port1900, C::Port5000};
-
-struct PendingGroup {
-    C frame;
-    std::span<const C> boxes;
-    const wchar_t* message;
-    GroupResult (*apply)(Form&, Machine&);
+// In the order of the groups.
+constexpr const wchar_t* kPendingQuestions[] = {
+    L"At least one Share modification wasn't applied.",
+    L"At least one Account modification wasn't applied.",
+    L"At least one Service modification wasn't applied.",
 };
-constexpr std::array<PendingGroup, 3> kGroups = {{
-    {C::Partages, kShareBoxes, L"At least one Share modification wasn't applied.", ApplyShares},
-    {C::Disable, kAccountBoxes, L"At least one Account modification wasn't applied.",
-     ApplyAccounts},
-    {C::Clavet, kServiceBoxes, L"At least one Service modification wasn't applied.", ApplyServices},
-}};
+static_assert(std::size(kPendingQuestions) == kGroupCount);
 
 bool Ask(Machine& machine, const wchar_t* firstLine) {
     return machine.host.ShowMessage(firstLine + std::wstring(kProceed), kAppTitle,
@@ -47,23 +32,26 @@ bool Ask(Machine& machine, const wchar_t* firstLine) {
 
 }  // namespace
 
-void Form_Unload(Form& form, Machine& machine, bool sessionEnding) {
+void OfferPendingChangesAndCleanUp(MainWindowState& state, Machine& machine, bool sessionEnding) {
     if (!sessionEnding) {
-        for (const PendingGroup& group : kGroups) {
-            const bool pending = std::any_of(group.boxes.begin(), group.boxes.end(),
-                                             [&](C box) { return form.Changed(box); });
-            if (pending && Ask(machine, group.message)) {
-                ConfirmDomainConsequences(form, machine, {&group.frame, 1});
-                if (const GroupResult refusal = group.apply(form, machine)) {
+        for (const SettingGroup& group : SettingGroups()) {
+            const std::vector<C> boxes = BoxesOf(group.group);
+            // Port 135 alone never asks: closing it always goes through its own warning.
+            const bool pending = std::any_of(boxes.begin(), boxes.end(), [&](C box) {
+                return box != C::Port135Box && state.ChangedSinceVerify(box);
+            });
+            if (pending && Ask(machine, kPendingQuestions[static_cast<std::size_t>(group.group)])) {
+                ConfirmDomainConsequences(state, machine, {&group.group, 1});
+                if (const GroupResult refusal = group.apply(state, machine)) {
                     ReportRefusal(machine, refusal->failure);
                 }
             }
         }
-        if (form.RestartNeeded) {
-            form.RestartNeeded = false;
+        if (state.restartNeeded) {
+            state.restartNeeded = false;
             if (Ask(machine,
                     L"At least one modification you did require the system to be restarted.")) {
-                RebootButton_Click(form, machine);
+                ConfirmAndRestart(state, machine);
             }
         }
     }

@@ -1,13 +1,14 @@
 // What the main window does when it goes away.
 #pragma once
 
-#include "ui/Form.h"
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 
 // Offers to apply each group with changes not applied, then the restart an applied change needs,
 // then removes the help file written beside the program. Cannot be cancelled. When Windows ends
 // the session nothing is asked, which would hold up the shut-down.
-void Form_Unload(Form& form, Machine& machine, bool sessionEnding);
+void OfferPendingChangesAndCleanUp(MainWindowState& state, Machine& machine, bool sessionEnding);
 
 }  // namespace tolvane

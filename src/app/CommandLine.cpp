@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "system/AsciiCase.h"
+
 namespace tolvane {
 namespace {
 
@@ -9,41 +11,30 @@ bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
 }
 
-wchar_t Lower(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-std::wstring Lowered(std::wstring text) {
-    for (wchar_t& c : text) {
-        c = Lower(c);
-    }
-    return text;
-}
-
 struct GroupName {
     const wchar_t* name;
-    unsigned groups;
+    GroupSet groups;
 };
 constexpr std::array<GroupName, 4> kGroupNames = {{
-    {L"shares", kShareGroup},
-    {L"accounts", kAccountGroup},
-    {L"services", kServiceGroup},
+    {L"shares", GroupSet{1u << static_cast<int>(Group::Shares)}},
+    {L"accounts", GroupSet{1u << static_cast<int>(Group::Accounts)}},
+    {L"services", GroupSet{1u << static_cast<int>(Group::Services)}},
     {L"all", kAllGroups},
 }};
 
-// Group names separated by commas; 0 when one of them is not a group.
-unsigned ParseGroups(const std::wstring& text) {
-    unsigned groups = 0;
+// Group names separated by commas; none when one of them is not a group.
+GroupSet ParseGroups(const std::wstring& text) {
+    GroupSet groups;
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(L',', start);
-        const std::wstring name = Lowered(text.substr(start, comma - start));
-        unsigned named = 0;
+        const std::wstring name = AsciiLowered(text.substr(start, comma - start));
+        GroupSet named;
         for (const GroupName& group : kGroupNames) {
             named = name == group.name ? group.groups : named;
         }
-        if (named == 0) {
-            return 0;
+        if (named.none()) {
+            return {};
         }
         groups |= named;
         if (comma == std::wstring::npos) {
@@ -68,7 +59,7 @@ constexpr std::array<Task, 3> kTasks = {{
 std::wstring TakeSwitch(const std::wstring& word, UnattendedRequest& request, bool& usage) {
     const std::wstring body = word.substr(1);
     const std::size_t colon = body.find(L':');
-    const std::wstring name = Lowered(body.substr(0, colon));
+    const std::wstring name = AsciiLowered(body.substr(0, colon));
     const bool hasValue = colon != std::wstring::npos;
     const std::wstring value = hasValue ? body.substr(colon + 1) : L"";
     if (name == L"?" && !hasValue) {
@@ -79,7 +70,8 @@ std::wstring TakeSwitch(const std::wstring& word, UnattendedRequest& request, bo
         if (value.empty()) {
             return L"The switch " + word + L" needs a path: /report:PATH.";
         }
-        if (!request.reportPath.empty() && Lowered(request.reportPath) != Lowered(value)) {
+        if (!request.reportPath.empty() &&
+            AsciiLowered(request.reportPath) != AsciiLowered(value)) {
             return L"Two different reports were asked for.";
         }
         request.reportPath = value;
@@ -96,8 +88,8 @@ std::wstring TakeSwitch(const std::wstring& word, UnattendedRequest& request, bo
         if (!takesGroups && hasValue) {
             return L"The switch " + word + L" takes no value.";
         }
-        const unsigned groups = takesGroups ? ParseGroups(value) : kAllGroups;
-        if (groups == 0) {
+        const GroupSet groups = takesGroups ? ParseGroups(value) : kAllGroups;
+        if (groups.none()) {
             return L"The switch " + word + L" names a group Tolvane does not know.";
         }
         if (request.mode != UnattendedMode::Window && request.mode != task.mode) {
@@ -167,14 +159,14 @@ UnattendedRequest ParseCommandLine(const std::wstring& commandLine) {
     bool usage = false;
     for (const std::wstring& word : SplitArguments(commandLine)) {
         if (word == kNoAccountSwitch) {
-            request.noAccount = true;
+            request.skipAccountProbe = true;
         } else if (!word.empty() && (word[0] == L'/' || word[0] == L'-') && request.error.empty()) {
             request.error = TakeSwitch(word, request, usage);
         }
     }
     if (usage) {
         // A person asked: the usage goes to them, nothing is done.
-        return {UnattendedMode::Usage, 0, {}, request.noAccount, {}};
+        return {UnattendedMode::Usage, {}, {}, request.skipAccountProbe, {}};
     }
     if (request.error.empty() && request.mode == UnattendedMode::Window &&
         !request.reportPath.empty()) {
@@ -206,13 +198,13 @@ std::wstring ExpandVariables(
     }
 }
 
-std::wstring GroupsText(unsigned groups) {
-    if ((groups & kAllGroups) == kAllGroups) {
+std::wstring GroupsText(const GroupSet& groups) {
+    if (groups == kAllGroups) {
         return L"all";
     }
     std::wstring text;
     for (const GroupName& group : kGroupNames) {
-        if (group.groups != kAllGroups && (groups & group.groups)) {
+        if (group.groups != kAllGroups && (groups & group.groups).any()) {
             text += (text.empty() ? L"" : L",") + std::wstring(group.name);
         }
     }

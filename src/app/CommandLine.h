@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "model/SettingBoxes.h"
+
 namespace tolvane {
 
 inline constexpr int kMostWords = 255;
@@ -17,17 +19,11 @@ std::vector<std::wstring> SplitArguments(const std::wstring& commandLine);
 
 enum class UnattendedMode { Window, Usage, Audit, Apply, Restore };
 
-// Groups named after /apply: and /restore:.
-inline constexpr unsigned kShareGroup = 1;
-inline constexpr unsigned kAccountGroup = 2;
-inline constexpr unsigned kServiceGroup = 4;
-inline constexpr unsigned kAllGroups = kShareGroup | kAccountGroup | kServiceGroup;
-
 struct UnattendedRequest {
     UnattendedMode mode = UnattendedMode::Window;
-    unsigned groups = 0;
+    GroupSet groups;          // named after /apply: and /restore:
     std::wstring reportPath;  // as written, %VARIABLES% unexpanded; empty: beside the program
-    bool noAccount = false;
+    bool skipAccountProbe = false;
     // Why the command line cannot be carried out; empty when it can.
     std::wstring error;
 
@@ -50,6 +46,6 @@ std::wstring ExpandVariables(
     const std::function<std::optional<std::wstring>(const std::wstring&)>& lookup);
 
 // The groups as a switch writes them: "all", or names joined by commas.
-std::wstring GroupsText(unsigned groups);
+std::wstring GroupsText(const GroupSet& groups);
 
 }  // namespace tolvane

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "ports/ListeningPorts.h"
+#include "system/AsciiCase.h"
 #include "system/Decimal.h"
 
 namespace tolvane {
@@ -50,7 +51,7 @@ std::wstring CsvField(const std::wstring& text) {
     return quoted + L"\"";
 }
 
-std::string Utf8(const std::wstring& text) {
+std::string ToUtf8(const std::wstring& text) {
     std::string bytes;
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::uint32_t c = static_cast<std::uint32_t>(text[i]);
@@ -110,11 +111,7 @@ bool WantsCsv(const std::wstring& path) {
     if (path.size() < 4) {
         return false;
     }
-    std::wstring extension = path.substr(path.size() - 4);
-    for (wchar_t& c : extension) {
-        c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-    }
-    return extension == L".csv";
+    return AsciiLowered(path.substr(path.size() - 4)) == L".csv";
 }
 
 std::string FormatTextReport(const Report& report) {
@@ -142,7 +139,7 @@ std::string FormatTextReport(const Report& report) {
             text += port + L"\r\n";
         }
     }
-    return Utf8(text);
+    return ToUtf8(text);
 }
 
 std::string FormatCsvReport(const Report& report) {
@@ -167,7 +164,7 @@ std::string FormatCsvReport(const Report& report) {
         row(PortKey(port), ListeningPortLines({port}, report.services).front(), L"", L"listening",
             L"", L"");
     }
-    return "\xEF\xBB\xBF" + Utf8(text);
+    return "\xEF\xBB\xBF" + ToUtf8(text);
 }
 
 }  // namespace tolvane

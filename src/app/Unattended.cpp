@@ -1,18 +1,15 @@
 #include "app/Unattended.h"
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <vector>
 
-#include "app/MainForm.h"
+#include "app/MainWindowController.h"
 #include "app/Report.h"
-#include "catalogue/Accounts.h"
 #include "catalogue/DomainCautions.h"
-#include "catalogue/HardeningSetting.h"
+#include "catalogue/Groups.h"
 #include "catalogue/Port135.h"
 #include "catalogue/Services.h"
-#include "catalogue/Shares.h"
 #include "help/About.h"
 #include "ports/PortBoxes.h"
 
@@ -21,63 +18,6 @@ namespace {
 
 using C = ControlId;
 
-// Tolvane's settings as the report lists them, group by group in the window's order, each with a
-// key that a fleet's table keeps whatever the caption, and whether a change of it takes effect
-// only once Windows restarts (a service stopped at once by its apply needs no restart).
-struct ReportedSetting {
-    unsigned group;
-    C box;
-    C label;
-    const wchar_t* key;
-    bool needsRestart;
-};
-constexpr std::array<ReportedSetting, 21> kSettings = {{
-    {kShareGroup, C::SimpleShare, C::PartageLabel1, L"shares.simple", true},
-    {kShareGroup, C::AdminShare, C::PartageLabel2, L"shares.admin", true},
-    {kShareGroup, C::RemoteAdmin, C::PartageLabel3, L"shares.remoteadmin", true},
-    {kShareGroup, C::ShareFolders, C::PartageLabel4, L"shares.folders", true},
-    {kShareGroup, C::SharePrinters, C::PartageLabel5, L"shares.printers", true},
-    {kAccountGroup, C::Invit, C::DisableLabel1, L"accounts.guest", false},
-    {kAccountGroup, C::HelpAssistant, C::DisableLabel2, L"accounts.helpassistant", false},
-    {kAccountGroup, C::Anonyme, C::DisableLabel3, L"accounts.anonymous", true},
-    {kAccountGroup, C::EveryOne, C::DisableLabel4, L"accounts.everyone", true},
-    {kAccountGroup, C::BDR, C::DisableLabel5, L"accounts.remoteregistry", false},
-    {kServiceGroup, C::Port135, C::PortsLabel1, L"services.port135", true},
-    {kServiceGroup, C::Port123, C::PortsLabel2, L"services.time", false},
-    // The NetBIOS ports belong to a driver that lets them go only at the next start.
-    {kServiceGroup, C::Port137138139, C::PortsLabel3, L"services.netbios", true},
-    {kServiceGroup, C::Port445, C::PortsLabel4, L"services.smb", true},
-    {kServiceGroup, C::Port500, C::PortsLabel5, L"services.ipsec", false},
-    {kServiceGroup, C::Port1023, C::PortsLabel6, L"services.dtc", false},
-    {kServiceGroup, C::Port1024TCP, C::PortsLabel7, L"services.scheduler", false},
-    {kServiceGroup, C::Port1024UDP, C::PortsLabel8, L"services.dnsclient", false},
-    {kServiceGroup, C::Port1027, C::PortsLabel9, L"services.messenger", false},
-    // The only service its apply does not stop.
-    {kServiceGroup, C::Port1900, C::PortsLabel10, L"services.ssdp", true},
-    {kServiceGroup, C::Port5000, C::PortsLabel11, L"services.upnp", false},
-}};
-
-// The groups in the order of the Apply buttons.
-struct GroupRoutines {
-    unsigned group;
-    const wchar_t* name;
-    GroupResult (*apply)(Form&, Machine&);
-};
-constexpr std::array<GroupRoutines, 3> kGroups = {{
-    {kShareGroup, L"Shares", ApplyShares},
-    {kAccountGroup, L"Accounts", ApplyAccounts},
-    {kServiceGroup, L"Services", ApplyServices},
-}};
-
-const wchar_t* GroupName(unsigned group) {
-    for (const GroupRoutines& routines : kGroups) {
-        if (routines.group == group) {
-            return routines.name;
-        }
-    }
-    return L"";
-}
-
 // Shows nothing and answers every question No: what it is told goes into the report.
 class QuietHost : public Host {
   public:
@@ -85,18 +25,14 @@ class QuietHost : public Host {
         told.push_back(text);
         return (style & MbYesNo) ? IdNo : IdOk;
     }
-    void EnableMainWindow(bool) override {}
-    void ShowMainWindow(bool) override {}
-    void ShowPatient(bool) override {}
-    void OpenOwnedWindow(OwnedWindow) override {}
-    std::uintptr_t WindowHandle() override { return 0; }
 
     std::vector<std::wstring> told;
 };
 
 // A setting as the machine holds it.
 enum class Found { Unavailable, Unknown, NotInForce, InForce };
-using Reading = std::array<Found, kSettings.size()>;
+// One a setting, in the order of SettingBoxes.
+using Reading = std::vector<Found>;
 
 InForceState InForceOf(Found found) {
     switch (found) {
@@ -111,8 +47,8 @@ InForceState InForceOf(Found found) {
 
 // Counts for the exit code: asked, available, readable, and not a port 135 that only a person
 // may close.
-bool Counts(const ReportedSetting& setting, Found found) {
-    return setting.box != C::Port135 && (found == Found::NotInForce || found == Found::InForce);
+bool Counts(const SettingBox& setting, Found found) {
+    return setting.box != C::Port135Box && (found == Found::NotInForce || found == Found::InForce);
 }
 
 class UnattendedRun {
@@ -136,15 +72,15 @@ class UnattendedRun {
     std::vector<std::wstring> Told() const { return host_.told; }
 
   private:
-    std::unique_ptr<MainForm> Load();
-    Reading Read(MainForm& main);
-    bool Asked(const ReportedSetting& setting) const {
-        return (request_.groups & setting.group) != 0;
+    std::unique_ptr<MainWindowController> Load();
+    Reading Read(MainWindowController& main);
+    bool InRequestedGroups(const SettingBox& setting) const {
+        return Contains(request_.groups, setting.group);
     }
-    void AddLine(const ReportedSetting& setting, Found found, std::wstring done,
+    void AddLine(const SettingBox& setting, Found found, std::wstring done,
                  std::wstring reason = {}) {
-        report.settings.push_back({setting.key,
-                                   GroupName(setting.group),
+        report.settings.push_back({setting.reportKey,
+                                   SettingGroupOf(setting.group).name,
                                    main_->controls().Caption(setting.label),
                                    InForceOf(found),
                                    std::move(done),
@@ -164,7 +100,7 @@ class UnattendedRun {
     System& system_;
     LocalAccounts& accounts_;
     QuietHost host_;
-    std::unique_ptr<MainForm> main_;
+    std::unique_ptr<MainWindowController> main_;
     // The box of each line of the report.
     std::vector<C> lineBoxes_;
 };
@@ -173,11 +109,11 @@ void AddNote(ReportLine& line, const std::wstring& note) {
     line.note += (line.note.empty() ? L"" : L"; ") + note;
 }
 
-std::unique_ptr<MainForm> UnattendedRun::Load() {
-    auto main = std::make_unique<MainForm>(registry_, system_, host_, accounts_);
-    main->form().NoAccount = request_.noAccount;
-    main->form().repairsPort135 = false;
-    if (!main->Form_Load()) {
+std::unique_ptr<MainWindowController> UnattendedRun::Load() {
+    auto main = std::make_unique<MainWindowController>(registry_, system_, host_, accounts_);
+    main->state().skipAccountProbe = request_.skipAccountProbe;
+    main->state().repairsPort135 = false;
+    if (!main->LoadFromMachine()) {
         return nullptr;
     }
     return main;
@@ -191,32 +127,34 @@ bool UnattendedRun::Start() {
 
 // Each setting on its own: while port 135 is closed the window takes the other port boxes away,
 // but a report tells what each of them holds.
-Reading UnattendedRun::Read(MainForm& main) {
-    Form& form = main.form();
-    Controls& controls = form.controls;
-    if (controls.Value(C::Port135) == 1) {
-        EnableServiceBoxes(form, main.machine());
+Reading UnattendedRun::Read(MainWindowController& main) {
+    const std::span<const SettingBox> settings = SettingBoxes();
+    MainWindowState& state = main.state();
+    Controls& controls = state.controls;
+    if (controls.Ticked(C::Port135Box)) {
+        EnableInstalledServiceBoxes(state, main.machine());
     }
-    Reading reading{};
-    for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        const C box = kSettings[i].box;
-        if (box == C::Port135) {
+    Reading reading(settings.size());
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        const C box = settings[i].box;
+        if (box == C::Port135Box) {
             reading[i] = IsPort135Closed(main.machine()) ? Found::InForce : Found::NotInForce;
-        } else if (form.unknownAccounts.count(box)) {
+        } else if (state.unknownAccounts.count(box)) {
             reading[i] = Found::Unknown;
         } else if (!controls.Enabled(box)) {
             reading[i] = Found::Unavailable;
         } else {
-            reading[i] = controls.Value(box) == 1 ? Found::InForce : Found::NotInForce;
+            reading[i] = controls.Ticked(box) ? Found::InForce : Found::NotInForce;
         }
     }
     return reading;
 }
 
 void UnattendedRun::Audit() {
+    const std::span<const SettingBox> settings = SettingBoxes();
     const Reading reading = Read(*main_);
-    for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        const ReportedSetting& setting = kSettings[i];
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        const SettingBox& setting = settings[i];
         const Found found = reading[i];
         outcome.notDone += Counts(setting, found) && found == Found::NotInForce;
         AddLine(setting, found,
@@ -227,37 +165,37 @@ void UnattendedRun::Audit() {
 }
 
 void UnattendedRun::Apply() {
-    Form& form = main_->form();
+    const std::span<const SettingBox> settings = SettingBoxes();
+    MainWindowState& state = main_->state();
     Machine& machine = main_->machine();
     const Reading before = Read(*main_);
-    const DomainRole role = GetDomainRole(system_);
+    const DomainRole role = DetectDomainRole(system_);
     // Nobody is there to weigh what a domain controller would lose: that is for the window.
-    const auto controllerNeeds = [&](const ReportedSetting& setting) {
+    const auto controllerNeeds = [&](const SettingBox& setting) {
         return role == DomainRole::Controller && ControllerNeedsIt(setting.box);
     };
-    for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        if (Asked(kSettings[i]) && Counts(kSettings[i], before[i]) &&
-            !controllerNeeds(kSettings[i])) {
-            form.controls.SetValue(kSettings[i].box, 1);
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        if (InRequestedGroups(settings[i]) && Counts(settings[i], before[i]) &&
+            !controllerNeeds(settings[i])) {
+            state.controls.SetValue(settings[i].box, BoxValue::Ticked);
         }
     }
     std::vector<Refusal> refusals;
-    for (const GroupRoutines& group : kGroups) {
-        const bool available =
-            group.group != kShareGroup || form.controls.Enabled(C::PartagesAppliquer);
-        if ((request_.groups & group.group) && available) {
-            if (GroupResult refusal = group.apply(form, machine)) {
+    for (const SettingGroup& group : SettingGroups()) {
+        const bool available = group.group != Group::Shares || SharesAvailable(state);
+        if (Contains(request_.groups, group.group) && available) {
+            if (GroupResult refusal = group.apply(state, machine)) {
                 Refused(refusal->failure);
                 refusals.push_back(std::move(*refusal));
             }
         }
     }
     // The report says what the machine holds now, read as an audit reads it.
-    const std::unique_ptr<MainForm> again = Load();
+    const std::unique_ptr<MainWindowController> again = Load();
     const Reading after = Read(*again);
-    for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        const ReportedSetting& setting = kSettings[i];
-        if (!Asked(setting)) {
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        const SettingBox& setting = settings[i];
+        if (!InRequestedGroups(setting)) {
             continue;
         }
         const auto refused = std::find_if(refusals.begin(), refusals.end(),
@@ -266,7 +204,7 @@ void UnattendedRun::Apply() {
             return std::count(r.notTried.begin(), r.notTried.end(), setting.box) > 0;
         });
         const Found found = after[i];
-        if (setting.box == C::Port135) {
+        if (setting.box == C::Port135Box) {
             AddLine(setting, found, L"left alone: closing port 135 always asks a person");
             continue;
         }
@@ -295,8 +233,7 @@ void UnattendedRun::Apply() {
             if (role != DomainRole::Workgroup && HasDomainConsequence(setting.box)) {
                 AddNote(report.settings.back(), DomainCautionNote(setting.box));
             }
-        } else if (setting.group == kAccountGroup &&
-                   (setting.box == C::Invit || setting.box == C::HelpAssistant)) {
+        } else if (setting.box == C::GuestAccountBox || setting.box == C::HelpAssistantBox) {
             AddLine(setting, found, L"refused", L"The account was left as it was.");
         } else {
             AddLine(setting, found, L"not applied");
@@ -305,21 +242,22 @@ void UnattendedRun::Apply() {
 }
 
 void UnattendedRun::Restore() {
+    const std::span<const SettingBox> settings = SettingBoxes();
     Machine& machine = main_->machine();
     struct Done {
         std::wstring done;
         std::wstring reason;
     };
-    std::array<Done, kSettings.size()> done;
-    for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        const ReportedSetting& setting = kSettings[i];
-        if (!Asked(setting) || setting.box == C::Port135) {
+    std::vector<Done> done(settings.size());
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        const SettingBox& setting = settings[i];
+        if (!InRequestedGroups(setting) || setting.box == C::Port135Box) {
             continue;
         }
         int restored = 0;
         int unusable = 0;
         WriteResult failure;
-        for (const HardeningSetting& row : RowsOfBox(machine.reg, setting.box)) {
+        for (const HardeningSetting& row : SettingsOfBox(machine.reg, setting.box)) {
             const RecordUndoResult result = UndoFromRecord(machine.reg, row);
             restored += result.outcome == RecordUndo::Restored;
             unusable += result.outcome == RecordUndo::Unusable;
@@ -338,13 +276,13 @@ void UnattendedRun::Restore() {
         }
     }
     // Port 135 comes back only where this program closed it, or did not finish reopening it.
-    const auto port135 = std::find_if(kSettings.begin(), kSettings.end(),
-                                      [](const ReportedSetting& s) { return s.box == C::Port135; });
-    Done& reopened = done[static_cast<std::size_t>(port135 - kSettings.begin())];
-    if (Asked(*port135)) {
+    const auto port135 = std::find_if(settings.begin(), settings.end(),
+                                      [](const SettingBox& s) { return s.box == C::Port135Box; });
+    Done& reopened = done[static_cast<std::size_t>(port135 - settings.begin())];
+    if (InRequestedGroups(*port135)) {
         reopened = {L"nothing recorded", {}};
         if (Port135ReopeningDue(machine.reg)) {
-            if (const auto error = OpenPort135(main_->form(), machine)) {
+            if (const auto error = OpenPort135(main_->state(), machine)) {
                 ++outcome.notDone;
                 outcome.accessDenied = outcome.accessDenied || *error == kRegAccessDenied;
                 reopened = {L"refused", system_.ErrorText(*error)};
@@ -354,11 +292,11 @@ void UnattendedRun::Restore() {
             }
         }
     }
-    const std::unique_ptr<MainForm> again = Load();
+    const std::unique_ptr<MainWindowController> again = Load();
     const Reading after = Read(*again);
-    for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        if (Asked(kSettings[i])) {
-            AddLine(kSettings[i], after[i], done[i].done, done[i].reason);
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        if (InRequestedGroups(settings[i])) {
+            AddLine(settings[i], after[i], done[i].done, done[i].reason);
         }
     }
 }

@@ -11,7 +11,7 @@ constexpr std::array<wchar_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-std::wstring DecodeAnsi(std::string_view bytes) {
+std::wstring DecodeCp1252(std::string_view bytes) {
     std::wstring text;
     text.reserve(bytes.size());
     for (char byte : bytes) {
@@ -24,9 +24,8 @@ std::wstring DecodeAnsi(std::string_view bytes) {
 }  // namespace
 
 std::wstring FindValueInText(std::string_view bytes, const std::wstring& key, bool allOccurrences,
-                             const std::wstring& separator, wchar_t endCharacter1,
-                             wchar_t endCharacter2) {
-    const std::wstring text = DecodeAnsi(bytes);
+                             const std::wstring& separator, wchar_t lineEnd, wchar_t otherLineEnd) {
+    const std::wstring text = DecodeCp1252(bytes);
     std::size_t pos = 0;
     std::wstring window;
     std::wstring result;
@@ -57,7 +56,7 @@ std::wstring FindValueInText(std::string_view bytes, const std::wstring& key, bo
         bool lineEnded = false;
         while (pos < text.size()) {
             const wchar_t c = text[pos++];
-            if (c == endCharacter1 || c == endCharacter2) {
+            if (c == lineEnd || c == otherLineEnd) {
                 lineEnded = true;
                 break;
             }
@@ -78,16 +77,16 @@ std::wstring FindValueInText(std::string_view bytes, const std::wstring& key, bo
     return result;
 }
 
-std::int16_t AccountStateOf(const std::wstring& value) {
+AccountState AccountStateOf(const std::wstring& value) {
     const auto start = value.find_first_not_of(L' ');
     const std::wstring trimmed = start == std::wstring::npos ? L"" : value.substr(start);
     if (trimmed == L"Oui") {
-        return kAccountActive;
+        return AccountState::Active;
     }
     if (trimmed == L"Non") {
-        return kAccountInactive;
+        return AccountState::Inactive;
     }
-    return kAccountUnknown;
+    return AccountState::Unknown;
 }
 
 }  // namespace tolvane

@@ -7,16 +7,15 @@
 
 namespace tolvane {
 
-inline constexpr std::int16_t kAccountInactive = 1;
-inline constexpr std::int16_t kAccountActive = 0;
-inline constexpr std::int16_t kAccountUnknown = -1;
+enum class AccountState : std::uint8_t { Active, Inactive, Unknown };
 
-// The same search over the file's bytes, each byte one character of code page 1252.
+// The text after the key, past the next separator, up to the end of its line (either of the two
+// characters); with all occurrences, every such text joined by CR LF. Each byte is one character
+// of code page 1252.
 std::wstring FindValueInText(std::string_view bytes, const std::wstring& key, bool allOccurrences,
-                             const std::wstring& separator, wchar_t endCharacter1,
-                             wchar_t endCharacter2);
+                             const std::wstring& separator, wchar_t lineEnd, wchar_t otherLineEnd);
 
-// The state code of a value found after the account-active key.
-std::int16_t AccountStateOf(const std::wstring& value);
+// The state of an account from the value found after the account-active key.
+AccountState AccountStateOf(const std::wstring& value);
 
 }  // namespace tolvane

@@ -19,50 +19,37 @@ constexpr std::int32_t kLookIntervalMs = 250;
 // net user's report is a few hundred bytes; anything past this is not its output.
 constexpr std::size_t kMostBytes = 1 << 20;
 
-struct AccountQuery {
-    C box;
-    C label;
-    const wchar_t* account;
-    const wchar_t* file;
-    std::uint32_t rid;  // how the system finds the account; 0: by the name above
-};
-constexpr std::array<AccountQuery, 2> kQueries = {{
-    {C::Invit, C::DisableLabel1, L"Invit\u00e9", L"\\Inv.cmp", kGuestRid},
-    {C::HelpAssistant, C::DisableLabel2, L"HelpAssistant", L"\\Hlp.cmp", 0},
-}};
-
 // Where the report cannot tell (another language, or no report at all), the system can: the
 // guest by its identifier, whatever its name, and the help assistant by its name.
-std::int16_t SystemState(Form& form, LocalAccounts& accounts, const AccountQuery& query) {
+AccountState StateFromSystem(MainWindowState& state, LocalAccounts& accounts,
+                             const AccountBox& account) {
     const std::optional<std::wstring> name =
-        query.rid ? accounts.NameOf(query.rid) : std::optional<std::wstring>(query.account);
+        account.rid ? accounts.NameOf(account.rid) : std::optional<std::wstring>(account.name);
     bool disabled = false;
     if (!name || accounts.ReadDisabled(*name, disabled) != 0) {
-        return kAccountUnknown;
+        return AccountState::Unknown;
     }
-    form.systemAccounts[query.box] = *name;
-    return disabled ? 1 : 0;
+    state.accountsReadFromSystem[account.box] = *name;
+    return disabled ? AccountState::Inactive : AccountState::Active;
 }
 
 }  // namespace
 
 std::wstring FindValueInFile(System& system, const std::wstring& path, const std::wstring& key,
-                             bool allOccurrences, const std::wstring& separator,
-                             const std::wstring& endCharacter1, const std::wstring& endCharacter2,
-                             Writer writer) {
-    const wchar_t end1 = endCharacter1.empty() ? L'\n' : endCharacter1[0];
-    const wchar_t end2 = endCharacter2.empty() ? L'\r' : endCharacter2[0];
+                             bool allOccurrences, const std::wstring& separator, wchar_t lineEnd,
+                             wchar_t otherLineEnd, WriterState writer) {
     if (key.empty()) {
         return {};
     }
     // The file of a writer that has ended will not change: one look is all it takes.
-    const int mostLooks = writer == Writer::Ended ? 1 : kMostLooks;
+    const int mostLooks = writer == WriterState::Ended ? 1 : kMostLooks;
     int emptySightings = 0;
     for (int look = 1;; ++look) {
         if (FileExists(system, path)) {
             if (const auto bytes = system.ReadFileBytes(path, kMostBytes)) {
                 if (!bytes->empty()) {
-                    return FindValueInText(*bytes, key, allOccurrences, separator, end1, end2);
+                    return FindValueInText(*bytes, key, allOccurrences, separator, lineEnd,
+                                           otherLineEnd);
                 }
                 if (++emptySightings > 1) {
                     return {};
@@ -76,60 +63,63 @@ std::wstring FindValueInFile(System& system, const std::wstring& path, const std
     }
 }
 
-std::int16_t ReadAccountState(System& system, const std::wstring& path, Writer writer) {
+AccountState ReadAccountState(System& system, const std::wstring& path, WriterState writer) {
     return AccountStateOf(
-        FindValueInFile(system, path, kActiveKey, false, L" ", L"\n", L"", writer));
+        FindValueInFile(system, path, kActiveKey, false, L" ", L'\n', L'\r', writer));
 }
 
-void ProbeAccounts(Form& form, Machine& machine) {
-    BusyScope busy(form, machine.host);
-    machine.host.ShowPatient(true);
+void ProbeAccounts(MainWindowState& state, Machine& machine) {
+    BusyScope busy(state, machine.host);
+    machine.host.ShowPleaseWait(true);
     System& system = machine.system;
 
     // A report left by an earlier run must not stand in for a query that fails to start.
-    for (const AccountQuery& query : kQueries) {
-        system.RemoveFile(WindowsDir + query.file);
+    for (const AccountBox& account : kAccountBoxes) {
+        system.RemoveFile(machine.windowsFolder + account.reportFile);
     }
     std::vector<std::wstring> commandLines;
-    for (const AccountQuery& query : kQueries) {
+    for (const AccountBox& account : kAccountBoxes) {
         // Quoted, or a blank in the Windows folder would pass the rest of the path to net user.
-        commandLines.push_back(std::wstring(L"cmd /C net user ") + query.account + L" > \"" +
-                               WindowsDir + query.file + L"\"");
+        commandLines.push_back(std::wstring(L"cmd /C net user ") + account.name + L" > \"" +
+                               machine.windowsFolder + account.reportFile + L"\"");
     }
     // Read each file only once its writer has ended, so a report is never read half written.
     const std::vector<CommandEnd> ends =
         RunCommandsToEnd(system, commandLines, WindowStyle::Hidden, kQueryTimeoutMs);
 
-    std::array<std::int16_t, kQueries.size()> states{};
-    for (std::size_t i = 0; i < kQueries.size(); ++i) {
-        states[i] =
-            ReadAccountState(system, WindowsDir + kQueries[i].file,
-                             ends[i] == CommandEnd::Ended ? Writer::Ended : Writer::MayStillWrite);
+    std::array<AccountState, kAccountBoxes.size()> states{};
+    for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
+        states[i] = ReadAccountState(
+            system, machine.windowsFolder + kAccountBoxes[i].reportFile,
+            ends[i] == CommandEnd::Ended ? WriterState::Ended : WriterState::MayStillWrite);
     }
-    for (const AccountQuery& query : kQueries) {
-        system.RemoveFile(WindowsDir + query.file);
+    for (const AccountBox& account : kAccountBoxes) {
+        system.RemoveFile(machine.windowsFolder + account.reportFile);
     }
-    form.systemAccounts.clear();
-    for (std::size_t i = 0; i < kQueries.size(); ++i) {
-        if (states[i] == kAccountUnknown) {
-            states[i] = SystemState(form, machine.accounts, kQueries[i]);
+    state.accountsReadFromSystem.clear();
+    for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
+        if (states[i] == AccountState::Unknown) {
+            states[i] = StateFromSystem(state, machine.accounts, kAccountBoxes[i]);
         }
     }
-    Controls& controls = form.controls;
-    form.unknownAccounts.clear();
-    for (std::size_t i = 0; i < kQueries.size(); ++i) {
-        const AccountQuery& query = kQueries[i];
-        if (states[i] == kAccountUnknown) {
-            form.unknownAccounts.insert(query.box);
-            controls.SetEnabled(query.box, false);
-            form.VerifiedState(query.box) = 0;
+    Controls& controls = state.controls;
+    state.unknownAccounts.clear();
+    for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
+        const AccountBox& account = kAccountBoxes[i];
+        if (states[i] == AccountState::Unknown) {
+            state.unknownAccounts.insert(account.box);
+            controls.SetEnabled(account.box, false);
+            state.VerifiedValue(account.box) = BoxValue::Cleared;
         } else {
-            form.VerifiedState(query.box) = states[i];
-            controls.SetValue(query.box, states[i]);
-            ShowState(form, query.box, query.label);
+            // An inactive account: its deactivation is in force.
+            const BoxValue value =
+                states[i] == AccountState::Inactive ? BoxValue::Ticked : BoxValue::Cleared;
+            state.VerifiedValue(account.box) = value;
+            controls.SetValue(account.box, value);
+            BoldLabelWhileCleared(state, account.box);
         }
     }
-    machine.host.ShowPatient(false);
+    machine.host.ShowPleaseWait(false);
 }
 
 }  // namespace tolvane

@@ -1,30 +1,42 @@
 // Whether the guest and help-assistant accounts are active, read from `net user`'s output.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "catalogue/AccountOutput.h"
-#include "ui/Form.h"
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 
-// Queries both accounts and shows the result in the boxes Invit and HelpAssistant.
-void ProbeAccounts(Form& form, Machine& machine);
+// The two accounts the window deactivates: the name net user knows each by (the French guest's),
+// the file its report goes to, and how the system finds it where the report cannot tell.
+struct AccountBox {
+    ControlId box;
+    const wchar_t* name;
+    const wchar_t* reportFile;
+    std::uint32_t rid;  // the account's relative identifier; 0: by the name
+};
+inline constexpr std::array<AccountBox, 2> kAccountBoxes = {{
+    {ControlId::GuestAccountBox, L"Invit\u00e9", L"\\Inv.cmp", kGuestRid},
+    {ControlId::HelpAssistantBox, L"HelpAssistant", L"\\Hlp.cmp", 0},
+}};
+
+// Queries both accounts and shows the result in the guest and help-assistant boxes.
+void ProbeAccounts(MainWindowState& state, Machine& machine);
 
 // Whether the program writing a file may still be at it. Once it has ended, a file that is
 // missing or empty stays so, and waiting for it would only slow every start-up.
-enum class Writer { MayStillWrite, Ended };
+enum class WriterState { MayStillWrite, Ended };
 
-std::int16_t ReadAccountState(System& system, const std::wstring& path,
-                              Writer writer = Writer::MayStillWrite);
+AccountState ReadAccountState(System& system, const std::wstring& path,
+                              WriterState writer = WriterState::MayStillWrite);
 
-// The text after the key, past the next separator, up to the end of its line; with all
-// occurrences, every such text joined by CR LF. Waits for the file to appear unless its writer
-// has ended.
+// FindValueInText over a file's bytes. Waits for the file to appear unless its writer has ended.
 std::wstring FindValueInFile(System& system, const std::wstring& path, const std::wstring& key,
-                             bool allOccurrences, const std::wstring& separator,
-                             const std::wstring& endCharacter1, const std::wstring& endCharacter2,
-                             Writer writer = Writer::MayStillWrite);
+                             bool allOccurrences, const std::wstring& separator, wchar_t lineEnd,
+                             wchar_t otherLineEnd, WriterState writer = WriterState::MayStillWrite);
 
 }  // namespace tolvane

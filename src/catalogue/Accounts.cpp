@@ -1,6 +1,7 @@
 #include "catalogue/Accounts.h"
 
 #include <array>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,50 +14,41 @@ namespace {
 using C = ControlId;
 
 constexpr std::array<HardeningSetting, 4> kAnonymousRows = {{
-    Row(C::Anonyme, C::DisableLabel3, L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymous",
-        L"2", L"0"),
-    Row(C::Anonyme, C::DisableLabel3,
-        L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymoussam", L"1", L"0"),
-    Row(C::Anonyme, C::DisableLabel3,
-        L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", L"4", L"0"),
-    Row(C::Anonyme, C::DisableLabel3, L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer",
-        L"4", L"0"),
+    MakeSetting(C::AnonymousAccessBox,
+                L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymous", L"2",
+                WriteOnUndo(L"0")),
+    MakeSetting(C::AnonymousAccessBox,
+                L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymoussam", L"1",
+                WriteOnUndo(L"0")),
+    MakeSetting(C::AnonymousAccessBox,
+                L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", L"4",
+                WriteOnUndo(L"0")),
+    MakeSetting(C::AnonymousAccessBox,
+                L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer", L"4",
+                WriteOnUndo(L"0")),
 }};
-constexpr HardeningSetting kEveryoneRow =
-    Row(C::EveryOne, C::DisableLabel4,
-        L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\everyoneincludesanonymous", L"0", L"1");
+constexpr HardeningSetting kEveryoneRow = MakeSetting(
+    C::EveryoneRightsBox, L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\everyoneincludesanonymous",
+    L"0", WriteOnUndo(L"1"));
 constexpr HardeningSetting kRemoteRegistryRow =
-    Row(C::BDR, C::DisableLabel5, L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start",
-        L"4", kRuleRestore);
+    MakeSetting(C::RemoteRegistryBox, kRemoteRegistryStart, L"4", kRestoreOnUndo);
 
 // The order in which the group applies its boxes.
-constexpr std::array<C, 5> kApplyOrder = {C::Invit, C::HelpAssistant, C::Anonyme, C::EveryOne,
-                                          C::BDR};
+constexpr std::array<C, 5> kApplyOrder = {C::GuestAccountBox, C::HelpAssistantBox,
+                                          C::AnonymousAccessBox, C::EveryoneRightsBox,
+                                          C::RemoteRegistryBox};
 
 // The probe after an apply must read the accounts as the switches left them.
 constexpr std::uint32_t kSwitchTimeoutMs = 10000;
 
-struct AccountCommands {
-    C box;
-    C label;
-    const wchar_t* deactivate;
-    const wchar_t* activate;
-};
-constexpr std::array<AccountCommands, 2> kAccountCommands = {{
-    {C::Invit, C::DisableLabel1, L"net user Invit\u00e9 /active:no",
-     L"net user Invit\u00e9 /active:yes"},
-    {C::HelpAssistant, C::DisableLabel2, L"net user HelpAssistant /active:no",
-     L"net user HelpAssistant /active:yes"},
-}};
-
-void VerifyOne(Form& form, Machine& machine, const HardeningSetting& row) {
-    if (!form.controls.Enabled(row.box)) {
+void VerifyOne(MainWindowState& state, Machine& machine, const HardeningSetting& row) {
+    if (!state.controls.Enabled(row.box)) {
         return;
     }
-    if (CheckSetting(machine, row)) {
-        form.controls.SetValue(row.box, 1);
+    if (IsInForce(machine, row)) {
+        state.controls.SetValue(row.box, BoxValue::Ticked);
     }
-    ShowState(form, row.box, row.label);
+    BoldLabelWhileCleared(state, row.box);
 }
 
 }  // namespace
@@ -68,50 +60,52 @@ std::vector<HardeningSetting> AccountSettings() {
     return rows;
 }
 
-void VerifyAccounts(Form& form, Machine& machine) {
-    Controls& controls = form.controls;
-    if (form.Changed(C::Invit) || form.Changed(C::HelpAssistant)) {
-        ProbeAccounts(form, machine);
+void VerifyAccounts(MainWindowState& state, Machine& machine) {
+    Controls& controls = state.controls;
+    if (state.ChangedSinceVerify(C::GuestAccountBox) ||
+        state.ChangedSinceVerify(C::HelpAssistantBox)) {
+        ProbeAccounts(state, machine);
     }
-    for (C box : {C::Anonyme, C::BDR, C::EveryOne}) {
-        controls.SetValue(box, 0);
+    for (C box : {C::AnonymousAccessBox, C::RemoteRegistryBox, C::EveryoneRightsBox}) {
+        controls.SetValue(box, BoxValue::Cleared);
     }
-    if (controls.Enabled(C::Anonyme)) {
+    if (controls.Enabled(C::AnonymousAccessBox)) {
         // Only the two Lsa values tell whether anonymous access is closed.
-        const bool sam = CheckSetting(machine, kAnonymousRows[1]);
-        const bool anonymous = CheckSetting(machine, kAnonymousRows[0]);
+        const bool sam = IsInForce(machine, kAnonymousRows[1]);
+        const bool anonymous = IsInForce(machine, kAnonymousRows[0]);
         if (sam && anonymous) {
-            controls.SetValue(C::Anonyme, 1);
+            controls.SetValue(C::AnonymousAccessBox, BoxValue::Ticked);
         }
-        ShowState(form, C::Anonyme, C::DisableLabel3);
+        BoldLabelWhileCleared(state, C::AnonymousAccessBox);
     }
-    VerifyOne(form, machine, kEveryoneRow);
-    VerifyOne(form, machine, kRemoteRegistryRow);
-    for (C box : {C::Anonyme, C::EveryOne, C::BDR}) {
-        form.VerifiedState(box) = controls.Value(box);
+    VerifyOne(state, machine, kEveryoneRow);
+    VerifyOne(state, machine, kRemoteRegistryRow);
+    for (C box : {C::AnonymousAccessBox, C::EveryoneRightsBox, C::RemoteRegistryBox}) {
+        state.VerifiedValue(box) = controls.Value(box);
     }
 }
 
-GroupResult ApplyAccounts(Form& form, Machine& machine) {
-    Controls& controls = form.controls;
+GroupResult ApplyAccounts(MainWindowState& state, Machine& machine) {
+    Controls& controls = state.controls;
     // Only what the user asked for: a disabled or unchanged box starts nothing, so an account
     // whose state is unknown is never switched on behind the user's back.
     std::vector<std::wstring> switches;
     GroupResult refused;
-    for (const AccountCommands& account : kAccountCommands) {
-        if (!controls.Enabled(account.box) || !form.Changed(account.box)) {
+    for (const AccountBox& account : kAccountBoxes) {
+        if (!controls.Enabled(account.box) || !state.ChangedSinceVerify(account.box)) {
             continue;
         }
-        const bool deactivate = controls.Value(account.box) == 1;
+        const bool deactivate = controls.Ticked(account.box);
         // The commands name the French guest; where the system read the account, it switches it.
-        const auto found = form.systemAccounts.find(account.box);
-        if (found == form.systemAccounts.end()) {
-            switches.push_back(deactivate ? account.deactivate : account.activate);
+        const auto found = state.accountsReadFromSystem.find(account.box);
+        if (found == state.accountsReadFromSystem.end()) {
+            switches.push_back(L"net user " + std::wstring(account.name) +
+                               (deactivate ? L" /active:no" : L" /active:yes"));
         } else if (const unsigned long error =
                        machine.accounts.WriteDisabled(found->second, deactivate)) {
-            refused = StoppedAt(form, account.box,
+            refused = StoppedAt(state, account.box,
                                 WriteFailure{found->second, error, Refused::AccountSwitch,
-                                             LeftAsItWas(account.label)},
+                                             LeftAsItWasMessage(account.box)},
                                 kApplyOrder);
             break;
         }
@@ -120,30 +114,25 @@ GroupResult ApplyAccounts(Form& form, Machine& machine) {
     if (refused) {
         return refused;
     }
-    if (form.Changed(C::Anonyme)) {
-        if (WriteResult failure = ApplyRows(machine, kAnonymousRows, controls.Value(C::Anonyme))) {
-            return StoppedAt(form, C::Anonyme, std::move(*failure), kApplyOrder);
+    // The registry boxes, in apply order.
+    const std::pair<C, std::span<const HardeningSetting>> registryBoxes[] = {
+        {C::AnonymousAccessBox, kAnonymousRows},
+        {C::EveryoneRightsBox, {&kEveryoneRow, 1}},
+        {C::RemoteRegistryBox, {&kRemoteRegistryRow, 1}},
+    };
+    for (const auto& [box, rows] : registryBoxes) {
+        if (!state.ChangedSinceVerify(box)) {
+            continue;
         }
-        form.RestartNeeded = true;
+        if (box == C::RemoteRegistryBox && controls.Ticked(box)) {
+            StartWithoutWaiting(machine.system, L"net stop remoteregistry", WindowStyle::Minimized);
+        }
+        if (WriteResult failure = ApplyBoxSettings(machine, rows, controls.Value(box))) {
+            return StoppedAt(state, box, std::move(*failure), kApplyOrder);
+        }
+        state.restartNeeded = true;
     }
-    if (form.Changed(C::EveryOne)) {
-        if (WriteResult failure =
-                ApplyRows(machine, {&kEveryoneRow, 1}, controls.Value(C::EveryOne))) {
-            return StoppedAt(form, C::EveryOne, std::move(*failure), kApplyOrder);
-        }
-        form.RestartNeeded = true;
-    }
-    if (form.Changed(C::BDR)) {
-        if (controls.Value(C::BDR) == 1) {
-            RunCommand(machine.system, L"net stop remoteregistry", WindowStyle::Minimized);
-        }
-        if (WriteResult failure =
-                ApplyRows(machine, {&kRemoteRegistryRow, 1}, controls.Value(C::BDR))) {
-            return StoppedAt(form, C::BDR, std::move(*failure), kApplyOrder);
-        }
-        form.RestartNeeded = true;
-    }
-    controls.SetValue(C::SelectAll2, 0);
+    controls.SetValue(C::SelectAllAccountsBox, BoxValue::Cleared);
     return std::nullopt;
 }
 

@@ -5,10 +5,13 @@
 
 namespace tolvane {
 
+inline constexpr wchar_t kRemoteRegistryStart[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start";
+
 // The group's registry rows, in apply order.
 std::vector<HardeningSetting> AccountSettings();
-void VerifyAccounts(Form& form, Machine& machine);
+void VerifyAccounts(MainWindowState& state, Machine& machine);
 // Stops at the first write the registry refuses and reports it.
-GroupResult ApplyAccounts(Form& form, Machine& machine);
+GroupResult ApplyAccounts(MainWindowState& state, Machine& machine);
 
 }  // namespace tolvane

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane {
 namespace {
@@ -16,37 +16,35 @@ constexpr wchar_t kSmbLost[] =
 
 struct Caution {
     C box;
-    C label;
     bool controllerNeedsIt;
     const wchar_t* consequence;
 };
 // Microsoft's own documentation of each setting, in the help file's pages as well.
 const Caution kCautions[] = {
-    {C::Port123, C::PortsLabel2, true,
+    {C::Port123Box, true,
      L"without the time service the clock drifts; past Kerberos' tolerance of 5 minutes, logons "
      L"to the domain fail."},
-    {C::Anonyme, C::DisableLabel3, true,
+    {C::AnonymousAccessBox, true,
      L"restrictanonymous 2 is not for domain controllers, nor for domains that trust Windows NT "
      L"4.0 domains: the anonymous look-ups they need are refused (KB 246261)."},
-    {C::Port500, C::PortsLabel5, false,
+    {C::Port500Box, false,
      L"IPsec policies, those the domain assigns included, L2TP VPN connections and IPsec port "
      L"filters stop."},
-    {C::Port1023, C::PortsLabel6, false,
-     L"COM+ transactions and the other distributed transactions stop."},
-    {C::Port135, C::PortsLabel1, false,
+    {C::Port1023Box, false, L"COM+ transactions and the other distributed transactions stop."},
+    {C::Port135Box, false,
      L"with DCOM off, remote WMI, COM+ administration and the autoenrollment of certificates "
      L"stop (KB 825750)."},
-    {C::BDR, C::DisableLabel5, false,
+    {C::RemoteRegistryBox, false,
      L"remote administration and backup tools that read the registry over the network stop."},
-    {C::AdminShare, C::PartageLabel2, false,
+    {C::AdminSharesBox, false,
      L"without C$ and ADMIN$, remote administration, software deployment and backup tools that "
      L"use them stop."},
-    {C::RemoteAdmin, C::PartageLabel3, false,
+    {C::RemoteAdminBox, false,
      L"without the administrative shares of a server, remote administration, software "
      L"deployment and backup tools that use them stop."},
-    {C::Port137138139, C::PortsLabel3, true,
+    {C::NetBiosPortsBox, true,
      L"NetBIOS names, browsing and WINS stop, and file sharing goes on over port 445 alone"},
-    {C::Port445, C::PortsLabel4, true, L"file sharing goes on over port 139 alone"},
+    {C::Port445Box, true, L"file sharing goes on over port 139 alone"},
 };
 
 const Caution* CautionOf(C box) {
@@ -60,7 +58,7 @@ const Caution* CautionOf(C box) {
 
 // The consequence in full: the two SMB boxes tell what both together do.
 std::wstring ConsequenceOf(const Caution& caution) {
-    const bool smb = caution.box == C::Port137138139 || caution.box == C::Port445;
+    const bool smb = caution.box == C::NetBiosPortsBox || caution.box == C::Port445Box;
     return caution.consequence + std::wstring(smb ? kSmbLost : L"");
 }
 
@@ -76,8 +74,7 @@ std::wstring DomainCaution(C box) {
         return {};
     }
     // The captions as designed: a label may be shown on two lines.
-    return L"\"" + std::wstring(LayoutOf(caution->label).caption) + L"\": " +
-           ConsequenceOf(*caution);
+    return L"\"" + std::wstring(LayoutOf(LabelOf(box)).caption) + L"\": " + ConsequenceOf(*caution);
 }
 
 std::wstring DomainCautionNote(C box) {
@@ -98,20 +95,21 @@ bool ControllerNeedsIt(C box) {
     return caution && caution->controllerNeedsIt;
 }
 
-void ConfirmDomainConsequences(Form& form, Machine& machine, std::span<const C> frames) {
+void ConfirmDomainConsequences(MainWindowState& state, Machine& machine,
+                               std::span<const Group> groups) {
     std::vector<C> cautioned;
     for (const Caution& caution : kCautions) {
-        // The boxes sit on the window; their labels in the groups' frames.
-        const C frame = LayoutOf(caution.label).frame;
-        const bool inGroup = std::find(frames.begin(), frames.end(), frame) != frames.end();
-        if (inGroup && form.controls.Value(caution.box) == 1 && form.Changed(caution.box)) {
+        const bool inGroup =
+            std::find(groups.begin(), groups.end(), GroupOf(caution.box)) != groups.end();
+        if (inGroup && state.controls.Ticked(caution.box) &&
+            state.ChangedSinceVerify(caution.box)) {
             cautioned.push_back(caution.box);
         }
     }
     if (cautioned.empty()) {
         return;
     }
-    const DomainRole role = GetDomainRole(machine.system);
+    const DomainRole role = DetectDomainRole(machine.system);
     if (role == DomainRole::Workgroup) {
         return;
     }
@@ -131,7 +129,7 @@ void ConfirmDomainConsequences(Form& form, Machine& machine, std::span<const C> 
         return;
     }
     for (C box : cautioned) {
-        form.controls.SetValue(box, form.VerifiedState(box));
+        state.controls.SetValue(box, state.VerifiedValue(box));
     }
 }
 

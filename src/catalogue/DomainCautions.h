@@ -5,8 +5,10 @@
 #include <span>
 #include <string>
 
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
+#include "model/SettingBoxes.h"
 #include "system/SystemInfo.h"
-#include "ui/Form.h"
 
 namespace tolvane {
 
@@ -20,10 +22,11 @@ std::wstring DomainCautionNote(ControlId box);
 // A domain controller cannot do without it: an unattended apply there leaves it alone.
 bool ControllerNeedsIt(ControlId box);
 
-// Before the groups of these frames are applied: on a domain's machine, the boxes about to be
-// applied ticked that have a consequence there are listed in one question, No by default. No puts
-// those boxes back as the last check left them, so that only the others are applied. Nothing is
-// asked in a workgroup, or when no such box is about to be applied.
-void ConfirmDomainConsequences(Form& form, Machine& machine, std::span<const ControlId> frames);
+// Before these groups are applied: on a domain's machine, the boxes about to be applied ticked
+// that have a consequence there are listed in one question, No by default. No puts those boxes
+// back as the last check left them, so that only the others are applied. Nothing is asked in a
+// workgroup, or when no such box is about to be applied.
+void ConfirmDomainConsequences(MainWindowState& state, Machine& machine,
+                               std::span<const Group> groups);
 
 }  // namespace tolvane

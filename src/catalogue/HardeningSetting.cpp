@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/Commands.h"
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
+#include "model/SettingBoxes.h"
 
 namespace tolvane {
 namespace {
@@ -31,7 +31,10 @@ constexpr StartTypeWords kStartTypes[] = {
 
 // What the row was given instead of its backup, in words.
 std::wstring Instead(const UnusableRecord& unusable) {
-    const std::wstring_view undo = unusable.undoneTo;
+    if (unusable.undoneTo.kind == UndoRule::Kind::DeleteValue) {
+        return L"The value was deleted instead";
+    }
+    const std::wstring_view undo = unusable.undoneTo.value;
     if (unusable.fault == Fault::NotAStartType) {
         for (const StartTypeWords& type : kStartTypes) {
             if (undo == type.value) {
@@ -39,14 +42,12 @@ std::wstring Instead(const UnusableRecord& unusable) {
             }
         }
     }
-    if (undo == kRuleDelete) {
-        return L"The value was deleted instead";
-    }
     return L"The value was set to " + std::wstring(undo) + L" instead";
 }
 
-std::wstring Quoted(ControlId label) {
-    return L"\"" + std::wstring(LayoutOf(label).caption) + L"\"";
+// The caption of the box's label, as designed.
+std::wstring QuotedCaption(ControlId box) {
+    return L"\"" + std::wstring(LayoutOf(LabelOf(box)).caption) + L"\"";
 }
 
 void ReportUnusable(Machine& machine, const UnusableRecord& unusable) {
@@ -59,23 +60,23 @@ void ReportUnusable(Machine& machine, const UnusableRecord& unusable) {
 
 }  // namespace
 
-bool CheckSetting(Machine& machine, const HardeningSetting& row) {
+bool IsInForce(Machine& machine, const HardeningSetting& row) {
     return InForce(machine.reg, row);
 }
 
-std::wstring LeftAsItWas(ControlId label) {
-    return Quoted(label) +
+std::wstring LeftAsItWasMessage(ControlId box) {
+    return QuotedCaption(box) +
            L" was left as it was; the boxes after it in this group were not applied.";
 }
 
-WriteResult ApplyRows(Machine& machine, std::span<const HardeningSetting> rows,
-                      std::int16_t boxValue) {
+WriteResult ApplyBoxSettings(Machine& machine, std::span<const HardeningSetting> rows,
+                             BoxValue boxValue) {
     std::vector<Setting> settings(rows.begin(), rows.end());
     const VersionInfo version = machine.system.QueryVersion();
     for (Setting& setting : settings) {
         setting.windowsDefault = WindowsDefault(setting.valuePath, version);
     }
-    const BoxResult result = ApplyBox(machine.reg, settings, boxValue);
+    const BoxResult result = ApplyBox(machine.reg, settings, boxValue == BoxValue::Ticked);
     for (const UnusableRecord& unusable : result.unusable) {
         ReportUnusable(machine, unusable);
     }
@@ -83,31 +84,31 @@ WriteResult ApplyRows(Machine& machine, std::span<const HardeningSetting> rows,
         return std::nullopt;
     }
     WriteFailure failure = *result.failure;
-    const ControlId label = rows.front().label;
+    const ControlId box = rows.front().box;
     if (const WriteResult& left = result.notTakenBack) {
-        failure.outcome = L"Tolvane could not bring every value of " + Quoted(label) +
+        failure.outcome = L"Tolvane could not bring every value of " + QuotedCaption(box) +
                           L" back as it was:\r\n" + left->fullPath + L"\r\n\r\n" +
                           machine.system.ErrorText(left->code) +
                           L"\r\n\r\nThe boxes after it in this group were not applied.";
     } else {
-        failure.outcome = LeftAsItWas(label);
+        failure.outcome = LeftAsItWasMessage(box);
     }
     return failure;
 }
 
-Refusal StoppedAt(Form& form, ControlId box, WriteFailure failure,
+Refusal StoppedAt(MainWindowState& state, ControlId box, WriteFailure failure,
                   std::span<const ControlId> order) {
     Refusal refusal{box, std::move(failure), {}};
     const auto at = std::find(order.begin(), order.end(), box);
     for (auto next = at == order.end() ? at : at + 1; next != order.end(); ++next) {
-        if (form.Changed(*next)) {
+        if (state.ChangedSinceVerify(*next)) {
             refusal.notTried.push_back(*next);
         }
     }
     return refusal;
 }
 
-std::vector<HardeningSetting> RowsOfBox(Reg& reg, ControlId box) {
+std::vector<HardeningSetting> SettingsOfBox(Reg& reg, ControlId box) {
     std::vector<HardeningSetting> rows;
     for (const auto& group : {ShareSettings(), AccountSettings(), ServiceSettings(reg)}) {
         for (const HardeningSetting& row : group) {
@@ -119,8 +120,8 @@ std::vector<HardeningSetting> RowsOfBox(Reg& reg, ControlId box) {
     return rows;
 }
 
-void ShowState(Form& form, ControlId box, ControlId label) {
-    form.controls.SetBold(label, form.controls.Value(box) == 0);
+void BoldLabelWhileCleared(MainWindowState& state, ControlId box) {
+    state.controls.SetBold(LabelOf(box), !state.controls.Ticked(box));
 }
 
 }  // namespace tolvane

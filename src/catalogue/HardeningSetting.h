@@ -5,19 +5,21 @@
 #include <span>
 #include <vector>
 
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
+#include "model/SettingBoxes.h"
 #include "registry/SettingEngine.h"
-#include "ui/Form.h"
 
 namespace tolvane {
 
 struct HardeningSetting : Setting {
     ControlId box;
-    ControlId label;
 };
 
-constexpr HardeningSetting Row(ControlId box, ControlId label, const wchar_t* valuePath,
-                               const wchar_t* target, const wchar_t* restoreRule) {
-    return {{Hklm, valuePath, target, RegDword, restoreRule}, box, label};
+// A REG_DWORD below HKEY_LOCAL_MACHINE, as every row of the catalogue is.
+constexpr HardeningSetting MakeSetting(ControlId box, const wchar_t* valuePath,
+                                       const wchar_t* target, UndoRule undoRule) {
+    return {{kHklm, valuePath, target, ValueType::Dword, undoRule}, box};
 }
 
 // A refused change that stopped a group's apply: the box it stopped at, and the changed boxes
@@ -30,23 +32,23 @@ struct Refusal {
 using GroupResult = std::optional<Refusal>;
 
 // The refusal at the box, the group treating its boxes in this order.
-Refusal StoppedAt(Form& form, ControlId box, WriteFailure failure,
+Refusal StoppedAt(MainWindowState& state, ControlId box, WriteFailure failure,
                   std::span<const ControlId> order);
 
 // Every registry row of the box as the machine has them now, in the order its group applies
 // them; none for a box that is not a registry setting (the two accounts, port 135).
-std::vector<HardeningSetting> RowsOfBox(Reg& reg, ControlId box);
+std::vector<HardeningSetting> SettingsOfBox(Reg& reg, ControlId box);
 
 // Whether the row is in force; reads only.
-bool CheckSetting(Machine& machine, const HardeningSetting& row);
+bool IsInForce(Machine& machine, const HardeningSetting& row);
 // Brings the rows of one box in line with the given box value, whole or not at all. A backup
 // that cannot be used is reported on the way. A refused change is returned, telling that the box
 // was left as it was and the boxes after it in the group are not applied.
-WriteResult ApplyRows(Machine& machine, std::span<const HardeningSetting> rows,
-                      std::int16_t boxValue);
-// What the user learns when a refusal stops a group at the box of this label.
-std::wstring LeftAsItWas(ControlId label);
-// A label is bold while its box is cleared.
-void ShowState(Form& form, ControlId box, ControlId label);
+WriteResult ApplyBoxSettings(Machine& machine, std::span<const HardeningSetting> rows,
+                             BoxValue boxValue);
+// What the user learns when a refusal stops a group at this box.
+std::wstring LeftAsItWasMessage(ControlId box);
+// A box's label is bold while the box is cleared.
+void BoldLabelWhileCleared(MainWindowState& state, ControlId box);
 
 }  // namespace tolvane

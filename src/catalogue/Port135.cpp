@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "catalogue/Services.h"
+#include "model/FailureMessages.h"
 #include "registry/SettingEngine.h"
 #include "registry/ValueRecord.h"
 #include "resources/ResourceIds.h"
 #include "system/SystemInfo.h"
-#include "ui/Commands.h"
 
 namespace tolvane {
 namespace {
@@ -30,7 +30,7 @@ constexpr wchar_t kLinkageKey[] = L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Li
 constexpr std::uint32_t kImportTimeoutMs = 10000;
 
 // A registry script carried in the program, and the list it gives its one value.
-struct Script {
+struct RegistryScript {
     const wchar_t* fileName;
     std::uint16_t number;
     const wchar_t* valuePath;
@@ -40,21 +40,24 @@ constexpr const wchar_t* kClosedBind[] = {L"1"};
 constexpr const wchar_t* kClosedProtocols[] = {L"ncacn_spx", L"ncacn_nb_nb", L"ncacn_nb_ipx"};
 constexpr const wchar_t* kOpenProtocols[] = {L"ncacn_ip_tcp", L"ncacn_spx", L"ncacn_nb_nb",
                                              L"ncacn_nb_ipx"};
-constexpr Script kBindScript{L"\\Bind.reg", IDR_BIND_REG, kBind, kClosedBind};
-constexpr Script kDcomScript{L"\\DCOM.reg", IDR_DCOM_REG, kProtocols, kClosedProtocols};
-constexpr Script kDcom2Script{L"\\DCOM2.reg", IDR_DCOM2_REG, kProtocols, kOpenProtocols};
-constexpr std::array<const Script*, 2> kCloseScripts = {&kBindScript, &kDcomScript};
-constexpr std::array<const Script*, 1> kOpenScripts = {&kDcom2Script};
+constexpr RegistryScript kBindScript{L"\\Bind.reg", IDR_BIND_REG, kBind, kClosedBind};
+constexpr RegistryScript kCloseProtocolsScript{L"\\DCOM.reg", IDR_CLOSE_DCOM_REG, kProtocols,
+                                               kClosedProtocols};
+constexpr RegistryScript kOpenProtocolsScript{L"\\DCOM2.reg", IDR_OPEN_DCOM_REG, kProtocols,
+                                              kOpenProtocols};
+constexpr std::array<const RegistryScript*, 2> kCloseScripts = {&kBindScript,
+                                                                &kCloseProtocolsScript};
+constexpr std::array<const RegistryScript*, 1> kOpenScripts = {&kOpenProtocolsScript};
 
 // What closing changes, in the order reopening treats it: where the state before the close is
 // kept until the reopening, and what reopening removes where nothing was kept (a machine closed
 // by an earlier version). Bind's record sits beside the Linkage key, which reopening may delete.
-struct Kept {
+struct ValueChangedByClose {
     const wchar_t* value;
     const wchar_t* record;
     const wchar_t* removedToOpen;  // null: the open list is imported instead
 };
-constexpr std::array<Kept, 4> kKept = {{
+constexpr std::array<ValueChangedByClose, 4> kValuesChangedByClose = {{
     {kBind, L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\LinkageBindKX135", kLinkageKey},
     {kListenOnInternet, L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternetKX135",
      kListenOnInternet},
@@ -78,23 +81,23 @@ Failure FileReason(Machine& machine, const std::wstring& path, unsigned long cod
     return {FileFailureMessage(path, machine.system.ErrorText(code)), code};
 }
 
-void Report(Machine& machine, const wchar_t* what, const std::wstring& reason) {
+void ShowFailure(Machine& machine, const wchar_t* what, const std::wstring& reason) {
     machine.host.ShowMessage(what + (L"\r\n\r\n" + reason), kAppTitle, MbOk | MbIconExclamation);
 }
 
-std::vector<std::wstring> StringsOf(const Script& script) {
+std::vector<std::wstring> StringsOf(const RegistryScript& script) {
     return {script.strings.begin(), script.strings.end()};
 }
 
 // Hands the scripts to the registry editor, then makes sure their values hold what the scripts
 // say: the editor's exit code tells nothing, and it may be missing, refused or slow.
-Reason Import(Machine& machine, std::span<const Script* const> scripts) {
+Reason Import(Machine& machine, std::span<const RegistryScript* const> scripts) {
     System& system = machine.system;
     const std::wstring folder = system.ProgramFolder();
     // Each file stays held, so that nobody can swap it, until its import has ended.
     std::vector<std::unique_ptr<HeldFile>> held;
     Reason reason;
-    for (const Script* script : scripts) {
+    for (const RegistryScript* script : scripts) {
         const std::wstring path = folder + script->fileName;
         Extraction extraction = system.ExtractResource(path, L"REG", script->number);
         if (!extraction.file) {
@@ -105,7 +108,7 @@ Reason Import(Machine& machine, std::span<const Script* const> scripts) {
     }
     if (!reason) {
         std::vector<std::wstring> imports;
-        for (const Script* script : scripts) {
+        for (const RegistryScript* script : scripts) {
             imports.push_back(L"Cmd /C REGEDIT /s \"" + folder + script->fileName + L"\"");
         }
         RunCommandsToEnd(system, imports, WindowStyle::Minimized, kImportTimeoutMs);
@@ -118,38 +121,38 @@ Reason Import(Machine& machine, std::span<const Script* const> scripts) {
     if (reason) {
         return reason;
     }
-    for (const Script* script : scripts) {
+    for (const RegistryScript* script : scripts) {
         const std::vector<std::wstring> expected = StringsOf(*script);
         RawValue value;
-        if (machine.reg.ReadRaw(Hklm, script->valuePath, value) == kRegOk &&
+        if (machine.reg.ReadRaw(kHklm, script->valuePath, value) == kRegOk &&
             MultiStrings(value) == expected) {
             continue;
         }
         if (const WriteResult failure =
-                machine.reg.WriteRaw(Hklm, script->valuePath, MultiStringValue(expected))) {
+                machine.reg.WriteRaw(kHklm, script->valuePath, MultiStringValue(expected))) {
             return WriteReason(machine, *failure);
         }
     }
     return std::nullopt;
 }
 
-// Brings back what the records of `kept` hold: every value first, going on past a refusal so as
+// Brings back what the records of `values` hold: every value first, going on past a refusal so as
 // to bring back as much as it can, then the marker "0", and only then are the records dropped. So
 // a refusal anywhere leaves every record still needed, and the next try ends where this one
 // would have. Where port 135 is marked closed and a value has no record (closed by an earlier
 // version, which kept nothing), what closing left is removed instead.
-Reason Restore(Machine& machine, std::span<const Kept> kept) {
+Reason Restore(Machine& machine, std::span<const ValueChangedByClose> values) {
     Reg& reg = machine.reg;
-    const bool markedClosed = reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1";
+    const bool markedClosed = reg.ReadText(kHklm, kPort135Marker) == L"1";
     Reason first;
-    for (const Kept& value : kept) {
+    for (const ValueChangedByClose& value : values) {
         Reason reason;
         WriteResult failure;
         // Without a record and the marker, an earlier try brought the value back already.
-        if (HasRecord(reg, Hklm, value.record)) {
-            failure = PutRecordedValue(reg, Hklm, value.value, value.record);
+        if (HasRecord(reg, kHklm, value.record)) {
+            failure = PutRecordedValue(reg, kHklm, value.value, value.record);
         } else if (markedClosed && value.removedToOpen) {
-            failure = reg.Remove(Hklm, value.removedToOpen);
+            failure = reg.Remove(kHklm, value.removedToOpen);
         } else if (markedClosed) {
             reason = Import(machine, kOpenScripts);
         }
@@ -161,11 +164,12 @@ Reason Restore(Machine& machine, std::span<const Kept> kept) {
     if (first) {
         return first;
     }
-    if (const WriteResult failure = reg.WriteValue(Hklm, kPort135Marker, L"0", RegSz)) {
+    if (const WriteResult failure =
+            reg.WriteValue(kHklm, kPort135Marker, L"0", ValueType::String)) {
         return WriteReason(machine, *failure);
     }
-    for (const Kept& value : kept) {
-        if (const WriteResult failure = DropRecord(reg, Hklm, value.value, value.record)) {
+    for (const ValueChangedByClose& value : values) {
+        if (const WriteResult failure = DropRecord(reg, kHklm, value.value, value.record)) {
             return WriteReason(machine, *failure);
         }
     }
@@ -175,9 +179,9 @@ Reason Restore(Machine& machine, std::span<const Kept> kept) {
 // Records what closing will change before anything changes; `recorded` tells how far it got.
 Reason Close(Machine& machine, std::size_t& recorded) {
     Reg& reg = machine.reg;
-    for (recorded = 0; recorded < kKept.size(); ++recorded) {
-        const Kept& kept = kKept[recorded];
-        if (const WriteResult failure = RecordValue(reg, Hklm, kept.value, kept.record)) {
+    for (recorded = 0; recorded < kValuesChangedByClose.size(); ++recorded) {
+        const ValueChangedByClose& kept = kValuesChangedByClose[recorded];
+        if (const WriteResult failure = RecordValue(reg, kHklm, kept.value, kept.record)) {
             return WriteReason(machine, *failure);
         }
     }
@@ -186,7 +190,7 @@ Reason Close(Machine& machine, std::size_t& recorded) {
     }
     for (const auto& [path, value] :
          {std::pair{kListenOnInternet, L"N"}, {kEnableDcom, L"N"}, {kPort135Marker, L"1"}}) {
-        if (const WriteResult failure = reg.WriteValue(Hklm, path, value, RegSz)) {
+        if (const WriteResult failure = reg.WriteValue(kHklm, path, value, ValueType::String)) {
             return WriteReason(machine, *failure);
         }
     }
@@ -195,80 +199,82 @@ Reason Close(Machine& machine, std::size_t& recorded) {
 
 }  // namespace
 
-std::int16_t IsPort135Closed(Machine& machine) {
+bool IsPort135Closed(Machine& machine) {
     Reg& reg = machine.reg;
     // All four are read, in this order, whatever the first ones give.
-    const bool dcomOff = reg.ReadValue(Hklm, kEnableDcom, kUnreadable) == L"N";
-    const bool notListening = reg.ReadValue(Hklm, kListenOnInternet, kUnreadable) == L"N";
-    const bool closedByUs = reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1";
-    const bool bound = reg.ValueExists(Hklm, kBind);
-    return dcomOff && notListening && closedByUs && bound ? 1 : 0;
+    const bool dcomOff = reg.ReadText(kHklm, kEnableDcom) == L"N";
+    const bool notListening = reg.ReadText(kHklm, kListenOnInternet) == L"N";
+    const bool closedByUs = reg.ReadText(kHklm, kPort135Marker) == L"1";
+    const bool bound = reg.ValueExists(kHklm, kBind);
+    return dcomOff && notListening && closedByUs && bound;
 }
 
-void Port135_Click(Form& form, Machine& machine) {
-    if (form.controls.Value(C::Port135) == 1) {
-        for (C box : {C::Port137138139, C::Port445, C::Port1024TCP, C::Port123, C::Port500,
-                      C::Port1900, C::Port5000, C::Port1023, C::Port1024UDP, C::Port1027}) {
-            form.controls.SetEnabled(box, false);
+void Port135BoxChanged(MainWindowState& state, Machine& machine) {
+    if (state.controls.Ticked(C::Port135Box)) {
+        for (C box : ServiceRoutineOrder()) {
+            state.controls.SetEnabled(box, false);
         }
     } else {
-        EnableServiceBoxes(form, machine);
+        EnableInstalledServiceBoxes(state, machine);
     }
 }
 
 bool Port135ReopeningDue(Reg& reg) {
-    return reg.ReadValue(Hklm, kPort135Marker, kUnreadable) == L"1" ||
-           std::any_of(kKept.begin(), kKept.end(),
-                       [&](const Kept& kept) { return HasRecord(reg, Hklm, kept.record); });
+    return reg.ReadText(kHklm, kPort135Marker) == L"1" ||
+           std::any_of(
+               kValuesChangedByClose.begin(), kValuesChangedByClose.end(),
+               [&](const ValueChangedByClose& kept) { return HasRecord(reg, kHklm, kept.record); });
 }
 
-void ClosePort135(Form& form, Machine& machine) {
+void ClosePort135(MainWindowState& state, Machine& machine) {
     // Only a port this program closed, or one whose reopening it has not finished, is reopened
     // first: a machine it never closed keeps its DCOM values when the user answers No.
     if (Port135ReopeningDue(machine.reg)) {
-        if (OpenPort135(form, machine)) {
-            form.controls.SetValue(C::Port135, 0);
+        if (OpenPort135(state, machine)) {
+            state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
             return;
         }
     } else if (const WriteResult failure =
-                   machine.reg.WriteValue(Hklm, kPort135Marker, L"0", RegSz)) {
-        Report(machine, L"Port 135 could not be closed.", WriteReason(machine, *failure).text);
-        form.controls.SetValue(C::Port135, 0);
+                   machine.reg.WriteValue(kHklm, kPort135Marker, L"0", ValueType::String)) {
+        ShowFailure(machine, L"Port 135 could not be closed.", WriteReason(machine, *failure).text);
+        state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
         return;
     }
     // No is the default: Enter alone must not close port 135.
     if (machine.host.ShowMessage(kPort135Warning, kPort135WarningTitle,
                                  MbYesNo | MbIconExclamation | MbDefButton2) != IdYes) {
-        form.controls.SetValue(C::Port135, 0);
+        state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
         return;
     }
     std::size_t recorded = 0;
     if (const Reason reason = Close(machine, recorded)) {
-        if (const Reason undone = Restore(machine, std::span(kKept).first(recorded))) {
-            Report(machine,
-                   L"Port 135 could not be closed, and Tolvane could not bring back every value "
-                   L"it had changed.",
-                   reason->text + L"\r\n\r\n" + undone->text);
+        if (const Reason undone =
+                Restore(machine, std::span(kValuesChangedByClose).first(recorded))) {
+            ShowFailure(
+                machine,
+                L"Port 135 could not be closed, and Tolvane could not bring back every value "
+                L"it had changed.",
+                reason->text + L"\r\n\r\n" + undone->text);
         } else {
-            Report(machine, L"Port 135 could not be closed; it is left open.", reason->text);
+            ShowFailure(machine, L"Port 135 could not be closed; it is left open.", reason->text);
         }
-        form.controls.SetValue(C::Port135, 0);
+        state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
     }
 }
 
-std::optional<unsigned long> OpenPort135(Form& form, Machine& machine) {
-    const Reason reason = Restore(machine, kKept);
+std::optional<unsigned long> OpenPort135(MainWindowState& state, Machine& machine) {
+    const Reason reason = Restore(machine, kValuesChangedByClose);
     if (!reason) {
         return std::nullopt;
     }
-    form.port135ReopenFailed = true;
-    Report(machine, L"Port 135 could not be reopened.", reason->text);
+    state.port135ReopenFailed = true;
+    ShowFailure(machine, L"Port 135 could not be reopened.", reason->text);
     return reason->code;
 }
 
-void KeepPort135Open(Form& form, Machine& machine) {
-    if (!form.port135ReopenFailed && form.repairsPort135 && Port135ReopeningDue(machine.reg)) {
-        OpenPort135(form, machine);
+void KeepPort135Open(MainWindowState& state, Machine& machine) {
+    if (!state.port135ReopenFailed && state.repairsPort135 && Port135ReopeningDue(machine.reg)) {
+        OpenPort135(state, machine);
     }
 }
 

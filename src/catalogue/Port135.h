@@ -6,7 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "ui/Form.h"
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 
@@ -17,22 +18,22 @@ inline constexpr wchar_t kPort135WarningTitle[] = L"Warning.....";
 // "1" while port 135 is closed by this program, "0" once it reopened it.
 inline constexpr wchar_t kPort135Marker[] = L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX";
 
-// 1 when every trace of a closed port 135 is there, 0 otherwise: a value for the box.
-std::int16_t IsPort135Closed(Machine& machine);
+// Every trace of a closed port 135 is there.
+bool IsPort135Closed(Machine& machine);
 
 // Reaction of the box: ticked, the other port boxes wait; cleared, they are offered again.
-void Port135_Click(Form& form, Machine& machine);
+void Port135BoxChanged(MainWindowState& state, Machine& machine);
 
 // Asks first; on No, or when anything fails, port 135 is left open and the box cleared. A failure
 // is reported in one message box.
-void ClosePort135(Form& form, Machine& machine);
+void ClosePort135(MainWindowState& state, Machine& machine);
 // Brings back the values from before the close, or the open state where none were kept. The
 // system's error code when it failed (the user has been told); nothing when it succeeded.
-std::optional<unsigned long> OpenPort135(Form& form, Machine& machine);
+std::optional<unsigned long> OpenPort135(MainWindowState& state, Machine& machine);
 // This program closed port 135, or left a reopening unfinished: its records are still there.
 bool Port135ReopeningDue(Reg& reg);
 // Reopens port 135 only where this program closed it or did not finish reopening it, and does not
 // retry a reopening that failed: what a verify and start-up do while the box is not ticked.
-void KeepPort135Open(Form& form, Machine& machine);
+void KeepPort135Open(MainWindowState& state, Machine& machine);
 
 }  // namespace tolvane

@@ -23,21 +23,14 @@ enum class Restart {
 
 struct ServiceRow {
     C box;
-    C label;
-    std::array<HardeningSetting, 2> settings;  // the second only where settingCount is 2
-    int settingCount;
-    const wchar_t* command;      // started when the box is applied ticked
-    const wchar_t* installedBy;  // Start value that exists only when the service is installed
+    // The service's start type, disabled when the box is applied ticked; it exists only while the
+    // service is installed. Null for the SMB box, which switches no service.
+    const wchar_t* start;
+    const wchar_t* command;  // started when the box is applied ticked
     Restart restart;
+    // Port 135 may be closed only while this box is ticked or its service absent.
+    bool keepsPort135Open = true;
 };
-
-constexpr HardeningSetting kNoSetting{};
-
-constexpr ServiceRow Service(C box, C label, const wchar_t* start, const wchar_t* command,
-                             Restart restart) {
-    return {box,   label,  {Row(box, label, start, L"4", kRuleRestore), kNoSetting}, 1, command,
-            start, restart};
-}
 
 // NetBIOS over TCP/IP, which holds ports 137 to 139, is switched per network interface: each
 // key under this one has the value NetbiosOptions, 2 for off (KB 204279). Windows' own 0 takes
@@ -53,122 +46,120 @@ const wchar_t* LastingPath(std::wstring path) {
 }
 
 // One row per interface the machine has now.
-std::vector<HardeningSetting> NetbiosRows(Reg& reg) {
-    std::vector<HardeningSetting> rows;
-    for (const std::wstring& name : reg.SubkeyNames(Hklm, kNetbtInterfaces)) {
-        rows.push_back(
-            Row(C::Port137138139, C::PortsLabel3,
-                LastingPath(std::wstring(kNetbtInterfaces) + L"\\" + name + L"\\NetbiosOptions"),
-                L"2", L"0"));
+void AddNetbiosRows(Reg& reg, std::vector<HardeningSetting>& rows) {
+    for (const std::wstring& name : reg.SubkeyNames(kHklm, kNetbtInterfaces)) {
+        rows.push_back(MakeSetting(
+            C::NetBiosPortsBox,
+            LastingPath(std::wstring(kNetbtInterfaces) + L"\\" + name + L"\\NetbiosOptions"), L"2",
+            WriteOnUndo(L"0")));
     }
-    return rows;
 }
 
-constexpr wchar_t kDnscacheStart[] = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Start";
-
-constexpr std::array<ServiceRow, 10> kServiceRows = {{
-    Service(C::Port123, C::PortsLabel2, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start",
-            L"net stop W32Time", Restart::Clears),
-    Service(C::Port137138139, C::PortsLabel3,
-            L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start", L"net stop lmhosts",
-            Restart::Sets),
-    {C::Port445,
-     C::PortsLabel4,
-     {Row(C::Port445, C::PortsLabel4,
-          L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\SmbDeviceEnabled", L"0",
-          kRuleDelete),
-      kNoSetting},
-     1,
-     nullptr,
-     nullptr,
-     Restart::Leaves},
-    Service(C::Port500, C::PortsLabel5, L"SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Start",
-            L"net stop policyagent", Restart::Leaves),
-    Service(C::Port1023, C::PortsLabel6, L"SYSTEM\\CurrentControlSet\\Services\\MSDTC\\Start",
-            L"net stop msdtc", Restart::Clears),
-    Service(C::Port1024TCP, C::PortsLabel7, L"System\\CurrentControlSet\\Services\\Schedule\\Start",
-            L"net stop Schedule", Restart::Clears),
-    {C::Port1024UDP,
-     C::PortsLabel8,
-     {Row(C::Port1024UDP, C::PortsLabel8, kDnscacheStart, L"4", kRuleRestore),
-      Row(C::Port1024UDP, C::PortsLabel8,
-          L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets", L"0",
-          kRuleDelete)},
-     2,
-     L"net stop Dnscache",
-     kDnscacheStart,
+// In the order in which the group applies its boxes.
+constexpr ServiceRow kServiceRows[] = {
+    {C::NetBiosPortsBox, L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start",
+     L"net stop lmhosts", Restart::Sets},
+    {C::Port123Box, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start", L"net stop W32Time",
      Restart::Clears},
-    Service(C::Port1027, C::PortsLabel9, L"System\\CurrentControlSet\\Services\\Messenger\\Start",
-            L"net stop messenger", Restart::Clears),
-    Service(C::Port1900, C::PortsLabel10, L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start",
-            nullptr, Restart::Leaves),
-    Service(C::Port5000, C::PortsLabel11, L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start",
-            L"net stop upnphost", Restart::Leaves),
-}};
+    {C::Port500Box, L"SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Start",
+     L"net stop policyagent", Restart::Leaves},
+    {C::Port5000Box, L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start", L"net stop upnphost",
+     Restart::Leaves},
+    {C::Port1900Box, L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start", nullptr,
+     Restart::Leaves, false},
+    {C::Port1024TcpBox, L"System\\CurrentControlSet\\Services\\Schedule\\Start",
+     L"net stop Schedule", Restart::Clears},
+    {C::Port1024UdpBox, L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Start",
+     L"net stop Dnscache", Restart::Clears},
+    {C::Port1023Box, L"SYSTEM\\CurrentControlSet\\Services\\MSDTC\\Start", L"net stop msdtc",
+     Restart::Clears},
+    {C::Port1027Box, L"System\\CurrentControlSet\\Services\\Messenger\\Start",
+     L"net stop messenger", Restart::Clears},
+    {C::Port445Box, nullptr, nullptr, Restart::Leaves},
+};
+
+// The values a box sets beside its service's start type, after it in apply order.
+constexpr HardeningSetting kOtherRows[] = {
+    MakeSetting(C::Port1024UdpBox,
+                L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets",
+                L"0", kDeleteOnUndo),
+    MakeSetting(C::Port445Box,
+                L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\SmbDeviceEnabled", L"0",
+                kDeleteOnUndo),
+};
 
 const ServiceRow& RowOf(C box) {
-    return *std::find_if(kServiceRows.begin(), kServiceRows.end(),
+    return *std::find_if(std::begin(kServiceRows), std::end(kServiceRows),
                          [box](const ServiceRow& row) { return row.box == box; });
 }
 
-// The order in which each routine treats the boxes.
-constexpr std::array<C, 10> kEnableOrder = {
-    C::Port137138139, C::Port445,  C::Port1024TCP, C::Port123,     C::Port500,
-    C::Port1900,      C::Port5000, C::Port1023,    C::Port1024UDP, C::Port1027};
-constexpr std::array<C, 9> kInstalledCheckOrder = {C::Port137138139, C::Port1024TCP, C::Port123,
-                                                   C::Port500,       C::Port1900,    C::Port5000,
-                                                   C::Port1023,      C::Port1024UDP, C::Port1027};
-constexpr std::array<C, 11> kClearOrder = {
-    C::Port135,  C::Port137138139, C::Port445,  C::Port1024TCP, C::Port123, C::Port500,
-    C::Port1900, C::Port5000,      C::Port1023, C::Port1024UDP, C::Port1027};
+// The order in which the routines treat the boxes: enabling them, looking for their services,
+// clearing them, ticking them all and the port 135 box's reaction. Each box's reaction runs when
+// it is reached, so the order shows.
+constexpr std::array<C, 10> kRoutineOrder = {
+    C::NetBiosPortsBox, C::Port445Box,  C::Port1024TcpBox, C::Port123Box,     C::Port500Box,
+    C::Port1900Box,     C::Port5000Box, C::Port1023Box,    C::Port1024UdpBox, C::Port1027Box};
+// The order in which the group checks its boxes.
 constexpr std::array<C, 10> kVerifyOrder = {
-    C::Port123,  C::Port500,     C::Port5000, C::Port1900, C::Port1024TCP,
-    C::Port1027, C::Port1024UDP, C::Port1023, C::Port445,  C::Port137138139};
-// Port 135 may be closed only while every one of these is closed or absent.
-constexpr std::array<C, 9> kGateBoxes = {C::Port123,     C::Port137138139, C::Port445,
-                                         C::Port500,     C::Port1023,      C::Port1024TCP,
-                                         C::Port1024UDP, C::Port1027,      C::Port5000};
-constexpr std::array<C, 10> kApplyOrder = {
-    C::Port137138139, C::Port123,     C::Port500,  C::Port5000, C::Port1900,
-    C::Port1024TCP,   C::Port1024UDP, C::Port1023, C::Port1027, C::Port445};
+    C::Port123Box,  C::Port500Box,     C::Port5000Box, C::Port1900Box, C::Port1024TcpBox,
+    C::Port1027Box, C::Port1024UdpBox, C::Port1023Box, C::Port445Box,  C::NetBiosPortsBox};
+
+// Port 135 first, then the others in routine order.
+std::vector<C> ClearOrder() {
+    std::vector<C> boxes{C::Port135Box};
+    boxes.insert(boxes.end(), kRoutineOrder.begin(), kRoutineOrder.end());
+    return boxes;
+}
 
 // The box's rows as the machine has them now, in apply order.
 std::vector<HardeningSetting> SettingsOf(Reg& reg, const ServiceRow& row) {
-    std::vector<HardeningSetting> rows(row.settings.begin(),
-                                       row.settings.begin() + row.settingCount);
-    if (row.box == C::Port137138139) {
-        const std::vector<HardeningSetting> interfaces = NetbiosRows(reg);
-        rows.insert(rows.end(), interfaces.begin(), interfaces.end());
+    std::vector<HardeningSetting> rows;
+    if (row.start) {
+        rows.push_back(MakeSetting(row.box, row.start, L"4", kRestoreOnUndo));
+    }
+    for (const HardeningSetting& other : kOtherRows) {
+        if (other.box == row.box) {
+            rows.push_back(other);
+        }
+    }
+    if (row.box == C::NetBiosPortsBox) {
+        AddNetbiosRows(reg, rows);
     }
     return rows;
 }
 
 }  // namespace
 
+std::span<const ControlId> ServiceRoutineOrder() {
+    return kRoutineOrder;
+}
+
 std::vector<HardeningSetting> ServiceSettings(Reg& reg) {
     std::vector<HardeningSetting> rows;
-    for (C box : kApplyOrder) {
-        const std::vector<HardeningSetting> settings = SettingsOf(reg, RowOf(box));
+    for (const ServiceRow& row : kServiceRows) {
+        const std::vector<HardeningSetting> settings = SettingsOf(reg, row);
         rows.insert(rows.end(), settings.begin(), settings.end());
     }
     return rows;
 }
 
-void EnableServiceBoxes(Form& form, Machine& machine) {
-    for (C box : kEnableOrder) {
-        form.controls.SetEnabled(box, true);
+void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine) {
+    for (C box : kRoutineOrder) {
+        state.controls.SetEnabled(box, true);
     }
-    for (C box : kInstalledCheckOrder) {
-        if (machine.reg.ReadValue(Hklm, RowOf(box).installedBy, kUnreadable) == kUnreadable) {
-            form.controls.SetEnabled(box, false);
+    for (C box : kRoutineOrder) {
+        const wchar_t* start = RowOf(box).start;
+        if (start && !machine.reg.ReadText(kHklm, start)) {
+            state.controls.SetEnabled(box, false);
         }
     }
 }
 
-void VerifyServices(Form& form, Machine& machine) {
-    Controls& controls = form.controls;
-    for (C box : kClearOrder) {
-        controls.SetValue(box, 0);
+void VerifyServices(MainWindowState& state, Machine& machine) {
+    Controls& controls = state.controls;
+    const std::vector<C> clearOrder = ClearOrder();
+    for (C box : clearOrder) {
+        controls.SetValue(box, BoxValue::Cleared);
     }
     for (C box : kVerifyOrder) {
         if (!controls.Enabled(box)) {
@@ -179,62 +170,68 @@ void VerifyServices(Form& form, Machine& machine) {
         bool inForce = true;
         // The two-row box checks its second row first.
         for (auto it = settings.rbegin(); it != settings.rend(); ++it) {
-            inForce = CheckSetting(machine, *it) && inForce;
+            inForce = IsInForce(machine, *it) && inForce;
         }
         if (inForce) {
-            controls.SetValue(box, 1);
+            controls.SetValue(box, BoxValue::Ticked);
         }
-        ShowState(form, box, row.label);
+        BoldLabelWhileCleared(state, box);
     }
-    const bool gateClosed = std::all_of(kGateBoxes.begin(), kGateBoxes.end(), [&](C box) {
-        return controls.Value(box) == 1 || !controls.Enabled(box);
-    });
+    const bool gateClosed =
+        std::all_of(std::begin(kServiceRows), std::end(kServiceRows), [&](const ServiceRow& row) {
+            return !row.keepsPort135Open || controls.Ticked(row.box) || !controls.Enabled(row.box);
+        });
     if (gateClosed) {
-        controls.SetEnabled(C::Port135, true);
-        controls.SetValue(C::Port135, IsPort135Closed(machine));
-        ShowState(form, C::Port135, C::PortsLabel1);
+        controls.SetEnabled(C::Port135Box, true);
+        controls.SetValue(C::Port135Box,
+                          IsPort135Closed(machine) ? BoxValue::Ticked : BoxValue::Cleared);
+        BoldLabelWhileCleared(state, C::Port135Box);
     } else {
         // Port 135 must be open while any of the nine is.
-        controls.SetEnabled(C::Port135, false);
-        KeepPort135Open(form, machine);
+        controls.SetEnabled(C::Port135Box, false);
+        KeepPort135Open(state, machine);
     }
-    for (C box : kClearOrder) {
-        form.VerifiedState(box) = controls.Value(box);
+    for (C box : clearOrder) {
+        state.VerifiedValue(box) = controls.Value(box);
     }
 }
 
-GroupResult ApplyServices(Form& form, Machine& machine) {
-    Controls& controls = form.controls;
-    form.RestartNeeded = true;
+GroupResult ApplyServices(MainWindowState& state, Machine& machine) {
+    Controls& controls = state.controls;
+    state.restartNeeded = true;
     bool restartSet = false;
-    for (C box : kApplyOrder) {
-        if (!form.Changed(box)) {
+    for (const ServiceRow& row : kServiceRows) {
+        const C box = row.box;
+        if (!state.ChangedSinceVerify(box)) {
             continue;
         }
-        const ServiceRow& row = RowOf(box);
-        const std::int16_t value = controls.Value(box);
-        if (value == 1 && row.command) {
-            RunCommand(machine.system, row.command, WindowStyle::Minimized);
+        const BoxValue value = controls.Value(box);
+        if (value == BoxValue::Ticked && row.command) {
+            StartWithoutWaiting(machine.system, row.command, WindowStyle::Minimized);
         }
-        if (WriteResult failure = ApplyRows(machine, SettingsOf(machine.reg, row), value)) {
-            return StoppedAt(form, box, std::move(*failure), kApplyOrder);
+        if (WriteResult failure = ApplyBoxSettings(machine, SettingsOf(machine.reg, row), value)) {
+            std::vector<C> order;
+            for (const ServiceRow& next : kServiceRows) {
+                order.push_back(next.box);
+            }
+            return StoppedAt(state, box, std::move(*failure), order);
         }
         if (row.restart == Restart::Clears) {
-            form.RestartNeeded = false;
+            state.restartNeeded = false;
         }
         restartSet = restartSet || row.restart == Restart::Sets;
     }
-    form.RestartNeeded = form.RestartNeeded || restartSet;
-    if (form.Changed(C::Port135)) {
+    state.restartNeeded = state.restartNeeded || restartSet;
+    if (state.ChangedSinceVerify(C::Port135Box)) {
         // The user asked: try again even where a reopening failed before.
-        form.port135ReopenFailed = false;
-        if (controls.Value(C::Port135) == 1) {
-            ClosePort135(form, machine);
+        state.port135ReopenFailed = false;
+        if (controls.Ticked(C::Port135Box)) {
+            ClosePort135(state, machine);
         } else {
-            OpenPort135(form, machine);
+            OpenPort135(state, machine);
         }
     }
-    controls.SetValue(C::SelectAll3, 0);
+    controls.SetValue(C::SelectAllServicesBox, BoxValue::Cleared);
     return std::nullopt;
 }
 

@@ -1,6 +1,8 @@
 // The "Closing critical ports" group: services switched off, and the port-135 gate.
 #pragma once
 
+#include <span>
+
 #include "catalogue/HardeningSetting.h"
 
 namespace tolvane {
@@ -8,10 +10,12 @@ namespace tolvane {
 // The group's registry rows as the machine has them now (one per network interface for NetBIOS),
 // in apply order.
 std::vector<HardeningSetting> ServiceSettings(Reg& reg);
+// The order in which the routines treat the port boxes but port 135's.
+std::span<const ControlId> ServiceRoutineOrder();
 // Enables the port boxes whose service is installed.
-void EnableServiceBoxes(Form& form, Machine& machine);
-void VerifyServices(Form& form, Machine& machine);
+void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine);
+void VerifyServices(MainWindowState& state, Machine& machine);
 // Stops at the first write the registry refuses and reports it.
-GroupResult ApplyServices(Form& form, Machine& machine);
+GroupResult ApplyServices(MainWindowState& state, Machine& machine);
 
 }  // namespace tolvane

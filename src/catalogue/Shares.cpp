@@ -13,29 +13,27 @@ struct ShareRow {
 };
 
 constexpr std::array<ShareRow, 5> kShareRows = {{
-    {Row(C::ShareFolders, C::PartageLabel4,
-         L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network\\NoFileSharing", L"1",
-         kRuleDelete),
+    {MakeSetting(C::FolderSharingBox,
+                 L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network\\NoFileSharing",
+                 L"1", kDeleteOnUndo),
      false},
-    {Row(C::SharePrinters, C::PartageLabel5,
-         L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network\\NoPrintSharing", L"1",
-         kRuleDelete),
+    {MakeSetting(C::PrinterSharingBox,
+                 L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network\\NoPrintSharing",
+                 L"1", kDeleteOnUndo),
      false},
-    {Row(C::SimpleShare, C::PartageLabel1, L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\forceguest",
-         L"0", L"1"),
+    {MakeSetting(C::SimpleFileSharingBox, L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\forceguest",
+                 L"0", WriteOnUndo(L"1")),
      true},
-    {Row(C::AdminShare, C::PartageLabel2,
-         L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters\\AutoshareWks", L"0",
-         kRuleDelete),
+    {MakeSetting(C::AdminSharesBox,
+                 L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters\\AutoshareWks",
+                 L"0", kDeleteOnUndo),
      true},
-    {Row(C::RemoteAdmin, C::PartageLabel3,
-         L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters\\AutoShareServer", L"0",
-         kRuleDelete),
+    {MakeSetting(C::RemoteAdminBox,
+                 L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters\\AutoShareServer",
+                 L"0", kDeleteOnUndo),
      true},
 }};
 
-constexpr std::array<C, 5> kShareBoxes = {C::SimpleShare, C::AdminShare, C::RemoteAdmin,
-                                          C::ShareFolders, C::SharePrinters};
 constexpr int kNotInForceCentipoints = 700;
 constexpr int kInForceCentipoints = 800;
 
@@ -49,50 +47,52 @@ std::vector<HardeningSetting> ShareSettings() {
     return rows;
 }
 
-void VerifyShares(Form& form, Machine& machine) {
-    Controls& controls = form.controls;
-    for (C box : kShareBoxes) {
-        controls.SetValue(box, 0);
+void VerifyShares(MainWindowState& state, Machine& machine) {
+    Controls& controls = state.controls;
+    const std::vector<C> boxes = BoxesOf(Group::Shares);
+    for (C box : boxes) {
+        controls.SetValue(box, BoxValue::Cleared);
     }
     for (const ShareRow& row : kShareRows) {
         const HardeningSetting& setting = row.setting;
         if (!controls.Enabled(setting.box)) {
             continue;
         }
-        if (CheckSetting(machine, setting)) {
-            controls.SetValue(setting.box, 1);
+        if (IsInForce(machine, setting)) {
+            controls.SetValue(setting.box, BoxValue::Ticked);
         }
-        ShowState(form, setting.box, setting.label);
+        BoldLabelWhileCleared(state, setting.box);
         if (row.resizesLabel) {
-            controls.SetCentipoints(setting.label, controls.Bold(setting.label)
-                                                       ? kNotInForceCentipoints
-                                                       : kInForceCentipoints);
+            const C label = LabelOf(setting.box);
+            controls.SetCentipoints(
+                label, controls.Bold(label) ? kNotInForceCentipoints : kInForceCentipoints);
         }
     }
-    for (C box : kShareBoxes) {
-        form.VerifiedState(box) = controls.Value(box);
+    for (C box : boxes) {
+        state.VerifiedValue(box) = controls.Value(box);
     }
 }
 
-GroupResult ApplyShares(Form& form, Machine& machine) {
-    form.RestartNeeded = true;
+GroupResult ApplyShares(MainWindowState& state, Machine& machine) {
+    state.restartNeeded = true;
     for (const ShareRow& row : kShareRows) {
         const C box = row.setting.box;
-        if (!form.Changed(box)) {
+        if (!state.ChangedSinceVerify(box)) {
             continue;
         }
-        if (WriteResult failure = ApplyRows(machine, {&row.setting, 1}, form.controls.Value(box))) {
+        if (WriteResult failure =
+                ApplyBoxSettings(machine, {&row.setting, 1}, state.controls.Value(box))) {
             std::vector<C> order;
             for (const ShareRow& next : kShareRows) {
                 order.push_back(next.setting.box);
             }
-            return StoppedAt(form, box, std::move(*failure), order);
+            return StoppedAt(state, box, std::move(*failure), order);
         }
-        if (box == C::SimpleShare) {
-            form.RestartNeeded = false;
+        if (box == C::SimpleFileSharingBox) {
+            state.restartNeeded = false;
         }
     }
-    form.controls.SetValue(C::SelectAll1, 0);
+    state.controls.SetValue(C::SelectAllSharesBox, BoxValue::Cleared);
     return std::nullopt;
 }
 

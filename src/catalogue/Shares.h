@@ -7,8 +7,8 @@ namespace tolvane {
 
 // The group's registry rows, in apply order.
 std::vector<HardeningSetting> ShareSettings();
-void VerifyShares(Form& form, Machine& machine);
+void VerifyShares(MainWindowState& state, Machine& machine);
 // Stops at the first write the registry refuses and reports it.
-GroupResult ApplyShares(Form& form, Machine& machine);
+GroupResult ApplyShares(MainWindowState& state, Machine& machine);
 
 }  // namespace tolvane

@@ -7,11 +7,15 @@
 namespace tolvane {
 namespace {
 
+constexpr unsigned Bit(WindowsVersion version) {
+    return 1u << static_cast<unsigned>(version);
+}
+
 // Windows versions and product types as bits, so that a line can name several.
 enum Systems : unsigned {
-    W2000 = 1u << OsWindows2000,
-    Xp = 1u << OsWindowsXp,
-    W2003 = 1u << OsServer2003,
+    W2000 = Bit(WindowsVersion::Windows2000),
+    Xp = Bit(WindowsVersion::WindowsXp),
+    W2003 = Bit(WindowsVersion::Server2003),
     AllSystems = W2000 | Xp | W2003,
 };
 enum Products : unsigned {
@@ -25,7 +29,7 @@ struct DefaultLine {
     unsigned systems;
     unsigned products;
     unsigned fromServicePack;  // this service pack and the later ones
-    const wchar_t* value;
+    const wchar_t* value;      // null: Windows has no such value
 };
 
 constexpr unsigned kAnyPack = 0;
@@ -37,7 +41,7 @@ constexpr unsigned kAnyPack = 0;
 // "Windows 2000 Security Hardening Guide" for Windows 2000; KB 246261 (RestrictAnonymous),
 // KB 278259 (Everyone no longer includes Anonymous on XP and Server 2003) and KB 823659
 // (restrictanonymoussam enabled by default on XP and Server 2003; neither value exists on
-// Windows 2000). The first line that fits the system wins. A start type is never "Suppr": a
+// Windows 2000). The first line that fits the system wins. A start type is never absent: a
 // service that Windows does not ship on a version (SSDP and UPnP on Windows 2000) has no line
 // there, and keeps the engine's fallback.
 constexpr DefaultLine kDefaults[] = {
@@ -68,31 +72,31 @@ constexpr DefaultLine kDefaults[] = {
     {L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymoussam", Xp | W2003, AllProducts,
      kAnyPack, L"1"},
     {L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymoussam", W2000, AllProducts, kAnyPack,
-     kRuleDelete},
+     nullptr},
     {L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\everyoneincludesanonymous", Xp | W2003, AllProducts,
      kAnyPack, L"0"},
     {L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\everyoneincludesanonymous", W2000, AllProducts,
-     kAnyPack, kRuleDelete},
+     kAnyPack, nullptr},
     // Values of the anonymous-access box that no Windows has.
     {L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", AllSystems, AllProducts,
-     kAnyPack, kRuleDelete},
+     kAnyPack, nullptr},
     {L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer", AllSystems, AllProducts,
-     kAnyPack, kRuleDelete},
+     kAnyPack, nullptr},
 };
 
 }  // namespace
 
-const wchar_t* WindowsDefault(const std::wstring& valuePath, const VersionInfo& version) {
-    const unsigned system = 1u << OsCodeFor(version);
+std::optional<UndoRule> WindowsDefault(const std::wstring& valuePath, const VersionInfo& version) {
+    const unsigned system = Bit(WindowsVersionOf(version));
     const unsigned product = version.productType <= ProductServer ? 1u << version.productType : 0u;
     for (const DefaultLine& line : kDefaults) {
         if ((line.systems & system) && (line.products & product) &&
             version.servicePack >= line.fromServicePack &&
             SameIgnoringCase(valuePath, line.valuePath)) {
-            return line.value;
+            return line.value ? WriteOnUndo(line.value) : kDeleteOnUndo;
         }
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 }  // namespace tolvane

@@ -9,32 +9,28 @@ namespace {
 using A = AboutControlId;
 using K = ControlKind;
 
-constexpr int I(A id) {
-    return static_cast<int>(id);
-}
-
 constexpr std::array<SmallControl, kAboutControlCount> kLayout = {{
-    {I(A::Picture1), K::Picture, L"", 240, 120, 1095, 2100},
-    {I(A::LblTitle), K::Label, L"", 1680, 240, 4095, 360, kOnWindow, true, 1200, true},
-    {I(A::LblVersion), K::Label, L"", 1680, 720, 4095, 225, kOnWindow, true, 975},
-    {I(A::LblDescription), K::Label,
+    {Index(A::LogoPicture), K::Picture, L"", 240, 120, 1095, 2100},
+    {Index(A::TitleLabel), K::Label, L"", 1680, 240, 4095, 360, kOnWindow, true, 1200, true},
+    {Index(A::VersionLabel), K::Label, L"", 1680, 720, 4095, 225, kOnWindow, true, 975},
+    {Index(A::DescriptionLabel), K::Label,
      L"Tolvane is a freeware which lets you secure your PC running under Windows, by closing "
      L"some critical ports sensitive to Web attacks. You could also find some interesting "
      L"features like deletion of the shares, or deactivation of the default accounts.",
      1680, 1080, 4095, 1050},
-    {I(A::Label1), K::Label, L"this software is freeware.", 1680, 2160, 4095, 255},
-    {I(A::LblDisclaimer), K::Label,
+    {Index(A::FreewareLabel), K::Label, L"this software is freeware.", 1680, 2160, 4095, 255},
+    {Index(A::ThanksLabel), K::Label,
      L"Thanks to the following members who helped the project to come out :", 255, 2625, 3870, 420},
     // The free projects Tolvane is built and tested with.
-    {I(A::Contributeurs), K::Label, L"mingw-w64 - GCC - CMake - ImageMagick", 240, 3120, 3975, 255,
-     kOnWindow, true, kDefaultCentipoints, true, L"MS Sans Serif"},
-    {I(A::Testeurs), K::Label, L"Wine - GoogleTest - Xvfb", 240, 3360, 3855, 255, kOnWindow, true,
-     kDefaultCentipoints, true},
-    {I(A::AdresseUrl), K::Label, L"tolvane.example.org", 240, 3600, 1935, 255, kOnWindow, true,
-     kDefaultCentipoints, true},
-    {I(A::Support), K::Button, L"Support ...", 4260, 2640, 1467, 345},
-    {I(A::CmdSysInfo), K::Button, L"&System info", 4260, 3120, 1452, 345},
-    {I(A::CmdOK), K::Button, L"OK", 4245, 3585, 1467, 345},
+    {Index(A::BuildToolsLabel), K::Label, L"mingw-w64 - GCC - CMake - ImageMagick", 240, 3120, 3975,
+     255, kOnWindow, true, kDefaultCentipoints, true, L"MS Sans Serif"},
+    {Index(A::TestToolsLabel), K::Label, L"Wine - GoogleTest - Xvfb", 240, 3360, 3855, 255,
+     kOnWindow, true, kDefaultCentipoints, true},
+    {Index(A::HomePageLink), K::Label, L"tolvane.example.org", 240, 3600, 1935, 255, kOnWindow,
+     true, kDefaultCentipoints, true},
+    {Index(A::SupportButton), K::Button, L"Support ...", 4260, 2640, 1467, 345},
+    {Index(A::SystemInfoButton), K::Button, L"&System info", 4260, 3120, 1452, 345},
+    {Index(A::OkButton), K::Button, L"OK", 4245, 3585, 1467, 345},
 }};
 
 constexpr wchar_t kNotAvailable[] = L"System informations are not available";
@@ -48,9 +44,8 @@ bool StartProgramAt(System& system, const std::wstring& path) {
 
 }  // namespace
 
-std::span<const SmallControl> AboutWindowLayout() {
-    return kLayout;
-}
+const SmallWindowDesign kAboutDesign{L"TolvaneAbout", L"About Tolvane...", 5865, 4080, 4000,
+                                     kLayout};
 
 std::wstring VersionNumber(const std::array<std::uint16_t, 4>& version) {
     return Decimal(version[0]) + L"." + Decimal(version[1]) + L"." + Decimal(version[3]);
@@ -60,32 +55,27 @@ std::wstring VersionText(const std::array<std::uint16_t, 4>& version) {
     return L"Version " + VersionNumber(version);
 }
 
-bool GetKeyValue(Reg& reg, const std::wstring& keyName, const std::wstring& subKeyRef,
-                 std::wstring& keyVal) {
+std::optional<std::wstring> ReadLocalMachineText(Reg& reg, const std::wstring& keyPath,
+                                                 const std::wstring& valueName) {
     RawValue value;
-    if (reg.ReadRaw(Hklm, keyName + L"\\" + subKeyRef, value) != kRegOk) {
-        keyVal.clear();
-        return false;
+    if (reg.ReadRaw(kHklm, keyPath + L"\\" + valueName, value) != kRegOk) {
+        return std::nullopt;
     }
-    if (value.type == RawSz) {
-        // The text ends at its first zero, or with the data when it was stored without one.
-        keyVal = ValueText(value).value_or(L"");
-    } else if (value.type == RawDword) {
-        keyVal = ValueText(value).value_or(keyVal);
-    }
-    return true;
+    // A text ends at its first zero, or with the data when it was stored without one.
+    const bool hasText = value.type == RawSz || value.type == RawDword;
+    return hasText ? ValueText(value).value_or(L"") : L"";
 }
 
-void StartSysInfo(Machine& machine) {
+void StartSystemInformation(Machine& machine) {
     System& system = machine.system;
-    std::wstring path;
-    if (GetKeyValue(machine.reg, L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", path)) {
-        if (StartProgramAt(system, path)) {
+    if (const auto path = ReadLocalMachineText(
+            machine.reg, L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH")) {
+        if (StartProgramAt(system, *path)) {
             return;
         }
-    } else if (GetKeyValue(machine.reg, L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO",
-                           path)) {
-        const std::wstring program = path + L"\\MSINFO32.EXE";
+    } else if (const auto folder = ReadLocalMachineText(
+                   machine.reg, L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO")) {
+        const std::wstring program = *folder + L"\\MSINFO32.EXE";
         if (system.FileAttributes(program) && StartProgramAt(system, program)) {
             return;
         }

@@ -3,58 +3,48 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
-#include "ui/ControlLayout.h"
-#include "ui/Form.h"
+#include "model/ControlLayout.h"
+#include "model/Machine.h"
 
 namespace tolvane {
 
 enum class AboutControlId : std::uint8_t {
-    Picture1,
-    LblTitle,
-    LblVersion,
-    LblDescription,
-    Label1,
-    LblDisclaimer,
-    Contributeurs,
-    Testeurs,
-    AdresseUrl,
-    Support,
-    CmdSysInfo,
-    CmdOK,
+    LogoPicture,
+    TitleLabel,
+    VersionLabel,
+    DescriptionLabel,
+    FreewareLabel,
+    ThanksLabel,
+    BuildToolsLabel,
+    TestToolsLabel,
+    HomePageLink,
+    SupportButton,
+    SystemInfoButton,
+    OkButton,
     Count
 };
 inline constexpr int kAboutControlCount = static_cast<int>(AboutControlId::Count);
 
-// In the order of the identifiers.
-std::span<const SmallControl> AboutWindowLayout();
-
-inline constexpr wchar_t kAboutWindowClass[] = L"TolvaneAbout";
-inline constexpr wchar_t kAboutCaption[] = L"About Tolvane...";
-inline constexpr int kAboutWidthTwips = 5865;
-inline constexpr int kAboutHeightTwips = 4080;
+extern const SmallWindowDesign kAboutDesign;
 // The white separator, two pixels wide, from (240, 2520) to (5657, 2520).
-inline constexpr TwipRect kAboutLine{240, 2520, 5417, 0};
+inline constexpr TwipRect kAboutSeparator{240, 2520, 5417, 0};
 inline constexpr Rgb kLinkColour{170, 192, 250};
-
-// Child-window identifier of an about control.
-constexpr int AboutDialogId(AboutControlId id) {
-    return 4000 + static_cast<int>(id);
-}
 
 // "1.6.212" for the program version 1.6.0.212: the build number is not shown.
 std::wstring VersionNumber(const std::array<std::uint16_t, 4>& version);
 // "Version 1.6.212".
 std::wstring VersionText(const std::array<std::uint16_t, 4>& version);
 
-// Reads a text or number value below HKEY_LOCAL_MACHINE into `keyVal`; false (and an empty text)
-// when it cannot be read. A value of another type leaves `keyVal` as it was.
-bool GetKeyValue(Reg& reg, const std::wstring& keyName, const std::wstring& subKeyRef,
-                 std::wstring& keyVal);
+// A text or number value below HKEY_LOCAL_MACHINE as text; empty for a value of another type,
+// nothing when it cannot be read.
+std::optional<std::wstring> ReadLocalMachineText(Reg& reg, const std::wstring& keyPath,
+                                                 const std::wstring& valueName);
 
 // Starts the system information tool from where Windows says it is, or says it is not there.
-void StartSysInfo(Machine& machine);
+void StartSystemInformation(Machine& machine);
 
 }  // namespace tolvane

@@ -2,16 +2,18 @@
 // pointer.
 #pragma once
 
-#include "ui/Form.h"
+#include <optional>
+
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 
-inline constexpr wchar_t kShareFallback[] =
+inline constexpr wchar_t kSharesUnavailableHelp[] =
     L"The file system doesn't let the options to be validated, please modify the NTFS options in "
     L"order to proceed any further";
 
-// The pointer moved over the control (ControlId::Count: the window's own background). Controls
-// without a row of the help table leave the help area as it is.
-void ShowHelp(Form& form, ControlId id);
+// The pointer moved over the control (none: the window's own background). Controls without a row
+// of the help table leave the help area as it is.
+void ShowHelpFor(MainWindowState& state, std::optional<ControlId> id);
 
 }  // namespace tolvane

@@ -1,8 +1,8 @@
 #include "help/HelpFile.h"
 
+#include "model/FailureMessages.h"
 #include "resources/ResourceIds.h"
 #include "system/SystemInfo.h"
-#include "ui/Commands.h"
 
 namespace tolvane {
 
@@ -16,7 +16,8 @@ void OpenHelpFile(Machine& machine) {
                                  MbOk | MbIconExclamation);
         return;
     }
-    RunCommand(system, WindowsDir + L"\\hh.exe \"" + path + L"\"", WindowStyle::Normal);
+    StartWithoutWaiting(system, machine.windowsFolder + L"\\hh.exe \"" + path + L"\"",
+                        WindowStyle::Normal);
 }
 
 }  // namespace tolvane

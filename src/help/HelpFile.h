@@ -1,7 +1,7 @@
 // The manual carried in the program, opened in the Windows help viewer.
 #pragma once
 
-#include "ui/Form.h"
+#include "model/Machine.h"
 
 namespace tolvane {
 

@@ -4,8 +4,9 @@
 #include <array>
 #include <tuple>
 
+#include "model/ControlLayout.h"
+#include "system/AsciiCase.h"
 #include "system/Decimal.h"
-#include "ui/ControlLayout.h"
 
 namespace tolvane {
 namespace {
@@ -31,19 +32,14 @@ PortRow RowOf(const ListeningPort& port, const RunningServices& services,
             PortSettingsText(port, services, inForce)};
 }
 
-// ASCII is enough for process names here, and the C library's wide character functions are not
-// imports Windows 2000 is known to have.
-wchar_t Folded(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
 // Without regard to case; an empty text after every other.
 bool TextBefore(const std::wstring& a, const std::wstring& b) {
     if (a.empty() || b.empty()) {
         return !a.empty() && b.empty();
     }
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](wchar_t x, wchar_t y) { return Folded(x) < Folded(y); });
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [](wchar_t x, wchar_t y) { return AsciiLower(x) < AsciiLower(y); });
 }
 
 constexpr std::array<PortColumnInfo, kPortColumnCount> kColumns = {{

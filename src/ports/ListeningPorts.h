@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "model/ControlId.h"
 #include "ports/PortBoxes.h"
 #include "system/System.h"
-#include "ui/ControlId.h"
 
 namespace tolvane {
 

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "model/ControlLayout.h"
+#include "model/SettingBoxes.h"
 #include "system/AsciiCase.h"
 #include "system/Decimal.h"
-#include "ui/ControlLayout.h"
 
 namespace tolvane {
 namespace {
@@ -14,40 +15,44 @@ using C = ControlId;
 constexpr PortProtocol kTcp = PortProtocol::Tcp;
 constexpr PortProtocol kUdp = PortProtocol::Udp;
 
-// Where a label names the protocol, only that protocol; elsewhere both. From XP SP2 and on Server
-// 2003 the UPnP host listens on 2869 through http.sys, for SSDP and UPnP together; SMB, file
+// A port that one of the main window's boxes closes.
+struct PortSetting {
+    PortProtocol protocol;
+    std::uint16_t port;
+    C box;
+};
+
+// Where a box's label names the protocol, only that protocol; elsewhere both. From XP SP2 and on
+// Server 2003 the UPnP host listens on 2869 through http.sys, for SSDP and UPnP together; SMB, file
 // sharing, listens on 139 and 445.
 constexpr std::array<PortSetting, 23> kPortSettings = {{
-    {kTcp, 123, C::PortsLabel2},   {kUdp, 123, C::PortsLabel2},   {kTcp, 135, C::PortsLabel1},
-    {kUdp, 135, C::PortsLabel1},   {kUdp, 137, C::PortsLabel3},   {kUdp, 138, C::PortsLabel3},
-    {kTcp, 139, C::PortsLabel3},   {kTcp, 139, C::PartageLabel4}, {kTcp, 445, C::PortsLabel4},
-    {kTcp, 445, C::PartageLabel4}, {kUdp, 500, C::PortsLabel5},   {kTcp, 1023, C::PortsLabel6},
-    {kUdp, 1023, C::PortsLabel6},  {kTcp, 1024, C::PortsLabel7},  {kUdp, 1024, C::PortsLabel8},
-    {kTcp, 1027, C::PortsLabel9},  {kUdp, 1027, C::PortsLabel9},  {kTcp, 1900, C::PortsLabel10},
-    {kUdp, 1900, C::PortsLabel10}, {kTcp, 2869, C::PortsLabel10}, {kTcp, 2869, C::PortsLabel11},
-    {kTcp, 5000, C::PortsLabel11}, {kUdp, 5000, C::PortsLabel11},
+    {kTcp, 123, C::Port123Box},      {kUdp, 123, C::Port123Box},
+    {kTcp, 135, C::Port135Box},      {kUdp, 135, C::Port135Box},
+    {kUdp, 137, C::NetBiosPortsBox}, {kUdp, 138, C::NetBiosPortsBox},
+    {kTcp, 139, C::NetBiosPortsBox}, {kTcp, 139, C::FolderSharingBox},
+    {kTcp, 445, C::Port445Box},      {kTcp, 445, C::FolderSharingBox},
+    {kUdp, 500, C::Port500Box},      {kTcp, 1023, C::Port1023Box},
+    {kUdp, 1023, C::Port1023Box},    {kTcp, 1024, C::Port1024TcpBox},
+    {kUdp, 1024, C::Port1024UdpBox}, {kTcp, 1027, C::Port1027Box},
+    {kUdp, 1027, C::Port1027Box},    {kTcp, 1900, C::Port1900Box},
+    {kUdp, 1900, C::Port1900Box},    {kTcp, 2869, C::Port1900Box},
+    {kTcp, 2869, C::Port5000Box},    {kTcp, 5000, C::Port5000Box},
+    {kUdp, 5000, C::Port5000Box},
 }};
 
-// Each box whose setting closes ports, with its label and the service whose process alone ties a
-// port to it.
+// The service whose process alone ties a port to the box; none for SMB, which the System process
+// serves.
 struct PortBox {
     C box;
-    C label;
     const wchar_t* service;
 };
 constexpr PortBox kPortBoxes[] = {
-    {C::Port135, C::PortsLabel1, L"RpcSs"},
-    {C::Port123, C::PortsLabel2, L"W32Time"},
-    {C::Port137138139, C::PortsLabel3, L"LmHosts"},
-    {C::Port445, C::PortsLabel4, nullptr},
-    {C::Port500, C::PortsLabel5, L"PolicyAgent"},
-    {C::Port1023, C::PortsLabel6, L"MSDTC"},
-    {C::Port1024TCP, C::PortsLabel7, L"Schedule"},
-    {C::Port1024UDP, C::PortsLabel8, L"Dnscache"},
-    {C::Port1027, C::PortsLabel9, L"Messenger"},
-    {C::Port1900, C::PortsLabel10, L"SSDPSRV"},
-    {C::Port5000, C::PortsLabel11, L"upnphost"},
-    {C::ShareFolders, C::PartageLabel4, L"lanmanserver"},
+    {C::Port135Box, L"RpcSs"},        {C::Port123Box, L"W32Time"},
+    {C::NetBiosPortsBox, L"LmHosts"}, {C::Port445Box, nullptr},
+    {C::Port500Box, L"PolicyAgent"},  {C::Port1023Box, L"MSDTC"},
+    {C::Port1024TcpBox, L"Schedule"}, {C::Port1024UdpBox, L"Dnscache"},
+    {C::Port1027Box, L"Messenger"},   {C::Port1900Box, L"SSDPSRV"},
+    {C::Port5000Box, L"upnphost"},    {C::FolderSharingBox, L"lanmanserver"},
 };
 
 // The System process is 4 from XP on (8 on Windows 2000, which names no process of a port).
@@ -55,41 +60,20 @@ constexpr std::uint32_t kSystemProcess = 4;
 
 std::vector<C> ByNumber(const ListeningPort& port) {
     std::vector<C> boxes;
-    for (const PortSetting& setting : PortSettings()) {
-        if (setting.protocol != port.protocol || setting.port != port.port) {
-            continue;
-        }
-        for (const PortBox& box : kPortBoxes) {
-            if (box.label == setting.label) {
-                boxes.push_back(box.box);
-            }
+    for (const PortSetting& setting : kPortSettings) {
+        if (setting.protocol == port.protocol && setting.port == port.port) {
+            boxes.push_back(setting.box);
         }
     }
     return boxes;
 }
 
-C LabelOf(C box) {
-    return std::find_if(std::begin(kPortBoxes), std::end(kPortBoxes),
-                        [box](const PortBox& entry) { return entry.box == box; })
-        ->label;
+// The caption of the box's label, as designed.
+const wchar_t* CaptionOf(C box) {
+    return LayoutOf(LabelOf(box)).caption;
 }
 
 }  // namespace
-
-std::span<const PortSetting> PortSettings() {
-    return kPortSettings;
-}
-
-std::optional<std::wstring> SettingThatCloses(PortProtocol protocol, std::uint16_t port) {
-    std::optional<std::wstring> captions;
-    for (const PortSetting& setting : kPortSettings) {
-        if (setting.protocol == protocol && setting.port == port) {
-            captions =
-                (captions ? *captions + kSettingSeparator : L"") + LayoutOf(setting.label).caption;
-        }
-    }
-    return captions;
-}
 
 std::vector<C> BoxesOfPort(const ListeningPort& port, const RunningServices& services) {
     if (!port.processId || !services) {
@@ -159,7 +143,7 @@ std::wstring PortSettingsText(const ListeningPort& port, const RunningServices& 
         if (!text.empty()) {
             text += kSettingSeparator;
         }
-        text += LayoutOf(LabelOf(box)).caption;
+        text += CaptionOf(box);
         if (inForce && inForce(box)) {
             const std::uint16_t number = port.port;
             text += L" (" + StillListensNote({&number, 1}) + L")";

@@ -10,27 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "model/ControlId.h"
 #include "system/System.h"
-#include "ui/ControlId.h"
 
 namespace tolvane {
 
 using RunningServices = std::optional<std::vector<RunningService>>;
 
-// A port that one of the main window's boxes closes, named by that box's label.
-struct PortSetting {
-    PortProtocol protocol;
-    std::uint16_t port;
-    ControlId label;
-};
-std::span<const PortSetting> PortSettings();
-
 // Between the captions of two settings that close the same port.
 inline constexpr wchar_t kSettingSeparator[] = L"; ";
-
-// The captions of the labels whose boxes close the port, by its number alone; none for a port
-// Tolvane leaves alone.
-std::optional<std::wstring> SettingThatCloses(PortProtocol protocol, std::uint16_t port);
 
 // The boxes whose settings should close the port. Where the system names the port's process and
 // the services running now, a process that runs one service alone ties its ports to that

@@ -8,12 +8,9 @@
 namespace tolvane {
 namespace {
 
+// In the order of RegistryRoot.
 constexpr std::array<const wchar_t*, 5> kPrefixes = {L"HKCR\\", L"HKCU\\", L"HKLM\\",
                                                      L"HKEY_USERS\\", L"HKEY_CURRENT_CONFIG\\"};
-
-bool KnownRoot(int root) {
-    return root >= 0 && root < static_cast<int>(kPrefixes.size());
-}
 
 struct SplitPath {
     std::wstring key;
@@ -72,10 +69,6 @@ RawValue TextValue(std::uint32_t type, const std::wstring& text) {
     return value;
 }
 
-bool MissingPath(RegError error) {
-    return error == kRegFileNotFound || error == kRegPathNotFound;
-}
-
 RawValue NumberValue(std::uint32_t type, std::uint32_t number) {
     return {type,
             {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
@@ -84,8 +77,8 @@ RawValue NumberValue(std::uint32_t type, std::uint32_t number) {
 
 }  // namespace
 
-std::wstring RootPrefix(int root) {
-    return KnownRoot(root) ? kPrefixes[root] : L"";
+std::wstring RootPrefix(RegistryRoot root) {
+    return kPrefixes[static_cast<std::size_t>(root)];
 }
 
 std::optional<std::wstring> ValueText(const RawValue& value) {
@@ -149,33 +142,28 @@ std::optional<std::vector<std::wstring>> MultiStrings(const RawValue& value) {
     return strings;
 }
 
-std::optional<RawValue> TypedValue(const std::wstring& text, int valueType) {
+std::optional<RawValue> TypedValue(const std::wstring& text, ValueType valueType) {
     switch (valueType) {
-        case RegSz:
+        case ValueType::String:
             return TextValue(RawSz, text);
-        case RegExpandSz:
+        case ValueType::ExpandString:
             return TextValue(RawExpandSz, text);
-        case RegDword:
-        case RegBinary: {
-            const auto number = ParseDword(text);
-            if (!number) {
-                return std::nullopt;
-            }
-            return NumberValue(valueType == RegDword ? RawDword : RawBinary, *number);
-        }
-        default:
-            return std::nullopt;
+        case ValueType::Dword:
+        case ValueType::Binary:
+            break;
     }
+    const auto number = ParseDword(text);
+    if (!number) {
+        return std::nullopt;
+    }
+    return NumberValue(valueType == ValueType::Dword ? RawDword : RawBinary, *number);
 }
 
 std::wstring KeyOf(const std::wstring& valuePath) {
     return Split(valuePath).key;
 }
 
-RegError Reg::Read(int root, const std::wstring& valuePath, std::wstring& text) {
-    if (!KnownRoot(root)) {
-        return kRegBadPathName;
-    }
+RegError Reg::Read(RegistryRoot root, const std::wstring& valuePath, std::wstring& text) {
     const SplitPath path = Split(valuePath);
     RawValue value;
     if (const RegError error = store_.Read(root, path.key, path.name, value)) {
@@ -189,26 +177,22 @@ RegError Reg::Read(int root, const std::wstring& valuePath, std::wstring& text) 
     return kRegOk;
 }
 
-std::wstring Reg::ReadValue(int root, const std::wstring& valuePath,
-                            const std::wstring& defaultValue) {
+std::optional<std::wstring> Reg::ReadText(RegistryRoot root, const std::wstring& valuePath) {
     std::wstring text;
-    return Read(root, valuePath, text) == kRegOk ? text : defaultValue;
-}
-
-bool Reg::ValueExists(int root, const std::wstring& valuePath) {
-    std::wstring text;
-    return !MissingPath(Read(root, valuePath, text));
-}
-
-WriteResult Reg::WriteValue(int root, const std::wstring& valuePath, const std::wstring& value,
-                            int valueType) {
-    if (valueType < RegSz || valueType > RegExpandSz) {
+    if (Read(root, valuePath, text) != kRegOk) {
         return std::nullopt;
     }
+    return text;
+}
+
+bool Reg::ValueExists(RegistryRoot root, const std::wstring& valuePath) {
+    std::wstring text;
+    return !NotFound(Read(root, valuePath, text));
+}
+
+WriteResult Reg::WriteValue(RegistryRoot root, const std::wstring& valuePath,
+                            const std::wstring& value, ValueType valueType) {
     const std::wstring fullPath = RootPrefix(root) + valuePath;
-    if (!KnownRoot(root)) {
-        return WriteFailure{fullPath, kRegBadPathName};
-    }
     const std::optional<RawValue> raw = TypedValue(value, valueType);
     if (!raw) {
         return WriteFailure{fullPath, kRegInvalidData};
@@ -216,22 +200,12 @@ WriteResult Reg::WriteValue(int root, const std::wstring& valuePath, const std::
     return WriteRaw(root, valuePath, *raw);
 }
 
-void Reg::DeleteValue(int root, const std::wstring& valuePath) {
-    (void)Remove(root, valuePath);
-}
-
-RegError Reg::ReadRaw(int root, const std::wstring& valuePath, RawValue& value) {
-    if (!KnownRoot(root)) {
-        return kRegBadPathName;
-    }
+RegError Reg::ReadRaw(RegistryRoot root, const std::wstring& valuePath, RawValue& value) {
     const SplitPath path = Split(valuePath);
     return store_.Read(root, path.key, path.name, value);
 }
 
-WriteResult Reg::WriteRaw(int root, const std::wstring& valuePath, const RawValue& value) {
-    if (!KnownRoot(root)) {
-        return WriteFailure{RootPrefix(root) + valuePath, kRegBadPathName};
-    }
+WriteResult Reg::WriteRaw(RegistryRoot root, const std::wstring& valuePath, const RawValue& value) {
     const SplitPath path = Split(valuePath);
     if (const RegError error = store_.Write(root, path.key, path.name, value)) {
         return WriteFailure{RootPrefix(root) + valuePath, error};
@@ -239,38 +213,35 @@ WriteResult Reg::WriteRaw(int root, const std::wstring& valuePath, const RawValu
     return std::nullopt;
 }
 
-WriteResult Reg::Remove(int root, const std::wstring& valuePath) {
-    if (!KnownRoot(root)) {
-        return WriteFailure{valuePath, kRegBadPathName, Refused::Delete};
-    }
+WriteResult Reg::Remove(RegistryRoot root, const std::wstring& valuePath) {
     const SplitPath path = Split(valuePath);
     const RegError error = path.namesKey ? store_.DeleteKey(root, path.key)
                                          : store_.DeleteValue(root, path.key, path.name);
-    if (error == kRegOk || MissingPath(error)) {
+    if (error == kRegOk || NotFound(error)) {
         return std::nullopt;
     }
     return WriteFailure{RootPrefix(root) + valuePath, error, Refused::Delete};
 }
 
-std::optional<std::uint32_t> Reg::KeyEntries(int root, const std::wstring& keyPath) {
+std::optional<std::uint32_t> Reg::KeyEntries(RegistryRoot root, const std::wstring& keyPath) {
     std::uint32_t entries = 0;
-    if (!KnownRoot(root) || store_.KeyEntries(root, keyPath, entries) != kRegOk) {
+    if (store_.KeyEntries(root, keyPath, entries) != kRegOk) {
         return std::nullopt;
     }
     return entries;
 }
 
-std::vector<std::wstring> Reg::ValueNames(int root, const std::wstring& keyPath) {
+std::vector<std::wstring> Reg::ValueNames(RegistryRoot root, const std::wstring& keyPath) {
     std::vector<std::wstring> names;
-    if (!KnownRoot(root) || store_.ValueNames(root, keyPath, names) != kRegOk) {
+    if (store_.ValueNames(root, keyPath, names) != kRegOk) {
         names.clear();
     }
     return names;
 }
 
-std::vector<std::wstring> Reg::SubkeyNames(int root, const std::wstring& keyPath) {
+std::vector<std::wstring> Reg::SubkeyNames(RegistryRoot root, const std::wstring& keyPath) {
     std::vector<std::wstring> names;
-    if (!KnownRoot(root) || store_.SubkeyNames(root, keyPath, names) != kRegOk) {
+    if (store_.SubkeyNames(root, keyPath, names) != kRegOk) {
         names.clear();
     }
     return names;

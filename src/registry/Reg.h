@@ -1,4 +1,4 @@
-// Registry access by root code and text path; values travel as text.
+// Registry access by root and text path; values travel as text.
 #pragma once
 
 #include <optional>
@@ -9,8 +9,8 @@
 
 namespace tolvane {
 
-enum RegRoot : int { Hkcr = 0, Hkcu = 1, Hklm = 2, HkeyUsers = 3, HkeyCurrentConfig = 4 };
-enum RegValueType : int { RegSz = 0, RegDword = 1, RegBinary = 2, RegExpandSz = 3 };
+// The types a value is written with from its text.
+enum class ValueType : std::uint8_t { String, Dword, Binary, ExpandString };
 
 // What the system refused.
 enum class Refused { Write, Delete, Read, AccountSwitch };
@@ -25,7 +25,8 @@ struct WriteFailure {
 };
 using WriteResult = std::optional<WriteFailure>;
 
-std::wstring RootPrefix(int root);
+// "HKLM\\", as the user reads a full path.
+std::wstring RootPrefix(RegistryRoot root);
 
 // Text form of a stored value: REG_SZ and REG_EXPAND_SZ as their text, REG_DWORD as its decimal
 // text; nothing for the types that have no text form.
@@ -36,9 +37,9 @@ std::optional<std::wstring> ValueText(const RawValue& value);
 RawValue MultiStringValue(const std::vector<std::wstring>& strings);
 std::optional<std::vector<std::wstring>> MultiStrings(const RawValue& value);
 
-// The value WriteValue stores for the text under the type code; nothing when the text cannot be
-// stored so (a REG_DWORD that is not a number) or the code is unknown.
-std::optional<RawValue> TypedValue(const std::wstring& text, int valueType);
+// The value WriteValue stores for the text with the type; nothing when the text cannot be stored so
+// (a REG_DWORD that is not a number).
+std::optional<RawValue> TypedValue(const std::wstring& text, ValueType valueType);
 // The key part of a value path: everything before its last backslash.
 std::wstring KeyOf(const std::wstring& valuePath);
 
@@ -46,31 +47,29 @@ class Reg {
   public:
     explicit Reg(RegistryStore& store) : store_(store) {}
 
-    // A value path ending in a backslash names the key itself (its default value).
-    std::wstring ReadValue(int root, const std::wstring& valuePath,
-                           const std::wstring& defaultValue);
-    bool ValueExists(int root, const std::wstring& valuePath);
-    // An unknown type writes nothing and succeeds.
-    [[nodiscard]] WriteResult WriteValue(int root, const std::wstring& valuePath,
-                                         const std::wstring& value, int valueType);
-    // Deleting a path that ends in a backslash deletes the key. Failures are ignored.
-    void DeleteValue(int root, const std::wstring& valuePath);
+    // The value's text form; nothing where there is none (no such value, a type without a text
+    // form, a refused read). A value path ending in a backslash names the key itself (its default
+    // value).
+    std::optional<std::wstring> ReadText(RegistryRoot root, const std::wstring& valuePath);
+    bool ValueExists(RegistryRoot root, const std::wstring& valuePath);
+    [[nodiscard]] WriteResult WriteValue(RegistryRoot root, const std::wstring& valuePath,
+                                         const std::wstring& value, ValueType valueType);
 
     // The same operations on values as stored, for values that have no text form. A value or
-    // key that is not there counts as removed.
-    RegError ReadRaw(int root, const std::wstring& valuePath, RawValue& value);
-    [[nodiscard]] WriteResult WriteRaw(int root, const std::wstring& valuePath,
+    // key that is not there counts as removed; a path that ends in a backslash names the key.
+    RegError ReadRaw(RegistryRoot root, const std::wstring& valuePath, RawValue& value);
+    [[nodiscard]] WriteResult WriteRaw(RegistryRoot root, const std::wstring& valuePath,
                                        const RawValue& value);
-    [[nodiscard]] WriteResult Remove(int root, const std::wstring& valuePath);
+    [[nodiscard]] WriteResult Remove(RegistryRoot root, const std::wstring& valuePath);
     // Values and subkeys of the key; nothing when it is missing or cannot be read.
-    std::optional<std::uint32_t> KeyEntries(int root, const std::wstring& keyPath);
+    std::optional<std::uint32_t> KeyEntries(RegistryRoot root, const std::wstring& keyPath);
     // Names of the key's values; empty when it is missing or cannot be read.
-    std::vector<std::wstring> ValueNames(int root, const std::wstring& keyPath);
+    std::vector<std::wstring> ValueNames(RegistryRoot root, const std::wstring& keyPath);
     // Names of the key's subkeys; empty when it is missing or cannot be read.
-    std::vector<std::wstring> SubkeyNames(int root, const std::wstring& keyPath);
+    std::vector<std::wstring> SubkeyNames(RegistryRoot root, const std::wstring& keyPath);
 
   private:
-    RegError Read(int root, const std::wstring& valuePath, std::wstring& text);
+    RegError Read(RegistryRoot root, const std::wstring& valuePath, std::wstring& text);
 
     RegistryStore& store_;
 };

@@ -1,4 +1,4 @@
-// Raw registry operations by root code, key path and value name. One Win32 implementation;
+// Raw registry operations by root, key path and value name. One Win32 implementation;
 // the unit tests use an in-memory fake. Text paths and conversions live in Reg.
 #pragma once
 
@@ -31,27 +31,42 @@ inline constexpr RegError kRegFileNotFound = 2;
 inline constexpr RegError kRegPathNotFound = 3;
 inline constexpr RegError kRegAccessDenied = 5;
 inline constexpr RegError kRegInvalidData = 13;
-inline constexpr RegError kRegBadPathName = 161;
+
+// Nothing is there: no such value, or no such key.
+inline bool NotFound(RegError error) {
+    return error == kRegFileNotFound || error == kRegPathNotFound;
+}
+
+enum class RegistryRoot : std::uint8_t {
+    ClassesRoot,
+    CurrentUser,
+    LocalMachine,
+    Users,
+    CurrentConfig
+};
+// Every value the program reads and writes lives here.
+inline constexpr RegistryRoot kHklm = RegistryRoot::LocalMachine;
 
 class RegistryStore {
   public:
     virtual ~RegistryStore() = default;
-    // root is 0 HKCR, 1 HKCU, 2 HKLM, 3 HKEY_USERS, 4 HKEY_CURRENT_CONFIG.
-    virtual RegError Read(int root, const std::wstring& key, const std::wstring& name,
+    virtual RegError Read(RegistryRoot root, const std::wstring& key, const std::wstring& name,
                           RawValue& value) = 0;
     // Creates the key when it is missing.
-    virtual RegError Write(int root, const std::wstring& key, const std::wstring& name,
+    virtual RegError Write(RegistryRoot root, const std::wstring& key, const std::wstring& name,
                            const RawValue& value) = 0;
-    virtual RegError DeleteValue(int root, const std::wstring& key, const std::wstring& name) = 0;
+    virtual RegError DeleteValue(RegistryRoot root, const std::wstring& key,
+                                 const std::wstring& name) = 0;
     // Fails for a key that has subkeys.
-    virtual RegError DeleteKey(int root, const std::wstring& key) = 0;
+    virtual RegError DeleteKey(RegistryRoot root, const std::wstring& key) = 0;
     // How many values and subkeys the key holds.
-    virtual RegError KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) = 0;
+    virtual RegError KeyEntries(RegistryRoot root, const std::wstring& key,
+                                std::uint32_t& entries) = 0;
     // The names of the key's values.
-    virtual RegError ValueNames(int root, const std::wstring& key,
+    virtual RegError ValueNames(RegistryRoot root, const std::wstring& key,
                                 std::vector<std::wstring>& names) = 0;
     // The names of the key's subkeys.
-    virtual RegError SubkeyNames(int root, const std::wstring& key,
+    virtual RegError SubkeyNames(RegistryRoot root, const std::wstring& key,
                                  std::vector<std::wstring>& names) = 0;
 };
 

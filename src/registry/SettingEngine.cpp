@@ -10,8 +10,8 @@ namespace {
 
 using Fault = UnusableRecord::Fault;
 
-bool HasRule(const Setting& setting, const wchar_t* rule) {
-    return std::wstring_view(setting.restoreRule) == rule;
+bool RestoresBackup(const Setting& setting) {
+    return setting.undoRule.kind == UndoRule::Kind::RestoreBackup;
 }
 
 std::wstring RecordPath(const Setting& setting) {
@@ -22,7 +22,7 @@ std::wstring RecordPath(const Setting& setting) {
 std::optional<Fault> FaultOf(const RawValue& record, const Setting& setting) {
     const std::optional<RawValue> value = RecordedValue(record);
     const std::optional<std::wstring> text = value ? ValueText(*value) : std::nullopt;
-    if (HasRule(setting, kRuleRestore)) {
+    if (RestoresBackup(setting)) {
         // Automatic, on demand or disabled: the others are for drivers, or no start type at all.
         const bool startType =
             value && value->type == RawDword && (text == L"2" || text == L"3" || text == L"4");
@@ -59,7 +59,7 @@ WriteResult ApplyRow(Reg& reg, ValueJournal& journal, const Setting& setting) {
     }
     // A service that is not there has no start type to keep, and writing one would create a
     // stray service key.
-    if (HasRule(setting, kRuleRestore) && !reg.ValueExists(setting.root, setting.valuePath)) {
+    if (RestoresBackup(setting) && !reg.ValueExists(setting.root, setting.valuePath)) {
         return std::nullopt;
     }
     if (WriteResult failure = KeepAll(journal, setting, {record, setting.valuePath})) {
@@ -72,12 +72,12 @@ WriteResult ApplyRow(Reg& reg, ValueJournal& journal, const Setting& setting) {
 }
 
 // The undo of a row that has no usable record: Windows' own value where it is known, never
-// weaker than a rule's literal; a value's text, or "Suppr".
-const wchar_t* UndoWithoutRecord(const Setting& setting) {
+// weaker than a rule's literal; a value, or its deletion.
+UndoRule UndoWithoutRecord(const Setting& setting) {
     if (setting.windowsDefault) {
-        return setting.windowsDefault;
+        return *setting.windowsDefault;
     }
-    return HasRule(setting, kRuleRestore) ? kRestoreFallback : setting.restoreRule;
+    return RestoresBackup(setting) ? WriteOnUndo(kStartOnDemand) : setting.undoRule;
 }
 
 WriteResult UndoRow(Reg& reg, ValueJournal& journal, const Setting& setting,
@@ -86,7 +86,7 @@ WriteResult UndoRow(Reg& reg, ValueJournal& journal, const Setting& setting,
         return std::nullopt;
     }
     const std::wstring record = RecordPath(setting);
-    const wchar_t* undo = UndoWithoutRecord(setting);
+    const UndoRule undo = UndoWithoutRecord(setting);
     RawValue kept;
     if (reg.ReadRaw(setting.root, record, kept) == kRegOk) {
         if (const std::optional<Fault> fault = FaultOf(kept, setting)) {
@@ -102,10 +102,10 @@ WriteResult UndoRow(Reg& reg, ValueJournal& journal, const Setting& setting,
     if (WriteResult failure = KeepAll(journal, setting, {setting.valuePath})) {
         return failure;
     }
-    if (std::wstring_view(undo) == kRuleDelete) {
+    if (undo.kind == UndoRule::Kind::DeleteValue) {
         return reg.Remove(setting.root, setting.valuePath);
     }
-    return reg.WriteValue(setting.root, setting.valuePath, undo, setting.valueType);
+    return reg.WriteValue(setting.root, setting.valuePath, undo.value, setting.valueType);
 }
 
 }  // namespace
@@ -133,15 +133,15 @@ RecordUndoResult UndoFromRecord(Reg& reg, const Setting& setting) {
     return {failure ? RecordUndo::NoRecord : RecordUndo::Restored, failure};
 }
 
-BoxResult ApplyBox(Reg& reg, std::span<const Setting> rows, std::int16_t boxValue) {
+BoxResult ApplyBox(Reg& reg, std::span<const Setting> rows, bool ticked) {
     BoxResult result;
     ValueJournal journal(reg);
     WriteResult failure;
-    if (boxValue == 1) {
+    if (ticked) {
         for (auto row = rows.begin(); row != rows.end() && !failure; ++row) {
             failure = ApplyRow(reg, journal, *row);
         }
-    } else if (boxValue == 0) {
+    } else {
         // Last applied, first undone.
         for (auto row = rows.rbegin(); row != rows.rend() && !failure; ++row) {
             failure = UndoRow(reg, journal, *row, result.unusable);

@@ -4,12 +4,13 @@
 // path followed by "KX" (registry/ValueRecord.h): the data with its own type, or a REG_NONE mark
 // for an absent value (empty) or an absent value and key (one byte, the number of keys missing).
 // No data a row can hold is ever REG_NONE, so a mark cannot be taken for a former value; the
-// backups of "Sauve" rows that earlier versions wrote are plain values and read as records too.
-// Clearing the box brings each row back to its record, or applies the row's rule where there is
-// none.
+// backups of start types that earlier versions wrote are plain values and read as records too.
+// Clearing the box brings each row back to its record, or applies the row's undo rule where there
+// is none.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -18,24 +19,39 @@
 
 namespace tolvane {
 
-inline constexpr wchar_t kRuleDelete[] = L"Suppr";
-inline constexpr wchar_t kRuleRestore[] = L"Sauve";
-inline constexpr wchar_t kUnreadable[] = L"Erreur";
 inline constexpr wchar_t kBackupSuffix[] = L"KX";
-// Undo under "Sauve" without a usable backup where Windows' own start type is not known: start
-// on demand, a type every service can hold.
-inline constexpr wchar_t kRestoreFallback[] = L"3";
+
+// What the undo of a row does where no usable record of the former value is left.
+struct UndoRule {
+    enum class Kind : std::uint8_t {
+        DeleteValue,
+        // A service's start type, which only a backup can bring back: the undo checks it is one,
+        // and a service that is not installed gets none.
+        RestoreBackup,
+        WriteValue,
+    };
+    Kind kind;
+    const wchar_t* value = nullptr;  // what WriteValue writes
+};
+inline constexpr UndoRule kDeleteOnUndo{UndoRule::Kind::DeleteValue};
+inline constexpr UndoRule kRestoreOnUndo{UndoRule::Kind::RestoreBackup};
+constexpr UndoRule WriteOnUndo(const wchar_t* value) {
+    return {UndoRule::Kind::WriteValue, value};
+}
+// A start type without a usable backup where Windows' own is not known: start on demand, a type
+// every service can hold.
+inline constexpr wchar_t kStartOnDemand[] = L"3";
 
 // One registry value that is in force when it holds its target.
 struct Setting {
-    int root;
+    RegistryRoot root;
     const wchar_t* valuePath;
     const wchar_t* target;
-    int valueType;
-    const wchar_t* restoreRule;
-    // What Windows itself ships there, for an undo without a usable record: the value's text, or
-    // "Suppr" where Windows has no such value; none where it is not known (the rule serves).
-    const wchar_t* windowsDefault = nullptr;
+    ValueType valueType;
+    UndoRule undoRule;
+    // What Windows itself ships there, for an undo without a usable record: its value, or its
+    // deletion where Windows has no such value; none where it is not known (the rule serves).
+    std::optional<UndoRule> windowsDefault = std::nullopt;
 };
 
 // A record the undo could not use: left in place, and the row given its rule instead.
@@ -46,8 +62,8 @@ struct UnusableRecord {
     };
     std::wstring fullPath;
     Fault fault;
-    // What the row was given instead: a value's text, or "Suppr" for a deletion.
-    const wchar_t* undoneTo = nullptr;
+    // What the row was given instead: a value, or its deletion.
+    UndoRule undoneTo;
 };
 
 struct BoxResult {
@@ -75,8 +91,8 @@ struct RecordUndoResult {
 };
 RecordUndoResult UndoFromRecord(Reg& reg, const Setting& setting);
 
-// Brings the rows of one box in line with its value, whole or not at all: 1 applies the targets,
-// 0 undoes them (the rows in reverse order), 2 does nothing.
-BoxResult ApplyBox(Reg& reg, std::span<const Setting> rows, std::int16_t boxValue);
+// Brings the rows of one box in line with its value, whole or not at all: ticked applies the
+// targets, cleared undoes them (the rows in reverse order).
+BoxResult ApplyBox(Reg& reg, std::span<const Setting> rows, bool ticked);
 
 }  // namespace tolvane

@@ -7,10 +7,6 @@ namespace {
 
 constexpr std::uint8_t kKeptNone = 0;  // prefix of a REG_NONE original
 
-bool Missing(RegError error) {
-    return error == kRegFileNotFound || error == kRegPathNotFound;
-}
-
 // How many keys the path has above its value name.
 std::size_t Depth(const std::wstring& valuePath) {
     return static_cast<std::size_t>(std::count(valuePath.begin(), valuePath.end(), L'\\'));
@@ -31,7 +27,7 @@ std::optional<std::size_t> MissingKeysOf(const RawValue& record, const std::wstr
 
 // The keys above a missing value that are missing too, its own key first; a key the program
 // created for another value counts as missing as long as that value's mark says so.
-std::uint8_t MissingKeys(Reg& reg, int root, const std::wstring& valuePath) {
+std::uint8_t MissingKeys(Reg& reg, RegistryRoot root, const std::wstring& valuePath) {
     std::uint8_t levels = 0;
     std::wstring key = KeyOf(valuePath);
     for (; !key.empty() && !reg.KeyEntries(root, key); key = KeyOf(key)) {
@@ -50,7 +46,7 @@ std::uint8_t MissingKeys(Reg& reg, int root, const std::wstring& valuePath) {
     return levels;
 }
 
-WriteResult Capture(Reg& reg, int root, const std::wstring& valuePath, RawValue& state) {
+WriteResult Capture(Reg& reg, RegistryRoot root, const std::wstring& valuePath, RawValue& state) {
     const RegError error = reg.ReadRaw(root, valuePath, state);
     if (error == kRegOk) {
         if (state.type == RawNone) {
@@ -58,7 +54,7 @@ WriteResult Capture(Reg& reg, int root, const std::wstring& valuePath, RawValue&
         }
         return std::nullopt;
     }
-    if (!Missing(error)) {
+    if (!NotFound(error)) {
         // Without knowing what is there, no undo could bring it back.
         return WriteFailure{RootPrefix(root) + valuePath, error, Refused::Read};
     }
@@ -70,7 +66,8 @@ WriteResult Capture(Reg& reg, int root, const std::wstring& valuePath, RawValue&
 }
 
 // The value as the state says; the keys are left to RemoveMissingKeys.
-WriteResult PutValue(Reg& reg, int root, const std::wstring& valuePath, const RawValue& state) {
+WriteResult PutValue(Reg& reg, RegistryRoot root, const std::wstring& valuePath,
+                     const RawValue& state) {
     if (const std::optional<RawValue> value = RecordedValue(state)) {
         return reg.WriteRaw(root, valuePath, *value);
     }
@@ -79,7 +76,7 @@ WriteResult PutValue(Reg& reg, int root, const std::wstring& valuePath, const Ra
 
 // Removes the keys the state marks as missing that hold nothing now, its own key first. A key
 // that holds nothing but the record goes with it in one step, so that a refusal leaves the record.
-WriteResult RemoveMissingKeys(Reg& reg, int root, const std::wstring& valuePath,
+WriteResult RemoveMissingKeys(Reg& reg, RegistryRoot root, const std::wstring& valuePath,
                               const RawValue& state, const std::wstring& recordPath = {}) {
     const std::wstring recordKey = recordPath.empty() ? std::wstring() : KeyOf(recordPath);
     std::wstring key = KeyOf(valuePath);
@@ -101,13 +98,13 @@ struct RecordRead {
     std::optional<RawValue> record;
     WriteResult failure;
 };
-RecordRead ReadRecord(Reg& reg, int root, const std::wstring& recordPath) {
+RecordRead ReadRecord(Reg& reg, RegistryRoot root, const std::wstring& recordPath) {
     RawValue record;
     const RegError error = reg.ReadRaw(root, recordPath, record);
     if (error == kRegOk) {
         return {std::move(record), std::nullopt};
     }
-    if (Missing(error)) {
+    if (NotFound(error)) {
         return {};
     }
     return {std::nullopt, WriteFailure{RootPrefix(root) + recordPath, error, Refused::Read}};
@@ -129,7 +126,7 @@ std::optional<RawValue> RecordedValue(const RawValue& record) {
     return RawValue{RawNone, {record.data.begin() + 1, record.data.end()}};
 }
 
-WriteResult RecordValue(Reg& reg, int root, const std::wstring& valuePath,
+WriteResult RecordValue(Reg& reg, RegistryRoot root, const std::wstring& valuePath,
                         const std::wstring& recordPath) {
     RawValue state;
     if (WriteResult failure = Capture(reg, root, valuePath, state)) {
@@ -138,12 +135,12 @@ WriteResult RecordValue(Reg& reg, int root, const std::wstring& valuePath,
     return reg.WriteRaw(root, recordPath, state);
 }
 
-bool HasRecord(Reg& reg, int root, const std::wstring& recordPath) {
+bool HasRecord(Reg& reg, RegistryRoot root, const std::wstring& recordPath) {
     RawValue record;
     return reg.ReadRaw(root, recordPath, record) == kRegOk;
 }
 
-WriteResult PutRecordedValue(Reg& reg, int root, const std::wstring& valuePath,
+WriteResult PutRecordedValue(Reg& reg, RegistryRoot root, const std::wstring& valuePath,
                              const std::wstring& recordPath) {
     const RecordRead read = ReadRecord(reg, root, recordPath);
     if (!read.record) {
@@ -156,7 +153,7 @@ WriteResult PutRecordedValue(Reg& reg, int root, const std::wstring& valuePath,
     return PutValue(reg, root, valuePath, *read.record);
 }
 
-WriteResult DropRecord(Reg& reg, int root, const std::wstring& valuePath,
+WriteResult DropRecord(Reg& reg, RegistryRoot root, const std::wstring& valuePath,
                        const std::wstring& recordPath) {
     const RecordRead read = ReadRecord(reg, root, recordPath);
     if (!read.record) {
@@ -169,7 +166,7 @@ WriteResult DropRecord(Reg& reg, int root, const std::wstring& valuePath,
     return reg.Remove(root, recordPath);
 }
 
-WriteResult RestoreRecord(Reg& reg, int root, const std::wstring& valuePath,
+WriteResult RestoreRecord(Reg& reg, RegistryRoot root, const std::wstring& valuePath,
                           const std::wstring& recordPath) {
     if (WriteResult failure = PutRecordedValue(reg, root, valuePath, recordPath)) {
         return failure;
@@ -177,7 +174,7 @@ WriteResult RestoreRecord(Reg& reg, int root, const std::wstring& valuePath,
     return DropRecord(reg, root, valuePath, recordPath);
 }
 
-WriteResult ValueJournal::Keep(int root, const std::wstring& valuePath) {
+WriteResult ValueJournal::Keep(RegistryRoot root, const std::wstring& valuePath) {
     const bool kept = std::any_of(kept_.begin(), kept_.end(), [&](const Kept& entry) {
         return entry.root == root && entry.valuePath == valuePath;
     });

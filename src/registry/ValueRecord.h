@@ -19,21 +19,22 @@
 namespace tolvane {
 
 // Replaces an older record.
-[[nodiscard]] WriteResult RecordValue(Reg& reg, int root, const std::wstring& valuePath,
+[[nodiscard]] WriteResult RecordValue(Reg& reg, RegistryRoot root, const std::wstring& valuePath,
                                       const std::wstring& recordPath);
-bool HasRecord(Reg& reg, int root, const std::wstring& recordPath);
+bool HasRecord(Reg& reg, RegistryRoot root, const std::wstring& recordPath);
 // Brings the value back to its recorded state, deletes the record, then removes the keys that
 // were missing and are empty again. Without a record nothing is done; a record this program
 // cannot have written is reported and left alone.
-[[nodiscard]] WriteResult RestoreRecord(Reg& reg, int root, const std::wstring& valuePath,
+[[nodiscard]] WriteResult RestoreRecord(Reg& reg, RegistryRoot root, const std::wstring& valuePath,
                                         const std::wstring& recordPath);
 // RestoreRecord in its two halves, for a series of values that must all be back before any of
 // their records goes: the value as its record says (the record stays), then the record with the
 // missing keys that are empty again. The keys go before the record (one that holds it, with it),
 // so that a refusal leaves the record for the next try.
-[[nodiscard]] WriteResult PutRecordedValue(Reg& reg, int root, const std::wstring& valuePath,
+[[nodiscard]] WriteResult PutRecordedValue(Reg& reg, RegistryRoot root,
+                                           const std::wstring& valuePath,
                                            const std::wstring& recordPath);
-[[nodiscard]] WriteResult DropRecord(Reg& reg, int root, const std::wstring& valuePath,
+[[nodiscard]] WriteResult DropRecord(Reg& reg, RegistryRoot root, const std::wstring& valuePath,
                                      const std::wstring& recordPath);
 
 // What a record of the value holds: a mark of its absence that this program writes, or else the
@@ -47,14 +48,14 @@ class ValueJournal {
   public:
     explicit ValueJournal(Reg& reg) : reg_(reg) {}
     // Keeps the state of the value before its first change; fails when it cannot be read.
-    [[nodiscard]] WriteResult Keep(int root, const std::wstring& valuePath);
+    [[nodiscard]] WriteResult Keep(RegistryRoot root, const std::wstring& valuePath);
     // Brings back every kept value, the last kept first. Goes on past a failure so as to bring
     // back as much as it can, and gives the first.
     [[nodiscard]] WriteResult RollBack();
 
   private:
     struct Kept {
-        int root;
+        RegistryRoot root;
         std::wstring valuePath;
         RawValue state;
     };

@@ -16,7 +16,7 @@
 // "CHM", language 1033). The registry scripts close and reopen port 135.
 #define IDR_BIND_REG 101
 #define IDR_HELP_CHM 102
-#define IDR_DCOM_REG 103
-#define IDR_DCOM2_REG 104
+#define IDR_CLOSE_DCOM_REG 103
+#define IDR_OPEN_DCOM_REG 104
 
 #endif

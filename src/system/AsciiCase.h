@@ -4,12 +4,20 @@
 #pragma once
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 namespace tolvane {
 
 inline wchar_t AsciiLower(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+inline std::wstring AsciiLowered(std::wstring text) {
+    for (wchar_t& c : text) {
+        c = AsciiLower(c);
+    }
+    return text;
 }
 
 inline bool SameIgnoringCase(std::wstring_view a, std::wstring_view b) {

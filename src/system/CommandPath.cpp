@@ -1,11 +1,11 @@
 #include "system/CommandPath.h"
 
+#include "system/AsciiCase.h"
+
 namespace tolvane {
 namespace {
 
 using IsFile = std::function<bool(const std::wstring&)>;
-
-const ProgramLookup kNotFound = {ProgramLookup::Kind::NotFound, {}};
 
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
@@ -13,12 +13,6 @@ bool IsBlank(wchar_t c) {
 
 bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
-}
-
-// ASCII is enough for drive letters and program endings, and the C library's wide character
-// functions are not imports Windows 2000 is known to have.
-wchar_t AsciiLower(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
 bool HasPath(const std::wstring& name) {
@@ -38,42 +32,41 @@ bool EndsInProgramExtension(const std::wstring& text, std::size_t end) {
     if (end < 4) {
         return false;
     }
-    std::wstring extension = text.substr(end - 4, 4);
-    for (wchar_t& c : extension) {
-        c = AsciiLower(c);
-    }
+    const std::wstring extension = AsciiLowered(text.substr(end - 4, 4));
     return extension == L".exe" || extension == L".com";
 }
 
-ProgramLookup FoundIfFile(std::wstring path, const IsFile& isFile) {
+std::optional<std::wstring> FoundIfFile(std::wstring path, const IsFile& isFile) {
     if (!isFile(path)) {
-        return kNotFound;
+        return std::nullopt;
     }
-    return {ProgramLookup::Kind::Found, std::move(path)};
+    return path;
 }
 
 // Shortest first, as the system reads an unquoted path, but never a name the caller did not write.
-ProgramLookup FindUnquotedPath(const std::wstring& commandLine, const IsFile& isFile) {
+std::optional<std::wstring> FindUnquotedPath(const std::wstring& commandLine,
+                                             const IsFile& isFile) {
     for (std::size_t end = 1; end <= commandLine.size(); ++end) {
         if ((end == commandLine.size() || IsBlank(commandLine[end])) &&
             EndsInProgramExtension(commandLine, end)) {
             std::wstring candidate = commandLine.substr(0, end);
             if (isFile(candidate)) {
-                return {ProgramLookup::Kind::Found, std::move(candidate)};
+                return candidate;
             }
         }
     }
-    return kNotFound;
+    return std::nullopt;
 }
 
 // A name written as one word: a full path is taken as it is; a bare name only from the folders.
-ProgramLookup FindNamed(const std::wstring& name, const std::vector<std::wstring>& folders,
-                        const IsFile& isFile) {
+std::optional<std::wstring> FindNamed(const std::wstring& name,
+                                      const std::vector<std::wstring>& folders,
+                                      const IsFile& isFile) {
     if (IsFullPath(name)) {
         return FoundIfFile(name, isFile);
     }
     if (name.empty() || HasPath(name)) {
-        return kNotFound;
+        return std::nullopt;
     }
     std::vector<std::wstring> fileNames;
     if (name.find(L'.') != std::wstring::npos) {
@@ -86,24 +79,24 @@ ProgramLookup FindNamed(const std::wstring& name, const std::vector<std::wstring
             continue;
         }
         for (const std::wstring& fileName : fileNames) {
-            ProgramLookup found = FoundIfFile(folder + L"\\" + fileName, isFile);
-            if (found.kind == ProgramLookup::Kind::Found) {
+            if (auto found = FoundIfFile(folder + L"\\" + fileName, isFile)) {
                 return found;
             }
         }
     }
-    return kNotFound;
+    return std::nullopt;
 }
 
 }  // namespace
 
-ProgramLookup FindProgram(const std::wstring& commandLine, const std::vector<std::wstring>& folders,
-                          const IsFile& isFile) {
+std::optional<std::wstring> FindProgram(const std::wstring& commandLine,
+                                        const std::vector<std::wstring>& folders,
+                                        const IsFile& isFile) {
     if (!commandLine.empty() && commandLine[0] == L'"') {
         const auto end = commandLine.find(L'"', 1);
         // An unclosed quote leaves unsure where the program ends.
         if (end == std::wstring::npos) {
-            return kNotFound;
+            return std::nullopt;
         }
         return FindNamed(commandLine.substr(1, end - 1), folders, isFile);
     }

@@ -10,8 +10,6 @@ namespace tolvane {
 
 // The guest account's relative identifier, the same on every Windows language.
 inline constexpr std::uint32_t kGuestRid = 501;
-// net's "user name not found" (NERR_UserNotFound).
-inline constexpr unsigned long kNoSuchAccount = 2221;
 
 class LocalAccounts {
   public:

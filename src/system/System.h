@@ -11,7 +11,7 @@
 
 namespace tolvane {
 
-enum class WindowStyle : int { Hidden = 0, Normal = 1, Minimized = 2 };
+enum class WindowStyle : std::uint8_t { Hidden, Normal, Minimized };
 
 // Product types as the system gives them.
 enum ProductType : unsigned {

@@ -4,9 +4,6 @@
 
 namespace tolvane {
 
-std::wstring WindowsDir;
-std::wstring SystemDrive;
-
 namespace {
 constexpr unsigned kPlatformNt = 2;
 constexpr std::uint32_t kDirectoryAttribute = 0x10;
@@ -14,24 +11,24 @@ constexpr std::uint32_t kDirectoryAttribute = 0x10;
 constexpr std::uint32_t kLargestAttributes = 32767;
 }  // namespace
 
-std::int16_t OsCodeFor(const VersionInfo& version) {
+WindowsVersion WindowsVersionOf(const VersionInfo& version) {
     if (!version.ok || version.major != 5 || version.platform != kPlatformNt) {
-        return OsUnsupported;
+        return WindowsVersion::Unsupported;
     }
     switch (version.minor) {
         case 0:
-            return OsWindows2000;
+            return WindowsVersion::Windows2000;
         case 1:
-            return OsWindowsXp;
+            return WindowsVersion::WindowsXp;
         case 2:
-            return OsServer2003;
+            return WindowsVersion::Server2003;
         default:
-            return OsUnsupported;
+            return WindowsVersion::Unsupported;
     }
 }
 
-std::int16_t GetOsVersion(System& system) {
-    return OsCodeFor(system.QueryVersion());
+WindowsVersion DetectWindowsVersion(System& system) {
+    return WindowsVersionOf(system.QueryVersion());
 }
 
 DomainRole RoleOf(const VersionInfo& version, std::optional<bool> joinedToDomain) {
@@ -44,19 +41,17 @@ DomainRole RoleOf(const VersionInfo& version, std::optional<bool> joinedToDomain
     return *joinedToDomain ? DomainRole::Member : DomainRole::Workgroup;
 }
 
-DomainRole GetDomainRole(System& system) {
+DomainRole DetectDomainRole(System& system) {
     return RoleOf(system.QueryVersion(), system.JoinedToDomain());
 }
 
-std::wstring GetSystemFileSystem(System& system) {
-    WindowsDir = system.WindowsDirectory();
-    SystemDrive = WindowsDir.substr(0, 1);
+std::wstring SystemDriveFileSystem(System& system, const std::wstring& systemDrive) {
     std::wstring name;
-    if (SystemDrive.empty()) {
+    if (systemDrive.empty()) {
         return name;
     }
     for (wchar_t letter : system.DriveLetters()) {
-        if (letter == SystemDrive[0]) {
+        if (letter == systemDrive[0]) {
             name = system.FileSystemOf(letter);
         }
     }
@@ -69,7 +64,11 @@ bool FileExists(System& system, const std::wstring& path) {
            (*attributes & kDirectoryAttribute) == 0;
 }
 
-void RunCommand(System& system, const std::wstring& commandLine, WindowStyle style) {
+bool HasGroupPolicyEditor(System& system, const std::wstring& windowsFolder) {
+    return FileExists(system, windowsFolder + L"\\System32\\gpedit.msc");
+}
+
+void StartWithoutWaiting(System& system, const std::wstring& commandLine, WindowStyle style) {
     system.StartCommand(commandLine, style);
 }
 

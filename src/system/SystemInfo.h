@@ -10,35 +10,30 @@
 
 namespace tolvane {
 
-// Set by GetSystemFileSystem at every call; read everywhere.
-extern std::wstring WindowsDir;   // no trailing backslash
-extern std::wstring SystemDrive;  // the drive letter alone
+enum class WindowsVersion : std::uint8_t { Unsupported, Windows2000, WindowsXp, Server2003 };
 
-enum OsCode : std::int16_t {
-    OsUnsupported = 0,
-    OsWindows2000 = 1,
-    OsWindowsXp = 2,
-    OsServer2003 = 3
-};
-
-std::int16_t OsCodeFor(const VersionInfo& version);
-std::int16_t GetOsVersion(System& system);
+WindowsVersion WindowsVersionOf(const VersionInfo& version);
+WindowsVersion DetectWindowsVersion(System& system);
 
 // Unknown where the system cannot tell: treated as a domain's machine, so that a caution is shown
 // rather than missed.
 enum class DomainRole { Workgroup, Member, Controller, Unknown };
 // A domain controller by its product type, else a member when joined to a domain.
 DomainRole RoleOf(const VersionInfo& version, std::optional<bool> joinedToDomain);
-DomainRole GetDomainRole(System& system);
+DomainRole DetectDomainRole(System& system);
 
-// Name of the Windows drive's file system ("NTFS"), empty when no drive letter matches.
-std::wstring GetSystemFileSystem(System& system);
+// Name of the file system of the drive with this letter ("NTFS"); empty when no drive has it.
+std::wstring SystemDriveFileSystem(System& system, const std::wstring& systemDrive);
 
 // A file, not a folder, exists at the path.
 bool FileExists(System& system, const std::wstring& path);
 
+inline constexpr wchar_t kNtfs[] = L"NTFS";
+// The group policy editor, gpedit.msc, tells Windows XP Professional from XP Home.
+bool HasGroupPolicyEditor(System& system, const std::wstring& windowsFolder);
+
 // Starts a command without waiting for it; what it does is read back later.
-void RunCommand(System& system, const std::wstring& commandLine, WindowStyle style);
+void StartWithoutWaiting(System& system, const std::wstring& commandLine, WindowStyle style);
 
 enum class CommandEnd { NotStarted, Ended, StillRunning };
 

@@ -24,12 +24,12 @@ class Accounts : public TolvaneTest {
 
 TEST_F(Accounts, TheProbeShowsWhichAccountsAreActive) {
     ASSERT_TRUE(Launch(L""));
-    EXPECT_TRUE(Enabled(main_, C::Invit));
-    EXPECT_TRUE(Enabled(main_, C::HelpAssistant));
-    EXPECT_EQ(CheckState(main_, C::Invit), BST_CHECKED);
-    EXPECT_FALSE(LabelIsBold(main_, C::DisableLabel1));
-    EXPECT_EQ(CheckState(main_, C::HelpAssistant), BST_UNCHECKED);
-    EXPECT_TRUE(LabelIsBold(main_, C::DisableLabel2));
+    EXPECT_TRUE(Enabled(main_, C::GuestAccountBox));
+    EXPECT_TRUE(Enabled(main_, C::HelpAssistantBox));
+    EXPECT_EQ(CheckState(main_, C::GuestAccountBox), BST_CHECKED);
+    EXPECT_FALSE(LabelIsBold(main_, C::GuestAccountLabel));
+    EXPECT_EQ(CheckState(main_, C::HelpAssistantBox), BST_UNCHECKED);
+    EXPECT_TRUE(LabelIsBold(main_, C::HelpAssistantLabel));
     EXPECT_EQ(GetFileAttributesW(WindowsFile(L"\\Inv.cmp").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesW(WindowsFile(L"\\Hlp.cmp").c_str()), INVALID_FILE_ATTRIBUTES);
     Shoot(L"accounts-probed");
@@ -39,21 +39,21 @@ TEST_F(Accounts, TheSwitchSkipsTheProbe) {
     ASSERT_TRUE(Launch(L"-noaccount"));
     EXPECT_TRUE(NetLog().empty());
     EXPECT_EQ(GetFileAttributesW(WindowsFile(L"\\Inv.cmp").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_FALSE(Enabled(main_, C::Invit));
-    EXPECT_FALSE(Enabled(main_, C::HelpAssistant));
+    EXPECT_FALSE(Enabled(main_, C::GuestAccountBox));
+    EXPECT_FALSE(Enabled(main_, C::HelpAssistantBox));
 }
 
 TEST_F(Accounts, TickingTheGuestAccountDeactivatesIt) {
     ASSERT_TRUE(SetAccount(kGuestAccount, true));
     ASSERT_TRUE(Launch(L""));
-    ASSERT_EQ(CheckState(main_, C::Invit), BST_UNCHECKED);
+    ASSERT_EQ(CheckState(main_, C::GuestAccountBox), BST_UNCHECKED);
     ASSERT_TRUE(ClearNetLog());
-    ASSERT_TRUE(Click(main_, C::Invit));
-    ASSERT_TRUE(Click(main_, C::DesactiverAppliquer));
+    ASSERT_TRUE(Click(main_, C::GuestAccountBox));
+    ASSERT_TRUE(Click(main_, C::ApplyAccountsButton));
     ASSERT_TRUE(app_.WaitIdle(main_));
     // The switch ended before the probe read the account back, so the box shows its effect.
     EXPECT_EQ(AccountActive(kGuestAccount), std::optional<bool>(false));
-    EXPECT_EQ(CheckState(main_, C::Invit), BST_CHECKED);
+    EXPECT_EQ(CheckState(main_, C::GuestAccountBox), BST_CHECKED);
     // Only the changed account is switched, exactly as written, the accent included.
     const std::vector<std::wstring> log = NetLog();
     EXPECT_EQ(std::count(log.begin(), log.end(), L"net user Invit\u00e9 /active:no"), 1);
@@ -65,8 +65,8 @@ TEST_F(Accounts, TickingTheGuestAccountDeactivatesIt) {
 
 TEST_F(Accounts, WithTheSwitchApplyingTheGroupSwitchesNoAccount) {
     ASSERT_TRUE(Launch(L"-noaccount"));
-    ASSERT_TRUE(Click(main_, C::Anonyme));
-    ASSERT_TRUE(Click(main_, C::DesactiverAppliquer));
+    ASSERT_TRUE(Click(main_, C::AnonymousAccessBox));
+    ASSERT_TRUE(Click(main_, C::ApplyAccountsButton));
     ASSERT_TRUE(app_.WaitIdle(main_));
     ASSERT_TRUE(WaitForNetToEnd());
     EXPECT_EQ(NetLog(), std::vector<std::wstring>{});

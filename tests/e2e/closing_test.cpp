@@ -1,7 +1,7 @@
 // Closing with changes not applied, the Restart button, the keyboard, and a close request that
 // arrives while a command runs.
 #include "Tolvane.h"
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane::e2e {
 namespace {
@@ -24,8 +24,8 @@ class Closing : public TolvaneTest {
 
 TEST_F(Closing, AppliesAChangedShareOnYesThenOffersTheRestart) {
     ASSERT_TRUE(Launch());
-    ASSERT_TRUE(Click(main_, C::AdminShare));
-    ASSERT_TRUE(Menu(main_, MenuId::QuitMnu));
+    ASSERT_TRUE(Click(main_, C::AdminSharesBox));
+    ASSERT_TRUE(Menu(main_, MenuId::Quit));
     Expect(L"At least one Share modification wasn't applied.", IDYES);
     Expect(L"At least one modification you did require the system to be restarted.", IDNO);
     ASSERT_TRUE(app_.WaitForExit());
@@ -37,7 +37,7 @@ TEST_F(Closing, AppliesAChangedShareOnYesThenOffersTheRestart) {
 
 TEST_F(Closing, TheRestartButtonAsksWithNoAsDefaultAndNoKeepsTolvaneRunning) {
     ASSERT_TRUE(Launch());
-    ASSERT_TRUE(PostClick(main_, C::RebootButton));
+    ASSERT_TRUE(PostClick(main_, C::RestartButton));
     const HWND box = app_.WaitForMessageBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(Title(box), L"System being restarted......");
@@ -60,15 +60,15 @@ TEST_F(Closing, EnterOnAFocusedApplyButtonAppliesItsGroup) {
         }
     }
     EXPECT_TRUE(WaitUntil(5000, [&] { return FocusedWindow(main_) == first; }));
-    ASSERT_TRUE(Click(main_, C::AdminShare));
-    ASSERT_TRUE(FocusControl(Control(main_, C::PartagesAppliquer)));
+    ASSERT_TRUE(Click(main_, C::AdminSharesBox));
+    ASSERT_TRUE(FocusControl(Control(main_, C::ApplySharesButton)));
     ASSERT_TRUE(PressKeys(main_, {VK_RETURN}));
     EXPECT_TRUE(WaitUntil(10000, [] {
         const auto value = ReadValue(kLanman, L"AutoshareWks");
         return value && value->text == L"0";
     }));
     ASSERT_TRUE(app_.WaitIdle(main_));
-    EXPECT_EQ(CheckState(main_, C::AdminShare), BST_CHECKED);
+    EXPECT_EQ(CheckState(main_, C::AdminSharesBox), BST_CHECKED);
 }
 
 TEST_F(Closing, ACloseRequestDuringTheAccountProbeWaitsForItsEnd) {
@@ -76,15 +76,15 @@ TEST_F(Closing, ACloseRequestDuringTheAccountProbeWaitsForItsEnd) {
     ASSERT_TRUE(SetAccount(kHelpAccount, true));
     ASSERT_TRUE(SetWindowsVersion(L"winxp"));
     ASSERT_TRUE(app_.Start(L""));
-    const HWND patient = app_.WaitForWindow(kPatientWindowClass);
-    ASSERT_NE(patient, nullptr);
+    const HWND pleaseWait = app_.WaitForWindow(kPleaseWaitWindowClass);
+    ASSERT_NE(pleaseWait, nullptr);
     const HWND main = FindProcessWindow(app_.pid(), kMainWindowClass, false);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(PostMessageW(main, WM_CLOSE, 0, 0));
     // The main window outlives the probe: closing runs only once the probe has ended.
     bool closedDuringProbe = false;
     EXPECT_TRUE(WaitUntil(30000, [&] {
-        closedDuringProbe = closedDuringProbe || (!IsWindow(main) && IsWindow(patient));
+        closedDuringProbe = closedDuringProbe || (!IsWindow(main) && IsWindow(pleaseWait));
         return !app_.Running();
     }));
     EXPECT_FALSE(closedDuringProbe);

@@ -286,29 +286,17 @@ HWND AddChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD 
     return child;
 }
 
-// Publishes a label's font the way the program does, for tests in other processes.
-void PublishFont(HWND label, int weight, int centipoints) {
-    SetPropW(label, kFontWeightProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(weight)));
-    SetPropW(label, kFontCentipointsProperty,
-             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(centipoints)));
-}
-
-void UnpublishFont(HWND label) {
-    RemovePropW(label, kFontWeightProperty);
-    RemovePropW(label, kFontCentipointsProperty);
-}
-
 LRESULT CALLBACK ChildWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
         const int id = LOWORD(wParam);
-        if (id == DialogId(ControlId::PartagesAppliquer)) {
+        if (id == DialogId(ControlId::ApplySharesButton)) {
             const int answer =
                 MessageBoxW(window, L"Apply the changes?", L"Tolvane", MB_YESNO | MB_ICONQUESTION);
             if (answer == IDYES) {
-                SendMessageW(GetDlgItem(window, DialogId(ControlId::SimpleShare)), BM_SETCHECK,
-                             BST_CHECKED, 0);
+                SendMessageW(GetDlgItem(window, DialogId(ControlId::SimpleFileSharingBox)),
+                             BM_SETCHECK, BST_CHECKED, 0);
             }
-        } else if (id == DialogId(ControlId::RebootButton)) {
+        } else if (id == DialogId(ControlId::RestartButton)) {
             // A command that waits while processing events, with the window disabled.
             EnableWindow(window, FALSE);
             const DWORD start = GetTickCount();
@@ -321,14 +309,14 @@ LRESULT CALLBACK ChildWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
                 }
             }
             EnableWindow(window, TRUE);
-        } else if (id == static_cast<int>(MenuId::QuitMnu)) {
+        } else if (id == static_cast<int>(MenuId::Quit)) {
             DestroyWindow(window);
         }
         return 0;
     }
     if (message == WM_DESTROY) {
-        UnpublishFont(GetDlgItem(window, DialogId(ControlId::PartageLabel1)));
-        UnpublishFont(GetDlgItem(window, DialogId(ControlId::DisableLabel1)));
+        win32::UnpublishFont(GetDlgItem(window, DialogId(ControlId::SimpleFileSharingLabel)));
+        win32::UnpublishFont(GetDlgItem(window, DialogId(ControlId::GuestAccountLabel)));
         PostQuitMessage(0);
         return 0;
     }
@@ -356,19 +344,20 @@ TEST(DriverSmokeChild, ShowsAWindowToDrive) {
     const HFONT bold = MakeFont(FW_BOLD);
     const HFONT regular = MakeFont(FW_NORMAL);
     const HWND boldLabel = AddChild(main, L"STATIC", L"Share deletion", 0, {10, 10, 200, 30},
-                                    ControlId::PartageLabel1, bold);
+                                    ControlId::SimpleFileSharingLabel, bold);
     const HWND regularLabel = AddChild(main, L"STATIC", L"Guest account", 0, {10, 40, 200, 60},
-                                       ControlId::DisableLabel1, regular);
-    PublishFont(boldLabel, FW_BOLD, 825);
-    PublishFont(regularLabel, FW_NORMAL, 825);
-    AddChild(main, L"BUTTON", L"", BS_AUTOCHECKBOX, {220, 10, 237, 27}, ControlId::SimpleShare,
+                                       ControlId::GuestAccountLabel, regular);
+    win32::PublishFontForTests(boldLabel, 825, true);
+    win32::PublishFontForTests(regularLabel, 825, false);
+    AddChild(main, L"BUTTON", L"", BS_AUTOCHECKBOX, {220, 10, 237, 27},
+             ControlId::SimpleFileSharingBox, regular);
+    AddChild(main, L"BUTTON", L"", BS_AUTOCHECKBOX, {220, 40, 237, 57}, ControlId::GuestAccountBox,
              regular);
-    AddChild(main, L"BUTTON", L"", BS_AUTOCHECKBOX, {220, 40, 237, 57}, ControlId::Invit, regular);
     AddChild(main, L"BUTTON", L"Apply", BS_PUSHBUTTON, {10, 80, 110, 106},
-             ControlId::PartagesAppliquer, regular);
+             ControlId::ApplySharesButton, regular);
     AddChild(main, L"BUTTON", L"Restart", BS_PUSHBUTTON, {120, 80, 220, 106},
-             ControlId::RebootButton, regular);
-    EnableWindow(GetDlgItem(main, DialogId(ControlId::Invit)), FALSE);
+             ControlId::RestartButton, regular);
+    EnableWindow(GetDlgItem(main, DialogId(ControlId::GuestAccountBox)), FALSE);
     ShowWindow(main, SW_SHOW);
     UpdateWindow(main);
 
@@ -408,18 +397,18 @@ TEST(DriverSmoke, DrivesAWindowOfAnotherProcess) {
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(Title(main), L"Tolvane");
 
-    EXPECT_EQ(Text(main, ControlId::PartagesAppliquer), L"Apply");
-    const RECT box = ClientRectOf(main, ControlId::SimpleShare);
+    EXPECT_EQ(Text(main, ControlId::ApplySharesButton), L"Apply");
+    const RECT box = ClientRectOf(main, ControlId::SimpleFileSharingBox);
     EXPECT_EQ(box.left, 220);
     EXPECT_EQ(box.top, 10);
     EXPECT_EQ(box.right, 237);
     EXPECT_EQ(box.bottom, 27);
-    EXPECT_EQ(FontWeight(Control(main, ControlId::PartageLabel1)), FW_BOLD);
-    EXPECT_EQ(FontCentipoints(Control(main, ControlId::PartageLabel1)), 825);
-    EXPECT_TRUE(LabelIsBold(main, ControlId::PartageLabel1));
-    EXPECT_FALSE(LabelIsBold(main, ControlId::DisableLabel1));
-    EXPECT_FALSE(Enabled(main, ControlId::Invit));
-    EXPECT_TRUE(Enabled(main, ControlId::SimpleShare));
+    EXPECT_EQ(FontWeight(Control(main, ControlId::SimpleFileSharingLabel)), FW_BOLD);
+    EXPECT_EQ(FontCentipoints(Control(main, ControlId::SimpleFileSharingLabel)), 825);
+    EXPECT_TRUE(LabelIsBold(main, ControlId::SimpleFileSharingLabel));
+    EXPECT_FALSE(LabelIsBold(main, ControlId::GuestAccountLabel));
+    EXPECT_FALSE(Enabled(main, ControlId::GuestAccountBox));
+    EXPECT_TRUE(Enabled(main, ControlId::SimpleFileSharingBox));
 
     ASSERT_TRUE(SaveScreenshot(main, L"smoke-window"));
     const std::string picture = ReadBytes(ShotsDir() + L"\\smoke-window.bmp");
@@ -429,8 +418,8 @@ TEST(DriverSmoke, DrivesAWindowOfAnotherProcess) {
     ClientToScreen(main, &inside);
     EXPECT_EQ(PixelOf(picture, inside.x - frame.left, inside.y - frame.top), kBackground);
 
-    EXPECT_EQ(CheckState(main, ControlId::SimpleShare), BST_UNCHECKED);
-    ASSERT_TRUE(PostClick(main, ControlId::PartagesAppliquer));
+    EXPECT_EQ(CheckState(main, ControlId::SimpleFileSharingBox), BST_UNCHECKED);
+    ASSERT_TRUE(PostClick(main, ControlId::ApplySharesButton));
     const HWND question = app.WaitForMessageBox();
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(Title(question), L"Tolvane");
@@ -441,18 +430,18 @@ TEST(DriverSmoke, DrivesAWindowOfAnotherProcess) {
     ASSERT_TRUE(SaveScreenshot(main, L"smoke-window-question"));
     ASSERT_TRUE(Answer(question, IDYES));
     ASSERT_TRUE(app.WaitIdle(main));
-    EXPECT_EQ(CheckState(main, ControlId::SimpleShare), BST_CHECKED);
+    EXPECT_EQ(CheckState(main, ControlId::SimpleFileSharingBox), BST_CHECKED);
 
-    ASSERT_TRUE(Click(main, ControlId::SimpleShare));
-    EXPECT_EQ(CheckState(main, ControlId::SimpleShare), BST_UNCHECKED);
+    ASSERT_TRUE(Click(main, ControlId::SimpleFileSharingBox));
+    EXPECT_EQ(CheckState(main, ControlId::SimpleFileSharingBox), BST_UNCHECKED);
 
     // A posted command is seen through to its end, though it only starts after the post.
     const DWORD start = GetTickCount();
-    ASSERT_TRUE(PostClick(main, ControlId::RebootButton));
+    ASSERT_TRUE(PostClick(main, ControlId::RestartButton));
     ASSERT_TRUE(app.WaitIdle(main));
     EXPECT_GE(GetTickCount() - start, kBusyMs - 20);
 
-    ASSERT_TRUE(Menu(main, MenuId::QuitMnu));
+    ASSERT_TRUE(Menu(main, MenuId::Quit));
     ASSERT_TRUE(app.WaitForExit());
     EXPECT_EQ(app.ExitCode(), 0u);  // the child test passed
 }

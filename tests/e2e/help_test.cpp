@@ -12,11 +12,11 @@ class Help : public TolvaneTest {
   protected:
     bool Shows(const std::wstring& heading, const std::wstring& textStart) {
         return WaitUntil(5000, [&] {
-            return Text(main_, C::LabelAide) == heading &&
-                   Text(main_, C::TextAstuce).starts_with(textStart);
+            return Text(main_, C::HelpHeadingLabel) == heading &&
+                   Text(main_, C::HelpTextBox).starts_with(textStart);
         });
     }
-    HWND OpenAbout() { return OpenOwned(MenuId::MnuHelpAbout, kAboutWindowClass); }
+    HWND OpenAbout() { return OpenOwned(MenuId::About, kAboutDesign.windowClass); }
 };
 
 TEST_F(Help, ThePointerShowsTheHelpOfWhatItIsOver) {
@@ -27,28 +27,28 @@ TEST_F(Help, ThePointerShowsTheHelpOfWhatItIsOver) {
         const wchar_t* textStart;
     };
     const Case cases[] = {
-        {C::PartageLabel2, L"Administrative", L"Closes default administrative shares"},
-        {C::AdminShare, L"Administrative", L"Closes default administrative shares"},
+        {C::AdminSharesLabel, L"Administrative", L"Closes default administrative shares"},
+        {C::AdminSharesBox, L"Administrative", L"Closes default administrative shares"},
         // Without the probe the guest box is disabled: it still explains itself.
-        {C::Invit, L"Guest account", L"Impedes any user to get a connection"},
-        {C::RebootButton, L"Restart", L"Restarts your PC"},
-        {C::Port135, L"Port 135 RPC", L"This service allows Remote Procedure Calls"},
+        {C::GuestAccountBox, L"Guest account", L"Impedes any user to get a connection"},
+        {C::RestartButton, L"Restart", L"Restarts your PC"},
+        {C::Port135Box, L"Port 135 RPC", L"This service allows Remote Procedure Calls"},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(PointAt(Control(main_, c.control))) << static_cast<int>(c.control);
         EXPECT_TRUE(Shows(c.heading, c.textStart))
-            << static_cast<int>(c.control) << ": " << Text(main_, C::LabelAide);
+            << static_cast<int>(c.control) << ": " << Text(main_, C::HelpHeadingLabel);
     }
-    EXPECT_FALSE(Enabled(main_, C::Invit));
-    EXPECT_EQ(FontCentipoints(Control(main_, C::TextAstuce)), 900);
+    EXPECT_FALSE(Enabled(main_, C::GuestAccountBox));
+    EXPECT_EQ(FontCentipoints(Control(main_, C::HelpTextBox)), 900);
     Shoot(L"help-port135");
     // The frame itself, beside its controls, empties the help area.
-    RECT frame = ClientRectOf(main_, C::Clavet);
+    RECT frame = ClientRectOf(main_, C::ServicesFrame);
     POINT inside{frame.left + 4, (frame.top + frame.bottom) / 2};
     ClientToScreen(main_, &inside);
     ASSERT_TRUE(PointAtScreen(inside));
     EXPECT_TRUE(Shows(L"", L""));
-    EXPECT_EQ(Text(main_, C::TextAstuce), L"");
+    EXPECT_EQ(Text(main_, C::HelpTextBox), L"");
 }
 
 TEST_F(Help, TheAboutWindowShowsTheVersionStartsTheToolAndGivesTheMainWindowBack) {
@@ -63,12 +63,15 @@ TEST_F(Help, TheAboutWindowShowsTheVersionStartsTheToolAndGivesTheMainWindowBack
     HWND about = OpenAbout();
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(Title(about), L"About Tolvane...");
-    EXPECT_EQ(Text(GetDlgItem(about, AboutDialogId(A::LblVersion))), L"Version 1.6.212");
-    EXPECT_EQ(Text(GetDlgItem(about, AboutDialogId(A::LblTitle))), L"Tolvane");
+    EXPECT_EQ(Text(GetDlgItem(about, ChildIdOf(kAboutDesign, A::VersionLabel))),
+              L"Version 1.6.212");
+    EXPECT_EQ(Text(GetDlgItem(about, ChildIdOf(kAboutDesign, A::TitleLabel))), L"Tolvane");
     EXPECT_TRUE(SaveScreenshot(about, L"about"));
-    ASSERT_TRUE(PostMessageW(GetDlgItem(about, AboutDialogId(A::CmdSysInfo)), BM_CLICK, 0, 0));
+    ASSERT_TRUE(PostMessageW(GetDlgItem(about, ChildIdOf(kAboutDesign, A::SystemInfoButton)),
+                             BM_CLICK, 0, 0));
     EXPECT_TRUE(WaitForNetCommand(tool)) << "the tool was not started as written";
-    ASSERT_TRUE(PostMessageW(GetDlgItem(about, AboutDialogId(A::CmdOK)), BM_CLICK, 0, 0));
+    ASSERT_TRUE(
+        PostMessageW(GetDlgItem(about, ChildIdOf(kAboutDesign, A::OkButton)), BM_CLICK, 0, 0));
     EXPECT_TRUE(OwnedGone(about));
     about = OpenAbout();
     ASSERT_TRUE(PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0));
@@ -83,23 +86,23 @@ TEST_F(Help, TheManualIsWrittenBesideTheProgramForTheViewerAndGoesAtClosing) {
     const std::wstring viewer = std::wstring(windows, length) + L"\\hh.exe \"" + kManual + L"\"";
     ASSERT_TRUE(ClearNetLog());
     ASSERT_TRUE(Launch());
-    ASSERT_TRUE(Menu(main_, MenuId::MnuHelpContents));
+    ASSERT_TRUE(Menu(main_, MenuId::HelpContents));
     ASSERT_TRUE(app_.WaitIdle(main_));
     EXPECT_TRUE(WaitForNetCommand(viewer)) << "the stand-in viewer got no such command line";
     EXPECT_NE(GetFileAttributesW(kManual), INVALID_FILE_ATTRIBUTES);
-    ASSERT_TRUE(Menu(main_, MenuId::QuitMnu));
+    ASSERT_TRUE(Menu(main_, MenuId::Quit));
     ASSERT_TRUE(app_.WaitForExit());
     EXPECT_EQ(GetFileAttributesW(kManual), INVALID_FILE_ATTRIBUTES);
 
     // A viewer that still holds the manual at closing keeps it, and nobody is asked anything.
     ASSERT_TRUE(Launch());
-    ASSERT_TRUE(Menu(main_, MenuId::MnuHelpContents));
+    ASSERT_TRUE(Menu(main_, MenuId::HelpContents));
     ASSERT_TRUE(app_.WaitIdle(main_));
     {
         win32::UniqueHandle reader(CreateFileW(kManual, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(reader);
-        ASSERT_TRUE(Menu(main_, MenuId::QuitMnu));
+        ASSERT_TRUE(Menu(main_, MenuId::Quit));
         EXPECT_TRUE(app_.WaitForExit());
         EXPECT_NE(GetFileAttributesW(kManual), INVALID_FILE_ATTRIBUTES);
     }

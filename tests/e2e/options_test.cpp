@@ -1,6 +1,6 @@
 // The options window on an NTFS and on a FAT32 system drive, and each way of closing it.
 #include "Tolvane.h"
-#include "options/OptionsForm.h"
+#include "options/OptionsController.h"
 
 namespace tolvane::e2e {
 namespace {
@@ -9,8 +9,10 @@ using O = OptionsControlId;
 
 class Options : public TolvaneTest {
   protected:
-    HWND Open() { return OpenOwned(MenuId::MnuToolsOptions, kOptionsWindowClass); }
-    static HWND Item(HWND options, O id) { return GetDlgItem(options, OptionsDialogId(id)); }
+    HWND Open() { return OpenOwned(MenuId::Options, kOptionsDesign.windowClass); }
+    static HWND Item(HWND options, O id) {
+        return GetDlgItem(options, ChildIdOf(kOptionsDesign, id));
+    }
     static bool On(HWND options, O id) { return IsWindowEnabled(Item(options, id)) != FALSE; }
 };
 
@@ -20,20 +22,20 @@ TEST_F(Options, OnNtfsTheConversionIsGreyedAndEveryWayOfClosingGivesTheMainWindo
     ASSERT_NE(options, nullptr);
     EXPECT_EQ(Title(options), L"File System options...");
     // The frames carry their captions themselves, for accessibility tools as for the eye.
-    EXPECT_EQ(Text(Item(options, O::Frame1)), L"NTFS Options");
-    EXPECT_EQ(Text(Item(options, O::Frame2)), L"XP Home Options");
+    EXPECT_EQ(Text(Item(options, O::NtfsFrame)), L"NTFS Options");
+    EXPECT_EQ(Text(Item(options, O::XpHomeFrame)), L"XP Home Options");
     EXPECT_EQ(Text(Item(options, O::FileSystemLabel)), L"Your filesystem is NTFS.");
-    EXPECT_EQ(Text(Item(options, O::SecurityNotice)),
+    EXPECT_EQ(Text(Item(options, O::SecurityNoticeLabel)),
               L"Your filesystem is already NTFS, you can access all the options available in "
               L"the software.");
-    for (O id : {O::ChangeFSLabel, O::RestartLabel, O::FatToNtfs, O::RestartButton,
-                 O::SecurityLabel, O::InstallSecurity}) {
+    for (O id : {O::ConvertAdviceLabel, O::RestartLabel, O::ConvertButton, O::RestartButton,
+                 O::SecurityTabLabel, O::InstallSecurityTabButton}) {
         EXPECT_FALSE(On(options, id)) << static_cast<int>(id);
     }
-    EXPECT_TRUE(On(options, O::CmdClose));
+    EXPECT_TRUE(On(options, O::CloseButton));
     EXPECT_TRUE(SaveScreenshot(options, L"options-ntfs"));
 
-    ASSERT_TRUE(PostMessageW(Item(options, O::CmdClose), BM_CLICK, 0, 0));
+    ASSERT_TRUE(PostMessageW(Item(options, O::CloseButton), BM_CLICK, 0, 0));
     EXPECT_TRUE(OwnedGone(options));
     options = Open();
     ASSERT_TRUE(PostMessageW(options, WM_SYSCOMMAND, SC_CLOSE, 0));
@@ -51,11 +53,11 @@ TEST_F(Options, OnFat32TheConversionStartsAndTheRestartIsOfferedOnceItEndedHowev
     const HWND options = Open();
     ASSERT_NE(options, nullptr);
     EXPECT_EQ(Text(Item(options, O::FileSystemLabel)), L"Your filesystem is FAT32.");
-    EXPECT_TRUE(On(options, O::FatToNtfs));
+    EXPECT_TRUE(On(options, O::ConvertButton));
     EXPECT_FALSE(On(options, O::RestartButton));
     EXPECT_TRUE(SaveScreenshot(options, L"options-fat32"));
 
-    ASSERT_TRUE(PostMessageW(Item(options, O::FatToNtfs), BM_CLICK, 0, 0));
+    ASSERT_TRUE(PostMessageW(Item(options, O::ConvertButton), BM_CLICK, 0, 0));
     EXPECT_TRUE(WaitForNetCommand(L"convert C: /FS:NTFS"));
     // The stand-in ends as a refused convert does, with exit code 1: the user is told, and the
     // restart is offered all the same.
@@ -65,9 +67,9 @@ TEST_F(Options, OnFat32TheConversionStartsAndTheRestartIsOfferedOnceItEndedHowev
         << MessageBoxText(box);
     EXPECT_TRUE(Answer(box, IDOK));
     EXPECT_TRUE(On(options, O::RestartButton));
-    EXPECT_FALSE(On(options, O::FatToNtfs));
+    EXPECT_FALSE(On(options, O::ConvertButton));
     EXPECT_TRUE(SaveScreenshot(options, L"options-fat32-converted"));
-    ASSERT_TRUE(PostMessageW(Item(options, O::CmdClose), BM_CLICK, 0, 0));
+    ASSERT_TRUE(PostMessageW(Item(options, O::CloseButton), BM_CLICK, 0, 0));
     EXPECT_TRUE(OwnedGone(options));
 }
 

@@ -45,8 +45,8 @@ class Port135 : public TolvaneTest {
     }
     // Toggles the box, applies the group and answers the warning when one comes.
     void ApplyPort135(int answer) {
-        ASSERT_TRUE(Click(main_, C::Port135));
-        ASSERT_TRUE(PostClick(main_, C::PortsAppliquer));
+        ASSERT_TRUE(Click(main_, C::Port135Box));
+        ASSERT_TRUE(PostClick(main_, C::ApplyServicesButton));
         if (answer) {
             const HWND warning = app_.WaitForMessageBox();
             ASSERT_NE(warning, nullptr);
@@ -62,7 +62,7 @@ class Port135 : public TolvaneTest {
 
 TEST_F(Port135, ClosedOnYesAndReopenedToWhatWasThere) {
     ASSERT_TRUE(Launch());
-    ASSERT_TRUE(Enabled(main_, C::Port135));
+    ASSERT_TRUE(Enabled(main_, C::Port135Box));
     ApplyPort135(IDYES);
     EXPECT_EQ(Text(kLinkage, L"Bind"), L"1");
     EXPECT_EQ(Text(kRpc, L"DCOM Protocols"), L"ncacn_spx\nncacn_nb_nb\nncacn_nb_ipx");
@@ -72,8 +72,8 @@ TEST_F(Port135, ClosedOnYesAndReopenedToWhatWasThere) {
     EXPECT_TRUE(ScriptsGone());
     ASSERT_TRUE(Menu(main_, MenuId::VerifyAll));
     ASSERT_TRUE(app_.WaitIdle(main_));
-    EXPECT_EQ(CheckState(main_, C::Port135), BST_CHECKED);
-    EXPECT_FALSE(Enabled(main_, C::Port123));
+    EXPECT_EQ(CheckState(main_, C::Port135Box), BST_CHECKED);
+    EXPECT_FALSE(Enabled(main_, C::Port123Box));
     Shoot(L"port135-closed");
 
     ApplyPort135(0);
@@ -83,17 +83,17 @@ TEST_F(Port135, ClosedOnYesAndReopenedToWhatWasThere) {
     EXPECT_FALSE(KeyExists(kLinkage));
     EXPECT_EQ(Text(kRpc, L"DCOM ProtocolsKX"), L"0");
     EXPECT_TRUE(ScriptsGone());
-    EXPECT_EQ(CheckState(main_, C::Port135), BST_UNCHECKED);
-    EXPECT_TRUE(Enabled(main_, C::Port123));
+    EXPECT_EQ(CheckState(main_, C::Port135Box), BST_UNCHECKED);
+    EXPECT_TRUE(Enabled(main_, C::Port123Box));
 }
 
 TEST_F(Port135, NoLeavesTheMachineAsItWas) {
     ASSERT_TRUE(Launch());
     ApplyPort135(IDNO);
     EXPECT_EQ(Text(kRpc, L"DCOM ProtocolsKX"), L"0");
-    EXPECT_EQ(CheckState(main_, C::Port135), BST_UNCHECKED);
-    EXPECT_TRUE(Enabled(main_, C::Port123));
-    EXPECT_TRUE(Enabled(main_, C::Port445));
+    EXPECT_EQ(CheckState(main_, C::Port135Box), BST_UNCHECKED);
+    EXPECT_TRUE(Enabled(main_, C::Port123Box));
+    EXPECT_TRUE(Enabled(main_, C::Port445Box));
     EXPECT_EQ(Text(kOle, L"EnableDCOM"), L"Y");
     EXPECT_EQ(Text(kRpc, L"DCOM Protocols"), kAdminList);
     EXPECT_FALSE(KeyExists(kLinkage));
@@ -104,7 +104,7 @@ TEST_F(Port135, AMachineNeverClosedKeepsItsDcomValues) {
     const auto ole = Snapshot(kOle);
     const auto rpc = Snapshot(kRpc);
     ASSERT_TRUE(Launch());
-    EXPECT_FALSE(Enabled(main_, C::Port135));
+    EXPECT_FALSE(Enabled(main_, C::Port135Box));
     ASSERT_TRUE(Menu(main_, MenuId::VerifyAll));
     ASSERT_TRUE(app_.WaitIdle(main_));
     EXPECT_EQ(Snapshot(kOle), ole);

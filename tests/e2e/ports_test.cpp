@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "Tolvane.h"
-#include "ports/PortsForm.h"
+#include "ports/PortsController.h"
 
 namespace tolvane::e2e {
 namespace {
@@ -16,8 +16,8 @@ using Row = std::vector<std::wstring>;
 
 class Ports : public TolvaneTest {
   protected:
-    HWND Open() { return OpenOwned(MenuId::ListeningPorts, kPortsWindowClass); }
-    static HWND Item(HWND ports, P id) { return GetDlgItem(ports, PortsDialogId(id)); }
+    HWND Open() { return OpenOwned(MenuId::ListeningPorts, kPortsDesign.windowClass); }
+    static HWND Item(HWND ports, P id) { return GetDlgItem(ports, ChildIdOf(kPortsDesign, id)); }
     static HWND List(HWND ports) { return Item(ports, P::PortList); }
     // The place in the list of the port on 127.0.0.1; -1 when it has none.
     static int RowOf(HWND ports, const wchar_t* protocol, std::uint16_t port) {
@@ -96,12 +96,12 @@ TEST_F(Ports, ListOurListenersWithTheirSettingSortCopyRefreshAndClose) {
     LoopbackSocket later(SOCK_STREAM);
     ASSERT_TRUE(later.Listen());
     EXPECT_EQ(RowOf(ports, L"TCP", later.Port()), -1);
-    ASSERT_TRUE(PostMessageW(Item(ports, P::Refresh), BM_CLICK, 0, 0));
+    ASSERT_TRUE(PostMessageW(Item(ports, P::RefreshButton), BM_CLICK, 0, 0));
     EXPECT_TRUE(WaitUntil(5000, [&] { return RowOf(ports, L"TCP", later.Port()) >= 0; }));
     numbers = PortNumbers(ports);
     EXPECT_TRUE(std::is_sorted(numbers.rbegin(), numbers.rend()));
 
-    ASSERT_TRUE(PostMessageW(Item(ports, P::CmdClose), BM_CLICK, 0, 0));
+    ASSERT_TRUE(PostMessageW(Item(ports, P::CloseButton), BM_CLICK, 0, 0));
     EXPECT_TRUE(OwnedGone(ports));
     ports = Open();
     ASSERT_TRUE(PostMessageW(ports, WM_SYSCOMMAND, SC_CLOSE, 0));

@@ -26,24 +26,24 @@ TEST_F(Services, TimeServiceIsDisabledThenGivenBackItsStartType) {
     DeleteValue(std::wstring(kServicesKey) + L"W32Time", L"StartKX");
     ASSERT_TRUE(ClearNetLog());
     ASSERT_TRUE(Launch());
-    ASSERT_TRUE(Enabled(main_, C::Port123));
-    ASSERT_TRUE(Click(main_, C::Port123));
-    ASSERT_TRUE(Click(main_, C::PortsAppliquer));
+    ASSERT_TRUE(Enabled(main_, C::Port123Box));
+    ASSERT_TRUE(Click(main_, C::Port123Box));
+    ASSERT_TRUE(Click(main_, C::ApplyServicesButton));
     ASSERT_TRUE(app_.WaitIdle(main_));
     ASSERT_TRUE(Start(L"Start"));
     EXPECT_EQ(Start(L"Start")->text, L"4");
     ASSERT_TRUE(Start(L"StartKX"));
     EXPECT_EQ(Start(L"StartKX")->type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(Start(L"StartKX")->text, L"2");
-    EXPECT_EQ(CheckState(main_, C::Port123), BST_CHECKED);
-    EXPECT_FALSE(LabelIsBold(main_, C::PortsLabel2));
+    EXPECT_EQ(CheckState(main_, C::Port123Box), BST_CHECKED);
+    EXPECT_FALSE(LabelIsBold(main_, C::Port123Label));
 
-    ASSERT_TRUE(Click(main_, C::Port123));
-    ASSERT_TRUE(Click(main_, C::PortsAppliquer));
+    ASSERT_TRUE(Click(main_, C::Port123Box));
+    ASSERT_TRUE(Click(main_, C::ApplyServicesButton));
     ASSERT_TRUE(app_.WaitIdle(main_));
     EXPECT_EQ(Start(L"Start")->text, L"2");
     EXPECT_FALSE(Start(L"StartKX"));
-    EXPECT_EQ(CheckState(main_, C::Port123), BST_UNCHECKED);
+    EXPECT_EQ(CheckState(main_, C::Port123Box), BST_UNCHECKED);
     EXPECT_TRUE(WaitForNetCommand(L"net stop W32Time"));
     const std::vector<std::wstring> log = NetLog();
     EXPECT_EQ(std::count(log.begin(), log.end(), L"net stop W32Time"), 1);
@@ -59,15 +59,15 @@ TEST_F(Services, Port135IsOfferedOnlyWhileTheNinePortsAreClosed) {
         SetDword(std::wstring(kServicesKey) + L"NetBT\\Parameters", L"SmbDeviceEnabled", 0));
     SetStart(L"SSDPSRV", 3);
     ASSERT_TRUE(Launch());
-    EXPECT_TRUE(Enabled(main_, C::Port135));
-    EXPECT_EQ(CheckState(main_, C::Port135), BST_UNCHECKED);
+    EXPECT_TRUE(Enabled(main_, C::Port135Box));
+    EXPECT_EQ(CheckState(main_, C::Port135Box), BST_UNCHECKED);
     Shoot(L"port135-available");
 
     SetStart(L"Messenger", 2);
     ASSERT_TRUE(Menu(main_, MenuId::VerifyAll));
     ASSERT_TRUE(app_.WaitIdle(main_));
-    EXPECT_FALSE(Enabled(main_, C::Port135));
-    EXPECT_EQ(CheckState(main_, C::Port1027), BST_UNCHECKED);
+    EXPECT_FALSE(Enabled(main_, C::Port135Box));
+    EXPECT_EQ(CheckState(main_, C::Port1027Box), BST_UNCHECKED);
 }
 
 // Two network interfaces, one with NetBIOS from DHCP and one without the value: both switched
@@ -83,11 +83,11 @@ TEST_F(Services, NetbiosIsSwitchedOffOnEveryInterfaceAndEachComesBackAsItWas) {
     const auto netbt = Snapshot(std::wstring(kServicesKey) + L"NetBT");
     const auto lmHosts = Snapshot(std::wstring(kServicesKey) + L"LmHosts");
     ASSERT_TRUE(Launch());
-    ASSERT_TRUE(Enabled(main_, C::Port137138139));
-    ASSERT_EQ(CheckState(main_, C::Port137138139), BST_UNCHECKED);
+    ASSERT_TRUE(Enabled(main_, C::NetBiosPortsBox));
+    ASSERT_EQ(CheckState(main_, C::NetBiosPortsBox), BST_UNCHECKED);
 
-    ASSERT_TRUE(Click(main_, C::Port137138139));
-    ASSERT_TRUE(Click(main_, C::PortsAppliquer));
+    ASSERT_TRUE(Click(main_, C::NetBiosPortsBox));
+    ASSERT_TRUE(Click(main_, C::ApplyServicesButton));
     ASSERT_TRUE(app_.WaitIdle(main_));
     for (const std::wstring& key : {first, second}) {
         const auto value = ReadValue(key, L"NetbiosOptions");
@@ -96,14 +96,14 @@ TEST_F(Services, NetbiosIsSwitchedOffOnEveryInterfaceAndEachComesBackAsItWas) {
         EXPECT_EQ(value->text, L"2");
     }
     EXPECT_EQ(ReadValue(std::wstring(kServicesKey) + L"LmHosts", L"Start")->text, L"4");
-    EXPECT_EQ(CheckState(main_, C::Port137138139), BST_CHECKED);
-    EXPECT_FALSE(LabelIsBold(main_, C::PortsLabel3));
+    EXPECT_EQ(CheckState(main_, C::NetBiosPortsBox), BST_CHECKED);
+    EXPECT_FALSE(LabelIsBold(main_, C::NetBiosPortsLabel));
     Shoot(L"netbios-off");
 
-    ASSERT_TRUE(Click(main_, C::Port137138139));
-    ASSERT_TRUE(Click(main_, C::PortsAppliquer));
+    ASSERT_TRUE(Click(main_, C::NetBiosPortsBox));
+    ASSERT_TRUE(Click(main_, C::ApplyServicesButton));
     ASSERT_TRUE(app_.WaitIdle(main_));
-    EXPECT_EQ(CheckState(main_, C::Port137138139), BST_UNCHECKED);
+    EXPECT_EQ(CheckState(main_, C::NetBiosPortsBox), BST_UNCHECKED);
     EXPECT_EQ(Snapshot(std::wstring(kServicesKey) + L"NetBT"), netbt);
     EXPECT_EQ(Snapshot(std::wstring(kServicesKey) + L"LmHosts"), lmHosts);
 }
@@ -117,9 +117,9 @@ TEST_F(Services, OnADomainControllerApplyingTimeAsksFirstAndNoLeavesItAlone) {
     ASSERT_TRUE(app_.Start(L"-noaccount"));
     main_ = app_.WaitForMainWindow();
     ASSERT_NE(main_, nullptr);
-    ASSERT_TRUE(Click(main_, C::Port123));
-    ASSERT_TRUE(Click(main_, C::Port1027));
-    ASSERT_TRUE(PostClick(main_, C::PortsAppliquer));
+    ASSERT_TRUE(Click(main_, C::Port123Box));
+    ASSERT_TRUE(Click(main_, C::Port1027Box));
+    ASSERT_TRUE(PostClick(main_, C::ApplyServicesButton));
     const HWND box = app_.WaitForMessageBox();
     ASSERT_NE(box, nullptr);
     const std::wstring text = MessageBoxText(box);
@@ -132,8 +132,8 @@ TEST_F(Services, OnADomainControllerApplyingTimeAsksFirstAndNoLeavesItAlone) {
     ASSERT_TRUE(app_.WaitIdle(main_));
     EXPECT_EQ(Start(L"Start")->text, L"2");
     EXPECT_EQ(ReadValue(std::wstring(kServicesKey) + L"Messenger", L"Start")->text, L"4");
-    EXPECT_EQ(CheckState(main_, C::Port123), BST_UNCHECKED);
-    EXPECT_EQ(CheckState(main_, C::Port1027), BST_CHECKED);
+    EXPECT_EQ(CheckState(main_, C::Port123Box), BST_UNCHECKED);
+    EXPECT_EQ(CheckState(main_, C::Port1027Box), BST_CHECKED);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Start-up on each kind of machine: the window and its controls, the refusal, FAT32.
 #include "Tolvane.h"
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane::e2e {
 namespace {
@@ -17,7 +17,7 @@ TEST_F(Startup, ShowsTheWholeWindowOnXp) {
     EXPECT_EQ(client.right, TwipsToPixels(kClientWidthTwips, 96));
     // Every control where the design puts it, 15 twips to the pixel at 96 DPI.
     for (const ControlLayout& control : MainWindowLayout()) {
-        SCOPED_TRACE(control.name);
+        SCOPED_TRACE(DialogId(control.id));
         const TwipRect twips = WindowRectTwips(control);
         const RECT rect = ClientRectOf(main_, control.id);
         EXPECT_EQ(rect.left, TwipsToPixels(twips.left, 96));
@@ -30,47 +30,28 @@ TEST_F(Startup, ShowsTheWholeWindowOnXp) {
             EXPECT_EQ(Text(main_, control.id), control.caption);
         }
     }
-    EXPECT_FALSE(Enabled(main_, C::Invit));
-    EXPECT_FALSE(Enabled(main_, C::HelpAssistant));
-    EXPECT_TRUE(Enabled(main_, C::AdminShare));
-    EXPECT_TRUE(Enabled(main_, C::PartagesAppliquer));
+    EXPECT_FALSE(Enabled(main_, C::GuestAccountBox));
+    EXPECT_FALSE(Enabled(main_, C::HelpAssistantBox));
+    EXPECT_TRUE(Enabled(main_, C::AdminSharesBox));
+    EXPECT_TRUE(Enabled(main_, C::ApplySharesButton));
     // Wine has no gpedit.msc: this is XP Home, where simple sharing cannot be turned off.
-    EXPECT_FALSE(Enabled(main_, C::SimpleShare));
-    EXPECT_EQ(Text(main_, C::PortsLabel3), L"Ports 137, 138 UDP\r\net 139 TCP");
+    EXPECT_FALSE(Enabled(main_, C::SimpleFileSharingBox));
+    EXPECT_EQ(Text(main_, C::NetBiosPortsLabel), L"Ports 137, 138 UDP\r\net 139 TCP");
     Shoot(L"main-window-winxp");
 }
 
 TEST_F(Startup, TheTabKeyFollowsTheDesignedOrder) {
     ASSERT_TRUE(Launch());
-    const C designed[] = {C::RebootButton,
-                          C::PortsAppliquer,
-                          C::DesactiverAppliquer,
-                          C::PartagesAppliquer,
-                          C::SelectAll1,
-                          C::SelectAll2,
-                          C::SelectAll3,
-                          C::EveryOne,
-                          C::SimpleShare,
-                          C::AdminShare,
-                          C::RemoteAdmin,
-                          C::ShareFolders,
-                          C::SharePrinters,
-                          C::Invit,
-                          C::HelpAssistant,
-                          C::Anonyme,
-                          C::BDR,
-                          C::TextAstuce,
-                          C::Port123,
-                          C::Port500,
-                          C::Port1023,
-                          C::Port5000,
-                          C::Port135,
-                          C::Port137138139,
-                          C::Port445,
-                          C::Port1024TCP,
-                          C::Port1024UDP,
-                          C::Port1027,
-                          C::Port1900};
+    const C designed[] = {C::RestartButton,        C::ApplyServicesButton, C::ApplyAccountsButton,
+                          C::ApplySharesButton,    C::SelectAllSharesBox,  C::SelectAllAccountsBox,
+                          C::SelectAllServicesBox, C::EveryoneRightsBox,   C::SimpleFileSharingBox,
+                          C::AdminSharesBox,       C::RemoteAdminBox,      C::FolderSharingBox,
+                          C::PrinterSharingBox,    C::GuestAccountBox,     C::HelpAssistantBox,
+                          C::AnonymousAccessBox,   C::RemoteRegistryBox,   C::HelpTextBox,
+                          C::Port123Box,           C::Port500Box,          C::Port1023Box,
+                          C::Port5000Box,          C::Port135Box,          C::NetBiosPortsBox,
+                          C::Port445Box,           C::Port1024TcpBox,      C::Port1024UdpBox,
+                          C::Port1027Box,          C::Port1900Box};
     // The Tab key passes over disabled controls.
     std::vector<HWND> expected;
     for (C id : designed) {
@@ -126,20 +107,20 @@ TEST_F(Startup, OnFat32TheShareGroupIsUnavailableAndTheRestWorks) {
     ASSERT_TRUE(DeleteValue(L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters",
                             L"SmbDeviceEnabled"));
     ASSERT_TRUE(Launch());
-    for (C id : {C::SimpleShare, C::AdminShare, C::RemoteAdmin, C::ShareFolders, C::SharePrinters,
-                 C::SelectAll1, C::PartagesAppliquer}) {
+    for (C id : {C::SimpleFileSharingBox, C::AdminSharesBox, C::RemoteAdminBox, C::FolderSharingBox,
+                 C::PrinterSharingBox, C::SelectAllSharesBox, C::ApplySharesButton}) {
         EXPECT_FALSE(Enabled(main_, id));
     }
-    ASSERT_TRUE(Enabled(main_, C::Port445));
-    ASSERT_TRUE(Click(main_, C::Port445));
-    ASSERT_TRUE(Click(main_, C::PortsAppliquer));
+    ASSERT_TRUE(Enabled(main_, C::Port445Box));
+    ASSERT_TRUE(Click(main_, C::Port445Box));
+    ASSERT_TRUE(Click(main_, C::ApplyServicesButton));
     ASSERT_TRUE(app_.WaitIdle(main_));
     const auto smb =
         ReadValue(L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters", L"SmbDeviceEnabled");
     ASSERT_TRUE(smb);
     EXPECT_EQ(smb->type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(smb->text, L"0");
-    EXPECT_EQ(CheckState(main_, C::Port445), BST_CHECKED);
+    EXPECT_EQ(CheckState(main_, C::Port445Box), BST_CHECKED);
     Shoot(L"main-window-fat32");
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "Tolvane.h"
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane::e2e {
 namespace {
@@ -36,12 +36,13 @@ struct Group {
     C apply;
 };
 const Group kGroups[] = {
-    {{C::ShareFolders, C::SharePrinters, C::SimpleShare, C::AdminShare, C::RemoteAdmin},
-     C::PartagesAppliquer},
-    {{C::Anonyme, C::EveryOne, C::BDR}, C::DesactiverAppliquer},
-    {{C::Port123, C::Port137138139, C::Port445, C::Port500, C::Port1023, C::Port1024TCP,
-      C::Port1024UDP, C::Port1027, C::Port1900, C::Port5000},
-     C::PortsAppliquer},
+    {{C::FolderSharingBox, C::PrinterSharingBox, C::SimpleFileSharingBox, C::AdminSharesBox,
+      C::RemoteAdminBox},
+     C::ApplySharesButton},
+    {{C::AnonymousAccessBox, C::EveryoneRightsBox, C::RemoteRegistryBox}, C::ApplyAccountsButton},
+    {{C::Port123Box, C::NetBiosPortsBox, C::Port445Box, C::Port500Box, C::Port1023Box,
+      C::Port1024TcpBox, C::Port1024UdpBox, C::Port1027Box, C::Port1900Box, C::Port5000Box},
+     C::ApplyServicesButton},
 };
 
 // An export of the keys, line by line: each key (or its absence), each value with type and bytes.
@@ -137,13 +138,14 @@ TEST_F(Undo, TickingThenClearingEveryClearedBoxLeavesTheRegistryAsItWas) {
     }
     // Everyone's rights are closed on XP already; of the services, this prefix has the task
     // scheduler and, as set up, the DNS client; port 445 is always offered.
-    const std::vector<C> cleared = {C::ShareFolders, C::SharePrinters, C::SimpleShare,
-                                    C::AdminShare,   C::RemoteAdmin,   C::Anonyme,
-                                    C::Port445,      C::Port1024TCP,   C::Port1024UDP};
+    const std::vector<C> cleared = {
+        C::FolderSharingBox, C::PrinterSharingBox, C::SimpleFileSharingBox,
+        C::AdminSharesBox,   C::RemoteAdminBox,    C::AnonymousAccessBox,
+        C::Port445Box,       C::Port1024TcpBox,    C::Port1024UdpBox};
     EXPECT_EQ(ticked, cleared);
     ApplyEachGroup();
     for (C box : ticked) {
-        EXPECT_EQ(CheckState(main_, box), BST_CHECKED) << LayoutOf(box).name;
+        EXPECT_EQ(CheckState(main_, box), BST_CHECKED) << DialogId(box);
     }
     Shoot(L"undo-applied");
     EXPECT_NE(Export(), before);
@@ -153,7 +155,7 @@ TEST_F(Undo, TickingThenClearingEveryClearedBoxLeavesTheRegistryAsItWas) {
     }
     ApplyEachGroup();
     for (C box : ticked) {
-        EXPECT_EQ(CheckState(main_, box), BST_UNCHECKED) << LayoutOf(box).name;
+        EXPECT_EQ(CheckState(main_, box), BST_UNCHECKED) << DialogId(box);
     }
     const std::vector<std::wstring> after = Export();
     EXPECT_EQ(after, before) << Diff(before, after);

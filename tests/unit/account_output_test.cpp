@@ -7,7 +7,7 @@ namespace {
 
 constexpr wchar_t kKey[] = L"Compte\u00ff: actif";
 
-std::int16_t StateOf(const std::string& bytes) {
+AccountState StateOf(const std::string& bytes) {
     return AccountStateOf(FindValueInText(bytes, kKey, false, L" ", L'\n', L'\r'));
 }
 
@@ -17,23 +17,23 @@ TEST(AccountOutput, ReadsTheAccountActiveLine) {
         "Commentaire                            Compte d'utilisateur invit\x82\r\n";
     struct Case {
         std::string line;
-        std::int16_t state;
+        AccountState state;
     };
     const Case cases[] = {
-        {"Compte\xff: actif                  Non\r\n", kAccountInactive},
-        {"Compte\xff: actif                  Oui\r\n", kAccountActive},
-        {"Compte\xff: actif Oui\n", kAccountActive},
-        {"Compte : actif                  Non\r\n", kAccountUnknown},  // ordinary space
-        {"Compte\xff: actif                  oui\r\n", kAccountUnknown},
-        {"Compte\xff: actif                  Oui", kAccountUnknown},  // cut by end of file
-        {"Compte\xff: actif                  Oui \r\n", kAccountUnknown},
-        {"Compte\xff: actif", kAccountUnknown},
-        {"", kAccountUnknown},
+        {"Compte\xff: actif                  Non\r\n", AccountState::Inactive},
+        {"Compte\xff: actif                  Oui\r\n", AccountState::Active},
+        {"Compte\xff: actif Oui\n", AccountState::Active},
+        {"Compte : actif                  Non\r\n", AccountState::Unknown},  // ordinary space
+        {"Compte\xff: actif                  oui\r\n", AccountState::Unknown},
+        {"Compte\xff: actif                  Oui", AccountState::Unknown},  // cut by end of file
+        {"Compte\xff: actif                  Oui \r\n", AccountState::Unknown},
+        {"Compte\xff: actif", AccountState::Unknown},
+        {"", AccountState::Unknown},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(StateOf(report + c.line + "Fin\r\n"), c.state) << c.line;
     }
-    EXPECT_EQ(StateOf("Compte\xff: actif Oui"), kAccountUnknown);
+    EXPECT_EQ(StateOf("Compte\xff: actif Oui"), AccountState::Unknown);
 }
 
 TEST(AccountOutput, FindsEveryOccurrenceWhenAsked) {
@@ -50,11 +50,11 @@ TEST(AccountOutput, DecodesBytesWithTheAnsiCodePage) {
 }
 
 TEST(AccountOutput, StateWords) {
-    EXPECT_EQ(AccountStateOf(L"   Oui"), kAccountActive);
-    EXPECT_EQ(AccountStateOf(L"Non"), kAccountInactive);
-    EXPECT_EQ(AccountStateOf(L"\tNon"), kAccountUnknown);
-    EXPECT_EQ(AccountStateOf(L""), kAccountUnknown);
-    EXPECT_EQ(AccountStateOf(L"NON"), kAccountUnknown);
+    EXPECT_EQ(AccountStateOf(L"   Oui"), AccountState::Active);
+    EXPECT_EQ(AccountStateOf(L"Non"), AccountState::Inactive);
+    EXPECT_EQ(AccountStateOf(L"\tNon"), AccountState::Unknown);
+    EXPECT_EQ(AccountStateOf(L""), AccountState::Unknown);
+    EXPECT_EQ(AccountStateOf(L"NON"), AccountState::Unknown);
 }
 
 }  // namespace

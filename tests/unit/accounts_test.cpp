@@ -2,11 +2,11 @@
 
 #include <optional>
 
+#include "app/Commands.h"
 #include "catalogue/AccountProbe.h"
 #include "catalogue/Accounts.h"
 #include "fakes/Harness.h"
 #include "system/SystemInfo.h"
-#include "ui/Commands.h"
 
 namespace tolvane::testing {
 namespace {
@@ -34,7 +34,6 @@ struct Accounts : Harness {
     std::map<std::wstring, std::string> reports = {{kGuestQuery, Report("Non")},
                                                    {kHelpQuery, Report("Oui")}};
     Accounts() {
-        GetSystemFileSystem(system);
         system.onCommandEnd = [this](const std::wstring& line) {
             if (const auto report = reports.find(line); report != reports.end()) {
                 system.files[line == kGuestQuery ? kGuestFile : kHelpFile] = report->second;
@@ -45,35 +44,36 @@ struct Accounts : Harness {
 
 TEST(ProbeAccounts, ShowsEachAccountAndLeavesNoFileBehind) {
     Accounts h;
-    ProbeAccounts(h.form, h.machine);
+    ProbeAccounts(h.state, h.machine);
     EXPECT_EQ(h.system.commandLines(), (std::vector<std::wstring>{kGuestQuery, kHelpQuery}));
     for (const auto& started : h.system.started) {
         EXPECT_EQ(started.style, WindowStyle::Hidden);
     }
-    EXPECT_EQ(h.Value(C::Invit), 1);  // the guest account is inactive: deactivation in force
-    EXPECT_FALSE(h.controls.Bold(C::DisableLabel1));
-    EXPECT_EQ(h.form.VerifiedState(C::Invit), 1);
-    EXPECT_EQ(h.Value(C::HelpAssistant), 0);
-    EXPECT_TRUE(h.controls.Bold(C::DisableLabel2));
+    EXPECT_EQ(h.Value(C::GuestAccountBox),
+              1);  // the guest account is inactive: deactivation in force
+    EXPECT_FALSE(h.controls.Bold(C::GuestAccountLabel));
+    EXPECT_EQ(h.Verified(C::GuestAccountBox), 1);
+    EXPECT_EQ(h.Value(C::HelpAssistantBox), 0);
+    EXPECT_TRUE(h.controls.Bold(C::HelpAssistantLabel));
     EXPECT_TRUE(h.system.files.empty());
     EXPECT_EQ(h.system.removed,
               (std::vector<std::wstring>{kGuestFile, kHelpFile, kGuestFile, kHelpFile}));
     // Read once the queries ended: no fixed pause.
     EXPECT_TRUE(h.system.pauses.empty());
-    EXPECT_EQ(h.host.patientCalls, (std::vector<bool>{true, false}));
+    EXPECT_EQ(h.host.pleaseWaitCalls, (std::vector<bool>{true, false}));
     EXPECT_EQ(h.host.enableCalls, (std::vector<bool>{false, true}));
 }
 
 TEST(ProbeAccounts, AnUnreadableStateDisablesTheBoxAndKeepsItsValue) {
     Accounts h;
     h.reports[kHelpQuery] = "";  // no such account: net user writes nothing
-    h.Set(C::HelpAssistant, 1);
-    h.controls.SetBold(C::DisableLabel2, true);
-    ProbeAccounts(h.form, h.machine);
-    EXPECT_FALSE(h.controls.Enabled(C::HelpAssistant));
-    EXPECT_EQ(h.form.VerifiedState(C::HelpAssistant), 0);
-    EXPECT_EQ(h.Value(C::HelpAssistant), 1);
-    EXPECT_TRUE(h.controls.Bold(C::DisableLabel2));
+    h.Set(C::HelpAssistantBox, 1);
+    h.controls.SetBold(C::HelpAssistantLabel, true);
+    ProbeAccounts(h.state, h.machine);
+    EXPECT_FALSE(h.controls.Enabled(C::HelpAssistantBox));
+    EXPECT_EQ(h.Verified(C::HelpAssistantBox), 0);
+    EXPECT_EQ(h.Value(C::HelpAssistantBox), 1);
+    EXPECT_TRUE(h.controls.Bold(C::HelpAssistantLabel));
 }
 
 // Once a query has ended its report is final; only a query that may still write is waited for.
@@ -101,9 +101,9 @@ TEST(ProbeAccounts, LooksAgainOnlyWhileAQueryMayStillWrite) {
         } else {
             h.reports.erase(kHelpQuery);
         }
-        ProbeAccounts(h.form, h.machine);
+        ProbeAccounts(h.state, h.machine);
         EXPECT_EQ(h.system.pauses, c.pauses) << c.what;
-        EXPECT_FALSE(h.controls.Enabled(C::HelpAssistant)) << c.what;
+        EXPECT_FALSE(h.controls.Enabled(C::HelpAssistantBox)) << c.what;
     }
 }
 
@@ -111,33 +111,33 @@ TEST(ProbeAccounts, NeverReadsAReportLeftByAnEarlierRun) {
     Accounts h;
     h.system.files[kGuestFile] = Report("Non");
     h.system.commandsStart = false;
-    ProbeAccounts(h.form, h.machine);
-    EXPECT_FALSE(h.controls.Enabled(C::Invit));
-    EXPECT_EQ(h.Value(C::Invit), 0);
+    ProbeAccounts(h.state, h.machine);
+    EXPECT_FALSE(h.controls.Enabled(C::GuestAccountBox));
+    EXPECT_EQ(h.Value(C::GuestAccountBox), 0);
 }
 
 TEST(FindValueInFile, GivesUpOnAFileThatNeverAppearsAfterFortyLooks) {
     FakeSystem system;
-    EXPECT_EQ(ReadAccountState(system, kGuestFile), kAccountUnknown);
+    EXPECT_EQ(ReadAccountState(system, kGuestFile), AccountState::Unknown);
     EXPECT_EQ(system.pauses, kFortyLooks);
 }
 
 TEST(FindValueInFile, ReadsNothingForAnEmptyKey) {
     FakeSystem system;
     system.files[kGuestFile] = Report("Oui");
-    EXPECT_EQ(FindValueInFile(system, kGuestFile, L"", false, L" ", L"", L""), L"");
+    EXPECT_EQ(FindValueInFile(system, kGuestFile, L"", false, L" ", L'\n', L'\r'), L"");
     EXPECT_TRUE(system.reads.empty());
 }
 
-struct Group : Accounts {
-    explicit Group(const wchar_t* switches = L"",
-                   std::optional<std::string> guestReport = std::nullopt) {
+struct Started : Accounts {
+    explicit Started(const wchar_t* switches = L"",
+                     std::optional<std::string> guestReport = std::nullopt) {
         if (guestReport) {
             reports[kGuestQuery] = *guestReport;
         }
         registry.SetDword(kRemoteRegistryStart, 2);
-        main.Form_Initialize(switches);
-        EXPECT_TRUE(main.Form_Load());
+        main.ReadCommandLine(switches);
+        EXPECT_TRUE(main.LoadFromMachine());
         system.started.clear();
     }
 };
@@ -145,27 +145,27 @@ struct Group : Accounts {
 TEST(VerifyAccounts, AnonymousAccessNeedsBothLsaValues) {
     struct Case {
         std::uint32_t anonymous, sam;
-        std::int16_t box;
+        int box;
     };
     for (const Case& c : {Case{2, 0, 0}, Case{2, 1, 1}, Case{1, 1, 0}}) {
-        Group h;
+        Started h;
         h.registry.SetDword(std::wstring(kLsa) + L"restrictanonymous", c.anonymous);
         h.registry.SetDword(std::wstring(kLsa) + L"restrictanonymoussam", c.sam);
-        VerifyAccounts(h.form, h.machine);
-        EXPECT_EQ(h.Value(C::Anonyme), c.box);
-        EXPECT_EQ(h.controls.Bold(C::DisableLabel3), c.box == 0);
-        EXPECT_EQ(h.form.VerifiedState(C::Anonyme), c.box);
+        VerifyAccounts(h.state, h.machine);
+        EXPECT_EQ(h.Value(C::AnonymousAccessBox), c.box);
+        EXPECT_EQ(h.controls.Bold(C::AnonymousAccessLabel), c.box == 0);
+        EXPECT_EQ(h.Verified(C::AnonymousAccessBox), c.box);
     }
 }
 
 TEST(VerifyAccounts, ProbesAgainOnlyWhenAnAccountBoxChanged) {
-    Group h;
-    VerifyAccounts(h.form, h.machine);
+    Started h;
+    VerifyAccounts(h.state, h.machine);
     EXPECT_TRUE(h.system.started.empty());
-    h.Set(C::HelpAssistant, 1);
-    VerifyAccounts(h.form, h.machine);
+    h.Set(C::HelpAssistantBox, 1);
+    VerifyAccounts(h.state, h.machine);
     EXPECT_EQ(h.system.started.size(), 2u);
-    EXPECT_EQ(h.Value(C::HelpAssistant), 0);  // the machine still says active
+    EXPECT_EQ(h.Value(C::HelpAssistantBox), 0);  // the machine still says active
 }
 
 // An account is switched only when the user changed its enabled box: one found ticked and
@@ -177,36 +177,36 @@ TEST(ApplyAccounts, SwitchesOnlyAnAccountWhoseEnabledBoxTheUserChanged) {
         std::string guestReport;
         bool disable;
         C box;
-        std::int16_t value;
+        int value;
         std::vector<std::wstring> started;
     };
     const Case cases[] = {
-        {"unchanged", L"", Report("Non"), false, C::Anonyme, 1, {}},
-        {"ticked box cleared", L"", Report("Non"), false, C::Invit, 0, {kGuestOn}},
-        {"cleared box ticked", L"", Report("Oui"), false, C::Invit, 1, {kGuestOff}},
-        {"disabled", L"", Report("Oui"), true, C::Invit, 1, {}},
-        {"-noaccount", L"-noaccount", Report("Oui"), false, C::Invit, 1, {}},
-        {"unreadable state", L"", "", false, C::Anonyme, 1, {}},
+        {"unchanged", L"", Report("Non"), false, C::AnonymousAccessBox, 1, {}},
+        {"ticked box cleared", L"", Report("Non"), false, C::GuestAccountBox, 0, {kGuestOn}},
+        {"cleared box ticked", L"", Report("Oui"), false, C::GuestAccountBox, 1, {kGuestOff}},
+        {"disabled", L"", Report("Oui"), true, C::GuestAccountBox, 1, {}},
+        {"-noaccount", L"-noaccount", Report("Oui"), false, C::GuestAccountBox, 1, {}},
+        {"unreadable state", L"", "", false, C::AnonymousAccessBox, 1, {}},
     };
     for (const Case& c : cases) {
-        Group h(c.switches, c.guestReport);
+        Started h(c.switches, c.guestReport);
         if (c.disable) {
-            h.controls.SetEnabled(C::Invit, false);
+            h.controls.SetEnabled(C::GuestAccountBox, false);
         }
-        h.form.RestartNeeded = false;
+        h.state.restartNeeded = false;
         h.Set(c.box, c.value);
-        EXPECT_FALSE(ApplyAccounts(h.form, h.machine)) << c.what;
+        EXPECT_FALSE(ApplyAccounts(h.state, h.machine)) << c.what;
         EXPECT_EQ(h.system.commandLines(), c.started) << c.what;
         for (const auto& started : h.system.started) {
             EXPECT_EQ(started.style, WindowStyle::Minimized) << c.what;
         }
         // Account switches need no restart; the anonymous rows do.
-        EXPECT_EQ(h.form.RestartNeeded, c.box == C::Anonyme) << c.what;
+        EXPECT_EQ(h.state.restartNeeded, c.box == C::AnonymousAccessBox) << c.what;
     }
 }
 
-TEST(DesactiverAppliquer, TheProbeReadsTheAccountAsTheSwitchLeftIt) {
-    Group h;
+TEST(ApplyGroupCommand, TheProbeReadsTheAccountAsTheSwitchLeftIt) {
+    Started h;
     const auto query = h.system.onCommandEnd;
     h.system.onCommandEnd = [&](const std::wstring& line) {
         if (line == kGuestOn) {
@@ -214,29 +214,29 @@ TEST(DesactiverAppliquer, TheProbeReadsTheAccountAsTheSwitchLeftIt) {
         }
         query(line);
     };
-    h.Set(C::Invit, 0);
-    DesactiverAppliquer_Click(h.form, h.machine);
-    EXPECT_EQ(h.Value(C::Invit), 0);
-    EXPECT_EQ(h.form.VerifiedState(C::Invit), 0);
-    EXPECT_TRUE(h.controls.Bold(C::DisableLabel1));
+    h.Set(C::GuestAccountBox, 0);
+    ApplyGroupCommand(h.state, h.machine, Group::Accounts);
+    EXPECT_EQ(h.Value(C::GuestAccountBox), 0);
+    EXPECT_EQ(h.Verified(C::GuestAccountBox), 0);
+    EXPECT_TRUE(h.controls.Bold(C::GuestAccountLabel));
 }
 
 // What each row writes and brings back is the undo test's; here, the commands beside them.
 TEST(ApplyAccounts, StopsRemoteRegistryOnlyWhenItsBoxIsTicked) {
-    Group h;
-    h.main.Click(C::SelectAll2);
-    EXPECT_FALSE(ApplyAccounts(h.form, h.machine));
+    Started h;
+    h.main.Click(C::SelectAllAccountsBox);
+    EXPECT_FALSE(ApplyAccounts(h.state, h.machine));
     // Clearing "Select all" at the end reads the group again, which probes the changed accounts.
     // The guest account was already inactive: only the help assistant is switched.
     EXPECT_EQ(h.system.commandLines(),
               (std::vector<std::wstring>{L"net user HelpAssistant /active:no",
                                          L"net stop remoteregistry", kGuestQuery, kHelpQuery}));
-    EXPECT_TRUE(h.form.RestartNeeded);
-    EXPECT_EQ(h.Value(C::SelectAll2), 0);
+    EXPECT_TRUE(h.state.restartNeeded);
+    EXPECT_EQ(h.Value(C::SelectAllAccountsBox), 0);
 
     h.system.started.clear();
-    h.Set(C::BDR, 0);
-    EXPECT_FALSE(ApplyAccounts(h.form, h.machine));
+    h.Set(C::RemoteRegistryBox, 0);
+    EXPECT_FALSE(ApplyAccounts(h.state, h.machine));
     EXPECT_TRUE(h.system.started.empty());
     EXPECT_EQ(h.Read(kRemoteRegistryStart), L"2");
 }
@@ -249,10 +249,10 @@ TEST(Accounts, EveryLanguageThroughTheSystemWhereTheFrenchReportCannotTell) {
         std::string guestReport, helpReport;
         std::map<std::wstring, bool> system;  // accounts the system knows: disabled or not
         unsigned long refusal;
-        std::int16_t guestFound, helpFound;  // -1: unknown, the box disabled by a probe
-        std::vector<std::wstring> commands;  // net user switches started by clicking Invit
+        int guestFound, helpFound;           // -1: unknown, the box disabled by a probe
+        std::vector<std::wstring> commands;  // net user switches started by clicking the guest box
         std::vector<Switch> switches;        // and the system's
-        std::int16_t guestAfter;
+        int guestAfter;
         std::size_t messages;
     };
     const std::map<std::wstring, bool> english = {{L"Guest", false}, {L"HelpAssistant", true}};
@@ -302,17 +302,17 @@ TEST(Accounts, EveryLanguageThroughTheSystemWhereTheFrenchReportCannotTell) {
             }
             query(line);
         };
-        h.main.Form_Initialize(L"");
-        ASSERT_TRUE(h.main.Form_Load()) << c.what;
-        ProbeAccounts(h.form, h.machine);  // unlike start-up, leaves what it cannot read disabled
-        for (const auto& [box, found] :
-             {std::pair{C::Invit, c.guestFound}, std::pair{C::HelpAssistant, c.helpFound}}) {
+        h.main.ReadCommandLine(L"");
+        ASSERT_TRUE(h.main.LoadFromMachine()) << c.what;
+        ProbeAccounts(h.state, h.machine);  // unlike start-up, leaves what it cannot read disabled
+        for (const auto& [box, found] : {std::pair{C::GuestAccountBox, c.guestFound},
+                                         std::pair{C::HelpAssistantBox, c.helpFound}}) {
             EXPECT_EQ(h.controls.Enabled(box), found != -1) << c.what;
-            EXPECT_EQ(h.Value(box), std::max<std::int16_t>(found, 0)) << c.what;
+            EXPECT_EQ(h.Value(box), std::max(found, 0)) << c.what;
         }
         h.system.started.clear();
-        h.main.Click(C::Invit);
-        h.main.Click(C::DesactiverAppliquer);
+        h.main.Click(C::GuestAccountBox);
+        h.main.Click(C::ApplyAccountsButton);
         std::vector<std::wstring> commands;
         for (const std::wstring& line : h.system.commandLines()) {
             if (line.find(L"/active") != std::wstring::npos) {
@@ -321,7 +321,7 @@ TEST(Accounts, EveryLanguageThroughTheSystemWhereTheFrenchReportCannotTell) {
         }
         EXPECT_EQ(commands, c.commands) << c.what;
         EXPECT_EQ(h.accounts.switches, c.switches) << c.what;
-        EXPECT_EQ(h.Value(C::Invit), c.guestAfter) << c.what;
+        EXPECT_EQ(h.Value(C::GuestAccountBox), c.guestAfter) << c.what;
         ASSERT_EQ(h.host.messages.size(), c.messages) << c.what;
         if (c.messages) {
             const std::wstring& text = h.host.messages[0].text;

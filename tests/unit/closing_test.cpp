@@ -3,11 +3,11 @@
 #include <functional>
 
 #include "app/Closing.h"
+#include "app/Commands.h"
 #include "fakes/Harness.h"
-#include "options/OptionsForm.h"
-#include "system/Restart.h"
+#include "model/Restart.h"
+#include "options/OptionsController.h"
 #include "system/SystemInfo.h"
-#include "ui/Commands.h"
 
 namespace tolvane::testing {
 namespace {
@@ -35,8 +35,8 @@ constexpr wchar_t kHelpFile[] = L"C:\\Tools\\Aide.chm";
 struct Closing : Harness {
     Closing() {
         Install(L"PolicyAgent", 3);
-        main.Form_Initialize(L"-noaccount");
-        EXPECT_TRUE(main.Form_Load());
+        main.ReadCommandLine(L"-noaccount");
+        EXPECT_TRUE(main.LoadFromMachine());
         system.files[kHelpFile] = "help";
     }
     std::vector<std::wstring> Texts() const {
@@ -48,7 +48,7 @@ struct Closing : Harness {
     }
 };
 
-TEST(FormUnload, AsksOnlyForGroupsWithChangesAndThenForTheRestart) {
+TEST(Closing, AsksOnlyForGroupsWithChangesAndThenForTheRestart) {
     struct Case {
         const char* what;
         std::function<void(Closing&)> change;
@@ -61,48 +61,48 @@ TEST(FormUnload, AsksOnlyForGroupsWithChangesAndThenForTheRestart) {
         {"nothing changed", [](Closing&) {}, {}, {}, {}, nullptr},
         {"ticked and cleared again",
          [](Closing& h) {
-             h.Set(C::AdminShare, 1);
-             h.Set(C::AdminShare, 0);
+             h.Set(C::AdminSharesBox, 1);
+             h.Set(C::AdminSharesBox, 0);
          },
          {},
          {},
          {},
          nullptr},
-        {"port 135 alone", [](Closing& h) { h.Set(C::Port135, 1); }, {}, {}, {}, nullptr},
+        {"port 135 alone", [](Closing& h) { h.Set(C::Port135Box, 1); }, {}, {}, {}, nullptr},
         {"select all alone",
-         [](Closing& h) { h.form.VerifiedState(C::SelectAll1) = 1; },
+         [](Closing& h) { h.state.VerifiedValue(C::SelectAllSharesBox) = BoxValue::Ticked; },
          {},
          {},
          {},
          nullptr},
         {"share Yes, restart No",
-         [](Closing& h) { h.Set(C::AdminShare, 1); },
+         [](Closing& h) { h.Set(C::AdminSharesBox, 1); },
          {IdYes, IdNo},
          {kShareQuestion, kRestartQuestion},
          {},
          [](Closing& h) { EXPECT_EQ(h.Read(kAutoShareWks), L"0"); }},
         {"share No: nothing applied, nothing to restart",
-         [](Closing& h) { h.Set(C::AdminShare, 1); },
+         [](Closing& h) { h.Set(C::AdminSharesBox, 1); },
          {IdNo},
          {kShareQuestion},
          {},
          [](Closing& h) { EXPECT_EQ(h.Read(kAutoShareWks), L"(missing)"); }},
         {"restart Yes, confirmation No",
-         [](Closing& h) { h.form.RestartNeeded = true; },
+         [](Closing& h) { h.state.restartNeeded = true; },
          {IdYes, IdNo},
          {kRestartQuestion, kConfirmation},
          {},
-         [](Closing& h) { EXPECT_FALSE(h.form.RestartNeeded); }},
+         [](Closing& h) { EXPECT_FALSE(h.state.restartNeeded); }},
         {"restart confirmed",
-         [](Closing& h) { h.form.RestartNeeded = true; },
+         [](Closing& h) { h.state.restartNeeded = true; },
          {IdYes, IdYes},
          {kRestartQuestion, kConfirmation},
          {2},
          nullptr},
         {"accounts No, services Yes",
          [](Closing& h) {
-             h.Set(C::EveryOne, 1);
-             h.Set(C::Port500, 1);
+             h.Set(C::EveryoneRightsBox, 1);
+             h.Set(C::Port500Box, 1);
          },
          {IdNo, IdYes, IdNo},
          {kAccountQuestion, kServiceQuestion, kRestartQuestion},
@@ -117,7 +117,7 @@ TEST(FormUnload, AsksOnlyForGroupsWithChangesAndThenForTheRestart) {
         Closing h;
         c.change(h);
         h.host.answers = c.answers;
-        h.main.Form_Unload(false);
+        h.main.Close(false);
         EXPECT_EQ(h.Texts(), c.asked) << c.what;
         for (const auto& message : h.host.messages) {
             const bool confirmation = message.text == kConfirmation;
@@ -136,13 +136,13 @@ TEST(FormUnload, AsksOnlyForGroupsWithChangesAndThenForTheRestart) {
     }
 }
 
-TEST(FormUnload, ARefusedWriteIsReportedAndTheNextGroupStillAsked) {
+TEST(Closing, ARefusedWriteIsReportedAndTheNextGroupStillAsked) {
     Closing h;
-    h.Set(C::AdminShare, 1);
-    h.Set(C::Port500, 1);
+    h.Set(C::AdminSharesBox, 1);
+    h.Set(C::Port500Box, 1);
     h.registry.DenyWrites(L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters");
     h.host.answers = {IdYes, IdOk, IdYes, IdNo};
-    h.main.Form_Unload(false);
+    h.main.Close(false);
     const auto texts = h.Texts();
     ASSERT_EQ(texts.size(), 4u);
     EXPECT_EQ(texts[0], kShareQuestion);
@@ -151,11 +151,11 @@ TEST(FormUnload, ARefusedWriteIsReportedAndTheNextGroupStillAsked) {
     EXPECT_EQ(texts[3], kRestartQuestion);
 }
 
-TEST(FormUnload, TheEndOfTheSessionAsksNothingButStillRemovesTheHelpFile) {
+TEST(Closing, TheEndOfTheSessionAsksNothingButStillRemovesTheHelpFile) {
     Closing h;
-    h.Set(C::AdminShare, 1);
-    h.form.RestartNeeded = true;
-    h.main.Form_Unload(true);
+    h.Set(C::AdminSharesBox, 1);
+    h.state.restartNeeded = true;
+    h.main.Close(true);
     EXPECT_TRUE(h.host.messages.empty());
     EXPECT_EQ(h.system.files.count(kHelpFile), 0u);
     EXPECT_EQ(h.Read(kAutoShareWks), L"(missing)");
@@ -166,16 +166,16 @@ TEST(FormUnload, TheEndOfTheSessionAsksNothingButStillRemovesTheHelpFile) {
 // given back when Windows refuses the request, or cancels the restart after taking it.
 TEST(RestartSystem, NeverForcesAndGivesTheWindowBackWhenRefusedOrCancelled) {
     enum class Outcome { Taken, Refused, CancelledLater };
-    enum class From { RebootButton, Options };
+    enum class From { MainWindow, Options };
     struct Case {
         const char* what;
         From from;
         Outcome outcome;
     };
     const Case cases[] = {
-        {"main window, taken", From::RebootButton, Outcome::Taken},
-        {"main window, refused", From::RebootButton, Outcome::Refused},
-        {"main window, cancelled", From::RebootButton, Outcome::CancelledLater},
+        {"main window, taken", From::MainWindow, Outcome::Taken},
+        {"main window, refused", From::MainWindow, Outcome::Refused},
+        {"main window, cancelled", From::MainWindow, Outcome::CancelledLater},
         {"options, taken", From::Options, Outcome::Taken},
         {"options, cancelled", From::Options, Outcome::CancelledLater},
     };
@@ -184,16 +184,15 @@ TEST(RestartSystem, NeverForcesAndGivesTheWindowBackWhenRefusedOrCancelled) {
         Harness h;
         h.system.exitError = c.outcome == Outcome::Refused ? 1314 : 0;
         switch (c.from) {
-            case From::RebootButton:
+            case From::MainWindow:
                 h.host.answers = {IdYes};
-                h.main.Click(C::RebootButton);
+                h.main.Click(C::RestartButton);
                 break;
             case From::Options: {
-                OptionsForm options(h.form, h.machine);
+                OptionsController options(h.state, h.machine);
                 h.system.drives = {{L'C', L"FAT32"}};
-                GetSystemFileSystem(h.system);
                 options.Load();
-                ASSERT_TRUE(options.Click(OptionsControlId::FatToNtfs));
+                ASSERT_TRUE(options.Click(OptionsControlId::ConvertButton));
                 ASSERT_FALSE(options.WatchConversion());
                 EXPECT_FALSE(options.Click(OptionsControlId::RestartButton));
                 break;
@@ -203,12 +202,12 @@ TEST(RestartSystem, NeverForcesAndGivesTheWindowBackWhenRefusedOrCancelled) {
         // A cancellation that never reaches the window is waited for only so long.
         EXPECT_EQ(h.host.sessionEndsAwaited, c.outcome == Outcome::Refused ? 0 : 1);
         if (c.outcome == Outcome::CancelledLater) {
-            EXPECT_FALSE(h.form.TakesInput());
+            EXPECT_FALSE(h.state.TakesInput());
             h.main.SessionEndCancelled();
         }
         // No input from the request on, until Windows refuses it or cancels the restart.
         const bool givenBack = c.outcome != Outcome::Taken;
-        EXPECT_EQ(h.form.TakesInput(), givenBack);
+        EXPECT_EQ(h.state.TakesInput(), givenBack);
         ASSERT_FALSE(h.host.enableCalls.empty());
         EXPECT_EQ(h.host.enableCalls.back(), givenBack);
         if (c.outcome == Outcome::Refused) {
@@ -221,17 +220,17 @@ TEST(RestartSystem, NeverForcesAndGivesTheWindowBackWhenRefusedOrCancelled) {
     Harness h;
     h.main.SessionEndCancelled();
     EXPECT_TRUE(h.host.enableCalls.empty());
-    EXPECT_TRUE(h.form.TakesInput());
+    EXPECT_TRUE(h.state.TakesInput());
 }
 
-TEST(RebootButton, RestartsOnlyOnYes) {
+TEST(ConfirmAndRestart, RestartsOnlyOnYes) {
     Harness h;
     h.host.answers = {IdNo};
-    h.main.Click(C::RebootButton);
+    h.main.Click(C::RestartButton);
     ASSERT_EQ(h.host.messages.size(), 1u);
     EXPECT_EQ(h.host.messages[0].title, L"System being restarted......");
     EXPECT_TRUE(h.system.exitRequests.empty());
-    EXPECT_TRUE(h.form.TakesInput());
+    EXPECT_TRUE(h.state.TakesInput());
 }
 
 }  // namespace

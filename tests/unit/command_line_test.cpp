@@ -49,9 +49,9 @@ TEST(ParseCommandLine, TakesSwitchesAsAdministratorsWriteThem) {
     struct Case {
         const wchar_t* line;
         UnattendedMode mode;
-        unsigned groups;
+        GroupSet groups;
         const wchar_t* report;
-        bool noAccount;
+        bool skipAccountProbe;
     };
     const Case cases[] = {
         {L"", UnattendedMode::Window, 0, L"", false},
@@ -77,7 +77,7 @@ TEST(ParseCommandLine, TakesSwitchesAsAdministratorsWriteThem) {
         EXPECT_EQ(request.mode, c.mode) << c.line;
         EXPECT_EQ(request.groups, c.groups) << c.line;
         EXPECT_EQ(request.reportPath, c.report) << c.line;
-        EXPECT_EQ(request.noAccount, c.noAccount) << c.line;
+        EXPECT_EQ(request.skipAccountProbe, c.skipAccountProbe) << c.line;
         EXPECT_EQ(request.RunsWithoutWindow(),
                   c.mode != UnattendedMode::Window && c.mode != UnattendedMode::Usage)
             << c.line;
@@ -127,14 +127,14 @@ TEST(ExpandVariables, ExpandsWhatIsSetAndLeavesTheRest) {
 TEST(CommandLine, TheWindowTakesOnlyItsOwnSwitch) {
     struct Case {
         const wchar_t* commandLine;
-        bool noAccount;
+        bool skipAccountProbe;
     };
     for (const Case& c :
          {Case{L"", false}, Case{L"x  -noaccount  y", true}, Case{L"\"-noaccount\"", true},
           Case{L"-NOACCOUNT", false}, Case{L"/noaccount", false}, Case{L"-noaccounts", false}}) {
         Harness h;
-        h.main.Form_Initialize(c.commandLine);
-        EXPECT_EQ(h.form.NoAccount, c.noAccount) << c.commandLine;
+        h.main.ReadCommandLine(c.commandLine);
+        EXPECT_EQ(h.state.skipAccountProbe, c.skipAccountProbe) << c.commandLine;
     }
 }
 

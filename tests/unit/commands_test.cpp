@@ -2,9 +2,9 @@
 
 #include <functional>
 
+#include "app/Commands.h"
 #include "catalogue/Shares.h"
 #include "fakes/Harness.h"
-#include "ui/Commands.h"
 
 namespace tolvane::testing {
 namespace {
@@ -19,58 +19,60 @@ constexpr wchar_t kRemoteRegistryStart[] =
 struct Started : Harness {
     Started() {
         system.files[L"C:\\WINDOWS\\System32\\gpedit.msc"] = "";
-        main.Form_Initialize(L"-noaccount");
-        EXPECT_TRUE(main.Form_Load());
+        main.ReadCommandLine(L"-noaccount");
+        EXPECT_TRUE(main.LoadFromMachine());
         host.enableCalls.clear();
     }
 };
 
 TEST(Commands, ShareApplyWritesThenShowsTheMachine) {
     Started h;
-    h.main.Click(C::AdminShare);
-    h.main.Click(C::PartagesAppliquer);
+    h.main.Click(C::AdminSharesBox);
+    h.main.Click(C::ApplySharesButton);
     EXPECT_EQ(h.Read(kAutoShareWks), L"0");
-    EXPECT_EQ(h.Value(C::AdminShare), 1);
-    EXPECT_EQ(h.form.VerifiedState(C::AdminShare), 1);
-    EXPECT_FALSE(h.controls.Bold(C::PartageLabel2));
-    EXPECT_TRUE(h.form.RestartNeeded);
+    EXPECT_EQ(h.Value(C::AdminSharesBox), 1);
+    EXPECT_EQ(h.Verified(C::AdminSharesBox), 1);
+    EXPECT_FALSE(h.controls.Bold(C::AdminSharesLabel));
+    EXPECT_TRUE(h.state.restartNeeded);
 }
 
 TEST(Commands, CheckAllShowsValuesChangedOutside) {
     Started h;
-    EXPECT_EQ(h.Value(C::AdminShare), 0);
+    EXPECT_EQ(h.Value(C::AdminSharesBox), 0);
     h.registry.SetDword(kAutoShareWks, 0);
     h.main.Menu(MenuId::VerifyAll);
-    EXPECT_EQ(h.Value(C::AdminShare), 1);
+    EXPECT_EQ(h.Value(C::AdminSharesBox), 1);
 }
 
 TEST(Commands, SelectAllTicksEnabledBoxesAndClearingShowsTheMachineAgain) {
     Started h;
     h.registry.SetDword(kAutoShareWks, 0);
     h.main.Menu(MenuId::VerifyAll);
-    h.controls.SetEnabled(C::RemoteAdmin, false);
-    h.main.Click(C::AdminShare);  // a change by hand, undone by clearing "Select all"
-    h.main.Click(C::SelectAll1);
-    for (C box : {C::SimpleShare, C::AdminShare, C::ShareFolders, C::SharePrinters}) {
+    h.controls.SetEnabled(C::RemoteAdminBox, false);
+    h.main.Click(C::AdminSharesBox);  // a change by hand, undone by clearing "Select all"
+    h.main.Click(C::SelectAllSharesBox);
+    for (C box :
+         {C::SimpleFileSharingBox, C::AdminSharesBox, C::FolderSharingBox, C::PrinterSharingBox}) {
         EXPECT_EQ(h.Value(box), 1);
     }
-    EXPECT_EQ(h.Value(C::RemoteAdmin), 0);
-    h.main.Click(C::SelectAll1);
-    EXPECT_EQ(h.Value(C::AdminShare), 1);
-    for (C box : {C::SimpleShare, C::RemoteAdmin, C::ShareFolders, C::SharePrinters}) {
+    EXPECT_EQ(h.Value(C::RemoteAdminBox), 0);
+    h.main.Click(C::SelectAllSharesBox);
+    EXPECT_EQ(h.Value(C::AdminSharesBox), 1);
+    for (C box :
+         {C::SimpleFileSharingBox, C::RemoteAdminBox, C::FolderSharingBox, C::PrinterSharingBox}) {
         EXPECT_EQ(h.Value(box), 0);
     }
     EXPECT_EQ(h.registry.writes, 0);
 }
 
 TEST(Commands, SelectAllAccountsTicksOnlyEnabledBoxes) {
-    Started h;  // no RemoteRegistry service: BDR is disabled; no probe: account boxes too
-    EXPECT_FALSE(h.controls.Enabled(C::BDR));
-    h.main.Click(C::SelectAll2);
-    EXPECT_EQ(h.Value(C::Anonyme), 1);
-    EXPECT_EQ(h.Value(C::EveryOne), 1);
-    EXPECT_EQ(h.Value(C::BDR), 0);
-    EXPECT_EQ(h.Value(C::Invit), 0);
+    Started h;  // no RemoteRegistry service: its box is disabled; no probe: account boxes too
+    EXPECT_FALSE(h.controls.Enabled(C::RemoteRegistryBox));
+    h.main.Click(C::SelectAllAccountsBox);
+    EXPECT_EQ(h.Value(C::AnonymousAccessBox), 1);
+    EXPECT_EQ(h.Value(C::EveryoneRightsBox), 1);
+    EXPECT_EQ(h.Value(C::RemoteRegistryBox), 0);
+    EXPECT_EQ(h.Value(C::GuestAccountBox), 0);
 }
 
 TEST(Commands, UpnpBoxesAreCoupledOneWayEach) {
@@ -79,51 +81,52 @@ TEST(Commands, UpnpBoxesAreCoupledOneWayEach) {
         h.Install(service);
     }
     h.main.Menu(MenuId::VerifyAll);
-    h.main.Click(C::Port1900);  // ticking 1900 ticks 5000
-    EXPECT_EQ(h.Value(C::Port5000), 1);
-    h.main.Click(C::Port1900);  // clearing 1900 leaves 5000
-    EXPECT_EQ(h.Value(C::Port1900), 0);
-    EXPECT_EQ(h.Value(C::Port5000), 1);
-    h.main.Click(C::Port1900);
-    h.main.Click(C::Port5000);  // clearing 5000 clears 1900
-    EXPECT_EQ(h.Value(C::Port1900), 0);
-    EXPECT_EQ(h.Value(C::Port5000), 0);
-    h.main.Click(C::Port5000);  // ticking 5000 leaves 1900
-    EXPECT_EQ(h.Value(C::Port1900), 0);
+    h.main.Click(C::Port1900Box);  // ticking 1900 ticks 5000
+    EXPECT_EQ(h.Value(C::Port5000Box), 1);
+    h.main.Click(C::Port1900Box);  // clearing 1900 leaves 5000
+    EXPECT_EQ(h.Value(C::Port1900Box), 0);
+    EXPECT_EQ(h.Value(C::Port5000Box), 1);
+    h.main.Click(C::Port1900Box);
+    h.main.Click(C::Port5000Box);  // clearing 5000 clears 1900
+    EXPECT_EQ(h.Value(C::Port1900Box), 0);
+    EXPECT_EQ(h.Value(C::Port5000Box), 0);
+    h.main.Click(C::Port5000Box);  // ticking 5000 leaves 1900
+    EXPECT_EQ(h.Value(C::Port1900Box), 0);
 }
 
 TEST(Commands, ApplyAllSkipsSharesWhenTheDriveIsNotNtfs) {
     Harness h;
     h.system.drives = {{L'C', L"FAT32"}};
-    h.main.Form_Initialize(L"-noaccount");
-    ASSERT_TRUE(h.main.Form_Load());
-    h.form.VerifiedState(C::AdminShare) = 1;  // would delete AutoshareWks if applied
+    h.main.ReadCommandLine(L"-noaccount");
+    ASSERT_TRUE(h.main.LoadFromMachine());
+    // Would delete AutoshareWks if applied.
+    h.state.VerifiedValue(C::AdminSharesBox) = BoxValue::Ticked;
     h.registry.SetDword(kAutoShareWks, 0);
-    h.Set(C::Anonyme, 1);
-    h.main.Menu(MenuId::Sauvegarder);
+    h.Set(C::AnonymousAccessBox, 1);
+    h.main.Menu(MenuId::ApplyAll);
     EXPECT_EQ(h.Read(kAutoShareWks), L"0");
     // The account group is still applied.
     EXPECT_EQ(h.Read(L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\restrictanonymous"), L"2");
     h.registry.SetDword(
         L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network\\NoFileSharing", 1);
     h.main.Menu(MenuId::VerifyAll);
-    EXPECT_EQ(h.Value(C::ShareFolders), 0);
+    EXPECT_EQ(h.Value(C::FolderSharingBox), 0);
 }
 
 TEST(Commands, CheckAllDisablesRemoteRegistryWhenTheServiceIsMissing) {
     Started h;
-    EXPECT_FALSE(h.controls.Enabled(C::BDR));
+    EXPECT_FALSE(h.controls.Enabled(C::RemoteRegistryBox));
     h.registry.SetDword(kRemoteRegistryStart, 2);
     h.main.Menu(MenuId::VerifyAll);
-    EXPECT_FALSE(h.controls.Enabled(C::BDR));  // nothing enables it again
+    EXPECT_FALSE(h.controls.Enabled(C::RemoteRegistryBox));  // nothing enables it again
 }
 
 TEST(Commands, ARefusedWriteIsShownOnceThenTheGroupIsReadAgain) {
     Started h;
     h.registry.DenyWrites(L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters");
-    h.main.Click(C::ShareFolders);
-    h.main.Click(C::AdminShare);
-    h.main.Click(C::PartagesAppliquer);
+    h.main.Click(C::FolderSharingBox);
+    h.main.Click(C::AdminSharesBox);
+    h.main.Click(C::ApplySharesButton);
     ASSERT_EQ(h.host.messages.size(), 1u);
     const FakeHost::Message& message = h.host.messages[0];
     EXPECT_NE(message.text.find(std::wstring(L"HKLM\\") + kAutoShareWks), std::wstring::npos);
@@ -132,29 +135,29 @@ TEST(Commands, ARefusedWriteIsShownOnceThenTheGroupIsReadAgain) {
     EXPECT_EQ(message.title, L"Tolvane");
     EXPECT_EQ(message.style, 0x30u);
     // The write made before stays, and the boxes show what the machine holds.
-    EXPECT_EQ(h.Value(C::ShareFolders), 1);
-    EXPECT_EQ(h.Value(C::AdminShare), 0);
-    EXPECT_EQ(h.form.VerifiedState(C::AdminShare), 0);
+    EXPECT_EQ(h.Value(C::FolderSharingBox), 1);
+    EXPECT_EQ(h.Value(C::AdminSharesBox), 0);
+    EXPECT_EQ(h.Verified(C::AdminSharesBox), 0);
 }
 
 TEST(Commands, TheWindowTakesNoOtherCommandWhileOneRuns) {
     Started h;
-    h.main.Click(C::AdminShare);
-    h.main.Click(C::PartagesAppliquer);
+    h.main.Click(C::AdminSharesBox);
+    h.main.Click(C::ApplySharesButton);
     EXPECT_EQ(h.host.enableCalls, (std::vector<bool>{false, true, false, true}));
 
     // A click that reaches the window in the middle of a command is ignored.
-    BusyScope busy(h.form, h.host);
-    h.main.Click(C::ShareFolders);
+    BusyScope busy(h.state, h.host);
+    h.main.Click(C::FolderSharingBox);
     EXPECT_FALSE(h.main.Menu(MenuId::VerifyAll));
-    EXPECT_EQ(h.Value(C::ShareFolders), 0);
+    EXPECT_EQ(h.Value(C::FolderSharingBox), 0);
 }
 
 TEST(Commands, ADisabledBoxCannotBeClicked) {
     Started h;
-    h.controls.SetEnabled(C::AdminShare, false);
-    h.main.Click(C::AdminShare);
-    EXPECT_EQ(h.Value(C::AdminShare), 0);
+    h.controls.SetEnabled(C::AdminSharesBox, false);
+    h.main.Click(C::AdminSharesBox);
+    EXPECT_EQ(h.Value(C::AdminSharesBox), 0);
 }
 
 // Today's failures of a box's apply, one message each, and what the registry holds after.
@@ -167,15 +170,15 @@ TEST(Commands, ABoxIsLeftWholeAndTheUserToldWhy) {
         const char* what;
         C box;
         C apply;
-        std::int16_t from;
+        int from;
         std::function<void(FakeRegistry&)> prepare;
         std::vector<std::wstring> said;  // in the one message, in this order
         std::function<void(Started&)> check;
     };
     const Case cases[] = {
         {"a refused MaxCachedSockets keeps the DNS client enabled",
-         C::Port1024UDP,
-         C::PortsAppliquer,
+         C::Port1024UdpBox,
+         C::ApplyServicesButton,
          0,
          [&](FakeRegistry& r) {
              r.SetDword(start, 2);
@@ -188,13 +191,13 @@ TEST(Commands, ABoxIsLeftWholeAndTheUserToldWhy) {
          [&](Started& h) {
              EXPECT_EQ(h.Read(start), L"2");
              EXPECT_EQ(h.Read(start + L"KX"), L"(missing)");
-             EXPECT_EQ(h.Value(C::Port1024UDP), 0);
+             EXPECT_EQ(h.Value(C::Port1024UdpBox), 0);
              // Port 1027 comes after it: not applied.
              EXPECT_EQ(h.Read(kServices + std::wstring(L"Messenger\\Start")), L"3");
          }},
         {"a refused deletion",
-         C::AdminShare,
-         C::PartagesAppliquer,
+         C::AdminSharesBox,
+         C::ApplySharesButton,
          1,
          [&](FakeRegistry& r) {
              r.SetDword(kAutoShareWks, 0);
@@ -204,11 +207,11 @@ TEST(Commands, ABoxIsLeftWholeAndTheUserToldWhy) {
           L"\"Administrative\" was left as it was"},
          [&](Started& h) {
              EXPECT_EQ(h.Read(kAutoShareWks), L"0");
-             EXPECT_EQ(h.Value(C::AdminShare), 1);
+             EXPECT_EQ(h.Value(C::AdminSharesBox), 1);
          }},
         {"an unusable backup, then Windows' own start type",
-         C::Port123,
-         C::PortsAppliquer,
+         C::Port123Box,
+         C::ApplyServicesButton,
          1,
          [&](FakeRegistry& r) {
              r.SetDword(std::wstring(kServices) + L"W32Time\\Start", 4);
@@ -220,7 +223,7 @@ TEST(Commands, ABoxIsLeftWholeAndTheUserToldWhy) {
          [&](Started& h) {
              EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\Start"), L"2");
              EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\StartKX"), L"4294967295");
-             EXPECT_EQ(h.Value(C::Port123), 0);
+             EXPECT_EQ(h.Value(C::Port123Box), 0);
          }},
     };
     for (const Case& c : cases) {
@@ -230,8 +233,8 @@ TEST(Commands, ABoxIsLeftWholeAndTheUserToldWhy) {
         h.main.Menu(MenuId::VerifyAll);
         ASSERT_EQ(h.Value(c.box), c.from) << c.what;
         h.main.Click(c.box);
-        if (c.box == C::Port1024UDP) {
-            h.main.Click(C::Port1027);
+        if (c.box == C::Port1024UdpBox) {
+            h.main.Click(C::Port1027Box);
         }
         h.main.Click(c.apply);
         ASSERT_EQ(h.host.messages.size(), 1u) << c.what;

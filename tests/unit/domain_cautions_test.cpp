@@ -10,12 +10,14 @@ namespace tolvane::testing {
 namespace {
 
 using C = ControlId;
+constexpr C kTime = C::Port123Box;
+constexpr C kSmb = C::Port445Box;
 
 constexpr VersionInfo kController{true, 5, 2, 2, ProductDomainController, 1};
 constexpr wchar_t kMember[] = L"This computer is a member of a domain.";
 
-struct Machine : Harness {
-    Machine(VersionInfo version, std::optional<bool> joined, std::uint32_t timeStart = 2) {
+struct Computer : Harness {
+    Computer(VersionInfo version, std::optional<bool> joined, std::uint32_t timeStart = 2) {
         system.version = version;
         system.joined = joined;
         system.files[L"C:\\WINDOWS\\System32\\gpedit.msc"] = "";
@@ -40,26 +42,26 @@ TEST(DomainCautions, TheWindowAsksOnceOnADomainsMachineAndNoLeavesOnlyThoseBoxes
         std::vector<C> cautioned;
     };
     const Case cases[] = {
-        {"workgroup", kXp, false, 2, {C::Port123, C::Port1027}, false, IdNo, nullptr, {}},
-        {"member, No", kXp, true, 2, {C::Port123, C::Port1027}, false, IdNo, kMember, {C::Port123}},
-        {"member, Yes", kXp, true, 2, {C::Port123}, false, IdYes, kMember, {C::Port123}},
-        {"unknown", kXp, {}, 2, {C::Port445}, false, IdNo, L"Tolvane cannot tell", {C::Port445}},
+        {"workgroup", kXp, false, 2, {kTime, C::Port1027Box}, false, IdNo, nullptr, {}},
+        {"member, No", kXp, true, 2, {kTime, C::Port1027Box}, false, IdNo, kMember, {kTime}},
+        {"member, Yes", kXp, true, 2, {kTime}, false, IdYes, kMember, {kTime}},
+        {"unknown", kXp, {}, 2, {kSmb}, false, IdNo, L"Tolvane cannot tell", {kSmb}},
         {"a controller, every group in one question",
          kController,
          false,
          2,
-         {C::AdminShare, C::Anonyme, C::EveryOne, C::Port445, C::Port123},
+         {C::AdminSharesBox, C::AnonymousAccessBox, C::EveryoneRightsBox, kSmb, kTime},
          true,
          IdNo,
          L"This computer is a domain controller.",
-         {C::Port123, C::Anonyme, C::AdminShare, C::Port445}},
-        {"an undo is never asked", kController, true, 4, {C::Port123}, false, IdNo, nullptr, {}},
+         {kTime, C::AnonymousAccessBox, C::AdminSharesBox, kSmb}},
+        {"an undo is never asked", kController, true, 4, {kTime}, false, IdNo, nullptr, {}},
     };
     for (const Case& c : cases) {
-        Machine h(c.version, c.joined, c.timeStart);
-        h.main.Form_Initialize(L"-noaccount");
-        ASSERT_TRUE(h.main.Form_Load());
-        std::vector<std::int16_t> wanted;
+        Computer h(c.version, c.joined, c.timeStart);
+        h.main.ReadCommandLine(L"-noaccount");
+        ASSERT_TRUE(h.main.LoadFromMachine());
+        std::vector<int> wanted;
         for (C box : c.clicked) {
             const bool refused =
                 c.answer == IdNo && std::count(c.cautioned.begin(), c.cautioned.end(), box) > 0;
@@ -68,9 +70,9 @@ TEST(DomainCautions, TheWindowAsksOnceOnADomainsMachineAndNoLeavesOnlyThoseBoxes
         }
         h.host.answers.push_back(c.answer);
         if (c.allGroups) {
-            h.main.Menu(MenuId::Sauvegarder);
+            h.main.Menu(MenuId::ApplyAll);
         } else {
-            h.main.Click(C::PortsAppliquer);
+            h.main.Click(C::ApplyServicesButton);
         }
         ASSERT_EQ(h.host.messages.size(), c.asked ? 1u : 0u) << c.what;
         if (c.asked) {
@@ -94,12 +96,12 @@ TEST(DomainCautions, TheWindowAsksOnceOnADomainsMachineAndNoLeavesOnlyThoseBoxes
 }
 
 TEST(DomainCautions, ClosingAsksBeforeApplyingToo) {
-    Machine h(FakeSystem::kXpSp2, true);
-    h.main.Form_Initialize(L"-noaccount");
-    ASSERT_TRUE(h.main.Form_Load());
-    h.main.Click(C::Port123);
+    Computer h(FakeSystem::kXpSp2, true);
+    h.main.ReadCommandLine(L"-noaccount");
+    ASSERT_TRUE(h.main.LoadFromMachine());
+    h.main.Click(C::Port123Box);
     h.host.answers = {IdYes, IdNo, IdNo};
-    h.main.Form_Unload(false);
+    h.main.Close(false);
     ASSERT_GE(h.host.messages.size(), 2u);
     EXPECT_TRUE(h.host.messages[1].text.starts_with(kMember));
     EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\Start"), L"2");
@@ -141,7 +143,7 @@ TEST(DomainCautions, AnUnattendedApplyLeavesAControllersNeedsAloneAndNotesTheCon
          true},
     };
     for (const Case& c : cases) {
-        Machine h(c.version, c.joined);
+        Computer h(c.version, c.joined);
         h.system.ports = {{PortProtocol::Tcp, {0, 0, 0, 0}, 445, 4, L"System"}};
         // Left alone is not counted, nor a port still listening.
         EXPECT_EQ(RunUnattended(ParseCommandLine(L"/apply:all -noaccount"), h.registry, h.system,

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/Harness.h"
-#include "options/OptionsForm.h"
+#include "options/OptionsController.h"
 #include "system/SystemInfo.h"
 
 namespace tolvane::testing {
@@ -19,10 +19,9 @@ constexpr wchar_t kNtfsNotice[] =
     L"software.";
 
 struct Options : Harness {
-    OptionsForm options{form, machine};
+    OptionsController options{state, machine};
     explicit Options(const wchar_t* fileSystem = L"NTFS") {
         system.drives = {{L'C', fileSystem}};
-        GetSystemFileSystem(system);
         for (const wchar_t* file : kPack) {
             system.files[std::wstring(L"C:\\Tools\\") + file] = "";
         }
@@ -63,16 +62,17 @@ TEST(OptionsWindow, LoadShowsTheFileSystemAndOffersWhatThisMachineCanUse) {
         EXPECT_EQ(h.options.At(O::FileSystemLabel).caption,
                   std::wstring(L"Your filesystem is ") + c.fileSystem + L".")
             << c.what;
-        EXPECT_EQ(h.options.At(O::SecurityNotice).caption, c.ntfs ? kNtfsNotice : kDesignedNotice)
+        EXPECT_EQ(h.options.At(O::SecurityNoticeLabel).caption,
+                  c.ntfs ? kNtfsNotice : kDesignedNotice)
             << c.what;
-        for (O id : {O::ChangeFSLabel, O::RestartLabel, O::FatToNtfs}) {
+        for (O id : {O::ConvertAdviceLabel, O::RestartLabel, O::ConvertButton}) {
             EXPECT_EQ(h.Enabled(id), !c.ntfs) << c.what;
         }
         EXPECT_FALSE(h.Enabled(O::RestartButton)) << c.what;
-        for (O id : {O::SecurityLabel, O::InstallSecurity}) {
+        for (O id : {O::SecurityTabLabel, O::InstallSecurityTabButton}) {
             EXPECT_EQ(h.Enabled(id), c.install) << c.what;
         }
-        EXPECT_TRUE(h.Enabled(O::CmdClose)) << c.what;
+        EXPECT_TRUE(h.Enabled(O::CloseButton)) << c.what;
     }
 }
 
@@ -99,11 +99,11 @@ TEST(OptionsWindow, ConversionOffersTheRestartOnceConvertHasEndedHoweverItEnded)
         bool ended = false;
         h.system.endsInTime = [&](const std::wstring&) { return ended; };
         h.system.exitCodes[L"convert C: /FS:NTFS"] = c.exitCode;
-        EXPECT_TRUE(h.options.Click(O::FatToNtfs));
+        EXPECT_TRUE(h.options.Click(O::ConvertButton));
         ASSERT_EQ(h.system.started.size(), 1u);
         EXPECT_EQ(h.system.started[0].commandLine, L"convert C: /FS:NTFS");
         EXPECT_EQ(h.system.started[0].style, WindowStyle::Minimized);
-        EXPECT_FALSE(h.Enabled(O::FatToNtfs));
+        EXPECT_FALSE(h.Enabled(O::ConvertButton));
         EXPECT_TRUE(h.options.WatchConversion());
         EXPECT_FALSE(h.Enabled(O::RestartButton));
         ended = true;
@@ -123,8 +123,8 @@ TEST(OptionsWindow, ConversionOffersTheRestartOnceConvertHasEndedHoweverItEnded)
     Options failing(L"FAT32");
     failing.options.Load();
     failing.system.commandsStart = false;
-    EXPECT_TRUE(failing.options.Click(O::FatToNtfs));
-    EXPECT_TRUE(failing.Enabled(O::FatToNtfs));
+    EXPECT_TRUE(failing.options.Click(O::ConvertButton));
+    EXPECT_TRUE(failing.Enabled(O::ConvertButton));
     EXPECT_EQ(failing.host.messages.size(), 1u);
 }
 
@@ -133,7 +133,7 @@ TEST(OptionsWindow, InstallAsksWithTheMainWindowHiddenAndStartsThePackSetupOnYes
         Options h;
         h.options.Load();
         h.host.answers = {answer};
-        EXPECT_TRUE(h.options.Click(O::InstallSecurity));
+        EXPECT_TRUE(h.options.Click(O::InstallSecurityTabButton));
         ASSERT_EQ(h.host.messages.size(), 1u);
         EXPECT_EQ(h.host.messages[0].title, L"Security Pack installation");
         EXPECT_EQ(h.host.messages[0].style, MbYesNo | MbIconExclamation);
@@ -149,14 +149,14 @@ TEST(OptionsWindow, InstallAsksWithTheMainWindowHiddenAndStartsThePackSetupOnYes
                                                   L"setupapi,InstallHinfSection DefaultInstall "
                                                   L"132 C:\\Tools\\setup.inf"}
                       : std::vector<std::wstring>{});
-        EXPECT_TRUE(h.Enabled(O::InstallSecurity));
+        EXPECT_TRUE(h.Enabled(O::InstallSecurityTabButton));
     }
 }
 
 // The options, about and listening-ports windows alike.
 TEST(OwnedWindows, KeepTheMainWindowDisabledUntilTheyClose) {
-    for (const auto& [entry, window] : {std::pair{MenuId::MnuToolsOptions, OwnedWindow::Options},
-                                        {MenuId::MnuHelpAbout, OwnedWindow::About},
+    for (const auto& [entry, window] : {std::pair{MenuId::Options, OwnedWindow::Options},
+                                        {MenuId::About, OwnedWindow::About},
                                         {MenuId::ListeningPorts, OwnedWindow::Ports}}) {
         Harness h;
         EXPECT_TRUE(h.main.Menu(entry));

@@ -2,10 +2,10 @@
 
 #include <set>
 
+#include "app/Commands.h"
 #include "catalogue/Port135.h"
 #include "fakes/Harness.h"
 #include "fakes/RegScript.h"
-#include "ui/Commands.h"
 
 namespace tolvane::testing {
 namespace {
@@ -57,16 +57,16 @@ struct Dcom : Harness {
         EXPECT_EQ(system.held.count(path), 1u) << "not held while imported: " << path;
         if (rejected.count(path) == 0) {
             for (const ScriptValue& value : ParseRegScript(system.files.at(path))) {
-                registry.Write(Hklm, value.key, value.name, value.value);
+                registry.Write(kHklm, value.key, value.name, value.value);
             }
         }
     }
-    void CheckAll() { VerifyAll_Click(form, machine); }
+    void CheckAll() { VerifyAllGroups(state, machine); }
     // Ticks or clears the box and applies the group, answering the warning.
-    void Apply(std::int16_t value, int answer = IdYes) {
-        Set(C::Port135, value);
+    void Apply(int value, int answer = IdYes) {
+        Set(C::Port135Box, value);
         host.answers = {answer};
-        PortsAppliquer_Click(form, machine);
+        ApplyGroupCommand(state, machine, Group::Services);
     }
     std::optional<std::vector<std::wstring>> List(const wchar_t* valuePath) {
         const auto value = registry.Get(valuePath);
@@ -96,17 +96,17 @@ TEST(IsPort135Closed, NeedsEachOfTheFourTraces) {
         const char* what;
         const wchar_t* path;
         const wchar_t* text;  // null: the value is removed
-        std::int16_t closed;
+        bool closed;
     };
     const Case cases[] = {
-        {"all four", nullptr, nullptr, 1},
-        {"DCOM still on", kEnableDcom, nullptr, 0},
-        {"DCOM off in lower case", kEnableDcom, L"n", 0},
-        {"still listening", kListen, nullptr, 0},
-        {"no marker", kMarker, nullptr, 0},
-        {"reopened marker", kMarker, L"0", 0},
-        {"no binding", kBind, nullptr, 0},
-        {"the protocol list is not looked at", kProtocols, nullptr, 1},
+        {"all four", nullptr, nullptr, true},
+        {"DCOM still on", kEnableDcom, nullptr, false},
+        {"DCOM off in lower case", kEnableDcom, L"n", false},
+        {"still listening", kListen, nullptr, false},
+        {"no marker", kMarker, nullptr, false},
+        {"reopened marker", kMarker, L"0", false},
+        {"no binding", kBind, nullptr, false},
+        {"the protocol list is not looked at", kProtocols, nullptr, true},
     };
     for (const Case& c : cases) {
         Dcom h;
@@ -115,7 +115,7 @@ TEST(IsPort135Closed, NeedsEachOfTheFourTraces) {
         if (c.path && c.text) {
             h.registry.SetString(c.path, c.text);
         } else if (c.path) {
-            ASSERT_FALSE(h.reg.Remove(Hklm, c.path));
+            ASSERT_FALSE(h.reg.Remove(kHklm, c.path));
         }
         EXPECT_EQ(IsPort135Closed(h.machine), c.closed) << c.what;
     }
@@ -124,7 +124,7 @@ TEST(IsPort135Closed, NeedsEachOfTheFourTraces) {
 TEST(ClosePort135, ClosesOnYesAndReopeningBringsBackWhatWasThere) {
     Dcom h;
     h.CheckAll();
-    ASSERT_TRUE(h.controls.Enabled(C::Port135));
+    ASSERT_TRUE(h.controls.Enabled(C::Port135Box));
     h.Apply(1);
     ASSERT_EQ(h.host.messages.size(), 1u);
     EXPECT_EQ(h.host.messages[0].text, kWarning);
@@ -141,8 +141,8 @@ TEST(ClosePort135, ClosesOnYesAndReopeningBringsBackWhatWasThere) {
     EXPECT_EQ(h.Read(kMarker), L"1");
     EXPECT_TRUE(h.system.files.empty());
     EXPECT_TRUE(h.system.held.empty());
-    EXPECT_EQ(h.Value(C::Port135), 1);  // shown by the verify after the apply
-    EXPECT_EQ(h.form.VerifiedState(C::Port135), 1);
+    EXPECT_EQ(h.Value(C::Port135Box), 1);  // shown by the verify after the apply
+    EXPECT_EQ(h.Verified(C::Port135Box), 1);
 
     h.system.started.clear();
     h.Apply(0);
@@ -153,7 +153,7 @@ TEST(ClosePort135, ClosesOnYesAndReopeningBringsBackWhatWasThere) {
     EXPECT_FALSE(h.registry.Get(kListen));
     EXPECT_FALSE(h.registry.KeyExists(kLinkage));
     EXPECT_EQ(h.Read(kMarker), L"0");
-    EXPECT_EQ(h.Value(C::Port135), 0);
+    EXPECT_EQ(h.Value(C::Port135Box), 0);
     // Nothing of the close is left behind but the marker: the keys the binding script created
     // go with it.
     Dcom fresh;
@@ -165,14 +165,14 @@ TEST(ClosePort135, NoLeavesAMachineNeverClosedAsItWas) {
     Dcom h;
     h.registry.SetRaw(kProtocols, MultiStringValue(kAdminList));
     h.CheckAll();
-    h.Set(C::Port135, 1);
-    EXPECT_FALSE(h.controls.Enabled(C::Port123));
+    h.Set(C::Port135Box, 1);
+    EXPECT_FALSE(h.controls.Enabled(C::Port123Box));
     h.registry.changes.clear();
     h.host.answers = {IdNo};
-    ClosePort135(h.form, h.machine);
-    EXPECT_EQ(h.Value(C::Port135), 0);
-    EXPECT_TRUE(h.controls.Enabled(C::Port123));
-    EXPECT_FALSE(h.controls.Enabled(C::Port1900));  // SSDP is not installed here
+    ClosePort135(h.state, h.machine);
+    EXPECT_EQ(h.Value(C::Port135Box), 0);
+    EXPECT_TRUE(h.controls.Enabled(C::Port123Box));
+    EXPECT_FALSE(h.controls.Enabled(C::Port1900Box));  // SSDP is not installed here
     EXPECT_EQ(h.registry.changes, std::vector<std::wstring>{std::wstring(L"write ") + kMarker});
     EXPECT_EQ(h.Read(kMarker), L"0");
     EXPECT_EQ(h.Read(kEnableDcom), L"Y");
@@ -184,7 +184,7 @@ TEST(OpenPort135, WithoutKeptValuesRemovesTheTracesAndImportsTheOpenList) {
     Dcom h;
     h.ClosedByEarlierRun();
     h.registry.changes.clear();
-    EXPECT_EQ(OpenPort135(h.form, h.machine), std::nullopt);
+    EXPECT_EQ(OpenPort135(h.state, h.machine), std::nullopt);
     EXPECT_EQ(
         h.registry.changes,
         (std::vector<std::wstring>{
@@ -196,7 +196,7 @@ TEST(OpenPort135, WithoutKeptValuesRemovesTheTracesAndImportsTheOpenList) {
     EXPECT_EQ(h.List(kProtocols), kOpenList);
     EXPECT_EQ(h.system.removed, std::vector<std::wstring>{L"C:\\Tools\\DCOM2.reg"});
     EXPECT_TRUE(h.system.files.empty());
-    EXPECT_EQ(IsPort135Closed(h.machine), 0);
+    EXPECT_FALSE(IsPort135Closed(h.machine));
 }
 
 // A reopening, and the roll-back of a close refused at EnableDCOM, refused at each of their
@@ -251,11 +251,11 @@ TEST(OpenPort135, ARefusalAtAnyStepLeavesWhatTheNextStartNeedsToEndAsBeforeTheCl
                     EXPECT_TRUE(h.registry.Get(record)) << record;
                 }
             }
-            EXPECT_EQ(h.Value(C::Port135), 0);
+            EXPECT_EQ(h.Value(C::Port135Box), 0);
 
-            MainForm again(h.registry, h.system, h.host, h.accounts);
-            again.Form_Initialize(L"-noaccount");
-            ASSERT_TRUE(again.Form_Load());
+            MainWindowController again(h.registry, h.system, h.host, h.accounts);
+            again.ReadCommandLine(L"-noaccount");
+            ASSERT_TRUE(again.LoadFromMachine());
             EXPECT_EQ(h.Reports().size(), 1u);
             EXPECT_EQ(h.registry.keys, before);
         }
@@ -285,13 +285,13 @@ TEST(Port135Gate, KeepsPortOpenOnlyWhereThisProgramClosedIt) {
         if (c.gateOpen) {
             h.Install(L"Messenger", 2);
         } else {
-            ASSERT_FALSE(h.reg.Remove(Hklm, kListen));
+            ASSERT_FALSE(h.reg.Remove(kHklm, kListen));
         }
         h.registry.changes.clear();
-        h.main.Form_Initialize(L"-noaccount");
-        ASSERT_TRUE(h.main.Form_Load());
-        EXPECT_EQ(h.controls.Enabled(C::Port135), !c.gateOpen);
-        EXPECT_EQ(h.Value(C::Port135), 0);
+        h.main.ReadCommandLine(L"-noaccount");
+        ASSERT_TRUE(h.main.LoadFromMachine());
+        EXPECT_EQ(h.controls.Enabled(C::Port135Box), !c.gateOpen);
+        EXPECT_EQ(h.Value(C::Port135Box), 0);
         EXPECT_TRUE(h.host.messages.empty());
         if (c.closedByUs) {
             EXPECT_EQ(h.Read(kMarker), L"0");
@@ -325,7 +325,7 @@ TEST(ClosePort135, TheEditorsFailuresAreRepairedByWritingTheListsDirectly) {
         EXPECT_TRUE(h.Reports().empty()) << c.what;
         EXPECT_EQ(h.List(kBind), std::vector<std::wstring>{L"1"}) << c.what;
         EXPECT_EQ(h.List(kProtocols), kClosedList) << c.what;
-        EXPECT_EQ(h.Value(C::Port135), 1) << c.what;
+        EXPECT_EQ(h.Value(C::Port135Box), 1) << c.what;
         EXPECT_TRUE(h.system.files.empty()) << c.what;
     }
     // The wait for the editor is bounded for all imports together.
@@ -376,7 +376,7 @@ TEST(ClosePort135, AFailureRollsBackAndIsReportedOnce) {
         EXPECT_EQ(h.List(kProtocols), kOpenList) << c.what;
         EXPECT_FALSE(h.registry.Get(kListen)) << c.what;
         EXPECT_FALSE(h.registry.Get(kBind)) << c.what;
-        EXPECT_EQ(h.Value(C::Port135), 0) << c.what;
+        EXPECT_EQ(h.Value(C::Port135Box), 0) << c.what;
         EXPECT_TRUE(h.system.files.empty()) << c.what;
     }
 }
@@ -395,8 +395,8 @@ TEST(Port135Gate, AFailedReopeningIsReportedOnceAndNotRetriedByVerifies) {
     EXPECT_TRUE(reports[0].starts_with(L"Port 135 could not be reopened."));
     EXPECT_NE(reports[0].find(L"HKLM\\SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols"),
               std::wstring::npos);
-    EXPECT_FALSE(h.controls.Enabled(C::Port135));
-    EXPECT_EQ(h.Value(C::Port135), 0);
+    EXPECT_FALSE(h.controls.Enabled(C::Port135Box));
+    EXPECT_EQ(h.Value(C::Port135Box), 0);
 }
 
 }  // namespace

@@ -47,17 +47,17 @@ struct Expected {
     std::vector<std::pair<PortProtocol, std::uint16_t>> numbers;
 };
 const std::vector<Expected> kExpected = {
-    {C::Port135, L"RpcSs", {{kTcp, 135}, {kUdp, 135}}},
-    {C::Port123, L"W32Time", {{kTcp, 123}, {kUdp, 123}}},
-    {C::Port137138139, L"lmhosts", {{kUdp, 137}, {kUdp, 138}, {kTcp, 139}}},
-    {C::Port445, nullptr, {{kTcp, 445}}},
-    {C::Port1023, L"MSDTC", {{kTcp, 1023}, {kUdp, 1023}}},
-    {C::Port1024TCP, L"Schedule", {{kTcp, 1024}}},
-    {C::Port1024UDP, L"Dnscache", {{kUdp, 1024}}},
-    {C::Port1027, L"Messenger", {{kTcp, 1027}, {kUdp, 1027}}},
-    {C::Port1900, nullptr, {{kTcp, 1900}, {kUdp, 1900}, {kTcp, 2869}}},
-    {C::Port5000, L"upnphost", {{kTcp, 2869}, {kTcp, 5000}, {kUdp, 5000}}},
-    {C::ShareFolders, nullptr, {{kTcp, 139}, {kTcp, 445}}},
+    {C::Port135Box, L"RpcSs", {{kTcp, 135}, {kUdp, 135}}},
+    {C::Port123Box, L"W32Time", {{kTcp, 123}, {kUdp, 123}}},
+    {C::NetBiosPortsBox, L"lmhosts", {{kUdp, 137}, {kUdp, 138}, {kTcp, 139}}},
+    {C::Port445Box, nullptr, {{kTcp, 445}}},
+    {C::Port1023Box, L"MSDTC", {{kTcp, 1023}, {kUdp, 1023}}},
+    {C::Port1024TcpBox, L"Schedule", {{kTcp, 1024}}},
+    {C::Port1024UdpBox, L"Dnscache", {{kUdp, 1024}}},
+    {C::Port1027Box, L"Messenger", {{kTcp, 1027}, {kUdp, 1027}}},
+    {C::Port1900Box, nullptr, {{kTcp, 1900}, {kUdp, 1900}, {kTcp, 2869}}},
+    {C::Port5000Box, L"upnphost", {{kTcp, 2869}, {kTcp, 5000}, {kUdp, 5000}}},
+    {C::FolderSharingBox, nullptr, {{kTcp, 139}, {kTcp, 445}}},
 };
 
 bool Belongs(const Expected& box, const ListeningPort& port, const RunningServices& services) {

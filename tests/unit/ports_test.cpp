@@ -3,10 +3,11 @@
 #include <set>
 
 #include "fakes/Harness.h"
+#include "model/ControlLayout.h"
+#include "model/MenuTable.h"
+#include "model/SettingBoxes.h"
 #include "ports/ListeningPorts.h"
-#include "ports/PortsForm.h"
-#include "ui/ControlLayout.h"
-#include "ui/MenuTable.h"
+#include "ports/PortsController.h"
 
 namespace tolvane::testing {
 namespace {
@@ -46,26 +47,29 @@ TEST(PortSettings, NameTheBoxThatClosesEachPortWithTheProtocolWhereItsLabelSaysO
         {kTcp, 1025, nullptr},
     };
     for (const Case& c : cases) {
-        const auto setting = SettingThatCloses(c.protocol, c.port);
-        EXPECT_EQ(setting.value_or(L"(none)"), c.setting ? c.setting : L"(none)")
+        // Without the services running, by number alone; no setting is marked.
+        EXPECT_EQ(PortSettingsText(Port(c.protocol, kAny, c.port), std::nullopt, {}),
+                  c.setting ? c.setting : L"")
             << (c.protocol == kTcp ? "TCP " : "UDP ") << c.port;
     }
 }
 
 TEST(PortSettings, EveryPortBoxOfTheMainWindowClosesSomePort) {
-    std::set<C> labels;
-    for (const PortSetting& setting : PortSettings()) {
-        labels.insert(setting.label);
-    }
-    for (const ControlLayout& control : MainWindowLayout()) {
-        if (control.frame == C::Clavet && control.kind == ControlKind::Label &&
-            control.id != C::SelectAllLabel3) {
-            EXPECT_EQ(labels.count(control.id), 1u) << static_cast<int>(control.id);
+    std::set<C> boxes;
+    for (const PortProtocol protocol : {kTcp, kUdp}) {
+        for (std::uint32_t port = 0; port <= 0xFFFF; ++port) {
+            for (C box : BoxesOfPort(Port(protocol, kAny, static_cast<std::uint16_t>(port)),
+                                     std::nullopt)) {
+                boxes.insert(box);
+            }
         }
     }
+    for (C box : BoxesOf(Group::Services)) {
+        EXPECT_EQ(boxes.count(box), 1u) << static_cast<int>(box);
+    }
     // And file sharing, over SMB.
-    EXPECT_EQ(labels.count(C::PartageLabel4), 1u);
-    EXPECT_EQ(labels.size(), 12u);
+    EXPECT_EQ(boxes.count(C::FolderSharingBox), 1u);
+    EXPECT_EQ(boxes.size(), 12u);
 }
 
 TEST(ListeningPortLines, SortByProtocolThenPortNumberThenAddress) {
@@ -158,31 +162,31 @@ TEST(PortRowsText, CopiesTheChosenRowsWithTabsBetweenCellsAndLineEndsBetweenRows
 TEST(PortsWindow, ReadsThePortsAgainOnRefreshOnlyAndKeepsTheSort) {
     FakeSystem system;
     system.ports = {Port(kTcp, kAny, 135), Port(kUdp, kAny, 500)};
-    PortsForm form(system);
-    form.Refresh();
+    PortsController controller(system);
+    controller.Refresh();
     const auto ports = [&] {
         std::vector<std::uint16_t> numbers;
-        for (const PortRow& row : form.Rows()) {
+        for (const PortRow& row : controller.Rows()) {
             numbers.push_back(row.port.port);
         }
         return numbers;
     };
     EXPECT_EQ(ports(), (std::vector<std::uint16_t>{135, 500}));
-    form.SortBy(PortColumn::Port);
-    form.SortBy(PortColumn::Port);  // the second click turns it round
-    EXPECT_TRUE(form.Descending());
+    controller.SortBy(PortColumn::Port);
+    controller.SortBy(PortColumn::Port);  // the second click turns it round
+    EXPECT_TRUE(controller.Descending());
     EXPECT_EQ(ports(), (std::vector<std::uint16_t>{500, 135}));
     system.ports.push_back(Port(kTcp, kAny, 445));
-    EXPECT_TRUE(form.Click(PortsControlId::Intro));
+    EXPECT_TRUE(controller.Click(PortsControlId::IntroLabel));
     EXPECT_EQ(system.portReads, 1);
-    EXPECT_TRUE(form.Click(PortsControlId::Refresh));
+    EXPECT_TRUE(controller.Click(PortsControlId::RefreshButton));
     EXPECT_EQ(system.portReads, 2);
     EXPECT_EQ(ports(), (std::vector<std::uint16_t>{500, 445, 135}));
-    EXPECT_EQ(form.SortColumn(), PortColumn::Port);
-    form.SortBy(PortColumn::Protocol);  // another column starts going up
-    EXPECT_FALSE(form.Descending());
+    EXPECT_EQ(controller.SortColumn(), PortColumn::Port);
+    controller.SortBy(PortColumn::Protocol);  // another column starts going up
+    EXPECT_FALSE(controller.Descending());
     EXPECT_EQ(ports(), (std::vector<std::uint16_t>{445, 135, 500}));
-    EXPECT_FALSE(form.Click(PortsControlId::CmdClose));
+    EXPECT_FALSE(controller.Click(PortsControlId::CloseButton));
     EXPECT_EQ(system.portReads, 2);
 }
 
@@ -193,10 +197,11 @@ TEST(PortsWindow, MarksASettingInForceWhosePortStillListensAndTiesPortsByTheirPr
     system.ports = {Port(kTcp, kAny, 445, 4, L"System"), Port(kTcp, kAny, 1033, 900, L"msdtc.exe"),
                     Port(kTcp, kAny, 1024, 3000, L"other.exe")};
     system.services = std::vector<RunningService>{{L"MSDTC", 900}, {L"Other", 3000}};
-    PortsForm form(system, [](C box) { return box == C::Port445 || box == C::Port1023; });
-    form.Refresh();
+    PortsController controller(system,
+                               [](C box) { return box == C::Port445Box || box == C::Port1023Box; });
+    controller.Refresh();
     std::vector<std::wstring> settings;
-    for (const PortRow& row : form.Rows()) {
+    for (const PortRow& row : controller.Rows()) {
         settings.push_back(row.setting);
     }
     EXPECT_EQ(settings, (std::vector<std::wstring>{

@@ -16,13 +16,12 @@ class RegTest : public ::testing::Test {
 };
 
 TEST_F(RegTest, RootPrefixes) {
-    EXPECT_EQ(RootPrefix(0), L"HKCR\\");
-    EXPECT_EQ(RootPrefix(1), L"HKCU\\");
-    EXPECT_EQ(RootPrefix(2), L"HKLM\\");
-    EXPECT_EQ(RootPrefix(3), L"HKEY_USERS\\");
-    EXPECT_EQ(RootPrefix(4), L"HKEY_CURRENT_CONFIG\\");
-    EXPECT_EQ(RootPrefix(5), L"");
-    EXPECT_EQ(RootPrefix(-1), L"");
+    using R = RegistryRoot;
+    EXPECT_EQ(RootPrefix(R::ClassesRoot), L"HKCR\\");
+    EXPECT_EQ(RootPrefix(R::CurrentUser), L"HKCU\\");
+    EXPECT_EQ(RootPrefix(R::LocalMachine), L"HKLM\\");
+    EXPECT_EQ(RootPrefix(R::Users), L"HKEY_USERS\\");
+    EXPECT_EQ(RootPrefix(R::CurrentConfig), L"HKEY_CURRENT_CONFIG\\");
 }
 
 TEST_F(RegTest, ReadsValuesAsText) {
@@ -30,42 +29,40 @@ TEST_F(RegTest, ReadsValuesAsText) {
     registry.SetDword(Path(L"big"), 4000000000u);
     registry.SetString(Path(L"text"), L"N");
     registry.SetString(Path(L"empty"), L"");
+    registry.SetString(Path(L"erreur"), L"Erreur");
     registry.SetRaw(Path(L"binary"), {RawBinary, {1, 2, 3, 4}});
     registry.SetRaw(Path(L"multi"), {RawMultiSz, {'a', 0, 0, 0, 0, 0}});
     registry.SetRaw(Path(L"short"), {RawDword, {1, 2}});
 
-    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"forceguest"), L"Erreur"), L"0");
-    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"big"), L"Erreur"), L"4000000000");
-    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"text"), L"Erreur"), L"N");
-    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"empty"), L"Erreur"), L"");
-    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"binary"), L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"multi"), L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"short"), L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg.ReadValue(Hklm, Path(L"missing"), L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg.ReadValue(Hklm, L"NO\\SUCH\\KEY\\value", L"d"), L"d");
-    EXPECT_EQ(reg.ReadValue(7, Path(L"forceguest"), L"d"), L"d");
+    EXPECT_EQ(reg.ReadText(kHklm, Path(L"forceguest")), L"0");
+    EXPECT_EQ(reg.ReadText(kHklm, Path(L"big")), L"4000000000");
+    EXPECT_EQ(reg.ReadText(kHklm, Path(L"text")), L"N");
+    EXPECT_EQ(reg.ReadText(kHklm, Path(L"empty")), L"");
+    EXPECT_EQ(reg.ReadText(kHklm, Path(L"erreur")), L"Erreur");  // a text like any other
+    EXPECT_FALSE(reg.ReadText(kHklm, Path(L"binary")));
+    EXPECT_FALSE(reg.ReadText(kHklm, Path(L"multi")));
+    EXPECT_FALSE(reg.ReadText(kHklm, Path(L"short")));
+    EXPECT_FALSE(reg.ReadText(kHklm, Path(L"missing")));
+    EXPECT_FALSE(reg.ReadText(kHklm, L"NO\\SUCH\\KEY\\value"));
     // Keys are found whatever their letter case.
-    EXPECT_EQ(reg.ReadValue(Hklm, L"system\\currentcontrolset\\control\\lsa\\FORCEGUEST", L"d"),
-              L"0");
+    EXPECT_EQ(reg.ReadText(kHklm, L"system\\currentcontrolset\\control\\lsa\\FORCEGUEST"), L"0");
 }
 
 TEST_F(RegTest, ValueExistsIsFalseOnlyWhenNothingIsThere) {
     registry.SetRaw(Path(L"binary"), {RawBinary, {1}});
     registry.SetDword(Path(L"number"), 1);
-    EXPECT_TRUE(reg.ValueExists(Hklm, Path(L"binary")));
-    EXPECT_TRUE(reg.ValueExists(Hklm, Path(L"number")));
-    EXPECT_FALSE(reg.ValueExists(Hklm, Path(L"missing")));
-    EXPECT_FALSE(reg.ValueExists(Hklm, L"NO\\SUCH\\KEY\\value"));
-    // A path without a root is refused, which is not "nothing found".
-    EXPECT_TRUE(reg.ValueExists(9, Path(L"number")));
+    EXPECT_TRUE(reg.ValueExists(kHklm, Path(L"binary")));
+    EXPECT_TRUE(reg.ValueExists(kHklm, Path(L"number")));
+    EXPECT_FALSE(reg.ValueExists(kHklm, Path(L"missing")));
+    EXPECT_FALSE(reg.ValueExists(kHklm, L"NO\\SUCH\\KEY\\value"));
 }
 
 TEST_F(RegTest, WritesWithTheGivenType) {
-    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"dword"), L"4", RegDword));
-    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"minus"), L"-1", RegDword));
-    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"sz"), L"N", RegSz));
-    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"expand"), L"%x%", RegExpandSz));
-    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"bin"), L"258", RegBinary));
+    EXPECT_FALSE(reg.WriteValue(kHklm, Path(L"dword"), L"4", ValueType::Dword));
+    EXPECT_FALSE(reg.WriteValue(kHklm, Path(L"minus"), L"-1", ValueType::Dword));
+    EXPECT_FALSE(reg.WriteValue(kHklm, Path(L"sz"), L"N", ValueType::String));
+    EXPECT_FALSE(reg.WriteValue(kHklm, Path(L"expand"), L"%x%", ValueType::ExpandString));
+    EXPECT_FALSE(reg.WriteValue(kHklm, Path(L"bin"), L"258", ValueType::Binary));
     EXPECT_EQ(registry.Get(Path(L"dword")), (RawValue{RawDword, {4, 0, 0, 0}}));
     EXPECT_EQ(registry.Get(Path(L"minus")), (RawValue{RawDword, {255, 255, 255, 255}}));
     EXPECT_EQ(registry.Get(Path(L"sz")), (RawValue{RawSz, {'N', 0, 0, 0}}));
@@ -73,38 +70,28 @@ TEST_F(RegTest, WritesWithTheGivenType) {
     EXPECT_EQ(registry.Get(Path(L"bin")), (RawValue{RawBinary, {2, 1, 0, 0}}));
 }
 
-TEST_F(RegTest, UnknownTypesWriteNothingAndSucceed) {
-    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"x"), L"1", 4));
-    EXPECT_FALSE(reg.WriteValue(Hklm, Path(L"x"), L"1", -1));
-    EXPECT_EQ(registry.writes, 0);
-}
-
 TEST_F(RegTest, RefusedWritesAreReported) {
-    const auto notNumber = reg.WriteValue(Hklm, Path(L"x"), L"Erreur", RegDword);
+    const auto notNumber = reg.WriteValue(kHklm, Path(L"x"), L"Erreur", ValueType::Dword);
     ASSERT_TRUE(notNumber);
     EXPECT_EQ(notNumber->fullPath, L"HKLM\\" + Path(L"x"));
     EXPECT_EQ(notNumber->code, kRegInvalidData);
 
-    const auto noRoot = reg.WriteValue(5, Path(L"x"), L"1", RegDword);
-    ASSERT_TRUE(noRoot);
-    EXPECT_EQ(noRoot->fullPath, Path(L"x"));
-
     registry.DenyWrites(L"SYSTEM\\CurrentControlSet\\Control\\Lsa");
-    const auto denied = reg.WriteValue(Hklm, Path(L"x"), L"1", RegDword);
+    const auto denied = reg.WriteValue(kHklm, Path(L"x"), L"1", ValueType::Dword);
     ASSERT_TRUE(denied);
     EXPECT_EQ(denied->code, kRegAccessDenied);
     EXPECT_EQ(registry.writes, 0);
 }
 
-TEST_F(RegTest, DeletesValuesOrWholeKeys) {
+TEST_F(RegTest, RemovesValuesOrWholeKeys) {
     registry.SetDword(L"SYSTEM\\Rpc\\Linkage\\Bind", 1);
     registry.SetDword(Path(L"gone"), 1);
-    reg.DeleteValue(Hklm, Path(L"gone"));
-    reg.DeleteValue(Hklm, Path(L"gone"));
-    reg.DeleteValue(Hklm, L"NO\\SUCH\\value");
+    EXPECT_FALSE(reg.Remove(kHklm, Path(L"gone")));
+    EXPECT_FALSE(reg.Remove(kHklm, Path(L"gone")));
+    EXPECT_FALSE(reg.Remove(kHklm, L"NO\\SUCH\\value"));
     EXPECT_FALSE(registry.Get(Path(L"gone")));
 
-    reg.DeleteValue(Hklm, L"SYSTEM\\Rpc\\Linkage\\");
+    EXPECT_FALSE(reg.Remove(kHklm, L"SYSTEM\\Rpc\\Linkage\\"));
     EXPECT_FALSE(registry.KeyExists(L"SYSTEM\\Rpc\\Linkage"));
 }
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
+#include "app/Commands.h"
 #include "app/Unattended.h"
 #include "catalogue/Port135.h"
 #include "catalogue/Services.h"
 #include "fakes/Harness.h"
-#include "ui/Commands.h"
 
 namespace tolvane::testing {
 namespace {
@@ -22,8 +22,9 @@ constexpr wchar_t kMaxCachedSockets[] =
 constexpr wchar_t kInterfaces[] =
     L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Interfaces\\";
 constexpr wchar_t kLmHostsStart[] = L"SYSTEM\\CurrentControlSet\\Services\\LmHosts\\Start";
-constexpr C kTen[] = {C::Port137138139, C::Port445,  C::Port1024TCP, C::Port123,     C::Port500,
-                      C::Port1900,      C::Port5000, C::Port1023,    C::Port1024UDP, C::Port1027};
+constexpr C kTen[] = {C::NetBiosPortsBox, C::Port445Box,  C::Port1024TcpBox, C::Port123Box,
+                      C::Port500Box,      C::Port1900Box, C::Port5000Box,    C::Port1023Box,
+                      C::Port1024UdpBox,  C::Port1027Box};
 
 struct Ports : Harness {
     explicit Ports(std::uint32_t start = 3) {
@@ -32,8 +33,8 @@ struct Ports : Harness {
         }
     }
     void CheckAll() {
-        EnableServiceBoxes(form, machine);
-        VerifyServices(form, machine);
+        EnableInstalledServiceBoxes(state, machine);
+        VerifyServices(state, machine);
     }
     // Closes every port the plain way: each service disabled, SMB off.
     void DisableAll() {
@@ -45,56 +46,56 @@ struct Ports : Harness {
     }
 };
 
-TEST(EnableServiceBoxes, OffersOnlyInstalledServicesAndAlwaysPort445) {
+TEST(EnableInstalledServiceBoxes, OffersOnlyInstalledServicesAndAlwaysPort445) {
     Ports h;
-    h.registry.keys.erase({Hklm, FakeRegistry::Fold(std::wstring(kServices) + L"SSDPSRV")});
-    h.controls.SetEnabled(C::Port123, false);
-    EnableServiceBoxes(h.form, h.machine);
+    h.registry.keys.erase({kHklm, FakeRegistry::Fold(std::wstring(kServices) + L"SSDPSRV")});
+    h.controls.SetEnabled(C::Port123Box, false);
+    EnableInstalledServiceBoxes(h.state, h.machine);
     for (C box : kTen) {
-        EXPECT_EQ(h.controls.Enabled(box), box != C::Port1900) << static_cast<int>(box);
+        EXPECT_EQ(h.controls.Enabled(box), box != C::Port1900Box) << static_cast<int>(box);
     }
     Harness bare;
-    EnableServiceBoxes(bare.form, bare.machine);
-    EXPECT_TRUE(bare.controls.Enabled(C::Port445));
-    EXPECT_FALSE(bare.controls.Enabled(C::Port123));
-    EXPECT_TRUE(bare.controls.Enabled(C::Port135));
+    EnableInstalledServiceBoxes(bare.state, bare.machine);
+    EXPECT_TRUE(bare.controls.Enabled(C::Port445Box));
+    EXPECT_FALSE(bare.controls.Enabled(C::Port123Box));
+    EXPECT_TRUE(bare.controls.Enabled(C::Port135Box));
 }
 
 TEST(VerifyServices, LeavesABoxOfAMissingServiceClearedAndItsLabelAlone) {
     Ports h;
     h.DisableAll();
-    h.registry.keys.erase({Hklm, FakeRegistry::Fold(std::wstring(kServices) + L"SSDPSRV")});
-    h.Set(C::Port1900, 1);
-    h.controls.SetBold(C::PortsLabel10, false);
+    h.registry.keys.erase({kHklm, FakeRegistry::Fold(std::wstring(kServices) + L"SSDPSRV")});
+    h.Set(C::Port1900Box, 1);
+    h.controls.SetBold(C::Port1900Label, false);
     h.CheckAll();
-    EXPECT_FALSE(h.controls.Enabled(C::Port1900));
-    EXPECT_EQ(h.Value(C::Port1900), 0);
-    EXPECT_FALSE(h.controls.Bold(C::PortsLabel10));
-    EXPECT_EQ(h.form.VerifiedState(C::Port1900), 0);
-    EXPECT_TRUE(h.controls.Enabled(C::Port135));
+    EXPECT_FALSE(h.controls.Enabled(C::Port1900Box));
+    EXPECT_EQ(h.Value(C::Port1900Box), 0);
+    EXPECT_FALSE(h.controls.Bold(C::Port1900Label));
+    EXPECT_EQ(h.Verified(C::Port1900Box), 0);
+    EXPECT_TRUE(h.controls.Enabled(C::Port135Box));
 }
 
 TEST(VerifyServices, TheDnsBoxNeedsBothRows) {
     Ports h;
     h.Install(L"Dnscache", 4);
     h.CheckAll();
-    EXPECT_EQ(h.Value(C::Port1024UDP), 0);
-    EXPECT_TRUE(h.controls.Bold(C::PortsLabel8));
+    EXPECT_EQ(h.Value(C::Port1024UdpBox), 0);
+    EXPECT_TRUE(h.controls.Bold(C::Port1024UdpLabel));
     h.registry.SetDword(kMaxCachedSockets, 0);
     h.CheckAll();
-    EXPECT_EQ(h.Value(C::Port1024UDP), 1);
-    EXPECT_FALSE(h.controls.Bold(C::PortsLabel8));
+    EXPECT_EQ(h.Value(C::Port1024UdpBox), 1);
+    EXPECT_FALSE(h.controls.Bold(C::Port1024UdpLabel));
 }
 
 TEST(VerifyServices, SsdpDisabledTicksUpnpThroughItsReaction) {
     Ports h;
     h.Install(L"SSDPSRV", 4);
     h.CheckAll();
-    EXPECT_EQ(h.Value(C::Port1900), 1);
-    EXPECT_EQ(h.Value(C::Port5000), 1);
-    EXPECT_TRUE(h.controls.Bold(C::PortsLabel11));  // its weight was set before
-    EXPECT_EQ(h.form.VerifiedState(C::Port5000), 1);
-    h.main.Click(C::PortsAppliquer);
+    EXPECT_EQ(h.Value(C::Port1900Box), 1);
+    EXPECT_EQ(h.Value(C::Port5000Box), 1);
+    EXPECT_TRUE(h.controls.Bold(C::Port5000Label));  // its weight was set before
+    EXPECT_EQ(h.Verified(C::Port5000Box), 1);
+    h.main.Click(C::ApplyServicesButton);
     EXPECT_EQ(h.Read(std::wstring(kServices) + L"upnphost\\Start"), L"3");
     EXPECT_TRUE(h.system.started.empty());
 }
@@ -111,18 +112,18 @@ TEST(VerifyServices, TheGateOpensPort135OnlyWhenTheNinePortsAreClosedOrAbsent) {
         if (c.openService) {
             h.Install(c.openService, 3);
         }
-        h.Set(C::Port135, 1);  // a stale tick is cleared first
+        h.Set(C::Port135Box, 1);  // a stale tick is cleared first
         h.CheckAll();
-        EXPECT_EQ(h.controls.Enabled(C::Port135), c.enabled)
+        EXPECT_EQ(h.controls.Enabled(C::Port135Box), c.enabled)
             << (c.openService ? c.openService : L"none");
-        EXPECT_EQ(h.Value(C::Port135), 0);
+        EXPECT_EQ(h.Value(C::Port135Box), 0);
     }
     // Absent services do not count against the gate.
     Harness bare;
     bare.registry.SetDword(kSmb, 0);
-    EnableServiceBoxes(bare.form, bare.machine);
-    VerifyServices(bare.form, bare.machine);
-    EXPECT_TRUE(bare.controls.Enabled(C::Port135));
+    EnableInstalledServiceBoxes(bare.state, bare.machine);
+    VerifyServices(bare.state, bare.machine);
+    EXPECT_TRUE(bare.controls.Enabled(C::Port135Box));
 }
 
 TEST(VerifyServices, Port135ShowsItsClosedStateAndTakesTheOtherBoxesAway) {
@@ -134,48 +135,49 @@ TEST(VerifyServices, Port135ShowsItsClosedStateAndTakesTheOtherBoxesAway) {
     h.registry.SetRaw(L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\Bind",
                       {RawMultiSz, {'1', 0, 0, 0, 0, 0}});
     h.CheckAll();
-    EXPECT_EQ(h.Value(C::Port135), 1);
-    EXPECT_FALSE(h.controls.Bold(C::PortsLabel1));
+    EXPECT_EQ(h.Value(C::Port135Box), 1);
+    EXPECT_FALSE(h.controls.Bold(C::Port135Label));
     for (C box : kTen) {
         EXPECT_FALSE(h.controls.Enabled(box));
         EXPECT_EQ(h.Value(box), 1);
     }
-    // The next check clears Port135 first, which offers the boxes again before they are read.
+    // The next check clears the port 135 box first, which offers the boxes again before they are
+    // read.
     h.CheckAll();
-    EXPECT_EQ(h.Value(C::Port123), 1);
-    EXPECT_EQ(h.Value(C::Port135), 1);
+    EXPECT_EQ(h.Value(C::Port123Box), 1);
+    EXPECT_EQ(h.Value(C::Port135Box), 1);
 }
 
 TEST(Port135Reaction, DisablesTheTenWithoutChangingThemAndOffersOnlyInstalledOnesBack) {
     Ports h;
-    h.registry.keys.erase({Hklm, FakeRegistry::Fold(std::wstring(kServices) + L"MSDTC")});
+    h.registry.keys.erase({kHklm, FakeRegistry::Fold(std::wstring(kServices) + L"MSDTC")});
     h.CheckAll();
-    h.Set(C::Port123, 1);
-    h.Set(C::Port135, 1);
+    h.Set(C::Port123Box, 1);
+    h.Set(C::Port135Box, 1);
     for (C box : kTen) {
         EXPECT_FALSE(h.controls.Enabled(box));
     }
-    EXPECT_EQ(h.Value(C::Port123), 1);
-    h.Set(C::Port135, 0);
+    EXPECT_EQ(h.Value(C::Port123Box), 1);
+    h.Set(C::Port135Box, 0);
     for (C box : kTen) {
-        EXPECT_EQ(h.controls.Enabled(box), box != C::Port1023);
+        EXPECT_EQ(h.controls.Enabled(box), box != C::Port1023Box);
     }
 }
 
-TEST(SelectAll3, TicksOnlyPort135WhenItIsAvailable) {
+TEST(SelectAllServices, TicksOnlyPort135WhenItIsAvailable) {
     Harness gateOpen;
     gateOpen.registry.SetDword(kSmb, 0);
-    EnableServiceBoxes(gateOpen.form, gateOpen.machine);
-    VerifyServices(gateOpen.form, gateOpen.machine);
-    gateOpen.Set(C::Port445, 0);
-    gateOpen.Set(C::SelectAll3, 1);
-    EXPECT_EQ(gateOpen.Value(C::Port135), 1);
-    EXPECT_EQ(gateOpen.Value(C::Port445), 0);
+    EnableInstalledServiceBoxes(gateOpen.state, gateOpen.machine);
+    VerifyServices(gateOpen.state, gateOpen.machine);
+    gateOpen.Set(C::Port445Box, 0);
+    gateOpen.Set(C::SelectAllServicesBox, 1);
+    EXPECT_EQ(gateOpen.Value(C::Port135Box), 1);
+    EXPECT_EQ(gateOpen.Value(C::Port445Box), 0);
 
     Ports h;
     h.CheckAll();
-    h.Set(C::SelectAll3, 1);
-    EXPECT_EQ(h.Value(C::Port135), 0);
+    h.Set(C::SelectAllServicesBox, 1);
+    EXPECT_EQ(h.Value(C::Port135Box), 0);
     for (C box : kTen) {
         EXPECT_EQ(h.Value(box), 1);
     }
@@ -184,8 +186,8 @@ TEST(SelectAll3, TicksOnlyPort135WhenItIsAvailable) {
 TEST(ApplyServices, StartsEachStopAndBacksUpEachStartType) {
     Ports h;
     h.CheckAll();
-    h.Set(C::SelectAll3, 1);
-    EXPECT_FALSE(ApplyServices(h.form, h.machine));
+    h.Set(C::SelectAllServicesBox, 1);
+    EXPECT_FALSE(ApplyServices(h.state, h.machine));
     EXPECT_EQ(
         h.system.commandLines(),
         (std::vector<std::wstring>{
@@ -200,13 +202,13 @@ TEST(ApplyServices, StartsEachStopAndBacksUpEachStartType) {
     }
     EXPECT_EQ(h.Read(kSmb), L"0");
     EXPECT_EQ(h.Read(kMaxCachedSockets), L"0");
-    EXPECT_EQ(h.Value(C::SelectAll3), 0);
+    EXPECT_EQ(h.Value(C::SelectAllServicesBox), 0);
     // Everything back: the former start types return and the backups go.
-    VerifyServices(h.form, h.machine);
+    VerifyServices(h.state, h.machine);
     for (C box : kTen) {
         h.Set(box, 0);
     }
-    EXPECT_FALSE(ApplyServices(h.form, h.machine));
+    EXPECT_FALSE(ApplyServices(h.state, h.machine));
     for (const std::wstring& service : kStartServices) {
         EXPECT_EQ(h.Read(kServices + service + L"\\Start"), L"3") << service;
         EXPECT_EQ(h.Read(kServices + service + L"\\StartKX"), L"(missing)") << service;
@@ -222,18 +224,18 @@ TEST(ApplyServices, RestartFlagDependsOnTheRowsApplied) {
     };
     // NetBIOS is switched off only when Windows starts again, whatever else was stopped.
     for (const Case& c :
-         {Case{{}, true}, Case{{C::Port500}, true}, Case{{C::Port500, C::Port1027}, false},
-          Case{{C::Port445}, true}, Case{{C::Port1024UDP}, false},
-          Case{{C::Port137138139, C::Port123}, true}}) {
+         {Case{{}, true}, Case{{C::Port500Box}, true}, Case{{C::Port500Box, C::Port1027Box}, false},
+          Case{{C::Port445Box}, true}, Case{{C::Port1024UdpBox}, false},
+          Case{{C::NetBiosPortsBox, C::Port123Box}, true}}) {
         Ports h;
         h.CheckAll();
         for (C box : c.ticked) {
             h.Set(box, 1);
         }
-        h.form.RestartNeeded = false;
+        h.state.restartNeeded = false;
         const int writes = h.registry.writes;
-        EXPECT_FALSE(ApplyServices(h.form, h.machine));
-        EXPECT_EQ(h.form.RestartNeeded, c.restart) << c.ticked.size();
+        EXPECT_FALSE(ApplyServices(h.state, h.machine));
+        EXPECT_EQ(h.state.restartNeeded, c.restart) << c.ticked.size();
         if (c.ticked.empty()) {
             EXPECT_EQ(h.registry.writes, writes);
             EXPECT_TRUE(h.system.started.empty());
@@ -246,9 +248,9 @@ TEST(ApplyServices, AServiceDisabledOutsideIsStoppedAndKeptDisabledForTheUndo) {
     Ports h;
     h.CheckAll();
     h.Install(L"W32Time", 4);
-    h.Set(C::Port123, 1);
+    h.Set(C::Port123Box, 1);
     h.registry.changes.clear();
-    EXPECT_FALSE(ApplyServices(h.form, h.machine));
+    EXPECT_FALSE(ApplyServices(h.state, h.machine));
     EXPECT_EQ(h.system.commandLines(), std::vector<std::wstring>{L"net stop W32Time"});
     EXPECT_EQ(h.registry.changes,
               std::vector<std::wstring>{std::wstring(L"write ") + kServices + L"W32Time\\StartKX"});
@@ -259,8 +261,8 @@ TEST(ApplyServices, ClearingPort445DeletesTheValue) {
     Ports h;
     h.registry.SetDword(kSmb, 0);
     h.CheckAll();
-    h.Set(C::Port445, 0);
-    EXPECT_FALSE(ApplyServices(h.form, h.machine));
+    h.Set(C::Port445Box, 0);
+    EXPECT_FALSE(ApplyServices(h.state, h.machine));
     EXPECT_EQ(h.Read(kSmb), L"(missing)");
 }
 
@@ -268,13 +270,13 @@ TEST(ApplyServices, ARefusedWriteStopsTheRowsAfterIt) {
     Ports h;
     h.CheckAll();
     h.registry.DenyWrites(std::wstring(kServices) + L"PolicyAgent");
-    h.Set(C::Port137138139, 1);
-    h.Set(C::Port500, 1);
-    h.Set(C::Port1027, 1);
-    const GroupResult refusal = ApplyServices(h.form, h.machine);
+    h.Set(C::NetBiosPortsBox, 1);
+    h.Set(C::Port500Box, 1);
+    h.Set(C::Port1027Box, 1);
+    const GroupResult refusal = ApplyServices(h.state, h.machine);
     ASSERT_TRUE(refusal);
-    EXPECT_EQ(refusal->box, C::Port500);
-    EXPECT_EQ(refusal->notTried, std::vector<ControlId>{C::Port1027});
+    EXPECT_EQ(refusal->box, C::Port500Box);
+    EXPECT_EQ(refusal->notTried, std::vector<ControlId>{C::Port1027Box});
     EXPECT_EQ(h.Read(std::wstring(kServices) + L"LmHosts\\Start"), L"4");
     EXPECT_EQ(h.Read(std::wstring(kServices) + L"Messenger\\Start"), L"3");
 }
@@ -303,13 +305,13 @@ TEST(NetbiosOverTcpip, TheBoxHoldsOnlyWhileLmHostsIsOffAndEveryInterfaceHasTwo) 
         Ports h;
         h.Install(L"LmHosts", c.lmHosts);
         for (const auto& [name, value] : c.interfaces) {
-            h.registry.keys[{Hklm, FakeRegistry::Fold(std::wstring(kInterfaces) + name)}];
+            h.registry.keys[{kHklm, FakeRegistry::Fold(std::wstring(kInterfaces) + name)}];
             if (value) {
                 h.registry.SetDword(Netbios(name), *value);
             }
         }
         h.CheckAll();
-        EXPECT_EQ(h.Value(C::Port137138139), c.inForce ? 1 : 0) << c.what;
+        EXPECT_EQ(h.Value(C::NetBiosPortsBox), c.inForce ? 1 : 0) << c.what;
     }
 }
 
@@ -319,13 +321,13 @@ TEST(NetbiosOverTcpip, AnInterfaceAddedAfterTheApplyOpensThePortsAgain) {
     h.Install(L"LmHosts", 2);
     h.registry.SetDword(Netbios(L"Tcpip_{A}"), 0);
     h.CheckAll();
-    h.Set(C::Port137138139, 1);
-    EXPECT_FALSE(ApplyServices(h.form, h.machine));
+    h.Set(C::NetBiosPortsBox, 1);
+    EXPECT_FALSE(ApplyServices(h.state, h.machine));
     h.CheckAll();
-    EXPECT_EQ(h.Value(C::Port137138139), 1);
-    h.registry.keys[{Hklm, FakeRegistry::Fold(std::wstring(kInterfaces) + L"Tcpip_{B}")}];
+    EXPECT_EQ(h.Value(C::NetBiosPortsBox), 1);
+    h.registry.keys[{kHklm, FakeRegistry::Fold(std::wstring(kInterfaces) + L"Tcpip_{B}")}];
     h.CheckAll();
-    EXPECT_EQ(h.Value(C::Port137138139), 0);
+    EXPECT_EQ(h.Value(C::NetBiosPortsBox), 0);
 }
 
 // Without the window as well: the restore finds each interface's record, and only those.
@@ -333,7 +335,7 @@ TEST(NetbiosOverTcpip, AnUnattendedRestoreBringsEachInterfaceBackFromItsRecord) 
     Ports h;
     h.Install(L"LmHosts", 2);
     h.registry.SetDword(Netbios(L"Tcpip_{A}"), 0);
-    h.registry.keys[{Hklm, FakeRegistry::Fold(std::wstring(kInterfaces) + L"Tcpip_{B}")}];
+    h.registry.keys[{kHklm, FakeRegistry::Fold(std::wstring(kInterfaces) + L"Tcpip_{B}")}];
     const auto run = [&](const wchar_t* line) {
         return RunUnattended(ParseCommandLine(line), h.registry, h.system, h.accounts);
     };

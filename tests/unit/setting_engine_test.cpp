@@ -19,29 +19,31 @@ RawValue Text(const std::wstring& text) {
     return FakeRegistry::Text(text);
 }
 
-Setting Row(const std::wstring& path, const wchar_t* rule, const wchar_t* target = kTarget) {
+Setting RowFor(const std::wstring& path, UndoRule rule, const wchar_t* target = kTarget) {
     // The path lives as long as the test's constants.
-    return {Hklm, path.c_str(), target, RegDword, rule};
+    return {kHklm, path.c_str(), target, ValueType::Dword, rule};
 }
 
-BoxResult Apply(Reg& reg, const Setting& row, std::int16_t box) {
-    return ApplyBox(reg, {&row, 1}, box);
+constexpr bool kTicked = true;
+constexpr bool kCleared = false;
+
+BoxResult Apply(Reg& reg, const Setting& row, bool ticked) {
+    return ApplyBox(reg, {&row, 1}, ticked);
 }
 
-// A box at 2 changes nothing; a service that is not there gets no start type; a record the row
-// cannot hold is reported, left in place, and the row's own rule applies instead.
+// A service that is not there gets no start type; a record the row cannot hold is reported, left
+// in place, and the row's own rule applies instead.
 TEST(ApplyBox, LeavesAloneWhatItMustNotTouchAndFallsBackOnAnUnusableRecord) {
     FakeRegistry registry;
     Reg reg(registry);
     registry.SetDword(kValue, 4);
     registry.SetRaw(kRecord, RawValue{RawBinary, {3}});
     const auto before = registry.keys;
-    EXPECT_FALSE(Apply(reg, Row(kValue, L"0"), 2).failure);
     const std::wstring missing = L"SYSTEM\\CurrentControlSet\\Services\\None\\Start";
-    EXPECT_FALSE(Apply(reg, Row(missing, L"Sauve"), 1).failure);
+    EXPECT_FALSE(Apply(reg, RowFor(missing, kRestoreOnUndo), kTicked).failure);
     EXPECT_EQ(registry.keys, before);
 
-    const BoxResult clear = Apply(reg, Row(kValue, L"0"), 0);
+    const BoxResult clear = Apply(reg, RowFor(kValue, WriteOnUndo(L"0")), kCleared);
     EXPECT_FALSE(clear.failure);
     EXPECT_EQ(registry.Get(kValue), Dword(0));
     EXPECT_EQ(registry.Get(kRecord), (RawValue{RawBinary, {3}}));
@@ -53,7 +55,7 @@ TEST(ApplyBox, LeavesAloneWhatItMustNotTouchAndFallsBackOnAnUnusableRecord) {
 TEST(ApplyBox, ComparesTypeAndTextExactly) {
     FakeRegistry registry;
     Reg reg(registry);
-    const Setting row = Row(kValue, L"Sauve");
+    const Setting row = RowFor(kValue, kRestoreOnUndo);
     for (const RawValue& value : {Text(L"04"), Text(L"4"), RawValue{RawBinary, {4, 0, 0, 0}}}) {
         registry.SetRaw(kValue, value);
         EXPECT_FALSE(InForce(reg, row));
@@ -67,7 +69,7 @@ TEST(ApplyBox, ARefusedBackupWriteChangesNothing) {
     Reg reg(registry);
     registry.SetDword(kValue, 2);
     registry.DenyWrites(kKey);
-    const BoxResult result = Apply(reg, Row(kValue, L"Sauve"), 1);
+    const BoxResult result = Apply(reg, RowFor(kValue, kRestoreOnUndo), kTicked);
     ASSERT_TRUE(result.failure);
     EXPECT_EQ(result.failure->code, kRegAccessDenied);
     EXPECT_EQ(result.failure->fullPath, L"HKLM\\" + kRecord);
@@ -75,16 +77,16 @@ TEST(ApplyBox, ARefusedBackupWriteChangesNothing) {
     EXPECT_FALSE(registry.Get(kRecord));
 }
 
-TEST(ApplyBox, RulesAreRecognisedOnlyInTheirExactSpelling) {
+TEST(ApplyBox, AnUndoRuleWritesItsValueWithTheRowsType) {
     FakeRegistry registry;
     Reg reg(registry);
     registry.SetDword(kValue, 4);
-    const BoxResult literal = Apply(reg, Row(kValue, L"suppr"), 0);
-    // "suppr" is a literal value: it cannot be written as a number.
+    const BoxResult literal = Apply(reg, RowFor(kValue, WriteOnUndo(L"suppr")), kCleared);
+    // Not a number: it cannot be written as one.
     ASSERT_TRUE(literal.failure);
     EXPECT_EQ(literal.failure->code, kRegInvalidData);
     EXPECT_EQ(registry.Get(kValue), Dword(4));
-    EXPECT_FALSE(Apply(reg, Row(kValue, L"7"), 0).failure);
+    EXPECT_FALSE(Apply(reg, RowFor(kValue, WriteOnUndo(L"7")), kCleared).failure);
     EXPECT_EQ(registry.Get(kValue), Dword(7));
 }
 
@@ -103,11 +105,11 @@ TEST(ApplyBox, TickThenClearGivesBackAStartTypeWindowsAccepts) {
         registry.SetRaw(kValue, c.start);
         registry.SetString(std::wstring(kKey) + L"\\DisplayName", L"Windows Time");
         const auto before = registry.keys;
-        const Setting row = Row(kValue, L"Sauve");
+        const Setting row = RowFor(kValue, kRestoreOnUndo);
 
-        EXPECT_FALSE(Apply(reg, row, 1).failure);
+        EXPECT_FALSE(Apply(reg, row, kTicked).failure);
         EXPECT_EQ(registry.Get(kValue), Dword(4));
-        const BoxResult clear = Apply(reg, row, 0);
+        const BoxResult clear = Apply(reg, row, kCleared);
         EXPECT_FALSE(clear.failure);
         if (c.exact) {
             EXPECT_EQ(registry.keys, before);
@@ -119,8 +121,8 @@ TEST(ApplyBox, TickThenClearGivesBackAStartTypeWindowsAccepts) {
             EXPECT_EQ(clear.unusable[0].fullPath, L"HKLM\\" + kRecord);
             EXPECT_EQ(clear.unusable[0].fault, UnusableRecord::Fault::NotAStartType);
             // It blocks nothing: the next tick replaces it and the next undo uses it.
-            EXPECT_FALSE(Apply(reg, row, 1).failure);
-            EXPECT_FALSE(Apply(reg, row, 0).failure);
+            EXPECT_FALSE(Apply(reg, row, kTicked).failure);
+            EXPECT_FALSE(Apply(reg, row, kCleared).failure);
             EXPECT_EQ(registry.Get(kValue), Dword(3));
             EXPECT_FALSE(registry.Get(kRecord));
         }
@@ -132,7 +134,7 @@ TEST(ApplyBox, ABoxIsUndoneWholeOrNotAtAll) {
     const std::wstring start = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Start";
     const std::wstring sockets =
         L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\MaxCachedSockets";
-    const Setting rows[] = {Row(start, L"Sauve"), Row(sockets, L"Suppr", L"0")};
+    const Setting rows[] = {RowFor(start, kRestoreOnUndo), RowFor(sockets, kDeleteOnUndo, L"0")};
     FakeRegistry registry;
     Reg reg(registry);
     registry.SetDword(start, 4);
@@ -142,7 +144,7 @@ TEST(ApplyBox, ABoxIsUndoneWholeOrNotAtAll) {
     registry.DenyWrites(L"SYSTEM\\CurrentControlSet\\Services\\Dnscache");
     const auto ticked = registry.keys;
     // The second row is undone first, then the first is refused: the second comes back.
-    const BoxResult result = ApplyBox(reg, rows, 0);
+    const BoxResult result = ApplyBox(reg, rows, kCleared);
     ASSERT_TRUE(result.failure);
     EXPECT_EQ(result.failure->fullPath, L"HKLM\\" + start);
     EXPECT_FALSE(result.notTakenBack);
@@ -155,12 +157,12 @@ TEST(ApplyBox, TellsAChangeThatCouldNotBeTakenBack) {
     FakeRegistry registry;
     Reg reg(registry);
     const std::wstring other = std::wstring(kKey) + L"\\Other";
-    const Setting rows[] = {Row(kValue, L"Suppr"), Row(other, L"Suppr")};
+    const Setting rows[] = {RowFor(kValue, kDeleteOnUndo), RowFor(other, kDeleteOnUndo)};
     registry.SetDword(kValue, 2);
     registry.SetDword(other, 2);
     // The first row's record and value go through; everything after is refused.
     registry.refuseAfter = 2;
-    const BoxResult result = ApplyBox(reg, rows, 1);
+    const BoxResult result = ApplyBox(reg, rows, kTicked);
     ASSERT_TRUE(result.failure);
     EXPECT_EQ(result.failure->fullPath, L"HKLM\\" + other + L"KX");
     ASSERT_TRUE(result.notTakenBack);

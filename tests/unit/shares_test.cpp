@@ -20,45 +20,45 @@ TEST(VerifyShares, TicksSettingsInForceAndDrawsTheOthersBold) {
     h.registry.SetDword(kNoFileSharing, 1);
     h.registry.SetDword(kForceGuest, 1);
     h.registry.SetDword(kAutoShareWks, 0);
-    VerifyShares(h.form, h.machine);
+    VerifyShares(h.state, h.machine);
 
-    EXPECT_EQ(h.Value(C::ShareFolders), 1);
-    EXPECT_FALSE(h.controls.Bold(C::PartageLabel4));
-    EXPECT_EQ(h.Value(C::SharePrinters), 0);
-    EXPECT_TRUE(h.controls.Bold(C::PartageLabel5));
-    EXPECT_EQ(h.controls.Centipoints(C::PartageLabel5), 825);  // rows 1 and 2 keep their size
-    EXPECT_EQ(h.Value(C::SimpleShare), 0);
-    EXPECT_TRUE(h.controls.Bold(C::PartageLabel1));
-    EXPECT_EQ(h.controls.Centipoints(C::PartageLabel1), 700);
-    EXPECT_EQ(h.Value(C::AdminShare), 1);
-    EXPECT_FALSE(h.controls.Bold(C::PartageLabel2));
-    EXPECT_EQ(h.controls.Centipoints(C::PartageLabel2), 800);
-    for (C box :
-         {C::SimpleShare, C::AdminShare, C::RemoteAdmin, C::ShareFolders, C::SharePrinters}) {
-        EXPECT_EQ(h.form.VerifiedState(box), h.Value(box));
+    EXPECT_EQ(h.Value(C::FolderSharingBox), 1);
+    EXPECT_FALSE(h.controls.Bold(C::FolderSharingLabel));
+    EXPECT_EQ(h.Value(C::PrinterSharingBox), 0);
+    EXPECT_TRUE(h.controls.Bold(C::PrinterSharingLabel));
+    EXPECT_EQ(h.controls.Centipoints(C::PrinterSharingLabel), 825);  // rows 1 and 2 keep their size
+    EXPECT_EQ(h.Value(C::SimpleFileSharingBox), 0);
+    EXPECT_TRUE(h.controls.Bold(C::SimpleFileSharingLabel));
+    EXPECT_EQ(h.controls.Centipoints(C::SimpleFileSharingLabel), 700);
+    EXPECT_EQ(h.Value(C::AdminSharesBox), 1);
+    EXPECT_FALSE(h.controls.Bold(C::AdminSharesLabel));
+    EXPECT_EQ(h.controls.Centipoints(C::AdminSharesLabel), 800);
+    for (C box : {C::SimpleFileSharingBox, C::AdminSharesBox, C::RemoteAdminBox,
+                  C::FolderSharingBox, C::PrinterSharingBox}) {
+        EXPECT_EQ(h.Verified(box), h.Value(box));
     }
 }
 
 TEST(VerifyShares, LeavesADisabledBoxClearedAndItsLabelAlone) {
     Harness h;
     h.registry.SetDword(kForceGuest, 0);
-    h.Set(C::SimpleShare, 1);
-    h.controls.SetEnabled(C::SimpleShare, false);
-    VerifyShares(h.form, h.machine);
-    EXPECT_EQ(h.Value(C::SimpleShare), 0);
-    EXPECT_FALSE(h.controls.Bold(C::PartageLabel1));
-    EXPECT_EQ(h.controls.Centipoints(C::PartageLabel1), 825);
-    EXPECT_EQ(h.form.VerifiedState(C::SimpleShare), 0);
+    h.Set(C::SimpleFileSharingBox, 1);
+    h.controls.SetEnabled(C::SimpleFileSharingBox, false);
+    VerifyShares(h.state, h.machine);
+    EXPECT_EQ(h.Value(C::SimpleFileSharingBox), 0);
+    EXPECT_FALSE(h.controls.Bold(C::SimpleFileSharingLabel));
+    EXPECT_EQ(h.controls.Centipoints(C::SimpleFileSharingLabel), 825);
+    EXPECT_EQ(h.Verified(C::SimpleFileSharingBox), 0);
 }
 
 TEST(ApplyShares, WritesOnlyChangedBoxes) {
     Harness h;
     h.registry.SetDword(kAutoShareServer, 0);
-    VerifyShares(h.form, h.machine);
-    h.Set(C::AdminShare, 1);    // tick: writes 0
-    h.Set(C::RemoteAdmin, 0);   // clear: deletes the value
-    h.Set(C::ShareFolders, 1);  // tick: writes 1
-    EXPECT_FALSE(ApplyShares(h.form, h.machine));
+    VerifyShares(h.state, h.machine);
+    h.Set(C::AdminSharesBox, 1);    // tick: writes 0
+    h.Set(C::RemoteAdminBox, 0);    // clear: deletes the value
+    h.Set(C::FolderSharingBox, 1);  // tick: writes 1
+    EXPECT_FALSE(ApplyShares(h.state, h.machine));
     EXPECT_EQ(h.Read(kAutoShareWks), L"0");
     EXPECT_EQ(h.Read(kAutoShareServer), L"(missing)");
     EXPECT_EQ(h.Read(kNoFileSharing), L"1");
@@ -68,9 +68,9 @@ TEST(ApplyShares, WritesOnlyChangedBoxes) {
 TEST(ApplyShares, ClearingSimpleShareWritesOne) {
     Harness h;
     h.registry.SetDword(kForceGuest, 0);
-    VerifyShares(h.form, h.machine);
-    h.Set(C::SimpleShare, 0);
-    EXPECT_FALSE(ApplyShares(h.form, h.machine));
+    VerifyShares(h.state, h.machine);
+    h.Set(C::SimpleFileSharingBox, 0);
+    EXPECT_FALSE(ApplyShares(h.state, h.machine));
     EXPECT_EQ(h.Read(kForceGuest), L"1");
 }
 
@@ -80,42 +80,42 @@ TEST(ApplyShares, RestartFlagFollowsTheSimpleShareRow) {
         bool restart;
     };
     const Case cases[] = {{{}, true},
-                          {{C::ShareFolders}, true},
-                          {{C::ShareFolders, C::SimpleShare}, false},
-                          {{C::SimpleShare, C::RemoteAdmin}, false}};
+                          {{C::FolderSharingBox}, true},
+                          {{C::FolderSharingBox, C::SimpleFileSharingBox}, false},
+                          {{C::SimpleFileSharingBox, C::RemoteAdminBox}, false}};
     for (const Case& c : cases) {
         Harness h;
-        VerifyShares(h.form, h.machine);
-        h.Set(C::SelectAll1, 1);
-        h.form.RestartNeeded = false;
-        for (C box :
-             {C::SimpleShare, C::AdminShare, C::RemoteAdmin, C::ShareFolders, C::SharePrinters}) {
+        VerifyShares(h.state, h.machine);
+        h.Set(C::SelectAllSharesBox, 1);
+        h.state.restartNeeded = false;
+        for (C box : {C::SimpleFileSharingBox, C::AdminSharesBox, C::RemoteAdminBox,
+                      C::FolderSharingBox, C::PrinterSharingBox}) {
             h.Set(box, 0);
         }
         for (C box : c.ticked) {
             h.Set(box, 1);
         }
         const int writesBefore = h.registry.writes;
-        EXPECT_FALSE(ApplyShares(h.form, h.machine));
-        EXPECT_EQ(h.form.RestartNeeded, c.restart) << c.ticked.size() << " boxes";
+        EXPECT_FALSE(ApplyShares(h.state, h.machine));
+        EXPECT_EQ(h.state.restartNeeded, c.restart) << c.ticked.size() << " boxes";
         // Each ticked box: its former state kept, then its target written.
         EXPECT_EQ(h.registry.writes - writesBefore, 2 * static_cast<int>(c.ticked.size()));
-        EXPECT_EQ(h.Value(C::SelectAll1), 0);
+        EXPECT_EQ(h.Value(C::SelectAllSharesBox), 0);
     }
 }
 
 TEST(ApplyShares, StopsAtARefusedWriteKeepingEarlierRows) {
     Harness h;
-    VerifyShares(h.form, h.machine);
+    VerifyShares(h.state, h.machine);
     h.registry.DenyWrites(L"SYSTEM\\CurrentControlSet\\Control\\Lsa");
-    h.Set(C::ShareFolders, 1);
-    h.Set(C::SimpleShare, 1);
-    h.Set(C::AdminShare, 1);
-    h.Set(C::SelectAll1, 1);
-    const GroupResult refusal = ApplyShares(h.form, h.machine);
+    h.Set(C::FolderSharingBox, 1);
+    h.Set(C::SimpleFileSharingBox, 1);
+    h.Set(C::AdminSharesBox, 1);
+    h.Set(C::SelectAllSharesBox, 1);
+    const GroupResult refusal = ApplyShares(h.state, h.machine);
     ASSERT_TRUE(refusal);
-    EXPECT_EQ(refusal->box, C::SimpleShare);
-    EXPECT_EQ(refusal->notTried, (std::vector<ControlId>{C::AdminShare, C::RemoteAdmin}));
+    EXPECT_EQ(refusal->box, C::SimpleFileSharingBox);
+    EXPECT_EQ(refusal->notTried, (std::vector<ControlId>{C::AdminSharesBox, C::RemoteAdminBox}));
     const WriteResult failure = refusal->failure;
     // The former value is kept before anything is written: that is the write refused.
     EXPECT_EQ(failure->fullPath, std::wstring(L"HKLM\\") + kForceGuest + L"KX");
@@ -123,7 +123,7 @@ TEST(ApplyShares, StopsAtARefusedWriteKeepingEarlierRows) {
               std::wstring::npos);
     EXPECT_EQ(h.Read(kNoFileSharing), L"1");
     EXPECT_EQ(h.Read(kAutoShareWks), L"(missing)");
-    EXPECT_EQ(h.Value(C::SelectAll1), 1);
+    EXPECT_EQ(h.Value(C::SelectAllSharesBox), 1);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "help/About.h"
-#include "options/OptionsForm.h"
-#include "ports/PortsForm.h"
+#include "options/OptionsController.h"
+#include "ports/PortsController.h"
 
 namespace tolvane::testing {
 namespace {
@@ -10,27 +10,16 @@ namespace {
 // Each table is read by identifier, and a control lies inside its window, apart from the others
 // but for the frames it stands in.
 TEST(SmallWindows, EveryControlLiesInsideItsWindowApartFromTheOthers) {
-    struct Window {
-        const char* name;
-        std::span<const SmallControl> layout;
-        int width;
-        int height;
-    };
-    const Window windows[] = {
-        {"options", OptionsWindowLayout(), kOptionsWidthTwips, kOptionsHeightTwips},
-        {"about", AboutWindowLayout(), kAboutWidthTwips, kAboutHeightTwips},
-        {"ports", PortsWindowLayout(), kPortsWidthTwips, kPortsHeightTwips},
-    };
-    for (const Window& window : windows) {
-        const auto layout = window.layout;
+    for (const SmallWindowDesign* window : {&kOptionsDesign, &kAboutDesign, &kPortsDesign}) {
+        const auto layout = window->controls;
         for (std::size_t i = 0; i < layout.size(); ++i) {
-            SCOPED_TRACE(std::string(window.name) + " control " + std::to_string(i));
+            SCOPED_TRACE(std::to_string(window->firstChildId + static_cast<int>(i)));
             EXPECT_EQ(static_cast<std::size_t>(layout[i].id), i);
             const TwipRect a = PlaceOf(layout, layout[i]);
             EXPECT_GE(a.left, 0);
             EXPECT_GE(a.top, 0);
-            EXPECT_LE(a.left + a.width, window.width);
-            EXPECT_LE(a.top + a.height, window.height);
+            EXPECT_LE(a.left + a.width, window->widthTwips);
+            EXPECT_LE(a.top + a.height, window->heightTwips);
             for (std::size_t j = i + 1; j < layout.size(); ++j) {
                 if (layout[i].kind == ControlKind::Frame || layout[j].kind == ControlKind::Frame) {
                     continue;

@@ -13,8 +13,8 @@ TEST(Startup, RefusesAnUnsupportedVersionAndTouchesNothing) {
     h.system.version = {true, 6, 1, 2};
     h.registry.SetDword(L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\forceguest", 0);
     const auto before = h.registry.keys;
-    h.main.Form_Initialize(L"");
-    EXPECT_FALSE(h.main.Form_Load());
+    h.main.ReadCommandLine(L"");
+    EXPECT_FALSE(h.main.LoadFromMachine());
     ASSERT_EQ(h.host.messages.size(), 1u);
     EXPECT_EQ(h.host.messages[0].text,
               L"This software only works with the following operating systems : 2000 - XP Home "
@@ -27,8 +27,8 @@ TEST(Startup, RefusesAnUnsupportedVersionAndTouchesNothing) {
     EXPECT_TRUE(h.system.reads.empty());
     EXPECT_TRUE(h.system.fileSystemQueries.empty());
     for (int i = 0; i < kControlCount; ++i) {
-        EXPECT_EQ(h.controls.Value(static_cast<C>(i)), 0);
-        EXPECT_EQ(h.form.verifiedState[i], 0);
+        EXPECT_EQ(h.Value(static_cast<C>(i)), 0);
+        EXPECT_EQ(h.Verified(static_cast<C>(i)), 0);
     }
 }
 
@@ -37,16 +37,17 @@ TEST(Startup, TheShareGroupNeedsExactlyNtfs) {
         Harness h;
         h.system.drives = {{L'C', fileSystem}};
         h.system.files[kGpedit] = "";
-        h.main.Form_Initialize(L"-noaccount");
-        ASSERT_TRUE(h.main.Form_Load());
+        h.main.ReadCommandLine(L"-noaccount");
+        ASSERT_TRUE(h.main.LoadFromMachine());
         const bool ntfs = std::wstring(fileSystem) == L"NTFS";
-        for (C id : {C::SimpleShare, C::AdminShare, C::RemoteAdmin, C::ShareFolders,
-                     C::SharePrinters, C::SelectAll1, C::PartagesAppliquer}) {
+        for (C id :
+             {C::SimpleFileSharingBox, C::AdminSharesBox, C::RemoteAdminBox, C::FolderSharingBox,
+              C::PrinterSharingBox, C::SelectAllSharesBox, C::ApplySharesButton}) {
             EXPECT_EQ(h.controls.Enabled(id), ntfs) << fileSystem;
         }
         // The rest of the window works either way.
-        EXPECT_TRUE(h.controls.Enabled(C::DesactiverAppliquer));
-        EXPECT_TRUE(h.controls.Enabled(C::Port445));
+        EXPECT_TRUE(h.controls.Enabled(C::ApplyAccountsButton));
+        EXPECT_TRUE(h.controls.Enabled(C::Port445Box));
     }
 }
 
@@ -68,33 +69,33 @@ TEST(Startup, SimpleShareIsOfferedOnlyOnXpProfessional) {
         if (c.gpedit) {
             h.system.files[kGpedit] = "";
         }
-        h.main.Form_Initialize(L"-noaccount");
-        ASSERT_TRUE(h.main.Form_Load());
-        EXPECT_EQ(h.controls.Enabled(C::SimpleShare), c.enabled)
+        h.main.ReadCommandLine(L"-noaccount");
+        ASSERT_TRUE(h.main.LoadFromMachine());
+        EXPECT_EQ(h.controls.Enabled(C::SimpleFileSharingBox), c.enabled)
             << c.version.minor << " gpedit " << c.gpedit;
-        EXPECT_TRUE(h.controls.Enabled(C::AdminShare));
+        EXPECT_TRUE(h.controls.Enabled(C::AdminSharesBox));
     }
 }
 
 TEST(Startup, WithoutTheSwitchProbesAndOffersTheAccountBoxes) {
     Harness h;
-    h.main.Form_Initialize(L"");
-    ASSERT_TRUE(h.main.Form_Load());
+    h.main.ReadCommandLine(L"");
+    ASSERT_TRUE(h.main.LoadFromMachine());
     ASSERT_EQ(h.system.started.size(), 2u);
-    EXPECT_TRUE(h.controls.Enabled(C::Invit));
-    EXPECT_TRUE(h.controls.Enabled(C::HelpAssistant));
+    EXPECT_TRUE(h.controls.Enabled(C::GuestAccountBox));
+    EXPECT_TRUE(h.controls.Enabled(C::HelpAssistantBox));
 }
 
 TEST(Startup, WithTheSwitchStartsNoQueryAndKeepsTheAccountBoxesDisabled) {
     Harness h;
-    h.main.Form_Initialize(L"-noaccount");
-    ASSERT_TRUE(h.main.Form_Load());
+    h.main.ReadCommandLine(L"-noaccount");
+    ASSERT_TRUE(h.main.LoadFromMachine());
     EXPECT_TRUE(h.system.started.empty());
     EXPECT_TRUE(h.system.files.empty());
-    EXPECT_FALSE(h.controls.Enabled(C::Invit));
-    EXPECT_FALSE(h.controls.Enabled(C::HelpAssistant));
-    EXPECT_EQ(h.Value(C::Invit), 0);
-    EXPECT_EQ(h.Value(C::HelpAssistant), 0);
+    EXPECT_FALSE(h.controls.Enabled(C::GuestAccountBox));
+    EXPECT_FALSE(h.controls.Enabled(C::HelpAssistantBox));
+    EXPECT_EQ(h.Value(C::GuestAccountBox), 0);
+    EXPECT_EQ(h.Value(C::HelpAssistantBox), 0);
 }
 
 TEST(Startup, ShowsTheMachineAndLeavesNothingPending) {
@@ -102,19 +103,19 @@ TEST(Startup, ShowsTheMachineAndLeavesNothingPending) {
     h.registry.SetDword(
         L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network\\NoPrintSharing", 1);
     h.Install(L"W32Time", 4);
-    h.main.Form_Initialize(L"-noaccount");
-    ASSERT_TRUE(h.main.Form_Load());
-    EXPECT_EQ(h.Value(C::SharePrinters), 1);
-    EXPECT_EQ(h.Value(C::Port123), 1);
-    EXPECT_FALSE(h.form.RestartNeeded);
-    EXPECT_EQ(h.controls.Caption(C::PortsLabel3), L"Ports 137, 138 UDP\r\net 139 TCP");
-    EXPECT_EQ(h.controls.Caption(C::TextAstuce), L"");
+    h.main.ReadCommandLine(L"-noaccount");
+    ASSERT_TRUE(h.main.LoadFromMachine());
+    EXPECT_EQ(h.Value(C::PrinterSharingBox), 1);
+    EXPECT_EQ(h.Value(C::Port123Box), 1);
+    EXPECT_FALSE(h.state.restartNeeded);
+    EXPECT_EQ(h.controls.Caption(C::NetBiosPortsLabel), L"Ports 137, 138 UDP\r\net 139 TCP");
+    EXPECT_EQ(h.controls.Caption(C::HelpTextBox), L"");
     for (int i = 0; i < kControlCount; ++i) {
-        EXPECT_EQ(h.controls.Value(static_cast<C>(i)), h.form.verifiedState[i]) << i;
+        EXPECT_EQ(h.controls.Value(static_cast<C>(i)), h.state.verifiedValues[i]) << i;
     }
     // The window is taken back only once start-up is over.
     EXPECT_EQ(h.host.enableCalls, (std::vector<bool>{false, true}));
-    EXPECT_EQ(h.form.busyDepth, 0);
+    EXPECT_EQ(h.state.busyDepth, 0);
 }
 
 }  // namespace

@@ -3,7 +3,11 @@
 #include <cwctype>
 #include <set>
 
+#include "fakes/FakeHost.h"
+#include "fakes/FakeLocalAccounts.h"
+#include "fakes/FakeRegistry.h"
 #include "fakes/FakeSystem.h"
+#include "model/Machine.h"
 #include "system/CommandPath.h"
 #include "system/Deadline.h"
 #include "system/SystemInfo.h"
@@ -11,43 +15,45 @@
 namespace tolvane::testing {
 namespace {
 
-TEST(OsVersion, MapsNtFiveToTheSupportedSystems) {
+TEST(WindowsVersionOf, MapsNtFiveToTheSupportedSystems) {
+    using W = WindowsVersion;
     struct Case {
         VersionInfo version;
-        std::int16_t code;
+        WindowsVersion windows;
     };
     const Case cases[] = {
-        {{true, 5, 0, 2}, OsWindows2000},  {{true, 5, 1, 2}, OsWindowsXp},
-        {{true, 5, 2, 2}, OsServer2003},   {{true, 5, 3, 2}, OsUnsupported},
-        {{true, 6, 0, 2}, OsUnsupported},  {{true, 6, 1, 2}, OsUnsupported},
-        {{true, 4, 0, 2}, OsUnsupported},  {{true, 5, 1, 1}, OsUnsupported},
-        {{false, 5, 1, 2}, OsUnsupported},
+        {{true, 5, 0, 2}, W::Windows2000},  {{true, 5, 1, 2}, W::WindowsXp},
+        {{true, 5, 2, 2}, W::Server2003},   {{true, 5, 3, 2}, W::Unsupported},
+        {{true, 6, 0, 2}, W::Unsupported},  {{true, 6, 1, 2}, W::Unsupported},
+        {{true, 4, 0, 2}, W::Unsupported},  {{true, 5, 1, 1}, W::Unsupported},
+        {{false, 5, 1, 2}, W::Unsupported},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(OsCodeFor(c.version), c.code)
+        EXPECT_EQ(WindowsVersionOf(c.version), c.windows)
             << c.version.major << "." << c.version.minor << " platform " << c.version.platform;
     }
 }
 
-TEST(GetSystemFileSystem, ReadsOnlyTheWindowsDrive) {
+TEST(SystemDriveFileSystem, ReadsOnlyTheWindowsDrive) {
     FakeSystem system;
+    FakeRegistry registry;
+    Reg reg(registry);
+    FakeHost host;
+    FakeLocalAccounts accounts;
     system.windowsDir = L"D:\\WINNT";
     system.drives = {{L'A', L"FAT"}, {L'C', L"NTFS"}, {L'D', L"FAT32"}};
-    EXPECT_EQ(GetSystemFileSystem(system), L"FAT32");
-    EXPECT_EQ(WindowsDir, L"D:\\WINNT");
-    EXPECT_EQ(SystemDrive, L"D");
+    const Machine machine(reg, system, host, accounts);
+    EXPECT_EQ(machine.windowsFolder, L"D:\\WINNT");
+    EXPECT_EQ(machine.systemDrive, L"D");
+    EXPECT_EQ(SystemDriveFileSystem(system, machine.systemDrive), L"FAT32");
     EXPECT_EQ(system.fileSystemQueries, std::vector<std::wstring>{L"D"});
 }
 
-TEST(GetSystemFileSystem, IsEmptyWhenNoDriveMatchesExactly) {
+TEST(SystemDriveFileSystem, IsEmptyWhenNoDriveMatchesExactly) {
     FakeSystem system;
-    system.windowsDir = L"c:\\windows";
     system.drives = {{L'C', L"NTFS"}};
-    WindowsDir = L"stale";
-    SystemDrive = L"stale";
-    EXPECT_EQ(GetSystemFileSystem(system), L"");
-    EXPECT_EQ(WindowsDir, L"c:\\windows");
-    EXPECT_EQ(SystemDrive, L"c");
+    EXPECT_EQ(SystemDriveFileSystem(system, L"c"), L"");
+    EXPECT_EQ(SystemDriveFileSystem(system, L""), L"");
 }
 
 TEST(FileExists, IsTrueOnlyForFilesWithSmallAttributes) {
@@ -65,12 +71,10 @@ TEST(FileExists, IsTrueOnlyForFilesWithSmallAttributes) {
 
 struct LookupCase {
     const wchar_t* commandLine;
-    ProgramLookup::Kind kind;
-    const wchar_t* path;
+    std::optional<std::wstring> program;
 };
 
 TEST(FindProgram, TakesPathsAsWrittenAndBareNamesOnlyFromTheSystemFolders) {
-    using K = ProgramLookup::Kind;
     // The planted files are what a looser rule would run instead.
     const std::set<std::wstring> present = {
         L"c:\\windows\\system32\\net.exe",
@@ -105,48 +109,46 @@ TEST(FindProgram, TakesPathsAsWrittenAndBareNamesOnlyFromTheSystemFolders) {
     const std::vector<std::wstring> folders = {L"C:\\WINDOWS\\system32", L"C:\\WINDOWS"};
     const LookupCase cases[] = {
         // Bare names: the system folders only, never another folder.
-        {L"net user Invit\u00e9 /active:no", K::Found, L"C:\\WINDOWS\\system32\\net.exe"},
-        {L"cmd /C net user HelpAssistant > \"C:\\WINDOWS\\Hlp.cmp\"", K::Found,
+        {L"net user Invit\u00e9 /active:no", L"C:\\WINDOWS\\system32\\net.exe"},
+        {L"cmd /C net user HelpAssistant > \"C:\\WINDOWS\\Hlp.cmp\"",
          L"C:\\WINDOWS\\system32\\cmd.exe"},
-        {L"Cmd /C REGEDIT /s \"C:\\x.reg\"", K::Found, L"C:\\WINDOWS\\system32\\Cmd.exe"},
-        {L"REGEDIT /s x.reg", K::Found, L"C:\\WINDOWS\\REGEDIT.exe"},
-        {L"convert C: /FS:NTFS", K::Found, L"C:\\WINDOWS\\system32\\convert.exe"},
-        {L"\"net\" user", K::Found, L"C:\\WINDOWS\\system32\\net.exe"},
-        {L"tool /x", K::NotFound, L""},
-        {L"nosuch /x", K::NotFound, L""},
-        {L"", K::NotFound, L""},
+        {L"Cmd /C REGEDIT /s \"C:\\x.reg\"", L"C:\\WINDOWS\\system32\\Cmd.exe"},
+        {L"REGEDIT /s x.reg", L"C:\\WINDOWS\\REGEDIT.exe"},
+        {L"convert C: /FS:NTFS", L"C:\\WINDOWS\\system32\\convert.exe"},
+        {L"\"net\" user", L"C:\\WINDOWS\\system32\\net.exe"},
+        {L"tool /x", std::nullopt},
+        {L"nosuch /x", std::nullopt},
+        {L"", std::nullopt},
         // Unquoted full paths: the shortest ending the caller wrote that names a file.
-        {L"C:\\WINDOWS\\hh.exe C:\\Tools\\Aide.chm", K::Found, L"C:\\WINDOWS\\hh.exe"},
-        {L"C:\\My Windows\\hh.exe C:\\Tools\\Aide.chm", K::Found, L"C:\\My Windows\\hh.exe"},
+        {L"C:\\WINDOWS\\hh.exe C:\\Tools\\Aide.chm", L"C:\\WINDOWS\\hh.exe"},
+        {L"C:\\My Windows\\hh.exe C:\\Tools\\Aide.chm", L"C:\\My Windows\\hh.exe"},
         {L"C:\\WINDOWS\\System32\\rundll32.exe setupapi,InstallHinfSection DefaultInstall 132 "
          L"C:\\Tools\\setup.inf",
-         K::Found, L"C:\\WINDOWS\\System32\\rundll32.exe"},
-        {L"C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe", K::Found,
+         L"C:\\WINDOWS\\System32\\rundll32.exe"},
+        {L"C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe",
          L"C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe"},
-        {L"C:\\Tools\\run.COM /q", K::Found, L"C:\\Tools\\run.COM"},
-        {L"c:\\windows\\hh.exe x", K::Found, L"c:\\windows\\hh.exe"},
-        {L"C:\\WINDOWS\\hh.exe C:\\Program Files\\x.exe", K::Found, L"C:\\WINDOWS\\hh.exe"},
-        {L"C:\\a.exe b\\c.exe /q", K::Found, L"C:\\a.exe b\\c.exe"},
-        {L"C:\\Tools\\setup.exe x.exe", K::Found, L"C:\\Tools\\setup.exe"},
-        {L"\\\\server\\share\\x.exe /q", K::Found, L"\\\\server\\share\\x.exe"},
-        {L"C:\\Tools\\prog /x", K::NotFound, L""},
-        {L"C:\\Tools\\prog.exe.bak /x", K::NotFound, L""},
-        {L"C:\\Missing\\hh.exe C:\\Tools\\Aide.chm", K::NotFound, L""},
-        {L"C:\\My Windows\\nohh.exe x", K::NotFound, L""},
+        {L"C:\\Tools\\run.COM /q", L"C:\\Tools\\run.COM"},
+        {L"c:\\windows\\hh.exe x", L"c:\\windows\\hh.exe"},
+        {L"C:\\WINDOWS\\hh.exe C:\\Program Files\\x.exe", L"C:\\WINDOWS\\hh.exe"},
+        {L"C:\\a.exe b\\c.exe /q", L"C:\\a.exe b\\c.exe"},
+        {L"C:\\Tools\\setup.exe x.exe", L"C:\\Tools\\setup.exe"},
+        {L"\\\\server\\share\\x.exe /q", L"\\\\server\\share\\x.exe"},
+        {L"C:\\Tools\\prog /x", std::nullopt},
+        {L"C:\\Tools\\prog.exe.bak /x", std::nullopt},
+        {L"C:\\Missing\\hh.exe C:\\Tools\\Aide.chm", std::nullopt},
+        {L"C:\\My Windows\\nohh.exe x", std::nullopt},
         // Quoted: the quoted text, exactly.
-        {L"\"C:\\Program Files\\x.exe\" /a", K::Found, L"C:\\Program Files\\x.exe"},
-        {L"\"C:\\Tools\\prog\" /x", K::Found, L"C:\\Tools\\prog"},
-        {L"\"C:\\Program Files\\missing.exe\" /a", K::NotFound, L""},
-        {L"\"C:\\Program Files\\x.exe /a", K::NotFound, L""},
+        {L"\"C:\\Program Files\\x.exe\" /a", L"C:\\Program Files\\x.exe"},
+        {L"\"C:\\Tools\\prog\" /x", L"C:\\Tools\\prog"},
+        {L"\"C:\\Program Files\\missing.exe\" /a", std::nullopt},
+        {L"\"C:\\Program Files\\x.exe /a", std::nullopt},
         // Relative paths would be taken from the current folder.
-        {L"Tools\\x.exe /a", K::NotFound, L""},
-        {L"\"Tools\\x.exe\" /a", K::NotFound, L""},
-        {L"C:x.exe /a", K::NotFound, L""},
+        {L"Tools\\x.exe /a", std::nullopt},
+        {L"\"Tools\\x.exe\" /a", std::nullopt},
+        {L"C:x.exe /a", std::nullopt},
     };
     for (const LookupCase& c : cases) {
-        const ProgramLookup found = FindProgram(c.commandLine, folders, isFile);
-        EXPECT_EQ(found.kind, c.kind) << c.commandLine;
-        EXPECT_EQ(found.path, c.path) << c.commandLine;
+        EXPECT_EQ(FindProgram(c.commandLine, folders, isFile), c.program) << c.commandLine;
     }
 }
 

@@ -116,8 +116,8 @@ using Row = std::pair<std::string, std::string>;
 
 // An XP machine with the DNS client, time and remote registry services, and no net user that
 // answers (Wine's has none): the accounts are read from the system, or not at all.
-struct Quiet : Harness {
-    Quiet() {
+struct Unattended : Harness {
+    Unattended() {
         for (const wchar_t* service : {L"Dnscache", L"W32Time", L"RemoteRegistry"}) {
             Install(service, 3);
         }
@@ -149,7 +149,7 @@ struct Quiet : Harness {
 };
 
 TEST(RunUnattended, AuditCountsApplyBringsInForceRestoreGivesBack) {
-    Quiet h;
+    Unattended h;
     const auto before = h.registry.keys;
     // Available without the probe: 4 shares (simple sharing needs XP Professional), 3 account
     // settings and the boxes of the 2 installed services and SMB; port 135 never counts.
@@ -178,7 +178,7 @@ TEST(RunUnattended, AuditCountsApplyBringsInForceRestoreGivesBack) {
 }
 
 TEST(RunUnattended, TheReportEndsWithThePortsStillListening) {
-    Quiet h;
+    Unattended h;
     h.system.ports = {{PortProtocol::Udp, {0, 0, 0, 0}, 1900, std::nullopt, L""}};
     h.Run(L"/audit -noaccount");
     const std::string report = h.Report();
@@ -188,7 +188,7 @@ TEST(RunUnattended, TheReportEndsWithThePortsStillListening) {
 }
 
 TEST(RunUnattended, RestoreLeavesWhatItDidNotRecordAndARefusalStaysWithItsSetting) {
-    Quiet h;
+    Unattended h;
     h.registry.SetDword(kAutoShareWks, 0);  // hardened by other means: no record
     EXPECT_EQ(h.Run(L"/restore:shares -noaccount"), 0);
     EXPECT_EQ(h.Read(kAutoShareWks), L"0");
@@ -207,7 +207,7 @@ TEST(RunUnattended, RestoreLeavesWhatItDidNotRecordAndARefusalStaysWithItsSettin
 
 // A report that cannot be written costs nothing else: the run is done, the older report stays.
 TEST(RunUnattended, ReportsWhereAskedAndKeepsTheOldOneWhenItCannot) {
-    Quiet h;
+    Unattended h;
     h.system.environment[L"COMPUTERNAME"] = L"PC01";
     h.system.hasStandardOutput = true;
     EXPECT_EQ(h.Run(L"/audit -noaccount \"/report:C:\\a b\\%COMPUTERNAME%.csv\""), 10);
@@ -227,14 +227,14 @@ TEST(RunUnattended, ReportsWhereAskedAndKeepsTheOldOneWhenItCannot) {
 
 TEST(RunUnattended, ABadCommandLineChangesNothingAndSaysWhy) {
     for (const wchar_t* line : {L"/audti", L"/apply:everything", L"/audit /apply:all"}) {
-        Quiet h;
+        Unattended h;
         EXPECT_EQ(h.Run(line), kExitBadCommandLine) << line;
         EXPECT_TRUE(h.Says("/restore:GROUPS")) << line;
         EXPECT_TRUE(h.Says("Exit code: 102")) << line;
         EXPECT_EQ(h.registry.writes, 0) << line;
         EXPECT_TRUE(h.system.started.empty()) << line;
     }
-    Quiet vista;
+    Unattended vista;
     vista.system.version = {true, 6, 0, 2};
     EXPECT_EQ(vista.Run(L"/audit"), kExitUnsupported);
     EXPECT_TRUE(vista.Says("This software only works"));
@@ -243,7 +243,7 @@ TEST(RunUnattended, ABadCommandLineChangesNothingAndSaysWhy) {
 
 // An account that neither net user nor the system can read is neither counted nor switched.
 TEST(RunUnattended, AnAccountThatCannotBeReadIsUnknown) {
-    Quiet h;
+    Unattended h;
     EXPECT_EQ(h.Run(L"/apply:accounts /report:C:\\r.csv"), kExitRestartNeeded);
     const auto rows = h.Rows();
     EXPECT_EQ(rows.at("accounts.guest"), (Row{"unknown", "left alone: its state cannot be read"}));
@@ -260,26 +260,26 @@ TEST(RunUnattended, AnAccountThatCannotBeReadIsUnknown) {
 // A machine as the fakes can hold it, for the property below.
 struct MachineState {
     const char* what;
-    std::function<void(Quiet&)> set;
+    std::function<void(Unattended&)> set;
 };
 
 const std::vector<MachineState>& MachineStates() {
     static const std::vector<MachineState> states = {
-        {"as installed", [](Quiet&) {}},
+        {"as installed", [](Unattended&) {}},
         {"every service installed",
-         [](Quiet& h) {
+         [](Unattended& h) {
              for (const wchar_t* service : {L"LmHosts", L"PolicyAgent", L"MSDTC", L"Schedule",
                                             L"Messenger", L"SSDPSRV", L"upnphost"}) {
                  h.Install(service, 3);
              }
          }},
-        {"the Lsa key refuses writes", [](Quiet& h) { h.registry.DenyWrites(kLsa); }},
+        {"the Lsa key refuses writes", [](Unattended& h) { h.registry.DenyWrites(kLsa); }},
         {"a FAT32 system drive",
-         [](Quiet& h) {
+         [](Unattended& h) {
              h.system.drives = {{L'C', L"FAT32"}};
          }},
         {"port 135 closed, SSDP running",
-         [](Quiet& h) {
+         [](Unattended& h) {
              for (const wchar_t* service :
                   {L"LmHosts", L"PolicyAgent", L"MSDTC", L"Schedule", L"Messenger", L"upnphost"}) {
                  h.Install(service, 4);
@@ -299,12 +299,12 @@ const std::vector<MachineState>& MachineStates() {
                                MultiStringValue({L"1"}));
          }},
         {"accounts the system reads",
-         [](Quiet& h) {
+         [](Unattended& h) {
              h.accounts.names[kGuestRid] = L"Guest";
              h.accounts.disabled = {{L"Guest", false}, {L"HelpAssistant", true}};
          }},
         {"accounts the system refuses to switch",
-         [](Quiet& h) {
+         [](Unattended& h) {
              h.accounts.names[kGuestRid] = L"Guest";
              h.accounts.disabled = {{L"Guest", false}, {L"HelpAssistant", false}};
              h.accounts.refusal = 5;
@@ -317,7 +317,7 @@ const std::vector<MachineState>& MachineStates() {
 TEST(RunUnattended, AnApplysReportIsWhatTheNextAuditReads) {
     for (const MachineState& state : MachineStates()) {
         for (const wchar_t* groups : {L"shares", L"accounts", L"services", L"all"}) {
-            Quiet h;
+            Unattended h;
             state.set(h);
             h.Run(std::wstring(L"/apply:") + groups + L" /report:C:\\r.csv");
             const auto applied = h.Rows();
@@ -340,7 +340,7 @@ TEST(RunUnattended, OnlyARestoreOfTheServicesTouchesPort135) {
     for (const wchar_t* line :
          {L"/audit", L"/apply:all", L"/apply:shares", L"/apply:services", L"/restore:shares",
           L"/restore:accounts", L"/restore:services", L"/restore:all"}) {
-        Quiet h;
+        Unattended h;
         MachineStates()[4].set(h);
         h.registry.SetString(L"SOFTWARE\\Microsoft\\Ole\\EnableDCOMKX135", L"Y");
         for (const auto& [file, number] :
@@ -364,7 +364,7 @@ TEST(RunUnattended, OnlyARestoreOfTheServicesTouchesPort135) {
 }
 
 TEST(RunUnattended, AReopeningRefusedForLackOfRightsSaysSo) {
-    Quiet h;
+    Unattended h;
     MachineStates()[4].set(h);
     h.registry.SetString(L"SOFTWARE\\Microsoft\\Ole\\EnableDCOMKX135", L"Y");
     h.registry.DenyWrites(L"SOFTWARE\\Microsoft\\Ole");

@@ -9,7 +9,7 @@
 
 #include "catalogue/WindowsDefaults.h"
 #include "fakes/Harness.h"
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane::testing {
 namespace {
@@ -19,7 +19,7 @@ using C = ControlId;
 struct RowRule {
     std::wstring valuePath;
     const wchar_t* target;
-    const wchar_t* rule;
+    UndoRule rule;
     std::uint32_t other;  // a value that is not the target
 };
 struct BoxRows {
@@ -37,57 +37,69 @@ std::wstring Path(const wchar_t* key, const std::wstring& name) {
     return std::wstring(key) + name;
 }
 
+// The rules that write a value back.
+constexpr UndoRule kWrite0 = WriteOnUndo(L"0");
+constexpr UndoRule kWrite1 = WriteOnUndo(L"1");
+
 // The catalogue, written out again: a mistake in either shows here.
 std::vector<BoxRows> AllBoxes() {
     std::vector<BoxRows> boxes = {
-        {C::ShareFolders,
-         C::PartagesAppliquer,
-         {{Path(kPolicies, L"NoFileSharing"), L"1", L"Suppr", 0}}},
-        {C::SharePrinters,
-         C::PartagesAppliquer,
-         {{Path(kPolicies, L"NoPrintSharing"), L"1", L"Suppr", 0}}},
-        {C::SimpleShare, C::PartagesAppliquer, {{Path(kLsa, L"forceguest"), L"0", L"1", 1}}},
-        {C::AdminShare,
-         C::PartagesAppliquer,
-         {{Path(kLanman, L"AutoshareWks"), L"0", L"Suppr", 1}}},
-        {C::RemoteAdmin,
-         C::PartagesAppliquer,
-         {{Path(kLanman, L"AutoShareServer"), L"0", L"Suppr", 1}}},
-        {C::Anonyme,
-         C::DesactiverAppliquer,
-         {{Path(kLsa, L"restrictanonymous"), L"2", L"0", 0},
-          {Path(kLsa, L"restrictanonymoussam"), L"1", L"0", 0},
-          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", L"4", L"0", 0},
-          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer", L"4", L"0", 0}}},
-        {C::EveryOne,
-         C::DesactiverAppliquer,
-         {{Path(kLsa, L"everyoneincludesanonymous"), L"0", L"1", 1}}},
-        {C::Port1024UDP,
-         C::PortsAppliquer,
-         {{Path(kServices, L"Dnscache\\Start"), L"4", L"Sauve", 2},
-          {Path(kServices, L"Dnscache\\Parameters\\MaxCachedSockets"), L"0", L"Suppr", 20}}},
-        {C::Port445,
-         C::PortsAppliquer,
-         {{Path(kServices, L"NetBT\\Parameters\\SmbDeviceEnabled"), L"0", L"Suppr", 1}}},
+        {C::FolderSharingBox,
+         C::ApplySharesButton,
+         {{Path(kPolicies, L"NoFileSharing"), L"1", kDeleteOnUndo, 0}}},
+        {C::PrinterSharingBox,
+         C::ApplySharesButton,
+         {{Path(kPolicies, L"NoPrintSharing"), L"1", kDeleteOnUndo, 0}}},
+        {C::SimpleFileSharingBox,
+         C::ApplySharesButton,
+         {{Path(kLsa, L"forceguest"), L"0", kWrite1, 1}}},
+        {C::AdminSharesBox,
+         C::ApplySharesButton,
+         {{Path(kLanman, L"AutoshareWks"), L"0", kDeleteOnUndo, 1}}},
+        {C::RemoteAdminBox,
+         C::ApplySharesButton,
+         {{Path(kLanman, L"AutoShareServer"), L"0", kDeleteOnUndo, 1}}},
+        {C::AnonymousAccessBox,
+         C::ApplyAccountsButton,
+         {{Path(kLsa, L"restrictanonymous"), L"2", kWrite0, 0},
+          {Path(kLsa, L"restrictanonymoussam"), L"1", kWrite0, 0},
+          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\RemoteRegistry", L"4", kWrite0, 0},
+          {L"SYSTEM\\CurrentControlSet\\Control\\Services\\LanManServer", L"4", kWrite0, 0}}},
+        {C::EveryoneRightsBox,
+         C::ApplyAccountsButton,
+         {{Path(kLsa, L"everyoneincludesanonymous"), L"0", kWrite1, 1}}},
+        {C::Port1024UdpBox,
+         C::ApplyServicesButton,
+         {{Path(kServices, L"Dnscache\\Start"), L"4", kRestoreOnUndo, 2},
+          {Path(kServices, L"Dnscache\\Parameters\\MaxCachedSockets"), L"0", kDeleteOnUndo, 20}}},
+        {C::Port445Box,
+         C::ApplyServicesButton,
+         {{Path(kServices, L"NetBT\\Parameters\\SmbDeviceEnabled"), L"0", kDeleteOnUndo, 1}}},
         // NetBIOS on two network interfaces, each of which the machine may lack.
-        {C::Port137138139,
-         C::PortsAppliquer,
-         {{Path(kServices, L"LmHosts\\Start"), L"4", L"Sauve", 2},
-          {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{A}\\NetbiosOptions"), L"2", L"0",
-           1},
-          {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{B}\\NetbiosOptions"), L"2", L"0",
-           0}}},
+        {C::NetBiosPortsBox,
+         C::ApplyServicesButton,
+         {{Path(kServices, L"LmHosts\\Start"), L"4", kRestoreOnUndo, 2},
+          {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{A}\\NetbiosOptions"), L"2",
+           kWrite0, 1},
+          {Path(kServices, L"NetBT\\Parameters\\Interfaces\\Tcpip_{B}\\NetbiosOptions"), L"2",
+           kWrite0, 0}}},
     };
     // Each of these disables one service's start type.
     const std::pair<C, const wchar_t*> services[] = {
-        {C::BDR, L"RemoteRegistry"}, {C::Port123, L"W32Time"},      {C::Port500, L"PolicyAgent"},
-        {C::Port1023, L"MSDTC"},     {C::Port1024TCP, L"Schedule"}, {C::Port1027, L"Messenger"},
-        {C::Port1900, L"SSDPSRV"},   {C::Port5000, L"upnphost"},
+        {C::RemoteRegistryBox, L"RemoteRegistry"},
+        {C::Port123Box, L"W32Time"},
+        {C::Port500Box, L"PolicyAgent"},
+        {C::Port1023Box, L"MSDTC"},
+        {C::Port1024TcpBox, L"Schedule"},
+        {C::Port1027Box, L"Messenger"},
+        {C::Port1900Box, L"SSDPSRV"},
+        {C::Port5000Box, L"upnphost"},
     };
     for (const auto& [box, service] : services) {
-        boxes.push_back({box,
-                         box == C::BDR ? C::DesactiverAppliquer : C::PortsAppliquer,
-                         {{Path(kServices, service) + L"\\Start", L"4", L"Sauve", 2}}});
+        boxes.push_back(
+            {box,
+             box == C::RemoteRegistryBox ? C::ApplyAccountsButton : C::ApplyServicesButton,
+             {{Path(kServices, service) + L"\\Start", L"4", kRestoreOnUndo, 2}}});
     }
     return boxes;
 }
@@ -98,14 +110,14 @@ constexpr Start kStarts[] = {Start::KeyAbsent, Start::Absent, Start::Other,
 
 using Raw = FakeRegistry;
 
-bool IsSauve(const RowRule& row) {
-    return row.rule == std::wstring(L"Sauve");
+bool RestoresBackup(const RowRule& row) {
+    return row.rule.kind == UndoRule::Kind::RestoreBackup;
 }
 
 // What an earlier run kept: the former start type, as earlier versions wrote it; or the mark of
 // a value that was absent.
 RawValue EarlierRecord(const RowRule& row) {
-    return IsSauve(row) ? Raw::Dword(2) : RawValue{RawNone, {}};
+    return RestoresBackup(row) ? Raw::Dword(2) : RawValue{RawNone, {}};
 }
 
 void Prepare(FakeRegistry& registry, const RowRule& row, Start start) {
@@ -113,7 +125,7 @@ void Prepare(FakeRegistry& registry, const RowRule& row, Start start) {
     if (start == Start::KeyAbsent) {
         return;
     }
-    registry.keys[{Hklm, FakeRegistry::Fold(path.substr(0, path.rfind(L'\\')))}];
+    registry.keys[{kHklm, FakeRegistry::Fold(path.substr(0, path.rfind(L'\\')))}];
     const std::uint32_t target = static_cast<std::uint32_t>(std::stoul(row.target));
     switch (start) {
         case Start::Other:
@@ -134,13 +146,13 @@ void Prepare(FakeRegistry& registry, const RowRule& row, Start start) {
     }
 }
 
-// What an undo writes where no usable record is left: Windows' own value on the machine of the
+// What an undo does where no usable record is left: Windows' own value on the machine of the
 // test, else the row's rule.
-std::wstring UndoneTo(const RowRule& row) {
-    if (const wchar_t* value = WindowsDefault(row.valuePath, FakeSystem::kXpSp2)) {
-        return value;
+UndoRule UndoneTo(const RowRule& row) {
+    if (const std::optional<UndoRule> value = WindowsDefault(row.valuePath, FakeSystem::kXpSp2)) {
+        return *value;
     }
-    return IsSauve(row) ? L"3" : row.rule;
+    return RestoresBackup(row) ? WriteOnUndo(L"3") : row.rule;
 }
 
 struct Outcome {
@@ -153,29 +165,29 @@ Outcome Expect(FakeRegistry& expected, const RowRule& row, Start start, bool sta
     const std::wstring path = row.valuePath;
     auto erase = [&](const std::wstring& valuePath) {
         const std::wstring key = valuePath.substr(0, valuePath.rfind(L'\\'));
-        expected.keys[{Hklm, FakeRegistry::Fold(key)}].erase(
+        expected.keys[{kHklm, FakeRegistry::Fold(key)}].erase(
             FakeRegistry::Fold(valuePath.substr(valuePath.rfind(L'\\') + 1)));
     };
     // Brings the row to its undo without a record.
     auto undo = [&] {
-        const std::wstring value = UndoneTo(row);
-        if (value == L"Suppr") {
+        const UndoRule undo = UndoneTo(row);
+        if (undo.kind == UndoRule::Kind::DeleteValue) {
             erase(path);
-        } else {
-            expected.SetDword(path, static_cast<std::uint32_t>(std::stoul(value)));
+            return false;
         }
-        return value == row.target;
+        expected.SetDword(path, static_cast<std::uint32_t>(std::stoul(undo.value)));
+        return undo.value == std::wstring(row.target);
     };
     if (start == Start::TargetRecorded) {
         erase(path + L"KX");
-        if (IsSauve(row)) {
+        if (RestoresBackup(row)) {
             expected.SetRaw(path, EarlierRecord(row));
         } else {
             erase(path);
         }
     } else if (start == Start::Target && startedTicked) {
         return {0, undo()};
-    } else if (start == Start::OtherType && IsSauve(row) && !startedTicked) {
+    } else if (start == Start::OtherType && RestoresBackup(row) && !startedTicked) {
         // A start type kept as text is none Windows accepts: reported, and left.
         expected.SetRaw(path + L"KX", Raw::Text(row.target));
         return {1, undo()};
@@ -186,7 +198,7 @@ Outcome Expect(FakeRegistry& expected, const RowRule& row, Start start, bool sta
 struct Window : Harness {
     Window() {
         system.files[L"C:\\WINDOWS\\System32\\gpedit.msc"] = "";
-        main.Form_Initialize(L"-noaccount");
+        main.ReadCommandLine(L"-noaccount");
     }
 };
 
@@ -201,7 +213,7 @@ TEST(Undo, EveryBoxFromEveryStartingStateComesBackExactly) {
         }
         for (std::size_t n = 0; n < combinations; ++n) {
             std::vector<Start> starts;
-            std::wstring name = LayoutOf(box.id).name;
+            std::wstring name = L"control " + std::to_wstring(DialogId(box.id));
             for (std::size_t i = 0, rest = n; i < rows; ++i, rest /= std::size(kStarts)) {
                 starts.push_back(kStarts[rest % std::size(kStarts)]);
                 name += L" " + std::to_wstring(static_cast<int>(starts.back()));
@@ -212,7 +224,7 @@ TEST(Undo, EveryBoxFromEveryStartingStateComesBackExactly) {
                 Prepare(h.registry, box.rows[i], starts[i]);
             }
             const auto before = h.registry.keys;
-            ASSERT_TRUE(h.main.Form_Load());
+            ASSERT_TRUE(h.main.LoadFromMachine());
             if (!h.controls.Enabled(box.id)) {
                 continue;  // no service to close: the user cannot tick it
             }
@@ -273,44 +285,44 @@ TEST(UndoWithoutRecord, BringsBackWhatWindowsShipsNeverCreatesAServiceAndARecord
     const Case cases[] = {
         {"messenger before XP SP2",
          kXpSp1,
-         C::Port1027,
+         C::Port1027Box,
          {{messenger, Raw::Dword(4)}},
          {{messenger, 2}},
          false},
         {"messenger from XP SP2: disabled as shipped",
          FakeSystem::kXpSp2,
-         C::Port1027,
+         C::Port1027Box,
          {{messenger, Raw::Dword(4)}},
          {{messenger, 4}},
          true},
-        {"DTC on a server", kServer2003, C::Port1023, {{dtc, Raw::Dword(4)}}, {{dtc, 2}}, false},
+        {"DTC on a server", kServer2003, C::Port1023Box, {{dtc, Raw::Dword(4)}}, {{dtc, 2}}, false},
         {"SSDP, which Windows 2000 does not ship: on demand, never deleted",
          kWindows2000Sp4,
-         C::Port1900,
+         C::Port1900Box,
          {{ssdp, Raw::Dword(4)}},
          {{ssdp, 3}},
          false},
         {"anonymous access on XP: the SAM stays closed",
          FakeSystem::kXpSp2,
-         C::Anonyme,
+         C::AnonymousAccessBox,
          anonymous,
          {{Path(kLsa, L"restrictanonymous"), 0}, {sam, 1}},
          false},
         {"anonymous access on Windows 2000, which has no such value",
          kWindows2000Sp4,
-         C::Anonyme,
+         C::AnonymousAccessBox,
          anonymous,
          {{Path(kLsa, L"restrictanonymous"), 0}, {sam, std::nullopt}},
          false},
         {"everyone on XP: already as shipped",
          FakeSystem::kXpSp2,
-         C::EveryOne,
+         C::EveryoneRightsBox,
          {{everyone, Raw::Dword(0)}},
          {{everyone, 0}},
          true},
         {"a record wins over what Windows ships",
          FakeSystem::kXpSp2,
-         C::Port123,
+         C::Port123Box,
          {{time, Raw::Dword(4)}, {time + L"KX", Raw::Dword(3)}},
          {{time, 3}},
          false},
@@ -322,12 +334,13 @@ TEST(UndoWithoutRecord, BringsBackWhatWindowsShipsNeverCreatesAServiceAndARecord
         for (const auto& [path, value] : c.found) {
             h.registry.SetRaw(path, value);
         }
-        h.main.Form_Initialize(L"-noaccount");
-        ASSERT_TRUE(h.main.Form_Load()) << c.what;
+        h.main.ReadCommandLine(L"-noaccount");
+        ASSERT_TRUE(h.main.LoadFromMachine()) << c.what;
         ASSERT_EQ(h.Value(c.box), 1) << c.what;
         h.main.Click(c.box);
-        h.main.Click(c.box == C::Anonyme || c.box == C::EveryOne ? C::DesactiverAppliquer
-                                                                 : C::PortsAppliquer);
+        h.main.Click(c.box == C::AnonymousAccessBox || c.box == C::EveryoneRightsBox
+                         ? C::ApplyAccountsButton
+                         : C::ApplyServicesButton);
         for (const auto& [path, value] : c.after) {
             EXPECT_EQ(h.Read(path), value ? std::to_wstring(*value) : L"(missing)") << c.what;
         }

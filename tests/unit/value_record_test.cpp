@@ -31,18 +31,18 @@ TEST(ValueRecord, UndoBringsBackExactlyWhatWasThere) {
         Reg reg(registry);
         registry.SetString(L"SOFTWARE\\Microsoft\\Other", L"x");  // the record's own key
         if (c.keyExists) {
-            registry.keys[{Hklm, FakeRegistry::Fold(kKey)}];
+            registry.keys[{kHklm, FakeRegistry::Fold(kKey)}];
         }
         if (c.original) {
             registry.SetRaw(kValue, *c.original);
         }
-        ASSERT_FALSE(RecordValue(reg, Hklm, kValue, kRecord)) << c.what;
-        ASSERT_FALSE(reg.WriteValue(Hklm, kValue, L"N", RegSz)) << c.what;
-        EXPECT_TRUE(HasRecord(reg, Hklm, kRecord)) << c.what;
-        EXPECT_FALSE(RestoreRecord(reg, Hklm, kValue, kRecord)) << c.what;
+        ASSERT_FALSE(RecordValue(reg, kHklm, kValue, kRecord)) << c.what;
+        ASSERT_FALSE(reg.WriteValue(kHklm, kValue, L"N", ValueType::String)) << c.what;
+        EXPECT_TRUE(HasRecord(reg, kHklm, kRecord)) << c.what;
+        EXPECT_FALSE(RestoreRecord(reg, kHklm, kValue, kRecord)) << c.what;
         EXPECT_EQ(registry.Get(kValue), c.original) << c.what;
         EXPECT_EQ(registry.KeyExists(kKey), c.keyExists) << c.what;
-        EXPECT_FALSE(HasRecord(reg, Hklm, kRecord)) << c.what;
+        EXPECT_FALSE(HasRecord(reg, kHklm, kRecord)) << c.what;
     }
 }
 
@@ -50,19 +50,19 @@ TEST(ValueRecord, ALaterRecordReplacesAnOlderOne) {
     FakeRegistry registry;
     Reg reg(registry);
     registry.SetString(kValue, L"Y");
-    ASSERT_FALSE(RecordValue(reg, Hklm, kValue, kRecord));
+    ASSERT_FALSE(RecordValue(reg, kHklm, kValue, kRecord));
     registry.SetString(kValue, L"N");
-    ASSERT_FALSE(RecordValue(reg, Hklm, kValue, kRecord));
+    ASSERT_FALSE(RecordValue(reg, kHklm, kValue, kRecord));
     EXPECT_EQ(registry.Get(kRecord), registry.Get(kValue));
 }
 
 TEST(ValueRecord, AKeyThatWasMissingStaysWhileItHoldsSomethingElse) {
     FakeRegistry registry;
     Reg reg(registry);
-    ASSERT_FALSE(RecordValue(reg, Hklm, kValue, kRecord));
-    ASSERT_FALSE(reg.WriteValue(Hklm, kValue, L"N", RegSz));
+    ASSERT_FALSE(RecordValue(reg, kHklm, kValue, kRecord));
+    ASSERT_FALSE(reg.WriteValue(kHklm, kValue, L"N", ValueType::String));
     registry.SetString(std::wstring(kKey) + L"\\Added", L"by someone else");
-    EXPECT_FALSE(RestoreRecord(reg, Hklm, kValue, kRecord));
+    EXPECT_FALSE(RestoreRecord(reg, kHklm, kValue, kRecord));
     EXPECT_FALSE(registry.Get(kValue));
     EXPECT_TRUE(registry.Get(std::wstring(kKey) + L"\\Added"));
 }
@@ -72,19 +72,19 @@ TEST(ValueRecord, AnUnusableOrRefusedRestoreIsReportedAndTheRecordKept) {
     Reg reg(registry);
     registry.SetString(kValue, L"N");
     registry.SetRaw(kRecord, {RawNone, {7}});  // not a mark this program writes
-    auto failure = RestoreRecord(reg, Hklm, kValue, kRecord);
+    auto failure = RestoreRecord(reg, kHklm, kValue, kRecord);
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->code, kRegInvalidData);
-    EXPECT_TRUE(HasRecord(reg, Hklm, kRecord));
+    EXPECT_TRUE(HasRecord(reg, kHklm, kRecord));
 
     registry.SetString(kRecord, L"Y");
     registry.DenyWrites(kKey);
-    failure = RestoreRecord(reg, Hklm, kValue, kRecord);
+    failure = RestoreRecord(reg, kHklm, kValue, kRecord);
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->fullPath, std::wstring(L"HKLM\\") + kValue);
-    EXPECT_TRUE(HasRecord(reg, Hklm, kRecord));
+    EXPECT_TRUE(HasRecord(reg, kHklm, kRecord));
     // Without a record there is nothing to do.
-    EXPECT_FALSE(RestoreRecord(reg, Hklm, kValue, L"SOFTWARE\\Microsoft\\None"));
+    EXPECT_FALSE(RestoreRecord(reg, kHklm, kValue, L"SOFTWARE\\Microsoft\\None"));
 }
 
 // Every key a write created goes with the undo, as far up as none was there, and no further.
@@ -95,15 +95,15 @@ TEST(ValueRecord, KeysMissingAboveTheValueGoWithTheUndo) {
     Reg reg(registry);
     registry.SetDword(L"SYSTEM\\CurrentControlSet\\Services\\Other\\Start", 3);
     const auto before = registry.keys;
-    ASSERT_FALSE(RecordValue(reg, Hklm, kDeep, kDeepRecord));
+    ASSERT_FALSE(RecordValue(reg, kHklm, kDeep, kDeepRecord));
     EXPECT_EQ(registry.Get(kDeepRecord), (RawValue{RawNone, {2}}));
-    ASSERT_FALSE(reg.WriteValue(Hklm, kDeep, L"0", RegDword));
-    EXPECT_FALSE(RestoreRecord(reg, Hklm, kDeep, kDeepRecord));
+    ASSERT_FALSE(reg.WriteValue(kHklm, kDeep, L"0", ValueType::Dword));
+    EXPECT_FALSE(RestoreRecord(reg, kHklm, kDeep, kDeepRecord));
     EXPECT_EQ(registry.keys, before);
     // A mark cannot claim more keys than the path has.
     registry.SetRaw(kDeepRecord, {RawNone, {6}});
-    ASSERT_FALSE(reg.WriteValue(Hklm, kDeep, L"0", RegDword));
-    EXPECT_TRUE(RestoreRecord(reg, Hklm, kDeep, kDeepRecord));
+    ASSERT_FALSE(reg.WriteValue(kHklm, kDeep, L"0", ValueType::Dword));
+    EXPECT_TRUE(RestoreRecord(reg, kHklm, kDeep, kDeepRecord));
 }
 
 // Two values recorded one after the other in a key the first one's write created: whichever is
@@ -119,12 +119,12 @@ TEST(ValueRecord, AKeyCreatedForOneValueGoesWithTheLastOfItsValues) {
         registry.SetDword(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\X", 1);
         const auto before = registry.keys;
         for (const std::wstring& value : {files, printers}) {
-            ASSERT_FALSE(RecordValue(reg, Hklm, value, value + L"KX"));
-            ASSERT_FALSE(reg.WriteValue(Hklm, value, L"1", RegDword));
+            ASSERT_FALSE(RecordValue(reg, kHklm, value, value + L"KX"));
+            ASSERT_FALSE(reg.WriteValue(kHklm, value, L"1", ValueType::Dword));
         }
         for (const std::wstring& value :
              filesFirst ? std::vector{files, printers} : std::vector{printers, files}) {
-            EXPECT_FALSE(RestoreRecord(reg, Hklm, value, value + L"KX"));
+            EXPECT_FALSE(RestoreRecord(reg, kHklm, value, value + L"KX"));
         }
         EXPECT_EQ(registry.keys, before) << filesFirst;
     }

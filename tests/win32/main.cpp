@@ -43,11 +43,12 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(static_cast<DWORD>(_wtoi(argv[2])));
         return 0;
     }
-    // The OS code, the product type and the service pack as the digits of one number.
-    if (argc >= 2 && std::wstring(argv[1]) == L"--os-code") {
+    // The Windows version, the product type and the service pack as the digits of one number.
+    if (argc >= 2 && std::wstring(argv[1]) == L"--windows-version") {
         tolvane::win32::Win32System system;
         const tolvane::VersionInfo version = system.QueryVersion();
-        return tolvane::OsCodeFor(version) * 100 + static_cast<int>(version.productType) * 10 +
+        return static_cast<int>(tolvane::WindowsVersionOf(version)) * 100 +
+               static_cast<int>(version.productType) * 10 +
                static_cast<int>(version.servicePack % 10);
     }
     testing::InitGoogleTest(&argc, argv);

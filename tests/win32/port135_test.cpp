@@ -27,12 +27,13 @@ const std::vector<std::wstring> kOpenList = {L"ncacn_ip_tcp", L"ncacn_spx", L"nc
                                              L"ncacn_nb_ipx"};
 const std::vector<std::wstring> kClosedList = {L"ncacn_spx", L"ncacn_nb_nb", L"ncacn_nb_ipx"};
 
-struct Script {
+struct RegistryScript {
     const wchar_t* name;
     std::uint16_t number;
 };
-constexpr Script kScripts[] = {
-    {L"Bind.reg", IDR_BIND_REG}, {L"DCOM.reg", IDR_DCOM_REG}, {L"DCOM2.reg", IDR_DCOM2_REG}};
+constexpr RegistryScript kScripts[] = {{L"Bind.reg", IDR_BIND_REG},
+                                       {L"DCOM.reg", IDR_CLOSE_DCOM_REG},
+                                       {L"DCOM2.reg", IDR_OPEN_DCOM_REG}};
 
 class RecordingHost : public Host {
   public:
@@ -40,11 +41,6 @@ class RecordingHost : public Host {
         messages.push_back(title + L": " + text);
         return IdYes;
     }
-    void EnableMainWindow(bool) override {}
-    void ShowMainWindow(bool) override {}
-    void ShowPatient(bool) override {}
-    void OpenOwnedWindow(OwnedWindow) override {}
-    std::uintptr_t WindowHandle() override { return 0; }
     std::vector<std::wstring> messages;
 };
 
@@ -53,18 +49,18 @@ class Port135Platform : public ::testing::Test {
     void SetUp() override {
         folder_ = system_.ProgramFolder();
         // Windows XP's own values, and nothing of an earlier close.
-        ASSERT_FALSE(reg_.WriteValue(Hklm, kEnableDcom, L"Y", RegSz));
-        ASSERT_FALSE(reg_.WriteRaw(Hklm, kProtocols, MultiStringValue(kOpenList)));
+        ASSERT_FALSE(reg_.WriteValue(kHklm, kEnableDcom, L"Y", ValueType::String));
+        ASSERT_FALSE(reg_.WriteRaw(kHklm, kProtocols, MultiStringValue(kOpenList)));
         for (const wchar_t* path :
              {L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\", kListen, kPort135Marker}) {
-            ASSERT_FALSE(reg_.Remove(Hklm, path));
+            ASSERT_FALSE(reg_.Remove(kHklm, path));
         }
     }
     std::optional<std::vector<std::wstring>> List(const wchar_t* path) {
         RawValue value;
-        return reg_.ReadRaw(Hklm, path, value) == kRegOk ? MultiStrings(value) : std::nullopt;
+        return reg_.ReadRaw(kHklm, path, value) == kRegOk ? MultiStrings(value) : std::nullopt;
     }
-    bool Imported(const Script& script) {
+    bool Imported(const RegistryScript& script) {
         const std::wstring path = folder_ + L"\\" + script.name;
         Extraction extraction = system_.ExtractResource(path, L"REG", script.number);
         if (!extraction.file) {
@@ -83,7 +79,7 @@ class Port135Platform : public ::testing::Test {
     Reg reg_{store_};
     Win32LocalAccounts accounts_;
     Machine machine_{reg_, system_, host_, accounts_};
-    Form form_;
+    MainWindowState state_;
     std::wstring folder_;
 };
 
@@ -99,23 +95,23 @@ TEST_F(Port135Platform, WinesEditorImportsTheHeldListsButRejectsTheBindingScript
 }
 
 TEST_F(Port135Platform, ClosesAndReopensOnTheRealRegistry) {
-    ClosePort135(form_, machine_);
+    ClosePort135(state_, machine_);
     ASSERT_EQ(host_.messages.size(), 1u);  // the warning alone
     EXPECT_EQ(List(kBind), std::vector<std::wstring>{L"1"});
     EXPECT_EQ(List(kProtocols), kClosedList);
-    EXPECT_EQ(reg_.ReadValue(Hklm, kEnableDcom, L"-"), L"N");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kListen, L"-"), L"N");
-    EXPECT_EQ(IsPort135Closed(machine_), 1);
-    for (const Script& script : kScripts) {
+    EXPECT_EQ(reg_.ReadText(kHklm, kEnableDcom), L"N");
+    EXPECT_EQ(reg_.ReadText(kHklm, kListen), L"N");
+    EXPECT_TRUE(IsPort135Closed(machine_));
+    for (const RegistryScript& script : kScripts) {
         EXPECT_FALSE(FileExists(system_, folder_ + L"\\" + script.name)) << script.name;
     }
 
-    ASSERT_EQ(OpenPort135(form_, machine_), std::nullopt);
-    EXPECT_EQ(reg_.ReadValue(Hklm, kEnableDcom, L"-"), L"Y");
+    ASSERT_EQ(OpenPort135(state_, machine_), std::nullopt);
+    EXPECT_EQ(reg_.ReadText(kHklm, kEnableDcom), L"Y");
     EXPECT_EQ(List(kProtocols), kOpenList);
     EXPECT_EQ(List(kBind), std::nullopt);
-    EXPECT_EQ(reg_.ReadValue(Hklm, kListen, L"-"), L"-");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kPort135Marker, L"-"), L"0");
+    EXPECT_FALSE(reg_.ReadText(kHklm, kListen));
+    EXPECT_EQ(reg_.ReadText(kHklm, kPort135Marker), L"0");
 }
 
 TEST_F(Port135Platform, AScriptHeldOpenElsewhereFailsTheCloseAndRollsBack) {
@@ -124,13 +120,13 @@ TEST_F(Port135Platform, AScriptHeldOpenElsewhereFailsTheCloseAndRollsBack) {
         const UniqueHandle other(CreateFileW(dcom.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(other);
-        ClosePort135(form_, machine_);
+        ClosePort135(state_, machine_);
     }
     ASSERT_EQ(host_.messages.size(), 2u);
     EXPECT_NE(host_.messages[1].find(L"could not be closed"), std::wstring::npos);
     EXPECT_NE(host_.messages[1].find(dcom), std::wstring::npos) << host_.messages[1];
-    EXPECT_EQ(reg_.ReadValue(Hklm, kEnableDcom, L"-"), L"Y");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kPort135Marker, L"-"), L"0");
+    EXPECT_EQ(reg_.ReadText(kHklm, kEnableDcom), L"Y");
+    EXPECT_EQ(reg_.ReadText(kHklm, kPort135Marker), L"0");
     EXPECT_EQ(List(kProtocols), kOpenList);
     EXPECT_EQ(List(kBind), std::nullopt);
     EXPECT_FALSE(FileExists(system_, folder_ + L"\\Bind.reg"));

@@ -56,71 +56,65 @@ TEST_F(RegistryTest, ReadsEachTypeAsText) {
     SetRaw(L"Binary", REG_BINARY, bytes, sizeof(bytes));
     SetRaw(L"Multi", REG_MULTI_SZ, L"a\0b\0", 10);
 
-    EXPECT_EQ(reg_.ReadValue(Hklm, kBase + L"Dword", L"Erreur"), L"4");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kBase + L"Text", L"Erreur"), L"abc");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kBase + L"Empty", L"Erreur"), L"");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kBase + L"Expand", L"Erreur"), L"%x%");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kBase + L"Binary", L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kBase + L"Multi", L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kBase + L"Missing", L"Erreur"), L"Erreur");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kBase + L"NoKey\\Value", L"Erreur"), L"Erreur");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Dword"), L"4");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Text"), L"abc");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Empty"), L"");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Expand"), L"%x%");
+    EXPECT_FALSE(reg_.ReadText(kHklm, kBase + L"Binary"));
+    EXPECT_FALSE(reg_.ReadText(kHklm, kBase + L"Multi"));
+    EXPECT_FALSE(reg_.ReadText(kHklm, kBase + L"Missing"));
+    EXPECT_FALSE(reg_.ReadText(kHklm, kBase + L"NoKey\\Value"));
 
-    EXPECT_TRUE(reg_.ValueExists(Hklm, kBase + L"Dword"));
-    EXPECT_TRUE(reg_.ValueExists(Hklm, kBase + L"Binary"));
-    EXPECT_TRUE(reg_.ValueExists(Hklm, kBase + L"Multi"));
-    EXPECT_FALSE(reg_.ValueExists(Hklm, kBase + L"Missing"));
-    EXPECT_FALSE(reg_.ValueExists(Hklm, kBase + L"NoKey\\Value"));
+    EXPECT_TRUE(reg_.ValueExists(kHklm, kBase + L"Dword"));
+    EXPECT_TRUE(reg_.ValueExists(kHklm, kBase + L"Binary"));
+    EXPECT_TRUE(reg_.ValueExists(kHklm, kBase + L"Multi"));
+    EXPECT_FALSE(reg_.ValueExists(kHklm, kBase + L"Missing"));
+    EXPECT_FALSE(reg_.ValueExists(kHklm, kBase + L"NoKey\\Value"));
 }
 
-TEST_F(RegistryTest, WritesEachTypeAndNothingForAnUnknownOne) {
-    EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Dword", L"4", RegDword));
-    EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Text", L"N", RegSz));
-    EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Expand", L"%x%", RegExpandSz));
-    EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Binary", L"1", RegBinary));
-    EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Unknown", L"1", 4));
-    EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Negative", L"1", -1));
-    EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Sub\\Created", L"7", RegDword));
+TEST_F(RegistryTest, WritesEachType) {
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Dword", L"4", ValueType::Dword));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Text", L"N", ValueType::String));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Expand", L"%x%", ValueType::ExpandString));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Binary", L"1", ValueType::Binary));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Sub\\Created", L"7", ValueType::Dword));
 
     EXPECT_EQ(TypeOf(L"Dword"), static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(TypeOf(L"Text"), static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(TypeOf(L"Expand"), static_cast<DWORD>(REG_EXPAND_SZ));
     EXPECT_EQ(TypeOf(L"Binary"), static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(TypeOf(L"Unknown"), static_cast<DWORD>(REG_NONE));
-    EXPECT_EQ(TypeOf(L"Negative"), static_cast<DWORD>(REG_NONE));
-    EXPECT_EQ(reg_.ReadValue(Hklm, kBase + L"Dword", L"Erreur"), L"4");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kBase + L"Text", L"Erreur"), L"N");
-    EXPECT_EQ(reg_.ReadValue(Hklm, kBase + L"Sub\\Created", L"Erreur"), L"7");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Dword"), L"4");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Text"), L"N");
+    EXPECT_EQ(reg_.ReadText(kHklm, kBase + L"Sub\\Created"), L"7");
 }
 
 TEST_F(RegistryTest, NamesTheSubkeysAndTheValuesOfAKey) {
-    EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Sub\\Bind", L"1", RegDword));
-    EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Value", L"1", RegDword));
-    EXPECT_EQ(reg_.SubkeyNames(Hklm, kKey), std::vector<std::wstring>{L"Sub"});
-    EXPECT_EQ(reg_.ValueNames(Hklm, kKey), std::vector<std::wstring>{L"Value"});
-    EXPECT_TRUE(reg_.SubkeyNames(Hklm, kBase + L"Missing").empty());
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Sub\\Bind", L"1", ValueType::Dword));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Value", L"1", ValueType::Dword));
+    EXPECT_EQ(reg_.SubkeyNames(kHklm, kKey), std::vector<std::wstring>{L"Sub"});
+    EXPECT_EQ(reg_.ValueNames(kHklm, kKey), std::vector<std::wstring>{L"Value"});
+    EXPECT_TRUE(reg_.SubkeyNames(kHklm, kBase + L"Missing").empty());
 }
 
 TEST_F(RegistryTest, ReportsARefusedWrite) {
-    const auto failure = reg_.WriteValue(Hklm, kBase + L"Dword", L"not a number", RegDword);
+    const auto failure =
+        reg_.WriteValue(kHklm, kBase + L"Dword", L"not a number", ValueType::Dword);
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->fullPath, L"HKLM\\" + kBase + L"Dword");
-    const auto noRoot = reg_.WriteValue(7, kBase + L"Dword", L"1", RegDword);
-    ASSERT_TRUE(noRoot);
-    EXPECT_EQ(noRoot->fullPath, kBase + L"Dword");
 }
 
-TEST_F(RegistryTest, DeletesValuesAndKeysNamedWithATrailingBackslash) {
-    EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Sub\\Bind", L"1", RegSz));
-    EXPECT_FALSE(reg_.WriteValue(Hklm, kBase + L"Gone", L"1", RegDword));
+TEST_F(RegistryTest, RemovesValuesAndKeysNamedWithATrailingBackslash) {
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Sub\\Bind", L"1", ValueType::String));
+    EXPECT_FALSE(reg_.WriteValue(kHklm, kBase + L"Gone", L"1", ValueType::Dword));
 
-    reg_.DeleteValue(Hklm, kBase + L"Gone");
-    reg_.DeleteValue(Hklm, kBase + L"Gone");  // missing: ignored
-    reg_.DeleteValue(Hklm, kBase + L"NoKey\\Gone");
-    EXPECT_FALSE(reg_.ValueExists(Hklm, kBase + L"Gone"));
+    EXPECT_FALSE(reg_.Remove(kHklm, kBase + L"Gone"));
+    EXPECT_FALSE(reg_.Remove(kHklm, kBase + L"Gone"));  // missing: ignored
+    EXPECT_FALSE(reg_.Remove(kHklm, kBase + L"NoKey\\Gone"));
+    EXPECT_FALSE(reg_.ValueExists(kHklm, kBase + L"Gone"));
 
-    EXPECT_TRUE(reg_.ValueExists(Hklm, kBase + L"Sub\\Bind"));
-    reg_.DeleteValue(Hklm, kBase + L"Sub\\");
-    EXPECT_FALSE(reg_.ValueExists(Hklm, kBase + L"Sub\\Bind"));
+    EXPECT_TRUE(reg_.ValueExists(kHklm, kBase + L"Sub\\Bind"));
+    EXPECT_FALSE(reg_.Remove(kHklm, kBase + L"Sub\\"));
+    EXPECT_FALSE(reg_.ValueExists(kHklm, kBase + L"Sub\\Bind"));
     HKEY sub = nullptr;
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kBase + L"Sub").c_str(), 0, KEY_READ, &sub),
               ERROR_FILE_NOT_FOUND);

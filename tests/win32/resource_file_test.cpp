@@ -31,14 +31,14 @@ UniqueHandle Open(const std::wstring& path, DWORD access, DWORD share) {
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-struct Script {
+struct RegistryScript {
     const wchar_t* name;
     std::uint16_t number;
 };
-constexpr Script kScripts[] = {{L"Bind.reg", IDR_BIND_REG},
-                               {L"DCOM.reg", IDR_DCOM_REG},
-                               {L"DCOM2.reg", IDR_DCOM2_REG},
-                               {L"Aide.chm", IDR_HELP_CHM}};
+constexpr RegistryScript kScripts[] = {{L"Bind.reg", IDR_BIND_REG},
+                                       {L"DCOM.reg", IDR_CLOSE_DCOM_REG},
+                                       {L"DCOM2.reg", IDR_OPEN_DCOM_REG},
+                                       {L"Aide.chm", IDR_HELP_CHM}};
 
 TEST(ExtractResource, WritesExactlyTheResourceOrReportsWhatStoodInTheWay) {
     enum class There { Nothing, Longer, Shorter, Same, Other, Folder };
@@ -61,7 +61,7 @@ TEST(ExtractResource, WritesExactlyTheResourceOrReportsWhatStoodInTheWay) {
         {"help file: another, held by a viewer", There::Other, Held::ByReader, true, false},
     };
     Win32System system;
-    for (const Script& script : kScripts) {
+    for (const RegistryScript& script : kScripts) {
         const std::string resource = Bytes(system, SourceOf(script.name));
         const std::string type = script.number == IDR_HELP_CHM ? "CHM" : "REG";
         ASSERT_GT(resource.size(), 1u) << script.name;

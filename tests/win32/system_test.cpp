@@ -105,7 +105,7 @@ TEST(Pause, OfZeroHandlesNothing) {
     }
 }
 
-TEST(RunCommand, ReturnsBeforeTheProgramEnds) {
+TEST(StartWithoutWaiting, ReturnsBeforeTheProgramEnds) {
     Win32System system;
     const DWORD start = GetTickCount();
     auto process = system.StartCommand(L"\"" + OwnPath() + L"\" --sleep 1500", WindowStyle::Hidden);
@@ -183,20 +183,20 @@ TEST_F(PlantedPrograms, AreNeverStartedByBareNamesWhileTheSystemFoldersProgramsA
         << *records;
 }
 
-TEST(RunCommand, StartsNothingForAnUnknownProgram) {
+TEST(StartWithoutWaiting, StartsNothingForAnUnknownProgram) {
     Win32System system;
     EXPECT_EQ(system.StartCommand(L"tolvane-no-such-program /x", WindowStyle::Hidden), nullptr);
 }
 
 struct VersionCase {
     const wchar_t* wineName;
-    int code;  // OS code, product type, service pack; for a refused version the OS code alone
+    int code;  // Windows version, product type, service pack; a refused version 0 alone
 };
 
-class OsVersion : public ::testing::TestWithParam<VersionCase> {};
+class DetectedVersion : public ::testing::TestWithParam<VersionCase> {};
 
 // The version a program sees is fixed when it starts, so each case runs a child of this test.
-TEST_P(OsVersion, MapsTheWindowsVersionWithItsProductTypeAndServicePack) {
+TEST_P(DetectedVersion, MapsTheWindowsVersionWithItsProductTypeAndServicePack) {
     HKEY key;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine", 0, nullptr, 0, KEY_ALL_ACCESS,
                               nullptr, &key, nullptr),
@@ -206,7 +206,7 @@ TEST_P(OsVersion, MapsTheWindowsVersionWithItsProductTypeAndServicePack) {
     RegSetValueExW(wine.get(), L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
                    static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
     Win32System system;
-    std::wstring line = L"\"" + OwnPath() + L"\" --os-code";
+    std::wstring line = L"\"" + OwnPath() + L"\" --windows-version";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
@@ -222,20 +222,16 @@ TEST_P(OsVersion, MapsTheWindowsVersionWithItsProductTypeAndServicePack) {
     EXPECT_EQ(expected < 100 ? static_cast<int>(code) / 100 : static_cast<int>(code), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Wine, OsVersion,
+INSTANTIATE_TEST_SUITE_P(Wine, DetectedVersion,
                          ::testing::Values(VersionCase{L"win2k", 114}, VersionCase{L"winxp", 213},
                                            VersionCase{L"win2003", 332}, VersionCase{L"win7", 0}));
 
-TEST(GetSystemFileSystem, FindsTheWindowsDriveAndItsFileSystem) {
+TEST(SystemDriveFileSystem, FindsTheWindowsDriveAndItsFileSystem) {
     Win32System system;
-    WindowsDir.clear();
-    SystemDrive.clear();
-    const std::wstring name = GetSystemFileSystem(system);
     wchar_t windows[MAX_PATH];
     GetWindowsDirectoryW(windows, MAX_PATH);
-    EXPECT_EQ(WindowsDir, windows);
-    EXPECT_EQ(SystemDrive, std::wstring(1, windows[0]));
-    EXPECT_EQ(name, L"NTFS");
+    EXPECT_EQ(system.WindowsDirectory(), windows);
+    EXPECT_EQ(SystemDriveFileSystem(system, std::wstring(1, windows[0])), L"NTFS");
 }
 
 }  // namespace

@@ -62,16 +62,16 @@ TEST(UndoPlatform, TickThenClearLeavesEachValueAsItWasTypesAndBytesIncluded) {
     struct Case {
         const char* what;
         std::wstring key;
-        const wchar_t* rule;
+        UndoRule rule;
         DWORD type;  // REG_NONE: no value at all
         std::vector<BYTE> bytes;
     };
     const Case cases[] = {
-        {"number", base, L"Suppr", REG_DWORD, {20, 0, 0, 0}},
-        {"the target as text", base, L"1", REG_SZ, {'0', 0, 0, 0}},
-        {"absent value", base, L"Suppr", REG_NONE, {}},
-        {"absent key and the key above it", base + L"\\Deep\\Er", L"Suppr", REG_NONE, {}},
-        {"start type", base, L"Sauve", REG_DWORD, {2, 0, 0, 0}},
+        {"number", base, kDeleteOnUndo, REG_DWORD, {20, 0, 0, 0}},
+        {"the target as text", base, WriteOnUndo(L"1"), REG_SZ, {'0', 0, 0, 0}},
+        {"absent value", base, kDeleteOnUndo, REG_NONE, {}},
+        {"absent key and the key above it", base + L"\\Deep\\Er", kDeleteOnUndo, REG_NONE, {}},
+        {"start type", base, kRestoreOnUndo, REG_DWORD, {2, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         DeleteTree(base);
@@ -82,15 +82,16 @@ TEST(UndoPlatform, TickThenClearLeavesEachValueAsItWasTypesAndBytesIncluded) {
         const Stored before = Read(c.key, L"Value");
         const Stored deepBefore = Read(base + L"\\Deep", L"Value");
         const std::wstring path = c.key + L"\\Value";
-        const Setting row{Hklm, path.c_str(), c.rule == std::wstring(L"Sauve") ? L"4" : L"0",
-                          RegDword, c.rule};
+        const Setting row{kHklm, path.c_str(),
+                          c.rule.kind == UndoRule::Kind::RestoreBackup ? L"4" : L"0",
+                          ValueType::Dword, c.rule};
 
         Win32RegistryStore store;
         Reg reg(store);
-        EXPECT_FALSE(ApplyBox(reg, {&row, 1}, 1).failure) << c.what;
+        EXPECT_FALSE(ApplyBox(reg, {&row, 1}, true).failure) << c.what;
         EXPECT_TRUE(InForce(reg, row)) << c.what;
         EXPECT_TRUE(Read(c.key, L"ValueKX").type) << c.what;
-        const BoxResult clear = ApplyBox(reg, {&row, 1}, 0);
+        const BoxResult clear = ApplyBox(reg, {&row, 1}, false);
         EXPECT_FALSE(clear.failure) << c.what;
         EXPECT_TRUE(clear.unusable.empty()) << c.what;
 

@@ -1,17 +1,23 @@
-// Process entry: the main window is the only window at start; its end ends the program.
+// Process entry, and the one place that builds the windows and ties them to the program's logic.
+// The main window is the only window at start; its end ends the program.
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "app/MainForm.h"
+#include "app/MainWindowController.h"
 #include "app/Unattended.h"
+#include "help/win32/AboutWindow.h"
+#include "options/win32/OptionsWindow.h"
+#include "ports/win32/PortsWindow.h"
 #include "registry/win32/Win32RegistryStore.h"
 #include "system/win32/Win32LocalAccounts.h"
 #include "system/win32/Win32System.h"
 #include "ui/win32/MainWindow.h"
 
 namespace {
+
+using namespace tolvane;
 
 // The shell asks its callers for an apartment: without it some extensions refuse to open a web
 // address.
@@ -30,10 +36,46 @@ class ComApartment {
     HRESULT result_;
 };
 
+std::unique_ptr<win32::SmallWindowBase> MakeOwnedWindow(MainWindowController& controller,
+                                                        OwnedWindow which,
+                                                        const win32::SmallWindowSetup& setup) {
+    switch (which) {
+        case OwnedWindow::Options:
+            return std::make_unique<win32::OptionsWindow>(setup, controller.state(),
+                                                          controller.machine());
+        case OwnedWindow::About:
+            return std::make_unique<win32::AboutWindow>(setup, controller.machine());
+        case OwnedWindow::Ports: {
+            const MainWindowState& state = controller.state();
+            // As the last check found them.
+            auto inForce = [&state](ControlId box) {
+                return state.verifiedValues[static_cast<int>(box)] == BoxValue::Ticked;
+            };
+            return std::make_unique<win32::PortsWindow>(setup, controller.machine().system,
+                                                        inForce);
+        }
+    }
+    return nullptr;
+}
+
+win32::MainWindowEvents EventsOf(MainWindowController& controller) {
+    return {
+        [&controller](ControlId id) { controller.Click(id); },
+        [&controller](MenuId id) { controller.Menu(id); },
+        [&controller](std::optional<ControlId> id) { controller.PointerOver(id); },
+        [&controller] { return controller.CloseMustWait(); },
+        [&controller](bool sessionEnding) { controller.Close(sessionEnding); },
+        [&controller] { controller.OwnedWindowClosed(); },
+        [&controller] { controller.SessionEndCancelled(); },
+        [&controller](OwnedWindow which, const win32::SmallWindowSetup& setup) {
+            return MakeOwnedWindow(controller, which, setup);
+        },
+    };
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
-    using namespace tolvane;
     // Visual styles, as the manifest asks for version 6 of the common controls.
     InitCommonControls();
     const ComApartment apartment;
@@ -55,14 +97,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
         return RunUnattended(request, registry, system, accounts);
     }
     win32::MainWindow window(instance);
-    MainForm form(registry, system, window, accounts);
-    if (!window.Create(form)) {
+    MainWindowController controller(registry, system, window, accounts);
+    if (!window.Create(controller.controls(), EventsOf(controller))) {
         return 1;
     }
-    form.Form_Initialize(line);
-    if (!form.Form_Load()) {
+    controller.ReadCommandLine(line);
+    if (!controller.LoadFromMachine()) {
         // Nothing was read or changed: closing only cleans up.
-        form.Form_Unload(false);
+        controller.Close(false);
         return 0;
     }
     window.Show(showCommand);

@@ -10,52 +10,46 @@ using A = AboutControlId;
 
 }  // namespace
 
-AboutWindow::AboutWindow(HINSTANCE instance, FontCache& fonts, int dpi, Machine& machine,
-                         std::function<void()> closing, std::function<void()> gone)
-    : NavyWindow(instance, fonts, dpi, AboutDialogId(A::Picture1), AboutWindowLayout(),
-                 std::move(closing), std::move(gone)),
-      machine_(machine) {}
+AboutWindow::AboutWindow(const SmallWindowSetup& setup, Machine& machine)
+    : SmallWindowBase(setup, kAboutDesign), machine_(machine) {}
 
 bool AboutWindow::Create(HWND owner) {
-    if (!CreateWithControls(kAboutWindowClass, kAboutCaption, kAboutWidthTwips, kAboutHeightTwips,
-                            owner)) {
+    if (!CreateWithControls(owner)) {
         return false;
     }
     logo_.reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_ABOUTLOGO),
                                                 IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-    SendMessageW(Item(A::Picture1), STM_SETIMAGE, IMAGE_BITMAP,
+    SendMessageW(Item(A::LogoPicture), STM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(logo_.get()));
     // The address is a link: it takes clicks and shows the hand.
-    const HWND link = Item(A::AdresseUrl);
+    const HWND link = Item(A::HomePageLink);
     SetWindowLongPtrW(link, GWL_STYLE, GetWindowLongPtrW(link, GWL_STYLE) | SS_NOTIFY);
 
     const auto version = machine_.system.ProgramVersion();
-    SetWindowTextW(Item(A::LblVersion), version ? VersionText(*version).c_str() : L"");
-    SetWindowTextW(Item(A::LblTitle), kAppTitle);
-    ShowWindow(window_, SW_SHOWNORMAL);
-    UpdateWindow(window_);
-    SetFocus(Item(A::CmdOK));
+    SetWindowTextW(Item(A::VersionLabel), version ? VersionText(*version).c_str() : L"");
+    SetWindowTextW(Item(A::TitleLabel), kAppTitle);
+    ShowWithFocusOn(Item(A::OkButton));
     return true;
 }
 
 COLORREF AboutWindow::TextColour(HWND control) {
-    return control == Item(A::AdresseUrl) ? RGB(kLinkColour.r, kLinkColour.g, kLinkColour.b)
-                                          : RGB(255, 255, 255);
+    return control == Item(A::HomePageLink) ? RGB(kLinkColour.r, kLinkColour.g, kLinkColour.b)
+                                            : RGB(255, 255, 255);
 }
 
 void AboutWindow::Press(int index) {
     const auto owner = reinterpret_cast<std::uintptr_t>(window_);
     switch (static_cast<A>(index)) {
-        case A::Support:
+        case A::SupportButton:
             machine_.system.OpenDocument(owner, kForumUrl);
             break;
-        case A::AdresseUrl:
+        case A::HomePageLink:
             machine_.system.OpenDocument(owner, kHomePageUrl);
             break;
-        case A::CmdSysInfo:
-            StartSysInfo(machine_);
+        case A::SystemInfoButton:
+            StartSystemInformation(machine_);
             break;
-        case A::CmdOK:
+        case A::OkButton:
             Close();
             break;
         default:
@@ -63,12 +57,12 @@ void AboutWindow::Press(int index) {
     }
 }
 
-void AboutWindow::PaintLine() {
+void AboutWindow::PaintSeparator() {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(window_, &paint);
-    const int left = TwipsToPixels(kAboutLine.left, dpi_);
-    const int top = TwipsToPixels(kAboutLine.top, dpi_);
-    const RECT line{left, top, left + TwipsToPixels(kAboutLine.width, dpi_), top + 2};
+    const int left = TwipsToPixels(kAboutSeparator.left, dpi_);
+    const int top = TwipsToPixels(kAboutSeparator.top, dpi_);
+    const RECT line{left, top, left + TwipsToPixels(kAboutSeparator.width, dpi_), top + 2};
     FillRect(dc, &line, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     EndPaint(window_, &paint);
 }
@@ -76,13 +70,13 @@ void AboutWindow::PaintLine() {
 LRESULT AboutWindow::HandleOther(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SETCURSOR:
-            if (reinterpret_cast<HWND>(wParam) == Item(A::AdresseUrl)) {
+            if (reinterpret_cast<HWND>(wParam) == Item(A::HomePageLink)) {
                 SetCursor(LoadCursorW(nullptr, IDC_HAND));
                 return TRUE;
             }
             break;
         case WM_PAINT:
-            PaintLine();
+            PaintSeparator();
             return 0;
         default:
             break;

@@ -7,14 +7,13 @@
 #include "help/About.h"
 #include "system/win32/Handles.h"
 #include "ui/win32/FontCache.h"
-#include "ui/win32/NavyWindow.h"
+#include "ui/win32/SmallWindowBase.h"
 
 namespace tolvane::win32 {
 
-class AboutWindow : public NavyWindow {
+class AboutWindow : public SmallWindowBase {
   public:
-    AboutWindow(HINSTANCE instance, FontCache& fonts, int dpi, Machine& machine,
-                std::function<void()> closing, std::function<void()> gone);
+    AboutWindow(const SmallWindowSetup& setup, Machine& machine);
 
     bool Create(HWND owner) override;
 
@@ -22,8 +21,7 @@ class AboutWindow : public NavyWindow {
     void Press(int index) override;
     LRESULT HandleOther(UINT message, WPARAM wParam, LPARAM lParam) override;
     COLORREF TextColour(HWND control) override;
-    void PaintLine();
-    HWND Item(AboutControlId id) const { return Child(static_cast<int>(id)); }
+    void PaintSeparator();
 
     Machine& machine_;
     UniqueBitmap logo_;

@@ -10,26 +10,20 @@ constexpr UINT kConversionPollMs = 250;
 
 }  // namespace
 
-OptionsWindow::OptionsWindow(HINSTANCE instance, FontCache& fonts, int dpi, Form& main,
-                             Machine& machine, std::function<void()> closing,
-                             std::function<void()> gone)
-    : NavyWindow(instance, fonts, dpi, OptionsDialogId(O::Frame1), OptionsWindowLayout(),
-                 std::move(closing), std::move(gone)),
-      form_(main, machine) {}
+OptionsWindow::OptionsWindow(const SmallWindowSetup& setup, MainWindowState& mainWindow,
+                             Machine& machine)
+    : SmallWindowBase(setup, kOptionsDesign), controller_(mainWindow, machine) {}
 
 bool OptionsWindow::Create(HWND owner) {
-    if (!CreateWithControls(kOptionsWindowClass, kOptionsCaption, kOptionsWidthTwips,
-                            kOptionsHeightTwips, owner)) {
+    if (!CreateWithControls(owner)) {
         return false;
     }
-    form_.SetView([this](O id) { ShowControl(id); });
-    form_.Load();
+    controller_.SetView([this](O id) { ShowControl(id); });
+    controller_.Load();
     for (int i = 0; i < kOptionsControlCount; ++i) {
         ShowControl(static_cast<O>(i));
     }
-    ShowWindow(window_, SW_SHOWNORMAL);
-    UpdateWindow(window_);
-    SetFocus(Item(O::CmdClose));
+    ShowWithFocusOn(Item(O::CloseButton));
     return true;
 }
 
@@ -38,7 +32,7 @@ void OptionsWindow::ShowControl(OptionsControlId id) {
     if (!child) {
         return;
     }
-    const OptionsForm::Control& control = form_.At(id);
+    const OptionsController::Control& control = controller_.At(id);
     if ((IsWindowEnabled(child) != FALSE) != control.enabled) {
         EnableWindow(child, control.enabled);
     }
@@ -53,13 +47,13 @@ void OptionsWindow::Press(int index) {
     const O id = static_cast<O>(index);
     // Its own questions must not let a second press in.
     EnableWindow(window_, FALSE);
-    const bool stays = form_.Click(id);
+    const bool stays = controller_.Click(id);
     if (window_) {
         EnableWindow(window_, TRUE);
     }
     if (!stays) {
         Close();
-    } else if (id == O::FatToNtfs && form_.WatchConversion()) {
+    } else if (id == O::ConvertButton && controller_.WatchConversion()) {
         SetTimer(window_, kConversionTimer, kConversionPollMs, nullptr);
     }
 }
@@ -67,7 +61,7 @@ void OptionsWindow::Press(int index) {
 LRESULT OptionsWindow::HandleOther(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
-            if (wParam == kConversionTimer && !form_.WatchConversion()) {
+            if (wParam == kConversionTimer && !controller_.WatchConversion()) {
                 KillTimer(window_, kConversionTimer);
             }
             return 0;

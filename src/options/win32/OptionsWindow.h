@@ -4,17 +4,16 @@
 #include <array>
 #include <functional>
 
-#include "options/OptionsForm.h"
+#include "options/OptionsController.h"
 #include "system/win32/Handles.h"
 #include "ui/win32/FontCache.h"
-#include "ui/win32/NavyWindow.h"
+#include "ui/win32/SmallWindowBase.h"
 
 namespace tolvane::win32 {
 
-class OptionsWindow : public NavyWindow {
+class OptionsWindow : public SmallWindowBase {
   public:
-    OptionsWindow(HINSTANCE instance, FontCache& fonts, int dpi, Form& main, Machine& machine,
-                  std::function<void()> closing, std::function<void()> gone);
+    OptionsWindow(const SmallWindowSetup& setup, MainWindowState& mainWindow, Machine& machine);
 
     // Loads the options first.
     bool Create(HWND owner) override;
@@ -23,9 +22,8 @@ class OptionsWindow : public NavyWindow {
     void Press(int index) override;
     LRESULT HandleOther(UINT message, WPARAM wParam, LPARAM lParam) override;
     void ShowControl(OptionsControlId id);
-    HWND Item(OptionsControlId id) const { return Child(static_cast<int>(id)); }
 
-    OptionsForm form_;
+    OptionsController controller_;
 };
 
 }  // namespace tolvane::win32

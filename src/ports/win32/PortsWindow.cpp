@@ -32,26 +32,20 @@ void CopyToClipboard(HWND owner, const std::wstring& text) {
 
 }  // namespace
 
-PortsWindow::PortsWindow(HINSTANCE instance, FontCache& fonts, int dpi, System& system,
-                         std::function<bool(ControlId)> inForce, std::function<void()> closing,
-                         std::function<void()> gone)
-    : NavyWindow(instance, fonts, dpi, PortsDialogId(P::Intro), PortsWindowLayout(),
-                 std::move(closing), std::move(gone)),
-      form_(system, std::move(inForce)) {}
+PortsWindow::PortsWindow(const SmallWindowSetup& setup, System& system,
+                         std::function<bool(ControlId)> inForce)
+    : SmallWindowBase(setup, kPortsDesign), controller_(system, std::move(inForce)) {}
 
 bool PortsWindow::Create(HWND owner) {
-    if (!CreateWithControls(kPortsWindowClass, kPortsCaption, kPortsWidthTwips, kPortsHeightTwips,
-                            owner)) {
+    if (!CreateWithControls(owner)) {
         return false;
     }
     const HWND list = Item(P::PortList);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     AddColumns();
-    form_.Refresh();
+    controller_.Refresh();
     ShowList();
-    ShowWindow(window_, SW_SHOWNORMAL);
-    UpdateWindow(window_);
-    SetFocus(Item(P::CmdClose));
+    ShowWithFocusOn(Item(P::CloseButton));
     return true;
 }
 
@@ -68,12 +62,12 @@ void PortsWindow::AddColumns() {
     }
 }
 
-// Item i of the list is row i of the form, in the form's order.
+// Item i of the list is row i of the controller, in its order.
 void PortsWindow::ShowList() {
     const HWND list = Item(P::PortList);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    const std::vector<PortRow>& rows = form_.Rows();
+    const std::vector<PortRow>& rows = controller_.Rows();
     const std::span<const PortColumnInfo> columns = PortColumns();
     for (std::size_t row = 0; row < rows.size(); ++row) {
         for (std::size_t column = 0; column < columns.size(); ++column) {
@@ -101,8 +95,8 @@ void PortsWindow::ShowSortArrow() {
         item.mask = HDI_FORMAT;
         SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (column == static_cast<int>(form_.SortColumn())) {
-            item.fmt |= form_.Descending() ? HDF_SORTDOWN : HDF_SORTUP;
+        if (column == static_cast<int>(controller_.SortColumn())) {
+            item.fmt |= controller_.Descending() ? HDF_SORTDOWN : HDF_SORTUP;
         }
         SendMessageW(header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
     }
@@ -116,7 +110,7 @@ void PortsWindow::CopySelectedRows() {
         selected.push_back(static_cast<std::size_t>(item));
     }
     if (!selected.empty()) {
-        CopyToClipboard(window_, form_.CopyText(selected));
+        CopyToClipboard(window_, controller_.CopyText(selected));
     }
 }
 
@@ -126,8 +120,8 @@ LRESULT PortsWindow::MarkRowsOfSettings(const NMLVCUSTOMDRAW& draw) {
         return CDRF_NOTIFYITEMDRAW;
     }
     const std::size_t row = draw.nmcd.dwItemSpec;
-    if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT && row < form_.Rows().size() &&
-        !form_.Rows()[row].setting.empty()) {
+    if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT && row < controller_.Rows().size() &&
+        !controller_.Rows()[row].setting.empty()) {
         SelectObject(draw.nmcd.hdc, fonts_.Get(kDefaultCentipoints, true));
         return CDRF_NEWFONT;
     }
@@ -135,7 +129,7 @@ LRESULT PortsWindow::MarkRowsOfSettings(const NMLVCUSTOMDRAW& draw) {
 }
 
 void PortsWindow::Press(int index) {
-    if (!form_.Click(static_cast<P>(index))) {
+    if (!controller_.Click(static_cast<P>(index))) {
         Close();
         return;
     }
@@ -151,7 +145,7 @@ LRESULT PortsWindow::HandleOther(UINT message, WPARAM wParam, LPARAM lParam) {
         case LVN_COLUMNCLICK: {
             const int column = reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem;
             if (column >= 0 && column < kPortColumnCount) {
-                form_.SortBy(static_cast<PortColumn>(column));
+                controller_.SortBy(static_cast<PortColumn>(column));
                 ShowList();
             }
             return 0;

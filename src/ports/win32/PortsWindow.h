@@ -8,17 +8,16 @@
 
 #include <functional>
 
-#include "ports/PortsForm.h"
+#include "ports/PortsController.h"
 #include "ui/win32/FontCache.h"
-#include "ui/win32/NavyWindow.h"
+#include "ui/win32/SmallWindowBase.h"
 
 namespace tolvane::win32 {
 
-class PortsWindow : public NavyWindow {
+class PortsWindow : public SmallWindowBase {
   public:
-    PortsWindow(HINSTANCE instance, FontCache& fonts, int dpi, System& system,
-                std::function<bool(ControlId)> inForce, std::function<void()> closing,
-                std::function<void()> gone);
+    PortsWindow(const SmallWindowSetup& setup, System& system,
+                std::function<bool(ControlId)> inForce);
 
     // Reads the ports first.
     bool Create(HWND owner) override;
@@ -31,9 +30,8 @@ class PortsWindow : public NavyWindow {
     void ShowSortArrow();
     void CopySelectedRows();
     LRESULT MarkRowsOfSettings(const NMLVCUSTOMDRAW& draw);
-    HWND Item(PortsControlId id) const { return Child(static_cast<int>(id)); }
 
-    PortsForm form_;
+    PortsController controller_;
 };
 
 }  // namespace tolvane::win32

@@ -7,24 +7,23 @@
 namespace tolvane::win32 {
 namespace {
 
-HKEY RootKey(int root) {
+HKEY RootKey(RegistryRoot root) {
     switch (root) {
-        case 0:
+        case RegistryRoot::ClassesRoot:
             return HKEY_CLASSES_ROOT;
-        case 1:
+        case RegistryRoot::CurrentUser:
             return HKEY_CURRENT_USER;
-        case 2:
+        case RegistryRoot::LocalMachine:
             return HKEY_LOCAL_MACHINE;
-        case 3:
+        case RegistryRoot::Users:
             return HKEY_USERS;
-        case 4:
+        case RegistryRoot::CurrentConfig:
             return HKEY_CURRENT_CONFIG;
-        default:
-            return nullptr;
     }
+    return nullptr;
 }
 
-RegError Open(int root, const std::wstring& key, REGSAM access, UniqueRegKey& opened) {
+RegError Open(RegistryRoot root, const std::wstring& key, REGSAM access, UniqueRegKey& opened) {
     const HKEY rootKey = RootKey(root);
     if (!rootKey) {
         return ERROR_BAD_PATHNAME;
@@ -35,7 +34,7 @@ RegError Open(int root, const std::wstring& key, REGSAM access, UniqueRegKey& op
 // The names of one kind of the key's entries, as `enumerate(key, index, buffer, &length)` gives
 // them one by one.
 template <typename Enumerate>
-RegError EntryNames(int root, const std::wstring& key, std::size_t longest,
+RegError EntryNames(RegistryRoot root, const std::wstring& key, std::size_t longest,
                     std::vector<std::wstring>& names, Enumerate enumerate) {
     UniqueRegKey opened;
     if (const RegError error = Open(root, key, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, opened)) {
@@ -57,8 +56,8 @@ RegError EntryNames(int root, const std::wstring& key, std::size_t longest,
 
 }  // namespace
 
-RegError Win32RegistryStore::Read(int root, const std::wstring& key, const std::wstring& name,
-                                  RawValue& value) {
+RegError Win32RegistryStore::Read(RegistryRoot root, const std::wstring& key,
+                                  const std::wstring& name, RawValue& value) {
     UniqueRegKey opened;
     if (const RegError error = Open(root, key, KEY_QUERY_VALUE, opened)) {
         return error;
@@ -80,8 +79,8 @@ RegError Win32RegistryStore::Read(int root, const std::wstring& key, const std::
     return static_cast<RegError>(error);
 }
 
-RegError Win32RegistryStore::Write(int root, const std::wstring& key, const std::wstring& name,
-                                   const RawValue& value) {
+RegError Win32RegistryStore::Write(RegistryRoot root, const std::wstring& key,
+                                   const std::wstring& name, const RawValue& value) {
     const HKEY rootKey = RootKey(root);
     if (!rootKey) {
         return ERROR_BAD_PATHNAME;
@@ -96,7 +95,7 @@ RegError Win32RegistryStore::Write(int root, const std::wstring& key, const std:
                                                 static_cast<DWORD>(value.data.size())));
 }
 
-RegError Win32RegistryStore::DeleteValue(int root, const std::wstring& key,
+RegError Win32RegistryStore::DeleteValue(RegistryRoot root, const std::wstring& key,
                                          const std::wstring& name) {
     UniqueRegKey opened;
     if (const RegError error = Open(root, key, KEY_SET_VALUE, opened)) {
@@ -105,7 +104,7 @@ RegError Win32RegistryStore::DeleteValue(int root, const std::wstring& key,
     return static_cast<RegError>(RegDeleteValueW(opened.get(), name.c_str()));
 }
 
-RegError Win32RegistryStore::DeleteKey(int root, const std::wstring& key) {
+RegError Win32RegistryStore::DeleteKey(RegistryRoot root, const std::wstring& key) {
     const HKEY rootKey = RootKey(root);
     if (!rootKey) {
         return ERROR_BAD_PATHNAME;
@@ -113,7 +112,8 @@ RegError Win32RegistryStore::DeleteKey(int root, const std::wstring& key) {
     return static_cast<RegError>(RegDeleteKeyW(rootKey, key.c_str()));
 }
 
-RegError Win32RegistryStore::KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) {
+RegError Win32RegistryStore::KeyEntries(RegistryRoot root, const std::wstring& key,
+                                        std::uint32_t& entries) {
     UniqueRegKey opened;
     if (const RegError error = Open(root, key, KEY_QUERY_VALUE, opened)) {
         return error;
@@ -129,7 +129,7 @@ RegError Win32RegistryStore::KeyEntries(int root, const std::wstring& key, std::
     return kRegOk;
 }
 
-RegError Win32RegistryStore::ValueNames(int root, const std::wstring& key,
+RegError Win32RegistryStore::ValueNames(RegistryRoot root, const std::wstring& key,
                                         std::vector<std::wstring>& names) {
     // Value names are at most 16383 characters.
     return EntryNames(
@@ -138,7 +138,7 @@ RegError Win32RegistryStore::ValueNames(int root, const std::wstring& key,
         });
 }
 
-RegError Win32RegistryStore::SubkeyNames(int root, const std::wstring& key,
+RegError Win32RegistryStore::SubkeyNames(RegistryRoot root, const std::wstring& key,
                                          std::vector<std::wstring>& names) {
     // Key names are at most 255 characters.
     return EntryNames(

@@ -7,16 +7,18 @@ namespace tolvane::win32 {
 
 class Win32RegistryStore : public RegistryStore {
   public:
-    RegError Read(int root, const std::wstring& key, const std::wstring& name,
+    RegError Read(RegistryRoot root, const std::wstring& key, const std::wstring& name,
                   RawValue& value) override;
-    RegError Write(int root, const std::wstring& key, const std::wstring& name,
+    RegError Write(RegistryRoot root, const std::wstring& key, const std::wstring& name,
                    const RawValue& value) override;
-    RegError DeleteValue(int root, const std::wstring& key, const std::wstring& name) override;
-    RegError DeleteKey(int root, const std::wstring& key) override;
-    RegError KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) override;
-    RegError ValueNames(int root, const std::wstring& key,
+    RegError DeleteValue(RegistryRoot root, const std::wstring& key,
+                         const std::wstring& name) override;
+    RegError DeleteKey(RegistryRoot root, const std::wstring& key) override;
+    RegError KeyEntries(RegistryRoot root, const std::wstring& key,
+                        std::uint32_t& entries) override;
+    RegError ValueNames(RegistryRoot root, const std::wstring& key,
                         std::vector<std::wstring>& names) override;
-    RegError SubkeyNames(int root, const std::wstring& key,
+    RegError SubkeyNames(RegistryRoot root, const std::wstring& key,
                          std::vector<std::wstring>& names) override;
 };
 

@@ -252,10 +252,10 @@ void Win32System::Pause(std::int32_t milliseconds) {
 std::unique_ptr<StartedProcess> Win32System::StartCommand(const std::wstring& commandLine,
                                                           WindowStyle style) {
     const std::wstring systemFolder = SystemFolder();
-    const ProgramLookup program =
+    const std::optional<std::wstring> program =
         FindProgram(commandLine, {systemFolder, WindowsDirectory()},
                     [this](const std::wstring& path) { return FileExists(*this, path); });
-    if (program.kind == ProgramLookup::Kind::NotFound) {
+    if (!program) {
         return nullptr;
     }
     STARTUPINFOW startup{};
@@ -267,9 +267,8 @@ std::unique_ptr<StartedProcess> Win32System::StartCommand(const std::wstring& co
     // The program found, never one the system would guess from an unquoted path with blanks; the
     // system folder as current folder, so that a command resolving another program by name cannot
     // pick one planted where Tolvane was started from.
-    if (!CreateProcessW(program.path.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, systemFolder.empty() ? nullptr : systemFolder.c_str(), &startup,
-                        &info)) {
+    if (!CreateProcessW(program->c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        systemFolder.empty() ? nullptr : systemFolder.c_str(), &startup, &info)) {
         return nullptr;
     }
     CloseHandle(info.hThread);

@@ -5,7 +5,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane::win32 {
 

@@ -1,6 +1,6 @@
 #include "ui/win32/FontCache.h"
 
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane::win32 {
 

@@ -1,11 +1,9 @@
 #include "ui/win32/MainWindow.h"
 
-#include "help/win32/AboutWindow.h"
-#include "options/win32/OptionsWindow.h"
-#include "ports/win32/PortsWindow.h"
+#include "model/ControlLayout.h"
 #include "resources/ResourceIds.h"
-#include "ui/ControlLayout.h"
 #include "ui/win32/ChildControls.h"
+#include "ui/win32/FontPropertiesForTests.h"
 #include "ui/win32/MenuBar.h"
 
 namespace tolvane::win32 {
@@ -17,18 +15,6 @@ constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
 // later end of the session still ends the program.
 constexpr UINT_PTR kSessionEndTimer = 1;
 constexpr UINT kSessionEndWaitMs = 30000;
-
-void PublishFont(HWND control, int centipoints, bool bold) {
-    SetPropW(control, kFontWeightProperty,
-             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(bold ? FW_BOLD : FW_NORMAL)));
-    SetPropW(control, kFontCentipointsProperty,
-             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(centipoints)));
-}
-
-void ForgetFont(HWND control) {
-    RemovePropW(control, kFontWeightProperty);
-    RemovePropW(control, kFontCentipointsProperty);
-}
 
 COLORREF ToColorRef(Rgb colour) {
     return RGB(colour.r, colour.g, colour.b);
@@ -55,12 +41,13 @@ MainWindow::MainWindow(HINSTANCE instance)
       helpBrush_(CreateSolidBrush(ToColorRef(kHelpTextColour))) {}
 
 MainWindow::~MainWindow() {
-    patient_.reset();
+    pleaseWait_.reset();
     owned_.reset();
 }
 
-bool MainWindow::Create(MainForm& form) {
-    form_ = &form;
+bool MainWindow::Create(Controls& controls, MainWindowEvents events) {
+    controls_ = &controls;
+    events_ = std::move(events);
     if (!RegisterClassOnce(instance_, kMainWindowClass,
                            LoadIconW(instance_, MAKEINTRESOURCEW(IDI_TOLVANE)))) {
         return false;
@@ -74,7 +61,7 @@ bool MainWindow::Create(MainForm& form) {
     }
     menu.release();  // the window owns it now
     CreateControls();
-    form.controls().SetView(this);
+    controls.SetView(this);
     return true;
 }
 
@@ -95,7 +82,7 @@ void MainWindow::CreateControls() {
         const HWND child =
             CreateChildControl(window_, control.kind, control.centred, control.caption,
                                WindowRectTwips(control), dpi_, DialogId(control.id));
-        controls_[static_cast<int>(control.id)] = child;
+        children_[static_cast<int>(control.id)] = child;
         if (control.kind == ControlKind::Picture) {
             logo_.reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_QUILLLOGO),
                                                         IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
@@ -110,18 +97,18 @@ void MainWindow::ControlChanged(ControlId id) {
     if (!child) {
         return;
     }
-    const Controls& controls = form_->controls();
+    const Controls& controls = *controls_;
     const ControlLayout& layout = LayoutOf(id);
     switch (layout.kind) {
         case ControlKind::CheckBox:
-            SendMessageW(child, BM_SETCHECK, static_cast<WPARAM>(controls.Value(id)), 0);
+            SendMessageW(child, BM_SETCHECK, controls.Ticked(id) ? BST_CHECKED : BST_UNCHECKED, 0);
             break;
         case ControlKind::Label:
         case ControlKind::TextBox: {
             const HFONT font = fonts_.Get(controls.Centipoints(id), controls.Bold(id));
             if (reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) != font) {
                 SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-                PublishFont(child, controls.Centipoints(id), controls.Bold(id));
+                PublishFontForTests(child, controls.Centipoints(id), controls.Bold(id));
             }
             std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
             shown.resize(static_cast<std::size_t>(
@@ -194,41 +181,22 @@ void MainWindow::AwaitSessionEnd() {
     SetTimer(window_, kSessionEndTimer, kSessionEndWaitMs, nullptr);
 }
 
-void MainWindow::ShowPatient(bool shown) {
+void MainWindow::ShowPleaseWait(bool shown) {
     if (!shown) {
-        patient_.reset();
+        pleaseWait_.reset();
         return;
     }
-    patient_ = std::make_unique<PatientWindow>(instance_, fonts_, dpi_, windowBrush_.get());
-    patient_->Show();
+    pleaseWait_ = std::make_unique<PleaseWaitWindow>(instance_, fonts_, dpi_, windowBrush_.get());
+    pleaseWait_->Show();
 }
 
 void MainWindow::OpenOwnedWindow(OwnedWindow which) {
-    auto closing = [this] { form_->OwnedWindowClosed(); };
-    auto gone = [this] { PostMessageW(window_, kOwnedGone, 0, 0); };
-    switch (which) {
-        case OwnedWindow::Options:
-            owned_ = std::make_unique<OptionsWindow>(instance_, fonts_, dpi_, form_->form(),
-                                                     form_->machine(), closing, gone);
-            break;
-        case OwnedWindow::About:
-            owned_ = std::make_unique<AboutWindow>(instance_, fonts_, dpi_, form_->machine(),
-                                                   closing, gone);
-            break;
-        case OwnedWindow::Ports: {
-            const Form& state = form_->form();
-            // As the last check found them.
-            auto inForce = [&state](ControlId box) {
-                return state.verifiedState[static_cast<int>(box)] == 1;
-            };
-            owned_ = std::make_unique<PortsWindow>(instance_, fonts_, dpi_, form_->machine().system,
-                                                   inForce, closing, gone);
-            break;
-        }
-    }
+    owned_ = events_.makeOwnedWindow(
+        which, {instance_, fonts_, dpi_, [this] { events_.ownedWindowClosed(); },
+                [this] { PostMessageW(window_, kOwnedGone, 0, 0); }});
     if (!owned_ || !owned_->Create(window_)) {
         owned_.reset();
-        form_->OwnedWindowClosed();
+        events_.ownedWindowClosed();
     }
 }
 
@@ -240,7 +208,7 @@ void MainWindow::PointerMoved(HWND target, POINT screen) {
     // frame for the controls on it.
     POINT client = screen;
     ScreenToClient(window_, &client);
-    form_->PointerOver(ControlAt(MulDiv(client.x, 1440, dpi_), MulDiv(client.y, 1440, dpi_)));
+    events_.pointerOver(ControlAt(MulDiv(client.x, 1440, dpi_), MulDiv(client.y, 1440, dpi_)));
 }
 
 void MainWindow::OnClose() {
@@ -248,12 +216,12 @@ void MainWindow::OnClose() {
         return;
     }
     // Closing never runs inside another command or under a window of ours.
-    if (form_->CloseMustWait()) {
+    if (events_.closeMustWait()) {
         closePending_ = true;
         return;
     }
     closing_ = true;
-    form_->Form_Unload(false);
+    events_.closing(false);
     DestroyWindow(window_);
 }
 
@@ -261,10 +229,10 @@ void MainWindow::OnCommand(int id, int notification, HWND control) {
     // Enter reaches a window that is not a dialog as IDOK: it presses the focused button.
     if (id == IDOK && !control) {
         const HWND focus = FocusedChild();
-        const int index = focus ? GetDlgCtrlID(focus) - DialogId(static_cast<ControlId>(0)) : -1;
-        if (index >= 0 && index < kControlCount &&
-            LayoutOf(static_cast<ControlId>(index)).kind == ControlKind::Button) {
-            form_->Click(static_cast<ControlId>(index));
+        const std::optional<ControlId> focused =
+            focus ? ControlOfDialogId(GetDlgCtrlID(focus)) : std::nullopt;
+        if (focused && LayoutOf(*focused).kind == ControlKind::Button) {
+            events_.clicked(*focused);
         }
         return;
     }
@@ -272,25 +240,22 @@ void MainWindow::OnCommand(int id, int notification, HWND control) {
         return;
     }
     if (control) {
-        const int index = id - DialogId(static_cast<ControlId>(0));
-        if (notification == BN_CLICKED && index >= 0 && index < kControlCount) {
-            form_->Click(static_cast<ControlId>(index));
+        const std::optional<ControlId> clicked = ControlOfDialogId(id);
+        if (notification == BN_CLICKED && clicked) {
+            events_.clicked(*clicked);
         }
         return;
     }
-    if (id == static_cast<int>(MenuId::QuitMnu)) {
+    if (id == static_cast<int>(MenuId::Quit)) {
         SendMessageW(window_, WM_CLOSE, 0, 0);
         return;
     }
-    form_->Menu(static_cast<MenuId>(id));
+    events_.menuChosen(static_cast<MenuId>(id));
 }
 
 LRESULT MainWindow::ColourControl(HDC dc, HWND control) {
-    const int index = GetDlgCtrlID(control) - DialogId(static_cast<ControlId>(0));
-    Backdrop backdrop = Backdrop::Window;
-    if (index >= 0 && index < kControlCount) {
-        backdrop = LayoutOf(static_cast<ControlId>(index)).backdrop;
-    }
+    const std::optional<ControlId> id = ControlOfDialogId(GetDlgCtrlID(control));
+    const Backdrop backdrop = id ? LayoutOf(*id).backdrop : Backdrop::Window;
     SetTextColor(dc, RGB(0, 0, 0));
     switch (backdrop) {
         case Backdrop::White:
@@ -327,7 +292,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kSessionEndTimer) {
                 KillTimer(window_, kSessionEndTimer);
-                form_->SessionEndCancelled();
+                events_.sessionEndCancelled();
                 return 0;
             }
             break;
@@ -335,10 +300,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // No question now: it would hold up the end of the session.
             if (wParam && !closing_) {
                 closing_ = true;
-                form_->Form_Unload(true);
+                events_.closing(true);
             } else if (!wParam) {
                 // Windows or another program cancelled it, a restart of ours included.
-                form_->SessionEndCancelled();
+                events_.sessionEndCancelled();
             }
             return 0;
         case WM_ACTIVATE:
@@ -355,13 +320,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             owned_.reset();
             return 0;
         case WM_DESTROY:
-            for (HWND child : controls_) {
-                ForgetFont(child);
+            for (HWND child : children_) {
+                UnpublishFont(child);
             }
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
-            controls_.fill(nullptr);
+            children_.fill(nullptr);
             break;
         default:
             break;

@@ -1,6 +1,6 @@
 #include "ui/win32/MenuBar.h"
 
-#include "ui/MenuTable.h"
+#include "model/MenuTable.h"
 
 namespace tolvane::win32 {
 

@@ -1,6 +1,6 @@
 #include "ui/win32/WindowBase.h"
 
-#include "ui/ControlLayout.h"
+#include "model/ControlLayout.h"
 
 namespace tolvane::win32 {
 
@@ -10,7 +10,8 @@ WindowBase::~WindowBase() {
     }
 }
 
-bool WindowBase::RegisterClassOnce(HINSTANCE instance, const wchar_t* className, HICON icon) {
+bool WindowBase::RegisterClassOnce(HINSTANCE instance, const wchar_t* className, HICON icon,
+                                   const wchar_t* cursor) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
     if (GetClassInfoExW(instance, className, &existing)) {
@@ -21,7 +22,7 @@ bool WindowBase::RegisterClassOnce(HINSTANCE instance, const wchar_t* className,
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = icon;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hCursor = LoadCursorW(nullptr, cursor);
     windowClass.lpszClassName = className;
     return RegisterClassExW(&windowClass) != 0;
 }
@@ -31,6 +32,15 @@ bool WindowBase::CreateOwnWindow(HINSTANCE instance, const wchar_t* className, c
                                  int height, HWND owner, HMENU menu) {
     return CreateWindowExW(exStyle, className, title, style, left, top, width, height, owner, menu,
                            instance, this) != nullptr;
+}
+
+bool WindowBase::CreateCentredWindow(HINSTANCE instance, const wchar_t* className,
+                                     const wchar_t* title, DWORD style, DWORD exStyle,
+                                     int widthTwips, int heightTwips, int dpi, HWND owner) {
+    const SIZE size = OuterSize(widthTwips, heightTwips, dpi, style, exStyle, false);
+    return CreateOwnWindow(
+        instance, className, title, style, exStyle, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+        (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy, owner, nullptr);
 }
 
 LRESULT CALLBACK WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -17,10 +17,15 @@ class WindowBase {
 
   protected:
     // Registers the class the first time; false when it cannot be registered.
-    static bool RegisterClassOnce(HINSTANCE instance, const wchar_t* className, HICON icon);
+    static bool RegisterClassOnce(HINSTANCE instance, const wchar_t* className, HICON icon,
+                                  const wchar_t* cursor = IDC_ARROW);
     bool CreateOwnWindow(HINSTANCE instance, const wchar_t* className, const wchar_t* title,
                          DWORD style, DWORD exStyle, int left, int top, int width, int height,
                          HWND owner, HMENU menu);
+    // The window centred on the screen, with a client area of this size in twips.
+    bool CreateCentredWindow(HINSTANCE instance, const wchar_t* className, const wchar_t* title,
+                             DWORD style, DWORD exStyle, int widthTwips, int heightTwips, int dpi,
+                             HWND owner);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     // Paints the whole client area in the window's own colour.
     LRESULT EraseBackground(HDC dc, HBRUSH brush) {

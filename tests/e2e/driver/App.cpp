@@ -120,7 +120,7 @@ bool App::WaitIdle(HWND main, DWORD timeoutMs) {
     const HWND idle = Poll(timeoutMs, [&]() -> HWND {
         const bool ready = IsWindowVisible(main) && IsWindowEnabled(main) &&
                            FindProcessWindow(pid_, kMessageBoxClass) == nullptr &&
-                           FindProcessWindow(pid_, kPatientWindowClass) == nullptr;
+                           FindProcessWindow(pid_, kPleaseWaitWindowClass) == nullptr;
         return ready ? main : nullptr;
     });
     return idle != nullptr;

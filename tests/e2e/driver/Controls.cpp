@@ -105,7 +105,7 @@ int FontWeight(HWND control) {
     if (control == nullptr) {
         return 0;
     }
-    if (const HANDLE published = GetPropW(control, kFontWeightProperty)) {
+    if (const HANDLE published = GetPropW(control, win32::kFontWeightProperty)) {
         return static_cast<int>(reinterpret_cast<INT_PTR>(published));
     }
     const std::optional<LOGFONTW> font = OwnFont(control);
@@ -116,7 +116,7 @@ int FontCentipoints(HWND control) {
     if (control == nullptr) {
         return 0;
     }
-    if (const HANDLE published = GetPropW(control, kFontCentipointsProperty)) {
+    if (const HANDLE published = GetPropW(control, win32::kFontCentipointsProperty)) {
         return static_cast<int>(reinterpret_cast<INT_PTR>(published));
     }
     const std::optional<LOGFONTW> font = OwnFont(control);

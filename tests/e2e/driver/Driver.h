@@ -14,8 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "model/ControlId.h"
 #include "system/win32/Handles.h"
-#include "ui/ControlId.h"
+#include "ui/win32/FontPropertiesForTests.h"
 
 namespace tolvane::e2e {
 
@@ -160,7 +161,7 @@ std::wstring Text(HWND main, ControlId id);
 // The control's rectangle in the main window's client coordinates, in pixels.
 RECT ClientRectOf(HWND main, ControlId id);
 // Labels publish their font as the window properties kFontWeightProperty and
-// kFontCentipointsProperty (ui/ControlId.h).
+// kFontCentipointsProperty (ui/win32/FontPropertiesForTests.h).
 // The published weight, else the weight of the font when the control is in this process;
 // 0 when unknown.
 int FontWeight(HWND control);

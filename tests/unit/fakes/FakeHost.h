@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/Host.h"
+#include "model/Host.h"
 
 namespace tolvane::testing {
 
@@ -28,7 +28,7 @@ class FakeHost : public Host {
     }
     void EnableMainWindow(bool enabled) override { enableCalls.push_back(enabled); }
     void ShowMainWindow(bool shown) override { showCalls.push_back(shown); }
-    void ShowPatient(bool shown) override { patientCalls.push_back(shown); }
+    void ShowPleaseWait(bool shown) override { pleaseWaitCalls.push_back(shown); }
     void OpenOwnedWindow(OwnedWindow window) override { opened.push_back(window); }
     std::uintptr_t WindowHandle() override { return 0x1234; }
     void AwaitSessionEnd() override { ++sessionEndsAwaited; }
@@ -36,7 +36,7 @@ class FakeHost : public Host {
     std::vector<Message> messages;
     std::deque<int> answers;
     std::vector<bool> enableCalls;
-    std::vector<bool> patientCalls;
+    std::vector<bool> pleaseWaitCalls;
     std::vector<bool> showCalls;
     std::vector<OwnedWindow> opened;
     int sessionEndsAwaited = 0;

@@ -5,8 +5,6 @@
 namespace tolvane::testing {
 namespace {
 
-constexpr int kHklm = 2;
-
 std::pair<std::wstring, std::wstring> SplitPath(const std::wstring& valuePath) {
     const auto slash = valuePath.rfind(L'\\');
     return {valuePath.substr(0, slash), valuePath.substr(slash + 1)};
@@ -22,7 +20,7 @@ std::wstring FakeRegistry::Fold(const std::wstring& text) {
     return folded;
 }
 
-RegError FakeRegistry::Read(int root, const std::wstring& key, const std::wstring& name,
+RegError FakeRegistry::Read(RegistryRoot root, const std::wstring& key, const std::wstring& name,
                             RawValue& value) {
     const auto found = keys.find({root, Fold(key)});
     if (found == keys.end()) {
@@ -50,7 +48,7 @@ bool FakeRegistry::Refuses(const std::wstring& key, const std::wstring& change) 
     return false;
 }
 
-RegError FakeRegistry::Write(int root, const std::wstring& key, const std::wstring& name,
+RegError FakeRegistry::Write(RegistryRoot root, const std::wstring& key, const std::wstring& name,
                              const RawValue& value) {
     if (Refuses(key, L"write " + key + L"\\" + name)) {
         return kRegAccessDenied;
@@ -61,7 +59,8 @@ RegError FakeRegistry::Write(int root, const std::wstring& key, const std::wstri
     return kRegOk;
 }
 
-RegError FakeRegistry::DeleteValue(int root, const std::wstring& key, const std::wstring& name) {
+RegError FakeRegistry::DeleteValue(RegistryRoot root, const std::wstring& key,
+                                   const std::wstring& name) {
     const auto found = keys.find({root, Fold(key)});
     if (found == keys.end()) {
         return kRegFileNotFound;
@@ -78,7 +77,7 @@ RegError FakeRegistry::DeleteValue(int root, const std::wstring& key, const std:
     return kRegOk;
 }
 
-RegError FakeRegistry::DeleteKey(int root, const std::wstring& key) {
+RegError FakeRegistry::DeleteKey(RegistryRoot root, const std::wstring& key) {
     const auto found = keys.find({root, Fold(key)});
     if (found == keys.end()) {
         return kRegFileNotFound;
@@ -92,7 +91,7 @@ RegError FakeRegistry::DeleteKey(int root, const std::wstring& key) {
     return kRegOk;
 }
 
-std::size_t FakeRegistry::Descendants(int root, const std::wstring& foldedKey) const {
+std::size_t FakeRegistry::Descendants(RegistryRoot root, const std::wstring& foldedKey) const {
     const std::wstring prefix = foldedKey + L"\\";
     std::size_t count = 0;
     for (auto it = keys.lower_bound({root, prefix});
@@ -103,7 +102,8 @@ std::size_t FakeRegistry::Descendants(int root, const std::wstring& foldedKey) c
     return count;
 }
 
-RegError FakeRegistry::KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) {
+RegError FakeRegistry::KeyEntries(RegistryRoot root, const std::wstring& key,
+                                  std::uint32_t& entries) {
     const auto found = keys.find({root, Fold(key)});
     const std::size_t below = Descendants(root, Fold(key));
     if (found == keys.end() && below == 0) {
@@ -113,7 +113,7 @@ RegError FakeRegistry::KeyEntries(int root, const std::wstring& key, std::uint32
     return kRegOk;
 }
 
-RegError FakeRegistry::ValueNames(int root, const std::wstring& key,
+RegError FakeRegistry::ValueNames(RegistryRoot root, const std::wstring& key,
                                   std::vector<std::wstring>& names) {
     const auto found = keys.find({root, Fold(key)});
     if (found == keys.end()) {
@@ -125,7 +125,7 @@ RegError FakeRegistry::ValueNames(int root, const std::wstring& key,
     return kRegOk;
 }
 
-RegError FakeRegistry::SubkeyNames(int root, const std::wstring& key,
+RegError FakeRegistry::SubkeyNames(RegistryRoot root, const std::wstring& key,
                                    std::vector<std::wstring>& names) {
     const std::wstring folded = Fold(key);
     if (keys.count({root, folded}) == 0 && Descendants(root, folded) == 0) {

@@ -15,17 +15,19 @@ namespace tolvane::testing {
 
 class FakeRegistry : public RegistryStore {
   public:
-    RegError Read(int root, const std::wstring& key, const std::wstring& name,
+    RegError Read(RegistryRoot root, const std::wstring& key, const std::wstring& name,
                   RawValue& value) override;
-    RegError Write(int root, const std::wstring& key, const std::wstring& name,
+    RegError Write(RegistryRoot root, const std::wstring& key, const std::wstring& name,
                    const RawValue& value) override;
-    RegError DeleteValue(int root, const std::wstring& key, const std::wstring& name) override;
-    RegError DeleteKey(int root, const std::wstring& key) override;
-    RegError KeyEntries(int root, const std::wstring& key, std::uint32_t& entries) override;
-    RegError ValueNames(int root, const std::wstring& key,
+    RegError DeleteValue(RegistryRoot root, const std::wstring& key,
+                         const std::wstring& name) override;
+    RegError DeleteKey(RegistryRoot root, const std::wstring& key) override;
+    RegError KeyEntries(RegistryRoot root, const std::wstring& key,
+                        std::uint32_t& entries) override;
+    RegError ValueNames(RegistryRoot root, const std::wstring& key,
                         std::vector<std::wstring>& names) override;
     // In lower case: the fake keeps key paths folded.
-    RegError SubkeyNames(int root, const std::wstring& key,
+    RegError SubkeyNames(RegistryRoot root, const std::wstring& key,
                          std::vector<std::wstring>& names) override;
 
     // Test set-up and inspection, by "KEY\NAME" path under HKLM.
@@ -53,7 +55,7 @@ class FakeRegistry : public RegistryStore {
     };
     using Key = std::map<std::wstring, Entry>;  // by folded value name
     // Every key and its values, by root and folded key path: compare snapshots with ==.
-    std::map<std::pair<int, std::wstring>, Key> keys;
+    std::map<std::pair<RegistryRoot, std::wstring>, Key> keys;
 
     static std::wstring Fold(const std::wstring& text);
     // Values as the registry stores them.
@@ -65,7 +67,7 @@ class FakeRegistry : public RegistryStore {
     // counts the change otherwise.
     bool Refuses(const std::wstring& key, const std::wstring& change);
     // Keys below the given one; a key exists as long as it or one below it does.
-    std::size_t Descendants(int root, const std::wstring& foldedKey) const;
+    std::size_t Descendants(RegistryRoot root, const std::wstring& foldedKey) const;
 
     std::set<std::wstring> denied_;
 };

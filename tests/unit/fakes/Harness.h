@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/MainForm.h"
+#include "app/MainWindowController.h"
 #include "fakes/FakeHost.h"
 #include "fakes/FakeLocalAccounts.h"
 #include "fakes/FakeRegistry.h"
@@ -18,20 +18,24 @@ struct Harness {
     FakeSystem system;
     FakeHost host;
     FakeLocalAccounts accounts;
-    MainForm main{registry, system, host, accounts};
-    Form& form = main.form();
+    MainWindowController main{registry, system, host, accounts};
+    MainWindowState& state = main.state();
     Controls& controls = main.controls();
     Reg reg{registry};
     Machine machine{reg, system, host, accounts};
 
-    std::int16_t Value(ControlId id) const { return controls.Value(id); }
-    void Set(ControlId id, std::int16_t value) { controls.SetValue(id, value); }
+    // Box values as the tests' tables write them: 1 ticked, 0 cleared.
+    int Value(ControlId id) const { return controls.Ticked(id) ? 1 : 0; }
+    void Set(ControlId id, int value) {
+        controls.SetValue(id, value ? BoxValue::Ticked : BoxValue::Cleared);
+    }
+    int Verified(ControlId id) { return state.VerifiedValue(id) == BoxValue::Ticked ? 1 : 0; }
     // A service is installed when its Start value exists.
     void Install(const std::wstring& service, std::uint32_t start = 3) {
         registry.SetDword(kServices + service + L"\\Start", start);
     }
     std::wstring Read(const std::wstring& valuePath) {
-        return reg.ReadValue(Hklm, valuePath, L"(missing)");
+        return reg.ReadText(kHklm, valuePath).value_or(L"(missing)");
     }
 };
 

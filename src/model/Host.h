@@ -20,6 +20,7 @@ inline constexpr wchar_t kAppTitle[] = L"Tolvane";
 
 enum class OwnedWindow { Options, About, Ports };
 
+// The calls about windows do nothing by default, as for a run without a window.
 class Host {
   public:
     virtual ~Host() = default;
@@ -27,14 +28,14 @@ class Host {
                             unsigned style) = 0;
     // Called at every change of what keeps the main window from taking input; the same value
     // may come again.
-    virtual void EnableMainWindow(bool enabled) = 0;
-    virtual void ShowMainWindow(bool shown) = 0;
+    virtual void EnableMainWindow(bool) {}
+    virtual void ShowMainWindow(bool) {}
     // The please-wait window, shown without blocking.
-    virtual void ShowPatient(bool shown) = 0;
+    virtual void ShowPleaseWait(bool) {}
     // Opens a window of its own without blocking; it says when it closes.
-    virtual void OpenOwnedWindow(OwnedWindow window) = 0;
+    virtual void OpenOwnedWindow(OwnedWindow) {}
     // The main window's handle as a number, the owner of what the shell opens for it.
-    virtual std::uintptr_t WindowHandle() = 0;
+    virtual std::uintptr_t WindowHandle() { return 0; }
     // Windows took a request to end the session. A program that refuses it before Windows asks
     // this one cancels it without a word to us: a window waits only so long for it.
     virtual void AwaitSessionEnd() {}

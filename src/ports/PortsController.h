@@ -8,34 +8,28 @@
 #include <string>
 #include <vector>
 
+#include "model/ControlLayout.h"
 #include "ports/ListeningPorts.h"
 #include "system/System.h"
-#include "ui/ControlLayout.h"
 
 namespace tolvane {
 
-enum class PortsControlId : std::uint8_t { Intro, PortList, Refresh, CmdClose, Count };
+enum class PortsControlId : std::uint8_t {
+    IntroLabel,
+    PortList,
+    RefreshButton,
+    CloseButton,
+    Count
+};
 inline constexpr int kPortsControlCount = static_cast<int>(PortsControlId::Count);
 
-// In the order of the identifiers.
-std::span<const SmallControl> PortsWindowLayout();
+extern const SmallWindowDesign kPortsDesign;
 
-inline constexpr wchar_t kPortsWindowClass[] = L"TolvanePorts";
-inline constexpr wchar_t kPortsCaption[] = L"Listening ports";
-// Wide enough for a setting with its note.
-inline constexpr int kPortsWidthTwips = 11040;
-inline constexpr int kPortsHeightTwips = 6240;
-
-// Child-window identifier of a control of the window.
-constexpr int PortsDialogId(PortsControlId id) {
-    return 5000 + static_cast<int>(id);
-}
-
-class PortsForm {
+class PortsController {
   public:
     // inForce: whether the last check of the main window found a box's setting in force; a
     // setting in force whose port still listens is marked so in the port's row.
-    explicit PortsForm(System& system, std::function<bool(ControlId)> inForce = {})
+    explicit PortsController(System& system, std::function<bool(ControlId)> inForce = {})
         : system_(system), inForce_(std::move(inForce)) {}
 
     // Reads the machine's ports and the services running into the rows, in the order chosen.

@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "ui/ControlId.h"
+#include "model/ControlId.h"
 
 namespace tolvane {
 

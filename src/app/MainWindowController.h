@@ -3,8 +3,9 @@
 
 #include <string>
 
-#include "ui/ControlId.h"
-#include "ui/Form.h"
+#include "model/ControlId.h"
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 
@@ -12,42 +13,43 @@ inline constexpr wchar_t kUnsupportedMessage[] =
     L"This software only works with the following operating systems : 2000 - XP Home - XP Pro - "
     L"2000 server and 2003 server.";
 
-class MainForm {
+class MainWindowController {
   public:
-    MainForm(RegistryStore& registry, System& system, Host& host, LocalAccounts& accounts);
+    MainWindowController(RegistryStore& registry, System& system, Host& host,
+                         LocalAccounts& accounts);
 
     // Reads the command line (the words after the program's name).
-    void Form_Initialize(const std::wstring& commandLine);
+    void ReadCommandLine(const std::wstring& commandLine);
     // Adapts the window to the machine and shows every setting's state; false when this
     // Windows version is refused and the program must end.
-    bool Form_Load();
+    bool LoadFromMachine();
 
     // A click on a box or a button of the window.
     void Click(ControlId id);
     // A menu entry; false for entries this window does not handle.
     bool Menu(MenuId id);
-    // The pointer moved over a control (ControlId::Count: the window's background).
-    void PointerOver(ControlId id);
+    // The pointer moved over a control (none: the window's background).
+    void PointerOver(std::optional<ControlId> id);
     // A window this one opened (options, about) has closed.
     void OwnedWindowClosed();
     // A close request must wait while a command runs or a window of ours is open.
-    bool CloseMustWait() const { return form_.busyDepth > 0 || form_.ownedWindowOpen; }
+    bool CloseMustWait() const { return state_.busyDepth > 0 || state_.ownedWindowOpen; }
     // Windows announced the end of the session, then cancelled it.
     void SessionEndCancelled();
     // The closing prompts and clean-up; see Closing.h.
-    void Form_Unload(bool sessionEnding);
+    void Close(bool sessionEnding);
 
     Machine& machine() { return machine_; }
 
-    Form& form() { return form_; }
-    Controls& controls() { return form_.controls; }
+    MainWindowState& state() { return state_; }
+    Controls& controls() { return state_.controls; }
 
   private:
     void OpenOwned(OwnedWindow window);
 
     Reg reg_;
     Machine machine_;
-    Form form_;
+    MainWindowState state_;
 };
 
 }  // namespace tolvane

@@ -9,44 +9,31 @@
 #include <span>
 #include <string>
 
-#include "ui/ControlLayout.h"
-#include "ui/Form.h"
+#include "model/ControlLayout.h"
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 
 enum class OptionsControlId : std::uint8_t {
-    Frame1,
+    NtfsFrame,
     FileSystemLabel,
-    SecurityNotice,
-    ChangeFSLabel,
+    SecurityNoticeLabel,
+    ConvertAdviceLabel,
     RestartLabel,
-    FatToNtfs,
+    ConvertButton,
     RestartButton,
-    Frame2,
-    SecurityLabel,
-    InstallSecurity,
-    CmdClose,
+    XpHomeFrame,
+    SecurityTabLabel,
+    InstallSecurityTabButton,
+    CloseButton,
     Count
 };
 inline constexpr int kOptionsControlCount = static_cast<int>(OptionsControlId::Count);
 
-// In the order of the identifiers.
-std::span<const SmallControl> OptionsWindowLayout();
+extern const SmallWindowDesign kOptionsDesign;
 
-inline constexpr wchar_t kOptionsWindowClass[] = L"TolvaneOptions";
-inline constexpr wchar_t kOptionsCaption[] = L"File System options...";
-inline constexpr int kOptionsWidthTwips = 6195;
-inline constexpr int kOptionsHeightTwips = 6600;
-
-// Child-window identifier of an options control.
-constexpr int OptionsDialogId(OptionsControlId id) {
-    return 3000 + static_cast<int>(id);
-}
-
-// All six files of the pack lie beside the program.
-bool SecurityPackPresent(System& system);
-
-class OptionsForm {
+class OptionsController {
   public:
     struct Control {
         std::wstring caption;
@@ -54,7 +41,7 @@ class OptionsForm {
     };
 
     // The designed captions and states; Load adapts them to the machine.
-    OptionsForm(Form& main, Machine& machine);
+    OptionsController(MainWindowState& mainWindow, Machine& machine);
     void Load();
     // A press on one of its buttons; false when the window is to close.
     bool Click(OptionsControlId id);
@@ -71,7 +58,7 @@ class OptionsForm {
     void ConvertToNtfs();
     void InstallSecurityPack();
 
-    Form& main_;
+    MainWindowState& mainWindow_;
     Machine& machine_;
     std::array<Control, kOptionsControlCount> controls_;
     std::unique_ptr<StartedProcess> conversion_;

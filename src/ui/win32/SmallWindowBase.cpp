@@ -1,4 +1,4 @@
-#include "ui/win32/NavyWindow.h"
+#include "ui/win32/SmallWindowBase.h"
 
 #include "system/win32/SystemLibrary.h"
 #include "ui/win32/ChildControls.h"
@@ -23,41 +23,34 @@ void WithoutTheme(HWND control) {
 
 }  // namespace
 
-NavyWindow::NavyWindow(HINSTANCE instance, FontCache& fonts, int dpi, int firstId,
-                       std::span<const SmallControl> layout, std::function<void()> closing,
-                       std::function<void()> gone)
-    : instance_(instance),
-      fonts_(fonts),
-      dpi_(dpi),
-      layout_(layout),
+SmallWindowBase::SmallWindowBase(const SmallWindowSetup& setup, const SmallWindowDesign& design)
+    : instance_(setup.instance),
+      fonts_(setup.fonts),
+      dpi_(setup.dpi),
+      design_(design),
       navy_(CreateSolidBrush(RGB(kNavy.r, kNavy.g, kNavy.b))),
-      firstId_(firstId),
-      controls_(layout.size()),
-      closing_(std::move(closing)),
-      gone_(std::move(gone)) {}
+      controls_(design.controls.size()),
+      closing_(setup.closing),
+      gone_(setup.gone) {}
 
-NavyWindow::~NavyWindow() {
+SmallWindowBase::~SmallWindowBase() {
     // Freed with its window still there (the program ends): nobody is to be told any more.
     gone_ = nullptr;
 }
 
-bool NavyWindow::CreateWithControls(const wchar_t* className, const wchar_t* caption,
-                                    int widthTwips, int heightTwips, HWND owner) {
-    if (!RegisterClassOnce(instance_, className, nullptr)) {
+bool SmallWindowBase::CreateWithControls(HWND owner) {
+    if (!RegisterClassOnce(instance_, design_.windowClass, nullptr)) {
         return false;
     }
-    const SIZE size = OuterSize(widthTwips, heightTwips, dpi_, kStyle, kExStyle, false);
-    if (!CreateOwnWindow(instance_, className, caption, kStyle, kExStyle,
-                         (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
-                         (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy, owner,
-                         nullptr)) {
+    if (!CreateCentredWindow(instance_, design_.windowClass, design_.caption, kStyle, kExStyle,
+                             design_.widthTwips, design_.heightTwips, dpi_, owner)) {
         return false;
     }
-    for (const SmallControl& control : layout_) {
+    for (const SmallControl& control : design_.controls) {
         const bool frame = control.kind == ControlKind::Frame;
-        const HWND child =
-            CreateChildControl(window_, control.kind, false, control.caption,
-                               PlaceOf(layout_, control), dpi_, firstId_ + control.id);
+        const HWND child = CreateChildControl(window_, control.kind, false, control.caption,
+                                              PlaceOf(design_.controls, control), dpi_,
+                                              design_.firstChildId + control.id);
         SendMessageW(child, WM_SETFONT,
                      reinterpret_cast<WPARAM>(
                          fonts_.Get(control.centipoints, control.bold || frame, control.face)),
@@ -70,7 +63,13 @@ bool NavyWindow::CreateWithControls(const wchar_t* className, const wchar_t* cap
     return true;
 }
 
-void NavyWindow::Close() {
+void SmallWindowBase::ShowWithFocusOn(HWND control) {
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+    SetFocus(control);
+}
+
+void SmallWindowBase::Close() {
     if (closed_) {
         return;
     }
@@ -79,7 +78,7 @@ void NavyWindow::Close() {
     DestroyWindow(window_);
 }
 
-void NavyWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+void SmallWindowBase::OnCommand(WPARAM wParam, LPARAM lParam) {
     HWND control = reinterpret_cast<HWND>(lParam);
     // Enter reaches a window that is not a dialog as IDOK: the focused control stands for it.
     if (LOWORD(wParam) == IDOK && !control) {
@@ -87,14 +86,14 @@ void NavyWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
         control = focus && IsChild(window_, focus) ? focus : nullptr;
     }
     // Clicks of buttons and of labels that notify (BN_CLICKED and STN_CLICKED are both 0).
-    const int index = control ? GetDlgCtrlID(control) - firstId_ : -1;
+    const int index = control ? GetDlgCtrlID(control) - design_.firstChildId : -1;
     if (index >= 0 && static_cast<std::size_t>(index) < controls_.size() &&
         HIWORD(wParam) == BN_CLICKED) {
         Press(index);
     }
 }
 
-LRESULT NavyWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SmallWindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             OnCommand(wParam, lParam);

@@ -6,32 +6,43 @@
 #include <span>
 #include <vector>
 
+#include "model/ControlLayout.h"
 #include "system/win32/Handles.h"
-#include "ui/ControlLayout.h"
 #include "ui/win32/FontCache.h"
 #include "ui/win32/WindowBase.h"
 
 namespace tolvane::win32 {
 
-class NavyWindow : public WindowBase {
+// What the main window hands a small window it opens. `closing` runs before the window goes (the
+// main window takes input again first, so that it is the one activated), `gone` once it has gone
+// (the object may then be freed).
+struct SmallWindowSetup {
+    HINSTANCE instance;
+    FontCache& fonts;
+    int dpi;
+    std::function<void()> closing;
+    std::function<void()> gone;
+};
+
+class SmallWindowBase : public WindowBase {
   public:
-    // `closing` runs before the window goes (the main window takes input again first, so that it
-    // is the one activated), `gone` once it has gone (the object may then be freed).
-    // Its controls are those of the layout, child windows numbered from firstId on.
-    NavyWindow(HINSTANCE instance, FontCache& fonts, int dpi, int firstId,
-               std::span<const SmallControl> layout, std::function<void()> closing,
-               std::function<void()> gone);
-    ~NavyWindow() override;
+    SmallWindowBase(const SmallWindowSetup& setup, const SmallWindowDesign& design);
+    ~SmallWindowBase() override;
 
     // Makes and shows the window, centred, owned by the main window; false when it cannot.
     virtual bool Create(HWND owner) = 0;
 
   protected:
-    // The window, centred, with every control of the layout at its place in its font; frames
+    // The window, centred, with every control of the design at its place in its font; frames
     // unthemed, so that their captions take the window's colours.
-    bool CreateWithControls(const wchar_t* className, const wchar_t* caption, int widthTwips,
-                            int heightTwips, HWND owner);
-    HWND Child(int id) const { return controls_[static_cast<std::size_t>(id)]; }
+    bool CreateWithControls(HWND owner);
+    // The control with this identifier of the window's own.
+    template <typename Id>
+    HWND Item(Id id) const {
+        return controls_[static_cast<std::size_t>(id)];
+    }
+    // Shows the window with the keyboard focus on the control.
+    void ShowWithFocusOn(HWND control);
     void Close();
     // A click on control number `index` of the window (or Enter on it).
     virtual void Press(int index) = 0;
@@ -45,14 +56,13 @@ class NavyWindow : public WindowBase {
     HINSTANCE instance_;
     FontCache& fonts_;
     int dpi_;
-    std::span<const SmallControl> layout_;
+    const SmallWindowDesign& design_;
     UniqueBrush navy_;
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) final;
     void OnCommand(WPARAM wParam, LPARAM lParam);
 
-    int firstId_;
     std::vector<HWND> controls_;
     std::function<void()> closing_;
     std::function<void()> gone_;

@@ -1,7 +1,8 @@
 // Restarting Windows at the user's request.
 #pragma once
 
-#include "ui/Form.h"
+#include "model/Machine.h"
+#include "model/MainWindowState.h"
 
 namespace tolvane {
 
@@ -12,10 +13,10 @@ inline constexpr unsigned kRestartFlags = kEwxReboot;
 
 // The main window takes no input from the moment the request goes out; when Windows refuses it,
 // the window is given back and the user told why. True when Windows took the request.
-bool RestartSystem(Form& form, Machine& machine);
+bool RestartSystem(MainWindowState& state, Machine& machine);
 
 // The end of the session that Windows announced was cancelled (by Windows or by another
 // program): a restart this program asked for will not come, and the main window is given back.
-void RestartCancelled(Form& form, Host& host);
+void RestartCancelled(MainWindowState& state, Host& host);
 
 }  // namespace tolvane

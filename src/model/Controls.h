@@ -8,9 +8,12 @@
 #include <functional>
 #include <string>
 
-#include "ui/ControlId.h"
+#include "model/ControlId.h"
 
 namespace tolvane {
+
+// A check box's value. The window's boxes have two states; Windows' third, grey, is never shown.
+enum class BoxValue : std::uint8_t { Cleared, Ticked };
 
 class ControlView {
   public:
@@ -22,9 +25,10 @@ class Controls {
   public:
     Controls();
 
-    std::int16_t Value(ControlId id) const { return at(id).value; }
+    BoxValue Value(ControlId id) const { return at(id).value; }
+    bool Ticked(ControlId id) const { return Value(id) == BoxValue::Ticked; }
     // Runs the reaction when the value changes.
-    void SetValue(ControlId id, std::int16_t value);
+    void SetValue(ControlId id, BoxValue value);
 
     bool Enabled(ControlId id) const { return at(id).enabled; }
     void SetEnabled(ControlId id, bool enabled);
@@ -43,7 +47,7 @@ class Controls {
 
   private:
     struct State {
-        std::int16_t value = 0;
+        BoxValue value = BoxValue::Cleared;
         bool enabled = true;
         bool bold = false;
         int centipoints = 0;
@@ -51,7 +55,9 @@ class Controls {
     };
     const State& at(ControlId id) const { return states_[static_cast<int>(id)]; }
     State& at(ControlId id) { return states_[static_cast<int>(id)]; }
-    void Changed(ControlId id);
+    // Sets the field and tells the view; false when it held the value already.
+    template <typename T>
+    bool Update(ControlId id, T State::*field, const T& value);
 
     std::array<State, kControlCount> states_;
     ControlView* view_ = nullptr;

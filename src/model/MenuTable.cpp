@@ -1,27 +1,27 @@
-#include "ui/MenuTable.h"
+#include "model/MenuTable.h"
 
 #include <array>
 
 namespace tolvane {
 namespace {
 
-constexpr MenuEntry kSeparator{MenuId::Sauvegarder, nullptr};
+constexpr MenuEntry kSeparator{MenuId::ApplyAll, nullptr};
 
 constexpr std::array<MenuEntry, 7> kTools = {{
-    {MenuId::Sauvegarder, L"&Apply the changes"},
+    {MenuId::ApplyAll, L"&Apply the changes"},
     {MenuId::VerifyAll, L"&Check all"},
     {MenuId::ListeningPorts, L"&Listening ports..."},
     kSeparator,
-    {MenuId::MnuToolsOptions, L"&NTFS options..."},
+    {MenuId::Options, L"&NTFS options..."},
     kSeparator,
-    {MenuId::QuitMnu, L"Q&uit"},
+    {MenuId::Quit, L"Q&uit"},
 }};
 
 constexpr std::array<MenuEntry, 4> kHelp = {{
-    {MenuId::MnuHelpContents, L"Help &sections"},
+    {MenuId::HelpContents, L"Help &sections"},
     {MenuId::Forum, L"&Tolvane forum"},
     kSeparator,
-    {MenuId::MnuHelpAbout, L"A&bout ..."},
+    {MenuId::About, L"A&bout ..."},
 }};
 
 constexpr std::array<MenuDefinition, 2> kMenus = {{{L"&Tools", kTools}, {L"&?", kHelp}}};

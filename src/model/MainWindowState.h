@@ -1,26 +1,25 @@
-// The main window's own state, and the machine its commands work on.
+// The main window's own state beyond its controls: what the last check found, and what keeps the
+// window from taking input.
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
 
-#include "registry/Reg.h"
-#include "system/LocalAccounts.h"
-#include "system/System.h"
-#include "ui/Controls.h"
-#include "ui/Host.h"
+#include "model/Controls.h"
+#include "model/Host.h"
 
 namespace tolvane {
 
-struct Form {
+struct MainWindowState {
     Controls controls;
     // Each box's value as the last verify or probe left it.
-    std::array<std::int16_t, kControlCount> verifiedState{};
-    bool RestartNeeded = false;
-    bool NoAccount = false;
+    std::array<BoxValue, kControlCount> verifiedValues{};
+    // An applied change needs a restart: closing offers it.
+    bool restartNeeded = false;
+    // Asked by -noaccount: the account boxes stay disabled.
+    bool skipAccountProbe = false;
     int busyDepth = 0;
     // A window of its own (options, about) is open: the main window waits for it.
     bool ownedWindowOpen = false;
@@ -33,45 +32,38 @@ struct Form {
     bool repairsPort135 = true;
     // The account boxes whose state the system gave, net user's report being unreadable: the
     // account each stands for, switched through the system as well.
-    std::map<ControlId, std::wstring> systemAccounts;
+    std::map<ControlId, std::wstring> accountsReadFromSystem;
     // The account boxes whose state neither net user nor the system could tell at the last probe.
     std::set<ControlId> unknownAccounts;
 
-    std::int16_t& VerifiedState(ControlId id) { return verifiedState[static_cast<int>(id)]; }
-    bool Changed(ControlId id) { return controls.Value(id) != VerifiedState(id); }
+    BoxValue& VerifiedValue(ControlId id) { return verifiedValues[static_cast<int>(id)]; }
+    bool ChangedSinceVerify(ControlId id) { return controls.Value(id) != VerifiedValue(id); }
     bool TakesInput() const { return busyDepth == 0 && !ownedWindowOpen && !restartRequested; }
 };
 
-struct Machine {
-    Reg& reg;
-    System& system;
-    Host& host;
-    LocalAccounts& accounts;
-};
-
 // Shows whether the main window takes input, after any of the reasons above changed.
-inline void UpdateMainWindow(Form& form, Host& host) {
-    host.EnableMainWindow(form.TakesInput());
+inline void UpdateMainWindowEnabled(MainWindowState& state, Host& host) {
+    host.EnableMainWindow(state.TakesInput());
 }
 
 // While a command runs, including any wait inside it, the main window takes no other command.
 class BusyScope {
   public:
-    BusyScope(Form& form, Host& host) : form_(form), host_(host) {
-        if (form_.busyDepth++ == 0) {
-            UpdateMainWindow(form_, host_);
+    BusyScope(MainWindowState& state, Host& host) : state_(state), host_(host) {
+        if (state_.busyDepth++ == 0) {
+            UpdateMainWindowEnabled(state_, host_);
         }
     }
     ~BusyScope() {
-        if (--form_.busyDepth == 0) {
-            UpdateMainWindow(form_, host_);
+        if (--state_.busyDepth == 0) {
+            UpdateMainWindowEnabled(state_, host_);
         }
     }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
   private:
-    Form& form_;
+    MainWindowState& state_;
     Host& host_;
 };
 

@@ -1,0 +1,157 @@
+#include "app/MainWindowController.h"
+
+#include "app/Closing.h"
+#include "app/CommandLine.h"
+#include "app/Commands.h"
+#include "catalogue/AccountProbe.h"
+#include "catalogue/Groups.h"
+#include "catalogue/Port135.h"
+#include "help/ContextHelp.h"
+#include "help/HelpFile.h"
+#include "help/WebLinks.h"
+#include "model/ControlLayout.h"
+#include "model/Restart.h"
+#include "system/SystemInfo.h"
+
+namespace tolvane {
+namespace {
+
+using C = ControlId;
+
+void DisableShareGroup(Controls& controls) {
+    for (C box : BoxesOf(Group::Shares)) {
+        controls.SetEnabled(box, false);
+    }
+    controls.SetEnabled(C::SelectAllSharesBox, false);
+    controls.SetEnabled(SettingGroupOf(Group::Shares).applyButton, false);
+}
+
+}  // namespace
+
+MainWindowController::MainWindowController(RegistryStore& registry, System& system, Host& host,
+                                           LocalAccounts& accounts)
+    : reg_(registry), machine_{reg_, system, host, accounts} {
+    state_.controls.SetReaction([this](C id) { BoxChanged(state_, machine_, id); });
+}
+
+void MainWindowController::ReadCommandLine(const std::wstring& commandLine) {
+    state_.skipAccountProbe = ParseCommandLine(commandLine).skipAccountProbe;
+}
+
+bool MainWindowController::LoadFromMachine() {
+    System& system = machine_.system;
+    const WindowsVersion version = DetectWindowsVersion(system);
+    if (version == WindowsVersion::Unsupported) {
+        machine_.host.ShowMessage(kUnsupportedMessage, kAppTitle, MbOk | MbIconExclamation);
+        return false;
+    }
+    BusyScope busy(state_, machine_.host);
+    Controls& controls = state_.controls;
+    const std::wstring fileSystem = SystemDriveFileSystem(system, machine_.systemDrive);
+    // Simple file sharing can be turned off only on XP Professional.
+    if (version != WindowsVersion::WindowsXp ||
+        !HasGroupPolicyEditor(system, machine_.windowsFolder)) {
+        controls.SetEnabled(C::SimpleFileSharingBox, false);
+    }
+    controls.SetCaption(C::HelpTextBox, L"");
+    state_.restartNeeded = false;
+    if (fileSystem != kNtfs) {
+        DisableShareGroup(controls);
+    }
+    if (!state_.skipAccountProbe) {
+        ProbeAccounts(state_, machine_);
+        for (const AccountBox& account : kAccountBoxes) {
+            controls.SetEnabled(account.box, true);
+        }
+    }
+    VerifyAllGroups(state_, machine_);
+    if (!controls.Ticked(C::Port135Box)) {
+        KeepPort135Open(state_, machine_);
+    }
+    controls.SetCaption(C::NetBiosPortsLabel, L"Ports 137, 138 UDP\r\net 139 TCP");
+    return true;
+}
+
+void MainWindowController::Click(ControlId id) {
+    Controls& controls = state_.controls;
+    // While a command runs the window takes no other, even one sent to it from outside.
+    if (!controls.Enabled(id) || state_.busyDepth > 0) {
+        return;
+    }
+    BusyScope busy(state_, machine_.host);
+    switch (LayoutOf(id).kind) {
+        case ControlKind::CheckBox:
+            controls.SetValue(id, controls.Ticked(id) ? BoxValue::Cleared : BoxValue::Ticked);
+            break;
+        case ControlKind::Button:
+            for (const SettingGroup& group : SettingGroups()) {
+                if (id == group.applyButton) {
+                    ApplyGroupCommand(state_, machine_, group.group);
+                }
+            }
+            if (id == C::RestartButton) {
+                ConfirmAndRestart(state_, machine_);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+bool MainWindowController::Menu(MenuId id) {
+    if (state_.busyDepth > 0) {
+        return false;
+    }
+    BusyScope busy(state_, machine_.host);
+    switch (id) {
+        case MenuId::ApplyAll:
+            ApplyAllCommand(state_, machine_);
+            return true;
+        case MenuId::VerifyAll:
+            VerifyAllGroups(state_, machine_);
+            return true;
+        case MenuId::Options:
+            OpenOwned(OwnedWindow::Options);
+            return true;
+        case MenuId::About:
+            OpenOwned(OwnedWindow::About);
+            return true;
+        case MenuId::ListeningPorts:
+            OpenOwned(OwnedWindow::Ports);
+            return true;
+        case MenuId::HelpContents:
+            OpenHelpFile(machine_);
+            return true;
+        case MenuId::Forum:
+            machine_.system.OpenDocument(machine_.host.WindowHandle(), kForumUrl);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void MainWindowController::PointerOver(std::optional<ControlId> id) {
+    ShowHelpFor(state_, id);
+}
+
+void MainWindowController::OpenOwned(OwnedWindow window) {
+    // The main window waits until it closes (OwnedWindowClosed).
+    state_.ownedWindowOpen = true;
+    machine_.host.OpenOwnedWindow(window);
+}
+
+void MainWindowController::OwnedWindowClosed() {
+    state_.ownedWindowOpen = false;
+    UpdateMainWindowEnabled(state_, machine_.host);
+}
+
+void MainWindowController::SessionEndCancelled() {
+    RestartCancelled(state_, machine_.host);
+}
+
+void MainWindowController::Close(bool sessionEnding) {
+    BusyScope busy(state_, machine_.host);
+    OfferPendingChangesAndCleanUp(state_, machine_, sessionEnding);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,33 @@
+#include "catalogue/Groups.h"
+
+#include <array>
+
+#include "catalogue/Accounts.h"
+#include "catalogue/Services.h"
+#include "catalogue/Shares.h"
+
+namespace tolvane {
+namespace {
+
+// In the order of Group.
+constexpr std::array<SettingGroup, kGroupCount> kGroups = {{
+    {Group::Shares, L"Shares", ControlId::ApplySharesButton, VerifyShares, ApplyShares},
+    {Group::Accounts, L"Accounts", ControlId::ApplyAccountsButton, VerifyAccounts, ApplyAccounts},
+    {Group::Services, L"Services", ControlId::ApplyServicesButton, VerifyServices, ApplyServices},
+}};
+
+}  // namespace
+
+std::span<const SettingGroup> SettingGroups() {
+    return kGroups;
+}
+
+const SettingGroup& SettingGroupOf(Group group) {
+    return kGroups[static_cast<std::size_t>(group)];
+}
+
+bool SharesAvailable(const MainWindowState& state) {
+    return state.controls.Enabled(ControlId::ApplySharesButton);
+}
+
+}  // namespace tolvane
