@@ -40,8 +40,8 @@ const std::vector<Topic> kTopics = {
     {"Accounts deactivation", "Desactiver_en.html"},
     {"Closing ports", "Fermer_en.html"},
 };
-const std::vector<std::string> kPictures = {"main.jpg", "about.jpg", "tools.jpg", "ntfs.jpg",
-                                            "xphome.jpg"};
+const std::vector<std::string> kPictures = {"main.png", "about.png", "tools.png", "ntfs.png",
+                                            "xphome.png"};
 const std::vector<std::string> kOtherFiles = {"help.css", "Contents.hhc", "Index.hhk"};
 
 // The program's addresses are plain ASCII.
