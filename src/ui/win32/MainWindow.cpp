@@ -60,12 +60,12 @@ bool MainWindow::Create(Controls& controls, MainWindowEvents events) {
         return false;
     }
     menu.release();  // the window owns it now
-    CreateControls();
     controls.SetView(this);
     return true;
 }
 
 void MainWindow::Show(int showCommand) {
+    CreateControls();
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     for (const ControlLayout& control : MainWindowLayout()) {
@@ -77,11 +77,14 @@ void MainWindow::Show(int showCommand) {
     }
 }
 
+// Only once the machine is read: each control starts as it will be shown, and nothing is drawn
+// or changed twice.
 void MainWindow::CreateControls() {
     for (const ControlLayout& control : MainWindowLayout()) {
-        const HWND child =
-            CreateChildControl(window_, control.kind, control.centred, control.caption,
-                               WindowRectTwips(control), dpi_, DialogId(control.id));
+        const HWND child = CreateChildControl(window_, control.kind, control.centred,
+                                              controls_->Caption(control.id).c_str(),
+                                              WindowRectTwips(control), dpi_, DialogId(control.id),
+                                              controls_->Enabled(control.id) ? 0 : WS_DISABLED);
         children_[static_cast<int>(control.id)] = child;
         if (control.kind == ControlKind::Picture) {
             logo_.reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_QUILLLOGO),
