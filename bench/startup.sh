@@ -22,7 +22,8 @@
 # (window_skeleton.exe) is Tolvane's own window, menu, controls and DLLs without the reading of
 # the machine.
 # --baseline EXE also runs another build of Tolvane.exe (an older one), copied into the prefix
-# beside the first, with and without -noaccount, and gives the ratios of the new to the old.
+# beside the first, with and without -noaccount, and gives the ratios of the new to the old; its
+# run lines name it Tolvane.exe#2.
 # --tolvane and --tolvane-class put another program in Tolvane's place (for trying the bench).
 set -euo pipefail
 
