@@ -70,7 +70,7 @@ std::optional<double> RunTogether(const std::vector<Launch>& launches, const std
             SetHandleInformation(output.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
             startup.dwFlags = STARTF_USESTDHANDLES;
             startup.hStdOutput = output.get();
-            flags = CREATE_NO_WINDOW;
+            flags = DETACHED_PROCESS;  // as Tolvane starts them: no console, no console host
         }
         std::wstring line = launch.commandLine;
         PROCESS_INFORMATION info{};
