@@ -131,8 +131,11 @@ TEST(ClosePort135, ClosesOnYesAndReopeningBringsBackWhatWasThere) {
     EXPECT_EQ(h.host.messages[0].title, L"Warning.....");
     EXPECT_EQ(h.host.messages[0].style, MbYesNo | MbIconExclamation | MbDefButton2);
     EXPECT_EQ(h.system.commandLines(), (std::vector<std::wstring>{kBindImport, kDcomImport}));
-    for (const auto& started : h.system.started) {
-        EXPECT_EQ(started.style, WindowStyle::Minimized);
+    // The registry editor itself, by its full path: no shell between, no output to keep.
+    for (const ProgramStart& import : h.system.programs) {
+        EXPECT_EQ(import.program, L"C:\\WINDOWS\\regedit.exe");
+        EXPECT_TRUE(import.outputFile.empty());
+        EXPECT_EQ(import.style, WindowStyle::Minimized);
     }
     EXPECT_EQ(h.List(kBind), std::vector<std::wstring>{L"1"});
     EXPECT_EQ(h.List(kProtocols), kClosedList);
