@@ -1,12 +1,19 @@
-// Times `Tolvane.exe /audit` under Wine against the bare start of a console program that does
-// nothing, alternating the two, each run from process creation to its end.
+// Times `Tolvane.exe /audit -noaccount` under Wine against a console program that reads the same
+// values and writes a short report (audit_reader), and against the bare start of a console
+// program that does nothing, each run from process creation to its end. Each round runs the
+// three once, every second round in reverse order, so that none always follows the same one.
+// Prints every round, the medians, ratio= (Tolvane's median over the bare console's), and
+// Tolvane's ratio to each of the other two as the median of the rounds' own ratios, with the
+// lowest and highest of them.
 //
-//   audit_time.exe RUNS TOLVANE.EXE BARE.EXE
+//   audit_time.exe RUNS TOLVANE.EXE READER.EXE BARE.EXE
+//
+// The reader writes its report beside Tolvane.exe, where Tolvane's goes.
 #include <windows.h>
 
 #include "Timing.h"
 
-#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -15,6 +22,8 @@ namespace {
 
 using tolvane::bench::Median;
 using tolvane::bench::Now;
+using tolvane::bench::PairRatios;
+using tolvane::bench::Ratios;
 
 // Milliseconds from start to end of the command line, or -1 when it could not start.
 double TimeRun(const std::wstring& program, const std::wstring& words, DWORD& exitCode) {
@@ -50,11 +59,21 @@ bool ReportWindowsXp() {
     return set;
 }
 
+std::wstring FolderOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L"." : path.substr(0, slash);
+}
+
+void PrintRatios(const wchar_t* name, const Ratios& ratios) {
+    std::wprintf(L"%ls_ratio=%.2f\n%ls_ratio_min=%.2f\n%ls_ratio_max=%.2f\n", name, ratios.median,
+                 name, ratios.min, name, ratios.max);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 4) {
-        std::fwprintf(stderr, L"usage: audit_time RUNS TOLVANE.EXE BARE.EXE\n");
+    if (argc < 5) {
+        std::fwprintf(stderr, L"usage: audit_time RUNS TOLVANE.EXE READER.EXE BARE.EXE\n");
         return 2;
     }
     const int runs = _wtoi(argv[1]);
@@ -62,27 +81,42 @@ int wmain(int argc, wchar_t** argv) {
         std::fwprintf(stderr, L"cannot set the Windows version Wine reports\n");
         return 1;
     }
-    std::vector<double> audits;
-    std::vector<double> bares;
+    struct Program {
+        std::wstring path;
+        std::wstring words;
+        std::vector<double> times;
+    };
+    std::array<Program, 3> programs = {{
+        {argv[2], L" /audit -noaccount", {}},
+        {argv[3], L" \"" + FolderOf(argv[2]) + L"\\audit_reader.txt\"", {}},
+        {argv[4], L"", {}},
+    }};
     for (int run = 0; run <= runs; ++run) {  // round 0 warms Wine up and is not counted
-        DWORD auditCode = 0;
-        DWORD bareCode = 0;
-        const double audit = TimeRun(argv[2], L" /audit -noaccount", auditCode);
-        const double bare = TimeRun(argv[3], L"", bareCode);
-        if (audit < 0 || bare < 0) {
-            std::fwprintf(stderr, L"a program could not be started\n");
-            return 1;
+        std::array<double, 3> times{};
+        std::array<DWORD, 3> codes{};
+        for (std::size_t i = 0; i < programs.size(); ++i) {
+            const std::size_t p = run % 2 == 0 ? programs.size() - 1 - i : i;
+            times[p] = TimeRun(programs[p].path, programs[p].words, codes[p]);
+            if (times[p] < 0) {
+                std::fwprintf(stderr, L"%ls could not be started\n", programs[p].path.c_str());
+                return 1;
+            }
         }
         if (run > 0) {
-            audits.push_back(audit);
-            bares.push_back(bare);
-            std::wprintf(L"run %d audit_ms=%.1f (exit %lu) bare_console_ms=%.1f\n", run, audit,
-                         auditCode, bare);
+            for (std::size_t p = 0; p < programs.size(); ++p) {
+                programs[p].times.push_back(times[p]);
+            }
+            std::wprintf(
+                L"run %d audit_ms=%.1f (exit %lu) reader_ms=%.1f (exit %lu) bare_console_ms=%.1f\n",
+                run, times[0], codes[0], times[1], codes[1], times[2]);
         }
     }
-    const double audit = Median(audits);
-    const double bare = Median(bares);
-    std::wprintf(L"median_audit_ms=%.1f\nmedian_bare_console_ms=%.1f\nratio=%.2f\n", audit, bare,
-                 bare > 0 ? audit / bare : -1.0);
+    const auto& [audit, reader, bare] = programs;
+    std::wprintf(L"median_audit_ms=%.1f\nmedian_reader_ms=%.1f\nmedian_bare_console_ms=%.1f\n",
+                 Median(audit.times), Median(reader.times), Median(bare.times));
+    const double bareMedian = Median(bare.times);
+    std::wprintf(L"ratio=%.2f\n", bareMedian > 0 ? Median(audit.times) / bareMedian : -1.0);
+    PrintRatios(L"reader", PairRatios(audit.times, reader.times));
+    PrintRatios(L"bare_console", PairRatios(audit.times, bare.times));
     return 0;
 }

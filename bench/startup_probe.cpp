@@ -1,8 +1,11 @@
 // Measures how long programs take to show their main window, run after run.
 //
 //   startup_probe [--timeout-ms N] [--poll-ms N] [--warmup N] [--windows-version NAME]
-//                 [--french-accounts] RUNS EXE CLASS [EXE CLASS ...]
+//                 [--french-accounts] [--copy FROM TO] RUNS EXE CLASS [EXE CLASS ...]
 //
+// --copy copies a program to where the runs start it, before them (another build of Tolvane
+// into the Wine prefix, so that it starts from the same drive as the one compared with it); the
+// folder is made if need be.
 // --french-accounts gives the stand-in net.exe of the tests the guest and help-assistant accounts
 // of a French Windows XP, so that the account probe reads real reports.
 // EXE may be followed by a bar and the program's command-line words ("Tolvane.exe|-noaccount").
@@ -35,9 +38,14 @@
 #include <string>
 #include <vector>
 
+#include "StandInAccounts.h"
+#include "Timing.h"
 #include "system/win32/Handles.h"
 
 namespace {
+
+using tolvane::bench::Median;
+using tolvane::bench::SetFrenchAccounts;
 
 // Closes a registry key when it goes out of scope.
 using tolvane::win32::UniqueHandle;
@@ -79,6 +87,7 @@ struct Options {
     int warmups = 0;
     std::wstring windowsVersion;
     bool frenchAccounts = false;
+    std::vector<std::pair<std::wstring, std::wstring>> copies;  // from, to
     std::vector<Program> programs;
 };
 
@@ -270,15 +279,6 @@ RunResult RunOnce(const Program& program, const Options& options, LONGLONG frequ
     return result;
 }
 
-double Median(std::vector<double> values) {
-    if (values.empty()) {
-        return -1;
-    }
-    std::sort(values.begin(), values.end());
-    size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 std::wstring ExpandVariables(const wchar_t* text) {
     DWORD size = ExpandEnvironmentStringsW(text, nullptr, 0);
     if (size == 0) {
@@ -302,24 +302,13 @@ bool SetWineWindowsVersion(const std::wstring& name) {
                           reinterpret_cast<const BYTE*>(name.c_str()), bytes) == ERROR_SUCCESS;
 }
 
-// The two accounts that the program asks `net user` about, as a French Windows XP has them, for
-// the test stand-in of net.exe: the guest account inactive, the help-assistant one active.
-bool SetFrenchAccounts() {
-    UniqueRegKey key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\TolvaneTest\\Accounts", 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
-        return false;
+// Copies the file, making its folder first where it is missing.
+bool CopyInto(const std::wstring& from, const std::wstring& to) {
+    const size_t slash = to.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) {
+        CreateDirectoryW(to.substr(0, slash).c_str(), nullptr);
     }
-    const std::pair<const wchar_t*, const wchar_t*> accounts[] = {{L"Invit\u00e9", L"no"},
-                                                                  {L"HelpAssistant", L"yes"}};
-    for (const auto& [name, active] : accounts) {
-        const DWORD bytes = static_cast<DWORD>((std::wcslen(active) + 1) * sizeof(wchar_t));
-        if (RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(active),
-                           bytes) != ERROR_SUCCESS) {
-            return false;
-        }
-    }
-    return true;
+    return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
 }
 
 bool ParseNumber(const wchar_t* text, unsigned long& value) {
@@ -336,6 +325,14 @@ std::optional<Options> ParseArguments(int argc, wchar_t** argv) {
         if (std::wcscmp(argv[i], L"--french-accounts") == 0) {
             options.frenchAccounts = true;
             --i;
+            continue;
+        }
+        if (std::wcscmp(argv[i], L"--copy") == 0) {
+            if (i + 2 >= argc) {
+                return std::nullopt;
+            }
+            options.copies.emplace_back(argv[i + 1], argv[i + 2]);
+            ++i;
             continue;
         }
         if (std::wcscmp(argv[i], L"--windows-version") == 0) {
@@ -397,10 +394,10 @@ std::optional<Options> ParseArguments(int argc, wchar_t** argv) {
 int wmain(int argc, wchar_t** argv) {
     std::optional<Options> options = ParseArguments(argc, argv);
     if (!options) {
-        std::fprintf(
-            stderr,
-            "usage: startup_probe [--timeout-ms N] [--poll-ms N] [--warmup N] "
-            "[--windows-version NAME] [--french-accounts] RUNS EXE CLASS [EXE CLASS ...]\n");
+        std::fprintf(stderr,
+                     "usage: startup_probe [--timeout-ms N] [--poll-ms N] [--warmup N] "
+                     "[--windows-version NAME] [--french-accounts] [--copy FROM TO] RUNS EXE CLASS "
+                     "[EXE CLASS ...]\n");
         return 2;
     }
     if (!options->windowsVersion.empty()) {
@@ -416,6 +413,14 @@ int wmain(int argc, wchar_t** argv) {
     if (options->frenchAccounts && !SetFrenchAccounts()) {
         std::fprintf(stderr, "startup_probe: could not set up the accounts\n");
         return 1;
+    }
+    for (const auto& [from, to] : options->copies) {
+        if (!CopyInto(from, to)) {
+            const DWORD error = GetLastError();
+            std::fprintf(stderr, "startup_probe: could not copy %s (error %lu)\n",
+                         ToUtf8(from).c_str(), error);
+            return 1;
+        }
     }
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);

@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # What the Wine benchmark scripts share: their options and where the builds are. Source it with
-# the script's own name in $bench_name; it sets $runs and $build.
-runs=7
+# the script's own name in $bench_name (and its default number of rounds in $bench_runs, else 7);
+# it sets $runs and $build.
+runs=${bench_runs:-7}
 build=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build
 while [ $# -gt 0 ]; do
     case $1 in

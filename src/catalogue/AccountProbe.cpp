@@ -77,15 +77,14 @@ void ProbeAccounts(MainWindowState& state, Machine& machine) {
     for (const AccountBox& account : kAccountBoxes) {
         system.RemoveFile(machine.windowsFolder + account.reportFile);
     }
-    std::vector<std::wstring> commandLines;
+    std::vector<ProgramStart> queries;
     for (const AccountBox& account : kAccountBoxes) {
-        // Quoted, or a blank in the Windows folder would pass the rest of the path to net user.
-        commandLines.push_back(std::wstring(L"cmd /C net user ") + account.name + L" > \"" +
-                               machine.windowsFolder + account.reportFile + L"\"");
+        queries.push_back({machine.systemFolder + L"\\net.exe",
+                           std::wstring(L"user ") + account.name,
+                           machine.windowsFolder + account.reportFile, WindowStyle::Hidden});
     }
     // Read each file only once its writer has ended, so a report is never read half written.
-    const std::vector<CommandEnd> ends =
-        RunCommandsToEnd(system, commandLines, WindowStyle::Hidden, kQueryTimeoutMs);
+    const std::vector<CommandEnd> ends = RunProgramsToEnd(system, queries, kQueryTimeoutMs);
 
     std::array<AccountState, kAccountBoxes.size()> states{};
     for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {

@@ -107,11 +107,13 @@ Reason Import(Machine& machine, std::span<const RegistryScript* const> scripts) 
         held.push_back(std::move(extraction.file));
     }
     if (!reason) {
-        std::vector<std::wstring> imports;
+        std::vector<ProgramStart> imports;
         for (const RegistryScript* script : scripts) {
-            imports.push_back(L"Cmd /C REGEDIT /s \"" + folder + script->fileName + L"\"");
+            imports.push_back({machine.windowsFolder + L"\\regedit.exe",
+                               L"/s \"" + folder + script->fileName + L"\"", L"",
+                               WindowStyle::Minimized});
         }
-        RunCommandsToEnd(system, imports, WindowStyle::Minimized, kImportTimeoutMs);
+        RunProgramsToEnd(system, imports, kImportTimeoutMs);
     }
     const std::size_t written = held.size();
     held.clear();

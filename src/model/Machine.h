@@ -17,6 +17,7 @@ struct Machine {
           host(host),
           accounts(accounts),
           windowsFolder(system.WindowsDirectory()),
+          systemFolder(system.SystemDirectory()),
           systemDrive(windowsFolder.substr(0, 1)) {}
 
     Reg& reg;
@@ -25,6 +26,7 @@ struct Machine {
     LocalAccounts& accounts;
     // Read once, when the program starts.
     std::wstring windowsFolder;  // without a trailing backslash
+    std::wstring systemFolder;   // the same
     std::wstring systemDrive;    // the drive letter alone
 };
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,15 @@ class StartedProcess {
     virtual bool WaitForExit(std::int32_t milliseconds) = 0;
     // Its exit code once it has ended; nothing while it runs or when the system cannot tell.
     virtual std::optional<unsigned long> ExitCode() = 0;
+};
+
+// A program started by its full path, with no shell between: nothing on the way to read the
+// arguments twice, and no console host to start as well.
+struct ProgramStart {
+    std::wstring program;     // the full path
+    std::wstring arguments;   // as the command line has them after the program
+    std::wstring outputFile;  // a new file that takes the standard output; empty for none
+    WindowStyle style = WindowStyle::Hidden;
 };
 
 // A file the program wrote and holds open: other processes may read it, but cannot change or
@@ -85,6 +95,8 @@ class System {
 
     virtual VersionInfo QueryVersion() = 0;
     virtual std::wstring WindowsDirectory() = 0;
+    // The system folder (System32), without a trailing backslash.
+    virtual std::wstring SystemDirectory() = 0;
     virtual std::vector<wchar_t> DriveLetters() = 0;
     virtual std::wstring FileSystemOf(wchar_t driveLetter) = 0;
     virtual std::optional<std::uint32_t> FileAttributes(const std::wstring& path) = 0;
@@ -99,6 +111,13 @@ class System {
     // Starts a command line without waiting; null when it could not be started.
     virtual std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
                                                          WindowStyle style) = 0;
+    // Starts the program without waiting; null when it or its output file could not be started.
+    // No other file of this program's reaches it.
+    virtual std::unique_ptr<StartedProcess> StartProgram(const ProgramStart& start) = 0;
+    // Waits, keeping the windows responsive, until every process given has ended or the time is
+    // up; each then tells by WaitForExit(0).
+    virtual void WaitForAll(std::span<StartedProcess* const> processes,
+                            std::int32_t milliseconds) = 0;
     // Asks the shell to open a document or web address, with the given window as owner
     // (its handle as a number, 0 for none) and the program's folder as working folder.
     virtual void OpenDocument(std::uintptr_t ownerWindow, const std::wstring& target) = 0;

@@ -1,7 +1,5 @@
 #include "system/SystemInfo.h"
 
-#include "system/Deadline.h"
-
 namespace tolvane {
 
 namespace {
@@ -72,6 +70,31 @@ void StartWithoutWaiting(System& system, const std::wstring& commandLine, Window
     system.StartCommand(commandLine, style);
 }
 
+namespace {
+
+std::vector<CommandEnd> WaitToEnd(System& system,
+                                  const std::vector<std::unique_ptr<StartedProcess>>& processes,
+                                  std::uint32_t milliseconds) {
+    std::vector<StartedProcess*> started;
+    for (const auto& process : processes) {
+        if (process) {
+            started.push_back(process.get());
+        }
+    }
+    if (!started.empty()) {
+        system.WaitForAll(started, static_cast<std::int32_t>(milliseconds));
+    }
+    std::vector<CommandEnd> ends;
+    for (const auto& process : processes) {
+        ends.push_back(!process                  ? CommandEnd::NotStarted
+                       : process->WaitForExit(0) ? CommandEnd::Ended
+                                                 : CommandEnd::StillRunning);
+    }
+    return ends;
+}
+
+}  // namespace
+
 std::vector<CommandEnd> RunCommandsToEnd(System& system,
                                          const std::vector<std::wstring>& commandLines,
                                          WindowStyle style, std::uint32_t milliseconds) {
@@ -79,20 +102,16 @@ std::vector<CommandEnd> RunCommandsToEnd(System& system,
     for (const std::wstring& line : commandLines) {
         processes.push_back(system.StartCommand(line, style));
     }
-    std::vector<CommandEnd> ends;
-    const std::uint32_t start = system.Milliseconds();
-    for (const auto& process : processes) {
-        if (!process) {
-            ends.push_back(CommandEnd::NotStarted);
-            continue;
-        }
-        // Once the time is up, a wait of 0 still tells whether the process has ended meanwhile.
-        const std::uint32_t left = TimeLeft(start, system.Milliseconds(), milliseconds);
-        ends.push_back(process->WaitForExit(static_cast<std::int32_t>(left))
-                           ? CommandEnd::Ended
-                           : CommandEnd::StillRunning);
+    return WaitToEnd(system, processes, milliseconds);
+}
+
+std::vector<CommandEnd> RunProgramsToEnd(System& system, std::span<const ProgramStart> programs,
+                                         std::uint32_t milliseconds) {
+    std::vector<std::unique_ptr<StartedProcess>> processes;
+    for (const ProgramStart& program : programs) {
+        processes.push_back(system.StartProgram(program));
     }
-    return ends;
+    return WaitToEnd(system, processes, milliseconds);
 }
 
 }  // namespace tolvane

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -42,5 +43,8 @@ enum class CommandEnd { NotStarted, Ended, StillRunning };
 std::vector<CommandEnd> RunCommandsToEnd(System& system,
                                          const std::vector<std::wstring>& commandLines,
                                          WindowStyle style, std::uint32_t milliseconds);
+// The same for programs started directly.
+std::vector<CommandEnd> RunProgramsToEnd(System& system, std::span<const ProgramStart> programs,
+                                         std::uint32_t milliseconds);
 
 }  // namespace tolvane

@@ -17,8 +17,10 @@ constexpr wchar_t kRemoteRegistryStart[] =
     L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry\\Start";
 constexpr wchar_t kGuestFile[] = L"C:\\WINDOWS\\Inv.cmp";
 constexpr wchar_t kHelpFile[] = L"C:\\WINDOWS\\Hlp.cmp";
-const std::wstring kGuestQuery = L"cmd /C net user Invit\u00e9 > \"C:\\WINDOWS\\Inv.cmp\"";
-const std::wstring kHelpQuery = L"cmd /C net user HelpAssistant > \"C:\\WINDOWS\\Hlp.cmp\"";
+const std::wstring kGuestQuery =
+    L"C:\\WINDOWS\\system32\\net.exe user Invit\u00e9 > C:\\WINDOWS\\Inv.cmp";
+const std::wstring kHelpQuery =
+    L"C:\\WINDOWS\\system32\\net.exe user HelpAssistant > C:\\WINDOWS\\Hlp.cmp";
 const std::wstring kGuestOn = L"net user Invit\u00e9 /active:yes";
 const std::wstring kGuestOff = L"net user Invit\u00e9 /active:no";
 // The pauses between forty looks for a report.
@@ -45,9 +47,14 @@ struct Accounts : Harness {
 TEST(ProbeAccounts, ShowsEachAccountAndLeavesNoFileBehind) {
     Accounts h;
     ProbeAccounts(h.state, h.machine);
-    EXPECT_EQ(h.system.commandLines(), (std::vector<std::wstring>{kGuestQuery, kHelpQuery}));
-    for (const auto& started : h.system.started) {
-        EXPECT_EQ(started.style, WindowStyle::Hidden);
+    // net.exe itself, by its full path, its report going straight to the file: no shell between.
+    ASSERT_EQ(h.system.programs.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const ProgramStart& query = h.system.programs[i];
+        EXPECT_EQ(query.program, L"C:\\WINDOWS\\system32\\net.exe");
+        EXPECT_EQ(query.arguments, std::wstring(L"user ") + kAccountBoxes[i].name);
+        EXPECT_EQ(query.outputFile, i == 0 ? kGuestFile : kHelpFile);
+        EXPECT_EQ(query.style, WindowStyle::Hidden);
     }
     EXPECT_EQ(h.Value(C::GuestAccountBox),
               1);  // the guest account is inactive: deactivation in force

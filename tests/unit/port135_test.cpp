@@ -22,9 +22,9 @@ const std::vector<std::wstring> kOpenList = {L"ncacn_ip_tcp", L"ncacn_spx", L"nc
                                              L"ncacn_nb_ipx"};
 const std::vector<std::wstring> kClosedList = {L"ncacn_spx", L"ncacn_nb_nb", L"ncacn_nb_ipx"};
 const std::vector<std::wstring> kAdminList = {L"ncacn_ip_tcp", L"ncacn_http"};
-const std::wstring kBindImport = L"Cmd /C REGEDIT /s \"C:\\Tools\\Bind.reg\"";
-const std::wstring kDcomImport = L"Cmd /C REGEDIT /s \"C:\\Tools\\DCOM.reg\"";
-const std::wstring kDcom2Import = L"Cmd /C REGEDIT /s \"C:\\Tools\\DCOM2.reg\"";
+const std::wstring kBindImport = L"C:\\WINDOWS\\regedit.exe /s \"C:\\Tools\\Bind.reg\"";
+const std::wstring kDcomImport = L"C:\\WINDOWS\\regedit.exe /s \"C:\\Tools\\DCOM.reg\"";
+const std::wstring kDcom2Import = L"C:\\WINDOWS\\regedit.exe /s \"C:\\Tools\\DCOM2.reg\"";
 constexpr wchar_t kWarning[] =
     L"We strongly recommend to backup your system before closing port 135 as if a problem occurs, "
     L"there will be no way to step back.\r\n\r\nAre you ready?";
@@ -51,7 +51,7 @@ struct Dcom : Harness {
         system.onCommandEnd = [this](const std::wstring& line) { Import(line); };
     }
     void Import(const std::wstring& line) {
-        const std::wstring start = L"Cmd /C REGEDIT /s \"";
+        const std::wstring start = L"C:\\WINDOWS\\regedit.exe /s \"";
         ASSERT_TRUE(line.starts_with(start) && line.ends_with(L"\"")) << line;
         const std::wstring path = line.substr(start.size(), line.size() - start.size() - 1);
         EXPECT_EQ(system.held.count(path), 1u) << "not held while imported: " << path;
@@ -131,8 +131,11 @@ TEST(ClosePort135, ClosesOnYesAndReopeningBringsBackWhatWasThere) {
     EXPECT_EQ(h.host.messages[0].title, L"Warning.....");
     EXPECT_EQ(h.host.messages[0].style, MbYesNo | MbIconExclamation | MbDefButton2);
     EXPECT_EQ(h.system.commandLines(), (std::vector<std::wstring>{kBindImport, kDcomImport}));
-    for (const auto& started : h.system.started) {
-        EXPECT_EQ(started.style, WindowStyle::Minimized);
+    // The registry editor itself, by its full path: no shell between, no output to keep.
+    for (const ProgramStart& import : h.system.programs) {
+        EXPECT_EQ(import.program, L"C:\\WINDOWS\\regedit.exe");
+        EXPECT_TRUE(import.outputFile.empty());
+        EXPECT_EQ(import.style, WindowStyle::Minimized);
     }
     EXPECT_EQ(h.List(kBind), std::vector<std::wstring>{L"1"});
     EXPECT_EQ(h.List(kProtocols), kClosedList);

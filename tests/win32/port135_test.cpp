@@ -67,7 +67,8 @@ class Port135Platform : public ::testing::Test {
             return false;
         }
         const auto editor =
-            system_.StartCommand(L"Cmd /C REGEDIT /s \"" + path + L"\"", WindowStyle::Minimized);
+            system_.StartProgram({machine_.windowsFolder + L"\\regedit.exe",
+                                  L"/s \"" + path + L"\"", L"", WindowStyle::Minimized});
         const bool ended = editor && editor->WaitForExit(10000);
         extraction.file.reset();
         return system_.RemoveFile(path) && ended;

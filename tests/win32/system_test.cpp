@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -181,6 +182,34 @@ TEST_F(PlantedPrograms, AreNeverStartedByBareNamesWhileTheSystemFoldersProgramsA
     EXPECT_EQ(std::count(records->begin(), records->end(), '\n'),
               static_cast<std::ptrdiff_t>(planted_.size()))
         << *records;
+}
+
+// Both at once, each writing only its own file, which nobody holds once the program has ended;
+// a file already there is never written through.
+TEST(StartProgram, HandsEachProgramItsOwnNewOutputFile) {
+    Win32System system;
+    const std::wstring cmd = system.SystemDirectory() + L"\\cmd.exe";
+    const std::wstring outs[] = {TempFolder() + L"tolvane-direct-1.txt",
+                                 TempFolder() + L"tolvane-direct-2.txt"};
+    std::vector<std::unique_ptr<StartedProcess>> processes;
+    for (int i = 0; i < 2; ++i) {
+        DeleteFileW(outs[i].c_str());
+        processes.push_back(system.StartProgram(
+            {cmd, L"/C echo ran " + std::to_wstring(i + 1), outs[i], WindowStyle::Hidden}));
+        ASSERT_NE(processes.back(), nullptr);
+    }
+    const std::vector<StartedProcess*> started = {processes[0].get(), processes[1].get()};
+    system.WaitForAll(started, 10000);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(processes[i]->WaitForExit(0));
+        EXPECT_EQ(system.ReadFileBytes(outs[i], 100).value_or(""),
+                  "ran " + std::to_string(i + 1) + "\r\n");
+    }
+    EXPECT_EQ(system.StartProgram({cmd, L"/C echo again", outs[0], WindowStyle::Hidden}), nullptr);
+    EXPECT_EQ(system.ReadFileBytes(outs[0], 100).value_or(""), "ran 1\r\n");
+    for (const std::wstring& out : outs) {
+        EXPECT_TRUE(DeleteFileW(out.c_str()));
+    }
 }
 
 TEST(StartWithoutWaiting, StartsNothingForAnUnknownProgram) {

@@ -1,9 +1,6 @@
 // Process entry, and the one place that builds the windows and ties them to the program's logic.
 // The main window is the only window at start; its end ends the program.
 #include <windows.h>
-// After windows.h, which they need.
-#include <commctrl.h>
-#include <objbase.h>
 
 #include "app/MainWindowController.h"
 #include "app/Unattended.h"
@@ -11,6 +8,7 @@
 #include "options/win32/OptionsWindow.h"
 #include "ports/win32/PortsWindow.h"
 #include "registry/win32/Win32RegistryStore.h"
+#include "system/win32/OnDemand.h"
 #include "system/win32/Win32LocalAccounts.h"
 #include "system/win32/Win32System.h"
 #include "ui/win32/MainWindow.h"
@@ -18,23 +16,6 @@
 namespace {
 
 using namespace tolvane;
-
-// The shell asks its callers for an apartment: without it some extensions refuse to open a web
-// address.
-class ComApartment {
-  public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(result_)) {
-            CoUninitialize();
-        }
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-  private:
-    HRESULT result_;
-};
 
 std::unique_ptr<win32::SmallWindowBase> MakeOwnedWindow(MainWindowController& controller,
                                                         OwnedWindow which,
@@ -76,10 +57,6 @@ win32::MainWindowEvents EventsOf(MainWindowController& controller) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
-    // Visual styles, as the manifest asks for version 6 of the common controls.
-    InitCommonControls();
-    const ComApartment apartment;
-
     win32::Win32RegistryStore registry;
     win32::Win32System system;
     win32::Win32LocalAccounts accounts;
@@ -96,6 +73,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     if (request.RunsWithoutWindow()) {
         return RunUnattended(request, registry, system, accounts);
     }
+    // Loads the common controls: version 6 with its visual styles where the manifest asks for it,
+    // and the list view of the ports window.
+    const INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_LISTVIEW_CLASSES};
+    win32::ondemand::InitCommonControlsEx(&classes);
     win32::MainWindow window(instance);
     MainWindowController controller(registry, system, window, accounts);
     if (!window.Create(controller.controls(), EventsOf(controller))) {

@@ -1,5 +1,7 @@
 #include "system/win32/MessagePump.h"
 
+#include <algorithm>
+
 #include "system/Deadline.h"
 
 namespace tolvane::win32 {
@@ -19,34 +21,47 @@ bool PumpPending() {
     return true;
 }
 
+// Drops the handles already signalled; true when none is left.
+bool DropSignalled(std::vector<HANDLE>& handles) {
+    std::erase_if(handles, [](HANDLE h) { return WaitForSingleObject(h, 0) == WAIT_OBJECT_0; });
+    return handles.empty();
+}
+
 }  // namespace
 
-bool WaitPumping(HANDLE handle, std::int32_t milliseconds) {
-    if (milliseconds <= 0) {
-        return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+bool WaitPumpingForAll(std::vector<HANDLE> handles, std::int32_t milliseconds) {
+    const bool forHandles = !handles.empty();
+    // Waiting for all at once would wait for input as well: each signalled one is dropped instead.
+    if (milliseconds <= 0 || handles.size() >= MAXIMUM_WAIT_OBJECTS) {
+        return forHandles && DropSignalled(handles);
     }
     const DWORD total = static_cast<DWORD>(milliseconds);
     const DWORD start = GetTickCount();
     // Messages already queued would not wake the wait below.
-    PumpPending();
+    bool pumping = PumpPending();
     for (;;) {
         const DWORD left = TimeLeft(start, GetTickCount(), total);
-        if (left == 0) {
-            return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+        if (left == 0 || !pumping) {
+            return forHandles && DropSignalled(handles);
         }
-        const DWORD count = handle ? 1 : 0;
+        const DWORD count = static_cast<DWORD>(handles.size());
         const DWORD result =
-            MsgWaitForMultipleObjects(count, handle ? &handle : nullptr, FALSE, left, QS_ALLINPUT);
-        if (handle && result == WAIT_OBJECT_0) {
-            return true;
-        }
-        if (result == WAIT_OBJECT_0 + count && !PumpPending()) {
-            return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
-        }
-        if (result == WAIT_FAILED) {
+            MsgWaitForMultipleObjects(count, handles.data(), FALSE, left, QS_ALLINPUT);
+        if (result < WAIT_OBJECT_0 + count) {
+            if (DropSignalled(handles)) {
+                return true;
+            }
+        } else if (result == WAIT_OBJECT_0 + count) {
+            pumping = PumpPending();
+        } else if (result == WAIT_FAILED) {
             return false;
         }
     }
+}
+
+bool WaitPumping(HANDLE handle, std::int32_t milliseconds) {
+    return WaitPumpingForAll(handle ? std::vector<HANDLE>{handle} : std::vector<HANDLE>{},
+                             milliseconds);
 }
 
 }  // namespace tolvane::win32

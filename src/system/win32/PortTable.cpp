@@ -1,8 +1,7 @@
 #include "system/win32/PortTable.h"
 
 #include <windows.h>
-// After windows.h, which they need.
-#include <iphlpapi.h>
+// After windows.h, which it needs.
 #include <tlhelp32.h>
 
 #include <cstring>
@@ -10,6 +9,7 @@
 #include <string>
 
 #include "system/win32/Handles.h"
+#include "system/win32/OnDemand.h"
 
 namespace tolvane::win32 {
 namespace {
@@ -17,20 +17,6 @@ namespace {
 constexpr ULONG kIpv4 = 2;        // AF_INET, without the socket headers
 constexpr int kTcpListeners = 3;  // TCP_TABLE_OWNER_PID_LISTENER
 constexpr int kUdpWithOwner = 1;  // UDP_TABLE_OWNER_PID
-
-using ExtendedTableFunction = DWORD(WINAPI*)(void* table, DWORD* size, BOOL order, ULONG family,
-                                             int tableClass, ULONG reserved);
-// Allocates the table on the given heap; the caller frees it there.
-using StackTableFunction = DWORD(WINAPI*)(void** table, BOOL order, HANDLE heap, DWORD flags,
-                                          DWORD family);
-
-// Imported, these would keep the program from starting on Windows versions that lack them.
-template <typename Function>
-Function IpHelperFunction(const char* name) {
-    const HMODULE module = GetModuleHandleW(L"iphlpapi.dll");
-    const FARPROC found = module ? GetProcAddress(module, name) : nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-}
 
 // Calls `read(buffer, &size)` with a larger buffer while the table does not fit: it may grow
 // between two calls.
@@ -93,8 +79,7 @@ std::vector<ListeningPort> PortsWithOwners(const Buffer* table, PortProtocol pro
 
 std::optional<std::vector<ListeningPort>> FromExtended(PortProtocol protocol) {
     const bool tcp = protocol == PortProtocol::Tcp;
-    const auto read = IpHelperFunction<ExtendedTableFunction>(tcp ? "GetExtendedTcpTable"
-                                                                  : "GetExtendedUdpTable");
+    const auto read = ondemand::ExtendedTable(tcp);
     if (!read) {
         return std::nullopt;
     }
@@ -108,9 +93,7 @@ std::optional<std::vector<ListeningPort>> FromExtended(PortProtocol protocol) {
 }
 
 std::optional<std::vector<ListeningPort>> FromStack(PortProtocol protocol) {
-    const auto read = IpHelperFunction<StackTableFunction>(
-        protocol == PortProtocol::Tcp ? "AllocateAndGetTcpExTableFromStack"
-                                      : "AllocateAndGetUdpExTableFromStack");
+    const auto read = ondemand::TableFromStack(protocol == PortProtocol::Tcp);
     UniqueHeapBlock table;
     if (!read || read(table.put(), FALSE, GetProcessHeap(), 0, kIpv4) != NO_ERROR || !table) {
         return std::nullopt;
@@ -121,7 +104,7 @@ std::optional<std::vector<ListeningPort>> FromStack(PortProtocol protocol) {
 std::optional<std::vector<ListeningPort>> FromBasic(PortProtocol protocol) {
     if (protocol == PortProtocol::Tcp) {
         const auto buffer = ReadSized([](DWORD* table, DWORD* size) {
-            return GetTcpTable(reinterpret_cast<MIB_TCPTABLE*>(table), size, FALSE);
+            return ondemand::GetTcpTable(reinterpret_cast<MIB_TCPTABLE*>(table), size, FALSE);
         });
         if (!buffer) {
             return std::nullopt;
@@ -129,7 +112,7 @@ std::optional<std::vector<ListeningPort>> FromBasic(PortProtocol protocol) {
         return PortsOf(*reinterpret_cast<const MIB_TCPTABLE*>(buffer->data()), protocol);
     }
     const auto buffer = ReadSized([](DWORD* table, DWORD* size) {
-        return GetUdpTable(reinterpret_cast<MIB_UDPTABLE*>(table), size, FALSE);
+        return ondemand::GetUdpTable(reinterpret_cast<MIB_UDPTABLE*>(table), size, FALSE);
     });
     if (!buffer) {
         return std::nullopt;

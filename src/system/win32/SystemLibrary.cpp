@@ -1,6 +1,20 @@
 #include "system/win32/SystemLibrary.h"
 
 namespace tolvane::win32 {
+namespace {
+
+// Windows XP and later: the manifest's side-by-side assemblies (version 6 of the common controls)
+// answer to a DLL's bare name. Their full path is in the side-by-side store, not the system folder.
+bool RedirectedByManifest(const wchar_t* dllName) {
+    const auto find =
+        reinterpret_cast<decltype(&FindActCtxSectionStringW)>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "FindActCtxSectionStringW")));
+    ACTCTX_SECTION_KEYED_DATA data{};
+    data.cbSize = sizeof(data);
+    return find && find(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, dllName, &data);
+}
+
+}  // namespace
 
 std::wstring SystemFolder() {
     wchar_t buffer[MAX_PATH];
@@ -13,7 +27,8 @@ FARPROC SystemFunction(const wchar_t* dllName, const char* functionName) {
     if (folder.empty()) {
         return nullptr;
     }
-    const HMODULE module = LoadLibraryW((folder + L"\\" + dllName).c_str());
+    const HMODULE module =
+        LoadLibraryW(RedirectedByManifest(dllName) ? dllName : (folder + L"\\" + dllName).c_str());
     return module ? GetProcAddress(module, functionName) : nullptr;
 }
 

@@ -1,4 +1,5 @@
-// Functions of the system's own DLLs that not every supported Windows has, found at run time.
+// The one place that loads the system's DLLs at run time: those that not every supported Windows
+// has, and those that only some runs need, so that the others start without them.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +13,8 @@ std::wstring SystemFolder();
 
 // A function of a DLL of the system folder; null where this Windows lacks the DLL or the
 // function. The DLL is loaded by its full path, never by a bare name that a planted copy could
-// answer to, and stays loaded for the rest of the program.
+// answer to (unless the program's manifest redirects that name to the side-by-side store, which
+// the loader then searches first), and stays loaded for the rest of the program.
 FARPROC SystemFunction(const wchar_t* dllName, const char* functionName);
 
 // The same, as the function's own type.

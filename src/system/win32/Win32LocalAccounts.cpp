@@ -2,12 +2,12 @@
 
 #include <windows.h>
 // After windows.h, which they need.
-#include <lm.h>
 #include <ntsecapi.h>
 
 #include <vector>
 
 #include "system/win32/Handles.h"
+#include "system/win32/OnDemand.h"
 
 namespace tolvane::win32 {
 namespace {
@@ -19,7 +19,7 @@ NTSTATUS ClosePolicy(LSA_HANDLE policy) {
     return LsaClose(policy);
 }
 NET_API_STATUS FreeNetBuffer(BYTE* buffer) {
-    return NetApiBufferFree(buffer);
+    return ondemand::NetApiBufferFree(buffer);
 }
 
 using UniquePolicy = UniqueResource<LSA_HANDLE, NullTraits<LSA_HANDLE, ClosePolicy>>;
@@ -29,7 +29,7 @@ using UniqueNetBuffer = UniqueResource<BYTE*, NullTraits<BYTE*, FreeNetBuffer>>;
 // The account's flags, through level 1 of NetUserGetInfo.
 NET_API_STATUS ReadFlags(const std::wstring& name, DWORD& flags) {
     UniqueNetBuffer info;
-    const NET_API_STATUS status = NetUserGetInfo(nullptr, name.c_str(), 1, info.put());
+    const NET_API_STATUS status = ondemand::NetUserGetInfo(nullptr, name.c_str(), 1, info.put());
     if (status == NERR_Success) {
         flags = reinterpret_cast<const USER_INFO_1*>(info.get())->usri1_flags;
     }
@@ -95,7 +95,8 @@ unsigned long Win32LocalAccounts::WriteDisabled(const std::wstring& name, bool d
     // Level 1008 sets every flag at once: the others are given back as they were read.
     USER_INFO_1008 info{disabled ? flags | UF_ACCOUNTDISABLE : flags & ~DWORD{UF_ACCOUNTDISABLE}};
     info.usri1008_flags |= UF_SCRIPT;
-    return NetUserSetInfo(nullptr, name.c_str(), 1008, reinterpret_cast<BYTE*>(&info), nullptr);
+    return ondemand::NetUserSetInfo(nullptr, name.c_str(), 1008, reinterpret_cast<BYTE*>(&info),
+                                    nullptr);
 }
 
 }  // namespace tolvane::win32

@@ -1,8 +1,6 @@
 #include "system/win32/Win32System.h"
 
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include <cstring>
 
@@ -12,6 +10,7 @@
 #include "system/win32/DomainJoin.h"
 #include "system/win32/Handles.h"
 #include "system/win32/MessagePump.h"
+#include "system/win32/OnDemand.h"
 #include "system/win32/PortTable.h"
 #include "system/win32/ServiceTable.h"
 #include "system/win32/Shutdown.h"
@@ -23,6 +22,7 @@ namespace {
 class Win32Process : public StartedProcess {
   public:
     explicit Win32Process(HANDLE process) : process_(process) {}
+    HANDLE handle() const { return process_.get(); }
     bool WaitForExit(std::int32_t milliseconds) override {
         return WaitPumping(process_.get(), milliseconds);
     }
@@ -179,6 +179,10 @@ VersionInfo Win32System::QueryVersion() {
     return {true, info.dwMajorVersion, info.dwMinorVersion, info.dwPlatformId};
 }
 
+std::wstring Win32System::SystemDirectory() {
+    return SystemFolder();
+}
+
 std::wstring Win32System::WindowsDirectory() {
     std::wstring buffer(4096, L'\0');
     const UINT length = GetWindowsDirectoryW(buffer.data(), 4095);
@@ -275,10 +279,51 @@ std::unique_ptr<StartedProcess> Win32System::StartCommand(const std::wstring& co
     return std::make_unique<Win32Process>(info.hProcess);
 }
 
+std::unique_ptr<StartedProcess> Win32System::StartProgram(const ProgramStart& start) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = ShowCommand(start.style);
+    UniqueHandle output;
+    if (!start.outputFile.empty()) {
+        // A new file, never one written through; readers may look while the program writes.
+        output.reset(CreateFileW(start.outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Inheritable only for this start, so that no other program started meanwhile holds it.
+        if (!output ||
+            !SetHandleInformation(output.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
+            return nullptr;
+        }
+        startup.dwFlags |= STARTF_USESTDHANDLES;
+        startup.hStdOutput = output.get();
+    }
+    std::wstring line = L"\"" + start.program + L"\" " + start.arguments;
+    const std::wstring systemFolder = SystemFolder();
+    PROCESS_INFORMATION info{};
+    // A console program gets no console at all: none to see, and no console host to start.
+    if (!CreateProcessW(start.program.c_str(), line.data(), nullptr, nullptr, output ? TRUE : FALSE,
+                        DETACHED_PROCESS, nullptr,
+                        systemFolder.empty() ? nullptr : systemFolder.c_str(), &startup, &info)) {
+        return nullptr;
+    }
+    CloseHandle(info.hThread);
+    return std::make_unique<Win32Process>(info.hProcess);
+}
+
+void Win32System::WaitForAll(std::span<StartedProcess* const> processes,
+                             std::int32_t milliseconds) {
+    std::vector<HANDLE> handles;
+    for (StartedProcess* process : processes) {
+        // This system starts no other kind.
+        handles.push_back(static_cast<Win32Process*>(process)->handle());
+    }
+    WaitPumpingForAll(std::move(handles), milliseconds);
+}
+
 void Win32System::OpenDocument(std::uintptr_t ownerWindow, const std::wstring& target) {
     const std::wstring folder = ProgramFolder();
-    ShellExecuteW(reinterpret_cast<HWND>(ownerWindow), L"open", target.c_str(), L"", folder.c_str(),
-                  SW_SHOWNORMAL);
+    ondemand::ShellExecuteW(reinterpret_cast<HWND>(ownerWindow), L"open", target.c_str(), L"",
+                            folder.c_str(), SW_SHOWNORMAL);
 }
 
 std::wstring Win32System::ProgramFolder() {
@@ -441,11 +486,8 @@ bool Win32System::WriteStandardOutput(const std::wstring& text) {
                written == bytes.size();
     }
     // Started from a console window: write there. Windows 2000 cannot attach to one.
-    using AttachConsoleFunction = BOOL(WINAPI*)(DWORD);
     constexpr DWORD kParentProcess = static_cast<DWORD>(-1);
-    const auto attach = reinterpret_cast<AttachConsoleFunction>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "AttachConsole")));
-    if (!attach || !attach(kParentProcess)) {
+    if (!ondemand::AttachConsole(kParentProcess)) {
         return false;
     }
     const UniqueHandle console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,

@@ -9,6 +9,7 @@ class Win32System : public System {
   public:
     VersionInfo QueryVersion() override;
     std::wstring WindowsDirectory() override;
+    std::wstring SystemDirectory() override;
     std::vector<wchar_t> DriveLetters() override;
     std::wstring FileSystemOf(wchar_t driveLetter) override;
     std::optional<std::uint32_t> FileAttributes(const std::wstring& path) override;
@@ -19,6 +20,8 @@ class Win32System : public System {
     void Pause(std::int32_t milliseconds) override;
     std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
                                                  WindowStyle style) override;
+    std::unique_ptr<StartedProcess> StartProgram(const ProgramStart& start) override;
+    void WaitForAll(std::span<StartedProcess* const> processes, std::int32_t milliseconds) override;
     void OpenDocument(std::uintptr_t ownerWindow, const std::wstring& target) override;
     std::wstring ProgramFolder() override;
     Extraction ExtractResource(const std::wstring& path, const std::wstring& type,

@@ -60,12 +60,12 @@ bool MainWindow::Create(Controls& controls, MainWindowEvents events) {
         return false;
     }
     menu.release();  // the window owns it now
-    CreateControls();
     controls.SetView(this);
     return true;
 }
 
 void MainWindow::Show(int showCommand) {
+    CreateControls();
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     for (const ControlLayout& control : MainWindowLayout()) {
@@ -77,22 +77,31 @@ void MainWindow::Show(int showCommand) {
     }
 }
 
+// Only once the machine is read: each control starts as it will be shown, and nothing is drawn
+// or changed twice.
 void MainWindow::CreateControls() {
     for (const ControlLayout& control : MainWindowLayout()) {
-        const HWND child =
-            CreateChildControl(window_, control.kind, control.centred, control.caption,
-                               WindowRectTwips(control), dpi_, DialogId(control.id));
+        const HWND child = CreateChildControl(window_, control.kind, control.centred,
+                                              controls_->Caption(control.id).c_str(),
+                                              WindowRectTwips(control), dpi_, DialogId(control.id),
+                                              controls_->Enabled(control.id) ? 0 : WS_DISABLED);
         children_[static_cast<int>(control.id)] = child;
         if (control.kind == ControlKind::Picture) {
             logo_.reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_QUILLLOGO),
                                                         IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
             SendMessageW(child, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
         }
-        ControlChanged(control.id);
+        ShowState(control.id, true);
     }
 }
 
 void MainWindow::ControlChanged(ControlId id) {
+    ShowState(id, false);
+}
+
+// A control just made holds its caption and enabled state from its creation and is not drawn yet;
+// one shown before changes only where it differs, so that it repaints no more than it must.
+void MainWindow::ShowState(ControlId id, bool fresh) {
     const HWND child = Child(id);
     if (!child) {
         return;
@@ -101,14 +110,20 @@ void MainWindow::ControlChanged(ControlId id) {
     const ControlLayout& layout = LayoutOf(id);
     switch (layout.kind) {
         case ControlKind::CheckBox:
-            SendMessageW(child, BM_SETCHECK, controls.Ticked(id) ? BST_CHECKED : BST_UNCHECKED, 0);
+            if (!fresh || controls.Ticked(id)) {
+                SendMessageW(child, BM_SETCHECK, controls.Ticked(id) ? BST_CHECKED : BST_UNCHECKED,
+                             0);
+            }
             break;
         case ControlKind::Label:
         case ControlKind::TextBox: {
             const HFONT font = fonts_.Get(controls.Centipoints(id), controls.Bold(id));
-            if (reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) != font) {
-                SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+            if (fresh || reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) != font) {
+                SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), !fresh);
                 PublishFontForTests(child, controls.Centipoints(id), controls.Bold(id));
+            }
+            if (fresh) {
+                break;
             }
             std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
             shown.resize(static_cast<std::size_t>(
@@ -119,14 +134,15 @@ void MainWindow::ControlChanged(ControlId id) {
             break;
         }
         default:
-            if (reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) == nullptr) {
+            if (fresh ||
+                reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) == nullptr) {
                 SendMessageW(child, WM_SETFONT,
                              reinterpret_cast<WPARAM>(fonts_.Get(layout.centipoints, layout.bold)),
                              FALSE);
             }
             break;
     }
-    if ((IsWindowEnabled(child) != FALSE) != controls.Enabled(id)) {
+    if (!fresh && (IsWindowEnabled(child) != FALSE) != controls.Enabled(id)) {
         EnableWindow(child, controls.Enabled(id));
     }
 }

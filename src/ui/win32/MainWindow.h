@@ -39,10 +39,10 @@ class MainWindow : public WindowBase, public ControlView, public Host {
     explicit MainWindow(HINSTANCE instance);
     ~MainWindow() override;
 
-    // Creates the window hidden, with every control, showing their state; it then shows each
-    // change of it.
+    // Creates the window hidden and empty; it shows each change of the controls' state from then.
     bool Create(Controls& controls, MainWindowEvents events);
-    // Shows it with the keyboard focus on the first box that takes it.
+    // Creates every control in its state of now, then shows the window with the keyboard focus on
+    // the first box that takes it. Once.
     void Show(int showCommand);
 
     void ControlChanged(ControlId id) override;
@@ -62,6 +62,7 @@ class MainWindow : public WindowBase, public ControlView, public Host {
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls();
+    void ShowState(ControlId id, bool fresh);
     void OnCommand(int id, int notification, HWND control);
     void OnClose();
     LRESULT ColourControl(HDC dc, HWND control);

@@ -1,6 +1,6 @@
 #include "ui/win32/SmallWindowBase.h"
 
-#include "system/win32/SystemLibrary.h"
+#include "system/win32/OnDemand.h"
 #include "ui/win32/ChildControls.h"
 
 namespace tolvane::win32 {
@@ -12,12 +12,10 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 // A themed frame draws its caption in the theme's colour, whatever WM_CTLCOLORSTATIC asks; without
 // its theme it takes the window's white on navy. Windows 2000 has no themes and no uxtheme.dll.
 void WithoutTheme(HWND control) {
-    using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    static const auto setWindowTheme =
-        SystemFunction<SetWindowThemeFunction>(L"uxtheme.dll", "SetWindowTheme");
     // Wine refuses the empty names (ERROR_INVALID_NAME); a class name no theme has does the same.
-    if (setWindowTheme && FAILED(setWindowTheme(control, L"", L""))) {
-        setWindowTheme(control, L" ", L" ");
+    if (const HRESULT result = ondemand::SetWindowTheme(control, L"", L"");
+        FAILED(result) && result != E_NOTIMPL) {
+        ondemand::SetWindowTheme(control, L" ", L" ");
     }
 }
 

@@ -82,8 +82,8 @@ std::optional<bool> AccountActive(const std::wstring& name);
 // Every command line the stand-in was started with since the last ClearNetLog, oldest first.
 std::vector<std::wstring> NetLog();
 // The program starts some commands without waiting for them, so a test waits for their effect:
-// until a logged command line equals `line` exactly (as the stand-in got it: "cmd /C net user
-// X > \"file\"" reaches it as "net user X "), or until the account has the given state.
+// until a logged command line equals `line` exactly (as the stand-in got it), or until the
+// account has the given state.
 bool WaitForNetCommand(const std::wstring& line, DWORD timeoutMs = 10000);
 bool WaitForAccount(const std::wstring& name, bool active, DWORD timeoutMs = 10000);
 // Until no net.exe runs any more: the log then holds every command started so far, so a test

@@ -1,5 +1,7 @@
 #include "fakes/FakeSystem.h"
 
+#include "system/Deadline.h"
+
 namespace tolvane::testing {
 namespace {
 
@@ -107,6 +109,22 @@ std::unique_ptr<StartedProcess> FakeSystem::StartCommand(const std::wstring& com
         return nullptr;
     }
     return std::make_unique<FakeProcess>(*this, commandLine);
+}
+
+std::unique_ptr<StartedProcess> FakeSystem::StartProgram(const ProgramStart& start) {
+    programs.push_back(start);
+    return StartCommand(start.program + L" " + start.arguments +
+                            (start.outputFile.empty() ? L"" : L" > " + start.outputFile),
+                        start.style);
+}
+
+// One after the other: the time they share is what matters here.
+void FakeSystem::WaitForAll(std::span<StartedProcess* const> processes, std::int32_t milliseconds) {
+    const std::uint32_t start = clock;
+    for (StartedProcess* process : processes) {
+        process->WaitForExit(static_cast<std::int32_t>(
+            TimeLeft(start, clock, static_cast<std::uint32_t>(milliseconds))));
+    }
 }
 
 Extraction FakeSystem::ExtractResource(const std::wstring& path, const std::wstring& type,

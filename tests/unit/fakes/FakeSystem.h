@@ -17,6 +17,7 @@ class FakeSystem : public System {
   public:
     VersionInfo QueryVersion() override { return version; }
     std::wstring WindowsDirectory() override { return windowsDir; }
+    std::wstring SystemDirectory() override { return windowsDir + L"\\system32"; }
     std::vector<wchar_t> DriveLetters() override;
     std::wstring FileSystemOf(wchar_t driveLetter) override;
     std::optional<std::uint32_t> FileAttributes(const std::wstring& path) override;
@@ -27,6 +28,8 @@ class FakeSystem : public System {
     void Pause(std::int32_t milliseconds) override;
     std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
                                                  WindowStyle style) override;
+    std::unique_ptr<StartedProcess> StartProgram(const ProgramStart& start) override;
+    void WaitForAll(std::span<StartedProcess* const> processes, std::int32_t milliseconds) override;
     void OpenDocument(std::uintptr_t ownerWindow, const std::wstring& target) override {
         opened.push_back({ownerWindow, target});
     }
@@ -87,12 +90,16 @@ class FakeSystem : public System {
     std::vector<std::int32_t> pauses;
     std::vector<std::wstring> fileSystemQueries;
 
+    // A program started directly is logged as one line: "PROGRAM ARGUMENTS", then " > OUTPUT"
+    // when its output goes to a file.
     struct Started {
         std::wstring commandLine;
         WindowStyle style;
     };
     std::vector<Started> started;
     std::vector<std::wstring> commandLines() const;
+    // What the programs started directly were given.
+    std::vector<ProgramStart> programs;
     // What a started command does to the machine by the time it ends.
     std::function<void(const std::wstring& commandLine)> onCommandEnd;
     // A command for which this says false is still running whenever it is waited for.

@@ -1,0 +1,48 @@
+// System functions whose DLLs load on first use, not with the program: a run that needs no
+// window, no account functions, no port table and no shell never loads them. Each returns
+// ERROR_PROC_NOT_FOUND (or fails as the function would) where the system lacks it.
+#pragma once
+
+#include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <iphlpapi.h>
+#include <lm.h>
+
+namespace tolvane::win32::ondemand {
+
+// comctl32
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* classes);
+
+// shell32, in the COM apartment that its extensions ask of their callers, entered on first use.
+HINSTANCE ShellExecuteW(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR folder,
+                        INT show);
+
+// netapi32
+NET_API_STATUS NetUserGetInfo(LPCWSTR server, LPCWSTR name, DWORD level, LPBYTE* buffer);
+NET_API_STATUS NetUserSetInfo(LPCWSTR server, LPCWSTR name, DWORD level, LPBYTE buffer,
+                              LPDWORD badParameter);
+NET_API_STATUS NetApiBufferFree(LPVOID buffer);
+NET_API_STATUS NetGetJoinInformation(LPCWSTR server, LPWSTR* name, PNETSETUP_JOIN_STATUS status);
+
+// iphlpapi: the plain tables of every version.
+DWORD GetTcpTable(PMIB_TCPTABLE table, PDWORD size, BOOL order);
+DWORD GetUdpTable(PMIB_UDPTABLE table, PDWORD size, BOOL order);
+// Windows XP: the tables with the owning processes, allocated on the heap given (the caller frees
+// them there); null where the system lacks them.
+using StackTableFunction = DWORD(WINAPI*)(void** table, BOOL order, HANDLE heap, DWORD flags,
+                                          DWORD family);
+StackTableFunction TableFromStack(bool tcp);
+// Windows XP Service Pack 2 and later, the same in a buffer of the caller's; the table's class as
+// an int, without its enumeration.
+using ExtendedTableFunction = DWORD(WINAPI*)(void* table, DWORD* size, BOOL order, ULONG family,
+                                             int tableClass, ULONG reserved);
+ExtendedTableFunction ExtendedTable(bool tcp);
+
+// uxtheme, Windows XP and later.
+HRESULT SetWindowTheme(HWND window, LPCWSTR application, LPCWSTR idList);
+
+// kernel32, Windows XP and later.
+BOOL AttachConsole(DWORD processId);
+
+}  // namespace tolvane::win32::ondemand
