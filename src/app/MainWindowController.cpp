@@ -38,6 +38,13 @@ void MainWindowController::ReadCommandLine(const std::wstring& commandLine) {
     state_.skipAccountProbe = ParseCommandLine(commandLine).skipAccountProbe;
 }
 
+void MainWindowController::StartAccountProbe() {
+    if (!state_.skipAccountProbe &&
+        DetectWindowsVersion(machine_.system) != WindowsVersion::Unsupported) {
+        accountQueries_ = StartAccountQueries(machine_);
+    }
+}
+
 bool MainWindowController::LoadFromMachine() {
     System& system = machine_.system;
     const WindowsVersion version = DetectWindowsVersion(system);
@@ -59,7 +66,10 @@ bool MainWindowController::LoadFromMachine() {
         DisableShareGroup(controls);
     }
     if (!state_.skipAccountProbe) {
-        ProbeAccounts(state_, machine_);
+        ProbeAccounts(
+            state_, machine_,
+            accountQueries_ ? std::move(*accountQueries_) : StartAccountQueries(machine_));
+        accountQueries_.reset();
         for (const AccountBox& account : kAccountBoxes) {
             controls.SetEnabled(account.box, true);
         }

@@ -1,8 +1,10 @@
 // The main window's logic: start-up, and what each click and menu entry does.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "catalogue/AccountProbe.h"
 #include "model/ControlId.h"
 #include "model/Machine.h"
 #include "model/MainWindowState.h"
@@ -20,6 +22,9 @@ class MainWindowController {
 
     // Reads the command line (the words after the program's name).
     void ReadCommandLine(const std::wstring& commandLine);
+    // Starts the account queries, so that they run while the window is being made; nothing with
+    // -noaccount or on a Windows version the program refuses. LoadFromMachine reads them.
+    void StartAccountProbe();
     // Adapts the window to the machine and shows every setting's state; false when this
     // Windows version is refused and the program must end.
     bool LoadFromMachine();
@@ -50,6 +55,7 @@ class MainWindowController {
     Reg reg_;
     Machine machine_;
     MainWindowState state_;
+    std::optional<AccountQueries> accountQueries_;
 };
 
 }  // namespace tolvane

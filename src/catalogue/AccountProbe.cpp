@@ -68,11 +68,8 @@ AccountState ReadAccountState(System& system, const std::wstring& path, WriterSt
         FindValueInFile(system, path, kActiveKey, false, L" ", L'\n', L'\r', writer));
 }
 
-void ProbeAccounts(MainWindowState& state, Machine& machine) {
-    BusyScope busy(state, machine.host);
-    machine.host.ShowPleaseWait(true);
+AccountQueries StartAccountQueries(Machine& machine) {
     System& system = machine.system;
-
     // A report left by an earlier run must not stand in for a query that fails to start.
     for (const AccountBox& account : kAccountBoxes) {
         system.RemoveFile(machine.windowsFolder + account.reportFile);
@@ -83,8 +80,19 @@ void ProbeAccounts(MainWindowState& state, Machine& machine) {
                            std::wstring(L"user ") + account.name,
                            machine.windowsFolder + account.reportFile, WindowStyle::Hidden});
     }
+    return {StartPrograms(system, queries)};
+}
+
+void ProbeAccounts(MainWindowState& state, Machine& machine) {
+    ProbeAccounts(state, machine, StartAccountQueries(machine));
+}
+
+void ProbeAccounts(MainWindowState& state, Machine& machine, AccountQueries queries) {
+    BusyScope busy(state, machine.host);
+    machine.host.ShowPleaseWait(true);
+    System& system = machine.system;
     // Read each file only once its writer has ended, so a report is never read half written.
-    const std::vector<CommandEnd> ends = RunProgramsToEnd(system, queries, kQueryTimeoutMs);
+    const std::vector<CommandEnd> ends = WaitToEnd(system, queries.processes, kQueryTimeoutMs);
 
     std::array<AccountState, kAccountBoxes.size()> states{};
     for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {

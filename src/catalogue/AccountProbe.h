@@ -8,6 +8,7 @@
 #include "catalogue/AccountOutput.h"
 #include "model/Machine.h"
 #include "model/MainWindowState.h"
+#include "system/SystemInfo.h"
 
 namespace tolvane {
 
@@ -24,8 +25,16 @@ inline constexpr std::array<AccountBox, 2> kAccountBoxes = {{
     {ControlId::HelpAssistantBox, L"HelpAssistant", L"\\Hlp.cmp", 0},
 }};
 
-// Queries both accounts and shows the result in the guest and help-assistant boxes.
+// The net user queries of both accounts, running.
+struct AccountQueries {
+    StartedProcesses processes;
+};
+// Starts both queries without waiting, so that other work can go on while they run.
+AccountQueries StartAccountQueries(Machine& machine);
+// Queries both accounts (or takes the queries already started) and shows the result in the guest
+// and help-assistant boxes.
 void ProbeAccounts(MainWindowState& state, Machine& machine);
+void ProbeAccounts(MainWindowState& state, Machine& machine, AccountQueries queries);
 
 // Whether the program writing a file may still be at it. Once it has ended, a file that is
 // missing or empty stays so, and waiting for it would only slow every start-up.

@@ -70,10 +70,7 @@ void StartWithoutWaiting(System& system, const std::wstring& commandLine, Window
     system.StartCommand(commandLine, style);
 }
 
-namespace {
-
-std::vector<CommandEnd> WaitToEnd(System& system,
-                                  const std::vector<std::unique_ptr<StartedProcess>>& processes,
+std::vector<CommandEnd> WaitToEnd(System& system, const StartedProcesses& processes,
                                   std::uint32_t milliseconds) {
     std::vector<StartedProcess*> started;
     for (const auto& process : processes) {
@@ -93,8 +90,6 @@ std::vector<CommandEnd> WaitToEnd(System& system,
     return ends;
 }
 
-}  // namespace
-
 std::vector<CommandEnd> RunCommandsToEnd(System& system,
                                          const std::vector<std::wstring>& commandLines,
                                          WindowStyle style, std::uint32_t milliseconds) {
@@ -105,13 +100,17 @@ std::vector<CommandEnd> RunCommandsToEnd(System& system,
     return WaitToEnd(system, processes, milliseconds);
 }
 
-std::vector<CommandEnd> RunProgramsToEnd(System& system, std::span<const ProgramStart> programs,
-                                         std::uint32_t milliseconds) {
-    std::vector<std::unique_ptr<StartedProcess>> processes;
+StartedProcesses StartPrograms(System& system, std::span<const ProgramStart> programs) {
+    StartedProcesses processes;
     for (const ProgramStart& program : programs) {
         processes.push_back(system.StartProgram(program));
     }
-    return WaitToEnd(system, processes, milliseconds);
+    return processes;
+}
+
+std::vector<CommandEnd> RunProgramsToEnd(System& system, std::span<const ProgramStart> programs,
+                                         std::uint32_t milliseconds) {
+    return WaitToEnd(system, StartPrograms(system, programs), milliseconds);
 }
 
 }  // namespace tolvane

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -43,7 +44,12 @@ enum class CommandEnd { NotStarted, Ended, StillRunning };
 std::vector<CommandEnd> RunCommandsToEnd(System& system,
                                          const std::vector<std::wstring>& commandLines,
                                          WindowStyle style, std::uint32_t milliseconds);
-// The same for programs started directly.
+// The same for programs started directly, in two steps, so that other work can go on while they
+// run: a null process for a program that could not start.
+using StartedProcesses = std::vector<std::unique_ptr<StartedProcess>>;
+StartedProcesses StartPrograms(System& system, std::span<const ProgramStart> programs);
+std::vector<CommandEnd> WaitToEnd(System& system, const StartedProcesses& processes,
+                                  std::uint32_t milliseconds);
 std::vector<CommandEnd> RunProgramsToEnd(System& system, std::span<const ProgramStart> programs,
                                          std::uint32_t milliseconds);
 

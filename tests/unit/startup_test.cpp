@@ -14,6 +14,7 @@ TEST(Startup, RefusesAnUnsupportedVersionAndTouchesNothing) {
     h.registry.SetDword(L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\forceguest", 0);
     const auto before = h.registry.keys;
     h.main.ReadCommandLine(L"");
+    h.main.StartAccountProbe();
     EXPECT_FALSE(h.main.LoadFromMachine());
     ASSERT_EQ(h.host.messages.size(), 1u);
     EXPECT_EQ(h.host.messages[0].text,
@@ -77,9 +78,13 @@ TEST(Startup, SimpleShareIsOfferedOnlyOnXpProfessional) {
     }
 }
 
+// The queries start before the window is made and are read, not started again, once it is.
 TEST(Startup, WithoutTheSwitchProbesAndOffersTheAccountBoxes) {
     Harness h;
     h.main.ReadCommandLine(L"");
+    h.main.StartAccountProbe();
+    ASSERT_EQ(h.system.started.size(), 2u);
+    EXPECT_TRUE(h.host.pleaseWaitCalls.empty());
     ASSERT_TRUE(h.main.LoadFromMachine());
     ASSERT_EQ(h.system.started.size(), 2u);
     EXPECT_TRUE(h.controls.Enabled(C::GuestAccountBox));
@@ -89,6 +94,7 @@ TEST(Startup, WithoutTheSwitchProbesAndOffersTheAccountBoxes) {
 TEST(Startup, WithTheSwitchStartsNoQueryAndKeepsTheAccountBoxesDisabled) {
     Harness h;
     h.main.ReadCommandLine(L"-noaccount");
+    h.main.StartAccountProbe();
     ASSERT_TRUE(h.main.LoadFromMachine());
     EXPECT_TRUE(h.system.started.empty());
     EXPECT_TRUE(h.system.files.empty());

@@ -73,16 +73,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     if (request.RunsWithoutWindow()) {
         return RunUnattended(request, registry, system, accounts);
     }
-    // Loads the common controls: version 6 with its visual styles where the manifest asks for it,
-    // and the list view of the ports window.
-    const INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_LISTVIEW_CLASSES};
-    win32::ondemand::InitCommonControlsEx(&classes);
     win32::MainWindow window(instance);
     MainWindowController controller(registry, system, window, accounts);
     if (!window.Create(controller.controls(), EventsOf(controller))) {
         return 1;
     }
     controller.ReadCommandLine(line);
+    // net.exe runs meanwhile: the common controls take about as long to load.
+    controller.StartAccountProbe();
+    // Version 6 of the common controls with its visual styles where the manifest asks for it, and
+    // the list view of the ports window; the controls are made once the machine is read.
+    const INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_LISTVIEW_CLASSES};
+    win32::ondemand::InitCommonControlsEx(&classes);
     if (!controller.LoadFromMachine()) {
         // Nothing was read or changed: closing only cleans up.
         controller.Close(false);
