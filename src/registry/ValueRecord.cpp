@@ -175,7 +175,7 @@ WriteResult RestoreRecord(Reg& reg, RegistryRoot root, const std::wstring& value
 }
 
 WriteResult ValueJournal::Keep(RegistryRoot root, const std::wstring& valuePath) {
-    const bool kept = std::any_of(kept_.begin(), kept_.end(), [&](const Kept& entry) {
+    const bool kept = std::any_of(kept_.begin(), kept_.end(), [&](const KeptValue& entry) {
         return entry.root == root && entry.valuePath == valuePath;
     });
     if (kept) {

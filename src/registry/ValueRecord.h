@@ -54,13 +54,13 @@ class ValueJournal {
     [[nodiscard]] WriteResult RollBack();
 
   private:
-    struct Kept {
+    struct KeptValue {
         RegistryRoot root;
         std::wstring valuePath;
         RawValue state;
     };
     Reg& reg_;
-    std::vector<Kept> kept_;
+    std::vector<KeptValue> kept_;
 };
 
 }  // namespace tolvane

@@ -91,17 +91,17 @@ void MainWindow::CreateControls() {
                                                         IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
             SendMessageW(child, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
         }
-        ShowState(control.id, true);
+        ShowControlState(control.id, true);
     }
 }
 
 void MainWindow::ControlChanged(ControlId id) {
-    ShowState(id, false);
+    ShowControlState(id, false);
 }
 
 // A control just made holds its caption and enabled state from its creation and is not drawn yet;
 // one shown before changes only where it differs, so that it repaints no more than it must.
-void MainWindow::ShowState(ControlId id, bool fresh) {
+void MainWindow::ShowControlState(ControlId id, bool fresh) {
     const HWND child = Child(id);
     if (!child) {
         return;

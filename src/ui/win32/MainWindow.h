@@ -62,7 +62,7 @@ class MainWindow : public WindowBase, public ControlView, public Host {
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls();
-    void ShowState(ControlId id, bool fresh);
+    void ShowControlState(ControlId id, bool fresh);
     void OnCommand(int id, int notification, HWND control);
     void OnClose();
     LRESULT ColourControl(HDC dc, HWND control);
