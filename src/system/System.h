@@ -111,8 +111,8 @@ class System {
     // Starts a command line without waiting; null when it could not be started.
     virtual std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
                                                          WindowStyle style) = 0;
-    // Starts the program without waiting; null when it or its output file could not be started.
-    // No other file of this program's reaches it.
+    // Starts the program without waiting; null when it could not be started or its output file
+    // could not be created. No other file that this program holds open reaches it.
     virtual std::unique_ptr<StartedProcess> StartProgram(const ProgramStart& start) = 0;
     // Waits, keeping the windows responsive, until every process given has ended or the time is
     // up; each then tells by WaitForExit(0).
