@@ -111,11 +111,7 @@ HRESULT SetWindowTheme(HWND window, LPCWSTR application, LPCWSTR idList) {
 BOOL AttachConsole(DWORD processId) {
     static const auto function =
         SystemFunction<decltype(&::AttachConsole)>(L"kernel32.dll", "AttachConsole");
-    if (!function) {
-        SetLastError(ERROR_PROC_NOT_FOUND);
-        return FALSE;
-    }
-    return function(processId);
+    return function ? function(processId) : FALSE;
 }
 
 }  // namespace tolvane::win32::ondemand

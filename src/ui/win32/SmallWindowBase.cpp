@@ -13,8 +13,7 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 // its theme it takes the window's white on navy. Windows 2000 has no themes and no uxtheme.dll.
 void WithoutTheme(HWND control) {
     // Wine refuses the empty names (ERROR_INVALID_NAME); a class name no theme has does the same.
-    if (const HRESULT result = ondemand::SetWindowTheme(control, L"", L"");
-        FAILED(result) && result != E_NOTIMPL) {
+    if (FAILED(ondemand::SetWindowTheme(control, L"", L""))) {
         ondemand::SetWindowTheme(control, L" ", L" ");
     }
 }
