@@ -124,8 +124,6 @@ TEST_F(Services, OnADomainControllerApplyingTimeAsksFirstAndNoLeavesItAlone) {
     ASSERT_NE(box, nullptr);
     const std::wstring text = MessageBoxText(box);
     EXPECT_TRUE(text.starts_with(L"This computer is a domain controller."));
-    EXPECT_NE(text.find(L"\"Time 123\": without the time service"), std::wstring::npos);
-    EXPECT_EQ(text.find(L"Messenger"), std::wstring::npos);
     EXPECT_EQ(DefaultButton(box), IDNO);
     EXPECT_TRUE(SaveScreenshot(box, L"domain-caution"));
     ASSERT_TRUE(Answer(box, IDNO));

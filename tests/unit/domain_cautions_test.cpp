@@ -15,6 +15,7 @@ constexpr C kSmb = C::Port445Box;
 
 constexpr VersionInfo kController{true, 5, 2, 2, ProductDomainController, 1};
 constexpr wchar_t kMember[] = L"This computer is a member of a domain.";
+constexpr wchar_t kControllerAsked[] = L"This computer is a domain controller.";
 
 struct Computer : Harness {
     Computer(VersionInfo version, std::optional<bool> joined, std::uint32_t timeStart = 2) {
@@ -41,20 +42,16 @@ TEST(DomainCautions, TheWindowAsksOnceOnADomainsMachineAndNoLeavesOnlyThoseBoxes
         const wchar_t* asked;  // the question's first words; null when nothing is asked
         std::vector<C> cautioned;
     };
+    const std::vector<C> clicked = {C::AdminSharesBox, C::AnonymousAccessBox, C::EveryoneRightsBox,
+                                    kSmb, kTime};
+    const std::vector<C> cautioned = {kTime, C::AnonymousAccessBox, C::AdminSharesBox, kSmb};
     const Case cases[] = {
         {"workgroup", kXp, false, 2, {kTime, C::Port1027Box}, false, IdNo, nullptr, {}},
         {"member, No", kXp, true, 2, {kTime, C::Port1027Box}, false, IdNo, kMember, {kTime}},
         {"member, Yes", kXp, true, 2, {kTime}, false, IdYes, kMember, {kTime}},
         {"unknown", kXp, {}, 2, {kSmb}, false, IdNo, L"Tolvane cannot tell", {kSmb}},
-        {"a controller, every group in one question",
-         kController,
-         false,
-         2,
-         {C::AdminSharesBox, C::AnonymousAccessBox, C::EveryoneRightsBox, kSmb, kTime},
-         true,
-         IdNo,
-         L"This computer is a domain controller.",
-         {kTime, C::AnonymousAccessBox, C::AdminSharesBox, kSmb}},
+        // A controller: every group in one question.
+        {"controller", kController, false, 2, clicked, true, IdNo, kControllerAsked, cautioned},
         {"an undo is never asked", kController, true, 4, {kTime}, false, IdNo, nullptr, {}},
     };
     for (const Case& c : cases) {
@@ -123,24 +120,18 @@ TEST(DomainCautions, AnUnattendedApplyLeavesAControllersNeedsAloneAndNotesTheCon
         std::vector<std::string> lines;  // parts of the report, from a caption on
         bool cautioned;                  // any caution at all
     };
+    const std::vector<std::string> workgroup = {
+        "Time 123\tin force: yes\tapplied\r\n",
+        "Port 445 TCP\tin force: yes\tapplied\tnote: in force, but port 445 still listens\r\n"};
+    const std::vector<std::string> member = {
+        timeNoted, registryNoted, "(KB 204279); in force, but port 445 still listens\r\n"};
+    const std::vector<std::string> controller = {
+        "Time 123" + leftAlone, "Anonymous access" + leftAlone, "Port 445 TCP" + leftAlone,
+        "Ports 137, 138 UDP et 139 TCP" + leftAlone, registryNoted};
     const Case cases[] = {
-        {"a workgroup",
-         FakeSystem::kXpSp2,
-         false,
-         {"Time 123\tin force: yes\tapplied\r\n",
-          "Port 445 TCP\tin force: yes\tapplied\tnote: in force, but port 445 still listens\r\n"},
-         false},
-        {"a member",
-         FakeSystem::kXpSp2,
-         true,
-         {timeNoted, registryNoted, "(KB 204279); in force, but port 445 still listens\r\n"},
-         true},
-        {"a controller",
-         kController,
-         false,
-         {"Time 123" + leftAlone, "Anonymous access" + leftAlone, "Port 445 TCP" + leftAlone,
-          "Ports 137, 138 UDP et 139 TCP" + leftAlone, registryNoted},
-         true},
+        {"a workgroup", FakeSystem::kXpSp2, false, workgroup, false},
+        {"a member", FakeSystem::kXpSp2, true, member, true},
+        {"a controller", kController, false, controller, true},
     };
     for (const Case& c : cases) {
         Computer h(c.version, c.joined);

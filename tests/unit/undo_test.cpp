@@ -280,52 +280,27 @@ TEST(UndoWithoutRecord, BringsBackWhatWindowsShipsNeverCreatesAServiceAndARecord
     const std::wstring everyone = Path(kLsa, L"everyoneincludesanonymous");
     const std::wstring time = Path(kServices, L"W32Time\\Start");
     const std::wstring ssdp = Path(kServices, L"SSDPSRV\\Start");
-    const std::vector<std::pair<std::wstring, RawValue>> anonymous = {
-        {Path(kLsa, L"restrictanonymous"), Raw::Dword(2)}, {sam, Raw::Dword(1)}};
+    const std::wstring anon = Path(kLsa, L"restrictanonymous");
+    const RawValue off = Raw::Dword(4);
+    const RawValue zero = Raw::Dword(0);
+    const std::wstring timeKept = time + L"KX";
+    const RawValue kept = Raw::Dword(3);
+    const std::vector<std::pair<std::wstring, RawValue>> anonymous = {{anon, Raw::Dword(2)},
+                                                                      {sam, Raw::Dword(1)}};
+    constexpr VersionInfo kXp = FakeSystem::kXpSp2;
+    constexpr VersionInfo k2000 = kWindows2000Sp4;
     const Case cases[] = {
-        {"messenger before XP SP2",
-         kXpSp1,
-         C::Port1027Box,
-         {{messenger, Raw::Dword(4)}},
-         {{messenger, 2}},
-         false},
-        {"messenger from XP SP2: disabled as shipped",
-         FakeSystem::kXpSp2,
-         C::Port1027Box,
-         {{messenger, Raw::Dword(4)}},
-         {{messenger, 4}},
-         true},
-        {"DTC on a server", kServer2003, C::Port1023Box, {{dtc, Raw::Dword(4)}}, {{dtc, 2}}, false},
-        {"SSDP, which Windows 2000 does not ship: on demand, never deleted",
-         kWindows2000Sp4,
-         C::Port1900Box,
-         {{ssdp, Raw::Dword(4)}},
-         {{ssdp, 3}},
-         false},
-        {"anonymous access on XP: the SAM stays closed",
-         FakeSystem::kXpSp2,
-         C::AnonymousAccessBox,
-         anonymous,
-         {{Path(kLsa, L"restrictanonymous"), 0}, {sam, 1}},
-         false},
-        {"anonymous access on Windows 2000, which has no such value",
-         kWindows2000Sp4,
-         C::AnonymousAccessBox,
-         anonymous,
-         {{Path(kLsa, L"restrictanonymous"), 0}, {sam, std::nullopt}},
-         false},
-        {"everyone on XP: already as shipped",
-         FakeSystem::kXpSp2,
-         C::EveryoneRightsBox,
-         {{everyone, Raw::Dword(0)}},
-         {{everyone, 0}},
-         true},
-        {"a record wins over what Windows ships",
-         FakeSystem::kXpSp2,
-         C::Port123Box,
-         {{time, Raw::Dword(4)}, {time + L"KX", Raw::Dword(3)}},
-         {{time, 3}},
-         false},
+        // The messenger ships disabled from XP SP2 on; a server starts DTC by itself.
+        {"messenger, XP SP1", kXpSp1, C::Port1027Box, {{messenger, off}}, {{messenger, 2}}, false},
+        {"messenger, XP SP2", kXp, C::Port1027Box, {{messenger, off}}, {{messenger, 4}}, true},
+        {"DTC, server", kServer2003, C::Port1023Box, {{dtc, off}}, {{dtc, 2}}, false},
+        // Windows 2000 does not ship SSDP: on demand, never deleted.
+        {"SSDP, 2000", k2000, C::Port1900Box, {{ssdp, off}}, {{ssdp, 3}}, false},
+        // The SAM stays closed on XP; Windows 2000 has no such value. Everyone is as XP ships it.
+        {"anonymous, XP", kXp, C::AnonymousAccessBox, anonymous, {{anon, 0}, {sam, 1}}, false},
+        {"anonymous, 2000", k2000, C::AnonymousAccessBox, anonymous, {{anon, 0}, {sam, {}}}, false},
+        {"everyone, XP", kXp, C::EveryoneRightsBox, {{everyone, zero}}, {{everyone, 0}}, true},
+        {"a record wins", kXp, C::Port123Box, {{time, off}, {timeKept, kept}}, {{time, 3}}, false},
     };
     for (const Case& c : cases) {
         Harness h;
