@@ -1,4 +1,5 @@
-// Times under Wine two ways of starting the commands the program waits for. The account probe's
+// Times under Wine two ways of starting the commands the program waits for, both through the
+// program's own system layer. The account probe's
 // two `net user` queries: the old way through cmd.exe, which redirects net's output into a file,
 // against net.exe started directly with a file of ours as its standard output. The two registry
 // imports that close port 135: the old way through `Cmd /C REGEDIT /s`, against regedit.exe
@@ -20,83 +21,58 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "resources/ResourceIds.h"
 #include "system/win32/Handles.h"
+#include "system/win32/Win32System.h"
 
 namespace {
 
+using tolvane::Extraction;
+using tolvane::HeldFile;
+using tolvane::ProgramStart;
+using tolvane::StartedProcess;
+using tolvane::WindowStyle;
 using tolvane::bench::Median;
 using tolvane::bench::Now;
 using tolvane::bench::PairRatios;
 using tolvane::bench::Ratios;
-using tolvane::win32::UniqueHandle;
 using tolvane::win32::UniqueRegKey;
+using tolvane::win32::Win32System;
 
-constexpr DWORD kWaitMs = 30000;
+constexpr std::int32_t kWaitMs = 30000;
 
-// One command: the program file, its command line, how it shows, and the file its standard
-// output goes to (none: the program's own or cmd's redirection).
+// One command: a command line as the program started it before, or a program started directly.
 struct Launch {
-    std::wstring application;
-    std::wstring commandLine;
-    WORD show = SW_HIDE;
-    std::wstring output;
+    std::wstring commandLine;  // empty: the program below
+    ProgramStart program;
 };
 
 // Starts the commands at once and waits for all of them: milliseconds from the first start to
 // the last end, or nothing when one could not start or did not end in time.
-std::optional<double> RunTogether(const std::vector<Launch>& launches, const std::wstring& folder) {
-    std::vector<UniqueHandle> processes;
+std::optional<double> RunTogether(Win32System& system, const std::vector<Launch>& launches) {
     const double start = Now();
+    std::vector<std::unique_ptr<StartedProcess>> processes;
+    std::vector<StartedProcess*> started;
     for (const Launch& launch : launches) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        DWORD flags = 0;
-        UniqueHandle output;
-        if (launch.output.empty()) {
-            startup.dwFlags = STARTF_USESHOWWINDOW;
-            startup.wShowWindow = launch.show;
-        } else {
-            output.reset(CreateFileW(launch.output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!output) {
-                return std::nullopt;
-            }
-            // Inheritable only now, so that no other command started meanwhile holds it.
-            SetHandleInformation(output.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-            startup.dwFlags = STARTF_USESTDHANDLES;
-            startup.hStdOutput = output.get();
-            flags = DETACHED_PROCESS;  // as Tolvane starts them: no console, no console host
-        }
-        std::wstring line = launch.commandLine;
-        PROCESS_INFORMATION info{};
-        if (!CreateProcessW(launch.application.c_str(), line.data(), nullptr, nullptr,
-                            output ? TRUE : FALSE, flags, nullptr, folder.c_str(), &startup,
-                            &info)) {
+        processes.push_back(launch.commandLine.empty()
+                                ? system.StartProgram(launch.program)
+                                : system.StartCommand(launch.commandLine, launch.program.style));
+        if (!processes.back()) {
             return std::nullopt;
         }
-        CloseHandle(info.hThread);
-        processes.emplace_back(info.hProcess);
+        started.push_back(processes.back().get());
     }
-    std::vector<HANDLE> handles;
-    for (const UniqueHandle& process : processes) {
-        handles.push_back(process.get());
-    }
-    if (WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), TRUE, kWaitMs) >=
-        WAIT_OBJECT_0 + handles.size()) {
+    system.WaitForAll(started, kWaitMs);
+    if (!std::all_of(started.begin(), started.end(),
+                     [](StartedProcess* process) { return process->WaitForExit(0); })) {
         return std::nullopt;
     }
     return Now() - start;
-}
-
-std::wstring Folder(UINT(WINAPI* read)(LPWSTR, UINT)) {
-    wchar_t path[MAX_PATH] = {};
-    const UINT length = read(path, MAX_PATH);
-    return length < MAX_PATH ? std::wstring(path, length) : std::wstring();
 }
 
 // With its trailing backslash.
@@ -104,21 +80,6 @@ std::wstring TempFolder() {
     wchar_t path[MAX_PATH] = {};
     const DWORD length = GetTempPathW(MAX_PATH, path);
     return length < MAX_PATH ? std::wstring(path, length) : std::wstring();
-}
-
-// Writes a registry script carried in this program to the path.
-bool WriteScript(std::uint16_t number, const std::wstring& path) {
-    const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(number), L"REG");
-    const HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes) {
-        return false;
-    }
-    const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    const DWORD size = SizeofResource(nullptr, found);
-    DWORD written = 0;
-    return file && WriteFile(file.get(), bytes, size, &written, nullptr) && written == size;
 }
 
 // A file that is there and not empty: the query wrote its answer.
@@ -158,14 +119,14 @@ struct Way {
 };
 
 // The way's time, or why it has none.
-std::optional<double> RunWay(const Way& way, const std::wstring& folder, const wchar_t*& why) {
+std::optional<double> RunWay(Win32System& system, const Way& way, const wchar_t*& why) {
     for (const std::wstring& output : way.outputs) {
         DeleteFileW(output.c_str());
     }
     if (way.import) {
         RemoveProtocols();
     }
-    const std::optional<double> time = RunTogether(way.launches, folder);
+    const std::optional<double> time = RunTogether(system, way.launches);
     why = !time ? L"a command did not start or end"
           : std::any_of(way.outputs.begin(), way.outputs.end(),
                         [](const std::wstring& output) { return !HasContent(output); })
@@ -188,10 +149,10 @@ void PrintPair(const wchar_t* name, const Way& old, const Way& direct) {
 
 int wmain(int argc, wchar_t** argv) {
     const int runs = argc > 1 ? _wtoi(argv[1]) : 31;
-    const std::wstring windows = Folder(GetWindowsDirectoryW);
-    const std::wstring system = Folder(GetSystemDirectoryW);
+    Win32System system;
+    const std::wstring windows = system.WindowsDirectory();
     const std::wstring temp = TempFolder();
-    if (windows.empty() || system.empty() || temp.empty() || runs < 1) {
+    if (windows.empty() || system.SystemDirectory().empty() || temp.empty() || runs < 1) {
         std::fwprintf(stderr, L"usage: queries_time [RUNS]\n");
         return 2;
     }
@@ -199,8 +160,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fwprintf(stderr, L"could not set up the stand-in's accounts\n");
         return 1;
     }
-    const std::wstring cmd = system + L"\\cmd.exe";
-    const std::wstring net = system + L"\\net.exe";
+    const std::wstring net = system.SystemDirectory() + L"\\net.exe";
     const std::wstring regedit = windows + L"\\regedit.exe";
     const std::array<std::pair<const wchar_t*, const wchar_t*>, 2> accounts = {
         {{L"Invit\u00e9", L"\\Inv.cmp"}, {L"HelpAssistant", L"\\Hlp.cmp"}}};
@@ -212,25 +172,26 @@ int wmain(int argc, wchar_t** argv) {
     for (const auto& [name, file] : accounts) {
         const std::wstring output = windows + file;
         oldQueries.launches.push_back(
-            {cmd,
-             L"cmd /C net user " + std::wstring(name) + L" > \"" + output + L"\"",
-             SW_HIDE,
-             {}});
-        newQueries.launches.push_back({net, L"\"" + net + L"\" user " + name, SW_HIDE, output});
+            {L"cmd /C net user " + std::wstring(name) + L" > \"" + output + L"\"", {}});
+        newQueries.launches.push_back({L"", {net, L"user " + std::wstring(name), output}});
         oldQueries.outputs.push_back(output);
         newQueries.outputs.push_back(output);
     }
     Way oldImports{L"imports_cmd", {}, {}, true, {}};
     Way newImports{L"imports_direct", {}, {}, true, {}};
+    // Held for reading while the editors read them, as the program holds them.
+    std::vector<std::unique_ptr<HeldFile>> held;
     for (const auto& [number, path] : scripts) {
-        if (!WriteScript(number, path)) {
+        Extraction script = system.ExtractResource(path, L"REG", number);
+        if (!script.file) {
             std::fwprintf(stderr, L"could not write %ls\n", path.c_str());
             return 1;
         }
+        held.push_back(std::move(script.file));
         oldImports.launches.push_back(
-            {cmd, L"Cmd /C REGEDIT /s \"" + path + L"\"", SW_SHOWMINIMIZED, {}});
+            {L"Cmd /C REGEDIT /s \"" + path + L"\"", {L"", L"", L"", WindowStyle::Minimized}});
         newImports.launches.push_back(
-            {regedit, L"\"" + regedit + L"\" /s \"" + path + L"\"", SW_SHOWMINIMIZED, {}});
+            {L"", {regedit, L"/s \"" + path + L"\"", L"", WindowStyle::Minimized}});
     }
 
     std::array<Way*, 4> ways = {&oldQueries, &newQueries, &oldImports, &newImports};
@@ -239,7 +200,7 @@ int wmain(int argc, wchar_t** argv) {
         for (std::size_t i = 0; i < ways.size(); ++i) {
             const std::size_t w = round % 2 == 0 ? ways.size() - 1 - i : i;
             const wchar_t* why = nullptr;
-            const std::optional<double> time = RunWay(*ways[w], system, why);
+            const std::optional<double> time = RunWay(system, *ways[w], why);
             if (!time) {
                 std::fwprintf(stderr, L"%ls failed in round %d: %ls\n", ways[w]->name, round, why);
                 return 1;
@@ -257,8 +218,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     PrintPair(L"queries", oldQueries, newQueries);
     PrintPair(L"imports", oldImports, newImports);
+    held.clear();
     for (const auto& [number, path] : scripts) {
-        DeleteFileW(path.c_str());
+        system.RemoveFile(path);
     }
     return 0;
 }
