@@ -17,6 +17,23 @@ tolvane_wine_env() {
     unset LC_ALL
 }
 
+# Exit code of a Wine test that could not run here (CTest's SKIP_RETURN_CODE).
+TOLVANE_WINE_SKIPPED=77
+
+# Wine's loader for 32-bit programs needs a kernel that runs 32-bit programs; some are built or
+# started without that ("ia32_emulation"). Says why on standard error when it cannot run.
+tolvane_wine_can_run() {
+    local why
+    if why=$(wine --version 2>&1); then
+        return 0
+    fi
+    echo "Wine cannot run on this machine: ${why##*$'\n'}" >&2
+    if dmesg 2>/dev/null | grep -q '32-bit emulation disabled'; then
+        echo "The kernel runs no 32-bit programs (32-bit emulation disabled; ia32_emulation=on at boot enables it)." >&2
+    fi
+    return 1
+}
+
 # Makes BUILD/wine/template once; parallel callers wait on a lock and reuse it. A template made
 # by another recipe or another Wine version is made again.
 tolvane_template_ensure() {

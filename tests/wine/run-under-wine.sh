@@ -68,6 +68,10 @@ elapsed_ms() {
 }
 
 tolvane_wine_env
+if ! tolvane_wine_can_run; then
+    echo "run-under-wine.sh: SKIPPED $(basename "$program"): the Windows tests need Wine" >&2
+    exit "$TOLVANE_WINE_SKIPPED"
+fi
 started=$EPOCHREALTIME
 tolvane_prefix_fresh "$build" "$group"
 prefix=$build/wine/$group
