@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
 #include <array>
 
 #include "system/AsciiCase.h"
@@ -54,18 +55,32 @@ constexpr std::array<Task, 3> kTasks = {{
     {L"restore", UnattendedMode::Restore},
 }};
 
+// "/?" or "-?".
+bool IsUsageSwitch(const std::wstring& word) {
+    return word == L"/?" || word == L"-?";
+}
+
+// A task or the report written without its slash: "audit", "apply:all", "Report:x.txt".
+bool NamesTask(const std::wstring& word) {
+    const std::wstring lowered = AsciiLowered(word);
+    const std::wstring name = lowered.substr(0, lowered.find(L':'));
+    const bool hasValue = name.size() < lowered.size();
+    if (name == L"report") {
+        return hasValue;
+    }
+    return std::any_of(kTasks.begin(), kTasks.end(), [&](const Task& task) {
+        return name == task.name && (hasValue || task.mode == UnattendedMode::Audit);
+    });
+}
+
 // Reads one switch (the word without its "/" or "-") into the request; the error when it is not
 // one Tolvane takes.
-std::wstring TakeSwitch(const std::wstring& word, UnattendedRequest& request, bool& usage) {
+std::wstring TakeSwitch(const std::wstring& word, UnattendedRequest& request) {
     const std::wstring body = word.substr(1);
     const std::size_t colon = body.find(L':');
     const std::wstring name = AsciiLowered(body.substr(0, colon));
     const bool hasValue = colon != std::wstring::npos;
     const std::wstring value = hasValue ? body.substr(colon + 1) : L"";
-    if (name == L"?" && !hasValue) {
-        usage = true;
-        return {};
-    }
     if (name == L"report") {
         if (value.empty()) {
             return L"The switch " + word + L" needs a path: /report:PATH.";
@@ -105,10 +120,16 @@ std::wstring TakeSwitch(const std::wstring& word, UnattendedRequest& request, bo
 }  // namespace
 
 std::vector<std::wstring> SplitArguments(const std::wstring& commandLine) {
+    std::vector<std::wstring> words = SplitAllArguments(commandLine);
+    words.resize(std::min(words.size(), static_cast<std::size_t>(kMostWords)));
+    return words;
+}
+
+std::vector<std::wstring> SplitAllArguments(const std::wstring& commandLine) {
     std::vector<std::wstring> words;
     std::size_t i = 0;
     const std::size_t end = commandLine.size();
-    while (words.size() < static_cast<std::size_t>(kMostWords)) {
+    for (;;) {
         while (i < end && IsBlank(commandLine[i])) {
             ++i;
         }
@@ -156,23 +177,45 @@ std::vector<std::wstring> SplitArguments(const std::wstring& commandLine) {
 
 UnattendedRequest ParseCommandLine(const std::wstring& commandLine) {
     UnattendedRequest request;
-    bool usage = false;
-    for (const std::wstring& word : SplitArguments(commandLine)) {
-        if (word == kNoAccountSwitch) {
-            request.skipAccountProbe = true;
-        } else if (!word.empty() && (word[0] == L'/' || word[0] == L'-') && request.error.empty()) {
-            request.error = TakeSwitch(word, request, usage);
-        }
+    const std::vector<std::wstring> words = SplitAllArguments(commandLine);
+    // A person asked, wherever on the line: the usage goes to them, nothing is done.
+    if (std::any_of(words.begin(), words.end(), IsUsageSwitch)) {
+        request.mode = UnattendedMode::Usage;
+        request.skipAccountProbe = std::count(words.begin(), words.end(), kNoAccountSwitch) > 0;
+        return request;
     }
-    if (usage) {
-        // A person asked: the usage goes to them, nothing is done.
-        return {UnattendedMode::Usage, {}, {}, request.skipAccountProbe, {}};
+    for (std::size_t i = 0; i < words.size() && request.error.empty(); ++i) {
+        const std::wstring& word = words[i];
+        const bool isSwitch = !word.empty() && (word[0] == L'/' || word[0] == L'-');
+        if (i >= static_cast<std::size_t>(kMostWords)) {
+            // Windows hands a program no more words than these: a task further on would be
+            // lost, and the run would do something else than the script says.
+            if (isSwitch || NamesTask(word)) {
+                request.error = L"The switch " + word + L" stands after the " +
+                                std::to_wstring(kMostWords) + L"th word, where Tolvane reads none.";
+            }
+        } else if (word == kNoAccountSwitch) {
+            request.skipAccountProbe = true;
+        } else if (isSwitch) {
+            request.error = TakeSwitch(word, request);
+        } else if (NamesTask(word)) {
+            request.error = L"The word " + word + L" names a task without its slash: /" + word +
+                            L" is what Tolvane takes.";
+        }
     }
     if (request.error.empty() && request.mode == UnattendedMode::Window &&
         !request.reportPath.empty()) {
         request.error = L"A report needs a task: /audit, /apply:GROUPS or /restore:GROUPS.";
     }
     return request;
+}
+
+void RefuseWindowNobodySees(UnattendedRequest& request, bool someoneCanSee) {
+    if (request.mode == UnattendedMode::Window && request.error.empty() && !someoneCanSee) {
+        request.error =
+            L"Tolvane was started without a task where nobody can see its window (a service's "
+            L"or a start-up script's session, another desktop, or started hidden).";
+    }
 }
 
 std::wstring ExpandVariables(

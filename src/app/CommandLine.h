@@ -16,6 +16,8 @@ inline constexpr wchar_t kNoAccountSwitch[] = L"-noaccount";
 // Blanks and tabs separate words; double quotes group blanks into a word and are dropped;
 // backslashes escape a quote as CommandLineToArgvW has it. Words beyond the 255th are ignored.
 std::vector<std::wstring> SplitArguments(const std::wstring& commandLine);
+// The same, every word.
+std::vector<std::wstring> SplitAllArguments(const std::wstring& commandLine);
 
 enum class UnattendedMode { Window, Usage, Audit, Apply, Restore };
 
@@ -35,9 +37,13 @@ struct UnattendedRequest {
 };
 
 // Switches take "/" or "-" and any letter case (/AUDIT, -apply:Shares); "-noaccount" is the
-// window's own and stays exact. A task named twice takes the union of its groups. Words that do
-// not start with "/" or "-" are left alone.
+// window's own and stays exact. A task named twice takes the union of its groups. "/?" anywhere
+// asks for the usage alone. A task written without its slash, and a switch beyond the 255th
+// word, are errors: a script that wrote them must not get a window. Other words are left alone.
 UnattendedRequest ParseCommandLine(const std::wstring& commandLine);
+// A start without a task where nobody can see a window is an error too: the window would wait
+// for a person for ever.
+void RefuseWindowNobodySees(UnattendedRequest& request, bool someoneCanSee);
 
 // Each %NAME% replaced by the variable's value, as Windows would have done: SCCM and scheduled
 // tasks pass them unexpanded. A name that is not set stays as written.

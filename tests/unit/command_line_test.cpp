@@ -70,6 +70,11 @@ TEST(ParseCommandLine, TakesSwitchesAsAdministratorsWriteThem) {
          L"C:\\a b\\%COMPUTERNAME%.txt", false},
         {L"/apply:all /?", UnattendedMode::Usage, 0, L"", false},
         {L"-? /bogus", UnattendedMode::Usage, 0, L"", false},
+        // The usage wins wherever it stands, over every error.
+        {L"/bogus /?", UnattendedMode::Usage, 0, L"", false},
+        {L"/audit /restore:all apply:all -?", UnattendedMode::Usage, 0, L"", false},
+        // Words that name no task are left alone.
+        {L"apply applyall x:y audits", UnattendedMode::Window, 0, L"", false},
     };
     for (const Case& c : cases) {
         const UnattendedRequest request = ParseCommandLine(c.line);
@@ -90,10 +95,49 @@ TEST(ParseCommandLine, RefusesWhatItCannotCarryOut) {
          {L"/audti", L"/apply", L"/apply:", L"/apply:printers", L"/apply:shares,,accounts",
           L"/restore:", L"/audit /restore:all", L"/apply:all /restore:shares", L"/audit:all",
           L"/audit /report", L"/audit /report:", L"/audit /report:a.txt /report:b.txt",
-          L"/report:a.txt", L"/noaccount", L"-NOACCOUNT", L"-x /audit"}) {
+          L"/report:a.txt", L"/noaccount", L"-NOACCOUNT", L"-x /audit",
+          // A task without its slash: a typo in a script, which would otherwise get a window.
+          L"audit", L"AUDIT -noaccount", L"apply:all", L"Restore:shares", L"/audit report:x.txt",
+          L"audit:x"}) {
         const UnattendedRequest request = ParseCommandLine(line);
         EXPECT_NE(request.error, L"") << line;
         EXPECT_TRUE(request.RunsWithoutWindow()) << line;
+    }
+}
+
+TEST(ParseCommandLine, ASwitchBeyondThe255thWordIsAnErrorNotLost) {
+    std::wstring words;
+    for (int i = 0; i < 255; ++i) {
+        words += L"w ";
+    }
+    EXPECT_EQ(ParseCommandLine(words + L"more words").error, L"");
+    for (const wchar_t* last : {L"/apply:all", L"-noaccount", L"restore:all"}) {
+        const UnattendedRequest request = ParseCommandLine(words + last);
+        EXPECT_NE(request.error, L"") << last;
+        EXPECT_TRUE(request.RunsWithoutWindow()) << last;
+    }
+    EXPECT_EQ(ParseCommandLine(words + L"/?").mode, UnattendedMode::Usage);
+}
+
+TEST(RefuseWindowNobodySees, OnlyAWindowStartNobodyCanSeeEndsWithTheUsage) {
+    struct Case {
+        const wchar_t* line;
+        bool someoneCanSee;
+        bool refused;
+    };
+    const Case cases[] = {
+        {L"", true, false},           {L"-noaccount", true, false}, {L"", false, true},
+        {L"-noaccount", false, true}, {L"/audit", false, false},    {L"/?", false, false},
+        {L"/apply:x", false, false},  // already an error of its own
+    };
+    for (const Case& c : cases) {
+        UnattendedRequest request = ParseCommandLine(c.line);
+        const std::wstring before = request.error;
+        RefuseWindowNobodySees(request, c.someoneCanSee);
+        EXPECT_EQ(request.error != before, c.refused) << c.line;
+        if (c.refused) {
+            EXPECT_TRUE(request.RunsWithoutWindow()) << c.line;
+        }
     }
 }
 

@@ -61,7 +61,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     win32::Win32System system;
     win32::Win32LocalAccounts accounts;
     const std::wstring line = commandLine ? commandLine : L"";
-    const UnattendedRequest request = ParseCommandLine(line);
+    UnattendedRequest request = ParseCommandLine(line);
+    RefuseWindowNobodySees(request, system.InteractiveSession());
     if (request.mode == UnattendedMode::Usage) {
         // A box only where a person can see it: a service's session would wait for ever.
         if (!system.WriteStandardOutput(UsageText()) && system.InteractiveSession()) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "system/AsciiCase.h"
 #include "system/CommandPath.h"
 #include "system/Decimal.h"
 #include "system/SystemInfo.h"
@@ -504,9 +505,23 @@ bool Win32System::InteractiveSession() {
     const HWINSTA station = GetProcessWindowStation();
     USEROBJECTFLAGS flags{};
     DWORD needed = 0;
-    return station &&
-           GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof(flags), &needed) &&
-           (flags.dwFlags & WSF_VISIBLE) != 0;
+    if (!station ||
+        !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof(flags), &needed) ||
+        (flags.dwFlags & WSF_VISIBLE) == 0) {
+        return false;
+    }
+    // Only the user's own desktop is looked at: not Winlogon's, nor one a program made.
+    wchar_t desktop[64] = {};
+    if (!GetUserObjectInformationW(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, desktop,
+                                   sizeof(desktop) - sizeof(wchar_t), &needed) ||
+        AsciiLowered(desktop) != L"default") {
+        return false;
+    }
+    // Started hidden, its windows would be too.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    GetStartupInfoW(&startup);
+    return !(startup.dwFlags & STARTF_USESHOWWINDOW) || startup.wShowWindow != SW_HIDE;
 }
 
 std::vector<ListeningPort> Win32System::ListeningPorts() {
