@@ -4,6 +4,7 @@
 #include <array>
 
 #include "system/AsciiCase.h"
+#include "system/Decimal.h"
 
 namespace tolvane {
 namespace {
@@ -192,7 +193,7 @@ UnattendedRequest ParseCommandLine(const std::wstring& commandLine) {
             // lost, and the run would do something else than the script says.
             if (isSwitch || NamesTask(word)) {
                 request.error = L"The switch " + word + L" stands after the " +
-                                std::to_wstring(kMostWords) + L"th word, where Tolvane reads none.";
+                                Decimal(kMostWords) + L"th word, where Tolvane reads none.";
             }
         } else if (word == kNoAccountSwitch) {
             request.skipAccountProbe = true;
