@@ -6,6 +6,7 @@
 
 #include "app/MainWindowController.h"
 #include "app/Report.h"
+#include "catalogue/Accounts.h"
 #include "catalogue/DomainCautions.h"
 #include "catalogue/Groups.h"
 #include "catalogue/Port135.h"
@@ -249,9 +250,23 @@ void UnattendedRun::Restore() {
         std::wstring reason;
     };
     std::vector<Done> done(settings.size());
+    // The accounts this program switched off have records of their own.
+    const std::map<C, RecordedAccountEnd> accounts =
+        Contains(request_.groups, Group::Accounts)
+            ? RestoreRecordedAccounts(main_->state(), machine)
+            : std::map<C, RecordedAccountEnd>{};
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const SettingBox& setting = settings[i];
         if (!InRequestedGroups(setting) || setting.box == C::Port135Box) {
+            continue;
+        }
+        if (const auto account = accounts.find(setting.box); account != accounts.end()) {
+            const RecordedAccountEnd& end = account->second;
+            outcome.notDone += end.failure || end.stillRunning;
+            outcome.accessDenied = outcome.accessDenied || end.failure == kRegAccessDenied;
+            done[i] = end.failure        ? Done{L"refused", system_.ErrorText(end.failure)}
+                      : end.stillRunning ? Done{L"not confirmed: net user had not ended", {}}
+                                         : Done{L"restored", {}};
             continue;
         }
         int restored = 0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalogue/AccountProbe.h"
+#include "system/Decimal.h"
 #include "system/SystemInfo.h"
 
 namespace tolvane {
@@ -51,7 +52,121 @@ void VerifyOne(MainWindowState& state, Machine& machine, const HardeningSetting&
     BoldLabelWhileCleared(state, row.box);
 }
 
+// Where the account records live: the program's own key, beside no value of Windows.
+constexpr wchar_t kProgramKey[] = L"SOFTWARE\\Tolvane";
+constexpr wchar_t kAccountRecords[] = L"SOFTWARE\\Tolvane\\Accounts";
+
+// The guest under its identifier, whatever its name in this language; the help assistant by name.
+std::wstring AccountRecordPath(const AccountBox& account) {
+    return std::wstring(kAccountRecords) + L"\\" +
+           (account.rid ? Decimal(account.rid) : std::wstring(account.name));
+}
+
+WriteResult RecordAccountActive(Reg& reg, const AccountBox& account) {
+    return reg.WriteValue(kHklm, AccountRecordPath(account), L"1", ValueType::Dword);
+}
+
+// The record, then the program's keys that hold nothing more.
+WriteResult DropAccountRecord(Reg& reg, const AccountBox& account) {
+    if (WriteResult failure = reg.Remove(kHklm, AccountRecordPath(account))) {
+        return failure;
+    }
+    for (const wchar_t* key : {kAccountRecords, kProgramKey}) {
+        if (reg.KeyEntries(kHklm, key) == 0u) {
+            if (WriteResult failure = reg.Remove(kHklm, key + std::wstring(L"\\"))) {
+                return failure;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+struct AccountSwitch {
+    const AccountBox* account;
+    bool deactivate;
+};
+enum class SwitchResult { Done, Failed, NotKnown };
+struct SwitchOutcome {
+    AccountSwitch change;
+    SwitchResult result;
+    std::wstring account = {};  // as the system names it, where it switched it
+    unsigned long code = 0;
+    bool throughSystem = false;
+};
+
+// Switches the accounts in order. Where the system read an account, it switches it, and its first
+// refusal ends the series; the others are switched by net user with the French guest's name. A
+// net user that has not ended in time may still switch its account: not known.
+std::vector<SwitchOutcome> SwitchAccounts(MainWindowState& state, Machine& machine,
+                                          const std::vector<AccountSwitch>& asked) {
+    std::vector<SwitchOutcome> outcomes;
+    std::vector<std::size_t> byCommand;
+    StartedProcesses commands;
+    for (const AccountSwitch& change : asked) {
+        const auto found = state.accountsReadFromSystem.find(change.account->box);
+        if (found == state.accountsReadFromSystem.end()) {
+            byCommand.push_back(outcomes.size());
+            commands.push_back(machine.system.StartCommand(
+                L"net user " + std::wstring(change.account->name) +
+                    (change.deactivate ? L" /active:no" : L" /active:yes"),
+                WindowStyle::Minimized));
+            outcomes.push_back({change, SwitchResult::NotKnown});
+            continue;
+        }
+        const unsigned long error =
+            machine.accounts.WriteDisabled(found->second, change.deactivate);
+        outcomes.push_back({change, error ? SwitchResult::Failed : SwitchResult::Done,
+                            found->second, error, true});
+        if (error) {
+            break;
+        }
+    }
+    const std::vector<CommandEnd> ends = WaitToEnd(machine.system, commands, kSwitchTimeoutMs);
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        SwitchOutcome& outcome = outcomes[byCommand[i]];
+        if (ends[i] == CommandEnd::NotStarted) {
+            outcome.result = SwitchResult::Failed;
+        } else if (ends[i] == CommandEnd::Ended) {
+            outcome.code = commands[i]->ExitCode().value_or(0);
+            outcome.result = outcome.code ? SwitchResult::Failed : SwitchResult::Done;
+        }
+    }
+    return outcomes;
+}
+
 }  // namespace
+
+bool HasAccountRecord(Reg& reg, ControlId box) {
+    for (const AccountBox& account : kAccountBoxes) {
+        if (account.box == box) {
+            return reg.ValueExists(kHklm, AccountRecordPath(account));
+        }
+    }
+    return false;
+}
+
+std::map<ControlId, RecordedAccountEnd> RestoreRecordedAccounts(MainWindowState& state,
+                                                                Machine& machine) {
+    std::vector<AccountSwitch> asked;
+    for (const AccountBox& account : kAccountBoxes) {
+        if (HasAccountRecord(machine.reg, account.box)) {
+            asked.push_back({&account, false});
+        }
+    }
+    std::map<ControlId, RecordedAccountEnd> ends;
+    for (const SwitchOutcome& done : SwitchAccounts(state, machine, asked)) {
+        RecordedAccountEnd& end = ends[done.change.account->box];
+        end.failure = done.result == SwitchResult::Failed ? done.code : 0;
+        if (done.result == SwitchResult::Done) {
+            if (WriteResult failure = DropAccountRecord(machine.reg, *done.change.account)) {
+                end.failure = failure->code;
+            }
+        } else if (done.result == SwitchResult::NotKnown) {
+            end.stillRunning = true;
+        }
+    }
+    return ends;
+}
 
 std::vector<HardeningSetting> AccountSettings() {
     std::vector<HardeningSetting> rows(kAnonymousRows.begin(), kAnonymousRows.end());
@@ -89,28 +204,39 @@ GroupResult ApplyAccounts(MainWindowState& state, Machine& machine) {
     Controls& controls = state.controls;
     // Only what the user asked for: a disabled or unchanged box starts nothing, so an account
     // whose state is unknown is never switched on behind the user's back.
-    std::vector<std::wstring> switches;
-    GroupResult refused;
+    std::vector<AccountSwitch> asked;
     for (const AccountBox& account : kAccountBoxes) {
-        if (!controls.Enabled(account.box) || !state.ChangedSinceVerify(account.box)) {
-            continue;
-        }
-        const bool deactivate = controls.Ticked(account.box);
-        // The commands name the French guest; where the system read the account, it switches it.
-        const auto found = state.accountsReadFromSystem.find(account.box);
-        if (found == state.accountsReadFromSystem.end()) {
-            switches.push_back(L"net user " + std::wstring(account.name) +
-                               (deactivate ? L" /active:no" : L" /active:yes"));
-        } else if (const unsigned long error =
-                       machine.accounts.WriteDisabled(found->second, deactivate)) {
-            refused = StoppedAt(state, account.box,
-                                WriteFailure{found->second, error, Refused::AccountSwitch,
-                                             LeftAsItWasMessage(account.box)},
-                                kApplyOrder);
-            break;
+        if (controls.Enabled(account.box) && state.ChangedSinceVerify(account.box)) {
+            asked.push_back({&account, controls.Ticked(account.box)});
         }
     }
-    RunCommandsToEnd(machine.system, switches, WindowStyle::Minimized, kSwitchTimeoutMs);
+    // A deactivation is recorded before it happens, so that a run cut short still knows to
+    // bring the account back.
+    for (const AccountSwitch& change : asked) {
+        if (change.deactivate) {
+            if (WriteResult failure = RecordAccountActive(machine.reg, *change.account)) {
+                failure->outcome = LeftAsItWasMessage(change.account->box);
+                return StoppedAt(state, change.account->box, std::move(*failure), kApplyOrder);
+            }
+        }
+    }
+    GroupResult refused;
+    for (const SwitchOutcome& done : SwitchAccounts(state, machine, asked)) {
+        const AccountBox& account = *done.change.account;
+        const bool failed = done.result == SwitchResult::Failed;
+        // An account switched on needs no record; one that could not be switched off had none.
+        // Where net user has not ended, the record stays: switching on an active account later
+        // does no harm, losing the record of an inactive one would.
+        if (done.change.deactivate ? failed : done.result == SwitchResult::Done) {
+            (void)DropAccountRecord(machine.reg, account);
+        }
+        if (failed && done.throughSystem && !refused) {
+            refused = StoppedAt(state, account.box,
+                                WriteFailure{done.account, done.code, Refused::AccountSwitch,
+                                             LeftAsItWasMessage(account.box)},
+                                kApplyOrder);
+        }
+    }
     if (refused) {
         return refused;
     }

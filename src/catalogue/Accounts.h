@@ -1,6 +1,8 @@
 // The "Account deactivation" group.
 #pragma once
 
+#include <map>
+
 #include "catalogue/HardeningSetting.h"
 
 namespace tolvane {
@@ -11,7 +13,20 @@ inline constexpr wchar_t kRemoteRegistryStart[] =
 // The group's registry rows, in apply order.
 std::vector<HardeningSetting> AccountSettings();
 void VerifyAccounts(MainWindowState& state, Machine& machine);
-// Stops at the first write the registry refuses and reports it.
+// Stops at the first write the registry refuses and reports it. An account it switches off is
+// recorded first under the program's own key, so that a restore can switch it on again.
 GroupResult ApplyAccounts(MainWindowState& state, Machine& machine);
+
+// This program switched off the account of the box, and has not switched it on since.
+bool HasAccountRecord(Reg& reg, ControlId box);
+// How switching on an account this program switched off ended.
+struct RecordedAccountEnd {
+    unsigned long failure = 0;  // the system's or net user's code
+    bool stillRunning = false;  // net user had not ended: the record stays for the next try
+};
+// Switches on the accounts this program recorded as switched off, and drops their records; one
+// end for each account that had a record.
+std::map<ControlId, RecordedAccountEnd> RestoreRecordedAccounts(MainWindowState& state,
+                                                                Machine& machine);
 
 }  // namespace tolvane

@@ -228,6 +228,37 @@ TEST(ApplyGroupCommand, TheProbeReadsTheAccountAsTheSwitchLeftIt) {
     EXPECT_TRUE(h.controls.Bold(C::GuestAccountLabel));
 }
 
+TEST(ApplyAccounts, RecordsAnAccountBeforeSwitchingItOffAndDropsTheRecordWhenItIsOnAgain) {
+    constexpr wchar_t kRecord[] = L"SOFTWARE\\Tolvane\\Accounts\\501";
+    struct Case {
+        const char* what;
+        unsigned long exitCode;  // net user's
+        bool recordAfter;
+    };
+    for (const Case& c : {Case{"switched off", 0, true}, Case{"net user failed", 2, false}}) {
+        Started h(L"", Report("Oui"));
+        bool recordedFirst = false;
+        const auto query = h.system.onCommandEnd;
+        h.system.onCommandEnd = [&](const std::wstring& line) {
+            recordedFirst = recordedFirst || (line == kGuestOff && h.Read(kRecord) == L"1");
+            query(line);
+        };
+        h.system.exitCodes[kGuestOff] = c.exitCode;
+        h.Set(C::GuestAccountBox, 1);
+        EXPECT_FALSE(ApplyAccounts(h.state, h.machine)) << c.what;
+        EXPECT_TRUE(recordedFirst) << c.what;
+        EXPECT_EQ(h.registry.Get(kRecord).has_value(), c.recordAfter) << c.what;
+        EXPECT_EQ(h.registry.KeyExists(L"SOFTWARE\\Tolvane\\Accounts"), c.recordAfter) << c.what;
+    }
+    // Switched on again from the window: the record goes, with the program's keys.
+    Started h(L"", Report("Non"));
+    h.registry.SetDword(kRecord, 1);
+    h.Set(C::GuestAccountBox, 0);
+    EXPECT_FALSE(ApplyAccounts(h.state, h.machine));
+    EXPECT_EQ(h.system.commandLines(), std::vector<std::wstring>{kGuestOn});
+    EXPECT_FALSE(h.registry.KeyExists(L"SOFTWARE\\Tolvane\\Accounts"));
+}
+
 // What each row writes and brings back is the undo test's; here, the commands beside them.
 TEST(ApplyAccounts, StopsRemoteRegistryOnlyWhenItsBoxIsTicked) {
     Started h;

@@ -177,6 +177,32 @@ TEST(RunUnattended, AuditCountsApplyBringsInForceRestoreGivesBack) {
     EXPECT_EQ(h.registry.keys, before);
 }
 
+// An account has no value of its own to keep a record beside: the program keeps one.
+TEST(RunUnattended, RestoreSwitchesOnExactlyTheAccountsTheApplySwitchedOff) {
+    Unattended h;
+    h.accounts.names[kGuestRid] = L"Guest";
+    h.accounts.disabled = {{L"Guest", false}, {L"HelpAssistant", true}};
+    const auto before = h.registry.keys;
+    EXPECT_EQ(h.Run(L"/apply:accounts /report:C:\\r.csv"), kExitRestartNeeded);
+    EXPECT_EQ(h.Rows().at("accounts.guest"), (Row{"yes", "applied"}));
+    EXPECT_TRUE(h.accounts.disabled.at(L"Guest"));
+    EXPECT_EQ(h.Read(L"SOFTWARE\\Tolvane\\Accounts\\501"), L"1");
+    // Already off before: nothing to bring back.
+    EXPECT_FALSE(h.registry.Get(L"SOFTWARE\\Tolvane\\Accounts\\HelpAssistant"));
+
+    h.accounts.switches.clear();
+    EXPECT_EQ(h.Run(L"/restore:accounts /report:C:\\r.csv"), kExitRestartNeeded);
+    EXPECT_EQ(h.Rows().at("accounts.guest"), (Row{"no", "restored"}));
+    EXPECT_EQ(h.Rows().at("accounts.helpassistant"), (Row{"yes", "nothing recorded"}));
+    EXPECT_EQ(h.accounts.switches, (std::vector<std::pair<std::wstring, bool>>{{L"Guest", false}}));
+    EXPECT_EQ(h.registry.keys, before) << "no record and no key of the program is left";
+
+    // A switch the system refuses leaves no record behind.
+    h.accounts.refusal = 5;
+    EXPECT_EQ(h.Run(L"/apply:accounts /report:C:\\r.csv"), kExitNotAdministrator);
+    EXPECT_FALSE(h.registry.KeyExists(L"SOFTWARE\\Tolvane\\Accounts"));
+}
+
 TEST(RunUnattended, TheReportEndsWithThePortsStillListening) {
     Unattended h;
     h.system.ports = {{PortProtocol::Udp, {0, 0, 0, 0}, 1900, std::nullopt, L""}};
