@@ -12,6 +12,9 @@ namespace tolvane {
 
 enum class InForceState { No, Yes, Unknown };
 
+// The note of a line whose change takes effect only once Windows restarts.
+inline constexpr wchar_t kRestartNote[] = L"takes effect after a restart";
+
 struct ReportLine {
     std::wstring key;  // stable, in English, whatever the caption: "shares.admin"
     std::wstring group;
@@ -28,6 +31,8 @@ struct Report {
     std::wstring version;
     std::wstring task;
     int exitCode = 0;
+    // A change this run made takes effect only once Windows restarts.
+    bool restartNeeded = false;
     std::vector<ReportLine> settings;
     // What the run would have shown a person.
     std::vector<std::wstring> messages;

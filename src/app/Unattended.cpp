@@ -13,6 +13,7 @@
 #include "catalogue/Services.h"
 #include "help/About.h"
 #include "ports/PortBoxes.h"
+#include "system/AsciiCase.h"
 
 namespace tolvane {
 namespace {
@@ -110,6 +111,42 @@ void AddNote(ReportLine& line, const std::wstring& note) {
     line.note += (line.note.empty() ? L"" : L"; ") + note;
 }
 
+// Nobody is there to weigh what a domain controller would lose: that is for the window.
+bool ControllerNeedsItHere(DomainRole role, const SettingBox& setting) {
+    return role == DomainRole::Controller && ControllerNeedsIt(setting.box);
+}
+
+// The service whose start type the value path holds: "...\Services\W32Time\Start".
+std::wstring ServiceOf(const std::wstring& startPath) {
+    const std::wstring key = KeyOf(startPath);
+    return key.substr(key.rfind(L'\\') + 1);
+}
+
+// "Needs a restart" is a fact per direction. What a restore brought back waits for the next start
+// where Windows reads it only then (the setting's own fact), and for an automatic start type
+// whose service is not running now; a service that starts on demand or stays disabled needs none.
+bool RestoreNeedsRestart(Reg& reg, const SettingBox& setting,
+                         std::span<const HardeningSetting> restored,
+                         const std::optional<std::vector<RunningService>>& running) {
+    for (const HardeningSetting& row : restored) {
+        if (row.undoRule.kind != UndoRule::Kind::RestoreBackup) {
+            if (setting.needsRestart) {
+                return true;
+            }
+            continue;
+        }
+        const std::wstring service = AsciiLowered(ServiceOf(row.valuePath));
+        const bool runs =
+            running && std::any_of(running->begin(), running->end(), [&](const RunningService& r) {
+                return AsciiLowered(r.name) == service;
+            });
+        if (!runs && reg.ReadText(kHklm, row.valuePath) == L"2") {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::unique_ptr<MainWindowController> UnattendedRun::Load() {
     auto main = std::make_unique<MainWindowController>(registry_, system_, host_, accounts_);
     main->state().skipAccountProbe = request_.skipAccountProbe;
@@ -154,9 +191,15 @@ Reading UnattendedRun::Read(MainWindowController& main) {
 void UnattendedRun::Audit() {
     const std::span<const SettingBox> settings = SettingBoxes();
     const Reading reading = Read(*main_);
+    const DomainRole role = DetectDomainRole(system_);
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const SettingBox& setting = settings[i];
         const Found found = reading[i];
+        // Counted as an apply counts it: what a domain controller needs is never applied.
+        if (ControllerNeedsItHere(role, setting)) {
+            AddLine(setting, found, L"left alone: a domain controller needs it");
+            continue;
+        }
         outcome.notDone += Counts(setting, found) && found == Found::NotInForce;
         AddLine(setting, found,
                 found == Found::Unavailable ? L"unavailable"
@@ -171,9 +214,8 @@ void UnattendedRun::Apply() {
     Machine& machine = main_->machine();
     const Reading before = Read(*main_);
     const DomainRole role = DetectDomainRole(system_);
-    // Nobody is there to weigh what a domain controller would lose: that is for the window.
     const auto controllerNeeds = [&](const SettingBox& setting) {
-        return role == DomainRole::Controller && ControllerNeedsIt(setting.box);
+        return ControllerNeedsItHere(role, setting);
     };
     for (std::size_t i = 0; i < settings.size(); ++i) {
         if (InRequestedGroups(settings[i]) && Counts(settings[i], before[i]) &&
@@ -231,6 +273,9 @@ void UnattendedRun::Apply() {
             const bool changed = before[i] != Found::InForce;
             outcome.restartNeeded = outcome.restartNeeded || (changed && setting.needsRestart);
             AddLine(setting, found, changed ? L"applied" : L"already in force");
+            if (changed && setting.needsRestart) {
+                AddNote(report.settings.back(), kRestartNote);
+            }
             if (role != DomainRole::Workgroup && HasDomainConsequence(setting.box)) {
                 AddNote(report.settings.back(), DomainCautionNote(setting.box));
             }
@@ -248,8 +293,10 @@ void UnattendedRun::Restore() {
     struct Done {
         std::wstring done;
         std::wstring reason;
+        bool restart = false;
     };
     std::vector<Done> done(settings.size());
+    const std::optional<std::vector<RunningService>> running = system_.RunningServices();
     // The accounts this program switched off have records of their own.
     const std::map<C, RecordedAccountEnd> accounts =
         Contains(request_.groups, Group::Accounts)
@@ -269,25 +316,29 @@ void UnattendedRun::Restore() {
                                          : Done{L"restored", {}};
             continue;
         }
-        int restored = 0;
+        std::vector<HardeningSetting> restored;
         int unusable = 0;
         WriteResult failure;
         for (const HardeningSetting& row : SettingsOfBox(machine.reg, setting.box)) {
             const RecordUndoResult result = UndoFromRecord(machine.reg, row);
-            restored += result.outcome == RecordUndo::Restored;
+            if (result.outcome == RecordUndo::Restored) {
+                restored.push_back(row);
+            }
             unusable += result.outcome == RecordUndo::Unusable;
             failure = failure ? failure : result.failure;
         }
         outcome.notDone += unusable + (failure ? 1 : 0);
-        outcome.restartNeeded = outcome.restartNeeded || (restored && setting.needsRestart);
+        const bool restart = RestoreNeedsRestart(machine.reg, setting, restored, running);
+        outcome.restartNeeded = outcome.restartNeeded || restart;
         if (failure) {
             Refused(*failure);
-            done[i] = {L"refused", Reason(*failure)};
+            done[i] = {L"refused", Reason(*failure), restart};
         } else {
-            done[i] = {unusable   ? L"a record it cannot use was left in place"
-                       : restored ? L"restored"
-                                  : L"nothing recorded",
-                       {}};
+            done[i] = {unusable            ? L"a record it cannot use was left in place"
+                       : !restored.empty() ? L"restored"
+                                           : L"nothing recorded",
+                       {},
+                       restart};
         }
     }
     // Port 135 comes back only where this program closed it, or did not finish reopening it.
@@ -302,7 +353,7 @@ void UnattendedRun::Restore() {
                 outcome.accessDenied = outcome.accessDenied || *error == kRegAccessDenied;
                 reopened = {L"refused", system_.ErrorText(*error)};
             } else {
-                reopened = {L"reopened", {}};
+                reopened = {L"reopened", {}, true};
                 outcome.restartNeeded = true;
             }
         }
@@ -312,6 +363,9 @@ void UnattendedRun::Restore() {
     for (std::size_t i = 0; i < settings.size(); ++i) {
         if (InRequestedGroups(settings[i])) {
             AddLine(settings[i], after[i], done[i].done, done[i].reason);
+            if (done[i].restart) {
+                AddNote(report.settings.back(), kRestartNote);
+            }
         }
     }
 }
@@ -420,6 +474,7 @@ int RunUnattended(const UnattendedRequest& request, RegistryStore& registry, Sys
     report.services = system.RunningServices();
     run.NoteStillListening(report.ports, report.services);
     report.exitCode = ExitCodeOf(run.outcome);
+    report.restartNeeded = run.outcome.restartNeeded;
     const std::wstring path = ReportPath(request, system);
     const bool csv = WantsCsv(path);
     if (const unsigned long error = system.WriteFileReplacing(

@@ -62,7 +62,8 @@ Report SampleReport() {
 TEST(Report, TextForPeople) {
     EXPECT_EQ(FormatTextReport(SampleReport()),
               "Tolvane report\r\nComputer: PC01\r\nTime: 2026-12-09T03:04:05Z\r\n"
-              "Version: 1.6.212\r\nTask: apply:shares,accounts\r\nExit code: 101\r\n\r\n"
+              "Version: 1.6.212\r\nTask: apply:shares,accounts\r\nExit code: 101\r\n"
+              "Restart needed: no\r\n\r\n"
               "Shares\tShared folders\tin force: no\trefused\t"
               "Acc\xc3\xa8s refus\xc3\xa9. (HKLM\\Software\\\"x\", y)\r\n"
               "Services\tPorts 137, 138 UDP et 139 TCP\tin force: yes\tapplied\t"
@@ -201,6 +202,33 @@ TEST(RunUnattended, RestoreSwitchesOnExactlyTheAccountsTheApplySwitchedOff) {
     h.accounts.refusal = 5;
     EXPECT_EQ(h.Run(L"/apply:accounts /report:C:\\r.csv"), kExitNotAdministrator);
     EXPECT_FALSE(h.registry.KeyExists(L"SOFTWARE\\Tolvane\\Accounts"));
+}
+
+// The apply stopped the service: bringing back an automatic start does not start it again.
+TEST(RunUnattended, ARestoredAutomaticStartOfAServiceNotRunningNeedsARestart) {
+    constexpr wchar_t kTime[] = L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start";
+    struct Case {
+        std::uint32_t recorded;
+        bool running;
+        int exitCode;
+    };
+    for (const Case& c : {Case{2, false, kExitRestartNeeded}, Case{2, true, 0}, Case{3, false, 0},
+                          Case{4, false, 0}}) {
+        Unattended h;
+        h.registry.SetDword(kTime, 4);
+        h.registry.SetDword(std::wstring(kTime) + L"KX", c.recorded);
+        h.system.services = std::vector<RunningService>{};
+        if (c.running) {
+            h.system.services->push_back({L"W32Time", 1200});
+        }
+        EXPECT_EQ(h.Run(L"/restore:services -noaccount"), c.exitCode) << c.recorded;
+        EXPECT_EQ(h.Read(kTime), std::to_wstring(c.recorded));
+        const bool restart = c.exitCode == kExitRestartNeeded;
+        EXPECT_EQ(h.Says("Restart needed: yes\r\n"), restart) << c.recorded;
+        EXPECT_EQ(h.Says("Time 123\tin force: no\trestored\tnote: takes effect after a restart"),
+                  restart)
+            << c.recorded;
+    }
 }
 
 TEST(RunUnattended, TheReportEndsWithThePortsStillListening) {
