@@ -161,21 +161,25 @@ void VerifyServices(MainWindowState& state, Machine& machine) {
     for (C box : clearOrder) {
         controls.SetValue(box, BoxValue::Cleared);
     }
-    for (C box : kVerifyOrder) {
-        if (!controls.Enabled(box)) {
-            continue;
+    {
+        // Each box from the machine alone: ticking SSDP as read must not tick UPnP.
+        Controls::ReadingScope reading(controls);
+        for (C box : kVerifyOrder) {
+            if (!controls.Enabled(box)) {
+                continue;
+            }
+            const ServiceRow& row = RowOf(box);
+            const std::vector<HardeningSetting> settings = SettingsOf(machine.reg, row);
+            bool inForce = true;
+            // The two-row box checks its second row first.
+            for (auto it = settings.rbegin(); it != settings.rend(); ++it) {
+                inForce = IsInForce(machine, *it) && inForce;
+            }
+            if (inForce) {
+                controls.SetValue(box, BoxValue::Ticked);
+            }
+            BoldLabelWhileCleared(state, box);
         }
-        const ServiceRow& row = RowOf(box);
-        const std::vector<HardeningSetting> settings = SettingsOf(machine.reg, row);
-        bool inForce = true;
-        // The two-row box checks its second row first.
-        for (auto it = settings.rbegin(); it != settings.rend(); ++it) {
-            inForce = IsInForce(machine, *it) && inForce;
-        }
-        if (inForce) {
-            controls.SetValue(box, BoxValue::Ticked);
-        }
-        BoldLabelWhileCleared(state, box);
     }
     const bool gateClosed =
         std::all_of(std::begin(kServiceRows), std::end(kServiceRows), [&](const ServiceRow& row) {

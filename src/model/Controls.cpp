@@ -29,7 +29,7 @@ bool Controls::Update(ControlId id, T State::*field, const T& value) {
 }
 
 void Controls::SetValue(ControlId id, BoxValue value) {
-    if (Update(id, &State::value, value) && reaction_) {
+    if (Update(id, &State::value, value) && reaction_ && reading_ == 0) {
         reaction_(id);
     }
 }

@@ -45,6 +45,19 @@ class Controls {
     void SetView(ControlView* view) { view_ = view; }
     void SetReaction(std::function<void(ControlId)> reaction) { reaction_ = std::move(reaction); }
 
+    // While one lives, values change without their reactions: reading a box from the machine is
+    // not a click, and one box read must not tick another.
+    class ReadingScope {
+      public:
+        explicit ReadingScope(Controls& controls) : controls_(controls) { ++controls_.reading_; }
+        ~ReadingScope() { --controls_.reading_; }
+        ReadingScope(const ReadingScope&) = delete;
+        ReadingScope& operator=(const ReadingScope&) = delete;
+
+      private:
+        Controls& controls_;
+    };
+
   private:
     struct State {
         BoxValue value = BoxValue::Cleared;
@@ -62,6 +75,7 @@ class Controls {
     std::array<State, kControlCount> states_;
     ControlView* view_ = nullptr;
     std::function<void(ControlId)> reaction_;
+    int reading_ = 0;
 };
 
 }  // namespace tolvane

@@ -231,6 +231,33 @@ TEST(RunUnattended, ARestoredAutomaticStartOfAServiceNotRunningNeedsARestart) {
     }
 }
 
+// Every line as the machine holds it, SSDP and UPnP included when they disagree: the oracle is
+// the start types themselves, not a second reading.
+TEST(RunUnattended, EachServiceLineSaysWhatItsOwnStartTypeHolds) {
+    constexpr wchar_t kSsdp[] = L"SYSTEM\\CurrentControlSet\\Services\\SSDPSRV\\Start";
+    constexpr wchar_t kUpnp[] = L"SYSTEM\\CurrentControlSet\\Services\\upnphost\\Start";
+    for (std::uint32_t ssdp : {2u, 3u, 4u}) {
+        for (std::uint32_t upnp : {2u, 3u, 4u}) {
+            for (const wchar_t* task : {L"/audit", L"/apply:services"}) {
+                Unattended h;
+                h.registry.SetDword(kSsdp, ssdp);
+                h.registry.SetDword(kUpnp, upnp);
+                h.Run(task + std::wstring(L" -noaccount /report:C:\\r.csv"));
+                const auto rows = h.Rows();
+                const std::string what = std::to_string(ssdp) + "/" + std::to_string(upnp);
+                for (const auto& [key, path] : {std::pair{"services.ssdp", kSsdp},
+                                                {"services.upnp", kUpnp},
+                                                {"services.time",
+                                                 L"SYSTEM\\CurrentControl"
+                                                 L"Set\\Services\\W32Time\\Start"}}) {
+                    EXPECT_EQ(rows.at(key).first, h.Read(path) == L"4" ? "yes" : "no")
+                        << what << " " << key;
+                }
+            }
+        }
+    }
+}
+
 TEST(RunUnattended, TheReportEndsWithThePortsStillListening) {
     Unattended h;
     h.system.ports = {{PortProtocol::Udp, {0, 0, 0, 0}, 1900, std::nullopt, L""}};
