@@ -385,6 +385,21 @@ TEST(RunUnattended, ARestoreTakesAwayTheKeyOfARecordWhoseValueWasNeverWritten) {
     EXPECT_EQ(h.registry.keys, before);
 }
 
+// A REG_NONE mark no version writes says neither the former value nor its absence: whatever
+// its value holds, the record stays and the line says so.
+TEST(RunUnattended, ARecordItCannotUseIsLeftInPlaceAndCounted) {
+    const std::wstring record = std::wstring(kAutoShareWks) + L"KX";
+    for (const std::uint32_t now : {0u, 1u}) {
+        Unattended h;
+        h.registry.SetDword(kAutoShareWks, now);
+        h.registry.SetRaw(record, {RawNone, {9}});
+        const auto before = h.registry.keys;
+        EXPECT_EQ(h.Run(L"/restore:shares -noaccount"), 1) << now;
+        EXPECT_TRUE(h.Says("\ta record it cannot use was left in place")) << now;
+        EXPECT_EQ(h.registry.keys, before) << now;
+    }
+}
+
 // An XP Professional machine far from Windows' defaults: start types that are not Windows' own or
 // not even numbers, values of other types, NetBIOS interfaces in every state, and keys missing
 // that the apply creates.
