@@ -74,6 +74,9 @@ bool MainWindowController::LoadFromMachine() {
             controls.SetEnabled(account.box, true);
         }
     }
+    if (state_.repairsPort135) {
+        RemoveLeftImportFiles(machine_);
+    }
     VerifyAllGroups(state_, machine_);
     if (!controls.Ticked(C::Port135Box)) {
         KeepPort135Open(state_, machine_);

@@ -14,13 +14,11 @@
 namespace tolvane {
 namespace {
 
-using Fault = UnusableRecord::Fault;
-
-constexpr const wchar_t* kFaultWhy[] = {
-    L"It holds data that this setting cannot take.",
-    L"It holds no start type that Windows accepts for a service (2, 3 or 4).",
-};
-static_assert(std::size(kFaultWhy) == static_cast<std::size_t>(Fault::NotAStartType) + 1);
+// Every former value comes back whatever its type: only a REG_NONE mark that no version writes
+// (left by an older one, or by hand) cannot be used.
+constexpr wchar_t kUnusableWhy[] =
+    L"It holds a REG_NONE mark that Tolvane does not write: it tells neither the former value nor "
+    L"that there was none.";
 
 struct StartTypeWords {
     const wchar_t* value;
@@ -35,7 +33,7 @@ std::wstring Instead(const UnusableRecord& unusable) {
         return L"The value was deleted instead";
     }
     const std::wstring_view undo = unusable.undoneTo.value;
-    if (unusable.fault == Fault::NotAStartType) {
+    if (unusable.startType) {
         for (const StartTypeWords& type : kStartTypes) {
             if (undo == type.value) {
                 return std::wstring(L"The service was set to ") + type.words + L" instead";
@@ -52,8 +50,7 @@ std::wstring QuotedCaption(ControlId box) {
 
 void ReportUnusable(Machine& machine, const UnusableRecord& unusable) {
     machine.host.ShowMessage(L"Tolvane could not use the backup\r\n" + unusable.fullPath +
-                                 L"\r\n\r\n" + kFaultWhy[static_cast<int>(unusable.fault)] +
-                                 L"\r\n\r\n" + Instead(unusable) +
+                                 L"\r\n\r\n" + kUnusableWhy + L"\r\n\r\n" + Instead(unusable) +
                                  L"; the backup is left as it is.",
                              kAppTitle, MbOk | MbIconExclamation);
 }

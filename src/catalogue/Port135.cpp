@@ -228,6 +228,15 @@ bool Port135ReopeningDue(Reg& reg) {
                [&](const ValueChangedByClose& kept) { return HasRecord(reg, kHklm, kept.record); });
 }
 
+void RemoveLeftImportFiles(Machine& machine) {
+    const std::wstring folder = machine.system.ProgramFolder();
+    for (const RegistryScript* script :
+         {&kBindScript, &kCloseProtocolsScript, &kOpenProtocolsScript}) {
+        // A file held open elsewhere cannot go: it stays, and that is no failure.
+        machine.system.RemoveFile(folder + script->fileName);
+    }
+}
+
 void ClosePort135(MainWindowState& state, Machine& machine) {
     // Only a port this program closed, or one whose reopening it has not finished, is reopened
     // first: a machine it never closed keeps its DCOM values when the user answers No.
@@ -248,6 +257,8 @@ void ClosePort135(MainWindowState& state, Machine& machine) {
         state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
         return;
     }
+    // What a cut run left goes first, a reopening's script as well as the close's own.
+    RemoveLeftImportFiles(machine);
     std::size_t recorded = 0;
     if (const Reason reason = Close(machine, recorded)) {
         if (const Reason undone =

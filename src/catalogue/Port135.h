@@ -32,6 +32,9 @@ void ClosePort135(MainWindowState& state, Machine& machine);
 std::optional<unsigned long> OpenPort135(MainWindowState& state, Machine& machine);
 // This program closed port 135, or left a reopening unfinished: its records are still there.
 bool Port135ReopeningDue(Reg& reg);
+// Deletes the registry scripts that a close or reopening cut short left in the program's folder,
+// those nobody holds open: a shared folder may be serving another machine's import.
+void RemoveLeftImportFiles(Machine& machine);
 // Reopens port 135 only where this program closed it or did not finish reopening it, and does not
 // retry a reopening that failed: what a verify and start-up do while the box is not ticked.
 void KeepPort135Open(MainWindowState& state, Machine& machine);

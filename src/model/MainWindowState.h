@@ -28,7 +28,8 @@ struct MainWindowState {
     // A reopening of port 135 failed and was reported; only the user's own apply tries again.
     bool port135ReopenFailed = false;
     // Start-up and verifies bring a port 135 this program closed back to open while its box is
-    // not ticked; an unattended run changes only what it was asked to.
+    // not ticked, and start-up deletes the scripts a cut close left; an unattended run changes
+    // only what it was asked to.
     bool repairsPort135 = true;
     // The account boxes whose state the system gave, net user's report being unreadable: the
     // account each stands for, switched through the system as well.

@@ -1,14 +1,11 @@
 #include "registry/SettingEngine.h"
 
 #include <optional>
-#include <string_view>
 
 #include "registry/ValueRecord.h"
 
 namespace tolvane {
 namespace {
-
-using Fault = UnusableRecord::Fault;
 
 bool RestoresBackup(const Setting& setting) {
     return setting.undoRule.kind == UndoRule::Kind::RestoreBackup;
@@ -18,20 +15,10 @@ std::wstring RecordPath(const Setting& setting) {
     return setting.valuePath + std::wstring(kBackupSuffix);
 }
 
-// Why the record cannot serve the row's undo; nothing when it can.
-std::optional<Fault> FaultOf(const RawValue& record, const Setting& setting) {
-    const std::optional<RawValue> value = RecordedValue(record);
-    const std::optional<std::wstring> text = value ? ValueText(*value) : std::nullopt;
-    if (RestoresBackup(setting)) {
-        // Automatic, on demand or disabled: the others are for drivers, or no start type at all.
-        const bool startType =
-            value && value->type == RawDword && (text == L"2" || text == L"3" || text == L"4");
-        return startType ? std::nullopt : std::optional(Fault::NotAStartType);
-    }
-    if (MarksAbsent(record, setting.valuePath) || (text && TypedValue(*text, setting.valueType))) {
-        return std::nullopt;
-    }
-    return Fault::NotForThisValue;
+// Every record the apply writes serves, whatever the former value's type: only a REG_NONE that is
+// neither a mark nor a kept value (left by an earlier version) cannot.
+bool Usable(const RawValue& record, const Setting& setting) {
+    return MarksAbsent(record, setting.valuePath) || RecordedValue(record).has_value();
 }
 
 // Keeps the values about to change, so that the box can be taken back whole.
@@ -82,25 +69,20 @@ UndoRule UndoWithoutRecord(const Setting& setting) {
 
 WriteResult UndoRow(Reg& reg, ValueJournal& journal, const Setting& setting,
                     std::vector<UnusableRecord>& unusable) {
-    if (!InForce(reg, setting)) {
-        return std::nullopt;
-    }
-    const std::wstring record = RecordPath(setting);
-    const UndoRule undo = UndoWithoutRecord(setting);
-    RawValue kept;
-    if (reg.ReadRaw(setting.root, record, kept) == kRegOk) {
-        if (const std::optional<Fault> fault = FaultOf(kept, setting)) {
-            // Left where it is for a person to look at; the next apply replaces it.
-            unusable.push_back({RootPrefix(setting.root) + record, *fault, undo});
-        } else {
-            if (WriteResult failure = KeepAll(journal, setting, {setting.valuePath, record})) {
-                return failure;
-            }
-            return RestoreRecord(reg, setting.root, setting.valuePath, record);
-        }
-    }
-    if (WriteResult failure = KeepAll(journal, setting, {setting.valuePath})) {
+    if (WriteResult failure = KeepAll(journal, setting, {setting.valuePath, RecordPath(setting)})) {
         return failure;
+    }
+    const RecordUndoResult fromRecord = UndoFromRecord(reg, setting);
+    const bool recordServed =
+        fromRecord.outcome == RecordUndo::Restored || fromRecord.outcome == RecordUndo::Stale;
+    if (fromRecord.failure || recordServed || !InForce(reg, setting)) {
+        return fromRecord.failure;
+    }
+    const UndoRule undo = UndoWithoutRecord(setting);
+    if (fromRecord.outcome == RecordUndo::Unusable) {
+        // Left where it is for a person to look at; the next apply replaces it.
+        unusable.push_back(
+            {RootPrefix(setting.root) + RecordPath(setting), undo, RestoresBackup(setting)});
     }
     if (undo.kind == UndoRule::Kind::DeleteValue) {
         return reg.Remove(setting.root, setting.valuePath);
@@ -123,11 +105,12 @@ RecordUndoResult UndoFromRecord(Reg& reg, const Setting& setting) {
     if (reg.ReadRaw(setting.root, record, kept) != kRegOk) {
         return {RecordUndo::NoRecord, std::nullopt};
     }
-    if (!InForce(reg, setting)) {
-        return {RecordUndo::Stale, reg.Remove(setting.root, record)};
-    }
-    if (FaultOf(kept, setting)) {
+    if (!Usable(kept, setting)) {
         return {RecordUndo::Unusable, std::nullopt};
+    }
+    if (!InForce(reg, setting)) {
+        // A person's later change is never overwritten.
+        return {RecordUndo::Stale, DropRecord(reg, setting.root, setting.valuePath, record)};
     }
     const WriteResult failure = RestoreRecord(reg, setting.root, setting.valuePath, record);
     return {failure ? RecordUndo::NoRecord : RecordUndo::Restored, failure};

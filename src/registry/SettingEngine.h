@@ -3,10 +3,10 @@
 // Applying a box ticked records, for each of its rows, the value as it was under the row's value
 // path followed by "KX" (registry/ValueRecord.h): the data with its own type, or a REG_NONE mark
 // for an absent value (empty) or an absent value and key (one byte, the number of keys missing).
-// No data a row can hold is ever REG_NONE, so a mark cannot be taken for a former value; the
+// A former REG_NONE is kept behind a 0 byte, so a mark cannot be taken for a former value; the
 // backups of start types that earlier versions wrote are plain values and read as records too.
-// Clearing the box brings each row back to its record, or applies the row's undo rule where there
-// is none.
+// Clearing the box brings each row back to its record, whatever the former value's type, or
+// applies the row's undo rule where there is none.
 #pragma once
 
 #include <cstdint>
@@ -25,8 +25,8 @@ inline constexpr wchar_t kBackupSuffix[] = L"KX";
 struct UndoRule {
     enum class Kind : std::uint8_t {
         DeleteValue,
-        // A service's start type, which only a backup can bring back: the undo checks it is one,
-        // and a service that is not installed gets none.
+        // A service's start type, which only a backup can bring back; a service that is not
+        // installed gets none.
         RestoreBackup,
         WriteValue,
     };
@@ -54,16 +54,13 @@ struct Setting {
     std::optional<UndoRule> windowsDefault = std::nullopt;
 };
 
-// A record the undo could not use: left in place, and the row given its rule instead.
+// A record the undo could not use (a REG_NONE that is neither a mark nor a kept value, left by an
+// earlier version): left in place, and the row given its rule instead.
 struct UnusableRecord {
-    enum class Fault {
-        NotForThisValue,  // a type or size the row cannot hold, or text that is not its number
-        NotAStartType,    // a service start type Windows does not accept
-    };
     std::wstring fullPath;
-    Fault fault;
     // What the row was given instead: a value, or its deletion.
     UndoRule undoneTo;
+    bool startType;  // the row is a service's start type
 };
 
 struct BoxResult {
@@ -77,12 +74,16 @@ struct BoxResult {
 // The value holds the target with the row's own type.
 bool InForce(Reg& reg, const Setting& setting);
 
-// Undoing one row from its record alone, for a restore that must never write a rule's literal
-// value over a machine hardened by other means.
+// Undoing one row from its record alone: the one undo of a record, for the window's undo and for
+// a restore that must never write a rule's literal value over a machine hardened by other means.
+// Whatever the value holds, the record goes with every key it says the program created that is
+// empty again.
 enum class RecordUndo {
     NoRecord,  // left alone
-    Restored,  // the recorded state is back and the record gone
-    Stale,     // the row was no longer in force: nothing to undo, the record is gone
+    Restored,  // the value held the target: the recorded state is back and the record gone
+    // The value did not hold the target (changed since, or never written by a run cut short):
+    // left as it is, and the record gone.
+    Stale,
     Unusable,  // the record cannot serve this row: both left as they are
 };
 struct RecordUndoResult {

@@ -166,6 +166,8 @@ TEST(Commands, ABoxIsLeftWholeAndTheUserToldWhy) {
     constexpr wchar_t kParameters[] = L"SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters";
     const std::wstring sockets = std::wstring(kParameters) + L"\\MaxCachedSockets";
     const std::wstring start = std::wstring(kDns) + L"\\Start";
+    // No count of missing keys a start type's path can have.
+    const RawValue foreignMark{RawNone, {9}};
     struct Case {
         const char* what;
         C box;
@@ -215,14 +217,15 @@ TEST(Commands, ABoxIsLeftWholeAndTheUserToldWhy) {
          1,
          [&](FakeRegistry& r) {
              r.SetDword(std::wstring(kServices) + L"W32Time\\Start", 4);
-             r.SetDword(std::wstring(kServices) + L"W32Time\\StartKX", 0xFFFFFFFF);
+             r.SetRaw(std::wstring(kServices) + L"W32Time\\StartKX", foreignMark);
          },
          {L"could not use the backup",
-          L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\W32Time\\StartKX", L"(2, 3 or 4)",
-          L"start automatically instead", L"left as it is"},
+          L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\W32Time\\StartKX",
+          L"REG_NONE mark that Tolvane does not write", L"start automatically instead",
+          L"left as it is"},
          [&](Started& h) {
              EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\Start"), L"2");
-             EXPECT_EQ(h.Read(std::wstring(kServices) + L"W32Time\\StartKX"), L"4294967295");
+             EXPECT_EQ(h.registry.Get(std::wstring(kServices) + L"W32Time\\StartKX"), foreignMark);
              EXPECT_EQ(h.Value(C::Port123Box), 0);
          }},
     };

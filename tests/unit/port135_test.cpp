@@ -2,7 +2,9 @@
 
 #include <set>
 
+#include "app/CommandLine.h"
 #include "app/Commands.h"
+#include "app/Unattended.h"
 #include "catalogue/Port135.h"
 #include "fakes/Harness.h"
 #include "fakes/RegScript.h"
@@ -400,6 +402,84 @@ TEST(Port135Gate, AFailedReopeningIsReportedOnceAndNotRetriedByVerifies) {
               std::wstring::npos);
     EXPECT_FALSE(h.controls.Enabled(C::Port135Box));
     EXPECT_EQ(h.Value(C::Port135Box), 0);
+}
+
+// A close cut at any registry change, the editor's imports included, then a restore: the machine
+// is as before the close.
+TEST(ClosePort135, ACloseCutAtAnyChangeIsTakenBackExactlyByARestore) {
+    std::size_t all = 0;
+    for (std::size_t cut = 0; cut == 0 || cut < all; ++cut) {
+        SCOPED_TRACE(cut);
+        Dcom h;
+        // Reopened by Tolvane once before: the marker the close writes first is there already.
+        h.registry.SetString(kMarker, L"0");
+        h.registry.SetRaw(kProtocols, MultiStringValue(kAdminList));
+        const auto before = h.registry.keys;
+        h.CheckAll();
+        h.registry.changes.clear();
+        h.registry.refuseAfter = cut == 0 ? 1000 : static_cast<int>(cut);
+        h.Apply(1);
+        h.registry.refuseAfter = -1;
+        if (cut == 0) {
+            all = h.registry.changes.size();
+        } else {
+            ASSERT_EQ(h.registry.changes.size(), cut);
+        }
+        RunUnattended(ParseCommandLine(L"/restore:services -noaccount"), h.registry, h.system,
+                      h.accounts);
+        EXPECT_EQ(h.registry.keys, before);
+    }
+    EXPECT_GT(all, 8u);
+}
+
+// The scripts a cut close or reopening left in the program's folder go at the window's next start
+// and before the next close, but for one held open elsewhere; a run without the window leaves
+// them all.
+TEST(ClosePort135, ScriptsLeftByACutRunGoAtTheNextStartOrClose) {
+    const std::wstring bind = L"C:\\Tools\\Bind.reg";
+    const std::wstring dcom = L"C:\\Tools\\DCOM.reg";
+    const std::wstring dcom2 = L"C:\\Tools\\DCOM2.reg";
+    const auto start = [](Dcom& h) {
+        h.main.ReadCommandLine(L"-noaccount");
+        ASSERT_TRUE(h.main.LoadFromMachine());
+    };
+    const auto close = [](Dcom& h) {
+        h.CheckAll();
+        h.Apply(1);
+    };
+    const auto unattended = [](const wchar_t* line) {
+        return [line](Dcom& h) {
+            RunUnattended(ParseCommandLine(line), h.registry, h.system, h.accounts);
+        };
+    };
+    struct Case {
+        const char* what;
+        std::function<void(Dcom&)> run;
+        std::vector<std::wstring> left;    // by the cut run
+        std::vector<std::wstring> locked;  // held open elsewhere
+        std::vector<std::wstring> after;
+    };
+    const Case cases[] = {
+        {"start", start, {bind, dcom, dcom2}, {dcom}, {dcom}},
+        {"close", close, {dcom2}, {}, {}},
+        {"audit", unattended(L"/audit -noaccount"), {bind, dcom, dcom2}, {}, {bind, dcom, dcom2}},
+        {"apply", unattended(L"/apply:all -noaccount"), {bind, dcom2}, {}, {bind, dcom2}},
+    };
+    for (const Case& c : cases) {
+        Dcom h;
+        for (const std::wstring& path : c.left) {
+            h.system.files[path] = "left";
+        }
+        h.system.lockedFiles.insert(c.locked.begin(), c.locked.end());
+        c.run(h);
+        std::vector<std::wstring> after;
+        for (const std::wstring& path : {bind, dcom, dcom2}) {
+            if (h.system.files.count(path)) {
+                after.push_back(path);
+            }
+        }
+        EXPECT_EQ(after, c.after) << c.what;
+    }
 }
 
 }  // namespace

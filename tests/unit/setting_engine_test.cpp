@@ -31,24 +31,36 @@ BoxResult Apply(Reg& reg, const Setting& row, bool ticked) {
     return ApplyBox(reg, {&row, 1}, ticked);
 }
 
-// A service that is not there gets no start type; a record the row cannot hold is reported, left
-// in place, and the row's own rule applies instead.
+// A service that is not there gets no start type; a record no version writes is reported, left
+// in place, and the row's own rule applies instead. It blocks nothing: the next tick replaces it
+// and the next undo uses it.
 TEST(ApplyBox, LeavesAloneWhatItMustNotTouchAndFallsBackOnAnUnusableRecord) {
     FakeRegistry registry;
     Reg reg(registry);
     registry.SetDword(kValue, 4);
-    registry.SetRaw(kRecord, RawValue{RawBinary, {3}});
+    const RawValue foreign{RawNone, {7}};  // more missing keys than the path has
+    registry.SetRaw(kRecord, foreign);
     const auto before = registry.keys;
     const std::wstring missing = L"SYSTEM\\CurrentControlSet\\Services\\None\\Start";
     EXPECT_FALSE(Apply(reg, RowFor(missing, kRestoreOnUndo), kTicked).failure);
     EXPECT_EQ(registry.keys, before);
 
-    const BoxResult clear = Apply(reg, RowFor(kValue, WriteOnUndo(L"0")), kCleared);
+    const Setting row = RowFor(kValue, WriteOnUndo(L"0"));
+    const BoxResult clear = Apply(reg, row, kCleared);
     EXPECT_FALSE(clear.failure);
     EXPECT_EQ(registry.Get(kValue), Dword(0));
-    EXPECT_EQ(registry.Get(kRecord), (RawValue{RawBinary, {3}}));
+    EXPECT_EQ(registry.Get(kRecord), foreign);
     ASSERT_EQ(clear.unusable.size(), 1u);
-    EXPECT_EQ(clear.unusable[0].fault, UnusableRecord::Fault::NotForThisValue);
+    EXPECT_EQ(clear.unusable[0].fullPath, L"HKLM\\" + kRecord);
+    EXPECT_FALSE(clear.unusable[0].startType);
+    // The row no longer in force: nothing is given instead, and the record stays.
+    EXPECT_TRUE(Apply(reg, row, kCleared).unusable.empty());
+    EXPECT_EQ(registry.Get(kRecord), foreign);
+
+    EXPECT_FALSE(Apply(reg, row, kTicked).failure);
+    EXPECT_FALSE(Apply(reg, row, kCleared).failure);
+    EXPECT_EQ(registry.Get(kValue), Dword(0));
+    EXPECT_FALSE(registry.Get(kRecord));
 }
 
 // A REG_DWORD row is in force only as a REG_DWORD: Windows reads no other.
@@ -90,41 +102,70 @@ TEST(ApplyBox, AnUndoRuleWritesItsValueWithTheRowsType) {
     EXPECT_EQ(registry.Get(kValue), Dword(7));
 }
 
-// Ticking and applying, then clearing and applying, gives a service back its start type when
-// Windows accepts it for a service; anything else becomes "on demand", and is told.
-TEST(ApplyBox, TickThenClearGivesBackAStartTypeWindowsAccepts) {
-    struct Case {
-        RawValue start;
-        bool exact;
+// Ticking and applying, then clearing and applying, gives back the former value with its own
+// type and bytes, whatever they are and whatever the row's undo rule.
+TEST(ApplyBox, TickThenClearGivesBackEveryFormerValueExactly) {
+    constexpr std::uint32_t kQword = 11;
+    const RawValue formers[] = {
+        Dword(2),
+        Dword(1),
+        Dword(0xFFFFFFFF),
+        Text(L"3"),
+        Text(L"yes"),
+        {RawSz, {}},
+        {RawExpandSz, {'%', 0, 'X', 0, '%', 0, 0, 0}},
+        MultiStringValue({L"ncacn_ip_tcp", L"ncacn_spx"}),
+        {RawBinary, {1, 0, 0, 0}},
+        {RawBinary, {}},
+        {RawNone, {}},
+        {RawNone, {1}},
+        {RawNone, {0, 5, 6}},
+        {kQword, {3, 0, 0, 0, 0, 0, 0, 0}},
+        {RawDword, {4, 0}},
+        {RawDword, {4, 0, 0, 0, 0}},
     };
-    const Case cases[] = {{Dword(2), true},  {Dword(3), true},           {Dword(0), false},
-                          {Dword(1), false}, {Dword(0xFFFFFFFF), false}, {Text(L"3"), false}};
-    for (const Case& c : cases) {
+    for (const RawValue& former : formers) {
+        for (const UndoRule rule : {kRestoreOnUndo, WriteOnUndo(L"0"), kDeleteOnUndo}) {
+            SCOPED_TRACE(::testing::Message()
+                         << "type " << former.type << ", " << former.data.size() << " bytes, rule "
+                         << static_cast<int>(rule.kind));
+            FakeRegistry registry;
+            Reg reg(registry);
+            registry.SetRaw(kValue, former);
+            registry.SetString(std::wstring(kKey) + L"\\DisplayName", L"Windows Time");
+            const auto before = registry.keys;
+            const Setting row = RowFor(kValue, rule);
+
+            EXPECT_FALSE(Apply(reg, row, kTicked).failure);
+            EXPECT_EQ(registry.Get(kValue), Dword(4));
+            const BoxResult clear = Apply(reg, row, kCleared);
+            EXPECT_FALSE(clear.failure);
+            EXPECT_TRUE(clear.unusable.empty());
+            EXPECT_EQ(registry.keys, before);
+        }
+    }
+}
+
+// A record whose value no longer holds the target (changed since, or a run cut between the two)
+// leaves the value as it is and goes, with the keys the program created for it.
+TEST(ApplyBox, AStaleRecordGoesWithItsKeysAndTheValueStays) {
+    const std::wstring created = std::wstring(kKey) + L"\\Parameters";
+    const std::wstring value = created + L"\\Value";
+    for (const std::optional<RawValue>& now : {std::optional<RawValue>(), {Dword(7)}}) {
         FakeRegistry registry;
         Reg reg(registry);
-        registry.SetRaw(kValue, c.start);
-        registry.SetString(std::wstring(kKey) + L"\\DisplayName", L"Windows Time");
+        registry.SetDword(kValue, 3);
         const auto before = registry.keys;
-        const Setting row = RowFor(kValue, kRestoreOnUndo);
-
-        EXPECT_FALSE(Apply(reg, row, kTicked).failure);
-        EXPECT_EQ(registry.Get(kValue), Dword(4));
-        const BoxResult clear = Apply(reg, row, kCleared);
-        EXPECT_FALSE(clear.failure);
-        if (c.exact) {
-            EXPECT_EQ(registry.keys, before);
-            EXPECT_TRUE(clear.unusable.empty());
+        registry.SetRaw(value + L"KX", {RawNone, {1}});
+        if (now) {
+            registry.SetRaw(value, *now);
+        }
+        EXPECT_FALSE(Apply(reg, RowFor(value, kDeleteOnUndo), kCleared).failure);
+        if (now) {
+            EXPECT_EQ(registry.Get(value), now);
+            EXPECT_FALSE(registry.Get(value + L"KX"));
         } else {
-            EXPECT_EQ(registry.Get(kValue), Dword(3));
-            EXPECT_EQ(registry.Get(kRecord), c.start);  // left for a person to look at
-            ASSERT_EQ(clear.unusable.size(), 1u);
-            EXPECT_EQ(clear.unusable[0].fullPath, L"HKLM\\" + kRecord);
-            EXPECT_EQ(clear.unusable[0].fault, UnusableRecord::Fault::NotAStartType);
-            // It blocks nothing: the next tick replaces it and the next undo uses it.
-            EXPECT_FALSE(Apply(reg, row, kTicked).failure);
-            EXPECT_FALSE(Apply(reg, row, kCleared).failure);
-            EXPECT_EQ(registry.Get(kValue), Dword(3));
-            EXPECT_FALSE(registry.Get(kRecord));
+            EXPECT_EQ(registry.keys, before);
         }
     }
 }

@@ -453,5 +453,104 @@ TEST(RunUnattended, AReopeningRefusedForLackOfRightsSaysSo) {
     EXPECT_EQ(h.Rows().at("services.port135").second, "refused");
 }
 
+// A record left by a run cut between the record and its value: the value never held the target,
+// and the key the record created goes with it.
+TEST(RunUnattended, ARestoreTakesAwayTheKeyOfARecordWhoseValueWasNeverWritten) {
+    constexpr wchar_t kNetwork[] =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network";
+    Unattended h;
+    const auto before = h.registry.keys;
+    h.registry.SetRaw(std::wstring(kNetwork) + L"\\NoFileSharingKX", {RawNone, {1}});
+    EXPECT_EQ(h.Run(L"/restore:shares -noaccount"), 0);
+    EXPECT_FALSE(h.registry.KeyExists(kNetwork));
+    EXPECT_EQ(h.registry.keys, before);
+}
+
+// A REG_NONE mark no version writes says neither the former value nor its absence: whatever
+// its value holds, the record stays and the line says so.
+TEST(RunUnattended, ARecordItCannotUseIsLeftInPlaceAndCounted) {
+    const std::wstring record = std::wstring(kAutoShareWks) + L"KX";
+    for (const std::uint32_t now : {0u, 1u}) {
+        Unattended h;
+        h.registry.SetDword(kAutoShareWks, now);
+        h.registry.SetRaw(record, {RawNone, {9}});
+        const auto before = h.registry.keys;
+        EXPECT_EQ(h.Run(L"/restore:shares -noaccount"), 1) << now;
+        EXPECT_TRUE(h.Says("\ta record it cannot use was left in place")) << now;
+        EXPECT_EQ(h.registry.keys, before) << now;
+    }
+}
+
+// An XP Professional machine far from Windows' defaults: start types that are not Windows' own or
+// not even numbers, values of other types, NetBIOS interfaces in every state, and keys missing
+// that the apply creates.
+struct Unusual : Unattended {
+    Unusual() {
+        system.files[L"C:\\WINDOWS\\System32\\gpedit.msc"] = "";
+        Install(L"W32Time", 1);
+        Install(L"LmHosts", 3);
+        Install(L"Messenger", 2);
+        registry.SetString(std::wstring(kServices) + L"Schedule\\Start", L"3");
+        registry.SetString(
+            L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters\\AutoShareServer",
+            L"1");
+        registry.SetString(std::wstring(kLsa) + L"\\forceguest", L"yes");
+        registry.SetRaw(std::wstring(kLsa) + L"\\restrictanonymous", {RawBinary, {1, 0, 0, 0}});
+        // Each key on its own, as the registry holds it, whatever is written below it later.
+        for (const wchar_t* key :
+             {L"NetBT", L"NetBT\\Parameters", L"NetBT\\Parameters\\Interfaces"}) {
+            registry.keys[{kHklm, FakeRegistry::Fold(kServices + std::wstring(key))}];
+        }
+        const std::wstring interfaces =
+            std::wstring(kServices) + L"NetBT\\Parameters\\Interfaces\\Tcpip_";
+        registry.SetDword(interfaces + L"{A}\\NetbiosOptions", 0);
+        registry.keys[{kHklm, FakeRegistry::Fold(interfaces + L"{B}")}];
+        registry.SetDword(interfaces + L"{C}\\NetbiosOptions", 2);
+        registry.SetRaw(interfaces + L"{D}\\NetbiosOptions", {RawNone, {}});
+    }
+    // Runs the task with every registry change after the first `changes` refused, as a run cut
+    // short leaves the machine; how many changes it made.
+    std::size_t CutAfter(std::size_t changes, const std::wstring& line) {
+        registry.changes.clear();
+        registry.refuseAfter = static_cast<int>(changes);
+        Run(line);
+        registry.refuseAfter = -1;
+        return registry.changes.size();
+    }
+};
+
+// An apply cut at any change, or a restore cut at any change after a full apply; either way the
+// next restore gives the machine back exactly.
+TEST(RunUnattended, ARunCutAtAnyChangeIsTakenBackExactlyByTheNextRestore) {
+    constexpr wchar_t kApplyAll[] = L"/apply:all -noaccount";
+    constexpr wchar_t kRestoreAll[] = L"/restore:all -noaccount";
+    constexpr std::size_t kUncut = 1000;
+    struct Case {
+        const wchar_t* first;  // run whole before the one cut, if any
+        const wchar_t* cut;
+        std::size_t least;  // changes the run makes whole
+    };
+    for (const Case& c : {Case{nullptr, kApplyAll, 40}, Case{kApplyAll, kRestoreAll, 20}}) {
+        std::size_t all = 0;
+        for (std::size_t cut = 0; cut == 0 || cut < all; ++cut) {
+            SCOPED_TRACE(::testing::Message() << c.cut << " cut after " << cut);
+            Unusual h;
+            const auto before = h.registry.keys;
+            if (c.first) {
+                h.Run(c.first);
+            }
+            const std::size_t made = h.CutAfter(cut == 0 ? kUncut : cut, c.cut);
+            if (cut == 0) {
+                all = made;
+            } else {
+                ASSERT_EQ(made, cut);
+            }
+            h.Run(kRestoreAll);
+            EXPECT_EQ(h.registry.keys, before);
+        }
+        EXPECT_GT(all, c.least);
+    }
+}
+
 }  // namespace
 }  // namespace tolvane::testing
