@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Times closing port 135 under Wine against the two registry-editor imports alone, in one run.
+# Times closing port 135 under Wine against the two registry-editor imports alone, started
+# directly as the close starts them, in one run.
 #
 #   bench/port135.sh [--runs N] [BUILD_DIR]
 #

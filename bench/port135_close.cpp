@@ -1,6 +1,7 @@
 // Times closing port 135 under Wine, from the Yes answer to the end of the close, side by side
-// with what it cannot do without: the two registry-editor imports alone, started the same way
-// and waited for. Rounds alternate the two; every round starts from Windows XP's DCOM values.
+// with what it cannot do without: the two registry-editor imports alone, started as the close
+// starts them (regedit.exe itself, minimized, with no shell between) and waited for. Rounds
+// alternate the two; every round starts from Windows XP's DCOM values.
 //
 //   port135_close.exe [RUNS]      (default 7)
 #include <windows.h>
@@ -53,6 +54,9 @@ void ResetToXp(Reg& reg) {
     }
 }
 
+// As long as the close waits for its imports.
+constexpr std::uint32_t kImportTimeoutMs = 10000;
+
 // The scripts a close imports, as it names them.
 constexpr std::pair<const wchar_t*, std::uint16_t> kCloseScripts[] = {
     {L"\\Bind.reg", IDR_BIND_REG}, {L"\\DCOM.reg", IDR_CLOSE_DCOM_REG}};
@@ -83,13 +87,14 @@ int wmain(int argc, wchar_t** argv) {
 
         ResetToXp(reg);
         std::vector<std::unique_ptr<HeldFile>> held;
-        std::vector<std::wstring> lines;
+        std::vector<ProgramStart> starts;
         for (const auto& [name, number] : kCloseScripts) {
             held.push_back(system.ExtractResource(folder + name, L"REG", number).file);
-            lines.push_back(L"Cmd /C REGEDIT /s \"" + folder + name + L"\"");
+            starts.push_back({machine.windowsFolder + L"\\regedit.exe",
+                              L"/s \"" + folder + name + L"\"", L"", WindowStyle::Minimized});
         }
         const double start = Now();
-        const auto ends = RunCommandsToEnd(system, lines, WindowStyle::Minimized, 10000);
+        const auto ends = RunProgramsToEnd(system, starts, kImportTimeoutMs);
         const double alone = Now() - start;
         held.clear();
         for (const auto& [name, number] : kCloseScripts) {

@@ -12,21 +12,21 @@ using C = ControlId;
 
 constexpr wchar_t kSmbLost[] =
     L"; with both port boxes applied the machine loses SMB, and with it Group Policy, SYSVOL and "
-    L"the start-up scripts on shares (KB 204279).";
+    L"the start-up scripts on shares.";
 
 struct Caution {
     C box;
     bool controllerNeedsIt;
     const wchar_t* consequence;
 };
-// Microsoft's own documentation of each setting, in the help file's pages as well.
+// The help file's pages give the same consequences, with the sources that were read for them.
 const Caution kCautions[] = {
     {C::Port123Box, true,
      L"without the time service the clock drifts; past Kerberos' tolerance of 5 minutes, logons "
      L"to the domain fail."},
     {C::AnonymousAccessBox, true,
      L"restrictanonymous 2 is not for domain controllers, nor for domains that trust Windows NT "
-     L"4.0 domains: the anonymous look-ups they need are refused (KB 246261)."},
+     L"4.0 domains: the anonymous look-ups they need are refused."},
     {C::Port500Box, false,
      L"IPsec policies, those the domain assigns included, L2TP VPN connections and IPsec port "
      L"filters stop."},

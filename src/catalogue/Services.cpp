@@ -32,9 +32,10 @@ struct ServiceRow {
     bool keepsPort135Open = true;
 };
 
-// NetBIOS over TCP/IP, which holds ports 137 to 139, is switched per network interface: each
-// key under this one has the value NetbiosOptions, 2 for off (KB 204279). Windows' own 0 takes
-// the setting from DHCP, which leaves it on.
+// NetBIOS over TCP/IP holds ports 137 to 139 (KB 204279). It is switched per network interface:
+// each key under this one has the value NetbiosOptions, 2 for off, 1 for on and 0 for what DHCP
+// says (Microsoft's unattended-setup reference "NetbiosOptions", written for Windows Vista and
+// later). Windows' own 0 leaves it on wherever DHCP does not turn it off.
 constexpr wchar_t kNetbtInterfaces[] =
     L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Interfaces";
 

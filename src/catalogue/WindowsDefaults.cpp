@@ -34,16 +34,17 @@ struct DefaultLine {
 
 constexpr unsigned kAnyPack = 0;
 
-// Sources: Microsoft, "Threats and Countermeasures: Security Settings in Windows Server 2003 and
-// Windows XP", chapter 7 "System Services", and the "Windows Server 2003 Security Guide", whose
-// tables give each service's default start type on XP SP2 and Server 2003; "Changes to
-// Functionality in Microsoft Windows XP Service Pack 2" (Messenger disabled from SP2 on); the
-// "Windows 2000 Security Hardening Guide" for Windows 2000; KB 246261 (RestrictAnonymous),
-// KB 278259 (Everyone no longer includes Anonymous on XP and Server 2003) and KB 823659
-// (restrictanonymoussam enabled by default on XP and Server 2003; neither value exists on
-// Windows 2000). The first line that fits the system wins. A start type is never absent: a
-// service that Windows does not ship on a version (SSDP and UPnP on Windows 2000) has no line
-// there, and keeps the engine's fallback.
+// Sources, each for what it was read to say: Microsoft, "Threats and Countermeasures: Security
+// Settings in Windows Server 2003 and Windows XP", chapter 7 "System Services", on the services
+// XP and Server 2003 install and their default settings; the Security Options reference "Network
+// access: Do not allow anonymous enumeration of SAM accounts", enabled by default on XP and
+// Server 2003 clients, servers and domain controllers (restrictanonymoussam 1); KB 278259, on XP
+// and Server 2003 the Everyone group leaves anonymous users out (everyoneincludesanonymous 0).
+// Messenger disabled from XP SP2 on, the start types of Windows 2000, restrictanonymous 0, and
+// neither of the two other Lsa values on Windows 2000 are given without a source read. The first
+// line that fits the system wins. A start type is never absent: a service that Windows does not
+// ship on a version (SSDP and UPnP on Windows 2000) has no line there, and keeps the engine's
+// fallback.
 constexpr DefaultLine kDefaults[] = {
     {L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start", AllSystems, AllProducts, kAnyPack,
      L"2"},

@@ -125,7 +125,8 @@ TEST(DomainCautions, AnUnattendedApplyLeavesAControllersNeedsAloneAndNotesTheCon
         "Port 445 TCP\tin force: yes\tapplied\tnote: takes effect after a restart; in force, but "
         "port 445 still listens\r\n"};
     const std::vector<std::string> member = {
-        timeNoted, registryNoted, "(KB 204279); in force, but port 445 still listens\r\n"};
+        timeNoted, registryNoted,
+        "start-up scripts on shares; in force, but port 445 still listens\r\n"};
     const std::vector<std::string> controller = {
         "Time 123" + leftAlone, "Anonymous access" + leftAlone, "Port 445 TCP" + leftAlone,
         "Ports 137, 138 UDP et 139 TCP" + leftAlone, registryNoted};
