@@ -70,8 +70,10 @@ bool MainWindowController::LoadFromMachine() {
             state_, machine_,
             accountQueries_ ? std::move(*accountQueries_) : StartAccountQueries(machine_));
         accountQueries_.reset();
+        // A box nobody could read stays disabled: ticking it would switch an account never read.
         for (const AccountBox& account : kAccountBoxes) {
-            controls.SetEnabled(account.box, true);
+            controls.SetEnabled(account.box, !state_.unknownAccounts.count(account.box) &&
+                                                 !state_.missingAccounts.count(account.box));
         }
     }
     if (state_.repairsPort135) {

@@ -177,6 +177,8 @@ Reading UnattendedRun::Read(MainWindowController& main) {
         const C box = settings[i].box;
         if (box == C::Port135Box) {
             reading[i] = IsPort135Closed(main.machine()) ? Found::InForce : Found::NotInForce;
+        } else if (state.missingAccounts.count(box)) {
+            reading[i] = Found::Unavailable;
         } else if (state.unknownAccounts.count(box)) {
             reading[i] = Found::Unknown;
         } else if (!controls.Enabled(box)) {

@@ -7,7 +7,8 @@
 
 namespace tolvane {
 
-enum class AccountState : std::uint8_t { Active, Inactive, Unknown };
+// Missing: there is no such account here (no help assistant on Windows 2000, or one removed).
+enum class AccountState : std::uint8_t { Active, Inactive, Unknown, Missing };
 
 // The text after the key, past the next separator, up to the end of its line (either of the two
 // characters); with all occurrences, every such text joined by CR LF. Each byte is one character

@@ -26,7 +26,12 @@ AccountState StateFromSystem(MainWindowState& state, LocalAccounts& accounts,
     const std::optional<std::wstring> name =
         account.rid ? accounts.NameOf(account.rid) : std::optional<std::wstring>(account.name);
     bool disabled = false;
-    if (!name || accounts.ReadDisabled(*name, disabled) != 0) {
+    const unsigned long error = name ? accounts.ReadDisabled(*name, disabled) : 0;
+    // The guest always exists: a name that cannot be found for it tells nothing.
+    if (name && error == kNoSuchAccount && !account.rid) {
+        return AccountState::Missing;
+    }
+    if (!name || error != 0) {
         return AccountState::Unknown;
     }
     state.accountsReadFromSystem[account.box] = *name;
@@ -111,10 +116,14 @@ void ProbeAccounts(MainWindowState& state, Machine& machine, AccountQueries quer
     }
     Controls& controls = state.controls;
     state.unknownAccounts.clear();
+    state.missingAccounts.clear();
     for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
         const AccountBox& account = kAccountBoxes[i];
-        if (states[i] == AccountState::Unknown) {
-            state.unknownAccounts.insert(account.box);
+        state.whyDisabled.erase(account.box);
+        if (states[i] == AccountState::Unknown || states[i] == AccountState::Missing) {
+            const bool unknown = states[i] == AccountState::Unknown;
+            (unknown ? state.unknownAccounts : state.missingAccounts).insert(account.box);
+            state.whyDisabled[account.box] = unknown ? kUnreadableAccountHelp : kMissingAccountHelp;
             controls.SetEnabled(account.box, false);
             state.VerifiedValue(account.box) = BoxValue::Cleared;
         } else {

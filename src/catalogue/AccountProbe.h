@@ -25,6 +25,13 @@ inline constexpr std::array<AccountBox, 2> kAccountBoxes = {{
     {ControlId::HelpAssistantBox, L"HelpAssistant", L"\\Hlp.cmp", 0},
 }};
 
+// Why an account box stays disabled, in its help text.
+inline constexpr wchar_t kUnreadableAccountHelp[] =
+    L"Neither net user nor Windows could tell whether this account is active, so Tolvane leaves "
+    L"it as it is: the box stays disabled.";
+inline constexpr wchar_t kMissingAccountHelp[] =
+    L"This account does not exist on this computer: there is nothing to deactivate.";
+
 // The net user queries of both accounts, running.
 struct AccountQueries {
     StartedProcesses processes;

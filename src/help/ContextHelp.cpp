@@ -148,6 +148,13 @@ void ShowHelpFor(MainWindowState& state, std::optional<ControlId> id) {
         !SharesAvailable(state)) {
         controls.SetCaption(C::HelpTextBox, kSharesUnavailableHelp);
     }
+    // A box this machine leaves disabled says why, after what it does.
+    if (row->settingBox) {
+        if (const auto why = state.whyDisabled.find(*row->control);
+            why != state.whyDisabled.end()) {
+            controls.SetCaption(C::HelpTextBox, row->text + (L"\r\n\r\n" + why->second));
+        }
+    }
 }
 
 }  // namespace tolvane

@@ -36,6 +36,10 @@ struct MainWindowState {
     std::map<ControlId, std::wstring> accountsReadFromSystem;
     // The account boxes whose state neither net user nor the system could tell at the last probe.
     std::set<ControlId> unknownAccounts;
+    // The account boxes whose account does not exist on this machine.
+    std::set<ControlId> missingAccounts;
+    // Why a setting box is disabled on this machine, where its help text must say so.
+    std::map<ControlId, std::wstring> whyDisabled;
 
     BoxValue& VerifiedValue(ControlId id) { return verifiedValues[static_cast<int>(id)]; }
     bool ChangedSinceVerify(ControlId id) { return controls.Value(id) != VerifiedValue(id); }

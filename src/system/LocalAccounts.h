@@ -10,6 +10,8 @@ namespace tolvane {
 
 // The guest account's relative identifier, the same on every Windows language.
 inline constexpr std::uint32_t kGuestRid = 501;
+// The system's answer for a name no account has (NERR_UserNotFound).
+inline constexpr unsigned long kNoSuchAccount = 2221;
 
 class LocalAccounts {
   public:

@@ -81,6 +81,8 @@ TEST(Startup, SimpleShareIsOfferedOnlyOnXpProfessional) {
 // The queries start before the window is made and are read, not started again, once it is.
 TEST(Startup, WithoutTheSwitchProbesAndOffersTheAccountBoxes) {
     Harness h;
+    h.accounts.names[kGuestRid] = L"Guest";
+    h.accounts.disabled = {{L"Guest", false}, {L"HelpAssistant", false}};
     h.main.ReadCommandLine(L"");
     h.main.StartAccountProbe();
     ASSERT_EQ(h.system.started.size(), 2u);
@@ -89,6 +91,19 @@ TEST(Startup, WithoutTheSwitchProbesAndOffersTheAccountBoxes) {
     ASSERT_EQ(h.system.started.size(), 2u);
     EXPECT_TRUE(h.controls.Enabled(C::GuestAccountBox));
     EXPECT_TRUE(h.controls.Enabled(C::HelpAssistantBox));
+}
+
+// Ticking a box nobody could read would switch an account never read.
+TEST(Startup, AnAccountNobodyCanReadOrThatDoesNotExistKeepsItsBoxDisabledAndSaysWhy) {
+    Harness h;
+    h.accounts.names[kGuestRid] = L"Guest";  // known by name, its state unreadable
+    ASSERT_TRUE(h.main.LoadFromMachine());
+    for (const auto& [box, why] : {std::pair{C::GuestAccountBox, kUnreadableAccountHelp},
+                                   {C::HelpAssistantBox, kMissingAccountHelp}}) {
+        EXPECT_FALSE(h.controls.Enabled(box));
+        h.main.PointerOver(box);
+        EXPECT_TRUE(h.controls.Caption(C::HelpTextBox).ends_with(why));
+    }
 }
 
 TEST(Startup, WithTheSwitchStartsNoQueryAndKeepsTheAccountBoxesDisabled) {

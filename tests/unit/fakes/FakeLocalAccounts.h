@@ -10,9 +10,6 @@
 
 namespace tolvane::testing {
 
-// net's "user name not found" (NERR_UserNotFound).
-inline constexpr unsigned long kNoSuchAccount = 2221;
-
 class FakeLocalAccounts : public LocalAccounts {
   public:
     std::optional<std::wstring> NameOf(std::uint32_t rid) override {
