@@ -30,7 +30,7 @@ using namespace tolvane;
 // Answers the warning with Yes and notes when.
 class YesHost : public Host {
   public:
-    int ShowMessage(const std::wstring& text, const std::wstring&, unsigned) override {
+    int ShowMessageBox(const std::wstring& text, const std::wstring&, unsigned) override {
         if (text != kPort135Warning) {
             std::fwprintf(stderr, L"unexpected message: %ls\n", text.c_str());
             failed = true;

@@ -4,10 +4,8 @@
 #include <iterator>
 
 #include "app/Commands.h"
-#include "catalogue/DomainCautions.h"
 #include "catalogue/Groups.h"
 #include "help/HelpFile.h"
-#include "model/FailureMessages.h"
 #include "system/SystemInfo.h"
 
 namespace tolvane {
@@ -32,7 +30,7 @@ bool Ask(Machine& machine, const wchar_t* firstLine) {
 
 }  // namespace
 
-void OfferPendingChangesAndCleanUp(MainWindowState& state, Machine& machine, bool sessionEnding) {
+bool OfferPendingChangesAndCleanUp(MainWindowState& state, Machine& machine, bool sessionEnding) {
     if (!sessionEnding) {
         for (const SettingGroup& group : SettingGroups()) {
             const std::vector<C> boxes = BoxesOf(group.group);
@@ -40,11 +38,10 @@ void OfferPendingChangesAndCleanUp(MainWindowState& state, Machine& machine, boo
             const bool pending = std::any_of(boxes.begin(), boxes.end(), [&](C box) {
                 return box != C::Port135Box && state.ChangedSinceVerify(box);
             });
-            if (pending && Ask(machine, kPendingQuestions[static_cast<std::size_t>(group.group)])) {
-                ConfirmDomainConsequences(state, machine, {&group.group, 1});
-                if (const GroupResult refusal = group.apply(state, machine)) {
-                    ReportRefusal(machine, refusal->failure);
-                }
+            // Another run changing the machine keeps the window: its changes are still to apply.
+            if (pending && Ask(machine, kPendingQuestions[static_cast<std::size_t>(group.group)]) &&
+                !ApplyGroups(state, machine, {&group.group, 1}, false)) {
+                return false;
             }
         }
         if (state.restartNeeded) {
@@ -60,6 +57,7 @@ void OfferPendingChangesAndCleanUp(MainWindowState& state, Machine& machine, boo
     if (FileExists(machine.system, helpFile)) {
         machine.system.RemoveFile(helpFile);
     }
+    return true;
 }
 
 }  // namespace tolvane

@@ -1,5 +1,6 @@
 #include "app/Commands.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "catalogue/Accounts.h"
@@ -9,6 +10,7 @@
 #include "catalogue/Services.h"
 #include "catalogue/Shares.h"
 #include "model/FailureMessages.h"
+#include "model/MachineChanges.h"
 #include "model/Restart.h"
 #include "registry/SettingEngine.h"
 
@@ -16,20 +18,6 @@ namespace tolvane {
 namespace {
 
 using C = ControlId;
-
-// One question for every consequence in a domain, then each group in turn. A refused write ends a
-// group's apply at the box it was for, which is taken back whole; the user learns why, and the
-// boxes then show what the machine really holds.
-void ApplyGroups(MainWindowState& state, Machine& machine, const std::vector<Group>& groups) {
-    ConfirmDomainConsequences(state, machine, groups);
-    for (const Group group : groups) {
-        const SettingGroup& routines = SettingGroupOf(group);
-        if (const GroupResult refusal = routines.apply(state, machine)) {
-            ReportRefusal(machine, refusal->failure);
-        }
-        routines.verify(state, machine);
-    }
-}
 
 void TickIfEnabled(Controls& controls, C box) {
     if (controls.Enabled(box)) {
@@ -84,8 +72,45 @@ void ConfirmAndRestart(MainWindowState& state, Machine& machine) {
     }
 }
 
+// Every question first: one for every consequence in a domain, then the warning before closing
+// port 135; only then is the machine locked. A refused write ends a group's apply at the box it
+// was for, which is taken back whole; the user learns why, and the boxes then show what the
+// machine really holds.
+bool ApplyGroups(MainWindowState& state, Machine& machine, std::span<const Group> groups,
+                 bool verify) {
+    ConfirmDomainConsequences(state, machine, groups);
+    const bool closesPort135 =
+        std::find(groups.begin(), groups.end(), Group::Services) != groups.end() &&
+        state.controls.Ticked(C::Port135Box) && state.ChangedSinceVerify(C::Port135Box);
+    if (closesPort135) {
+        state.port135CloseAnswer = ConfirmClosingPort135(machine);
+    }
+    bool locked = false;
+    unsigned long error = 0;
+    {
+        const MachineChangeScope changes(state, machine);
+        locked = changes.Locked();
+        error = changes.Error();
+        for (std::size_t i = 0; locked && i < groups.size(); ++i) {
+            const SettingGroup& routines = SettingGroupOf(groups[i]);
+            if (const GroupResult refusal = routines.apply(state, machine)) {
+                ReportRefusal(machine, refusal->failure);
+            }
+            if (verify) {
+                routines.verify(state, machine);
+            }
+        }
+    }
+    state.port135CloseAnswer.reset();
+    if (!locked) {
+        // The boxes stay as the user left them, to be applied again.
+        ReportMachineNotLocked(machine, error);
+    }
+    return locked;
+}
+
 void ApplyGroupCommand(MainWindowState& state, Machine& machine, Group group) {
-    ApplyGroups(state, machine, {group});
+    ApplyGroups(state, machine, {&group, 1}, true);
 }
 
 void ApplyAllCommand(MainWindowState& state, Machine& machine) {
@@ -95,7 +120,7 @@ void ApplyAllCommand(MainWindowState& state, Machine& machine) {
             groups.push_back(group.group);
         }
     }
-    ApplyGroups(state, machine, groups);
+    ApplyGroups(state, machine, groups, true);
 }
 
 void VerifyAllGroups(MainWindowState& state, Machine& machine) {

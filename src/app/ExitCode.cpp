@@ -9,6 +9,9 @@ int ExitCodeOf(const RunOutcome& outcome) {
     if (outcome.unsupported) {
         return kExitUnsupported;
     }
+    if (outcome.machineHeld) {
+        return kExitMachineHeld;
+    }
     if (outcome.reportNotWritten) {
         return kExitReportNotWritten;
     }

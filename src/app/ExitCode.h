@@ -8,12 +8,15 @@ inline constexpr int kExitUnsupported = 100;
 inline constexpr int kExitNotAdministrator = 101;
 inline constexpr int kExitBadCommandLine = 102;
 inline constexpr int kExitReportNotWritten = 103;
+inline constexpr int kExitMachineHeld = 104;
 // What SCCM and Windows Installer read as "done, restart to finish".
 inline constexpr int kExitRestartNeeded = 3010;
 
 struct RunOutcome {
     bool badCommandLine = false;
     bool unsupported = false;
+    // Another run held the machine for its changes: this one changed nothing.
+    bool machineHeld = false;
     bool reportNotWritten = false;
     // A change Windows refused for lack of rights.
     bool accessDenied = false;
@@ -23,7 +26,8 @@ struct RunOutcome {
     bool restartNeeded = false;
 };
 
-// Where several apply, the first of 102, 100, 103, 101, the count (capped at 99) and 3010 wins.
+// Where several apply, the first of 102, 100, 104, 103, 101, the count (capped at 99) and 3010
+// wins.
 int ExitCodeOf(const RunOutcome& outcome);
 
 }  // namespace tolvane

@@ -164,9 +164,9 @@ void MainWindowController::SessionEndCancelled() {
     RestartCancelled(state_, machine_.host);
 }
 
-void MainWindowController::Close(bool sessionEnding) {
+bool MainWindowController::Close(bool sessionEnding) {
     BusyScope busy(state_, machine_.host);
-    OfferPendingChangesAndCleanUp(state_, machine_, sessionEnding);
+    return OfferPendingChangesAndCleanUp(state_, machine_, sessionEnding);
 }
 
 }  // namespace tolvane

@@ -41,8 +41,8 @@ class MainWindowController {
     bool CloseMustWait() const { return state_.busyDepth > 0 || state_.ownedWindowOpen; }
     // Windows announced the end of the session, then cancelled it.
     void SessionEndCancelled();
-    // The closing prompts and clean-up; see Closing.h.
-    void Close(bool sessionEnding);
+    // The closing prompts and clean-up; see Closing.h. False when the window must stay.
+    bool Close(bool sessionEnding);
 
     Machine& machine() { return machine_; }
 

@@ -14,6 +14,7 @@
 #include "help/About.h"
 #include "ports/PortBoxes.h"
 #include "system/AsciiCase.h"
+#include "system/Decimal.h"
 
 namespace tolvane {
 namespace {
@@ -23,7 +24,7 @@ using C = ControlId;
 // Shows nothing and answers every question No: what it is told goes into the report.
 class QuietHost : public Host {
   public:
-    int ShowMessage(const std::wstring& text, const std::wstring&, unsigned style) override {
+    int ShowMessageBox(const std::wstring& text, const std::wstring&, unsigned style) override {
         told.push_back(text);
         return (style & MbYesNo) ? IdNo : IdOk;
     }
@@ -392,6 +393,20 @@ void UnattendedRun::NoteStillListening(const std::vector<ListeningPort>& ports,
     }
 }
 
+// How long a run waits for another to finish its changes: a start-up script and an
+// administrator's run that meet are seldom longer, and an engine must not wait for ever.
+constexpr std::uint32_t kMachineLockWaitMs = 60000;
+
+std::wstring MachineHeldText(System& system, unsigned long error) {
+    if (error == kMachineHeldElsewhere) {
+        return L"Another Tolvane run is changing this computer and did not finish within " +
+               Decimal(kMachineLockWaitMs / 1000) +
+               L" seconds. Nothing was changed; run this again when it has finished.";
+    }
+    return L"Tolvane could not make sure that no other Tolvane run is changing this computer: " +
+           system.ErrorText(error) + L" Nothing was changed.";
+}
+
 std::wstring TaskText(const UnattendedRequest& request) {
     switch (request.mode) {
         case UnattendedMode::Audit:
@@ -428,6 +443,7 @@ std::wstring UsageText() {
            L"101\tnot run as an administrator: Windows refused a change for lack of rights\r\n"
            L"102\ta bad command line; the usage is in the report\r\n"
            L"103\tthe report could not be written\r\n"
+           L"104\tanother Tolvane run is changing this computer; nothing was changed\r\n"
            L"3010\teverything asked is in force; a change made now needs a restart\r\n";
 }
 
@@ -452,11 +468,23 @@ int RunUnattended(const UnattendedRequest& request, RegistryStore& registry, Sys
         report.version = VersionNumber(*version);
     }
     report.task = TaskText(request);
+    // One run at a time changes the machine, from its first reading on: what this run finds not
+    // in force must still be so when it records the former value.
+    std::unique_ptr<MachineLock> lock;
+    if (request.error.empty() &&
+        (request.mode == UnattendedMode::Apply || request.mode == UnattendedMode::Restore)) {
+        MachineLockResult locked = system.LockMachineForChanges(kMachineLockWaitMs);
+        lock = std::move(locked.lock);
+        if (!lock) {
+            run.outcome.machineHeld = true;
+            report.messages.push_back(MachineHeldText(system, locked.error));
+        }
+    }
     if (!request.error.empty()) {
         run.outcome.badCommandLine = true;
         report.messages = {request.error, UsageText()};
         system.WriteStandardOutput(request.error + L"\r\n\r\n" + UsageText());
-    } else if (run.Start()) {
+    } else if (!run.outcome.machineHeld && run.Start()) {
         switch (request.mode) {
             case UnattendedMode::Audit:
                 run.Audit();
@@ -469,6 +497,7 @@ int RunUnattended(const UnattendedRequest& request, RegistryStore& registry, Sys
                 break;
         }
     }
+    lock.reset();
     const std::vector<std::wstring> told = run.Told();
     report.messages.insert(report.messages.end(), told.begin(), told.end());
     // The proof on the wire: what still listens after the run.

@@ -9,6 +9,7 @@
 
 #include "catalogue/Services.h"
 #include "model/FailureMessages.h"
+#include "model/MachineChanges.h"
 #include "registry/SettingEngine.h"
 #include "registry/ValueRecord.h"
 #include "resources/ResourceIds.h"
@@ -237,6 +238,12 @@ void RemoveLeftImportFiles(Machine& machine) {
     }
 }
 
+bool ConfirmClosingPort135(Machine& machine) {
+    // No is the default: Enter alone must not close port 135.
+    return machine.host.ShowMessage(kPort135Warning, kPort135WarningTitle,
+                                    MbYesNo | MbIconExclamation | MbDefButton2) == IdYes;
+}
+
 void ClosePort135(MainWindowState& state, Machine& machine) {
     // Only a port this program closed, or one whose reopening it has not finished, is reopened
     // first: a machine it never closed keeps its DCOM values when the user answers No.
@@ -251,9 +258,9 @@ void ClosePort135(MainWindowState& state, Machine& machine) {
         state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
         return;
     }
-    // No is the default: Enter alone must not close port 135.
-    if (machine.host.ShowMessage(kPort135Warning, kPort135WarningTitle,
-                                 MbYesNo | MbIconExclamation | MbDefButton2) != IdYes) {
+    const bool confirmed = state.port135CloseAnswer.value_or(false) ||
+                           (!state.port135CloseAnswer && ConfirmClosingPort135(machine));
+    if (!confirmed) {
         state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
         return;
     }
@@ -287,7 +294,11 @@ std::optional<unsigned long> OpenPort135(MainWindowState& state, Machine& machin
 
 void KeepPort135Open(MainWindowState& state, Machine& machine) {
     if (!state.port135ReopenFailed && state.repairsPort135 && Port135ReopeningDue(machine.reg)) {
-        OpenPort135(state, machine);
+        // Never waited for: while another run changes the machine, the next verify repairs it.
+        const MachineChangeScope changes(state, machine);
+        if (changes.Locked() && Port135ReopeningDue(machine.reg)) {
+            OpenPort135(state, machine);
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tolvane {
 
@@ -24,8 +25,28 @@ enum class OwnedWindow { Options, About, Ports };
 class Host {
   public:
     virtual ~Host() = default;
-    virtual int ShowMessage(const std::wstring& text, const std::wstring& title,
-                            unsigned style) = 0;
+    // Shows a message box and gives the answer. While messages are held back, one that only
+    // tells (OK alone) waits for the end of the holding and counts as answered OK.
+    int ShowMessage(const std::wstring& text, const std::wstring& title, unsigned style) {
+        if (holding_ > 0 && (style & MbYesNo) == 0) {
+            held_.push_back({text, title, style});
+            return IdOk;
+        }
+        return ShowMessageBox(text, title, style);
+    }
+    // While the machine is locked for changes, nobody may be kept waiting by a box that a person
+    // has to close: what the changes tell is shown once they are done.
+    void HoldMessages() { ++holding_; }
+    // Ends one HoldMessages; the last shows what was held, in order.
+    void ShowHeldMessages() {
+        if (holding_ > 0 && --holding_ == 0) {
+            std::vector<HeldMessage> held;
+            held.swap(held_);
+            for (const HeldMessage& message : held) {
+                ShowMessageBox(message.text, message.title, message.style);
+            }
+        }
+    }
     // Called at every change of what keeps the main window from taking input; the same value
     // may come again.
     virtual void EnableMainWindow(bool) {}
@@ -39,6 +60,20 @@ class Host {
     // Windows took a request to end the session. A program that refuses it before Windows asks
     // this one cancels it without a word to us: a window waits only so long for it.
     virtual void AwaitSessionEnd() {}
+
+  protected:
+    // The message box itself.
+    virtual int ShowMessageBox(const std::wstring& text, const std::wstring& title,
+                               unsigned style) = 0;
+
+  private:
+    struct HeldMessage {
+        std::wstring text;
+        std::wstring title;
+        unsigned style;
+    };
+    int holding_ = 0;
+    std::vector<HeldMessage> held_;
 };
 
 }  // namespace tolvane

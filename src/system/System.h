@@ -84,6 +84,23 @@ struct UtcTime {
     int second = 0;
 };
 
+// The machine-wide lock that one run at a time holds while it changes the machine: two runs that
+// both read "not in force" would otherwise both record what they read, the second over the
+// first's record of the former value. Destroying it lets the next run in.
+class MachineLock {
+  public:
+    virtual ~MachineLock() = default;
+};
+
+// What LockMachineForChanges gives when it cannot lock.
+inline constexpr unsigned long kMachineHeldElsewhere = 258;  // WAIT_TIMEOUT
+
+struct MachineLockResult {
+    std::unique_ptr<MachineLock> lock;  // null when the lock could not be had
+    // kMachineHeldElsewhere while another run holds it, else the system's error code then.
+    unsigned long error = 0;
+};
+
 struct Extraction {
     std::unique_ptr<HeldFile> file;  // null when the file could not be written
     unsigned long error = 0;         // the system's error code then
@@ -165,6 +182,10 @@ class System {
     virtual std::optional<std::vector<RunningService>> RunningServices() = 0;
     // Whether the machine is joined to a domain; nothing when the system does not tell.
     virtual std::optional<bool> JoinedToDomain() = 0;
+    // Takes the machine-wide lock of the runs that change the machine, waiting at most the time
+    // given for another run to let go of it. Any run of any user on the machine shares it. A run
+    // that ended without letting go (killed) leaves it to the next.
+    virtual MachineLockResult LockMachineForChanges(std::uint32_t waitMs) = 0;
 };
 
 }  // namespace tolvane

@@ -5,6 +5,7 @@
 #include "app/Closing.h"
 #include "app/Commands.h"
 #include "fakes/Harness.h"
+#include "model/MachineChanges.h"
 #include "model/Restart.h"
 #include "options/OptionsController.h"
 #include "system/SystemInfo.h"
@@ -231,6 +232,85 @@ TEST(ConfirmAndRestart, RestartsOnlyOnYes) {
     EXPECT_EQ(h.host.messages[0].title, L"System being restarted......");
     EXPECT_TRUE(h.system.exitRequests.empty());
     EXPECT_TRUE(h.state.TakesInput());
+}
+
+TEST(MachineLock, AWindowsApplyWhileAnotherRunChangesTheMachineAppliesNothingAndSaysSoOnce) {
+    struct Case {
+        const char* what;
+        std::function<void(Closing&)> apply;
+    };
+    const Case cases[] = {
+        {"a group's button", [](Closing& h) { h.main.Click(C::ApplyServicesButton); }},
+        {"the menu", [](Closing& h) { h.main.Menu(MenuId::ApplyAll); }},
+    };
+    for (const Case& c : cases) {
+        Closing h;
+        h.system.lockWaits.clear();
+        h.system.heldElsewhere = true;
+        h.Set(C::Port500Box, 1);
+        h.Set(C::AdminSharesBox, 1);
+        const auto before = h.registry.keys;
+        c.apply(h);
+        EXPECT_EQ(h.registry.keys, before) << c.what;
+        ASSERT_EQ(h.host.messages.size(), 1u) << c.what;
+        EXPECT_EQ(h.host.messages[0].text, kMachineHeldMessage) << c.what;
+        EXPECT_EQ(h.system.lockWaits, std::vector<std::uint32_t>{0}) << c.what;
+        // Still to apply once the other run has finished.
+        EXPECT_TRUE(h.state.ChangedSinceVerify(C::Port500Box)) << c.what;
+        EXPECT_EQ(h.Value(C::Port500Box), 1) << c.what;
+
+        h.system.heldElsewhere = false;
+        c.apply(h);
+        EXPECT_EQ(h.Verified(C::Port500Box), 1) << c.what;
+        EXPECT_EQ(h.system.locksHeld, 0) << c.what;
+    }
+}
+
+TEST(MachineLock, ARefusalIsToldOnlyOnceTheLockIsReleased) {
+    Closing h;
+    h.system.lockWaits.clear();
+    h.registry.DenyWrites(L"SYSTEM\\CurrentControlSet\\Control\\Lsa");
+    h.Set(C::AnonymousAccessBox, 1);
+    h.main.Click(C::ApplyAccountsButton);
+    ASSERT_EQ(h.host.messages.size(), 1u);
+    EXPECT_TRUE(h.host.messages[0].text.starts_with(L"Tolvane could not write the registry value"))
+        << h.host.messages[0].text;
+    EXPECT_EQ(h.host.messages[0].locksHeld, 0);
+    EXPECT_EQ(h.system.lockWaits, std::vector<std::uint32_t>{0});
+}
+
+TEST(MachineLock, AClosingWhoseApplyFindsTheMachineHeldIsCancelled) {
+    Closing h;
+    h.system.lockWaits.clear();
+    h.Set(C::Port500Box, 1);
+    h.system.heldElsewhere = true;
+    h.host.answers = {IdYes};
+    const auto before = h.registry.keys;
+    EXPECT_FALSE(h.main.Close(false));
+    EXPECT_EQ(h.registry.keys, before);
+    ASSERT_EQ(h.host.messages.size(), 2u);
+    EXPECT_EQ(h.host.messages[1].text, kMachineHeldMessage);
+    EXPECT_TRUE(h.system.files.count(kHelpFile)) << "the window stays, with its help file";
+    EXPECT_TRUE(h.state.ChangedSinceVerify(C::Port500Box));
+    EXPECT_TRUE(h.state.TakesInput());
+
+    // Once the other run has finished, the same closing applies and goes.
+    h.system.heldElsewhere = false;
+    h.host.messages.clear();
+    h.host.answers = {IdYes};
+    EXPECT_TRUE(h.main.Close(false));
+    EXPECT_EQ(h.Read(std::wstring(kServices) + L"PolicyAgent\\Start"), L"4");
+    EXPECT_FALSE(h.system.files.count(kHelpFile));
+}
+
+TEST(MachineLock, AClosingAtTheEndOfTheSessionAsksAndAppliesNothingAndGoes) {
+    Closing h;
+    h.system.lockWaits.clear();
+    h.Set(C::Port500Box, 1);
+    h.system.heldElsewhere = true;
+    EXPECT_TRUE(h.main.Close(true));
+    EXPECT_TRUE(h.host.messages.empty());
+    EXPECT_TRUE(h.system.lockWaits.empty());
 }
 
 }  // namespace

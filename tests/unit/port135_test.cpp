@@ -8,6 +8,7 @@
 #include "catalogue/Port135.h"
 #include "fakes/Harness.h"
 #include "fakes/RegScript.h"
+#include "model/MachineChanges.h"
 
 namespace tolvane::testing {
 namespace {
@@ -479,6 +480,74 @@ TEST(ClosePort135, ScriptsLeftByACutRunGoAtTheNextStartOrClose) {
             }
         }
         EXPECT_EQ(after, c.after) << c.what;
+    }
+}
+
+TEST(MachineLock, ThePort135WarningIsAnsweredBeforeTheLockAndAFailureShownAfterIt) {
+    struct Case {
+        const char* what;
+        bool heldElsewhere;
+        int answer;
+        bool denied;  // the DCOM values refused
+        std::vector<std::wstring> told;
+        bool closed;
+    };
+    const std::wstring failure =
+        L"Port 135 could not be closed; it is left open.\r\n\r\nTolvane could not write the "
+        L"registry value";
+    const Case cases[] = {
+        {"yes closes", false, IdYes, false, {kWarning}, true},
+        {"no leaves it open", false, IdNo, false, {kWarning}, false},
+        {"a refusal is told once the lock is gone", false, IdYes, true, {kWarning, failure}, false},
+        {"held elsewhere: asked, then nothing",
+         true,
+         IdYes,
+         false,
+         {kWarning, kMachineHeldMessage},
+         false},
+    };
+    for (const Case& c : cases) {
+        Dcom h;
+        h.CheckAll();
+        if (c.denied) {
+            h.registry.DenyWrites(L"SOFTWARE\\Microsoft\\Ole");
+        }
+        h.system.heldElsewhere = c.heldElsewhere;
+        const std::size_t changesBefore = h.registry.changes.size();
+        h.Apply(1, c.answer);
+        ASSERT_EQ(h.host.messages.size(), c.told.size()) << c.what;
+        for (std::size_t i = 0; i < c.told.size(); ++i) {
+            EXPECT_TRUE(h.host.messages[i].text.starts_with(c.told[i])) << c.what << i;
+            EXPECT_EQ(h.host.messages[i].locksHeld, 0) << c.what << i;
+        }
+        EXPECT_EQ(IsPort135Closed(h.machine), c.closed) << c.what;
+        EXPECT_EQ(h.system.lockWaits, std::vector<std::uint32_t>{0}) << c.what;
+        EXPECT_EQ(h.system.locksHeld, 0) << c.what;
+        if (c.heldElsewhere) {
+            EXPECT_EQ(h.registry.changes.size(), changesBefore) << c.what;
+            EXPECT_EQ(h.Value(C::Port135Box), 1) << "still to apply: " << c.what;
+            EXPECT_TRUE(h.state.ChangedSinceVerify(C::Port135Box)) << c.what;
+        }
+    }
+}
+
+TEST(MachineLock, TheStartUpRepairOfPort135IsSkippedWhileAnotherRunHoldsTheMachine) {
+    for (const bool held : {false, true}) {
+        Dcom h;
+        h.Install(L"Messenger", 3);  // a gate port open: port 135 must be open too
+        h.ClosedByEarlierRun();
+        h.system.heldElsewhere = held;
+        const auto before = h.registry.keys;
+        h.main.ReadCommandLine(L"-noaccount");
+        ASSERT_TRUE(h.main.LoadFromMachine());
+        EXPECT_EQ(h.registry.keys == before, held) << held;
+        EXPECT_EQ(h.Read(kMarker), held ? L"1" : L"0") << held;
+        EXPECT_TRUE(h.host.messages.empty()) << "skipped without a word: " << held;
+        EXPECT_FALSE(h.system.lockWaits.empty());
+        for (const std::uint32_t wait : h.system.lockWaits) {
+            EXPECT_EQ(wait, 0u) << "the window never waits";
+        }
+        EXPECT_EQ(h.system.locksHeld, 0);
     }
 }
 

@@ -30,6 +30,9 @@ TEST(ExitCodeOf, TheFirstThatAppliesWins) {
         {{.notDone = 150}, 99},
         {{.accessDenied = true, .notDone = 2, .restartNeeded = true}, kExitNotAdministrator},
         {{.reportNotWritten = true, .accessDenied = true}, kExitReportNotWritten},
+        {{.machineHeld = true, .reportNotWritten = true, .accessDenied = true, .notDone = 1},
+         kExitMachineHeld},
+        {{.unsupported = true, .machineHeld = true}, kExitUnsupported},
         {{.unsupported = true, .reportNotWritten = true}, kExitUnsupported},
         {{.badCommandLine = true, .unsupported = true, .reportNotWritten = true},
          kExitBadCommandLine},
@@ -255,6 +258,65 @@ TEST(RunUnattended, EachServiceLineSaysWhatItsOwnStartTypeHolds) {
                 }
             }
         }
+    }
+}
+
+TEST(RunUnattended, TwoAppliesAtOnceLoseNoFormerValue) {
+    Unattended h;
+    const auto before = h.registry.keys;
+    // The second run starts once the first has read the machine and begins to write.
+    std::optional<int> second;
+    std::size_t changesBySecond = 0;
+    h.registry.beforeWrite = [&](const std::wstring&) {
+        if (!second) {
+            const std::size_t changes = h.registry.changes.size();
+            second = 0;  // its own writes start no third
+            second = h.Run(L"/apply:all -noaccount");
+            changesBySecond = h.registry.changes.size() - changes;
+        }
+    };
+    EXPECT_EQ(h.Run(L"/apply:all -noaccount"), kExitRestartNeeded);
+    EXPECT_EQ(second, kExitMachineHeld);
+    EXPECT_EQ(changesBySecond, 0u);
+    h.registry.beforeWrite = nullptr;
+    EXPECT_EQ(h.system.lockWaits, (std::vector<std::uint32_t>{60000, 60000}));
+    EXPECT_EQ(h.system.locksHeld, 0);
+
+    EXPECT_EQ(h.Run(L"/restore:all -noaccount"), kExitRestartNeeded);
+    EXPECT_EQ(h.registry.keys, before);
+}
+
+TEST(RunUnattended, WhileAnotherRunChangesTheMachineNothingChangesAndTheReportSaysWhy) {
+    struct Case {
+        const wchar_t* line;
+        unsigned long lockError;  // 0: held by another run
+        int code;
+        const char* says;
+        std::size_t waits;
+    };
+    const Case cases[] = {
+        {L"/apply:all -noaccount", 0, kExitMachineHeld,
+         "Another Tolvane run is changing this computer and did not finish within 60 seconds. "
+         "Nothing was changed",
+         1},
+        {L"/restore:services -noaccount", 0, kExitMachineHeld, "Nothing was changed", 1},
+        {L"/apply:shares -noaccount", 5, kExitMachineHeld,
+         "could not make sure that no other Tolvane run is changing this computer: system error "
+         "5 Nothing was changed.",
+         1},
+        {L"/audit -noaccount", 0, 10, "Task: audit", 0},
+        {L"/apply:all /report", 0, kExitBadCommandLine, "Exit code: 102", 0},
+    };
+    for (const Case& c : cases) {
+        Unattended h;
+        h.registry.SetString(kMarker, L"1");  // a reopening a restore would do
+        h.system.heldElsewhere = c.lockError == 0;
+        h.system.lockError = c.lockError;
+        const auto before = h.registry.keys;
+        EXPECT_EQ(h.Run(c.line), c.code) << c.says;
+        EXPECT_EQ(h.registry.keys, before) << c.says;
+        EXPECT_TRUE(h.Says(c.says)) << h.Report();
+        EXPECT_EQ(h.system.lockWaits.size(), c.waits) << c.says;
     }
 }
 

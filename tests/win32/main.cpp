@@ -43,6 +43,17 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(static_cast<DWORD>(_wtoi(argv[2])));
         return 0;
     }
+    // Holds the machine lock until killed, having said so through the named event.
+    if (argc >= 3 && std::wstring(argv[1]) == L"--hold-machine-lock") {
+        tolvane::win32::Win32System system;
+        const tolvane::MachineLockResult held = system.LockMachineForChanges(0);
+        if (!held.lock) {
+            return 3;
+        }
+        const tolvane::win32::UniqueHandle taken(OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[2]));
+        SetEvent(taken.get());
+        Sleep(INFINITE);
+    }
     // The Windows version, the product type and the service pack as the digits of one number.
     if (argc >= 2 && std::wstring(argv[1]) == L"--windows-version") {
         tolvane::win32::Win32System system;

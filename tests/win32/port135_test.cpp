@@ -37,7 +37,7 @@ constexpr RegistryScript kScripts[] = {{L"Bind.reg", IDR_BIND_REG},
 
 class RecordingHost : public Host {
   public:
-    int ShowMessage(const std::wstring& text, const std::wstring& title, unsigned) override {
+    int ShowMessageBox(const std::wstring& text, const std::wstring& title, unsigned) override {
         messages.push_back(title + L": " + text);
         return IdYes;
     }

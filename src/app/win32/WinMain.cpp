@@ -45,7 +45,7 @@ win32::MainWindowEvents EventsOf(MainWindowController& controller) {
         [&controller](MenuId id) { controller.Menu(id); },
         [&controller](std::optional<ControlId> id) { controller.PointerOver(id); },
         [&controller] { return controller.CloseMustWait(); },
-        [&controller](bool sessionEnding) { controller.Close(sessionEnding); },
+        [&controller](bool sessionEnding) { return controller.Close(sessionEnding); },
         [&controller] { controller.OwnedWindowClosed(); },
         [&controller] { controller.SessionEndCancelled(); },
         [&controller](OwnedWindow which, const win32::SmallWindowSetup& setup) {

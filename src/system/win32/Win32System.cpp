@@ -10,6 +10,7 @@
 #include "system/SystemInfo.h"
 #include "system/win32/DomainJoin.h"
 #include "system/win32/Handles.h"
+#include "system/win32/MachineMutex.h"
 #include "system/win32/MessagePump.h"
 #include "system/win32/OnDemand.h"
 #include "system/win32/PortTable.h"
@@ -534,6 +535,10 @@ std::optional<std::vector<RunningService>> Win32System::RunningServices() {
 
 std::optional<bool> Win32System::JoinedToDomain() {
     return ReadDomainJoin();
+}
+
+MachineLockResult Win32System::LockMachineForChanges(std::uint32_t waitMs) {
+    return LockMachineMutex(waitMs);
 }
 
 }  // namespace tolvane::win32

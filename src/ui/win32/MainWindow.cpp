@@ -147,7 +147,8 @@ void MainWindow::ShowControlState(ControlId id, bool fresh) {
     }
 }
 
-int MainWindow::ShowMessage(const std::wstring& text, const std::wstring& title, unsigned style) {
+int MainWindow::ShowMessageBox(const std::wstring& text, const std::wstring& title,
+                               unsigned style) {
     // A window of ours that is open (options, about, ports) owns the box, so that the box comes
     // back to it and not to the main window, which waits behind it.
     const HWND owner = owned_ && owned_->hwnd() ? owned_->hwnd() : window_;
@@ -237,7 +238,10 @@ void MainWindow::OnClose() {
         return;
     }
     closing_ = true;
-    events_.closing(false);
+    if (!events_.closing(false)) {
+        closing_ = false;
+        return;
+    }
     DestroyWindow(window_);
 }
 

@@ -24,8 +24,8 @@ struct MainWindowEvents {
     std::function<void(std::optional<ControlId>)> pointerOver;
     // A close request must wait.
     std::function<bool()> closeMustWait;
-    // The window is going, or the session ends.
-    std::function<void(bool sessionEnding)> closing;
+    // The window is going, or the session ends; false when it must stay after all.
+    std::function<bool(bool sessionEnding)> closing;
     std::function<void()> ownedWindowClosed;
     // Windows announced the end of the session, then cancelled it.
     std::function<void()> sessionEndCancelled;
@@ -47,7 +47,8 @@ class MainWindow : public WindowBase, public ControlView, public Host {
 
     void ControlChanged(ControlId id) override;
 
-    int ShowMessage(const std::wstring& text, const std::wstring& title, unsigned style) override;
+    int ShowMessageBox(const std::wstring& text, const std::wstring& title,
+                       unsigned style) override;
     void EnableMainWindow(bool enabled) override;
     void ShowMainWindow(bool shown) override;
     void ShowPleaseWait(bool shown) override;

@@ -15,10 +15,17 @@ class FakeHost : public Host {
         std::wstring text;
         std::wstring title;
         unsigned style;
+        // How many machine locks were held when the box was shown.
+        int locksHeld;
     };
 
-    int ShowMessage(const std::wstring& text, const std::wstring& title, unsigned style) override {
-        messages.push_back({text, title, style});
+    FakeHost() = default;
+    // Notes with each box the locks of this count held then.
+    explicit FakeHost(const int& locksHeld) : locksHeld_(&locksHeld) {}
+
+    int ShowMessageBox(const std::wstring& text, const std::wstring& title,
+                       unsigned style) override {
+        messages.push_back({text, title, style, locksHeld_ ? *locksHeld_ : 0});
         if (answers.empty()) {
             return IdOk;
         }
@@ -40,6 +47,9 @@ class FakeHost : public Host {
     std::vector<bool> showCalls;
     std::vector<OwnedWindow> opened;
     int sessionEndsAwaited = 0;
+
+  private:
+    const int* locksHeld_ = nullptr;
 };
 
 }  // namespace tolvane::testing

@@ -50,6 +50,9 @@ bool FakeRegistry::Refuses(const std::wstring& key, const std::wstring& change) 
 
 RegError FakeRegistry::Write(RegistryRoot root, const std::wstring& key, const std::wstring& name,
                              const RawValue& value) {
+    if (beforeWrite) {
+        beforeWrite(L"write " + key + L"\\" + name);
+    }
     if (Refuses(key, L"write " + key + L"\\" + name)) {
         return kRegAccessDenied;
     }

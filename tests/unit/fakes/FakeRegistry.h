@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -47,6 +48,8 @@ class FakeRegistry : public RegistryStore {
     int deletions = 0;
     // Every change in order: "write KEY\NAME", "delete KEY\NAME", "delete KEY\" for a key.
     std::vector<std::wstring> changes;
+    // Called before each write is made, with its "write KEY\NAME": what happens meanwhile.
+    std::function<void(const std::wstring& change)> beforeWrite;
 
     struct Entry {
         std::wstring name;

@@ -46,6 +46,15 @@ class FakeHeldFile : public HeldFile {
     std::wstring path_;
 };
 
+class FakeLock : public MachineLock {
+  public:
+    explicit FakeLock(FakeSystem& system) : system_(system) { ++system_.locksHeld; }
+    ~FakeLock() override { --system_.locksHeld; }
+
+  private:
+    FakeSystem& system_;
+};
+
 constexpr unsigned long kSharingViolation = 32;
 constexpr unsigned long kResourceTypeNotFound = 1813;
 
@@ -165,6 +174,17 @@ std::vector<std::wstring> FakeSystem::commandLines() const {
         lines.push_back(command.commandLine);
     }
     return lines;
+}
+
+MachineLockResult FakeSystem::LockMachineForChanges(std::uint32_t waitMs) {
+    lockWaits.push_back(waitMs);
+    if (lockError) {
+        return {nullptr, lockError};
+    }
+    if (heldElsewhere || locksHeld > 0) {
+        return {nullptr, kMachineHeldElsewhere};
+    }
+    return {std::make_unique<FakeLock>(*this), 0};
 }
 
 }  // namespace tolvane::testing

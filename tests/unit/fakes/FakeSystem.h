@@ -76,6 +76,9 @@ class FakeSystem : public System {
     }
     std::optional<std::vector<RunningService>> RunningServices() override { return services; }
     std::optional<bool> JoinedToDomain() override { return joined; }
+    // Held by another run while heldElsewhere says so, or while a lock it gave is alive: two runs
+    // on one fake machine exclude each other as two processes would.
+    MachineLockResult LockMachineForChanges(std::uint32_t waitMs) override;
 
     void SetXp() { version = kXpSp2; }
 
@@ -128,6 +131,12 @@ class FakeSystem : public System {
     bool hasStandardOutput = false;
     std::wstring standardOutput;
     bool interactive = true;
+    bool heldElsewhere = false;
+    // What a lock fails with other than a holder (a refused mutex); 0 for none.
+    unsigned long lockError = 0;
+    // Each wait asked for, and the locks alive now.
+    std::vector<std::uint32_t> lockWaits;
+    int locksHeld = 0;
     std::optional<std::array<std::uint16_t, 4>> version4 =
         std::array<std::uint16_t, 4>{1, 6, 0, 212};
 };

@@ -16,7 +16,7 @@ inline constexpr wchar_t kServices[] = L"SYSTEM\\CurrentControlSet\\Services\\";
 struct Harness {
     FakeRegistry registry;
     FakeSystem system;
-    FakeHost host;
+    FakeHost host{system.locksHeld};
     FakeLocalAccounts accounts;
     MainWindowController main{registry, system, host, accounts};
     MainWindowState& state = main.state();
