@@ -10,6 +10,7 @@
 #include "model/Machine.h"
 #include "system/CommandPath.h"
 #include "system/Deadline.h"
+#include "system/LongPath.h"
 #include "system/SystemInfo.h"
 
 namespace tolvane::testing {
@@ -200,6 +201,24 @@ TEST(TimeLeft, CountsDownAcrossTheWrapOfTheCounter) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(TimeLeft(c.start, c.now, c.total), c.left) << c.start << " " << c.now;
+    }
+}
+
+// A report path a few characters short of the limit still gets its temporary name beside it.
+TEST(LongPathForm, GivesTheFormTheFileFunctionsTakePastTheLimit) {
+    struct Case {
+        const wchar_t* full;
+        const wchar_t* form;
+    };
+    const Case cases[] = {
+        {L"C:\\Reports\\PC01.txt", L"\\\\?\\C:\\Reports\\PC01.txt"},
+        {L"\\\\server\\reports\\PC01.csv", L"\\\\?\\UNC\\server\\reports\\PC01.csv"},
+        {L"\\\\?\\C:\\x.txt", L"\\\\?\\C:\\x.txt"},
+        {L"\\\\?\\UNC\\s\\r\\x.txt", L"\\\\?\\UNC\\s\\r\\x.txt"},
+        {L"\\\\.\\pipe\\x", L"\\\\.\\pipe\\x"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LongPathForm(c.full), c.form) << c.full;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "system/AsciiCase.h"
 #include "system/CommandPath.h"
 #include "system/Decimal.h"
+#include "system/LongPath.h"
 #include "system/SystemInfo.h"
 #include "system/win32/DomainJoin.h"
 #include "system/win32/Handles.h"
@@ -370,9 +371,34 @@ Extraction Win32System::ExtractResource(const std::wstring& path, const std::wst
     return {std::make_unique<Win32HeldFile>(std::move(file)), ERROR_SUCCESS};
 }
 
-unsigned long Win32System::WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
-    // A name of this process's own beside the target, so that the move stays on one volume.
-    const std::wstring fresh = path + L"." + Decimal(GetCurrentProcessId()) + L".tmp";
+namespace {
+
+// The full path of a file, "." and ".." resolved; the path as given where the system cannot.
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) {
+        return path;
+    }
+    std::wstring full(needed, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (written == 0 || written >= needed) {
+        return path;
+    }
+    full.resize(written);
+    return full;
+}
+
+}  // namespace
+
+unsigned long Win32System::WriteFileReplacing(const std::wstring& target,
+                                              const std::string& bytes) {
+    // A name of this process's own beside the target, so that the move stays on one volume. Both
+    // names past the classic limit take their long form, the temporary one being a few
+    // characters longer than a target Windows accepts.
+    const std::wstring asked = target + L"." + Decimal(GetCurrentProcessId()) + L".tmp";
+    const bool longForm = asked.size() > kMostPathCharacters;
+    const std::wstring path = longForm ? LongPathForm(FullPath(target)) : target;
+    const std::wstring fresh = longForm ? LongPathForm(FullPath(asked)) : asked;
     if (const DWORD error = MakeNewFile(fresh, bytes.data(), static_cast<DWORD>(bytes.size()))) {
         return error;
     }
