@@ -30,7 +30,8 @@ void DisableShareGroup(Controls& controls) {
 
 MainWindowController::MainWindowController(RegistryStore& registry, System& system, Host& host,
                                            LocalAccounts& accounts)
-    : reg_(registry), machine_{reg_, system, host, accounts} {
+    : reg_(registry, RegistryViewOf(system.QueryVersion(), system.UnderWow64())),
+      machine_{reg_, system, host, accounts} {
     state_.controls.SetReaction([this](C id) { BoxChanged(state_, machine_, id); });
 }
 
@@ -56,8 +57,7 @@ bool MainWindowController::LoadFromMachine() {
     Controls& controls = state_.controls;
     const std::wstring fileSystem = SystemDriveFileSystem(system, machine_.systemDrive);
     // Simple file sharing can be turned off only on XP Professional.
-    if (version != WindowsVersion::WindowsXp ||
-        !HasGroupPolicyEditor(system, machine_.windowsFolder)) {
+    if (!IsXpProfessional(system, machine_.windowsFolder)) {
         controls.SetEnabled(C::SimpleFileSharingBox, false);
     }
     controls.SetCaption(C::HelpTextBox, L"");

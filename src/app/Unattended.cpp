@@ -395,6 +395,7 @@ int RunUnattended(const UnattendedRequest& request, RegistryStore& registry, Sys
     if (const auto version = system.ProgramVersion()) {
         report.version = VersionNumber(*version);
     }
+    report.windows = WindowsName(system.QueryVersion(), system.UnderWow64());
     report.task = TaskText(request);
     if (!request.error.empty()) {
         run.outcome.badCommandLine = true;

@@ -109,9 +109,11 @@ Reason Import(Machine& machine, std::span<const RegistryScript* const> scripts) 
     if (!reason) {
         std::vector<ProgramStart> imports;
         for (const RegistryScript* script : scripts) {
+            // The 64-bit editor on a 64-bit edition: the 32-bit one writes the copies of Ole and
+            // Rpc that no service reads.
             imports.push_back({machine.windowsFolder + L"\\regedit.exe",
                                L"/s \"" + folder + script->fileName + L"\"", L"",
-                               WindowStyle::Minimized});
+                               WindowStyle::Minimized, true});
         }
         RunProgramsToEnd(system, imports, kImportTimeoutMs);
     }

@@ -63,6 +63,9 @@ TEST(Startup, SimpleShareIsOfferedOnlyOnXpProfessional) {
         {{true, 5, 1, 2}, false, false},  // XP Home
         {{true, 5, 0, 2}, true, false},   // 2000
         {{true, 5, 2, 2}, true, false},   // Server 2003
+        // XP x64 has no Home edition; its 32-bit System32 need not hold the editor.
+        {{true, 5, 2, 2, ProductWorkstation, 1}, false, true},
+        {{true, 5, 2, 2, ProductServer, 1}, true, false},  // Server 2003 x64
     };
     for (const Case& c : cases) {
         Harness h;

@@ -40,6 +40,7 @@ class Win32System : public System {
     std::vector<ListeningPort> ListeningPorts() override;
     std::optional<std::vector<RunningService>> RunningServices() override;
     std::optional<bool> JoinedToDomain() override;
+    bool UnderWow64() override;
 };
 
 }  // namespace tolvane::win32

@@ -76,6 +76,7 @@ class FakeSystem : public System {
     }
     std::optional<std::vector<RunningService>> RunningServices() override { return services; }
     std::optional<bool> JoinedToDomain() override { return joined; }
+    bool UnderWow64() override { return wow64; }
 
     void SetXp() { version = kXpSp2; }
 
@@ -122,6 +123,7 @@ class FakeSystem : public System {
     int portReads = 0;
     std::optional<std::vector<RunningService>> services;
     std::optional<bool> joined = false;
+    bool wow64 = false;
     std::wstring computerName = L"PC01";
     UtcTime now{2026, 12, 9, 3, 12, 16};
     std::map<std::wstring, std::wstring> environment;
