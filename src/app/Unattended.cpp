@@ -138,7 +138,9 @@ Reading UnattendedRun::Read(MainWindowController& main) {
     Reading reading(settings.size());
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const C box = settings[i].box;
-        if (box == C::Port135Box) {
+        if (state.unavailableHere.count(box)) {
+            reading[i] = Found::Unavailable;
+        } else if (box == C::Port135Box) {
             reading[i] = IsPort135Closed(main.machine()) ? Found::InForce : Found::NotInForce;
         } else if (state.unknownAccounts.count(box)) {
             reading[i] = Found::Unknown;
@@ -205,7 +207,7 @@ void UnattendedRun::Apply() {
             return std::count(r.notTried.begin(), r.notTried.end(), setting.box) > 0;
         });
         const Found found = after[i];
-        if (setting.box == C::Port135Box) {
+        if (setting.box == C::Port135Box && before[i] != Found::Unavailable) {
             AddLine(setting, found, L"left alone: closing port 135 always asks a person");
             continue;
         }

@@ -203,6 +203,10 @@ Reason Close(Machine& machine, std::size_t& recorded) {
 
 }  // namespace
 
+bool CanDisableDcom(const VersionInfo& version) {
+    return WindowsVersionOf(version) != WindowsVersion::Windows2000 || version.servicePack >= 3;
+}
+
 bool IsPort135Closed(Machine& machine) {
     Reg& reg = machine.reg;
     // All four are read, in this order, whatever the first ones give.

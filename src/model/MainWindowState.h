@@ -35,6 +35,9 @@ struct MainWindowState {
     std::map<ControlId, std::wstring> accountsReadFromSystem;
     // The account boxes whose state neither net user nor the system could tell at the last probe.
     std::set<ControlId> unknownAccounts;
+    // The boxes that can mean nothing on this machine, with the help text that says why: they stay
+    // disabled, and nothing is done for them.
+    std::map<ControlId, const wchar_t*> unavailableHere;
 
     BoxValue& VerifiedValue(ControlId id) { return verifiedValues[static_cast<int>(id)]; }
     bool ChangedSinceVerify(ControlId id) { return controls.Value(id) != VerifiedValue(id); }

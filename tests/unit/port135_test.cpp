@@ -6,6 +6,7 @@
 #include "catalogue/Port135.h"
 #include "fakes/Harness.h"
 #include "fakes/RegScript.h"
+#include "help/ContextHelp.h"
 
 namespace tolvane::testing {
 namespace {
@@ -402,6 +403,33 @@ TEST(Port135Gate, AFailedReopeningIsReportedOnceAndNotRetriedByVerifies) {
               std::wstring::npos);
     EXPECT_FALSE(h.controls.Enabled(C::Port135Box));
     EXPECT_EQ(h.Value(C::Port135Box), 0);
+}
+
+TEST(ClosePort135, WindowsBeforeItsThirdServicePackCannotSwitchDcomOff) {
+    struct Case {
+        VersionInfo version;
+        bool available;
+    };
+    const Case cases[] = {
+        {{true, 5, 0, 2, ProductWorkstation, 0}, false},
+        {{true, 5, 0, 2, ProductServer, 2}, false},
+        {{true, 5, 0, 2, ProductWorkstation, 3}, true},
+        {{true, 5, 1, 2, ProductWorkstation, 0}, true},
+        {{true, 5, 2, 2, ProductServer, 0}, true},
+    };
+    for (const Case& c : cases) {
+        Dcom h;
+        h.system.version = c.version;
+        h.state.skipAccountProbe = true;
+        ASSERT_TRUE(h.main.LoadFromMachine());
+        EXPECT_EQ(h.controls.Enabled(C::Port135Box), c.available) << c.version.servicePack;
+        h.main.PointerOver(C::Port135Label);
+        EXPECT_EQ(h.controls.Caption(C::HelpTextBox) == kPort135NeedsSp3Help, !c.available);
+        // Even a box ticked behind the window's back imports nothing.
+        h.Apply(1);
+        EXPECT_EQ(h.system.programs.empty(), !c.available) << c.version.servicePack;
+        EXPECT_EQ(IsPort135Closed(h.machine), c.available) << c.version.servicePack;
+    }
 }
 
 TEST(RegistryView, UnderWow64EveryCallAsksForThe64BitViewAndWindows2000NeverDoes) {

@@ -150,6 +150,36 @@ struct Unattended : Harness {
     }
 };
 
+TEST(RunUnattended, ReportsUnavailableWhatTheMachineCannotMean) {
+    struct Case {
+        const char* what;
+        VersionInfo version;
+        std::optional<bool> joined;
+        const char* key;
+    };
+    const Case cases[] = {
+        {"DCOM before Windows 2000 SP3",
+         {true, 5, 0, 2, ProductWorkstation, 2},
+         false,
+         "services.port135"},
+        {"single share on a domain member",
+         {true, 5, 1, 2, ProductWorkstation, 2},
+         true,
+         "shares.simple"},
+    };
+    for (const Case& c : cases) {
+        for (const wchar_t* task : {L"/audit", L"/apply:all"}) {
+            Unattended h;
+            h.system.version = c.version;
+            h.system.joined = c.joined;
+            h.system.files[L"C:\\WINDOWS\\System32\\gpedit.msc"] = "";
+            h.Run(std::wstring(task) + L" -noaccount /report:C:\\r.csv");
+            EXPECT_EQ(h.Rows().at(c.key).second, "unavailable") << c.what;
+            EXPECT_TRUE(h.system.programs.empty()) << c.what;
+        }
+    }
+}
+
 TEST(RunUnattended, AuditCountsApplyBringsInForceRestoreGivesBack) {
     Unattended h;
     const auto before = h.registry.keys;
