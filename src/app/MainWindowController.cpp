@@ -30,7 +30,8 @@ void DisableShareGroup(Controls& controls) {
 
 MainWindowController::MainWindowController(RegistryStore& registry, System& system, Host& host,
                                            LocalAccounts& accounts)
-    : reg_(registry), machine_{reg_, system, host, accounts} {
+    : reg_(registry, RegistryViewOf(system.QueryVersion(), system.UnderWow64())),
+      machine_{reg_, system, host, accounts} {
     state_.controls.SetReaction([this](C id) { BoxChanged(state_, machine_, id); });
 }
 
@@ -55,9 +56,17 @@ bool MainWindowController::LoadFromMachine() {
     BusyScope busy(state_, machine_.host);
     Controls& controls = state_.controls;
     const std::wstring fileSystem = SystemDriveFileSystem(system, machine_.systemDrive);
-    // Simple file sharing can be turned off only on XP Professional.
-    if (version != WindowsVersion::WindowsXp ||
-        !HasGroupPolicyEditor(system, machine_.windowsFolder)) {
+    // Simple file sharing can be turned off only on XP Professional, and there only outside a
+    // domain: a member has the classic model always.
+    const bool xpProfessional = IsXpProfessional(system, machine_.windowsFolder);
+    state_.unavailableHere.clear();
+    if (xpProfessional && DetectDomainRole(system) == DomainRole::Member) {
+        state_.unavailableHere[C::SimpleFileSharingBox] = kSingleShareDomainHelp;
+    }
+    if (!CanDisableDcom(system.QueryVersion())) {
+        state_.unavailableHere[C::Port135Box] = kPort135NeedsSp3Help;
+    }
+    if (!xpProfessional || state_.unavailableHere.count(C::SimpleFileSharingBox)) {
         controls.SetEnabled(C::SimpleFileSharingBox, false);
     }
     controls.SetCaption(C::HelpTextBox, L"");

@@ -117,9 +117,9 @@ bool WantsCsv(const std::wstring& path) {
 std::string FormatTextReport(const Report& report) {
     std::wstring text =
         L"Tolvane report\r\nComputer: " + report.computer + L"\r\nTime: " + report.time +
-        L"\r\nVersion: " + report.version + L"\r\nTask: " + report.task + L"\r\nExit code: " +
-        Decimal(static_cast<std::uint32_t>(report.exitCode)) + L"\r\nRestart needed: " +
-        (report.restartNeeded ? L"yes" : L"no") + L"\r\n\r\n";
+        L"\r\nVersion: " + report.version + L"\r\nWindows: " + report.windows + L"\r\nTask: " +
+        report.task + L"\r\nExit code: " + Decimal(static_cast<std::uint32_t>(report.exitCode)) +
+        L"\r\nRestart needed: " + (report.restartNeeded ? L"yes" : L"no") + L"\r\n\r\n";
     for (const ReportLine& line : report.settings) {
         text += line.group + L"\t" + OnOneLine(line.caption) + L"\tin force: " +
                 InForceText(line.inForce) + L"\t" + line.done;

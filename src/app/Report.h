@@ -29,6 +29,7 @@ struct Report {
     std::wstring computer;
     std::wstring time;  // ISO 8601, UTC
     std::wstring version;
+    std::wstring windows;  // the system's name: "Windows Server 2003 x64 Service Pack 2"
     std::wstring task;
     int exitCode = 0;
     // A change this run made takes effect only once Windows restarts.

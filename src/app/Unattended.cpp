@@ -176,12 +176,13 @@ Reading UnattendedRun::Read(MainWindowController& main) {
     Reading reading(settings.size());
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const C box = settings[i].box;
-        if (box == C::Port135Box) {
-            reading[i] = IsPort135Closed(main.machine()) ? Found::InForce : Found::NotInForce;
-        } else if (state.missingAccounts.count(box)) {
-            reading[i] = Found::Unavailable;
-        } else if (state.unknownAccounts.count(box)) {
+        // An account nobody could read is unknown, though its box is as unavailable as the rest.
+        if (state.unknownAccounts.count(box)) {
             reading[i] = Found::Unknown;
+        } else if (state.unavailableHere.count(box)) {
+            reading[i] = Found::Unavailable;
+        } else if (box == C::Port135Box) {
+            reading[i] = IsPort135Closed(main.machine()) ? Found::InForce : Found::NotInForce;
         } else if (!controls.Enabled(box)) {
             reading[i] = Found::Unavailable;
         } else {
@@ -250,7 +251,7 @@ void UnattendedRun::Apply() {
             return std::count(r.notTried.begin(), r.notTried.end(), setting.box) > 0;
         });
         const Found found = after[i];
-        if (setting.box == C::Port135Box) {
+        if (setting.box == C::Port135Box && before[i] != Found::Unavailable) {
             AddLine(setting, found, L"left alone: closing port 135 always asks a person");
             continue;
         }
@@ -467,6 +468,7 @@ int RunUnattended(const UnattendedRequest& request, RegistryStore& registry, Sys
     if (const auto version = system.ProgramVersion()) {
         report.version = VersionNumber(*version);
     }
+    report.windows = WindowsName(system.QueryVersion(), system.UnderWow64());
     report.task = TaskText(request);
     // One run at a time changes the machine, from its first reading on: what this run finds not
     // in force must still be so when it records the former value.

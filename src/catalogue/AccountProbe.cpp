@@ -119,11 +119,12 @@ void ProbeAccounts(MainWindowState& state, Machine& machine, AccountQueries quer
     state.missingAccounts.clear();
     for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
         const AccountBox& account = kAccountBoxes[i];
-        state.whyDisabled.erase(account.box);
+        state.unavailableHere.erase(account.box);
         if (states[i] == AccountState::Unknown || states[i] == AccountState::Missing) {
             const bool unknown = states[i] == AccountState::Unknown;
             (unknown ? state.unknownAccounts : state.missingAccounts).insert(account.box);
-            state.whyDisabled[account.box] = unknown ? kUnreadableAccountHelp : kMissingAccountHelp;
+            state.unavailableHere[account.box] =
+                unknown ? kUnreadableAccountHelp : kMissingAccountHelp;
             controls.SetEnabled(account.box, false);
             state.VerifiedValue(account.box) = BoxValue::Cleared;
         } else {

@@ -110,9 +110,11 @@ Reason Import(Machine& machine, std::span<const RegistryScript* const> scripts) 
     if (!reason) {
         std::vector<ProgramStart> imports;
         for (const RegistryScript* script : scripts) {
+            // The 64-bit editor on a 64-bit edition: the 32-bit one writes the copies of Ole and
+            // Rpc that no service reads.
             imports.push_back({machine.windowsFolder + L"\\regedit.exe",
                                L"/s \"" + folder + script->fileName + L"\"", L"",
-                               WindowStyle::Minimized});
+                               WindowStyle::Minimized, true});
         }
         RunProgramsToEnd(system, imports, kImportTimeoutMs);
     }
@@ -201,6 +203,10 @@ Reason Close(Machine& machine, std::size_t& recorded) {
 }
 
 }  // namespace
+
+bool CanDisableDcom(const VersionInfo& version) {
+    return WindowsVersionOf(version) != WindowsVersion::Windows2000 || version.servicePack >= 3;
+}
 
 bool IsPort135Closed(Machine& machine) {
     Reg& reg = machine.reg;

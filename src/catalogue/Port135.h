@@ -18,6 +18,9 @@ inline constexpr wchar_t kPort135WarningTitle[] = L"Warning.....";
 // "1" while port 135 is closed by this program, "0" once it reopened it.
 inline constexpr wchar_t kPort135Marker[] = L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX";
 
+// Windows 2000 can switch DCOM off from Service Pack 3 on (KB 825750); the later systems always.
+bool CanDisableDcom(const VersionInfo& version);
+
 // Every trace of a closed port 135 is there.
 bool IsPort135Closed(Machine& machine);
 

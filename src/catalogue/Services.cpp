@@ -186,7 +186,9 @@ void VerifyServices(MainWindowState& state, Machine& machine) {
         std::all_of(std::begin(kServiceRows), std::end(kServiceRows), [&](const ServiceRow& row) {
             return !row.keepsPort135Open || controls.Ticked(row.box) || !controls.Enabled(row.box);
         });
-    if (gateClosed) {
+    if (state.unavailableHere.count(C::Port135Box)) {
+        controls.SetEnabled(C::Port135Box, false);
+    } else if (gateClosed) {
         controls.SetEnabled(C::Port135Box, true);
         controls.SetValue(C::Port135Box,
                           IsPort135Closed(machine) ? BoxValue::Ticked : BoxValue::Cleared);
@@ -227,7 +229,8 @@ GroupResult ApplyServices(MainWindowState& state, Machine& machine) {
         restartSet = restartSet || row.restart == Restart::Sets;
     }
     state.restartNeeded = state.restartNeeded || restartSet;
-    if (state.ChangedSinceVerify(C::Port135Box)) {
+    // Never an import where DCOM cannot be switched off, whatever the box holds.
+    if (state.ChangedSinceVerify(C::Port135Box) && !state.unavailableHere.count(C::Port135Box)) {
         // The user asked: try again even where a reopening failed before.
         state.port135ReopenFailed = false;
         if (controls.Ticked(C::Port135Box)) {

@@ -92,7 +92,7 @@ std::optional<UndoRule> WindowsDefault(const std::wstring& valuePath, const Vers
     const unsigned product = version.productType <= ProductServer ? 1u << version.productType : 0u;
     for (const DefaultLine& line : kDefaults) {
         if ((line.systems & system) && (line.products & product) &&
-            version.servicePack >= line.fromServicePack &&
+            DefaultsServicePack(version) >= line.fromServicePack &&
             SameIgnoringCase(valuePath, line.valuePath)) {
             return line.value ? WriteOnUndo(line.value) : kDeleteOnUndo;
         }

@@ -12,7 +12,8 @@ using K = ControlKind;
 constexpr std::array<SmallControl, kAboutControlCount> kLayout = {{
     {Index(A::LogoPicture), K::Picture, L"", 240, 120, 1095, 2100},
     {Index(A::TitleLabel), K::Label, L"", 1680, 240, 4095, 360, kOnWindow, true, 1200, true},
-    {Index(A::VersionLabel), K::Label, L"", 1680, 720, 4095, 225, kOnWindow, true, 975},
+    // Two lines: the program's version, and the Windows it runs on.
+    {Index(A::VersionLabel), K::Label, L"", 1680, 630, 4095, 420, kOnWindow, true, 975},
     {Index(A::DescriptionLabel), K::Label,
      L"Tolvane is a freeware which lets you secure your PC running under Windows, by closing "
      L"some critical ports sensitive to Web attacks. You could also find some interesting "
@@ -53,6 +54,12 @@ std::wstring VersionNumber(const std::array<std::uint16_t, 4>& version) {
 
 std::wstring VersionText(const std::array<std::uint16_t, 4>& version) {
     return L"Version " + VersionNumber(version);
+}
+
+std::wstring AboutVersionText(System& system) {
+    const auto version = system.ProgramVersion();
+    return (version ? VersionText(*version) : L"") + L"\r\n" +
+           WindowsName(system.QueryVersion(), system.UnderWow64());
 }
 
 std::optional<std::wstring> ReadLocalMachineText(Reg& reg, const std::wstring& keyPath,

@@ -39,6 +39,9 @@ std::wstring VersionNumber(const std::array<std::uint16_t, 4>& version);
 // "Version 1.6.212".
 std::wstring VersionText(const std::array<std::uint16_t, 4>& version);
 
+// The version line, then the name of the Windows the program runs on.
+std::wstring AboutVersionText(System& system);
+
 // A text or number value below HKEY_LOCAL_MACHINE as text; empty for a value of another type,
 // nothing when it cannot be read.
 std::optional<std::wstring> ReadLocalMachineText(Reg& reg, const std::wstring& keyPath,

@@ -143,17 +143,18 @@ void ShowHelpFor(MainWindowState& state, std::optional<ControlId> id) {
     controls.SetCentipoints(C::HelpTextBox, row->centipoints);
     controls.SetCaption(C::HelpTextBox, row->text);
     controls.SetCaption(C::HelpHeadingLabel, label ? controls.Caption(*label) : row->fixedHeading);
+    if (row->settingBox) {
+        if (const auto why = state.unavailableHere.find(*row->control);
+            why != state.unavailableHere.end()) {
+            controls.SetCentipoints(C::HelpTextBox, kHelpCentipoints);
+            controls.SetCaption(C::HelpTextBox, why->second);
+            return;
+        }
+    }
     // Only the share labels fall back: pointing at a share box keeps its own text.
     if (row->settingBox && id == label && GroupOf(*row->control) == Group::Shares &&
         !SharesAvailable(state)) {
         controls.SetCaption(C::HelpTextBox, kSharesUnavailableHelp);
-    }
-    // A box this machine leaves disabled says why, after what it does.
-    if (row->settingBox) {
-        if (const auto why = state.whyDisabled.find(*row->control);
-            why != state.whyDisabled.end()) {
-            controls.SetCaption(C::HelpTextBox, row->text + (L"\r\n\r\n" + why->second));
-        }
     }
 }
 

@@ -44,8 +44,9 @@ struct MainWindowState {
     std::set<ControlId> unknownAccounts;
     // The account boxes whose account does not exist on this machine.
     std::set<ControlId> missingAccounts;
-    // Why a setting box is disabled on this machine, where its help text must say so.
-    std::map<ControlId, std::wstring> whyDisabled;
+    // The boxes that can mean nothing on this machine, with the help text that says why: they stay
+    // disabled, and nothing is done for them.
+    std::map<ControlId, const wchar_t*> unavailableHere;
 
     BoxValue& VerifiedValue(ControlId id) { return verifiedValues[static_cast<int>(id)]; }
     bool ChangedSinceVerify(ControlId id) { return controls.Value(id) != VerifiedValue(id); }

@@ -82,7 +82,7 @@ void OptionsController::Load() {
     }
     // Windows XP Home (no gpedit.msc) without the pack installed yet, and the pack at hand.
     if (DetectWindowsVersion(system) == WindowsVersion::WindowsXp &&
-        !HasGroupPolicyEditor(system, machine_.windowsFolder) &&
+        !IsXpProfessional(system, machine_.windowsFolder) &&
         !FileExists(system, machine_.windowsFolder + L"\\System32\\wsecedit.dll") &&
         SecurityPackPresent(system)) {
         for (O id : {O::SecurityTabLabel, O::InstallSecurityTabButton, O::XpHomeFrame}) {

@@ -159,6 +159,12 @@ std::optional<RawValue> TypedValue(const std::wstring& text, ValueType valueType
     return NumberValue(valueType == ValueType::Dword ? RawDword : RawBinary, *number);
 }
 
+RegistryView RegistryViewOf(const VersionInfo& version, bool underWow64) {
+    const bool windows2000 = version.major == 5 && version.minor == 0;
+    return underWow64 && version.ok && version.major >= 5 && !windows2000 ? RegistryView::Wide64
+                                                                          : RegistryView::Default;
+}
+
 std::wstring KeyOf(const std::wstring& valuePath) {
     return Split(valuePath).key;
 }
@@ -166,7 +172,7 @@ std::wstring KeyOf(const std::wstring& valuePath) {
 RegError Reg::Read(RegistryRoot root, const std::wstring& valuePath, std::wstring& text) {
     const SplitPath path = Split(valuePath);
     RawValue value;
-    if (const RegError error = store_.Read(root, path.key, path.name, value)) {
+    if (const RegError error = store_.Read(view_, root, path.key, path.name, value)) {
         return error;
     }
     const auto converted = ValueText(value);
@@ -202,12 +208,12 @@ WriteResult Reg::WriteValue(RegistryRoot root, const std::wstring& valuePath,
 
 RegError Reg::ReadRaw(RegistryRoot root, const std::wstring& valuePath, RawValue& value) {
     const SplitPath path = Split(valuePath);
-    return store_.Read(root, path.key, path.name, value);
+    return store_.Read(view_, root, path.key, path.name, value);
 }
 
 WriteResult Reg::WriteRaw(RegistryRoot root, const std::wstring& valuePath, const RawValue& value) {
     const SplitPath path = Split(valuePath);
-    if (const RegError error = store_.Write(root, path.key, path.name, value)) {
+    if (const RegError error = store_.Write(view_, root, path.key, path.name, value)) {
         return WriteFailure{RootPrefix(root) + valuePath, error};
     }
     return std::nullopt;
@@ -215,8 +221,8 @@ WriteResult Reg::WriteRaw(RegistryRoot root, const std::wstring& valuePath, cons
 
 WriteResult Reg::Remove(RegistryRoot root, const std::wstring& valuePath) {
     const SplitPath path = Split(valuePath);
-    const RegError error = path.namesKey ? store_.DeleteKey(root, path.key)
-                                         : store_.DeleteValue(root, path.key, path.name);
+    const RegError error = path.namesKey ? store_.DeleteKey(view_, root, path.key)
+                                         : store_.DeleteValue(view_, root, path.key, path.name);
     if (error == kRegOk || NotFound(error)) {
         return std::nullopt;
     }
@@ -225,7 +231,7 @@ WriteResult Reg::Remove(RegistryRoot root, const std::wstring& valuePath) {
 
 std::optional<std::uint32_t> Reg::KeyEntries(RegistryRoot root, const std::wstring& keyPath) {
     std::uint32_t entries = 0;
-    if (store_.KeyEntries(root, keyPath, entries) != kRegOk) {
+    if (store_.KeyEntries(view_, root, keyPath, entries) != kRegOk) {
         return std::nullopt;
     }
     return entries;
@@ -233,7 +239,7 @@ std::optional<std::uint32_t> Reg::KeyEntries(RegistryRoot root, const std::wstri
 
 std::vector<std::wstring> Reg::ValueNames(RegistryRoot root, const std::wstring& keyPath) {
     std::vector<std::wstring> names;
-    if (store_.ValueNames(root, keyPath, names) != kRegOk) {
+    if (store_.ValueNames(view_, root, keyPath, names) != kRegOk) {
         names.clear();
     }
     return names;
@@ -241,7 +247,7 @@ std::vector<std::wstring> Reg::ValueNames(RegistryRoot root, const std::wstring&
 
 std::vector<std::wstring> Reg::SubkeyNames(RegistryRoot root, const std::wstring& keyPath) {
     std::vector<std::wstring> names;
-    if (store_.SubkeyNames(root, keyPath, names) != kRegOk) {
+    if (store_.SubkeyNames(view_, root, keyPath, names) != kRegOk) {
         names.clear();
     }
     return names;

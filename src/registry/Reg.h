@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "registry/RegistryStore.h"
+#include "system/System.h"
 
 namespace tolvane {
 
@@ -43,9 +44,15 @@ std::optional<RawValue> TypedValue(const std::wstring& text, ValueType valueType
 // The key part of a value path: everything before its last backslash.
 std::wstring KeyOf(const std::wstring& valuePath);
 
+// The view that holds the values Windows itself reads: the 64-bit one for a program that runs
+// under WOW64. Windows 2000 knows no views and refuses the flag that asks for one.
+RegistryView RegistryViewOf(const VersionInfo& version, bool underWow64);
+
 class Reg {
   public:
-    explicit Reg(RegistryStore& store) : store_(store) {}
+    // Every call goes to the one view: the program's own keys sit beside the values it changes.
+    explicit Reg(RegistryStore& store, RegistryView view = RegistryView::Default)
+        : store_(store), view_(view) {}
 
     // The value's text form; nothing where there is none (no such value, a type without a text
     // form, a refused read). A value path ending in a backslash names the key itself (its default
@@ -72,6 +79,7 @@ class Reg {
     RegError Read(RegistryRoot root, const std::wstring& valuePath, std::wstring& text);
 
     RegistryStore& store_;
+    RegistryView view_;
 };
 
 }  // namespace tolvane

@@ -47,26 +47,32 @@ enum class RegistryRoot : std::uint8_t {
 // Every value the program reads and writes lives here.
 inline constexpr RegistryRoot kHklm = RegistryRoot::LocalMachine;
 
+// Which registry a call works on. A 32-bit program on 64-bit Windows sees, by default, copies of
+// some keys (Ole and Rpc among them) that the system's own services never read; the 64-bit view
+// is the registry they do read.
+enum class RegistryView : std::uint8_t { Default, Wide64 };
+
+// Every call names the view it works on.
 class RegistryStore {
   public:
     virtual ~RegistryStore() = default;
-    virtual RegError Read(RegistryRoot root, const std::wstring& key, const std::wstring& name,
-                          RawValue& value) = 0;
+    virtual RegError Read(RegistryView view, RegistryRoot root, const std::wstring& key,
+                          const std::wstring& name, RawValue& value) = 0;
     // Creates the key when it is missing.
-    virtual RegError Write(RegistryRoot root, const std::wstring& key, const std::wstring& name,
-                           const RawValue& value) = 0;
-    virtual RegError DeleteValue(RegistryRoot root, const std::wstring& key,
+    virtual RegError Write(RegistryView view, RegistryRoot root, const std::wstring& key,
+                           const std::wstring& name, const RawValue& value) = 0;
+    virtual RegError DeleteValue(RegistryView view, RegistryRoot root, const std::wstring& key,
                                  const std::wstring& name) = 0;
     // Fails for a key that has subkeys.
-    virtual RegError DeleteKey(RegistryRoot root, const std::wstring& key) = 0;
+    virtual RegError DeleteKey(RegistryView view, RegistryRoot root, const std::wstring& key) = 0;
     // How many values and subkeys the key holds.
-    virtual RegError KeyEntries(RegistryRoot root, const std::wstring& key,
+    virtual RegError KeyEntries(RegistryView view, RegistryRoot root, const std::wstring& key,
                                 std::uint32_t& entries) = 0;
     // The names of the key's values.
-    virtual RegError ValueNames(RegistryRoot root, const std::wstring& key,
+    virtual RegError ValueNames(RegistryView view, RegistryRoot root, const std::wstring& key,
                                 std::vector<std::wstring>& names) = 0;
     // The names of the key's subkeys.
-    virtual RegError SubkeyNames(RegistryRoot root, const std::wstring& key,
+    virtual RegError SubkeyNames(RegistryView view, RegistryRoot root, const std::wstring& key,
                                  std::vector<std::wstring>& names) = 0;
 };
 

@@ -48,6 +48,9 @@ struct ProgramStart {
     std::wstring arguments;   // as the command line has them after the program
     std::wstring outputFile;  // a new file that takes the standard output; empty for none
     WindowStyle style = WindowStyle::Hidden;
+    // On a 64-bit edition, the 64-bit program at that path rather than the 32-bit copy that
+    // Windows would start in its place.
+    bool nativeProgram = false;
 };
 
 // A file the program wrote and holds open: other processes may read it, but cannot change or
@@ -186,6 +189,8 @@ class System {
     // given for another run to let go of it. Any run of any user on the machine shares it. A run
     // that ended without letting go (killed) leaves it to the next.
     virtual MachineLockResult LockMachineForChanges(std::uint32_t waitMs) = 0;
+    // This 32-bit program runs on a 64-bit edition of Windows (under WOW64).
+    virtual bool UnderWow64() = 0;
 };
 
 }  // namespace tolvane

@@ -1,5 +1,7 @@
 #include "system/SystemInfo.h"
 
+#include "system/Decimal.h"
+
 namespace tolvane {
 
 namespace {
@@ -19,7 +21,8 @@ WindowsVersion WindowsVersionOf(const VersionInfo& version) {
         case 1:
             return WindowsVersion::WindowsXp;
         case 2:
-            return WindowsVersion::Server2003;
+            return version.productType == ProductWorkstation ? WindowsVersion::WindowsXp
+                                                             : WindowsVersion::Server2003;
         default:
             return WindowsVersion::Unsupported;
     }
@@ -27,6 +30,36 @@ WindowsVersion WindowsVersionOf(const VersionInfo& version) {
 
 WindowsVersion DetectWindowsVersion(System& system) {
     return WindowsVersionOf(system.QueryVersion());
+}
+
+bool IsXpX64(const VersionInfo& version) {
+    return WindowsVersionOf(version) == WindowsVersion::WindowsXp && version.minor == 2;
+}
+
+unsigned DefaultsServicePack(const VersionInfo& version) {
+    constexpr unsigned kXpSp2 = 2;
+    return IsXpX64(version) && version.servicePack < kXpSp2 ? kXpSp2 : version.servicePack;
+}
+
+std::wstring WindowsName(const VersionInfo& version, bool underWow64) {
+    std::wstring name;
+    switch (WindowsVersionOf(version)) {
+        case WindowsVersion::Unsupported:
+            return name;
+        case WindowsVersion::Windows2000:
+            name = L"Windows 2000";
+            break;
+        case WindowsVersion::WindowsXp:
+            name = IsXpX64(version) ? L"Windows XP Professional x64 Edition" : L"Windows XP";
+            break;
+        case WindowsVersion::Server2003:
+            name = underWow64 ? L"Windows Server 2003 x64" : L"Windows Server 2003";
+            break;
+    }
+    if (version.servicePack > 0) {
+        name += L" Service Pack " + Decimal(version.servicePack);
+    }
+    return name;
 }
 
 DomainRole RoleOf(const VersionInfo& version, std::optional<bool> joinedToDomain) {
@@ -64,6 +97,12 @@ bool FileExists(System& system, const std::wstring& path) {
 
 bool HasGroupPolicyEditor(System& system, const std::wstring& windowsFolder) {
     return FileExists(system, windowsFolder + L"\\System32\\gpedit.msc");
+}
+
+bool IsXpProfessional(System& system, const std::wstring& windowsFolder) {
+    const VersionInfo version = system.QueryVersion();
+    return WindowsVersionOf(version) == WindowsVersion::WindowsXp &&
+           (IsXpX64(version) || HasGroupPolicyEditor(system, windowsFolder));
 }
 
 void StartWithoutWaiting(System& system, const std::wstring& commandLine, WindowStyle style) {

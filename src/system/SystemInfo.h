@@ -14,8 +14,17 @@ namespace tolvane {
 
 enum class WindowsVersion : std::uint8_t { Unsupported, Windows2000, WindowsXp, Server2003 };
 
+// Windows XP Professional x64 Edition (5.2 on a workstation) counts as Windows XP.
 WindowsVersion WindowsVersionOf(const VersionInfo& version);
 WindowsVersion DetectWindowsVersion(System& system);
+// Windows XP Professional x64 Edition: the version of Server 2003, on a workstation.
+bool IsXpX64(const VersionInfo& version);
+// The service pack whose defaults the system ships. The x64 edition of XP, built from Server
+// 2003 SP1, has those of XP SP2 and later whatever its own number.
+unsigned DefaultsServicePack(const VersionInfo& version);
+// The system's name as the about window and the report give it, with its service pack:
+// "Windows XP Professional x64 Edition Service Pack 2"; empty for an unsupported one.
+std::wstring WindowsName(const VersionInfo& version, bool underWow64);
 
 // Unknown where the system cannot tell: treated as a domain's machine, so that a caution is shown
 // rather than missed.
@@ -33,6 +42,8 @@ bool FileExists(System& system, const std::wstring& path);
 inline constexpr wchar_t kNtfs[] = L"NTFS";
 // The group policy editor, gpedit.msc, tells Windows XP Professional from XP Home.
 bool HasGroupPolicyEditor(System& system, const std::wstring& windowsFolder);
+// Windows XP Professional, of either edition: the x64 one has no Home beside it.
+bool IsXpProfessional(System& system, const std::wstring& windowsFolder);
 
 // Starts a command without waiting for it; what it does is read back later.
 void StartWithoutWaiting(System& system, const std::wstring& commandLine, WindowStyle style);

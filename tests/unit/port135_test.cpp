@@ -8,6 +8,7 @@
 #include "catalogue/Port135.h"
 #include "fakes/Harness.h"
 #include "fakes/RegScript.h"
+#include "help/ContextHelp.h"
 #include "model/MachineChanges.h"
 
 namespace tolvane::testing {
@@ -60,7 +61,9 @@ struct Dcom : Harness {
         EXPECT_EQ(system.held.count(path), 1u) << "not held while imported: " << path;
         if (rejected.count(path) == 0) {
             for (const ScriptValue& value : ParseRegScript(system.files.at(path))) {
-                registry.Write(kHklm, value.key, value.name, value.value);
+                registry.Write(RegistryView::Default, kHklm, value.key, value.name, value.value);
+                // The editor's writes are not the program's: which editor starts is tested apart.
+                registry.views.pop_back();
             }
         }
     }
@@ -527,6 +530,85 @@ TEST(MachineLock, ThePort135WarningIsAnsweredBeforeTheLockAndAFailureShownAfterI
             EXPECT_EQ(h.registry.changes.size(), changesBefore) << c.what;
             EXPECT_EQ(h.Value(C::Port135Box), 1) << "still to apply: " << c.what;
             EXPECT_TRUE(h.state.ChangedSinceVerify(C::Port135Box)) << c.what;
+        }
+    }
+}
+
+TEST(ClosePort135, WindowsBeforeItsThirdServicePackCannotSwitchDcomOff) {
+    struct Case {
+        VersionInfo version;
+        bool available;
+    };
+    const Case cases[] = {
+        {{true, 5, 0, 2, ProductWorkstation, 0}, false},
+        {{true, 5, 0, 2, ProductServer, 2}, false},
+        {{true, 5, 0, 2, ProductWorkstation, 3}, true},
+        {{true, 5, 1, 2, ProductWorkstation, 0}, true},
+        {{true, 5, 2, 2, ProductServer, 0}, true},
+    };
+    for (const Case& c : cases) {
+        Dcom h;
+        h.system.version = c.version;
+        h.state.skipAccountProbe = true;
+        ASSERT_TRUE(h.main.LoadFromMachine());
+        EXPECT_EQ(h.controls.Enabled(C::Port135Box), c.available) << c.version.servicePack;
+        h.main.PointerOver(C::Port135Label);
+        EXPECT_EQ(h.controls.Caption(C::HelpTextBox) == kPort135NeedsSp3Help, !c.available);
+        // Even a box ticked behind the window's back imports nothing.
+        h.Apply(1);
+        EXPECT_EQ(h.system.programs.empty(), !c.available) << c.version.servicePack;
+        EXPECT_EQ(IsPort135Closed(h.machine), c.available) << c.version.servicePack;
+    }
+}
+
+TEST(RegistryView, UnderWow64EveryCallAsksForThe64BitViewAndWindows2000NeverDoes) {
+    struct Case {
+        const char* what;
+        VersionInfo version;
+        bool wow64;
+        RegistryView expected;
+    };
+    const Case cases[] = {
+        {"XP x64", {true, 5, 2, 2, ProductWorkstation, 2}, true, RegistryView::Wide64},
+        {"Server 2003 x64", {true, 5, 2, 2, ProductServer, 2}, true, RegistryView::Wide64},
+        {"32-bit XP", {true, 5, 1, 2, ProductWorkstation, 3}, false, RegistryView::Default},
+        {"32-bit Server 2003", {true, 5, 2, 2, ProductServer, 1}, false, RegistryView::Default},
+        {"Windows 2000, even where asked",
+         {true, 5, 0, 2, ProductWorkstation, 4},
+         true,
+         RegistryView::Default},
+    };
+    for (const Case& c : cases) {
+        Dcom h;
+        h.system.version = c.version;
+        h.system.wow64 = c.wow64;
+        // Made after the system is set: it picks its view when it is made.
+        MainWindowController main{h.registry, h.system, h.host, h.accounts};
+        MainWindowState& state = main.state();
+        state.skipAccountProbe = true;
+        h.registry.views.clear();
+        ASSERT_TRUE(main.LoadFromMachine()) << c.what;
+        Machine& machine = main.machine();
+        // Close port 135, reopen it (its records and the Linkage key go), then apply everything.
+        for (const int value : {1, 0}) {
+            state.controls.SetValue(C::Port135Box, value ? BoxValue::Ticked : BoxValue::Cleared);
+            h.host.answers = {IdYes};
+            ApplyGroupCommand(state, machine, Group::Services);
+        }
+        state.controls.SetValue(C::SelectAllSharesBox, BoxValue::Ticked);
+        ApplyAllCommand(state, machine);
+        std::set<std::string> asked;
+        for (const auto& [call, view] : h.registry.views) {
+            asked.insert(call);
+            EXPECT_EQ(view, c.expected) << c.what << ": " << call;
+        }
+        EXPECT_EQ(asked, (std::set<std::string>{"Read", "Write", "DeleteValue", "DeleteKey",
+                                                "KeyEntries", "ValueNames", "SubkeyNames"}))
+            << c.what;
+        ASSERT_FALSE(h.system.programs.empty()) << c.what;
+        for (const ProgramStart& start : h.system.programs) {
+            EXPECT_EQ(start.nativeProgram, start.program == L"C:\\WINDOWS\\regedit.exe")
+                << c.what << ": " << start.program;
         }
     }
 }

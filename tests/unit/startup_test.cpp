@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/Harness.h"
+#include "help/ContextHelp.h"
 
 namespace tolvane::testing {
 namespace {
@@ -52,29 +53,43 @@ TEST(Startup, TheShareGroupNeedsExactlyNtfs) {
     }
 }
 
-TEST(Startup, SimpleShareIsOfferedOnlyOnXpProfessional) {
+TEST(Startup, SimpleShareIsOfferedOnlyOnXpProfessionalOutsideADomain) {
     struct Case {
         VersionInfo version;
         bool gpedit;
+        std::optional<bool> joined;
         bool enabled;
+        bool domainHelp = false;  // the help says why the box is off
     };
     const Case cases[] = {
-        {{true, 5, 1, 2}, true, true},    // XP Professional
-        {{true, 5, 1, 2}, false, false},  // XP Home
-        {{true, 5, 0, 2}, true, false},   // 2000
-        {{true, 5, 2, 2}, true, false},   // Server 2003
+        {{true, 5, 1, 2}, true, false, true},    // XP Professional
+        {{true, 5, 1, 2}, false, false, false},  // XP Home
+        {{true, 5, 0, 2}, true, false, false},   // 2000
+        {{true, 5, 2, 2}, true, false, false},   // Server 2003
+        // XP x64 has no Home edition; its 32-bit System32 need not hold the editor.
+        {{true, 5, 2, 2, ProductWorkstation, 1}, false, false, true},
+        {{true, 5, 2, 2, ProductServer, 1}, true, false, false},  // Server 2003 x64
+        // A domain member has the classic model always: nothing to turn off, nor to undo.
+        {{true, 5, 1, 2}, true, true, false, true},
+        {{true, 5, 2, 2, ProductWorkstation, 1}, false, true, false, true},
+        {{true, 5, 1, 2}, false, true, false, false},  // XP Home: never had the box
+        {{true, 5, 1, 2}, true, std::nullopt, true},   // the system cannot tell
     };
     for (const Case& c : cases) {
         Harness h;
         h.system.version = c.version;
+        h.system.joined = c.joined;
         if (c.gpedit) {
             h.system.files[kGpedit] = "";
         }
         h.main.ReadCommandLine(L"-noaccount");
         ASSERT_TRUE(h.main.LoadFromMachine());
         EXPECT_EQ(h.controls.Enabled(C::SimpleFileSharingBox), c.enabled)
-            << c.version.minor << " gpedit " << c.gpedit;
+            << c.version.minor << " gpedit " << c.gpedit << " joined " << c.joined.value_or(2);
         EXPECT_TRUE(h.controls.Enabled(C::AdminSharesBox));
+        h.main.PointerOver(C::SimpleFileSharingBox);
+        EXPECT_EQ(h.controls.Caption(C::HelpTextBox) == kSingleShareDomainHelp, c.domainHelp)
+            << c.version.minor << " joined " << c.joined.value_or(2);
     }
 }
 

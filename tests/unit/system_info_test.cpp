@@ -23,15 +23,44 @@ TEST(WindowsVersionOf, MapsNtFiveToTheSupportedSystems) {
         WindowsVersion windows;
     };
     const Case cases[] = {
-        {{true, 5, 0, 2}, W::Windows2000},  {{true, 5, 1, 2}, W::WindowsXp},
-        {{true, 5, 2, 2}, W::Server2003},   {{true, 5, 3, 2}, W::Unsupported},
-        {{true, 6, 0, 2}, W::Unsupported},  {{true, 6, 1, 2}, W::Unsupported},
-        {{true, 4, 0, 2}, W::Unsupported},  {{true, 5, 1, 1}, W::Unsupported},
+        {{true, 5, 0, 2}, W::Windows2000},
+        {{true, 5, 1, 2}, W::WindowsXp},
+        {{true, 5, 2, 2}, W::Server2003},
+        {{true, 5, 3, 2}, W::Unsupported},
+        {{true, 5, 2, 2, ProductWorkstation}, W::WindowsXp},
+        {{true, 5, 2, 2, ProductServer}, W::Server2003},
+        {{true, 5, 2, 2, ProductDomainController}, W::Server2003},
+        {{true, 6, 0, 2}, W::Unsupported},
+        {{true, 6, 1, 2}, W::Unsupported},
+        {{true, 4, 0, 2}, W::Unsupported},
+        {{true, 5, 1, 1}, W::Unsupported},
         {{false, 5, 1, 2}, W::Unsupported},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(WindowsVersionOf(c.version), c.windows)
             << c.version.major << "." << c.version.minor << " platform " << c.version.platform;
+    }
+}
+
+TEST(WindowsName, NamesTheX64EditionsAndTheirServicePack) {
+    struct Case {
+        VersionInfo version;
+        bool wow64;
+        const wchar_t* name;
+    };
+    const Case cases[] = {
+        {{true, 5, 0, 2, ProductWorkstation, 4}, false, L"Windows 2000 Service Pack 4"},
+        {{true, 5, 1, 2, ProductWorkstation, 0}, false, L"Windows XP"},
+        {{true, 5, 2, 2, ProductWorkstation, 1},
+         true,
+         L"Windows XP Professional x64 Edition Service Pack 1"},
+        {{true, 5, 2, 2, ProductServer, 2}, true, L"Windows Server 2003 x64 Service Pack 2"},
+        {{true, 5, 2, 2, ProductDomainController, 0}, true, L"Windows Server 2003 x64"},
+        {{true, 5, 2, 2, ProductServer, 1}, false, L"Windows Server 2003 Service Pack 1"},
+        {{true, 6, 0, 2, ProductWorkstation, 0}, true, L""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(WindowsName(c.version, c.wow64), c.name);
     }
 }
 

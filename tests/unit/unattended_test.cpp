@@ -47,6 +47,7 @@ Report SampleReport() {
     report.computer = L"PC01";
     report.time = Iso8601({2026, 12, 9, 3, 4, 5});
     report.version = L"1.6.212";
+    report.windows = L"Windows Server 2003 x64 Service Pack 2";
     report.task = L"apply:shares,accounts";
     report.exitCode = 101;
     report.settings = {
@@ -65,8 +66,8 @@ Report SampleReport() {
 TEST(Report, TextForPeople) {
     EXPECT_EQ(FormatTextReport(SampleReport()),
               "Tolvane report\r\nComputer: PC01\r\nTime: 2026-12-09T03:04:05Z\r\n"
-              "Version: 1.6.212\r\nTask: apply:shares,accounts\r\nExit code: 101\r\n"
-              "Restart needed: no\r\n\r\n"
+              "Version: 1.6.212\r\nWindows: Windows Server 2003 x64 Service Pack 2\r\n"
+              "Task: apply:shares,accounts\r\nExit code: 101\r\nRestart needed: no\r\n\r\n"
               "Shares\tShared folders\tin force: no\trefused\t"
               "Acc\xc3\xa8s refus\xc3\xa9. (HKLM\\Software\\\"x\", y)\r\n"
               "Services\tPorts 137, 138 UDP et 139 TCP\tin force: yes\tapplied\t"
@@ -152,6 +153,36 @@ struct Unattended : Harness {
     }
 };
 
+TEST(RunUnattended, ReportsUnavailableWhatTheMachineCannotMean) {
+    struct Case {
+        const char* what;
+        VersionInfo version;
+        std::optional<bool> joined;
+        const char* key;
+    };
+    const Case cases[] = {
+        {"DCOM before Windows 2000 SP3",
+         {true, 5, 0, 2, ProductWorkstation, 2},
+         false,
+         "services.port135"},
+        {"single share on a domain member",
+         {true, 5, 1, 2, ProductWorkstation, 2},
+         true,
+         "shares.simple"},
+    };
+    for (const Case& c : cases) {
+        for (const wchar_t* task : {L"/audit", L"/apply:all"}) {
+            Unattended h;
+            h.system.version = c.version;
+            h.system.joined = c.joined;
+            h.system.files[L"C:\\WINDOWS\\System32\\gpedit.msc"] = "";
+            h.Run(std::wstring(task) + L" -noaccount /report:C:\\r.csv");
+            EXPECT_EQ(h.Rows().at(c.key).second, "unavailable") << c.what;
+            EXPECT_TRUE(h.system.programs.empty()) << c.what;
+        }
+    }
+}
+
 TEST(RunUnattended, AuditCountsApplyBringsInForceRestoreGivesBack) {
     Unattended h;
     const auto before = h.registry.keys;
@@ -161,7 +192,7 @@ TEST(RunUnattended, AuditCountsApplyBringsInForceRestoreGivesBack) {
     EXPECT_EQ(h.registry.keys, before) << "an audit writes nothing";
     EXPECT_TRUE(
         h.Says("Computer: PC01\r\nTime: 2026-12-09T03:12:16Z\r\nVersion: 1.6.212\r\n"
-               "Task: audit\r\nExit code: 10\r\n"));
+               "Windows: Windows XP Service Pack 2\r\nTask: audit\r\nExit code: 10\r\n"));
     EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: no\tread"));
     EXPECT_TRUE(h.Says("Accounts\tGuest account\tin force: no\tunavailable"));
 

@@ -251,6 +251,7 @@ TEST(Undo, EveryBoxFromEveryStartingStateComesBackExactly) {
 constexpr VersionInfo kWindows2000Sp4{true, 5, 0, 2, ProductWorkstation, 4};
 constexpr VersionInfo kXpSp1{true, 5, 1, 2, ProductWorkstation, 1};
 constexpr VersionInfo kServer2003{true, 5, 2, 2, ProductServer, 1};
+constexpr VersionInfo kXpX64Sp1{true, 5, 2, 2, ProductWorkstation, 1};
 
 // A box found in force without a record of Tolvane's own (hardened by hand, or by an old
 // version), cleared and applied on a given system.
@@ -284,6 +285,15 @@ TEST(UndoWithoutRecord, BringsBackWhatWindowsShipsNeverCreatesAServiceAndARecord
         {"messenger, XP SP1", kXpSp1, C::Port1027Box, {{messenger, off}}, {{messenger, 2}}, false},
         {"messenger, XP SP2", kXp, C::Port1027Box, {{messenger, off}}, {{messenger, 4}}, true},
         {"DTC, server", kServer2003, C::Port1023Box, {{dtc, off}}, {{dtc, 2}}, false},
+        // XP x64 has XP's defaults, those of SP2 whatever its own number: not Server 2003's.
+        {"messenger, XP x64 SP1",
+         kXpX64Sp1,
+         C::Port1027Box,
+         {{messenger, off}},
+         {{messenger, 4}},
+         true},
+        {"SSDP, XP x64", kXpX64Sp1, C::Port1900Box, {{ssdp, off}}, {{ssdp, 3}}, false},
+        {"SSDP, Server 2003", kServer2003, C::Port1900Box, {{ssdp, off}}, {{ssdp, 4}}, true},
         // Windows 2000 does not ship SSDP: on demand, never deleted.
         {"SSDP, 2000", k2000, C::Port1900Box, {{ssdp, off}}, {{ssdp, 3}}, false},
         // The SAM stays closed on XP; Windows 2000 has no such value. Everyone is as XP ships it.

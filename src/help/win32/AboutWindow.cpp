@@ -25,8 +25,7 @@ bool AboutWindow::Create(HWND owner) {
     const HWND link = Item(A::HomePageLink);
     SetWindowLongPtrW(link, GWL_STYLE, GetWindowLongPtrW(link, GWL_STYLE) | SS_NOTIFY);
 
-    const auto version = machine_.system.ProgramVersion();
-    SetWindowTextW(Item(A::VersionLabel), version ? VersionText(*version).c_str() : L"");
+    SetWindowTextW(Item(A::VersionLabel), AboutVersionText(machine_.system).c_str());
     SetWindowTextW(Item(A::TitleLabel), kAppTitle);
     ShowWithFocusOn(Item(A::OkButton));
     return true;

@@ -7,18 +7,18 @@ namespace tolvane::win32 {
 
 class Win32RegistryStore : public RegistryStore {
   public:
-    RegError Read(RegistryRoot root, const std::wstring& key, const std::wstring& name,
-                  RawValue& value) override;
-    RegError Write(RegistryRoot root, const std::wstring& key, const std::wstring& name,
-                   const RawValue& value) override;
-    RegError DeleteValue(RegistryRoot root, const std::wstring& key,
+    RegError Read(RegistryView view, RegistryRoot root, const std::wstring& key,
+                  const std::wstring& name, RawValue& value) override;
+    RegError Write(RegistryView view, RegistryRoot root, const std::wstring& key,
+                   const std::wstring& name, const RawValue& value) override;
+    RegError DeleteValue(RegistryView view, RegistryRoot root, const std::wstring& key,
                          const std::wstring& name) override;
-    RegError DeleteKey(RegistryRoot root, const std::wstring& key) override;
-    RegError KeyEntries(RegistryRoot root, const std::wstring& key,
+    RegError DeleteKey(RegistryView view, RegistryRoot root, const std::wstring& key) override;
+    RegError KeyEntries(RegistryView view, RegistryRoot root, const std::wstring& key,
                         std::uint32_t& entries) override;
-    RegError ValueNames(RegistryRoot root, const std::wstring& key,
+    RegError ValueNames(RegistryView view, RegistryRoot root, const std::wstring& key,
                         std::vector<std::wstring>& names) override;
-    RegError SubkeyNames(RegistryRoot root, const std::wstring& key,
+    RegError SubkeyNames(RegistryView view, RegistryRoot root, const std::wstring& key,
                          std::vector<std::wstring>& names) override;
 };
 

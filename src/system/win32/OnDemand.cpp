@@ -114,4 +114,45 @@ BOOL AttachConsole(DWORD processId) {
     return function ? function(processId) : FALSE;
 }
 
+bool UnderWow64() {
+    using Function = BOOL(WINAPI*)(HANDLE process, PBOOL wow64);
+    static const auto function = SystemFunction<Function>(L"kernel32.dll", "IsWow64Process");
+    BOOL wow64 = FALSE;
+    return function && function(GetCurrentProcess(), &wow64) && wow64;
+}
+
+DeleteKeyExFunction RegDeleteKeyEx() {
+    static const auto function =
+        SystemFunction<DeleteKeyExFunction>(L"advapi32.dll", "RegDeleteKeyExW");
+    return function;
+}
+
+namespace {
+
+using DisableRedirection = BOOL(WINAPI*)(PVOID* previous);
+using RevertRedirection = BOOL(WINAPI*)(PVOID previous);
+
+// Both looked up before any redirection is off: a DLL loaded by its path meanwhile would be the
+// 64-bit one.
+RevertRedirection RevertFunction() {
+    static const auto revert =
+        SystemFunction<RevertRedirection>(L"kernel32.dll", "Wow64RevertWow64FsRedirection");
+    return revert;
+}
+
+}  // namespace
+
+NativeFileSystemScope::NativeFileSystemScope() {
+    static const auto disable =
+        SystemFunction<DisableRedirection>(L"kernel32.dll", "Wow64DisableWow64FsRedirection");
+    // Never off without the means to turn it back on.
+    disabled_ = disable && RevertFunction() && disable(&previous_);
+}
+
+NativeFileSystemScope::~NativeFileSystemScope() {
+    if (disabled_) {
+        RevertFunction()(previous_);
+    }
+}
+
 }  // namespace tolvane::win32::ondemand

@@ -45,4 +45,26 @@ HRESULT SetWindowTheme(HWND window, LPCWSTR application, LPCWSTR idList);
 // kernel32, Windows XP and later.
 BOOL AttachConsole(DWORD processId);
 
+// kernel32: this 32-bit process runs on 64-bit Windows. False where the system cannot tell (it
+// lacks IsWow64Process, as Windows 2000 and XP before Service Pack 2 do).
+bool UnderWow64();
+
+// advapi32, 64-bit editions: deletes a key in the given view. Null where the system lacks it.
+using DeleteKeyExFunction = LONG(WINAPI*)(HKEY key, LPCWSTR subKey, REGSAM access, DWORD reserved);
+DeleteKeyExFunction RegDeleteKeyEx();
+
+// kernel32, 64-bit editions: while it lives, this thread's paths to the system folders reach the
+// 64-bit ones, not their 32-bit copies. Does nothing where the system lacks the functions.
+class NativeFileSystemScope {
+  public:
+    NativeFileSystemScope();
+    ~NativeFileSystemScope();
+    NativeFileSystemScope(const NativeFileSystemScope&) = delete;
+    NativeFileSystemScope& operator=(const NativeFileSystemScope&) = delete;
+
+  private:
+    void* previous_ = nullptr;
+    bool disabled_ = false;
+};
+
 }  // namespace tolvane::win32::ondemand

@@ -303,10 +303,21 @@ std::unique_ptr<StartedProcess> Win32System::StartProgram(const ProgramStart& st
     std::wstring line = L"\"" + start.program + L"\" " + start.arguments;
     const std::wstring systemFolder = SystemFolder();
     PROCESS_INFORMATION info{};
-    // A console program gets no console at all: none to see, and no console host to start.
-    if (!CreateProcessW(start.program.c_str(), line.data(), nullptr, nullptr, output ? TRUE : FALSE,
-                        DETACHED_PROCESS, nullptr,
-                        systemFolder.empty() ? nullptr : systemFolder.c_str(), &startup, &info)) {
+    BOOL started = FALSE;
+    {
+        // Around this one call only: the thread's other paths, and the DLLs it loads, stay
+        // 32-bit.
+        std::optional<ondemand::NativeFileSystemScope> native;
+        if (start.nativeProgram && UnderWow64()) {
+            native.emplace();
+        }
+        // A console program gets no console at all: none to see, and no console host to start.
+        started =
+            CreateProcessW(start.program.c_str(), line.data(), nullptr, nullptr,
+                           output ? TRUE : FALSE, DETACHED_PROCESS, nullptr,
+                           systemFolder.empty() ? nullptr : systemFolder.c_str(), &startup, &info);
+    }
+    if (!started) {
         return nullptr;
     }
     CloseHandle(info.hThread);
@@ -565,6 +576,10 @@ std::optional<bool> Win32System::JoinedToDomain() {
 
 MachineLockResult Win32System::LockMachineForChanges(std::uint32_t waitMs) {
     return LockMachineMutex(waitMs);
+}
+
+bool Win32System::UnderWow64() {
+    return ondemand::UnderWow64();
 }
 
 }  // namespace tolvane::win32

@@ -20,8 +20,9 @@ std::wstring FakeRegistry::Fold(const std::wstring& text) {
     return folded;
 }
 
-RegError FakeRegistry::Read(RegistryRoot root, const std::wstring& key, const std::wstring& name,
-                            RawValue& value) {
+RegError FakeRegistry::Read(RegistryView view, RegistryRoot root, const std::wstring& key,
+                            const std::wstring& name, RawValue& value) {
+    views.push_back({"Read", view});
     const auto found = keys.find({root, Fold(key)});
     if (found == keys.end()) {
         return kRegFileNotFound;
@@ -48,8 +49,9 @@ bool FakeRegistry::Refuses(const std::wstring& key, const std::wstring& change) 
     return false;
 }
 
-RegError FakeRegistry::Write(RegistryRoot root, const std::wstring& key, const std::wstring& name,
-                             const RawValue& value) {
+RegError FakeRegistry::Write(RegistryView view, RegistryRoot root, const std::wstring& key,
+                             const std::wstring& name, const RawValue& value) {
+    views.push_back({"Write", view});
     if (beforeWrite) {
         beforeWrite(L"write " + key + L"\\" + name);
     }
@@ -62,8 +64,9 @@ RegError FakeRegistry::Write(RegistryRoot root, const std::wstring& key, const s
     return kRegOk;
 }
 
-RegError FakeRegistry::DeleteValue(RegistryRoot root, const std::wstring& key,
+RegError FakeRegistry::DeleteValue(RegistryView view, RegistryRoot root, const std::wstring& key,
                                    const std::wstring& name) {
+    views.push_back({"DeleteValue", view});
     const auto found = keys.find({root, Fold(key)});
     if (found == keys.end()) {
         return kRegFileNotFound;
@@ -80,7 +83,8 @@ RegError FakeRegistry::DeleteValue(RegistryRoot root, const std::wstring& key,
     return kRegOk;
 }
 
-RegError FakeRegistry::DeleteKey(RegistryRoot root, const std::wstring& key) {
+RegError FakeRegistry::DeleteKey(RegistryView view, RegistryRoot root, const std::wstring& key) {
+    views.push_back({"DeleteKey", view});
     const auto found = keys.find({root, Fold(key)});
     if (found == keys.end()) {
         return kRegFileNotFound;
@@ -105,8 +109,9 @@ std::size_t FakeRegistry::Descendants(RegistryRoot root, const std::wstring& fol
     return count;
 }
 
-RegError FakeRegistry::KeyEntries(RegistryRoot root, const std::wstring& key,
+RegError FakeRegistry::KeyEntries(RegistryView view, RegistryRoot root, const std::wstring& key,
                                   std::uint32_t& entries) {
+    views.push_back({"KeyEntries", view});
     const auto found = keys.find({root, Fold(key)});
     const std::size_t below = Descendants(root, Fold(key));
     if (found == keys.end() && below == 0) {
@@ -116,8 +121,9 @@ RegError FakeRegistry::KeyEntries(RegistryRoot root, const std::wstring& key,
     return kRegOk;
 }
 
-RegError FakeRegistry::ValueNames(RegistryRoot root, const std::wstring& key,
+RegError FakeRegistry::ValueNames(RegistryView view, RegistryRoot root, const std::wstring& key,
                                   std::vector<std::wstring>& names) {
+    views.push_back({"ValueNames", view});
     const auto found = keys.find({root, Fold(key)});
     if (found == keys.end()) {
         return Descendants(root, Fold(key)) > 0 ? kRegOk : kRegFileNotFound;
@@ -128,8 +134,9 @@ RegError FakeRegistry::ValueNames(RegistryRoot root, const std::wstring& key,
     return kRegOk;
 }
 
-RegError FakeRegistry::SubkeyNames(RegistryRoot root, const std::wstring& key,
+RegError FakeRegistry::SubkeyNames(RegistryView view, RegistryRoot root, const std::wstring& key,
                                    std::vector<std::wstring>& names) {
+    views.push_back({"SubkeyNames", view});
     const std::wstring folded = Fold(key);
     if (keys.count({root, folded}) == 0 && Descendants(root, folded) == 0) {
         return kRegFileNotFound;

@@ -16,19 +16,19 @@ namespace tolvane::testing {
 
 class FakeRegistry : public RegistryStore {
   public:
-    RegError Read(RegistryRoot root, const std::wstring& key, const std::wstring& name,
-                  RawValue& value) override;
-    RegError Write(RegistryRoot root, const std::wstring& key, const std::wstring& name,
-                   const RawValue& value) override;
-    RegError DeleteValue(RegistryRoot root, const std::wstring& key,
+    RegError Read(RegistryView view, RegistryRoot root, const std::wstring& key,
+                  const std::wstring& name, RawValue& value) override;
+    RegError Write(RegistryView view, RegistryRoot root, const std::wstring& key,
+                   const std::wstring& name, const RawValue& value) override;
+    RegError DeleteValue(RegistryView view, RegistryRoot root, const std::wstring& key,
                          const std::wstring& name) override;
-    RegError DeleteKey(RegistryRoot root, const std::wstring& key) override;
-    RegError KeyEntries(RegistryRoot root, const std::wstring& key,
+    RegError DeleteKey(RegistryView view, RegistryRoot root, const std::wstring& key) override;
+    RegError KeyEntries(RegistryView view, RegistryRoot root, const std::wstring& key,
                         std::uint32_t& entries) override;
-    RegError ValueNames(RegistryRoot root, const std::wstring& key,
+    RegError ValueNames(RegistryView view, RegistryRoot root, const std::wstring& key,
                         std::vector<std::wstring>& names) override;
     // In lower case: the fake keeps key paths folded.
-    RegError SubkeyNames(RegistryRoot root, const std::wstring& key,
+    RegError SubkeyNames(RegistryView view, RegistryRoot root, const std::wstring& key,
                          std::vector<std::wstring>& names) override;
 
     // Test set-up and inspection, by "KEY\NAME" path under HKLM.
@@ -46,6 +46,8 @@ class FakeRegistry : public RegistryStore {
     std::deque<std::wstring> refusals;
     int writes = 0;
     int deletions = 0;
+    // Each call, by its function's name, and the view it asked for, in order.
+    std::vector<std::pair<std::string, RegistryView>> views;
     // Every change in order: "write KEY\NAME", "delete KEY\NAME", "delete KEY\" for a key.
     std::vector<std::wstring> changes;
     // Called before each write is made, with its "write KEY\NAME": what happens meanwhile.

@@ -79,6 +79,7 @@ class FakeSystem : public System {
     // Held by another run while heldElsewhere says so, or while a lock it gave is alive: two runs
     // on one fake machine exclude each other as two processes would.
     MachineLockResult LockMachineForChanges(std::uint32_t waitMs) override;
+    bool UnderWow64() override { return wow64; }
 
     void SetXp() { version = kXpSp2; }
 
@@ -125,6 +126,7 @@ class FakeSystem : public System {
     int portReads = 0;
     std::optional<std::vector<RunningService>> services;
     std::optional<bool> joined = false;
+    bool wow64 = false;
     std::wstring computerName = L"PC01";
     UtcTime now{2026, 12, 9, 3, 12, 16};
     std::map<std::wstring, std::wstring> environment;
