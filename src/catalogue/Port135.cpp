@@ -90,24 +90,32 @@ std::vector<std::wstring> StringsOf(const RegistryScript& script) {
     return {script.strings.begin(), script.strings.end()};
 }
 
+// What an import does where the program's folder refuses its scripts (a read-only share).
+enum class UnwritableFolder { Fails, WritesValuesDirectly };
+
 // Hands the scripts to the registry editor, then makes sure their values hold what the scripts
 // say: the editor's exit code tells nothing, and it may be missing, refused or slow.
-Reason Import(Machine& machine, std::span<const RegistryScript* const> scripts) {
+Reason Import(Machine& machine, std::span<const RegistryScript* const> scripts,
+              UnwritableFolder unwritable = UnwritableFolder::Fails) {
     System& system = machine.system;
     const std::wstring folder = system.ProgramFolder();
     // Each file stays held, so that nobody can swap it, until its import has ended.
     std::vector<std::unique_ptr<HeldFile>> held;
     Reason reason;
+    bool skipEditor = false;
     for (const RegistryScript* script : scripts) {
         const std::wstring path = folder + script->fileName;
         Extraction extraction = system.ExtractResource(path, L"REG", script->number);
         if (!extraction.file) {
-            reason = FileReason(machine, path, extraction.error);
+            if (unwritable == UnwritableFolder::Fails) {
+                reason = FileReason(machine, path, extraction.error);
+            }
+            skipEditor = true;
             break;
         }
         held.push_back(std::move(extraction.file));
     }
-    if (!reason) {
+    if (!skipEditor) {
         std::vector<ProgramStart> imports;
         for (const RegistryScript* script : scripts) {
             // The 64-bit editor on a 64-bit edition: the 32-bit one writes the copies of Ole and
@@ -159,7 +167,9 @@ Reason Restore(Machine& machine, std::span<const ValueChangedByClose> values) {
         } else if (markedClosed && value.removedToOpen) {
             failure = reg.Remove(kHklm, value.removedToOpen);
         } else if (markedClosed) {
-            reason = Import(machine, kOpenScripts);
+            // A folder that refuses the script must not stop a reopening: the rights it needs
+            // are the registry's, not the folder's.
+            reason = Import(machine, kOpenScripts, UnwritableFolder::WritesValuesDirectly);
         }
         if (failure) {
             reason = WriteReason(machine, *failure);

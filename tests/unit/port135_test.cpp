@@ -208,6 +208,20 @@ TEST(OpenPort135, WithoutKeptValuesRemovesTheTracesAndImportsTheOpenList) {
     EXPECT_FALSE(IsPort135Closed(h.machine));
 }
 
+// A program folder that refuses the open list's script (a read-only share) does not stop the
+// reopening: the rights it needs are the registry's.
+TEST(OpenPort135, AFolderThatRefusesTheScriptGetsTheOpenListWrittenDirectly) {
+    Dcom h;
+    h.ClosedByEarlierRun();
+    h.system.lockedFiles.insert(L"C:\\Tools\\DCOM2.reg");
+    EXPECT_EQ(RunUnattended(ParseCommandLine(L"/restore:services -noaccount"), h.registry, h.system,
+                            h.accounts),
+              kExitRestartNeeded);
+    EXPECT_TRUE(h.system.commandLines().empty()) << "no editor without its script";
+    EXPECT_EQ(h.List(kProtocols), kOpenList);
+    EXPECT_FALSE(IsPort135Closed(h.machine));
+}
+
 // A reopening, and the roll-back of a close refused at EnableDCOM, refused at each of their
 // changes in turn: until every value is back and the marker says "0", every record stays, so the
 // next start-up's reopening ends with the machine exactly as before the close.
