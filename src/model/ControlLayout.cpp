@@ -54,10 +54,11 @@ constexpr auto kLayout = std::to_array<ControlLayout>({
 
     Frm(C::AccountsFrame, L"Account deactivation", 2160, 1920, 6975, 1575),
     Lbl(C::GuestAccountLabel, L"Guest account", C::AccountsFrame, 2760, 360, 1935),
-    Lbl(C::HelpAssistantLabel, L"Help Assistant account", C::AccountsFrame, 2760, 720, 1935),
+    // Room for a second line: in bold, while the account is active, the caption may wrap.
+    Lbl(C::HelpAssistantLabel, L"Help Assistant account", C::AccountsFrame, 2760, 720, 1935, 375),
     Lbl(C::AnonymousAccessLabel, L"Anonymous access", C::AccountsFrame, 120, 360, 1935),
     Lbl(C::EveryoneRightsLabel, L"Everybody rights", C::AccountsFrame, 120, 720, 1935),
-    Lbl(C::RemoteRegistryLabel, L"Remote registry access", C::AccountsFrame, 120, 1080, 1935),
+    Lbl(C::RemoteRegistryLabel, L"Remote registry access", C::AccountsFrame, 120, 1080, 1935, 375),
     Lbl(C::SelectAllAccountsLabel, L"Select all", C::AccountsFrame, 5160, 360, 1335),
 
     Frm(C::ServicesFrame, L"Closing critical ports", 2160, 3720, 6975, 2655),

@@ -26,13 +26,13 @@ constexpr std::array<SmallControl, kOptionsControlCount> kLayout = {{
      240, 2280, 3135, 495, kNtfsFrame},
     {Index(O::ConvertButton), K::Button, L"Apply", 4200, 1920, 1215, 375},
     {Index(O::RestartButton), K::Button, L"Restart", 4200, 2640, 1215, 375, kOnWindow, false},
-    {Index(O::XpHomeFrame), K::Frame, L"XP Home Options", 480, 3600, 5175, 1935},
+    {Index(O::XpHomeFrame), K::Frame, L"XP Home Options", 480, 3600, 5175, 2175},
     {Index(O::SecurityTabLabel), K::Label,
      L"Install the security tab so that to set the rights on your folders/files. This options "
      L"is not installed on XP Home versions, but if you install it, you will then be able to "
      L"manage the rights on folders and files, as well as accessing shared options.",
-     240, 360, 4695, 855, kXpHomeFrame, false},
-    {Index(O::InstallSecurityTabButton), K::Button, L"Install", 4200, 4920, 1215, 375, kOnWindow,
+     240, 360, 4695, 1095, kXpHomeFrame, false},
+    {Index(O::InstallSecurityTabButton), K::Button, L"Install", 4200, 5160, 1215, 375, kOnWindow,
      false},
     {Index(O::CloseButton), K::Button, L"&Close", 4200, 5880, 1215, 375},
 }};
