@@ -295,13 +295,15 @@ TEST(RunUnattended, EachServiceLineSaysWhatItsOwnStartTypeHolds) {
 TEST(RunUnattended, TwoAppliesAtOnceLoseNoFormerValue) {
     Unattended h;
     const auto before = h.registry.keys;
-    // The second run starts once the first has read the machine and begins to write.
+    // The second run starts between the first's in-force check of a value and its record of it:
+    // the first looks at the record first. Without the lock the second would write its record
+    // and the target there, and the first would then record the target as the former value.
     std::optional<int> second;
     std::size_t changesBySecond = 0;
-    h.registry.beforeWrite = [&](const std::wstring&) {
-        if (!second) {
+    h.registry.beforeRead = [&](const std::wstring& access) {
+        if (!second && access.ends_with(L"\\AutoshareWksKX")) {
             const std::size_t changes = h.registry.changes.size();
-            second = 0;  // its own writes start no third
+            second = 0;  // its own reads start no third
             second = h.Run(L"/apply:all -noaccount");
             changesBySecond = h.registry.changes.size() - changes;
         }
@@ -309,7 +311,7 @@ TEST(RunUnattended, TwoAppliesAtOnceLoseNoFormerValue) {
     EXPECT_EQ(h.Run(L"/apply:all -noaccount"), kExitRestartNeeded);
     EXPECT_EQ(second, kExitMachineHeld);
     EXPECT_EQ(changesBySecond, 0u);
-    h.registry.beforeWrite = nullptr;
+    h.registry.beforeRead = nullptr;
     EXPECT_EQ(h.system.lockWaits, (std::vector<std::uint32_t>{60000, 60000}));
     EXPECT_EQ(h.system.locksHeld, 0);
 

@@ -23,6 +23,9 @@ std::wstring FakeRegistry::Fold(const std::wstring& text) {
 RegError FakeRegistry::Read(RegistryView view, RegistryRoot root, const std::wstring& key,
                             const std::wstring& name, RawValue& value) {
     views.push_back({"Read", view});
+    if (beforeRead) {
+        beforeRead(L"read " + key + L"\\" + name);
+    }
     const auto found = keys.find({root, Fold(key)});
     if (found == keys.end()) {
         return kRegFileNotFound;

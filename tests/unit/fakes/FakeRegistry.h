@@ -50,8 +50,10 @@ class FakeRegistry : public RegistryStore {
     std::vector<std::pair<std::string, RegistryView>> views;
     // Every change in order: "write KEY\NAME", "delete KEY\NAME", "delete KEY\" for a key.
     std::vector<std::wstring> changes;
-    // Called before each write is made, with its "write KEY\NAME": what happens meanwhile.
+    // Called before each write is made, with its "write KEY\NAME", and before each read, with
+    // its "read KEY\NAME": what another run does meanwhile.
     std::function<void(const std::wstring& change)> beforeWrite;
+    std::function<void(const std::wstring& access)> beforeRead;
 
     struct Entry {
         std::wstring name;
