@@ -77,8 +77,14 @@ class UnattendedRun {
   private:
     std::unique_ptr<MainWindowController> Load();
     Reading Read(MainWindowController& main);
-    bool InRequestedGroups(const SettingBox& setting) const {
-        return Contains(request_.groups, setting.group);
+    bool Asked(const SettingBox& setting) const {
+        return request_.choice.asked.test(SettingIndexOf(setting.box));
+    }
+    bool AskedIn(Group group) const {
+        const std::span<const SettingBox> settings = SettingBoxes();
+        return std::any_of(settings.begin(), settings.end(), [&](const SettingBox& setting) {
+            return setting.group == group && Asked(setting);
+        });
     }
     void AddLine(const SettingBox& setting, Found found, std::wstring done,
                  std::wstring reason = {}) {
@@ -221,15 +227,14 @@ void UnattendedRun::Apply() {
         return ControllerNeedsItHere(role, setting);
     };
     for (std::size_t i = 0; i < settings.size(); ++i) {
-        if (InRequestedGroups(settings[i]) && Counts(settings[i], before[i]) &&
-            !controllerNeeds(settings[i])) {
+        if (Asked(settings[i]) && Counts(settings[i], before[i]) && !controllerNeeds(settings[i])) {
             state.controls.SetValue(settings[i].box, BoxValue::Ticked);
         }
     }
     std::vector<Refusal> refusals;
     for (const SettingGroup& group : SettingGroups()) {
         const bool available = group.group != Group::Shares || SharesAvailable(state);
-        if (Contains(request_.groups, group.group) && available) {
+        if (AskedIn(group.group) && available) {
             if (GroupResult refusal = group.apply(state, machine)) {
                 Refused(refusal->failure);
                 refusals.push_back(std::move(*refusal));
@@ -241,7 +246,7 @@ void UnattendedRun::Apply() {
     const Reading after = Read(*again);
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const SettingBox& setting = settings[i];
-        if (!InRequestedGroups(setting)) {
+        if (!Asked(setting)) {
             continue;
         }
         const auto refused = std::find_if(refusals.begin(), refusals.end(),
@@ -302,12 +307,13 @@ void UnattendedRun::Restore() {
     const std::optional<std::vector<RunningService>> running = system_.RunningServices();
     // The accounts this program switched off have records of their own.
     const std::map<C, RecordedAccountEnd> accounts =
-        Contains(request_.groups, Group::Accounts)
-            ? RestoreRecordedAccounts(main_->state(), machine)
+        AskedIn(Group::Accounts)
+            ? RestoreRecordedAccounts(main_->state(), machine,
+                                      [&](C box) { return Asked(SettingBoxOf(box)); })
             : std::map<C, RecordedAccountEnd>{};
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const SettingBox& setting = settings[i];
-        if (!InRequestedGroups(setting) || setting.box == C::Port135Box) {
+        if (!Asked(setting) || setting.box == C::Port135Box) {
             continue;
         }
         if (const auto account = accounts.find(setting.box); account != accounts.end()) {
@@ -348,7 +354,7 @@ void UnattendedRun::Restore() {
     const auto port135 = std::find_if(settings.begin(), settings.end(),
                                       [](const SettingBox& s) { return s.box == C::Port135Box; });
     Done& reopened = done[static_cast<std::size_t>(port135 - settings.begin())];
-    if (InRequestedGroups(*port135)) {
+    if (Asked(*port135)) {
         reopened = {L"nothing recorded", {}};
         if (Port135ReopeningDue(machine.reg)) {
             if (const auto error = OpenPort135(main_->state(), machine)) {
@@ -364,7 +370,7 @@ void UnattendedRun::Restore() {
     const std::unique_ptr<MainWindowController> again = Load();
     const Reading after = Read(*again);
     for (std::size_t i = 0; i < settings.size(); ++i) {
-        if (InRequestedGroups(settings[i])) {
+        if (Asked(settings[i])) {
             AddLine(settings[i], after[i], done[i].done, done[i].reason);
             if (done[i].restart) {
                 AddNote(report.settings.back(), kRestartNote);
@@ -405,19 +411,6 @@ std::wstring MachineHeldText(System& system, unsigned long error) {
     }
     return L"Tolvane could not make sure that no other Tolvane run is changing this computer: " +
            system.ErrorText(error) + L" Nothing was changed.";
-}
-
-std::wstring TaskText(const UnattendedRequest& request) {
-    switch (request.mode) {
-        case UnattendedMode::Audit:
-            return L"audit";
-        case UnattendedMode::Apply:
-            return L"apply:" + GroupsText(request.groups);
-        case UnattendedMode::Restore:
-            return L"restore:" + GroupsText(request.groups);
-        default:
-            return L"none";
-    }
 }
 
 }  // namespace
