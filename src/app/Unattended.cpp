@@ -48,8 +48,7 @@ InForceState InForceOf(Found found) {
     }
 }
 
-// Counts for the exit code: asked, available, readable, and not a port 135 that only a person
-// may close.
+// An apply may change it: available, readable, and not a port 135 that only a person may close.
 bool Counts(const SettingBox& setting, Found found) {
     return setting.box != C::Port135Box && (found == Found::NotInForce || found == Found::InForce);
 }
@@ -88,15 +87,26 @@ class UnattendedRun {
     }
     void AddLine(const SettingBox& setting, Found found, std::wstring done,
                  std::wstring reason = {}) {
+        const std::size_t i = SettingIndexOf(setting.box);
         report.settings.push_back({setting.reportKey,
                                    SettingGroupOf(setting.group).name,
                                    main_->controls().Caption(setting.label),
                                    InForceOf(found),
                                    std::move(done),
                                    std::move(reason),
-                                   {}});
+                                   {},
+                                   request_.choice.implied.test(i) ? L"implied"
+                                   : Asked(setting)                ? L"yes"
+                                                                   : L"no"});
         lineBoxes_.push_back(setting.box);
     }
+    // Counts against the exit code. A list that names a setting is a compliance run, which never
+    // passes without reading: there a named setting that cannot be read counts.
+    bool NotInForce(Found found) const {
+        return found == Found::NotInForce ||
+               (found == Found::Unknown && request_.choice.namesSetting);
+    }
+    void NotAsked(const SettingBox& setting, Found found) { AddLine(setting, found, L"not asked"); }
     std::wstring Reason(const WriteFailure& failure) {
         return system_.ErrorText(failure.code) + L" (" + failure.fullPath + L")";
     }
@@ -204,12 +214,18 @@ void UnattendedRun::Audit() {
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const SettingBox& setting = settings[i];
         const Found found = reading[i];
+        if (!Asked(setting)) {
+            NotAsked(setting, found);
+            continue;
+        }
         // Counted as an apply counts it: what a domain controller needs is never applied.
         if (ControllerNeedsItHere(role, setting)) {
             AddLine(setting, found, L"left alone: a domain controller needs it");
             continue;
         }
-        outcome.notDone += Counts(setting, found) && found == Found::NotInForce;
+        // Port 135 only where the list names it: no unattended run may close it.
+        const bool port135 = setting.box == C::Port135Box;
+        outcome.notDone += NotInForce(found) && (!port135 || request_.choice.byKey.test(i));
         AddLine(setting, found,
                 found == Found::Unavailable ? L"unavailable"
                 : found == Found::Unknown   ? L"cannot be read"
@@ -247,6 +263,7 @@ void UnattendedRun::Apply() {
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const SettingBox& setting = settings[i];
         if (!Asked(setting)) {
+            NotAsked(setting, after[i]);
             continue;
         }
         const auto refused = std::find_if(refusals.begin(), refusals.end(),
@@ -265,12 +282,13 @@ void UnattendedRun::Apply() {
             continue;
         }
         if (before[i] == Found::Unavailable || before[i] == Found::Unknown) {
+            outcome.notDone += NotInForce(before[i]);
             AddLine(setting, before[i],
                     before[i] == Found::Unavailable ? L"unavailable"
                                                     : L"left alone: its state cannot be read");
             continue;
         }
-        outcome.notDone += found != Found::InForce && found != Found::Unknown;
+        outcome.notDone += NotInForce(found);
         if (refused != refusals.end()) {
             AddLine(setting, found, L"refused", Reason(refused->failure));
         } else if (notTried) {
@@ -370,11 +388,13 @@ void UnattendedRun::Restore() {
     const std::unique_ptr<MainWindowController> again = Load();
     const Reading after = Read(*again);
     for (std::size_t i = 0; i < settings.size(); ++i) {
-        if (Asked(settings[i])) {
-            AddLine(settings[i], after[i], done[i].done, done[i].reason);
-            if (done[i].restart) {
-                AddNote(report.settings.back(), kRestartNote);
-            }
+        if (!Asked(settings[i])) {
+            NotAsked(settings[i], after[i]);
+            continue;
+        }
+        AddLine(settings[i], after[i], done[i].done, done[i].reason);
+        if (done[i].restart) {
+            AddNote(report.settings.back(), kRestartNote);
         }
     }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 #include "app/Report.h"
 #include "app/Unattended.h"
@@ -51,11 +52,11 @@ Report SampleReport() {
     report.exitCode = 101;
     report.settings = {
         {L"shares.folders", L"Shares", L"Shared folders", InForceState::No, L"refused",
-         L"Acc\u00e8s refus\u00e9.\r\n (HKLM\\Software\\\"x\", y)", L""},
+         L"Acc\u00e8s refus\u00e9.\r\n (HKLM\\Software\\\"x\", y)", L"", L"yes"},
         {L"services.netbios", L"Services", L"Ports 137, 138 UDP\r\net 139 TCP", InForceState::Yes,
-         L"applied", L"", L"port 139 still listens"},
+         L"applied", L"", L"port 139 still listens", L"implied"},
         {L"accounts.guest", L"Accounts", L"Guest account", InForceState::Unknown,
-         L"left alone: its state cannot be read", L"", L""},
+         L"left alone: its state cannot be read", L"", L"", L"no"},
     };
     report.messages = {L"First line\r\nsecond line"};
     report.ports = {{PortProtocol::Tcp, {0, 0, 0, 0}, 445, std::nullopt, L""}};
@@ -67,31 +68,33 @@ TEST(Report, TextForPeople) {
               "Tolvane report\r\nComputer: PC01\r\nTime: 2026-12-09T03:04:05Z\r\n"
               "Version: 1.6.212\r\nTask: apply:shares,accounts\r\nExit code: 101\r\n"
               "Restart needed: no\r\n\r\n"
-              "Shares\tShared folders\tin force: no\trefused\t"
+              "Shares\tShared folders\tin force: no\tasked: yes\trefused\t"
               "Acc\xc3\xa8s refus\xc3\xa9. (HKLM\\Software\\\"x\", y)\r\n"
-              "Services\tPorts 137, 138 UDP et 139 TCP\tin force: yes\tapplied\t"
+              "Services\tPorts 137, 138 UDP et 139 TCP\tin force: yes\tasked: implied\tapplied\t"
               "note: port 139 still listens\r\n"
-              "Accounts\tGuest account\tin force: unknown\tleft alone: its state cannot be read\r\n"
+              "Accounts\tGuest account\tin force: unknown\tasked: no\t"
+              "left alone: its state cannot be read\r\n"
               "\r\nFirst line\r\nsecond line\r\n"
               "\r\nListening ports\r\nTCP  0.0.0.0:445  Port 445 TCP; Shared folders\r\n");
 }
 
 TEST(Report, CsvForAFleetsTable) {
     const std::string run = "PC01,2026-12-09T03:04:05Z,apply:shares,accounts,";
-    EXPECT_EQ(FormatCsvReport(SampleReport()),
-              "\xEF\xBB\xBF"
-              "computer,time,task,key,caption,in force,done,reason,note,exit code\r\n"
-              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",shares.folders,"
-              "Shared folders,no,refused,"
-              "\"Acc\xc3\xa8s refus\xc3\xa9. (HKLM\\Software\\\"\"x\"\", y)\",,101\r\n"
-              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",services.netbios,"
-              "\"Ports 137, 138 UDP et 139 TCP\",yes,applied,,port 139 still listens,101\r\n"
-              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",accounts.guest,"
-              "Guest account,unknown,left alone: its state cannot be read,,,101\r\n"
-              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",message,,,,"
-              "First line second line,,101\r\n"
-              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",port.tcp.445,"
-              "TCP  0.0.0.0:445  Port 445 TCP; Shared folders,,listening,,,101\r\n");
+    EXPECT_EQ(
+        FormatCsvReport(SampleReport()),
+        "\xEF\xBB\xBF"
+        "computer,time,task,key,caption,in force,done,reason,note,exit code,asked\r\n"
+        "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",shares.folders,"
+        "Shared folders,no,refused,"
+        "\"Acc\xc3\xa8s refus\xc3\xa9. (HKLM\\Software\\\"\"x\"\", y)\",,101,yes\r\n"
+        "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",services.netbios,"
+        "\"Ports 137, 138 UDP et 139 TCP\",yes,applied,,port 139 still listens,101,implied\r\n"
+        "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",accounts.guest,"
+        "Guest account,unknown,left alone: its state cannot be read,,,101,no\r\n"
+        "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",message,,,,"
+        "First line second line,,101,\r\n"
+        "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",port.tcp.445,"
+        "TCP  0.0.0.0:445  Port 445 TCP; Shared folders,,listening,,,101,\r\n");
 }
 
 // The fields of one CSV row.
@@ -142,7 +145,7 @@ struct Unattended : Harness {
         for (std::size_t start = csv.find("\r\n") + 2; start < csv.size();) {
             const std::size_t end = csv.find("\r\n", start);
             const std::vector<std::string> fields = CsvFields(csv.substr(start, end - start));
-            if (fields.size() == 10 && fields[3].find('.') != std::string::npos &&
+            if (fields.size() == 11 && fields[3].find('.') != std::string::npos &&
                 !fields[3].starts_with("port.")) {
                 rows[fields[3]] = {fields[5], fields[6]};
             }
@@ -162,22 +165,22 @@ TEST(RunUnattended, AuditCountsApplyBringsInForceRestoreGivesBack) {
     EXPECT_TRUE(
         h.Says("Computer: PC01\r\nTime: 2026-12-09T03:12:16Z\r\nVersion: 1.6.212\r\n"
                "Task: audit\r\nExit code: 10\r\n"));
-    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: no\tread"));
-    EXPECT_TRUE(h.Says("Accounts\tGuest account\tin force: no\tunavailable"));
+    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: no\tasked: yes\tread"));
+    EXPECT_TRUE(h.Says("Accounts\tGuest account\tin force: no\tasked: yes\tunavailable"));
 
     // The administrative shares go only once Windows restarts.
     EXPECT_EQ(h.Run(L"/apply:all -noaccount"), kExitRestartNeeded);
-    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\tapplied"));
+    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\tasked: yes\tapplied"));
     EXPECT_TRUE(h.Says("left alone: closing port 135 always asks a person"));
     EXPECT_TRUE(h.host.messages.empty());
     EXPECT_EQ(h.Read(kMarker), L"(missing)");
     EXPECT_EQ(h.Run(L"/audit -noaccount"), 0);
 
     EXPECT_EQ(h.Run(L"/apply:shares -noaccount"), 0);
-    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\talready in force"));
+    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\tasked: yes\talready in force"));
 
     EXPECT_EQ(h.Run(L"/restore:all -noaccount"), kExitRestartNeeded);
-    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: no\trestored"));
+    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: no\tasked: yes\trestored"));
     EXPECT_EQ(h.registry.keys, before);
 }
 
@@ -228,8 +231,10 @@ TEST(RunUnattended, ARestoredAutomaticStartOfAServiceNotRunningNeedsARestart) {
         EXPECT_EQ(h.Read(kTime), std::to_wstring(c.recorded));
         const bool restart = c.exitCode == kExitRestartNeeded;
         EXPECT_EQ(h.Says("Restart needed: yes\r\n"), restart) << c.recorded;
-        EXPECT_EQ(h.Says("Time 123\tin force: no\trestored\tnote: takes effect after a restart"),
-                  restart)
+        EXPECT_EQ(
+            h.Says(
+                "Time 123\tin force: no\tasked: yes\trestored\tnote: takes effect after a restart"),
+            restart)
             << c.recorded;
     }
 }
@@ -335,7 +340,7 @@ TEST(RunUnattended, RestoreLeavesWhatItDidNotRecordAndARefusalStaysWithItsSettin
     h.registry.SetDword(kAutoShareWks, 0);  // hardened by other means: no record
     EXPECT_EQ(h.Run(L"/restore:shares -noaccount"), 0);
     EXPECT_EQ(h.Read(kAutoShareWks), L"0");
-    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\tnothing recorded"));
+    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\tasked: yes\tnothing recorded"));
 
     // The first share row refused: the others of the group were never tried.
     h.registry.SetDword(kAutoShareWks, 1);
@@ -613,6 +618,112 @@ TEST(RunUnattended, ARunCutAtAnyChangeIsTakenBackExactlyByTheNextRestore) {
         }
         EXPECT_GT(all, c.least);
     }
+}
+
+// Each setting's row of a CSV report: in force, done and asked, by key.
+std::map<std::string, std::vector<std::string>> SettingRows(const std::string& csv) {
+    std::map<std::string, std::vector<std::string>> rows;
+    for (std::size_t start = csv.find("\r\n") + 2; start < csv.size();) {
+        const std::size_t end = csv.find("\r\n", start);
+        const std::vector<std::string> fields = CsvFields(csv.substr(start, end - start));
+        if (fields.size() == 11 && !fields[10].empty()) {
+            rows[fields[3]] = {fields[5], fields[6], fields[10]};
+        }
+        start = end + 2;
+    }
+    return rows;
+}
+
+TEST(RunUnattended, ARunWithAListCountsOnlyWhatItNamesAndReportsEverySetting) {
+    struct Case {
+        const wchar_t* line;
+        int code;
+        const char* key;  // one row to look at
+        std::vector<std::string> row;
+    };
+    // As installed: 10 settings not in force without the probe, the guest account unreadable.
+    const Case cases[] = {
+        {L"/audit:shares", 4, "accounts.anonymous", {"no", "not asked", "no"}},
+        {L"/audit:all,-shares", 6, "shares.admin", {"no", "not asked", "no"}},
+        // Port 135 counts only where an audit names it by its key.
+        {L"/audit:services", 3, "services.port135", {"no", "read", "yes"}},
+        {L"/audit:services.port135", 1, "services.port135", {"no", "read", "yes"}},
+        // An account nobody can read: counted where the list names a setting, not otherwise.
+        {L"/audit:accounts", 3, "accounts.guest", {"unknown", "cannot be read", "yes"}},
+        {L"/audit:accounts.guest", 1, "accounts.guest", {"unknown", "cannot be read", "yes"}},
+        {L"/audit:accounts,-accounts.anonymous",
+         3,
+         "accounts.anonymous",
+         {"no", "not asked", "no"}},
+        {L"/audit:accounts.helpassistant",
+         0,
+         "accounts.helpassistant",
+         {"no", "unavailable", "yes"}},
+        {L"/apply:accounts.guest",
+         1,
+         "accounts.guest",
+         {"unknown", "left alone: its state cannot be read", "yes"}},
+        {L"/apply:all,-accounts.guest",
+         kExitRestartNeeded,
+         "accounts.guest",
+         {"unknown", "not asked", "no"}},
+        {L"/apply:shares.folders", kExitRestartNeeded, "shares.admin", {"no", "not asked", "no"}},
+        {L"/apply:services.ssdp", 0, "services.upnp", {"no", "unavailable", "implied"}},
+        {L"/restore:shares.admin", 0, "shares.folders", {"no", "not asked", "no"}},
+    };
+    for (const Case& c : cases) {
+        Unattended h;
+        EXPECT_EQ(h.Run(std::wstring(c.line) + L" /report:C:\\r.csv"), c.code) << c.line;
+        const auto rows = SettingRows(h.Report(kCsv));
+        EXPECT_EQ(rows.size(), SettingBoxes().size()) << c.line;
+        EXPECT_EQ(rows.at(c.key), c.row) << c.line;
+    }
+}
+
+// Whatever the machine and the list: when no code of 100 or more applies, the exit code is the
+// number of settings the run asked for, counted, and not in force.
+TEST(RunUnattended, TheExitCodeIsTheNumberOfNamedSettingsNotInForce) {
+    std::vector<std::wstring> names = {L"shares", L"accounts", L"services", L"all"};
+    for (const SettingBox& setting : SettingBoxes()) {
+        names.push_back(setting.reportKey);
+    }
+    std::mt19937 random(2026);
+    int checked = 0;
+    for (const MachineState& state : MachineStates()) {
+        for (int sample = 0; sample < 12; ++sample) {
+            std::wstring list;
+            for (int n = 1 + static_cast<int>(random() % 4); n > 0; --n) {
+                list += (list.empty() ? L"" : L",") + std::wstring(random() % 3 ? L"" : L"-") +
+                        names[random() % names.size()];
+            }
+            const std::wstring task = random() % 2 ? L"/audit:" : L"/apply:";
+            const UnattendedRequest request = ParseCommandLine(task + list);
+            if (!request.error.empty()) {
+                continue;
+            }
+            Unattended h;
+            state.set(h);
+            const int code = h.Run(task + list + L" /report:C:\\r.csv");
+            if (code >= 100 && code != kExitRestartNeeded) {
+                continue;
+            }
+            const std::size_t port135 = SettingIndexOf(ControlId::Port135Box);
+            const bool auditsPort135 = task == L"/audit:" && request.choice.byKey.test(port135);
+            int notInForce = 0;
+            for (const auto& [key, row] : SettingRows(h.Report(kCsv))) {
+                const bool counted = row[2] != "no" && row[1] != "unavailable" &&
+                                     !row[1].starts_with("left alone: a domain") &&
+                                     (key != "services.port135" || auditsPort135);
+                notInForce += counted && (row[0] == "no" ||
+                                          (row[0] == "unknown" && request.choice.namesSetting));
+            }
+            EXPECT_EQ(code == kExitRestartNeeded ? 0 : code, notInForce)
+                << state.what << ", " << std::string(task.begin(), task.end())
+                << std::string(list.begin(), list.end());
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 40);
 }
 
 }  // namespace
