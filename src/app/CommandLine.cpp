@@ -182,6 +182,11 @@ UnattendedRequest ParseCommandLine(const std::wstring& commandLine) {
     return request;
 }
 
+void ReadPolicyFiles(UnattendedRequest& request, const PolicyReader& read) {
+    request.choice = ChooseSettings(request.lists, DirectionOf(request.mode), &read);
+    request.error = request.choice.error;
+}
+
 void RefuseWindowNobodySees(UnattendedRequest& request, bool someoneCanSee) {
     if (request.mode == UnattendedMode::Window && request.error.empty() && !someoneCanSee) {
         request.error =

@@ -47,6 +47,8 @@ struct UnattendedRequest {
 // 255th word, are errors: a script that wrote them must not get a window. Other words are left
 // alone.
 UnattendedRequest ParseCommandLine(const std::wstring& commandLine);
+// Reads the policy files (@PATH) the lists name and chooses the settings again with them.
+void ReadPolicyFiles(UnattendedRequest& request, const PolicyReader& read);
 // A start without a task where nobody can see a window is an error too: the window would wait
 // for a person for ever.
 void RefuseWindowNobodySees(UnattendedRequest& request, bool someoneCanSee);

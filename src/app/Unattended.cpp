@@ -460,6 +460,14 @@ std::wstring UsageText() {
            L"3010\teverything asked is in force; a change made now needs a restart\r\n";
 }
 
+std::wstring PolicyPath(const std::wstring& path, System& system) {
+    const std::wstring expanded = ExpandVariables(
+        path, [&](const std::wstring& name) { return system.EnvironmentVariable(name); });
+    const bool absolute = expanded.starts_with(L"\\") || expanded.starts_with(L"/") ||
+                          (expanded.size() >= 2 && expanded[1] == L':');
+    return absolute ? expanded : system.ProgramFolder() + L"\\" + expanded;
+}
+
 std::wstring ReportPath(const UnattendedRequest& request, System& system) {
     if (request.reportPath.empty()) {
         const std::wstring computer = system.ComputerName();
@@ -471,9 +479,19 @@ std::wstring ReportPath(const UnattendedRequest& request, System& system) {
     });
 }
 
-int RunUnattended(const UnattendedRequest& request, RegistryStore& registry, System& system,
+int RunUnattended(const UnattendedRequest& asked, RegistryStore& registry, System& system,
                   LocalAccounts& accounts) {
+    UnattendedRequest request = asked;
+    bool policyUnreadable = false;
+    if (request.error.empty() && request.choice.readsFiles) {
+        // Read once, before anything else: a policy that cannot be read changes nothing.
+        ReadPolicyFiles(request, [&](const std::wstring& path) {
+            return system.ReadFileBytes(PolicyPath(path, system), kPolicyMostBytes + 1);
+        });
+        policyUnreadable = request.choice.unreadable;
+    }
     UnattendedRun run(request, registry, system, accounts);
+    run.outcome.policyUnreadable = policyUnreadable;
     Report& report = run.report;
     report.computer = system.ComputerName();
     report.time = Iso8601(system.UtcNow());
@@ -493,7 +511,10 @@ int RunUnattended(const UnattendedRequest& request, RegistryStore& registry, Sys
             report.messages.push_back(MachineHeldText(system, locked.error));
         }
     }
-    if (!request.error.empty()) {
+    if (policyUnreadable) {
+        report.messages = {request.error};
+        system.WriteStandardOutput(request.error + L"\r\n");
+    } else if (!request.error.empty()) {
         run.outcome.badCommandLine = true;
         report.messages = {request.error, UsageText()};
         system.WriteStandardOutput(request.error + L"\r\n\r\n" + UsageText());

@@ -213,6 +213,60 @@ TEST(ParseCommandLine, ABadListIsRefusedNamingItsWord) {
     }
 }
 
+// A policy file's names, each "name@line", or the fault "!line".
+std::vector<std::string> Names(const std::string& bytes) {
+    std::wstring fault;
+    int line = 0;
+    const auto names = PolicyNames(bytes, fault, line);
+    if (!names) {
+        return {"!" + std::to_string(line)};
+    }
+    std::vector<std::string> found;
+    for (const PolicyName& name : *names) {
+        found.push_back(std::string(name.name.begin(), name.name.end()) + "@" +
+                        std::to_string(name.line));
+    }
+    return found;
+}
+
+TEST(PolicyNames, ReadsNamesAndLinesWhateverTheEncodingAndLineEnds) {
+    using std::string_literals::operator""s;
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"all", {"all@1"}},
+        {"\xEF\xBB\xBF"
+         "all,-services.time",
+         {"all@1", "-services.time@1"}},
+        {"shares\r\naccounts\nservices\rall", {"shares@1", "accounts@2", "services@3", "all@4"}},
+        {"\r\n\r\n  shares ,\taccounts\n\n", {"shares@3", "accounts@3"}},
+        {"shares,\naccounts", {"shares@1", "accounts@2"}},
+        // Comments are never decoded: an ANSI comment is harmless, and ends with its line.
+        {"; Membres du domaine \xE9t\xE9 2026\r\nall ; sauf l'heure \xE0 jour\r\n# \xFF\xFE\n"
+         "-services.time#x",
+         {"all@2", "-services.time@4"}},
+        {"all;,,\n", {"all@1"}},
+        {"\xFF\xFE"
+         "a\0l\0l\0\r\0\n\0-\0s\0h\0a\0r\0e\0s\0;\0\xE9\0"s,
+         {"all@1", "-shares@2"}},
+        // UTF-16 without its mark is refused, not read as garbage.
+        {"a\0l\0l\0"s, {"!1"}},
+        {"\xFE\xFF\0a\0l\0l"s, {"!1"}},
+        {"shares,,accounts", {"!1"}},
+        {"shares\n,\n,accounts", {"!3"}},
+        {",shares", {"!1"}},
+        {"shares,\n\n; the end\n", {"!1"}},
+        {"shares\n@other.txt", {"!2"}},
+        {"shares\n\nserv\xC3\xA9ices", {"!3"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Names(c.bytes), c.names) << c.bytes;
+    }
+}
+
 TEST(ParseCommandLine, ASwitchBeyondThe255thWordIsAnErrorNotLost) {
     std::wstring words;
     for (int i = 0; i < 255; ++i) {

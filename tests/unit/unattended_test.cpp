@@ -37,6 +37,9 @@ TEST(ExitCodeOf, TheFirstThatAppliesWins) {
         {{.unsupported = true, .reportNotWritten = true}, kExitUnsupported},
         {{.badCommandLine = true, .unsupported = true, .reportNotWritten = true},
          kExitBadCommandLine},
+        {{.policyUnreadable = true, .unsupported = true, .reportNotWritten = true},
+         kExitPolicyUnreadable},
+        {{.badCommandLine = true, .policyUnreadable = true}, kExitBadCommandLine},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ExitCodeOf(c.outcome), c.code);
@@ -724,6 +727,48 @@ TEST(RunUnattended, TheExitCodeIsTheNumberOfNamedSettingsNotInForce) {
         }
     }
     EXPECT_GT(checked, 40);
+}
+
+TEST(RunUnattended, APolicyFileStandsWhereItsPathStands) {
+    struct Case {
+        const wchar_t* line;
+        std::string file;  // C:\Tools\base.txt, beside the program
+        int code;
+        const char* says;
+    };
+    const Case cases[] = {
+        {L"/audit:@base.txt", "shares\r\n", 4, "Task: audit:@base.txt\r\n"},
+        {L"/audit:@C:\\Tools\\base.txt,-shares.admin", "shares", 3, "Exit code: 3\r\n"},
+        {L"/audit:@%PROGRAMS%\\base.txt",
+         "\xEF\xBB\xBF"
+         "shares",
+         4, "Exit code: 4\r\n"},
+        // A -NAME in the file takes out what stands before the file.
+        {L"/audit:shares,@base.txt", "-shares.admin", 3, "Exit code: 3\r\n"},
+        {L"/audit:@base.txt", "shares\n# fine\n\nbogus", kExitBadCommandLine,
+         "The policy file base.txt, line 4, holds the name bogus"},
+        {L"/apply:@base.txt", "shares,,", kExitBadCommandLine,
+         "The policy file base.txt, line 1, holds an empty item"},
+        {L"/apply:@base.txt", "-shares", kExitBadCommandLine, "leaves no setting"},
+        {L"/apply:@missing.txt", "", kExitPolicyUnreadable,
+         "The policy file missing.txt could not be read."},
+        {L"/apply:@base.txt", std::string(65537, ' '), kExitPolicyUnreadable,
+         "The policy file base.txt is larger than 65536 bytes."},
+        {L"/apply:@base.txt", "all" + std::string(65533, ' '), kExitRestartNeeded, "applied"},
+    };
+    for (const Case& c : cases) {
+        Unattended h;
+        h.system.environment[L"PROGRAMS"] = L"C:\\Tools";
+        h.system.files[L"C:\\Tools\\base.txt"] = c.file;
+        const auto before = h.registry.keys;
+        EXPECT_EQ(h.Run(std::wstring(c.line) + L" -noaccount"), c.code) << c.line;
+        EXPECT_TRUE(h.Says(c.says)) << c.line << "\n" << h.Report();
+        EXPECT_EQ(h.Says("Tolvane [/audit"), c.code == kExitBadCommandLine) << c.line;
+        if (c.code >= 100 && c.code != kExitRestartNeeded) {
+            EXPECT_EQ(h.registry.keys, before) << c.line;
+        }
+        EXPECT_EQ(h.system.files.at(L"C:\\Tools\\base.txt"), c.file) << "never written";
+    }
 }
 
 }  // namespace
