@@ -13,39 +13,6 @@ bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
 }
 
-struct GroupName {
-    const wchar_t* name;
-    GroupSet groups;
-};
-constexpr std::array<GroupName, 4> kGroupNames = {{
-    {L"shares", GroupSet{1u << static_cast<int>(Group::Shares)}},
-    {L"accounts", GroupSet{1u << static_cast<int>(Group::Accounts)}},
-    {L"services", GroupSet{1u << static_cast<int>(Group::Services)}},
-    {L"all", kAllGroups},
-}};
-
-// Group names separated by commas; none when one of them is not a group.
-GroupSet ParseGroups(const std::wstring& text) {
-    GroupSet groups;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = text.find(L',', start);
-        const std::wstring name = AsciiLowered(text.substr(start, comma - start));
-        GroupSet named;
-        for (const GroupName& group : kGroupNames) {
-            named = name == group.name ? group.groups : named;
-        }
-        if (named.none()) {
-            return {};
-        }
-        groups |= named;
-        if (comma == std::wstring::npos) {
-            return groups;
-        }
-        start = comma + 1;
-    }
-}
-
 struct Task {
     const wchar_t* name;
     UnattendedMode mode;
@@ -55,6 +22,12 @@ constexpr std::array<Task, 3> kTasks = {{
     {L"apply", UnattendedMode::Apply},
     {L"restore", UnattendedMode::Restore},
 }};
+
+Direction DirectionOf(UnattendedMode mode) {
+    return mode == UnattendedMode::Apply     ? Direction::Apply
+           : mode == UnattendedMode::Restore ? Direction::Restore
+                                             : Direction::Read;
+}
 
 // "/?" or "-?".
 bool IsUsageSwitch(const std::wstring& word) {
@@ -97,22 +70,16 @@ std::wstring TakeSwitch(const std::wstring& word, UnattendedRequest& request) {
         if (name != task.name) {
             continue;
         }
-        const bool takesGroups = task.mode != UnattendedMode::Audit;
-        if (takesGroups && value.empty()) {
-            return L"The switch " + word + L" needs its groups: /" + task.name + L":GROUPS.";
-        }
-        if (!takesGroups && hasValue) {
-            return L"The switch " + word + L" takes no value.";
-        }
-        const GroupSet groups = takesGroups ? ParseGroups(value) : kAllGroups;
-        if (groups.none()) {
-            return L"The switch " + word + L" names a group Tolvane does not know.";
+        // A plain /audit reads everything; every other task needs its list.
+        if (value.empty() && (hasValue || task.mode != UnattendedMode::Audit)) {
+            return L"The switch " + word + L" needs its list: /" + task.name + L":NAMES.";
         }
         if (request.mode != UnattendedMode::Window && request.mode != task.mode) {
             return L"Only one task can be done at a time: /audit, /apply: or /restore:.";
         }
         request.mode = task.mode;
-        request.groups |= groups;
+        request.listed = request.listed || hasValue;
+        request.lists.push_back({word, hasValue ? value : L"all"});
         return {};
     }
     return L"Tolvane does not know the switch " + word + L".";
@@ -204,11 +171,20 @@ UnattendedRequest ParseCommandLine(const std::wstring& commandLine) {
                             L" is what Tolvane takes.";
         }
     }
+    if (request.error.empty() && !request.lists.empty()) {
+        request.choice = ChooseSettings(request.lists, DirectionOf(request.mode));
+        request.error = request.choice.error;
+    }
     if (request.error.empty() && request.mode == UnattendedMode::Window &&
         !request.reportPath.empty()) {
-        request.error = L"A report needs a task: /audit, /apply:GROUPS or /restore:GROUPS.";
+        request.error = L"A report needs a task: /audit, /apply:NAMES or /restore:NAMES.";
     }
     return request;
+}
+
+void ReadPolicyFiles(UnattendedRequest& request, const PolicyReader& read) {
+    request.choice = ChooseSettings(request.lists, DirectionOf(request.mode), &read);
+    request.error = request.choice.error;
 }
 
 void RefuseWindowNobodySees(UnattendedRequest& request, bool someoneCanSee) {
@@ -242,17 +218,21 @@ std::wstring ExpandVariables(
     }
 }
 
-std::wstring GroupsText(const GroupSet& groups) {
-    if (groups == kAllGroups) {
-        return L"all";
+std::wstring TaskText(const UnattendedRequest& request) {
+    std::wstring list;
+    for (const TaskList& task : request.lists) {
+        list += (list.empty() ? L"" : L",") + task.value;
     }
-    std::wstring text;
-    for (const GroupName& group : kGroupNames) {
-        if (group.groups != kAllGroups && (groups & group.groups).any()) {
-            text += (text.empty() ? L"" : L",") + std::wstring(group.name);
-        }
+    switch (request.mode) {
+        case UnattendedMode::Audit:
+            return request.listed ? L"audit:" + list : L"audit";
+        case UnattendedMode::Apply:
+            return L"apply:" + list;
+        case UnattendedMode::Restore:
+            return L"restore:" + list;
+        default:
+            return L"none";
     }
-    return text;
 }
 
 }  // namespace tolvane

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/SettingBoxes.h"
+#include "app/SettingList.h"
 
 namespace tolvane {
 
@@ -23,7 +23,12 @@ enum class UnattendedMode { Window, Usage, Audit, Apply, Restore };
 
 struct UnattendedRequest {
     UnattendedMode mode = UnattendedMode::Window;
-    GroupSet groups;          // named after /apply: and /restore:
+    // Each task switch's list in order; a plain /audit stands for "all".
+    std::vector<TaskList> lists;
+    // An /audit: with a list rather than a plain /audit.
+    bool listed = false;
+    // The settings the lists name.
+    SettingChoice choice;
     std::wstring reportPath;  // as written, %VARIABLES% unexpanded; empty: beside the program
     bool skipAccountProbe = false;
     // Why the command line cannot be carried out; empty when it can.
@@ -37,10 +42,13 @@ struct UnattendedRequest {
 };
 
 // Switches take "/" or "-" and any letter case (/AUDIT, -apply:Shares); "-noaccount" is the
-// window's own and stays exact. A task named twice takes the union of its groups. "/?" anywhere
-// asks for the usage alone. A task written without its slash, and a switch beyond the 255th
-// word, are errors: a script that wrote them must not get a window. Other words are left alone.
+// window's own and stays exact. A task named twice reads its lists one after the other. "/?"
+// anywhere asks for the usage alone. A task written without its slash, and a switch beyond the
+// 255th word, are errors: a script that wrote them must not get a window. Other words are left
+// alone.
 UnattendedRequest ParseCommandLine(const std::wstring& commandLine);
+// Reads the policy files (@PATH) the lists name and chooses the settings again with them.
+void ReadPolicyFiles(UnattendedRequest& request, const PolicyReader& read);
 // A start without a task where nobody can see a window is an error too: the window would wait
 // for a person for ever.
 void RefuseWindowNobodySees(UnattendedRequest& request, bool someoneCanSee);
@@ -51,7 +59,7 @@ std::wstring ExpandVariables(
     const std::wstring& text,
     const std::function<std::optional<std::wstring>(const std::wstring&)>& lookup);
 
-// The groups as a switch writes them: "all", or names joined by commas.
-std::wstring GroupsText(const GroupSet& groups);
+// The task as the command line asked it: "audit", "apply:all,-services.time".
+std::wstring TaskText(const UnattendedRequest& request);
 
 }  // namespace tolvane

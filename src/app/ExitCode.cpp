@@ -6,6 +6,9 @@ int ExitCodeOf(const RunOutcome& outcome) {
     if (outcome.badCommandLine) {
         return kExitBadCommandLine;
     }
+    if (outcome.policyUnreadable) {
+        return kExitPolicyUnreadable;
+    }
     if (outcome.unsupported) {
         return kExitUnsupported;
     }

@@ -9,11 +9,14 @@ inline constexpr int kExitNotAdministrator = 101;
 inline constexpr int kExitBadCommandLine = 102;
 inline constexpr int kExitReportNotWritten = 103;
 inline constexpr int kExitMachineHeld = 104;
+inline constexpr int kExitPolicyUnreadable = 105;
 // What SCCM and Windows Installer read as "done, restart to finish".
 inline constexpr int kExitRestartNeeded = 3010;
 
 struct RunOutcome {
     bool badCommandLine = false;
+    // A policy file the command line names could not be read: nothing was done.
+    bool policyUnreadable = false;
     bool unsupported = false;
     // Another run held the machine for its changes: this one changed nothing.
     bool machineHeld = false;
@@ -26,7 +29,7 @@ struct RunOutcome {
     bool restartNeeded = false;
 };
 
-// Where several apply, the first of 102, 100, 104, 103, 101, the count (capped at 99) and 3010
+// Where several apply, the first of 102, 105, 100, 104, 103, 101, the count (capped at 99) and 3010
 // wins.
 int ExitCodeOf(const RunOutcome& outcome);
 

@@ -122,7 +122,8 @@ std::string FormatTextReport(const Report& report) {
         L"\r\nRestart needed: " + (report.restartNeeded ? L"yes" : L"no") + L"\r\n\r\n";
     for (const ReportLine& line : report.settings) {
         text += line.group + L"\t" + OnOneLine(line.caption) + L"\tin force: " +
-                InForceText(line.inForce) + L"\t" + line.done;
+                InForceText(line.inForce) + (line.asked.empty() ? L"" : L"\tasked: " + line.asked) +
+                L"\t" + line.done;
         if (!line.reason.empty()) {
             text += L"\t" + OnOneLine(line.reason);
         }
@@ -147,23 +148,26 @@ std::string FormatCsvReport(const Report& report) {
     const std::wstring run = CsvField(report.computer) + L"," + CsvField(report.time) + L"," +
                              CsvField(report.task) + L",";
     const std::wstring exitCode = Decimal(static_cast<std::uint32_t>(report.exitCode));
-    std::wstring text = L"computer,time,task,key,caption,in force,done,reason,note,exit code\r\n";
+    std::wstring text =
+        L"computer,time,task,key,caption,in force,done,reason,note,exit code,asked\r\n";
     const auto row = [&](const std::wstring& key, const std::wstring& caption,
                          const std::wstring& inForce, const std::wstring& done,
-                         const std::wstring& reason, const std::wstring& note) {
+                         const std::wstring& reason, const std::wstring& note,
+                         const std::wstring& asked) {
         text += run + CsvField(key) + L"," + CsvField(caption) + L"," + inForce + L"," +
                 CsvField(done) + L"," + CsvField(reason) + L"," + CsvField(note) + L"," + exitCode +
-                L"\r\n";
+                L"," + asked + L"\r\n";
     };
     for (const ReportLine& line : report.settings) {
-        row(line.key, line.caption, InForceText(line.inForce), line.done, line.reason, line.note);
+        row(line.key, line.caption, InForceText(line.inForce), line.done, line.reason, line.note,
+            line.asked);
     }
     for (const std::wstring& message : report.messages) {
-        row(L"message", L"", L"", L"", message, L"");
+        row(L"message", L"", L"", L"", message, L"", L"");
     }
     for (const ListeningPort& port : Sorted(report.ports)) {
         row(PortKey(port), ListeningPortLines({port}, report.services).front(), L"", L"listening",
-            L"", L"");
+            L"", L"", L"");
     }
     return "\xEF\xBB\xBF" + ToUtf8(text);
 }

@@ -23,6 +23,8 @@ struct ReportLine {
     std::wstring done;
     std::wstring reason;  // the system's words when something was refused
     std::wstring note;
+    // Whether the run asked for it: "yes", "implied" (kept with its pair) or "no".
+    std::wstring asked;
 };
 
 struct Report {
@@ -48,7 +50,7 @@ std::wstring Iso8601(const UtcTime& time);
 std::string FormatTextReport(const Report& report);
 // UTF-8 with a byte-order mark, CR LF, a header row, then one row per setting, message and port,
 // each carrying the computer, time, task and exit code, so that a fleet's reports stack into one
-// table; no field holds a line break.
+// table; no field holds a line break. Columns only ever join at the end: "asked" is the last.
 std::string FormatCsvReport(const Report& report);
 // Whether a report path asks for CSV: by its extension, in any case.
 bool WantsCsv(const std::wstring& path);

@@ -48,8 +48,7 @@ InForceState InForceOf(Found found) {
     }
 }
 
-// Counts for the exit code: asked, available, readable, and not a port 135 that only a person
-// may close.
+// An apply may change it: available, readable, and not a port 135 that only a person may close.
 bool Counts(const SettingBox& setting, Found found) {
     return setting.box != C::Port135Box && (found == Found::NotInForce || found == Found::InForce);
 }
@@ -77,20 +76,37 @@ class UnattendedRun {
   private:
     std::unique_ptr<MainWindowController> Load();
     Reading Read(MainWindowController& main);
-    bool InRequestedGroups(const SettingBox& setting) const {
-        return Contains(request_.groups, setting.group);
+    bool Asked(const SettingBox& setting) const {
+        return request_.choice.asked.test(SettingIndexOf(setting.box));
+    }
+    bool AskedIn(Group group) const {
+        const std::span<const SettingBox> settings = SettingBoxes();
+        return std::any_of(settings.begin(), settings.end(), [&](const SettingBox& setting) {
+            return setting.group == group && Asked(setting);
+        });
     }
     void AddLine(const SettingBox& setting, Found found, std::wstring done,
                  std::wstring reason = {}) {
+        const std::size_t i = SettingIndexOf(setting.box);
         report.settings.push_back({setting.reportKey,
                                    SettingGroupOf(setting.group).name,
                                    main_->controls().Caption(setting.label),
                                    InForceOf(found),
                                    std::move(done),
                                    std::move(reason),
-                                   {}});
+                                   {},
+                                   request_.choice.implied.test(i) ? L"implied"
+                                   : Asked(setting)                ? L"yes"
+                                                                   : L"no"});
         lineBoxes_.push_back(setting.box);
     }
+    // Counts against the exit code. A list that names a setting is a compliance run, which never
+    // passes without reading: there a named setting that cannot be read counts.
+    bool NotInForce(Found found) const {
+        return found == Found::NotInForce ||
+               (found == Found::Unknown && request_.choice.namesSetting);
+    }
+    void NotAsked(const SettingBox& setting, Found found) { AddLine(setting, found, L"not asked"); }
     std::wstring Reason(const WriteFailure& failure) {
         return system_.ErrorText(failure.code) + L" (" + failure.fullPath + L")";
     }
@@ -199,12 +215,18 @@ void UnattendedRun::Audit() {
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const SettingBox& setting = settings[i];
         const Found found = reading[i];
+        if (!Asked(setting)) {
+            NotAsked(setting, found);
+            continue;
+        }
         // Counted as an apply counts it: what a domain controller needs is never applied.
         if (ControllerNeedsItHere(role, setting)) {
             AddLine(setting, found, L"left alone: a domain controller needs it");
             continue;
         }
-        outcome.notDone += Counts(setting, found) && found == Found::NotInForce;
+        // Port 135 only where the list names it: no unattended run may close it.
+        const bool port135 = setting.box == C::Port135Box;
+        outcome.notDone += NotInForce(found) && (!port135 || request_.choice.byKey.test(i));
         AddLine(setting, found,
                 found == Found::Unavailable ? L"unavailable"
                 : found == Found::Unknown   ? L"cannot be read"
@@ -222,15 +244,14 @@ void UnattendedRun::Apply() {
         return ControllerNeedsItHere(role, setting);
     };
     for (std::size_t i = 0; i < settings.size(); ++i) {
-        if (InRequestedGroups(settings[i]) && Counts(settings[i], before[i]) &&
-            !controllerNeeds(settings[i])) {
+        if (Asked(settings[i]) && Counts(settings[i], before[i]) && !controllerNeeds(settings[i])) {
             state.controls.SetValue(settings[i].box, BoxValue::Ticked);
         }
     }
     std::vector<Refusal> refusals;
     for (const SettingGroup& group : SettingGroups()) {
         const bool available = group.group != Group::Shares || SharesAvailable(state);
-        if (Contains(request_.groups, group.group) && available) {
+        if (AskedIn(group.group) && available) {
             if (GroupResult refusal = group.apply(state, machine)) {
                 Refused(refusal->failure);
                 refusals.push_back(std::move(*refusal));
@@ -242,7 +263,8 @@ void UnattendedRun::Apply() {
     const Reading after = Read(*again);
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const SettingBox& setting = settings[i];
-        if (!InRequestedGroups(setting)) {
+        if (!Asked(setting)) {
+            NotAsked(setting, after[i]);
             continue;
         }
         const auto refused = std::find_if(refusals.begin(), refusals.end(),
@@ -261,12 +283,13 @@ void UnattendedRun::Apply() {
             continue;
         }
         if (before[i] == Found::Unavailable || before[i] == Found::Unknown) {
+            outcome.notDone += NotInForce(before[i]);
             AddLine(setting, before[i],
                     before[i] == Found::Unavailable ? L"unavailable"
                                                     : L"left alone: its state cannot be read");
             continue;
         }
-        outcome.notDone += found != Found::InForce && found != Found::Unknown;
+        outcome.notDone += NotInForce(found);
         if (refused != refusals.end()) {
             AddLine(setting, found, L"refused", Reason(refused->failure));
         } else if (notTried) {
@@ -303,12 +326,13 @@ void UnattendedRun::Restore() {
     const std::optional<std::vector<RunningService>> running = system_.RunningServices();
     // The accounts this program switched off have records of their own.
     const std::map<C, RecordedAccountEnd> accounts =
-        Contains(request_.groups, Group::Accounts)
-            ? RestoreRecordedAccounts(main_->state(), machine)
+        AskedIn(Group::Accounts)
+            ? RestoreRecordedAccounts(main_->state(), machine,
+                                      [&](C box) { return Asked(SettingBoxOf(box)); })
             : std::map<C, RecordedAccountEnd>{};
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const SettingBox& setting = settings[i];
-        if (!InRequestedGroups(setting) || setting.box == C::Port135Box) {
+        if (!Asked(setting) || setting.box == C::Port135Box) {
             continue;
         }
         if (const auto account = accounts.find(setting.box); account != accounts.end()) {
@@ -349,7 +373,7 @@ void UnattendedRun::Restore() {
     const auto port135 = std::find_if(settings.begin(), settings.end(),
                                       [](const SettingBox& s) { return s.box == C::Port135Box; });
     Done& reopened = done[static_cast<std::size_t>(port135 - settings.begin())];
-    if (InRequestedGroups(*port135)) {
+    if (Asked(*port135)) {
         reopened = {L"nothing recorded", {}};
         if (Port135ReopeningDue(machine.reg)) {
             if (const auto error = OpenPort135(main_->state(), machine)) {
@@ -365,11 +389,13 @@ void UnattendedRun::Restore() {
     const std::unique_ptr<MainWindowController> again = Load();
     const Reading after = Read(*again);
     for (std::size_t i = 0; i < settings.size(); ++i) {
-        if (InRequestedGroups(settings[i])) {
-            AddLine(settings[i], after[i], done[i].done, done[i].reason);
-            if (done[i].restart) {
-                AddNote(report.settings.back(), kRestartNote);
-            }
+        if (!Asked(settings[i])) {
+            NotAsked(settings[i], after[i]);
+            continue;
+        }
+        AddLine(settings[i], after[i], done[i].done, done[i].reason);
+        if (done[i].restart) {
+            AddNote(report.settings.back(), kRestartNote);
         }
     }
 }
@@ -408,19 +434,6 @@ std::wstring MachineHeldText(System& system, unsigned long error) {
            system.ErrorText(error) + L" Nothing was changed.";
 }
 
-std::wstring TaskText(const UnattendedRequest& request) {
-    switch (request.mode) {
-        case UnattendedMode::Audit:
-            return L"audit";
-        case UnattendedMode::Apply:
-            return L"apply:" + GroupsText(request.groups);
-        case UnattendedMode::Restore:
-            return L"restore:" + GroupsText(request.groups);
-        default:
-            return L"none";
-    }
-}
-
 }  // namespace
 
 std::wstring UsageText() {
@@ -448,6 +461,14 @@ std::wstring UsageText() {
            L"3010\teverything asked is in force; a change made now needs a restart\r\n";
 }
 
+std::wstring PolicyPath(const std::wstring& path, System& system) {
+    const std::wstring expanded = ExpandVariables(
+        path, [&](const std::wstring& name) { return system.EnvironmentVariable(name); });
+    const bool absolute = expanded.starts_with(L"\\") || expanded.starts_with(L"/") ||
+                          (expanded.size() >= 2 && expanded[1] == L':');
+    return absolute ? expanded : system.ProgramFolder() + L"\\" + expanded;
+}
+
 std::wstring ReportPath(const UnattendedRequest& request, System& system) {
     if (request.reportPath.empty()) {
         const std::wstring computer = system.ComputerName();
@@ -459,9 +480,19 @@ std::wstring ReportPath(const UnattendedRequest& request, System& system) {
     });
 }
 
-int RunUnattended(const UnattendedRequest& request, RegistryStore& registry, System& system,
+int RunUnattended(const UnattendedRequest& asked, RegistryStore& registry, System& system,
                   LocalAccounts& accounts) {
+    UnattendedRequest request = asked;
+    bool policyUnreadable = false;
+    if (request.error.empty() && request.choice.readsFiles) {
+        // Read once, before anything else: a policy that cannot be read changes nothing.
+        ReadPolicyFiles(request, [&](const std::wstring& path) {
+            return system.ReadFileBytes(PolicyPath(path, system), kPolicyMostBytes + 1);
+        });
+        policyUnreadable = request.choice.unreadable;
+    }
     UnattendedRun run(request, registry, system, accounts);
+    run.outcome.policyUnreadable = policyUnreadable;
     Report& report = run.report;
     report.computer = system.ComputerName();
     report.time = Iso8601(system.UtcNow());
@@ -482,7 +513,10 @@ int RunUnattended(const UnattendedRequest& request, RegistryStore& registry, Sys
             report.messages.push_back(MachineHeldText(system, locked.error));
         }
     }
-    if (!request.error.empty()) {
+    if (policyUnreadable) {
+        report.messages = {request.error};
+        system.WriteStandardOutput(request.error + L"\r\n");
+    } else if (!request.error.empty()) {
         run.outcome.badCommandLine = true;
         report.messages = {request.error, UsageText()};
         system.WriteStandardOutput(request.error + L"\r\n\r\n" + UsageText());

@@ -18,6 +18,9 @@ std::wstring UsageText();
 // beside the program, so that a share holding the program collects one report per machine.
 std::wstring ReportPath(const UnattendedRequest& request, System& system);
 
+// A policy file's path (@PATH): %VARIABLES% expanded; a relative one is beside the program.
+std::wstring PolicyPath(const std::wstring& path, System& system);
+
 // Does what the request asks without a window or a question, writes the report and gives the
 // exit code. Only the groups asked for change; port 135 changes only by a restore of the
 // services.

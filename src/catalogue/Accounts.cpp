@@ -145,11 +145,11 @@ bool HasAccountRecord(Reg& reg, ControlId box) {
     return false;
 }
 
-std::map<ControlId, RecordedAccountEnd> RestoreRecordedAccounts(MainWindowState& state,
-                                                                Machine& machine) {
+std::map<ControlId, RecordedAccountEnd> RestoreRecordedAccounts(
+    MainWindowState& state, Machine& machine, const std::function<bool(ControlId)>& wanted) {
     std::vector<AccountSwitch> asked;
     for (const AccountBox& account : kAccountBoxes) {
-        if (HasAccountRecord(machine.reg, account.box)) {
+        if (HasAccountRecord(machine.reg, account.box) && (!wanted || wanted(account.box))) {
             asked.push_back({&account, false});
         }
     }

@@ -1,6 +1,7 @@
 // The "Account deactivation" group.
 #pragma once
 
+#include <functional>
 #include <map>
 
 #include "catalogue/HardeningSetting.h"
@@ -25,8 +26,9 @@ struct RecordedAccountEnd {
     bool stillRunning = false;  // net user had not ended: the record stays for the next try
 };
 // Switches on the accounts this program recorded as switched off, and drops their records; one
-// end for each account that had a record.
-std::map<ControlId, RecordedAccountEnd> RestoreRecordedAccounts(MainWindowState& state,
-                                                                Machine& machine);
+// end for each account that had a record. Only the accounts `wanted` says yes to, when given.
+std::map<ControlId, RecordedAccountEnd> RestoreRecordedAccounts(
+    MainWindowState& state, Machine& machine,
+    const std::function<bool(ControlId)>& wanted = nullptr);
 
 }  // namespace tolvane

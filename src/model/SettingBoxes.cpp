@@ -9,7 +9,7 @@ namespace {
 using C = ControlId;
 using G = Group;
 
-constexpr std::array<SettingBox, 21> kSettingBoxes = {{
+constexpr std::array<SettingBox, kSettingCount> kSettingBoxes = {{
     {C::SimpleFileSharingBox, C::SimpleFileSharingLabel, G::Shares, L"shares.simple", true},
     {C::AdminSharesBox, C::AdminSharesLabel, G::Shares, L"shares.admin", true},
     {C::RemoteAdminBox, C::RemoteAdminLabel, G::Shares, L"shares.remoteadmin", true},
@@ -54,6 +54,10 @@ std::vector<ControlId> BoxesOf(Group group) {
 const SettingBox& SettingBoxOf(ControlId box) {
     return *std::find_if(kSettingBoxes.begin(), kSettingBoxes.end(),
                          [box](const SettingBox& row) { return row.box == box; });
+}
+
+std::size_t SettingIndexOf(ControlId box) {
+    return static_cast<std::size_t>(&SettingBoxOf(box) - kSettingBoxes.data());
 }
 
 }  // namespace tolvane

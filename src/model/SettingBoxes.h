@@ -32,8 +32,13 @@ struct SettingBox {
     bool needsRestart;
 };
 
+// How many there are: a command line's set of settings has a place for each.
+inline constexpr int kSettingCount = 21;
+
 std::span<const SettingBox> SettingBoxes();
 const SettingBox& SettingBoxOf(ControlId box);
+// The box's place in SettingBoxes().
+std::size_t SettingIndexOf(ControlId box);
 // The group's boxes in the window's order.
 std::vector<ControlId> BoxesOf(Group group);
 inline ControlId LabelOf(ControlId box) {

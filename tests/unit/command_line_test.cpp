@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/CommandLine.h"
 #include "fakes/Harness.h"
 
@@ -45,6 +47,21 @@ TEST(SplitArguments, IgnoresWordsBeyondThe255th) {
     EXPECT_EQ(words.back(), L"w254");
 }
 
+// The settings of some groups, and of some settings by their keys, built from the table itself.
+SettingSet Settings(GroupSet groups, std::initializer_list<const wchar_t*> keys = {}) {
+    SettingSet set;
+    const std::span<const SettingBox> settings = SettingBoxes();
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        set.set(i, Contains(groups, settings[i].group) ||
+                       std::any_of(keys.begin(), keys.end(), [&](const wchar_t* key) {
+                           return std::wstring(key) == settings[i].reportKey;
+                       }));
+    }
+    return set;
+}
+
+constexpr GroupSet kShares{1}, kAccounts{2}, kServices{4};
+
 TEST(ParseCommandLine, TakesSwitchesAsAdministratorsWriteThem) {
     struct Case {
         const wchar_t* line;
@@ -80,7 +97,7 @@ TEST(ParseCommandLine, TakesSwitchesAsAdministratorsWriteThem) {
         const UnattendedRequest request = ParseCommandLine(c.line);
         EXPECT_EQ(request.error, L"") << c.line;
         EXPECT_EQ(request.mode, c.mode) << c.line;
-        EXPECT_EQ(request.groups, c.groups) << c.line;
+        EXPECT_EQ(request.choice.asked, Settings(c.groups)) << c.line;
         EXPECT_EQ(request.reportPath, c.report) << c.line;
         EXPECT_EQ(request.skipAccountProbe, c.skipAccountProbe) << c.line;
         EXPECT_EQ(request.RunsWithoutWindow(),
@@ -93,7 +110,7 @@ TEST(ParseCommandLine, TakesSwitchesAsAdministratorsWriteThem) {
 TEST(ParseCommandLine, RefusesWhatItCannotCarryOut) {
     for (const wchar_t* line :
          {L"/audti", L"/apply", L"/apply:", L"/apply:printers", L"/apply:shares,,accounts",
-          L"/restore:", L"/audit /restore:all", L"/apply:all /restore:shares", L"/audit:all",
+          L"/restore:", L"/audit /restore:all", L"/apply:all /restore:shares", L"/audit:",
           L"/audit /report", L"/audit /report:", L"/audit /report:a.txt /report:b.txt",
           L"/report:a.txt", L"/noaccount", L"-NOACCOUNT", L"-x /audit",
           // A task without its slash: a typo in a script, which would otherwise get a window.
@@ -102,6 +119,151 @@ TEST(ParseCommandLine, RefusesWhatItCannotCarryOut) {
         const UnattendedRequest request = ParseCommandLine(line);
         EXPECT_NE(request.error, L"") << line;
         EXPECT_TRUE(request.RunsWithoutWindow()) << line;
+    }
+}
+
+TEST(ParseCommandLine, ReadsAListOfGroupsAndSettingsLeftToRight) {
+    struct Case {
+        const wchar_t* line;
+        SettingSet asked;
+        SettingSet implied;
+        SettingSet byKey;
+        bool namesSetting;
+        const wchar_t* task;
+    };
+    const SettingSet none;
+    const SettingSet all = Settings(kAllGroups);
+    const SettingSet time = Settings(0, {L"services.time"});
+    const SettingSet guest = Settings(0, {L"accounts.guest"});
+    const SettingSet upnp = Settings(0, {L"services.upnp"});
+    const SettingSet ssdp = Settings(0, {L"services.ssdp"});
+    const Case cases[] = {
+        {L"/audit", all, none, none, false, L"audit"},
+        {L"/audit:all", all, none, none, false, L"audit:all"},
+        {L"/audit:accounts.guest", guest, none, guest, true, L"audit:accounts.guest"},
+        {L"/apply:all,-services.time,-accounts.anonymous",
+         all & ~time & ~Settings(0, {L"accounts.anonymous"}), none, none, true,
+         L"apply:all,-services.time,-accounts.anonymous"},
+        // A name taken out before it is added comes back; one that is not there does nothing.
+        {L"/apply:-services.time,services", Settings(kServices), none, none, true,
+         L"apply:-services.time,services"},
+        {L"/apply:shares,-services.time", Settings(kShares), none, none, true,
+         L"apply:shares,-services.time"},
+        {L"/apply:services.time,shares,-shares", time, none, time, true,
+         L"apply:services.time,shares,-shares"},
+        // Nothing left: refused.
+        {L"/apply:accounts.guest,-accounts", none, none, none, true, nullptr},
+        {L"/Apply:SHARES,Accounts.Guest", Settings(kShares) | guest, none, guest, true,
+         L"apply:SHARES,Accounts.Guest"},
+        {L"\"/restore: shares ,\taccounts.guest \"", Settings(kShares) | guest, none, guest, true,
+         L"restore: shares ,\taccounts.guest "},
+        {L"/apply:shares /apply:-shares.admin,services.time",
+         (Settings(kShares) & ~Settings(0, {L"shares.admin"})) | time, none, time, true,
+         L"apply:shares,-shares.admin,services.time"},
+        {L"/audit /audit:-shares", Settings(kAccounts | kServices), none, none, false,
+         L"audit:all,-shares"},
+        // UPnP needs SSDP: an apply of SSDP takes UPnP, a restore of UPnP brings SSDP back.
+        {L"/apply:services.ssdp", ssdp | upnp, upnp, ssdp, true, L"apply:services.ssdp"},
+        {L"/apply:services.ssdp,-services.upnp", ssdp | upnp, upnp, ssdp, true, nullptr},
+        {L"/apply:services.upnp", upnp, none, upnp, true, nullptr},
+        {L"/restore:services.upnp", ssdp | upnp, ssdp, upnp, true, nullptr},
+        {L"/restore:services.ssdp", ssdp, none, ssdp, true, nullptr},
+        {L"/audit:services.ssdp", ssdp, none, ssdp, true, nullptr},
+        {L"/apply:services.ssdp,services.upnp", ssdp | upnp, none, ssdp | upnp, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        const UnattendedRequest request = ParseCommandLine(c.line);
+        if (c.asked.none()) {
+            EXPECT_NE(request.error, L"") << c.line;
+            continue;
+        }
+        EXPECT_EQ(request.error, L"") << c.line;
+        EXPECT_EQ(request.choice.asked, c.asked) << c.line;
+        EXPECT_EQ(request.choice.implied, c.implied) << c.line;
+        EXPECT_EQ(request.choice.byKey, c.byKey) << c.line;
+        EXPECT_EQ(request.choice.namesSetting, c.namesSetting) << c.line;
+        if (c.task) {
+            EXPECT_EQ(TaskText(request), c.task) << c.line;
+        }
+    }
+}
+
+TEST(ParseCommandLine, ABadListIsRefusedNamingItsWord) {
+    struct Case {
+        const wchar_t* line;
+        const wchar_t* says;
+    };
+    const Case cases[] = {
+        {L"/apply:shares,,accounts", L"/apply:shares,,accounts holds an empty item"},
+        {L"/apply:shares,", L"/apply:shares, holds an empty item"},
+        {L"/restore:,shares", L"/restore:,shares holds an empty item"},
+        {L"/apply:shares,-", L"/apply:shares,- holds an empty item"},
+        {L"\"/apply:shares, \"", L"holds an empty item"},
+        {L"/audit:shares.bogus", L"/audit:shares.bogus holds the name shares.bogus"},
+        {L"/apply:all,-printers", L"the name -printers"},
+        {L"/apply:shares -noaccount /apply:-shares", L"/apply:-shares leaves no setting"},
+        {L"/audit:all,-all", L"/audit:all,-all leaves no setting"},
+        {L"/audit:", L"/audit: needs its list"},
+    };
+    for (const Case& c : cases) {
+        const UnattendedRequest request = ParseCommandLine(c.line);
+        EXPECT_NE(request.error.find(c.says), std::wstring::npos)
+            << c.line << ": " << request.error;
+        EXPECT_TRUE(request.RunsWithoutWindow()) << c.line;
+    }
+}
+
+// A policy file's names, each "name@line", or the fault "!line".
+std::vector<std::string> Names(const std::string& bytes) {
+    std::wstring fault;
+    int line = 0;
+    const auto names = PolicyNames(bytes, fault, line);
+    if (!names) {
+        return {"!" + std::to_string(line)};
+    }
+    std::vector<std::string> found;
+    for (const PolicyName& name : *names) {
+        found.push_back(std::string(name.name.begin(), name.name.end()) + "@" +
+                        std::to_string(name.line));
+    }
+    return found;
+}
+
+TEST(PolicyNames, ReadsNamesAndLinesWhateverTheEncodingAndLineEnds) {
+    using std::string_literals::operator""s;
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"all", {"all@1"}},
+        {"\xEF\xBB\xBF"
+         "all,-services.time",
+         {"all@1", "-services.time@1"}},
+        {"shares\r\naccounts\nservices\rall", {"shares@1", "accounts@2", "services@3", "all@4"}},
+        {"\r\n\r\n  shares ,\taccounts\n\n", {"shares@3", "accounts@3"}},
+        {"shares,\naccounts", {"shares@1", "accounts@2"}},
+        // Comments are never decoded: an ANSI comment is harmless, and ends with its line.
+        {"; Membres du domaine \xE9t\xE9 2026\r\nall ; sauf l'heure \xE0 jour\r\n# \xFF\xFE\n"
+         "-services.time#x",
+         {"all@2", "-services.time@4"}},
+        {"all;,,\n", {"all@1"}},
+        {"\xFF\xFE"
+         "a\0l\0l\0\r\0\n\0-\0s\0h\0a\0r\0e\0s\0;\0\xE9\0"s,
+         {"all@1", "-shares@2"}},
+        // UTF-16 without its mark is refused, not read as garbage.
+        {"a\0l\0l\0"s, {"!1"}},
+        {"\xFE\xFF\0a\0l\0l"s, {"!1"}},
+        {"shares,,accounts", {"!1"}},
+        {"shares\n,\n,accounts", {"!3"}},
+        {",shares", {"!1"}},
+        {"shares,\n\n; the end\n", {"!1"}},
+        {"shares\n@other.txt", {"!2"}},
+        {"shares\n\nserv\xC3\xA9ices", {"!3"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Names(c.bytes), c.names) << c.bytes;
     }
 }
 

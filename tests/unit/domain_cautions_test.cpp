@@ -107,12 +107,14 @@ TEST(DomainCautions, ClosingAsksBeforeApplyingToo) {
 // A controller keeps what it needs; every machine of a domain is told the consequences.
 TEST(DomainCautions, AnUnattendedApplyLeavesAControllersNeedsAloneAndNotesTheConsequences) {
     const std::string leftAlone =
-        "\tin force: no\tleft alone: a domain controller needs it; apply it from the window\r\n";
+        "\tin force: no\tasked: yes\tleft alone: a domain controller needs it; apply it from the "
+        "window\r\n";
     const std::string timeNoted =
-        "Time 123\tin force: yes\tapplied\tnote: caution in a domain: "
+        "Time 123\tin force: yes\tasked: yes\tapplied\tnote: caution in a domain: "
         "without the time service";
     const std::string registryNoted =
-        "Remote registry access\tin force: yes\tapplied\tnote: caution in a domain: remote";
+        "Remote registry access\tin force: yes\tasked: yes\tapplied\tnote: caution in a domain: "
+        "remote";
     struct Case {
         const char* what;
         VersionInfo version;
@@ -121,8 +123,9 @@ TEST(DomainCautions, AnUnattendedApplyLeavesAControllersNeedsAloneAndNotesTheCon
         bool cautioned;                  // any caution at all
     };
     const std::vector<std::string> workgroup = {
-        "Time 123\tin force: yes\tapplied\r\n",
-        "Port 445 TCP\tin force: yes\tapplied\tnote: takes effect after a restart; in force, but "
+        "Time 123\tin force: yes\tasked: yes\tapplied\r\n",
+        "Port 445 TCP\tin force: yes\tasked: yes\tapplied\tnote: takes effect after a restart; in "
+        "force, but "
         "port 445 still listens\r\n"};
     const std::vector<std::string> member = {
         timeNoted, registryNoted,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 #include "app/Report.h"
 #include "app/Unattended.h"
@@ -36,6 +37,9 @@ TEST(ExitCodeOf, TheFirstThatAppliesWins) {
         {{.unsupported = true, .reportNotWritten = true}, kExitUnsupported},
         {{.badCommandLine = true, .unsupported = true, .reportNotWritten = true},
          kExitBadCommandLine},
+        {{.policyUnreadable = true, .unsupported = true, .reportNotWritten = true},
+         kExitPolicyUnreadable},
+        {{.badCommandLine = true, .policyUnreadable = true}, kExitBadCommandLine},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ExitCodeOf(c.outcome), c.code);
@@ -52,11 +56,11 @@ Report SampleReport() {
     report.exitCode = 101;
     report.settings = {
         {L"shares.folders", L"Shares", L"Shared folders", InForceState::No, L"refused",
-         L"Acc\u00e8s refus\u00e9.\r\n (HKLM\\Software\\\"x\", y)", L""},
+         L"Acc\u00e8s refus\u00e9.\r\n (HKLM\\Software\\\"x\", y)", L"", L"yes"},
         {L"services.netbios", L"Services", L"Ports 137, 138 UDP\r\net 139 TCP", InForceState::Yes,
-         L"applied", L"", L"port 139 still listens"},
+         L"applied", L"", L"port 139 still listens", L"implied"},
         {L"accounts.guest", L"Accounts", L"Guest account", InForceState::Unknown,
-         L"left alone: its state cannot be read", L"", L""},
+         L"left alone: its state cannot be read", L"", L"", L"no"},
     };
     report.messages = {L"First line\r\nsecond line"};
     report.ports = {{PortProtocol::Tcp, {0, 0, 0, 0}, 445, std::nullopt, L""}};
@@ -68,31 +72,33 @@ TEST(Report, TextForPeople) {
               "Tolvane report\r\nComputer: PC01\r\nTime: 2026-12-09T03:04:05Z\r\n"
               "Version: 1.6.212\r\nWindows: Windows Server 2003 x64 Service Pack 2\r\n"
               "Task: apply:shares,accounts\r\nExit code: 101\r\nRestart needed: no\r\n\r\n"
-              "Shares\tShared folders\tin force: no\trefused\t"
+              "Shares\tShared folders\tin force: no\tasked: yes\trefused\t"
               "Acc\xc3\xa8s refus\xc3\xa9. (HKLM\\Software\\\"x\", y)\r\n"
-              "Services\tPorts 137, 138 UDP et 139 TCP\tin force: yes\tapplied\t"
+              "Services\tPorts 137, 138 UDP et 139 TCP\tin force: yes\tasked: implied\tapplied\t"
               "note: port 139 still listens\r\n"
-              "Accounts\tGuest account\tin force: unknown\tleft alone: its state cannot be read\r\n"
+              "Accounts\tGuest account\tin force: unknown\tasked: no\t"
+              "left alone: its state cannot be read\r\n"
               "\r\nFirst line\r\nsecond line\r\n"
               "\r\nListening ports\r\nTCP  0.0.0.0:445  Port 445 TCP; Shared folders\r\n");
 }
 
 TEST(Report, CsvForAFleetsTable) {
     const std::string run = "PC01,2026-12-09T03:04:05Z,apply:shares,accounts,";
-    EXPECT_EQ(FormatCsvReport(SampleReport()),
-              "\xEF\xBB\xBF"
-              "computer,time,task,key,caption,in force,done,reason,note,exit code\r\n"
-              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",shares.folders,"
-              "Shared folders,no,refused,"
-              "\"Acc\xc3\xa8s refus\xc3\xa9. (HKLM\\Software\\\"\"x\"\", y)\",,101\r\n"
-              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",services.netbios,"
-              "\"Ports 137, 138 UDP et 139 TCP\",yes,applied,,port 139 still listens,101\r\n"
-              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",accounts.guest,"
-              "Guest account,unknown,left alone: its state cannot be read,,,101\r\n"
-              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",message,,,,"
-              "First line second line,,101\r\n"
-              "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",port.tcp.445,"
-              "TCP  0.0.0.0:445  Port 445 TCP; Shared folders,,listening,,,101\r\n");
+    EXPECT_EQ(
+        FormatCsvReport(SampleReport()),
+        "\xEF\xBB\xBF"
+        "computer,time,task,key,caption,in force,done,reason,note,exit code,asked\r\n"
+        "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",shares.folders,"
+        "Shared folders,no,refused,"
+        "\"Acc\xc3\xa8s refus\xc3\xa9. (HKLM\\Software\\\"\"x\"\", y)\",,101,yes\r\n"
+        "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",services.netbios,"
+        "\"Ports 137, 138 UDP et 139 TCP\",yes,applied,,port 139 still listens,101,implied\r\n"
+        "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",accounts.guest,"
+        "Guest account,unknown,left alone: its state cannot be read,,,101,no\r\n"
+        "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",message,,,,"
+        "First line second line,,101,\r\n"
+        "PC01,2026-12-09T03:04:05Z,\"apply:shares,accounts\",port.tcp.445,"
+        "TCP  0.0.0.0:445  Port 445 TCP; Shared folders,,listening,,,101,\r\n");
 }
 
 // The fields of one CSV row.
@@ -143,7 +149,7 @@ struct Unattended : Harness {
         for (std::size_t start = csv.find("\r\n") + 2; start < csv.size();) {
             const std::size_t end = csv.find("\r\n", start);
             const std::vector<std::string> fields = CsvFields(csv.substr(start, end - start));
-            if (fields.size() == 10 && fields[3].find('.') != std::string::npos &&
+            if (fields.size() == 11 && fields[3].find('.') != std::string::npos &&
                 !fields[3].starts_with("port.")) {
                 rows[fields[3]] = {fields[5], fields[6]};
             }
@@ -193,22 +199,22 @@ TEST(RunUnattended, AuditCountsApplyBringsInForceRestoreGivesBack) {
     EXPECT_TRUE(
         h.Says("Computer: PC01\r\nTime: 2026-12-09T03:12:16Z\r\nVersion: 1.6.212\r\n"
                "Windows: Windows XP Service Pack 2\r\nTask: audit\r\nExit code: 10\r\n"));
-    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: no\tread"));
-    EXPECT_TRUE(h.Says("Accounts\tGuest account\tin force: no\tunavailable"));
+    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: no\tasked: yes\tread"));
+    EXPECT_TRUE(h.Says("Accounts\tGuest account\tin force: no\tasked: yes\tunavailable"));
 
     // The administrative shares go only once Windows restarts.
     EXPECT_EQ(h.Run(L"/apply:all -noaccount"), kExitRestartNeeded);
-    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\tapplied"));
+    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\tasked: yes\tapplied"));
     EXPECT_TRUE(h.Says("left alone: closing port 135 always asks a person"));
     EXPECT_TRUE(h.host.messages.empty());
     EXPECT_EQ(h.Read(kMarker), L"(missing)");
     EXPECT_EQ(h.Run(L"/audit -noaccount"), 0);
 
     EXPECT_EQ(h.Run(L"/apply:shares -noaccount"), 0);
-    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\talready in force"));
+    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\tasked: yes\talready in force"));
 
     EXPECT_EQ(h.Run(L"/restore:all -noaccount"), kExitRestartNeeded);
-    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: no\trestored"));
+    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: no\tasked: yes\trestored"));
     EXPECT_EQ(h.registry.keys, before);
 }
 
@@ -259,8 +265,10 @@ TEST(RunUnattended, ARestoredAutomaticStartOfAServiceNotRunningNeedsARestart) {
         EXPECT_EQ(h.Read(kTime), std::to_wstring(c.recorded));
         const bool restart = c.exitCode == kExitRestartNeeded;
         EXPECT_EQ(h.Says("Restart needed: yes\r\n"), restart) << c.recorded;
-        EXPECT_EQ(h.Says("Time 123\tin force: no\trestored\tnote: takes effect after a restart"),
-                  restart)
+        EXPECT_EQ(
+            h.Says(
+                "Time 123\tin force: no\tasked: yes\trestored\tnote: takes effect after a restart"),
+            restart)
             << c.recorded;
     }
 }
@@ -368,7 +376,7 @@ TEST(RunUnattended, RestoreLeavesWhatItDidNotRecordAndARefusalStaysWithItsSettin
     h.registry.SetDword(kAutoShareWks, 0);  // hardened by other means: no record
     EXPECT_EQ(h.Run(L"/restore:shares -noaccount"), 0);
     EXPECT_EQ(h.Read(kAutoShareWks), L"0");
-    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\tnothing recorded"));
+    EXPECT_TRUE(h.Says("Shares\tAdministrative\tin force: yes\tasked: yes\tnothing recorded"));
 
     // The first share row refused: the others of the group were never tried.
     h.registry.SetDword(kAutoShareWks, 1);
@@ -645,6 +653,154 @@ TEST(RunUnattended, ARunCutAtAnyChangeIsTakenBackExactlyByTheNextRestore) {
             EXPECT_EQ(h.registry.keys, before);
         }
         EXPECT_GT(all, c.least);
+    }
+}
+
+// Each setting's row of a CSV report: in force, done and asked, by key.
+std::map<std::string, std::vector<std::string>> SettingRows(const std::string& csv) {
+    std::map<std::string, std::vector<std::string>> rows;
+    for (std::size_t start = csv.find("\r\n") + 2; start < csv.size();) {
+        const std::size_t end = csv.find("\r\n", start);
+        const std::vector<std::string> fields = CsvFields(csv.substr(start, end - start));
+        if (fields.size() == 11 && !fields[10].empty()) {
+            rows[fields[3]] = {fields[5], fields[6], fields[10]};
+        }
+        start = end + 2;
+    }
+    return rows;
+}
+
+TEST(RunUnattended, ARunWithAListCountsOnlyWhatItNamesAndReportsEverySetting) {
+    struct Case {
+        const wchar_t* line;
+        int code;
+        const char* key;  // one row to look at
+        std::vector<std::string> row;
+    };
+    // As installed: 10 settings not in force without the probe, the guest account unreadable.
+    const Case cases[] = {
+        {L"/audit:shares", 4, "accounts.anonymous", {"no", "not asked", "no"}},
+        {L"/audit:all,-shares", 6, "shares.admin", {"no", "not asked", "no"}},
+        // Port 135 counts only where an audit names it by its key.
+        {L"/audit:services", 3, "services.port135", {"no", "read", "yes"}},
+        {L"/audit:services.port135", 1, "services.port135", {"no", "read", "yes"}},
+        // An account nobody can read: counted where the list names a setting, not otherwise.
+        {L"/audit:accounts", 3, "accounts.guest", {"unknown", "cannot be read", "yes"}},
+        {L"/audit:accounts.guest", 1, "accounts.guest", {"unknown", "cannot be read", "yes"}},
+        {L"/audit:accounts,-accounts.anonymous",
+         3,
+         "accounts.anonymous",
+         {"no", "not asked", "no"}},
+        {L"/audit:accounts.helpassistant",
+         0,
+         "accounts.helpassistant",
+         {"no", "unavailable", "yes"}},
+        {L"/apply:accounts.guest",
+         1,
+         "accounts.guest",
+         {"unknown", "left alone: its state cannot be read", "yes"}},
+        {L"/apply:all,-accounts.guest",
+         kExitRestartNeeded,
+         "accounts.guest",
+         {"unknown", "not asked", "no"}},
+        {L"/apply:shares.folders", kExitRestartNeeded, "shares.admin", {"no", "not asked", "no"}},
+        {L"/apply:services.ssdp", 0, "services.upnp", {"no", "unavailable", "implied"}},
+        {L"/restore:shares.admin", 0, "shares.folders", {"no", "not asked", "no"}},
+    };
+    for (const Case& c : cases) {
+        Unattended h;
+        EXPECT_EQ(h.Run(std::wstring(c.line) + L" /report:C:\\r.csv"), c.code) << c.line;
+        const auto rows = SettingRows(h.Report(kCsv));
+        EXPECT_EQ(rows.size(), SettingBoxes().size()) << c.line;
+        EXPECT_EQ(rows.at(c.key), c.row) << c.line;
+    }
+}
+
+// Whatever the machine and the list: when no code of 100 or more applies, the exit code is the
+// number of settings the run asked for, counted, and not in force.
+TEST(RunUnattended, TheExitCodeIsTheNumberOfNamedSettingsNotInForce) {
+    std::vector<std::wstring> names = {L"shares", L"accounts", L"services", L"all"};
+    for (const SettingBox& setting : SettingBoxes()) {
+        names.push_back(setting.reportKey);
+    }
+    std::mt19937 random(2026);
+    int checked = 0;
+    for (const MachineState& state : MachineStates()) {
+        for (int sample = 0; sample < 12; ++sample) {
+            std::wstring list;
+            for (int n = 1 + static_cast<int>(random() % 4); n > 0; --n) {
+                list += (list.empty() ? L"" : L",") + std::wstring(random() % 3 ? L"" : L"-") +
+                        names[random() % names.size()];
+            }
+            const std::wstring task = random() % 2 ? L"/audit:" : L"/apply:";
+            const UnattendedRequest request = ParseCommandLine(task + list);
+            if (!request.error.empty()) {
+                continue;
+            }
+            Unattended h;
+            state.set(h);
+            const int code = h.Run(task + list + L" /report:C:\\r.csv");
+            if (code >= 100 && code != kExitRestartNeeded) {
+                continue;
+            }
+            const std::size_t port135 = SettingIndexOf(ControlId::Port135Box);
+            const bool auditsPort135 = task == L"/audit:" && request.choice.byKey.test(port135);
+            int notInForce = 0;
+            for (const auto& [key, row] : SettingRows(h.Report(kCsv))) {
+                const bool counted = row[2] != "no" && row[1] != "unavailable" &&
+                                     !row[1].starts_with("left alone: a domain") &&
+                                     (key != "services.port135" || auditsPort135);
+                notInForce += counted && (row[0] == "no" ||
+                                          (row[0] == "unknown" && request.choice.namesSetting));
+            }
+            EXPECT_EQ(code == kExitRestartNeeded ? 0 : code, notInForce)
+                << state.what << ", " << std::string(task.begin(), task.end())
+                << std::string(list.begin(), list.end());
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 40);
+}
+
+TEST(RunUnattended, APolicyFileStandsWhereItsPathStands) {
+    struct Case {
+        const wchar_t* line;
+        std::string file;  // C:\Tools\base.txt, beside the program
+        int code;
+        const char* says;
+    };
+    const Case cases[] = {
+        {L"/audit:@base.txt", "shares\r\n", 4, "Task: audit:@base.txt\r\n"},
+        {L"/audit:@C:\\Tools\\base.txt,-shares.admin", "shares", 3, "Exit code: 3\r\n"},
+        {L"/audit:@%PROGRAMS%\\base.txt",
+         "\xEF\xBB\xBF"
+         "shares",
+         4, "Exit code: 4\r\n"},
+        // A -NAME in the file takes out what stands before the file.
+        {L"/audit:shares,@base.txt", "-shares.admin", 3, "Exit code: 3\r\n"},
+        {L"/audit:@base.txt", "shares\n# fine\n\nbogus", kExitBadCommandLine,
+         "The policy file base.txt, line 4, holds the name bogus"},
+        {L"/apply:@base.txt", "shares,,", kExitBadCommandLine,
+         "The policy file base.txt, line 1, holds an empty item"},
+        {L"/apply:@base.txt", "-shares", kExitBadCommandLine, "leaves no setting"},
+        {L"/apply:@missing.txt", "", kExitPolicyUnreadable,
+         "The policy file missing.txt could not be read."},
+        {L"/apply:@base.txt", std::string(65537, ' '), kExitPolicyUnreadable,
+         "The policy file base.txt is larger than 65536 bytes."},
+        {L"/apply:@base.txt", "all" + std::string(65533, ' '), kExitRestartNeeded, "applied"},
+    };
+    for (const Case& c : cases) {
+        Unattended h;
+        h.system.environment[L"PROGRAMS"] = L"C:\\Tools";
+        h.system.files[L"C:\\Tools\\base.txt"] = c.file;
+        const auto before = h.registry.keys;
+        EXPECT_EQ(h.Run(std::wstring(c.line) + L" -noaccount"), c.code) << c.line;
+        EXPECT_TRUE(h.Says(c.says)) << c.line << "\n" << h.Report();
+        EXPECT_EQ(h.Says("Tolvane [/audit"), c.code == kExitBadCommandLine) << c.line;
+        if (c.code >= 100 && c.code != kExitRestartNeeded) {
+            EXPECT_EQ(h.registry.keys, before) << c.line;
+        }
+        EXPECT_EQ(h.system.files.at(L"C:\\Tools\\base.txt"), c.file) << "never written";
     }
 }
 
