@@ -413,7 +413,7 @@ TEST(RunUnattended, ABadCommandLineChangesNothingAndSaysWhy) {
     for (const wchar_t* line : {L"/audti", L"/apply:everything", L"/audit /apply:all"}) {
         Unattended h;
         EXPECT_EQ(h.Run(line), kExitBadCommandLine) << line;
-        EXPECT_TRUE(h.Says("/restore:GROUPS")) << line;
+        EXPECT_TRUE(h.Says("/restore:NAMES")) << line;
         EXPECT_TRUE(h.Says("Exit code: 102")) << line;
         EXPECT_EQ(h.registry.writes, 0) << line;
         EXPECT_TRUE(h.system.started.empty()) << line;
