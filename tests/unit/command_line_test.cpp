@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "app/CommandLine.h"
 #include "fakes/Harness.h"
@@ -342,6 +344,35 @@ TEST(CommandLine, TheWindowTakesOnlyItsOwnSwitch) {
         h.main.ReadCommandLine(c.commandLine);
         EXPECT_EQ(h.state.skipAccountProbe, c.skipAccountProbe) << c.commandLine;
     }
+}
+
+// The policies the fleet kit ships are read as the program reads them.
+TEST(KitPolicies, ReadAsTheProgramReadsThemAndTheDomainMemberKeepsWhatADomainNeeds) {
+    const PolicyReader read = [](const std::wstring& path) -> std::optional<std::string> {
+        std::ifstream file(std::string(path.begin(), path.end()), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    const auto choose = [&](const char* name) {
+        const std::string path = std::string(TOLVANE_KIT_DIR) + "/policies/" + name;
+        return ChooseSettings({{L"/apply:@x", L"@" + std::wstring(path.begin(), path.end())}},
+                              Direction::Apply, &read);
+    };
+    const SettingChoice standalone = choose("standalone.txt");
+    EXPECT_EQ(standalone.error, L"");
+    EXPECT_TRUE(standalone.asked.all());
+    const SettingChoice member = choose("domain-member.txt");
+    EXPECT_EQ(member.error, L"");
+    const std::span<const SettingBox> settings = SettingBoxes();
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        const std::wstring key = settings[i].reportKey;
+        const bool kept = key == L"services.time" || key == L"services.smb" ||
+                          key == L"services.netbios" || key == L"shares.admin" ||
+                          key == L"accounts.anonymous";
+        if (kept) {
+            EXPECT_FALSE(member.asked.test(i)) << std::string(key.begin(), key.end());
+        }
+    }
+    EXPECT_TRUE(member.asked.any());
 }
 
 }  // namespace
