@@ -3,6 +3,7 @@
 #include "app/Closing.h"
 #include "app/CommandLine.h"
 #include "app/Commands.h"
+#include "app/WindowPolicy.h"
 #include "catalogue/AccountProbe.h"
 #include "catalogue/Groups.h"
 #include "catalogue/Port135.h"
@@ -140,6 +141,14 @@ bool MainWindowController::Menu(MenuId id) {
         case MenuId::About:
             OpenOwned(OwnedWindow::About);
             return true;
+        case MenuId::SavePolicy:
+            SavePolicy();
+            return true;
+        case MenuId::OpenPolicy:
+            if (const auto path = machine_.host.ChoosePolicyFile(false)) {
+                OpenPolicy(state_, machine_, *path);
+            }
+            return true;
         case MenuId::ListeningPorts:
             OpenOwned(OwnedWindow::Ports);
             return true;
@@ -151,6 +160,19 @@ bool MainWindowController::Menu(MenuId id) {
             return true;
         default:
             return false;
+    }
+}
+
+void MainWindowController::SavePolicy() {
+    const auto path = machine_.host.ChoosePolicyFile(true);
+    if (!path) {
+        return;
+    }
+    const std::string file = PolicyFromWindow(state_, machine_, *path);
+    if (const unsigned long error = machine_.system.WriteFileReplacing(*path, file)) {
+        machine_.host.ShowMessage(L"Tolvane could not save the policy\r\n" + *path + L"\r\n\r\n" +
+                                      machine_.system.ErrorText(error),
+                                  kAppTitle, MbOk | MbIconExclamation);
     }
 }
 

@@ -51,6 +51,8 @@ class MainWindowController {
 
   private:
     void OpenOwned(OwnedWindow window);
+    // Writes the boxes ticked to a policy file the person chooses.
+    void SavePolicy();
 
     Reg reg_;
     Machine machine_;

@@ -51,6 +51,25 @@ std::wstring CsvField(const std::wstring& text) {
     return quoted + L"\"";
 }
 
+std::wstring TwoDigits(int number) {
+    return (number < 10 ? L"0" : L"") + Decimal(static_cast<std::uint32_t>(number));
+}
+
+std::wstring PortKey(const ListeningPort& port) {
+    return std::wstring(port.protocol == PortProtocol::Tcp ? L"port.tcp." : L"port.udp.") +
+           Decimal(port.port);
+}
+
+std::vector<ListeningPort> Sorted(std::vector<ListeningPort> ports) {
+    std::sort(ports.begin(), ports.end(), [](const ListeningPort& a, const ListeningPort& b) {
+        return std::tie(a.protocol, a.port, a.address, a.processId) <
+               std::tie(b.protocol, b.port, b.address, b.processId);
+    });
+    return ports;
+}
+
+}  // namespace
+
 std::string ToUtf8(const std::wstring& text) {
     std::string bytes;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -81,25 +100,6 @@ std::string ToUtf8(const std::wstring& text) {
     }
     return bytes;
 }
-
-std::wstring TwoDigits(int number) {
-    return (number < 10 ? L"0" : L"") + Decimal(static_cast<std::uint32_t>(number));
-}
-
-std::wstring PortKey(const ListeningPort& port) {
-    return std::wstring(port.protocol == PortProtocol::Tcp ? L"port.tcp." : L"port.udp.") +
-           Decimal(port.port);
-}
-
-std::vector<ListeningPort> Sorted(std::vector<ListeningPort> ports) {
-    std::sort(ports.begin(), ports.end(), [](const ListeningPort& a, const ListeningPort& b) {
-        return std::tie(a.protocol, a.port, a.address, a.processId) <
-               std::tie(b.protocol, b.port, b.address, b.processId);
-    });
-    return ports;
-}
-
-}  // namespace
 
 std::wstring Iso8601(const UtcTime& time) {
     return Decimal(static_cast<std::uint32_t>(time.year)) + L"-" + TwoDigits(time.month) + L"-" +

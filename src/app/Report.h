@@ -45,6 +45,8 @@ struct Report {
 };
 
 std::wstring Iso8601(const UtcTime& time);
+// The text as UTF-8, the form of every file the program writes for people and scripts.
+std::string ToUtf8(const std::wstring& text);
 
 // UTF-8 text with CR LF line ends.
 std::string FormatTextReport(const Report& report);

@@ -144,13 +144,17 @@ std::vector<HardeningSetting> ServiceSettings(Reg& reg) {
     return rows;
 }
 
+bool ServiceBoxInstalled(Reg& reg, ControlId box) {
+    const wchar_t* start = RowOf(box).start;
+    return !start || reg.ReadText(kHklm, start).has_value();
+}
+
 void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine) {
     for (C box : kRoutineOrder) {
         state.controls.SetEnabled(box, true);
     }
     for (C box : kRoutineOrder) {
-        const wchar_t* start = RowOf(box).start;
-        if (start && !machine.reg.ReadText(kHklm, start)) {
+        if (!ServiceBoxInstalled(machine.reg, box)) {
             state.controls.SetEnabled(box, false);
         }
     }

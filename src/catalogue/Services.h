@@ -14,6 +14,8 @@ std::vector<HardeningSetting> ServiceSettings(Reg& reg);
 std::span<const ControlId> ServiceRoutineOrder();
 // Enables the port boxes whose service is installed.
 void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine);
+// The service the port box switches is installed (the SMB box switches none: always).
+bool ServiceBoxInstalled(Reg& reg, ControlId box);
 void VerifyServices(MainWindowState& state, Machine& machine);
 // Stops at the first write the registry refuses and reports it.
 GroupResult ApplyServices(MainWindowState& state, Machine& machine);

@@ -97,6 +97,8 @@ enum class MenuId : std::uint16_t {
     Forum,
     About,
     ListeningPorts,
+    SavePolicy,
+    OpenPolicy,
 };
 
 // Window classes, so that tests find the windows by class and process.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ enum MessageStyle : unsigned {
     MbYesNo = 0x4,
     MbIconQuestion = 0x20,
     MbIconExclamation = 0x30,
+    MbIconInformation = 0x40,
     MbDefButton2 = 0x100,
 };
 enum MessageAnswer : int { IdOk = 1, IdYes = 6, IdNo = 7 };
@@ -57,6 +59,9 @@ class Host {
     virtual void OpenOwnedWindow(OwnedWindow) {}
     // The main window's handle as a number, the owner of what the shell opens for it.
     virtual std::uintptr_t WindowHandle() { return 0; }
+    // The file a person chose in the standard dialog to save a policy to, or to open one from;
+    // nothing when they cancelled.
+    virtual std::optional<std::wstring> ChoosePolicyFile(bool /*save*/) { return std::nullopt; }
     // Windows took a request to end the session. A program that refuses it before Windows asks
     // this one cancels it without a word to us: a window waits only so long for it.
     virtual void AwaitSessionEnd() {}

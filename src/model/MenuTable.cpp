@@ -7,10 +7,13 @@ namespace {
 
 constexpr MenuEntry kSeparator{MenuId::ApplyAll, nullptr};
 
-constexpr std::array<MenuEntry, 7> kTools = {{
+constexpr std::array<MenuEntry, 10> kTools = {{
     {MenuId::ApplyAll, L"&Apply the changes"},
     {MenuId::VerifyAll, L"&Check all"},
     {MenuId::ListeningPorts, L"&Listening ports..."},
+    kSeparator,
+    {MenuId::SavePolicy, L"&Save as policy..."},
+    {MenuId::OpenPolicy, L"&Open policy..."},
     kSeparator,
     {MenuId::Options, L"&NTFS options..."},
     kSeparator,

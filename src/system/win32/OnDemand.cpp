@@ -49,6 +49,18 @@ HINSTANCE ShellExecuteW(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR paramete
     return function ? function(owner, verb, file, parameters, folder, show) : nullptr;
 }
 
+BOOL GetOpenFileNameW(LPOPENFILENAMEW dialog) {
+    static const auto function =
+        SystemFunction<decltype(&::GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+    return function ? function(dialog) : FALSE;
+}
+
+BOOL GetSaveFileNameW(LPOPENFILENAMEW dialog) {
+    static const auto function =
+        SystemFunction<decltype(&::GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
+    return function ? function(dialog) : FALSE;
+}
+
 NET_API_STATUS NetUserGetInfo(LPCWSTR server, LPCWSTR name, DWORD level, LPBYTE* buffer) {
     static const auto function =
         SystemFunction<decltype(&::NetUserGetInfo)>(L"netapi32.dll", "NetUserGetInfo");

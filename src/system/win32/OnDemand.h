@@ -6,6 +6,7 @@
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
+#include <commdlg.h>
 #include <iphlpapi.h>
 #include <lm.h>
 
@@ -38,6 +39,10 @@ StackTableFunction TableFromStack(bool tcp);
 using ExtendedTableFunction = DWORD(WINAPI*)(void* table, DWORD* size, BOOL order, ULONG family,
                                              int tableClass, ULONG reserved);
 ExtendedTableFunction ExtendedTable(bool tcp);
+
+// comdlg32: the standard Open and Save dialogs.
+BOOL GetOpenFileNameW(LPOPENFILENAMEW dialog);
+BOOL GetSaveFileNameW(LPOPENFILENAMEW dialog);
 
 // uxtheme, Windows XP and later.
 HRESULT SetWindowTheme(HWND window, LPCWSTR application, LPCWSTR idList);

@@ -2,6 +2,7 @@
 
 #include "model/ControlLayout.h"
 #include "resources/ResourceIds.h"
+#include "system/win32/OnDemand.h"
 #include "ui/win32/ChildControls.h"
 #include "ui/win32/FontPropertiesForTests.h"
 #include "ui/win32/MenuBar.h"
@@ -192,6 +193,28 @@ void MainWindow::EnableMainWindow(bool enabled) {
 
 void MainWindow::ShowMainWindow(bool shown) {
     ShowWindow(window_, shown ? SW_SHOW : SW_HIDE);
+}
+
+std::optional<std::wstring> MainWindow::ChoosePolicyFile(bool save) {
+    // Long enough for any path the dialog gives back in its classic form.
+    std::wstring path(MAX_PATH * 4, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = window_;
+    dialog.lpstrFilter = L"Tolvane policies (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrDefExt = L"txt";
+    dialog.lpstrTitle = save ? L"Save as policy" : L"Open policy";
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
+                   (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    const BOOL chosen =
+        save ? ondemand::GetSaveFileNameW(&dialog) : ondemand::GetOpenFileNameW(&dialog);
+    if (!chosen) {
+        return std::nullopt;
+    }
+    path.resize(path.find(L'\0'));
+    return path;
 }
 
 void MainWindow::AwaitSessionEnd() {

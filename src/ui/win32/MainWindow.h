@@ -55,6 +55,7 @@ class MainWindow : public WindowBase, public ControlView, public Host {
     void OpenOwnedWindow(OwnedWindow which) override;
     std::uintptr_t WindowHandle() override { return reinterpret_cast<std::uintptr_t>(window_); }
     void AwaitSessionEnd() override;
+    std::optional<std::wstring> ChoosePolicyFile(bool save) override;
 
     // Every pointer movement over the window, whichever child the system sends it to: disabled
     // controls and labels have no mouse messages of their own.
