@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <random>
 
 #include "app/Report.h"
@@ -359,6 +361,24 @@ TEST(RunUnattended, WhileAnotherRunChangesTheMachineNothingChangesAndTheReportSa
         EXPECT_TRUE(h.Says(c.says)) << h.Report();
         EXPECT_EQ(h.system.lockWaits.size(), c.waits) << c.says;
     }
+}
+
+// The kit's domain-member policy on a member whose time service starts by itself: the time
+// service stays, and the same policy's audit then finds everything it names in force.
+TEST(RunUnattended, TheDomainMemberPolicyKeepsTheTimeServiceAndItsAuditPasses) {
+    Unattended h;
+    h.system.joined = true;
+    const std::wstring time = L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start";
+    h.registry.SetDword(time, 2);
+    std::ifstream kit(std::string(TOLVANE_KIT_DIR) + "/policies/domain-member.txt",
+                      std::ios::binary);
+    h.system.files[L"C:\\Tools\\policies\\domain-member.txt"] =
+        std::string(std::istreambuf_iterator<char>(kit), {});
+    const int applied = h.Run(L"/apply:@policies\\domain-member.txt -noaccount");
+    EXPECT_TRUE(applied == 0 || applied == kExitRestartNeeded) << applied << "\n" << h.Report();
+    EXPECT_EQ(h.Read(time), L"2");
+    EXPECT_TRUE(h.Says("Time 123\tin force: no\tasked: no\tnot asked")) << h.Report();
+    EXPECT_EQ(h.Run(L"/audit:@policies\\domain-member.txt -noaccount"), 0) << h.Report();
 }
 
 TEST(RunUnattended, TheReportEndsWithThePortsStillListening) {
