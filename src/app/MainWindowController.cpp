@@ -82,8 +82,7 @@ bool MainWindowController::LoadFromMachine() {
         accountQueries_.reset();
         // A box nobody could read stays disabled: ticking it would switch an account never read.
         for (const AccountBox& account : kAccountBoxes) {
-            controls.SetEnabled(account.box, !state_.unknownAccounts.count(account.box) &&
-                                                 !state_.missingAccounts.count(account.box));
+            controls.SetEnabled(account.box, !state_.unavailableHere.count(account.box));
         }
     }
     if (state_.repairsPort135) {

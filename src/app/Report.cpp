@@ -22,22 +22,6 @@ const wchar_t* InForceText(InForceState inForce) {
     }
 }
 
-// On one line: a two-line caption or a system message with line breaks becomes one.
-std::wstring OnOneLine(const std::wstring& text) {
-    std::wstring line;
-    bool broken = false;
-    for (wchar_t c : text) {
-        if (c == L'\r' || c == L'\n') {
-            line.erase(line.find_last_not_of(L' ') + 1);
-            broken = true;
-        } else if (!broken || c != L' ') {
-            line += broken && !line.empty() ? std::wstring(L" ") + c : std::wstring(1, c);
-            broken = false;
-        }
-    }
-    return line;
-}
-
 // Quoted where a spreadsheet would split or misread the field.
 std::wstring CsvField(const std::wstring& text) {
     const std::wstring field = OnOneLine(text);
@@ -69,6 +53,22 @@ std::vector<ListeningPort> Sorted(std::vector<ListeningPort> ports) {
 }
 
 }  // namespace
+
+// On one line: a two-line caption or a system message with line breaks becomes one.
+std::wstring OnOneLine(const std::wstring& text) {
+    std::wstring line;
+    bool broken = false;
+    for (wchar_t c : text) {
+        if (c == L'\r' || c == L'\n') {
+            line.erase(line.find_last_not_of(L' ') + 1);
+            broken = true;
+        } else if (!broken || c != L' ') {
+            line += broken && !line.empty() ? std::wstring(L" ") + c : std::wstring(1, c);
+            broken = false;
+        }
+    }
+    return line;
+}
 
 std::string ToUtf8(const std::wstring& text) {
     std::string bytes;

@@ -45,6 +45,8 @@ struct Report {
 };
 
 std::wstring Iso8601(const UtcTime& time);
+// On one line: a two-line caption or a system message with line breaks becomes one.
+std::wstring OnOneLine(const std::wstring& text);
 // The text as UTF-8, the form of every file the program writes for people and scripts.
 std::string ToUtf8(const std::wstring& text);
 

@@ -23,18 +23,6 @@ bool Available(MainWindowState& state, Machine& machine, C box) {
            ServiceBoxInstalled(machine.reg, box);
 }
 
-// A caption on one line, as a comment holds it.
-std::wstring OneLine(const std::wstring& caption) {
-    std::wstring line;
-    for (wchar_t c : caption) {
-        if (c == L'\r') {
-            continue;
-        }
-        line += c == L'\n' ? L' ' : c;
-    }
-    return line;
-}
-
 }  // namespace
 
 std::string PolicyFromWindow(MainWindowState& state, Machine& machine,
@@ -49,7 +37,7 @@ std::string PolicyFromWindow(MainWindowState& state, Machine& machine,
     for (const SettingBox& setting : SettingBoxes()) {
         if (state.controls.Ticked(setting.box) && Available(state, machine, setting.box)) {
             text += std::wstring(setting.reportKey) + L" ; " +
-                    OneLine(state.controls.Caption(setting.label)) + L"\r\n";
+                    OnOneLine(state.controls.Caption(setting.label)) + L"\r\n";
         }
     }
     return "\xEF\xBB\xBF" + ToUtf8(text);
@@ -74,7 +62,7 @@ void OpenPolicy(MainWindowState& state, Machine& machine, const std::wstring& pa
         if (box == C::Port135Box || !Available(state, machine, box) ||
             !state.controls.Enabled(box)) {
             if (named) {
-                left += L"\r\n" + OneLine(state.controls.Caption(settings[i].label));
+                left += L"\r\n" + OnOneLine(state.controls.Caption(settings[i].label));
             }
             continue;
         }

@@ -116,13 +116,14 @@ void ProbeAccounts(MainWindowState& state, Machine& machine, AccountQueries quer
     }
     Controls& controls = state.controls;
     state.unknownAccounts.clear();
-    state.missingAccounts.clear();
     for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
         const AccountBox& account = kAccountBoxes[i];
         state.unavailableHere.erase(account.box);
         if (states[i] == AccountState::Unknown || states[i] == AccountState::Missing) {
             const bool unknown = states[i] == AccountState::Unknown;
-            (unknown ? state.unknownAccounts : state.missingAccounts).insert(account.box);
+            if (unknown) {
+                state.unknownAccounts.insert(account.box);
+            }
             state.unavailableHere[account.box] =
                 unknown ? kUnreadableAccountHelp : kMissingAccountHelp;
             controls.SetEnabled(account.box, false);

@@ -42,8 +42,6 @@ struct MainWindowState {
     std::map<ControlId, std::wstring> accountsReadFromSystem;
     // The account boxes whose state neither net user nor the system could tell at the last probe.
     std::set<ControlId> unknownAccounts;
-    // The account boxes whose account does not exist on this machine.
-    std::set<ControlId> missingAccounts;
     // The boxes that can mean nothing on this machine, with the help text that says why: they stay
     // disabled, and nothing is done for them.
     std::map<ControlId, const wchar_t*> unavailableHere;
