@@ -127,6 +127,20 @@ std::vector<std::string> CsvFields(const std::string& row) {
 // What a CSV row says of a setting: in force, and what was done.
 using Row = std::pair<std::string, std::string>;
 
+// Each setting's CSV row by its key: in force, done, asked.
+std::map<std::string, std::vector<std::string>> SettingRows(const std::string& csv) {
+    std::map<std::string, std::vector<std::string>> rows;
+    for (std::size_t start = csv.find("\r\n") + 2; start < csv.size();) {
+        const std::size_t end = csv.find("\r\n", start);
+        const std::vector<std::string> fields = CsvFields(csv.substr(start, end - start));
+        if (fields.size() == 11 && !fields[10].empty()) {
+            rows[fields[3]] = {fields[5], fields[6], fields[10]};
+        }
+        start = end + 2;
+    }
+    return rows;
+}
+
 // An XP machine with the DNS client, time and remote registry services, and no net user that
 // answers (Wine's has none): the accounts are read from the system, or not at all.
 struct Unattended : Harness {
@@ -147,15 +161,8 @@ struct Unattended : Harness {
     // Each setting's key and what the CSV report says of it: in force, done.
     std::map<std::string, Row> Rows() const {
         std::map<std::string, Row> rows;
-        const std::string csv = Report(kCsv);
-        for (std::size_t start = csv.find("\r\n") + 2; start < csv.size();) {
-            const std::size_t end = csv.find("\r\n", start);
-            const std::vector<std::string> fields = CsvFields(csv.substr(start, end - start));
-            if (fields.size() == 11 && fields[3].find('.') != std::string::npos &&
-                !fields[3].starts_with("port.")) {
-                rows[fields[3]] = {fields[5], fields[6]};
-            }
-            start = end + 2;
+        for (const auto& [key, fields] : SettingRows(Report(kCsv))) {
+            rows[key] = {fields[0], fields[1]};
         }
         return rows;
     }
@@ -674,20 +681,6 @@ TEST(RunUnattended, ARunCutAtAnyChangeIsTakenBackExactlyByTheNextRestore) {
         }
         EXPECT_GT(all, c.least);
     }
-}
-
-// Each setting's row of a CSV report: in force, done and asked, by key.
-std::map<std::string, std::vector<std::string>> SettingRows(const std::string& csv) {
-    std::map<std::string, std::vector<std::string>> rows;
-    for (std::size_t start = csv.find("\r\n") + 2; start < csv.size();) {
-        const std::size_t end = csv.find("\r\n", start);
-        const std::vector<std::string> fields = CsvFields(csv.substr(start, end - start));
-        if (fields.size() == 11 && !fields[10].empty()) {
-            rows[fields[3]] = {fields[5], fields[6], fields[10]};
-        }
-        start = end + 2;
-    }
-    return rows;
 }
 
 TEST(RunUnattended, ARunWithAListCountsOnlyWhatItNamesAndReportsEverySetting) {
