@@ -584,19 +584,6 @@ TEST(RunUnattended, AReopeningRefusedForLackOfRightsSaysSo) {
     EXPECT_EQ(h.Rows().at("services.port135").second, "refused");
 }
 
-// A record left by a run cut between the record and its value: the value never held the target,
-// and the key the record created goes with it.
-TEST(RunUnattended, ARestoreTakesAwayTheKeyOfARecordWhoseValueWasNeverWritten) {
-    constexpr wchar_t kNetwork[] =
-        L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network";
-    Unattended h;
-    const auto before = h.registry.keys;
-    h.registry.SetRaw(std::wstring(kNetwork) + L"\\NoFileSharingKX", {RawNone, {1}});
-    EXPECT_EQ(h.Run(L"/restore:shares -noaccount"), 0);
-    EXPECT_FALSE(h.registry.KeyExists(kNetwork));
-    EXPECT_EQ(h.registry.keys, before);
-}
-
 // A REG_NONE mark no version writes says neither the former value nor its absence: whatever
 // its value holds, the record stays and the line says so.
 TEST(RunUnattended, ARecordItCannotUseIsLeftInPlaceAndCounted) {
