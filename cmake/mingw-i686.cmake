@@ -1,15 +1,4 @@
-# Cross-compiles for 32-bit Windows. Tolvane.exe uses the win32 thread model, which keeps the
-# pthreads emulation out of it; GoogleTest needs the posix one (TOLVANE_MINGW_THREADS=posix).
-if(NOT TOLVANE_MINGW_THREADS)
-    set(TOLVANE_MINGW_THREADS win32)
-endif()
-set(TOLVANE_MINGW_THREADS ${TOLVANE_MINGW_THREADS} CACHE STRING "mingw-w64 thread model")
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles for 32-bit Windows: Tolvane.exe.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-${TOLVANE_MINGW_THREADS})
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-${TOLVANE_MINGW_THREADS})
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(TOLVANE_MINGW_TRIPLET i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

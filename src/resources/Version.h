@@ -19,7 +19,11 @@
 #define TOLVANE_PRODUCT_NAME "Tolvane"
 #define TOLVANE_FILE_DESCRIPTION "Tolvane"
 #define TOLVANE_INTERNAL_NAME "Tolvane"
+#ifdef _WIN64
+#define TOLVANE_ORIGINAL_FILENAME "Tolvane64.exe"
+#else
 #define TOLVANE_ORIGINAL_FILENAME "Tolvane.exe"
+#endif
 #define TOLVANE_LEGAL_COPYRIGHT "Freeware"
 #define TOLVANE_LEGAL_TRADEMARKS "Tolvane"
 

@@ -18,8 +18,10 @@ std::optional<std::vector<RunningService>> ReadRunningServices() {
     }
     std::vector<RunningService> services;
     // The list comes in pieces as large as the buffer; the resume handle says where the next
-    // one starts.
-    std::vector<DWORD> buffer(16 * 1024);
+    // one starts. The records hold pointers (to their names, further on in the buffer): the
+    // buffer is an array of them, so that each is aligned as a 64-bit program needs.
+    using Entry = ENUM_SERVICE_STATUS_PROCESSW;
+    std::vector<Entry> buffer(64 * 1024 / sizeof(Entry));
     DWORD resume = 0;
     for (;;) {
         DWORD needed = 0;
@@ -27,16 +29,15 @@ std::optional<std::vector<RunningService>> ReadRunningServices() {
         const BOOL ok =
             EnumServicesStatusExW(manager.get(), SC_ENUM_PROCESS_INFO, SERVICE_WIN32,
                                   SERVICE_ACTIVE, reinterpret_cast<BYTE*>(buffer.data()),
-                                  static_cast<DWORD>(buffer.size() * sizeof(DWORD)), &needed,
+                                  static_cast<DWORD>(buffer.size() * sizeof(Entry)), &needed,
                                   &returned, &resume, nullptr);
         const DWORD error = ok ? ERROR_SUCCESS : GetLastError();
         if (!ok && error != ERROR_MORE_DATA) {
             return std::nullopt;
         }
-        const auto* entries = reinterpret_cast<const ENUM_SERVICE_STATUS_PROCESSW*>(buffer.data());
         for (DWORD i = 0; i < returned; ++i) {
             services.push_back(
-                {entries[i].lpServiceName, entries[i].ServiceStatusProcess.dwProcessId});
+                {buffer[i].lpServiceName, buffer[i].ServiceStatusProcess.dwProcessId});
         }
         if (ok) {
             return services;
@@ -44,11 +45,11 @@ std::optional<std::vector<RunningService>> ReadRunningServices() {
         if (returned == 0) {
             // Not even one entry fitted: make room for the next, or give up where that cannot
             // help.
-            const std::size_t words = needed / sizeof(DWORD) + 1;
-            if (words <= buffer.size()) {
+            const std::size_t entries = needed / sizeof(Entry) + 1;
+            if (entries <= buffer.size()) {
                 return std::nullopt;
             }
-            buffer.resize(words);
+            buffer.resize(entries);
         }
     }
 }

@@ -1,0 +1,15 @@
+# What both mingw-w64 toolchains share; TOLVANE_MINGW_TRIPLET names the compiler's target. The
+# programs use the win32 thread model, which keeps the pthreads emulation out of them; GoogleTest
+# needs the posix one (TOLVANE_MINGW_THREADS=posix).
+if(NOT TOLVANE_MINGW_THREADS)
+    set(TOLVANE_MINGW_THREADS win32)
+endif()
+set(TOLVANE_MINGW_THREADS ${TOLVANE_MINGW_THREADS} CACHE STRING "mingw-w64 thread model")
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${TOLVANE_MINGW_TRIPLET}-gcc-${TOLVANE_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER ${TOLVANE_MINGW_TRIPLET}-g++-${TOLVANE_MINGW_THREADS})
+set(CMAKE_RC_COMPILER ${TOLVANE_MINGW_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TOLVANE_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
