@@ -504,7 +504,7 @@ int RunUnattended(const UnattendedRequest& asked, RegistryStore& registry, Syste
     if (const auto version = system.ProgramVersion()) {
         report.version = VersionNumber(*version);
     }
-    report.windows = WindowsName(system.QueryVersion(), system.UnderWow64());
+    report.windows = WindowsName(system.QueryVersion());
     report.task = TaskText(request);
     // One run at a time changes the machine, from its first reading on: what this run finds not
     // in force must still be so when it records the former value.

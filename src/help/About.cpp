@@ -13,12 +13,12 @@ constexpr std::array<SmallControl, kAboutControlCount> kLayout = {{
     {Index(A::LogoPicture), K::Picture, L"", 240, 120, 1095, 2100},
     {Index(A::TitleLabel), K::Label, L"", 1680, 240, 4095, 360, kOnWindow, true, 1200, true},
     // Two lines: the program's version, and the Windows it runs on.
-    {Index(A::VersionLabel), K::Label, L"", 1680, 630, 4095, 420, kOnWindow, true, 975},
+    {Index(A::VersionLabel), K::Label, L"", 1680, 630, 4095, 480, kOnWindow, true, 975},
     {Index(A::DescriptionLabel), K::Label,
      L"Tolvane is a freeware which lets you secure your PC running under Windows, by closing "
      L"some critical ports sensitive to Web attacks. You could also find some interesting "
      L"features like deletion of the shares, or deactivation of the default accounts.",
-     1680, 1080, 4095, 1050},
+     1680, 1140, 4095, 990},
     {Index(A::FreewareLabel), K::Label, L"this software is freeware.", 1680, 2160, 4095, 255},
     {Index(A::ThanksLabel), K::Label,
      L"Thanks to the following members who helped the project to come out :", 255, 2625, 3870, 420},
@@ -58,8 +58,7 @@ std::wstring VersionText(const std::array<std::uint16_t, 4>& version) {
 
 std::wstring AboutVersionText(System& system) {
     const auto version = system.ProgramVersion();
-    return (version ? VersionText(*version) : L"") + L"\r\n" +
-           WindowsName(system.QueryVersion(), system.UnderWow64());
+    return (version ? VersionText(*version) : L"") + L"\r\n" + WindowsName(system.QueryVersion());
 }
 
 std::optional<std::wstring> ReadLocalMachineText(Reg& reg, const std::wstring& keyPath,

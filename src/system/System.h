@@ -22,6 +22,10 @@ enum ProductType : unsigned {
     ProductServer = 3,
 };
 
+// The machine's processor, whatever this program's own: a 32-bit Tolvane on an x64 edition
+// runs on x64.
+enum class Processor : std::uint8_t { X86, X64, Itanium };
+
 struct VersionInfo {
     bool ok = false;
     unsigned major = 0;
@@ -29,6 +33,7 @@ struct VersionInfo {
     unsigned platform = 0;
     unsigned productType = ProductUnknown;
     unsigned servicePack = 0;  // the major number: 2 for Service Pack 2
+    Processor processor = Processor::X86;
 };
 
 // A process the program started. Destroying it closes the handle, never the process.

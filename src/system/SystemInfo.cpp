@@ -41,7 +41,8 @@ unsigned DefaultsServicePack(const VersionInfo& version) {
     return IsXpX64(version) && version.servicePack < kXpSp2 ? kXpSp2 : version.servicePack;
 }
 
-std::wstring WindowsName(const VersionInfo& version, bool underWow64) {
+std::wstring WindowsName(const VersionInfo& version) {
+    const bool itanium = version.processor == Processor::Itanium;
     std::wstring name;
     switch (WindowsVersionOf(version)) {
         case WindowsVersion::Unsupported:
@@ -50,10 +51,15 @@ std::wstring WindowsName(const VersionInfo& version, bool underWow64) {
             name = L"Windows 2000";
             break;
         case WindowsVersion::WindowsXp:
-            name = IsXpX64(version) ? L"Windows XP Professional x64 Edition" : L"Windows XP";
+            // Both XP versions of Itanium systems, the one of XP's and the one of 2003's code.
+            name = itanium            ? L"Windows XP 64-Bit Edition"
+                   : IsXpX64(version) ? L"Windows XP Professional x64 Edition"
+                                      : L"Windows XP";
             break;
         case WindowsVersion::Server2003:
-            name = underWow64 ? L"Windows Server 2003 x64" : L"Windows Server 2003";
+            name = itanium ? L"Windows Server 2003 for Itanium-based Systems"
+                   : version.processor == Processor::X64 ? L"Windows Server 2003 x64"
+                                                         : L"Windows Server 2003";
             break;
     }
     if (version.servicePack > 0) {

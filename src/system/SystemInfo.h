@@ -22,9 +22,10 @@ bool IsXpX64(const VersionInfo& version);
 // The service pack whose defaults the system ships. The x64 edition of XP, built from Server
 // 2003 SP1, has those of XP SP2 and later whatever its own number.
 unsigned DefaultsServicePack(const VersionInfo& version);
-// The system's name as the about window and the report give it, with its service pack:
-// "Windows XP Professional x64 Edition Service Pack 2"; empty for an unsupported one.
-std::wstring WindowsName(const VersionInfo& version, bool underWow64);
+// The system's name as the about window and the report give it, with its edition, named from the
+// machine's processor, and its service pack: "Windows XP Professional x64 Edition Service Pack
+// 2"; empty for an unsupported one.
+std::wstring WindowsName(const VersionInfo& version);
 
 // Unknown where the system cannot tell: treated as a domain's machine, so that a caution is shown
 // rather than missed.

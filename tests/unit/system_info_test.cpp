@@ -42,25 +42,31 @@ TEST(WindowsVersionOf, MapsNtFiveToTheSupportedSystems) {
     }
 }
 
-TEST(WindowsName, NamesTheX64EditionsAndTheirServicePack) {
+// The edition comes from the machine's processor, the same for the 32-bit build under WOW64 and
+// for the 64-bit build, which WOW64 never sees.
+TEST(WindowsName, NamesTheEditionFromTheMachinesProcessorAndItsServicePack) {
+    using P = Processor;
     struct Case {
         VersionInfo version;
-        bool wow64;
         const wchar_t* name;
     };
     const Case cases[] = {
-        {{true, 5, 0, 2, ProductWorkstation, 4}, false, L"Windows 2000 Service Pack 4"},
-        {{true, 5, 1, 2, ProductWorkstation, 0}, false, L"Windows XP"},
-        {{true, 5, 2, 2, ProductWorkstation, 1},
-         true,
+        {{true, 5, 0, 2, ProductWorkstation, 4, P::X86}, L"Windows 2000 Service Pack 4"},
+        {{true, 5, 1, 2, ProductWorkstation, 0, P::X86}, L"Windows XP"},
+        {{true, 5, 1, 2, ProductWorkstation, 1, P::Itanium},
+         L"Windows XP 64-Bit Edition Service Pack 1"},
+        {{true, 5, 2, 2, ProductWorkstation, 1, P::X64},
          L"Windows XP Professional x64 Edition Service Pack 1"},
-        {{true, 5, 2, 2, ProductServer, 2}, true, L"Windows Server 2003 x64 Service Pack 2"},
-        {{true, 5, 2, 2, ProductDomainController, 0}, true, L"Windows Server 2003 x64"},
-        {{true, 5, 2, 2, ProductServer, 1}, false, L"Windows Server 2003 Service Pack 1"},
-        {{true, 6, 0, 2, ProductWorkstation, 0}, true, L""},
+        {{true, 5, 2, 2, ProductWorkstation, 0, P::Itanium}, L"Windows XP 64-Bit Edition"},
+        {{true, 5, 2, 2, ProductServer, 2, P::X64}, L"Windows Server 2003 x64 Service Pack 2"},
+        {{true, 5, 2, 2, ProductDomainController, 0, P::X64}, L"Windows Server 2003 x64"},
+        {{true, 5, 2, 2, ProductServer, 1, P::X86}, L"Windows Server 2003 Service Pack 1"},
+        {{true, 5, 2, 2, ProductServer, 2, P::Itanium},
+         L"Windows Server 2003 for Itanium-based Systems Service Pack 2"},
+        {{true, 6, 0, 2, ProductWorkstation, 0, P::X64}, L""},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(WindowsName(c.version, c.wow64), c.name);
+        EXPECT_EQ(WindowsName(c.version), c.name);
     }
 }
 

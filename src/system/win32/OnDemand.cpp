@@ -126,6 +126,17 @@ BOOL AttachConsole(DWORD processId) {
     return function ? function(processId) : FALSE;
 }
 
+WORD NativeProcessorArchitecture() {
+    static const auto function =
+        SystemFunction<void(WINAPI*)(LPSYSTEM_INFO)>(L"kernel32.dll", "GetNativeSystemInfo");
+    SYSTEM_INFO info{};
+    info.wProcessorArchitecture = PROCESSOR_ARCHITECTURE_INTEL;
+    if (function) {
+        function(&info);
+    }
+    return info.wProcessorArchitecture;
+}
+
 bool UnderWow64() {
     using Function = BOOL(WINAPI*)(HANDLE process, PBOOL wow64);
     static const auto function = SystemFunction<Function>(L"kernel32.dll", "IsWow64Process");

@@ -50,6 +50,10 @@ HRESULT SetWindowTheme(HWND window, LPCWSTR application, LPCWSTR idList);
 // kernel32, Windows XP and later.
 BOOL AttachConsole(DWORD processId);
 
+// kernel32, Windows XP and later: the machine's processor (PROCESSOR_ARCHITECTURE_...), not the
+// one WOW64 shows this program. Windows 2000, which lacks the function, has only 32-bit editions.
+WORD NativeProcessorArchitecture();
+
 // kernel32: this 32-bit process runs on 64-bit Windows. False where the system cannot tell (it
 // lacks IsWow64Process, as Windows 2000 and XP before Service Pack 2 do).
 bool UnderWow64();

@@ -167,12 +167,22 @@ VersionInfo Win32System::QueryVersion() {
     OSVERSIONINFOEXW info{};
     info.dwOSVersionInfoSize = sizeof(info);
     if (GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) {
+        Processor processor = Processor::X86;
+        switch (ondemand::NativeProcessorArchitecture()) {
+            case PROCESSOR_ARCHITECTURE_AMD64:
+                processor = Processor::X64;
+                break;
+            case PROCESSOR_ARCHITECTURE_IA64:
+                processor = Processor::Itanium;
+                break;
+        }
         return {true,
                 info.dwMajorVersion,
                 info.dwMinorVersion,
                 info.dwPlatformId,
                 info.wProductType,
-                info.wServicePackMajor};
+                info.wServicePackMajor,
+                processor};
     }
     // Systems before Windows NT 4.0 SP6 know only the short form: refused later all the same.
     info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
