@@ -4,11 +4,30 @@
 # Source this file; it defines functions only.
 
 # Bump when the template's recipe changes, so existing templates are made again.
-TOLVANE_TEMPLATE_RECIPE=4
+TOLVANE_TEMPLATE_RECIPE=5
 
-# The environment every Wine command of the tests runs with.
+# The environment every Wine command of the tests runs with, for one of the ways a build runs:
+#   x64    the 64-bit build in a 64-bit prefix
+#   x86    the 32-bit build in a 32-bit prefix
+#   wow64  the 32-bit build in a 64-bit prefix, under WOW64
+# Sets TOLVANE_WINE to the loader to call: Debian's `wine` wrapper picks the 32-bit loader
+# whenever wine32 is installed, even where it cannot start, so the tests name the loader itself.
+# TOLVANE_WINE_SYSTEM is the prefix folder, below drive_c/windows, where the build's programs
+# find the system's own (the stand-ins go there).
 tolvane_wine_env() {
-    export WINEARCH=win32
+    case ${1:-} in
+        x64)
+            export WINEARCH=win64 TOLVANE_WINE=/usr/lib/wine/wine64 TOLVANE_WINE_SYSTEM=system32
+            # As Debian's wrapper does where only the 64-bit Wine is installed.
+            export WINELOADER=$TOLVANE_WINE
+            ;;
+        x86 | wow64)
+            unset WINELOADER
+            export TOLVANE_WINE=/usr/lib/wine/wine WINEARCH=win32 TOLVANE_WINE_SYSTEM=system32
+            [ "$1" = x86 ] || export WINEARCH=win64 TOLVANE_WINE_SYSTEM=syswow64
+            ;;
+        *) echo "prefix.sh: tolvane_wine_env x64|x86|wow64, not '${1:-}'" >&2; return 2 ;;
+    esac
     export WINEDEBUG=-all
     # No Mono or Gecko prompts: the program needs neither.
     export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -17,30 +36,51 @@ tolvane_wine_env() {
     unset LC_ALL
 }
 
+# Runs a Windows program (or a Wine tool: reg, wineboot, winepath) with the loader of the
+# environment set by tolvane_wine_env.
+wine() { "$TOLVANE_WINE" "$@"; }
+
+# The name of the build's program for a way of running it.
+tolvane_exe_name() {
+    case $1 in x64) echo Tolvane64.exe ;; *) echo Tolvane.exe ;; esac
+}
+
 # Exit code of a Wine test that could not run here (CTest's SKIP_RETURN_CODE).
 TOLVANE_WINE_SKIPPED=77
 
-# Wine's loader for 32-bit programs needs a kernel that runs 32-bit programs; some are built or
-# started without that ("ia32_emulation"). Says why on standard error when it cannot run.
+# Whether this machine can run the tests of one way (x64, x86, wow64); says why on standard
+# error when it cannot. The 32-bit ways are decided by starting a 32-bit program: the 32-bit
+# loader may be installed where the kernel refuses it.
 tolvane_wine_can_run() {
-    local why
-    if why=$(wine --version 2>&1); then
-        return 0
+    local kind=$1 here why
+    here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+    if [ "$kind" != x64 ]; then
+        "$here/../../scripts/runs-32-bit-programs" || return 1
+        if [ ! -x /usr/lib/wine/wine ]; then
+            echo "the 32-bit Wine (wine32:i386) is not installed" >&2
+            return 1
+        fi
     fi
-    echo "Wine cannot run on this machine: ${why##*$'\n'}" >&2
-    if dmesg 2>/dev/null | grep -q '32-bit emulation disabled'; then
-        echo "The kernel runs no 32-bit programs (32-bit emulation disabled; ia32_emulation=on at boot enables it)." >&2
+    local loader=/usr/lib/wine/wine64
+    [ "$kind" = x64 ] || loader=/usr/lib/wine/wine
+    if [ ! -x "$loader" ]; then
+        echo "$loader is not installed (scripts/setup installs wine64)" >&2
+        return 1
     fi
-    return 1
+    if ! why=$("$loader" --version 2>&1); then
+        echo "Wine cannot run on this machine: ${why##*$'\n'}" >&2
+        return 1
+    fi
 }
 
-# Makes BUILD/wine/template once; parallel callers wait on a lock and reuse it. A template made
-# by another recipe or another Wine version is made again.
+# Makes BUILD/wine/template-WINEARCH once, for the environment of tolvane_wine_env; parallel
+# callers wait on a lock and reuse it. A template made by another recipe or another Wine
+# version is made again.
 tolvane_template_ensure() {
     local build=$1
-    local template=$build/wine/template
+    local template=$build/wine/template-$WINEARCH
     local recipe
-    recipe="$TOLVANE_TEMPLATE_RECIPE $(wine --version)"
+    recipe="$TOLVANE_TEMPLATE_RECIPE $WINEARCH $(wine --version)"
     mkdir -p "$build/wine"
     (
         flock 9
@@ -55,17 +95,19 @@ tolvane_template_ensure() {
             # shellcheck disable=SC2016
             WINEPREFIX=$partial xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
                 set -e
-                wine wineboot -i
+                "$TOLVANE_WINE" wineboot -i
                 # Without a window manager, Wine waits 2 s on each hide or close of a window.
-                wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f
+                "$TOLVANE_WINE" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f
                 # The tests put stand-ins for net.exe and hh.exe into the prefix; they must win
                 # over the built-in ones.
-                wine reg add "HKCU\\Software\\Wine\\DllOverrides" /v net.exe /d native /f
-                wine reg add "HKCU\\Software\\Wine\\DllOverrides" /v hh.exe /d native /f
+                "$TOLVANE_WINE" reg add "HKCU\\Software\\Wine\\DllOverrides" /v net.exe /d native /f
+                "$TOLVANE_WINE" reg add "HKCU\\Software\\Wine\\DllOverrides" /v hh.exe /d native /f
+                # A new prefix of a newer Wine reports a Windows the program refuses.
+                "$TOLVANE_WINE" reg add "HKCU\\Software\\Wine" /v Version /t REG_SZ /d winxp /f
                 wineserver -w
-            ' >"$build/wine/template.log" 2>&1 && break
+            ' >"$build/wine/template-$WINEARCH.log" 2>&1 && break
             if [ "$attempt" -eq 3 ]; then
-                echo "prefix.sh: making the Wine template failed, see $build/wine/template.log" >&2
+                echo "prefix.sh: making the Wine template failed, see $build/wine/template-$WINEARCH.log" >&2
                 exit 1
             fi
             sleep "$attempt"
@@ -77,8 +119,8 @@ tolvane_template_ensure() {
         echo "$recipe" >"$partial/.tolvane-recipe"
         mv "$partial" "$template"
         local now=${EPOCHREALTIME/[.,]/}
-        echo "prefix.sh: Wine template made in $(((now - ${started/[.,]/}) / 1000)) ms" >&2
-    ) 9>"$build/wine/template.lock"
+        echo "prefix.sh: Wine template ($WINEARCH) made in $(((now - ${started/[.,]/}) / 1000)) ms" >&2
+    ) 9>"$build/wine/template-$WINEARCH.lock"
 }
 
 # Replaces BUILD/wine/GROUP with a fresh copy of the template.
@@ -88,27 +130,28 @@ tolvane_prefix_fresh() {
     tolvane_template_ensure "$build" || return 1
     WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
     rm -rf "$prefix"
-    cp -a "$build/wine/template" "$prefix"
+    cp -a "$build/wine/template-$WINEARCH" "$prefix"
 }
 
-# Puts the stand-in net.exe (also as convert.exe and hh.exe) into the prefix and Tolvane.exe at
-# C:\Tolvane, so that
-# files the program extracts beside itself stay inside the prefix. Either may be missing.
+# Puts the stand-in net.exe (also as convert.exe and hh.exe) where the build's program finds
+# the system's own, and the program (EXE_NAME, from WIN_BUILD) at C:\Tolvane, so that files it
+# extracts beside itself stay inside the prefix. Either may be missing.
 tolvane_prefix_install() {
-    local prefix=$1 win_build=$2
+    local prefix=$1 win_build=$2 exe_name=$3
     local net=$win_build/tests/netstandin/net.exe
+    local system=$prefix/drive_c/windows/$TOLVANE_WINE_SYSTEM
     if [ -f "$net" ]; then
-        cp "$net" "$prefix/drive_c/windows/system32/net.exe"
+        cp "$net" "$system/net.exe"
         # The same stand-in answers for the drive conversion and the help viewer: it only logs
         # their command lines.
-        cp "$net" "$prefix/drive_c/windows/system32/convert.exe"
+        cp "$net" "$system/convert.exe"
         cp "$net" "$prefix/drive_c/windows/hh.exe"
     else
         echo "prefix.sh: warning: no $net, Wine's own net.exe stays (it knows no 'net user')" >&2
     fi
     mkdir -p "$prefix/drive_c/Tolvane"
-    if [ -f "$win_build/Tolvane.exe" ]; then
-        cp "$win_build/Tolvane.exe" "$prefix/drive_c/Tolvane/Tolvane.exe"
+    if [ -f "$win_build/$exe_name" ]; then
+        cp "$win_build/$exe_name" "$prefix/drive_c/Tolvane/$exe_name"
     fi
 }
 

@@ -1,5 +1,6 @@
 // Starting the program under test and waiting for its windows.
 #include <algorithm>
+#include <cstdio>
 
 #include "Driver.h"
 
@@ -45,6 +46,15 @@ App::~App() {
 }
 
 bool App::Start(const std::wstring& args, HANDLE standardOutput) {
+    // The driver lends the program structures of its own layout (list-view items): a driver of
+    // another processor would read garbage rather than fail.
+    constexpr DWORD kOwnType = sizeof(void*) == 8 ? SCS_64BIT_BINARY : SCS_32BIT_BINARY;
+    DWORD type = 0;
+    if (!GetBinaryTypeW(TolvaneExePath().c_str(), &type) || type != kOwnType) {
+        std::fputws(L"driver: the program to drive is not built for the driver's processor\n",
+                    stderr);
+        return false;
+    }
     return StartProgram(TolvaneExePath(), args, standardOutput);
 }
 

@@ -2,6 +2,8 @@
 // same messages a user's clicks produce.
 #include "Driver.h"
 
+#include <dlgs.h>
+
 namespace tolvane::e2e {
 
 namespace {
@@ -131,6 +133,37 @@ bool LabelIsBold(HWND main, ControlId id) {
     return FontWeight(Control(main, id)) >= FW_BOLD;
 }
 
+bool TextFits(HWND control, const wchar_t* face, int centipoints, bool bold, std::wstring* why) {
+    RECT client{};
+    if (control == nullptr || !GetClientRect(control, &client)) {
+        return false;
+    }
+    const std::wstring text = Text(control);
+    const win32::WindowDc screen(nullptr);
+    LOGFONTW description{};
+    description.lfHeight = -MulDiv(centipoints, GetDeviceCaps(screen.get(), LOGPIXELSY), 7200);
+    description.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    description.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(description.lfFaceName, face, LF_FACESIZE);
+    const win32::UniqueFont font(CreateFontIndirectW(&description));
+    if (!font || screen.get() == nullptr) {
+        return false;
+    }
+    const win32::Selection selected(screen.get(), font.get());
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    RECT needed{0, 0, client.right, 0};
+    DrawTextW(
+        screen.get(), text.c_str(), static_cast<int>(text.size()), &needed,
+        DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+    const bool fits = needed.right <= client.right && needed.bottom <= client.bottom;
+    if (!fits && why) {
+        *why = L"needs " + std::to_wstring(needed.right) + L"x" + std::to_wstring(needed.bottom) +
+               L" pixels, has " + std::to_wstring(client.right) + L"x" +
+               std::to_wstring(client.bottom);
+    }
+    return fits;
+}
+
 std::wstring Title(HWND window) {
     return Text(window);
 }
@@ -155,21 +188,41 @@ int DefaultButton(HWND box) {
     return 0;
 }
 
-bool Answer(HWND box, int buttonId) {
-    const HWND button = GetDlgItem(box, buttonId);
-    DWORD_PTR result = 0;
-    if (button == nullptr || !Send(button, BM_CLICK, 0, 0, &result)) {
-        return false;
-    }
-    // The click only marks the box as ended (and hides it); the box is destroyed once its modal
-    // loop has ended, and only then does the program go on with the answer. Waiting for that
-    // keeps a following WaitIdle from seeing the moment in between as idle.
+namespace {
+
+// A click only marks a modal box as ended (and hides it); the box is destroyed once its modal
+// loop has ended, and only then does the program go on with the answer. Waiting for that keeps a
+// following WaitIdle from seeing the moment in between as idle.
+bool WaitGone(HWND box) {
     for (DWORD start = GetTickCount(); IsWindow(box); Sleep(kPollMs)) {
         if (GetTickCount() - start > kAnswerTimeoutMs) {
             return false;
         }
     }
     return true;
+}
+
+}  // namespace
+
+bool Answer(HWND box, int buttonId) {
+    const HWND button = GetDlgItem(box, buttonId);
+    DWORD_PTR result = 0;
+    return button != nullptr && Send(button, BM_CLICK, 0, 0, &result) && WaitGone(box);
+}
+
+bool ChooseFile(HWND dialog, const std::wstring& path) {
+    // The name field: the combo box of the Explorer-style dialog, or the edit box of the classic
+    // one.
+    HWND field = GetDlgItem(dialog, cmb13);
+    if (field == nullptr) {
+        field = GetDlgItem(dialog, edt1);
+    }
+    DWORD_PTR result = 0;
+    // Posted: the dialog's answer to OK may show a box of its own, which a sent message would
+    // wait for.
+    return field != nullptr &&
+           Send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), &result) &&
+           PostMessageW(dialog, WM_COMMAND, IDOK, 0) && WaitGone(dialog);
 }
 
 }  // namespace tolvane::e2e

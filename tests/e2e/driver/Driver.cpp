@@ -116,6 +116,10 @@ std::wstring ShotsDir() {
     return Environment(L"TOLVANE_SHOTS");
 }
 
+std::wstring SharedDir() {
+    return Environment(L"TOLVANE_SHARED");
+}
+
 bool Fat32Drive() {
     return !Environment(L"TOLVANE_FAT32").empty();
 }

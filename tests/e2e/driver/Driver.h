@@ -28,6 +28,9 @@ std::wstring TolvaneExePath();
 std::wstring ShotsDir();
 // True when TOLVANE_FAT32 is set: the group runs with drive C: reporting FAT32.
 bool Fat32Drive();
+// A folder outside the prefix that every group of the same build sees (TOLVANE_SHARED), for
+// tests that play several machines in turn; empty when unset.
+std::wstring SharedDir();
 
 // Polls every 20 ms until `done` holds; false when the time ran out first.
 bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done);
@@ -169,6 +172,12 @@ int FontWeight(HWND control);
 int FontCentipoints(HWND control);
 // FontWeight of the control is 700 or more.
 bool LabelIsBold(HWND main, ControlId id);
+// The control's text, wrapped at its width in the given font as a static control wraps it, fits
+// inside it: no word cut at the right, no line lost at the bottom. Which font the control has
+// cannot be read from another process: the caller gives it (the layout's, with the published
+// weight). Where it does not, `why` gets the size needed and the size there is, in pixels.
+bool TextFits(HWND control, const wchar_t* face, int centipoints, bool bold,
+              std::wstring* why = nullptr);
 
 // ---- The keyboard, as a person uses it ----
 
@@ -199,6 +208,13 @@ bool HasButton(HWND box, int buttonId);
 int DefaultButton(HWND box);
 // Clicks the button and returns once the box is gone, that is once the program has the answer.
 bool Answer(HWND box, int buttonId);
+
+// ---- The standard Open and Save dialogs ----
+
+// Puts the path into the file dialog's name field and presses its OK button (as typing the
+// path and Return would); returns once the dialog is gone, that is once the program has the
+// answer. Give a whole path: Wine's 64-bit Save dialog fails on a drive-relative one.
+bool ChooseFile(HWND dialog, const std::wstring& path);
 
 // ---- A list view in report style, in Tolvane's process ----
 // Its messages carry pointers, which Windows does not carry from one process to another: the
