@@ -34,6 +34,26 @@ void Collect(HKEY key, const std::wstring& prefix, std::map<std::wstring, std::w
     }
 }
 
+struct DialogSearch {
+    DWORD pid;
+    const wchar_t* title;
+    HWND found;
+};
+
+// The process may show more than one dialog window, some without a title.
+BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<DialogSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[16];
+    if (pid == search.pid && IsWindowVisible(window) && GetClassNameW(window, name, 16) &&
+        lstrcmpW(name, L"#32770") == 0 && Title(window) == search.title) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 std::map<std::wstring, std::wstring> Snapshot(const std::wstring& keyPath) {
@@ -52,6 +72,15 @@ HWND TolvaneTest::OpenOwned(MenuId entry, const wchar_t* className) {
     EXPECT_NE(window, nullptr);
     EXPECT_FALSE(IsWindowEnabled(main_));
     return window;
+}
+
+HWND TolvaneTest::WaitForDialog(const wchar_t* title, DWORD timeoutMs) {
+    DialogSearch search{app_.pid(), title, nullptr};
+    WaitUntil(timeoutMs, [&] {
+        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
 }
 
 bool TolvaneTest::OwnedGone(HWND window) {

@@ -25,6 +25,9 @@ class TolvaneTest : public ::testing::Test {
     HWND OpenOwned(MenuId entry, const wchar_t* className);
     // The window is gone and the main window takes input again.
     bool OwnedGone(HWND window);
+    // A dialog of the program (a "#32770" window: a message box, a file dialog) with this title,
+    // once it has its title.
+    HWND WaitForDialog(const wchar_t* title, DWORD timeoutMs = 10000);
 
     App app_;
     HWND main_ = nullptr;

@@ -63,8 +63,9 @@ TEST_F(Help, TheAboutWindowShowsTheVersionStartsTheToolAndGivesTheMainWindowBack
     HWND about = OpenAbout();
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(Title(about), L"About Tolvane...");
+    // The version, then the Windows it runs on.
     EXPECT_EQ(Text(GetDlgItem(about, ChildIdOf(kAboutDesign, A::VersionLabel))),
-              L"Version 1.6.212");
+              L"Version 1.6.212\r\nWindows XP Service Pack 3");
     EXPECT_EQ(Text(GetDlgItem(about, ChildIdOf(kAboutDesign, A::TitleLabel))), L"Tolvane");
     EXPECT_TRUE(SaveScreenshot(about, L"about"));
     ASSERT_TRUE(PostMessageW(GetDlgItem(about, ChildIdOf(kAboutDesign, A::SystemInfoButton)),

@@ -2,11 +2,13 @@
 // the keys the program touches read exactly as before, keys that were missing missing again.
 #include <algorithm>
 #include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "Tolvane.h"
 #include "model/ControlLayout.h"
+#include "system/win32/Win32System.h"
 
 namespace tolvane::e2e {
 namespace {
@@ -45,10 +47,22 @@ const Group kGroups[] = {
      C::ApplyServicesButton},
 };
 
+// Every key the unattended runs may touch: every service's, port 135's, the records of Tolvane's
+// own.
+const wchar_t* const kEveryTouched[] = {
+    kLsa,
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies",
+    kControlServices,
+    L"SYSTEM\\CurrentControlSet\\Services",
+    L"SOFTWARE\\Microsoft\\Ole",
+    L"SOFTWARE\\Microsoft\\Rpc",
+    L"SOFTWARE\\Tolvane",
+};
+
 // An export of the keys, line by line: each key (or its absence), each value with type and bytes.
-std::vector<std::wstring> Export() {
+std::vector<std::wstring> Export(std::span<const wchar_t* const> keys = kTouched) {
     std::vector<std::wstring> lines;
-    for (const wchar_t* key : kTouched) {
+    for (const wchar_t* key : keys) {
         if (!KeyExists(key)) {
             lines.push_back(std::wstring(L"[") + key + L"] absent");
             continue;
@@ -195,13 +209,14 @@ std::string ReportText(const wchar_t* path) {
 }
 
 // Runs Tolvane with the words; its exit code, or -1 when it showed a window or hung.
-long RunWithoutWindow(const std::wstring& words, HANDLE standardOutput = nullptr) {
+long RunWithoutWindow(const std::wstring& words, HANDLE standardOutput = nullptr,
+                      DWORD timeoutMs = 30000) {
     App app;
     if (!app.Start(words, standardOutput)) {
         return -1;
     }
     bool window = false;
-    const bool ended = WaitUntil(30000, [&] {
+    const bool ended = WaitUntil(timeoutMs, [&] {
         window = window || ShowsAWindow(app.pid());
         return !app.Running();
     });
@@ -215,13 +230,16 @@ TEST_F(Undo, UnattendedAuditApplyAndRestoreShowNoWindowAndLeaveTheKeysAsTheyWere
     // The nine settings the window finds cleared on this prefix.
     EXPECT_EQ(RunWithoutWindow(L"/audit" + report), 9);
     const std::string audit = ReportText(L"C:\\Tolvane\\report.txt");
-    EXPECT_NE(audit.find("Shares\tAdministrative\tin force: no\tread"), std::string::npos) << audit;
+    EXPECT_NE(audit.find("Shares\tAdministrative\tin force: no\tasked: yes\tread"),
+              std::string::npos)
+        << audit;
     EXPECT_EQ(Export(), before) << "an audit writes nothing";
 
     // The administrative shares go once Windows restarts.
     EXPECT_EQ(RunWithoutWindow(L"/apply:all" + report), 3010);
     EXPECT_EQ(RunWithoutWindow(L"/audit" + report), 0);
-    EXPECT_NE(ReportText(L"C:\\Tolvane\\report.txt").find("Shares\tAdministrative\tin force: yes"),
+    EXPECT_NE(ReportText(L"C:\\Tolvane\\report.txt")
+                  .find("Shares\tAdministrative\tin force: yes\tasked: yes"),
               std::string::npos);
 
     EXPECT_EQ(RunWithoutWindow(L"/restore:all" + report), 3010);
@@ -261,7 +279,68 @@ TEST_F(Undo, UnattendedAnswersEveryEngineWithoutAWindow) {
         ASSERT_TRUE(output);
         EXPECT_EQ(RunWithoutWindow(L"/?", output.get()), 0);
     }
-    EXPECT_NE(ReportText(usage.c_str()).find("/restore:GROUPS"), std::string::npos);
+    EXPECT_NE(ReportText(usage.c_str()).find("/restore:NAMES"), std::string::npos);
+}
+
+// Two engines that start Tolvane at the same moment, a start-up script and an administrator's run
+// say: one waits for the other, which then finds everything in force, and a restore gives back
+// every key as it was. Ten times, for the orders in which the two can meet.
+TEST_F(Undo, UnattendedTwoAppliesTogetherThenARestoreGiveBackEveryKey) {
+    ASSERT_TRUE(SetWindowsVersion(L"winxp"));
+    // Every service of the group installed, as on a new XP, and NetBIOS on two interfaces, one
+    // of them set by DHCP: every setting of the groups has something to change.
+    for (const auto& [service, start] : {std::pair{L"W32Time", 2},
+                                         {L"LmHosts", 2},
+                                         {L"PolicyAgent", 2},
+                                         {L"MSDTC", 3},
+                                         {L"Messenger", 2},
+                                         {L"SSDPSRV", 3},
+                                         {L"upnphost", 3},
+                                         {L"RemoteRegistry", 2}}) {
+        ASSERT_TRUE(SetDword(std::wstring(kServicesKey) + service, L"Start", start));
+    }
+    const std::wstring interfaces = std::wstring(kServicesKey) + L"NetBT\\Parameters\\Interfaces\\";
+    ASSERT_TRUE(SetDword(interfaces + L"Tcpip_{11111111-2222-3333-4444-555555555555}",
+                         L"NetbiosOptions", 0));
+    ASSERT_TRUE(SetDword(interfaces + L"Tcpip_{66666666-7777-8888-9999-000000000000}",
+                         L"NetbiosOptions", 1));
+    const std::vector<std::wstring> before = Export(kEveryTouched);
+    const std::wstring words = L"/apply:all -noaccount /report:C:\\Tolvane\\";
+    for (int round = 1; round <= 10; ++round) {
+        App first;
+        App second;
+        ASSERT_TRUE(first.Start(words + L"first.txt"));
+        ASSERT_TRUE(second.Start(words + L"second.txt"));
+        ASSERT_TRUE(first.WaitForExit(90000) && second.WaitForExit(90000)) << "round " << round;
+        // One changed the machine; the other, let in after it, changed nothing.
+        std::vector<DWORD> codes = {first.ExitCode(), second.ExitCode()};
+        std::sort(codes.begin(), codes.end());
+        EXPECT_EQ(codes, (std::vector<DWORD>{0, 3010})) << "round " << round;
+
+        EXPECT_EQ(RunWithoutWindow(L"/restore:all -noaccount /report:C:\\Tolvane\\restore.txt"),
+                  3010)
+            << "round " << round;
+        const std::vector<std::wstring> after = Export(kEveryTouched);
+        ASSERT_EQ(after, before) << "round " << round << "\n" << Diff(before, after);
+    }
+}
+
+// A run that finds another one changing the machine waits for it, and when that one does not let
+// go within the wait, ends with 104 having changed nothing.
+TEST_F(Undo, UnattendedApplyWhileAnotherRunChangesTheMachineEndsWith104AndChangesNothing) {
+    ASSERT_TRUE(SetWindowsVersion(L"winxp"));
+    const std::vector<std::wstring> before = Export(kEveryTouched);
+    win32::Win32System system;
+    // Held as another Tolvane holds it while it applies.
+    const MachineLockResult held = system.LockMachineForChanges(0);
+    ASSERT_TRUE(held.lock) << held.error;
+    EXPECT_EQ(
+        RunWithoutWindow(L"/apply:all -noaccount /report:C:\\Tolvane\\held.txt", nullptr, 90000),
+        104);
+    EXPECT_NE(ReportText(L"C:\\Tolvane\\held.txt").find("Exit code: 104"), std::string::npos)
+        << ReportText(L"C:\\Tolvane\\held.txt");
+    const std::vector<std::wstring> after = Export(kEveryTouched);
+    EXPECT_EQ(after, before) << Diff(before, after);
 }
 
 }  // namespace
