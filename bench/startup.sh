@@ -3,11 +3,12 @@
 # main window, all run in one Wine session.
 #
 #   bench/startup.sh [--runs N] [--warmup N] [--poll-ms N] [--windows NAME] [--baseline EXE]
-#                    [--tolvane EXE --tolvane-class CLASS] [BUILD_DIR]
+#                    [--tolvane EXE --tolvane-class CLASS] [--arch x64|x86] [BUILD_DIR]
 #
-# BUILD_DIR (default: the repository's build/) holds the Windows build in its win/ folder and the
-# Linux one, where the Wine prefixes live, in host/; a Windows build folder alone works too (the
-# prefixes then go where tests/wine/run-under-wine.sh puts them by default). This script builds
+# BUILD_DIR (default: the repository's build/) holds the Windows builds in its win64/ (x64,
+# Tolvane64.exe under 64-bit Wine, the default) and win/ (x86) folders and the Linux one, where
+# the Wine prefixes live, in host/; a Windows build folder alone works too (the prefixes then go
+# where tests/wine/run-under-wine.sh puts them by default). This script builds
 # nothing. The programs run in one Wine session, alternating, N counted rounds (default 7) after
 # one uncounted warm-up round; each round runs every program once, and each run is timed from
 # process creation to the program's visible, enabled main window. Prints every run, then for
@@ -38,6 +39,7 @@ windows=winxp
 tolvane=
 tolvane_class=TolvaneMain
 baseline=
+arch=x64
 build=$root/build
 
 usage() {
@@ -55,33 +57,39 @@ while [ $# -gt 0 ]; do
         --tolvane) tolvane=${2-}; shift 2 ;;
         --baseline) baseline=${2-}; shift 2 ;;
         --tolvane-class) tolvane_class=${2-}; shift 2 ;;
+        --arch) arch=${2-}; shift 2 ;;
         -h | --help) usage ;;
         -*) usage ;;
         *) build=$1; shift ;;
     esac
 done
 
-# The Windows build is either the folder given or its win/ subfolder.
+case $arch in
+    x64) win_folder=win64 exe_name=Tolvane64.exe ;;
+    x86) win_folder=win exe_name=Tolvane.exe ;;
+    *) echo "startup.sh: --arch x64 or x86, not '$arch'" >&2; exit 2 ;;
+esac
+# The Windows build is either the folder given or its win64/ (win/) subfolder.
 win=
-folders=()
-for candidate in "$build/win" "$build"; do
+folders=(--arch "$arch")
+for candidate in "$build/$win_folder" "$build"; do
     if [ -f "$candidate/bench/startup_probe.exe" ]; then
         win=$(cd "$candidate" && pwd)
         break
     fi
 done
 if [ -z "$win" ]; then
-    echo "startup.sh: no bench/startup_probe.exe under $build or $build/win" >&2
+    echo "startup.sh: no bench/startup_probe.exe under $build or $build/$win_folder" >&2
     exit 1
 fi
 folders+=(--win-build "$win")
-if [ "$win" = "$(cd "$build" && pwd)/win" ]; then
+if [ "$win" = "$(cd "$build" && pwd)/$win_folder" ]; then
     folders+=(--build "$(cd "$build" && pwd)/host")
 fi
 probe=$win/bench/startup_probe.exe
 minimal=$win/bench/minimal_window.exe
 skeleton=$win/bench/window_skeleton.exe
-for file in "$minimal" "$skeleton" "${tolvane:-$win/Tolvane.exe}" ${baseline:+"$baseline"}; do
+for file in "$minimal" "$skeleton" "${tolvane:-$win/$exe_name}" ${baseline:+"$baseline"}; do
     [ -f "$file" ] || { echo "startup.sh: $file is missing: build it first" >&2; exit 1; }
 done
 [ -x "$runner" ] || { echo "startup.sh: $runner is missing" >&2; exit 1; }
@@ -94,7 +102,7 @@ if [ -n "$tolvane" ]; then
 else
     # The runner copies Tolvane.exe into the prefix and names the copy in TOLVANE_EXE; the probe
     # expands the variable.
-    tolvane=$win/Tolvane.exe
+    tolvane=$win/$exe_name
     tolvane_windows='%TOLVANE_EXE%'
 fi
 
@@ -104,7 +112,7 @@ copy=()
 if [ -n "$baseline" ]; then
     baseline=$(cd "$(dirname "$baseline")" && pwd)/$(basename "$baseline")
     # Started from the prefix's drive, as the new build is; an older build has the same class.
-    baseline_windows='C:\Tolvane\Baseline\Tolvane.exe'
+    baseline_windows="C:\\Tolvane\\Baseline\\$(basename "$baseline")"
     copy=(--copy "$(windows_path "$baseline")" "$baseline_windows")
     programs+=("$baseline_windows" TolvaneMain "$baseline_windows|-noaccount" TolvaneMain)
 fi
@@ -112,7 +120,7 @@ fi
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 status=0
-"$runner" "${folders[@]}" --group bench -- "$probe" --poll-ms "$poll_ms" --warmup "$warmup" \
+"$runner" "${folders[@]}" --group "bench_$arch" -- "$probe" --poll-ms "$poll_ms" --warmup "$warmup" \
     --windows-version "$windows" --french-accounts "${copy[@]}" "$runs" "${programs[@]}" \
     >"$log" || status=$?
 
