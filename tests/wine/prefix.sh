@@ -40,6 +40,19 @@ tolvane_wine_env() {
 # environment set by tolvane_wine_env.
 wine() { "$TOLVANE_WINE" "$@"; }
 
+# The Wine server both loaders start: Debian's wrapper where the wine package is installed, the
+# server itself where only wine64 and wine32 are (the emulated machine). The scripts that
+# xvfb-run starts call "$TOLVANE_WINESERVER".
+if type -P wineserver >/dev/null; then
+    TOLVANE_WINESERVER=$(type -P wineserver)
+elif [ -x /usr/lib/wine/wineserver64 ]; then
+    TOLVANE_WINESERVER=/usr/lib/wine/wineserver64
+else
+    TOLVANE_WINESERVER=/usr/lib/wine/wineserver32
+fi
+export TOLVANE_WINESERVER
+wineserver() { "$TOLVANE_WINESERVER" "$@"; }
+
 # The name of the build's program for a way of running it.
 tolvane_exe_name() {
     case $1 in x64) echo Tolvane64.exe ;; *) echo Tolvane.exe ;; esac
@@ -104,7 +117,7 @@ tolvane_template_ensure() {
                 "$TOLVANE_WINE" reg add "HKCU\\Software\\Wine\\DllOverrides" /v hh.exe /d native /f
                 # A new prefix of a newer Wine reports a Windows the program refuses.
                 "$TOLVANE_WINE" reg add "HKCU\\Software\\Wine" /v Version /t REG_SZ /d winxp /f
-                wineserver -w
+                "$TOLVANE_WINESERVER" -w
             ' >"$build/wine/template-$WINEARCH.log" 2>&1 && break
             if [ "$attempt" -eq 3 ]; then
                 echo "prefix.sh: making the Wine template failed, see $build/wine/template-$WINEARCH.log" >&2

@@ -145,7 +145,7 @@ for attempt in 1 2 3; do
         shift 5
         touch "$state/started"
         # Kept warm for the whole run; should this script be killed, it ends by itself later.
-        wineserver -p30
+        "$TOLVANE_WINESERVER" -p30
         # A prefix maps the Unix root to drive Z:.
         windows() { local path=${1//\//\\}; echo "Z:$path"; }
         TOLVANE_SHOTS=$(windows "$shots")
@@ -155,7 +155,7 @@ for attempt in 1 2 3; do
         export TOLVANE_SHOTS TOLVANE_SHARED GTEST_OUTPUT
         "$TOLVANE_WINE" "$program" "$@"
         rc=$?
-        wineserver -k 2>/dev/null
+        "$TOLVANE_WINESERVER" -k 2>/dev/null
         exit $rc
     ' run "$state" "$shots" "$program" "$results/$group.xml" "$shared" "$@" &
     child=$!
