@@ -492,7 +492,7 @@ int RunUnattended(const UnattendedRequest& asked, RegistryStore& registry, Syste
     if (request.error.empty() && request.choice.readsFiles) {
         // Read once, before anything else: a policy that cannot be read changes nothing.
         ReadPolicyFiles(request, [&](const std::wstring& path) {
-            return system.ReadFileBytes(PolicyPath(path, system), kPolicyMostBytes + 1);
+            return ReadPolicyFile(system, PolicyPath(path, system));
         });
         policyUnreadable = request.choice.unreadable;
     }

@@ -51,7 +51,7 @@ std::wstring FindValueInFile(System& system, const std::wstring& path, const std
     int emptySightings = 0;
     for (int look = 1;; ++look) {
         if (FileExists(system, path)) {
-            if (const auto bytes = system.ReadFileBytes(path, kMostBytes)) {
+            if (const auto bytes = ReadFileBytes(system, path, kMostBytes).bytes) {
                 if (!bytes->empty()) {
                     return FindValueInText(*bytes, key, allOccurrences, separator, lineEnd,
                                            otherLineEnd);

@@ -104,6 +104,22 @@ struct MachineLockResult {
     unsigned long error = 0;
 };
 
+// A file opened for reading. Destroying it closes it.
+class ReadableFile {
+  public:
+    virtual ~ReadableFile() = default;
+    // Its size as the system gave it when the file was opened; nothing when it cannot tell.
+    virtual std::optional<std::uint64_t> Size() = 0;
+    // Reads at most `count` bytes into `buffer`: how many, 0 at the file's end; nothing when the
+    // read failed, `error` then holding the system's code.
+    virtual std::optional<std::size_t> Read(char* buffer, std::size_t count,
+                                            unsigned long& error) = 0;
+};
+
+// A file that ended before the size the system gave for it, with the customer bit set so that no
+// system code can mean it.
+inline constexpr unsigned long kFileEndedEarly = 0x20000003;
+
 struct Extraction {
     std::unique_ptr<HeldFile> file;  // null when the file could not be written
     unsigned long error = 0;         // the system's error code then
@@ -121,9 +137,10 @@ class System {
     virtual std::wstring FileSystemOf(wchar_t driveLetter) = 0;
     virtual std::optional<std::uint32_t> FileAttributes(const std::wstring& path) = 0;
     virtual bool RemoveFile(const std::wstring& path) = 0;
-    // The whole file, at most maxBytes; nothing when it cannot be opened.
-    virtual std::optional<std::string> ReadFileBytes(const std::wstring& path,
-                                                     std::size_t maxBytes) = 0;
+    // Opens the file for reading, other programs still free to read, write or delete it; null
+    // when it cannot be opened, `error` then holding the system's code.
+    virtual std::unique_ptr<ReadableFile> OpenToRead(const std::wstring& path,
+                                                     unsigned long& error) = 0;
     // A millisecond counter that wraps every 2^32 ms.
     virtual std::uint32_t Milliseconds() = 0;
     // Waits about the given time while the windows keep handling their messages.

@@ -357,9 +357,9 @@ TEST(CommandLine, TheWindowTakesOnlyItsOwnSwitch) {
 
 // The policies the fleet kit ships are read as the program reads them.
 TEST(KitPolicies, ReadAsTheProgramReadsThemAndTheDomainMemberKeepsWhatADomainNeeds) {
-    const PolicyReader read = [](const std::wstring& path) -> std::optional<std::string> {
+    const PolicyReader read = [](const std::wstring& path) {
         std::ifstream file(std::string(path.begin(), path.end()), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), {});
+        return PolicyRead{std::string(std::istreambuf_iterator<char>(file), {}), L""};
     };
     const auto choose = [&](const char* name) {
         const std::string path = std::string(TOLVANE_KIT_DIR) + "/policies/" + name;

@@ -804,5 +804,36 @@ TEST(RunUnattended, APolicyFileStandsWhereItsPathStands) {
     }
 }
 
+// A domain member's policy takes out what the domain needs after "all": read only in part, it
+// would apply them. Whatever byte the read stops at, or a file shorter than its size, the run
+// changes nothing and says why in the system's words.
+TEST(RunUnattended, APolicyReadCutShortAtAnyByteChangesNothing) {
+    const std::string policy =
+        "all\r\n-services.time ; the domain's time\r\n-accounts.anonymous\r\n"
+        "-services.netbios\r\n-services.smb\r\n";
+    constexpr wchar_t kPath[] = L"C:\\Tools\\member.txt";
+    for (std::size_t at = 0; at <= policy.size(); ++at) {
+        Unattended h;
+        h.system.files[kPath] = policy;
+        h.system.readFailsAt[kPath] = at;
+        h.system.hasStandardOutput = true;
+        const auto before = h.registry.keys;
+        EXPECT_EQ(h.Run(L"/apply:@member.txt -noaccount"), kExitPolicyUnreadable) << at;
+        EXPECT_EQ(h.registry.keys, before) << at;
+        EXPECT_TRUE(h.Says("The policy file member.txt could not be read. system error 64")) << at;
+        EXPECT_NE(h.system.standardOutput.find(L"system error 64"), std::wstring::npos) << at;
+    }
+    Unattended shorter;
+    shorter.system.files[kPath] = policy;
+    shorter.system.sizes[kPath] = policy.size() + 1;
+    EXPECT_EQ(shorter.Run(L"/apply:@member.txt -noaccount"), kExitPolicyUnreadable);
+    EXPECT_TRUE(shorter.Says("system error " + std::to_string(kFileEndedEarly)));
+
+    Unattended whole;
+    whole.system.files[kPath] = policy;
+    EXPECT_EQ(whole.Run(L"/apply:@member.txt -noaccount"), kExitRestartNeeded);
+    EXPECT_TRUE(whole.Says("Services\tTime 123\tin force: no\tasked: no\tnot asked"));
+}
+
 }  // namespace
 }  // namespace tolvane::testing

@@ -51,6 +51,32 @@ class Win32HeldFile : public HeldFile {
     UniqueHandle file_;
 };
 
+class Win32ReadableFile : public ReadableFile {
+  public:
+    explicit Win32ReadableFile(UniqueHandle file) : file_(std::move(file)) {}
+    std::optional<std::uint64_t> Size() override {
+        DWORD high = 0;
+        SetLastError(ERROR_SUCCESS);
+        const DWORD low = GetFileSize(file_.get(), &high);
+        if (low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return (std::uint64_t{high} << 32) | low;
+    }
+    std::optional<std::size_t> Read(char* buffer, std::size_t count,
+                                    unsigned long& error) override {
+        DWORD read = 0;
+        if (!ReadFile(file_.get(), buffer, static_cast<DWORD>(count), &read, nullptr)) {
+            error = GetLastError();
+            return std::nullopt;
+        }
+        return read;
+    }
+
+  private:
+    UniqueHandle file_;
+};
+
 // Error codes of our own, with the customer bit set so that no system code can mean them; ErrorText
 // has our words for them.
 constexpr DWORD kOwnResourceUnreadable = 0x20000001;
@@ -65,6 +91,9 @@ constexpr OwnError kOwnErrors[] = {
      L"Tolvane could not read its own copy of this file; Tolvane.exe may be damaged."},
     {kExtractedFileChanged,
      L"Another program changed the file between its writing and its use; it was not used."},
+    {kFileEndedEarly,
+     L"The file ended before the size Windows gave for it: it changed while it was read, and was "
+     L"not used."},
 };
 
 struct ResourceBytes {
@@ -227,25 +256,16 @@ bool Win32System::RemoveFile(const std::wstring& path) {
     return DeleteFileW(path.c_str()) != 0;
 }
 
-std::optional<std::string> Win32System::ReadFileBytes(const std::wstring& path,
-                                                      std::size_t maxBytes) {
+std::unique_ptr<ReadableFile> Win32System::OpenToRead(const std::wstring& path,
+                                                      unsigned long& error) {
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return std::nullopt;
+        error = GetLastError();
+        return nullptr;
     }
-    std::string bytes;
-    char chunk[4096];
-    DWORD read = 0;
-    while (bytes.size() < maxBytes && ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr) &&
-           read > 0) {
-        bytes.append(chunk, read);
-    }
-    if (bytes.size() > maxBytes) {
-        bytes.resize(maxBytes);
-    }
-    return bytes;
+    return std::make_unique<Win32ReadableFile>(std::move(file));
 }
 
 std::uint32_t Win32System::Milliseconds() {

@@ -1,5 +1,7 @@
 #include "fakes/FakeSystem.h"
 
+#include <algorithm>
+
 #include "system/Deadline.h"
 
 namespace tolvane::testing {
@@ -55,6 +57,36 @@ class FakeLock : public MachineLock {
     FakeSystem& system_;
 };
 
+// A copy of the file's bytes as they were when it was opened, read as far as it may be.
+class FakeReadableFile : public ReadableFile {
+  public:
+    FakeReadableFile(std::string bytes, std::optional<std::size_t> failsAt, unsigned long error,
+                     std::uint64_t size)
+        : bytes_(std::move(bytes)), failsAt_(failsAt), error_(error), size_(size) {}
+    std::optional<std::uint64_t> Size() override { return size_; }
+    std::optional<std::size_t> Read(char* buffer, std::size_t count,
+                                    unsigned long& error) override {
+        if (failsAt_ && at_ >= *failsAt_) {
+            error = error_;
+            return std::nullopt;
+        }
+        const std::size_t end = std::min(bytes_.size(), failsAt_.value_or(bytes_.size()));
+        const std::size_t read = std::min(count, end - std::min(end, at_));
+        bytes_.copy(buffer, read, at_);
+        at_ += read;
+        return read;
+    }
+
+  private:
+    std::string bytes_;
+    std::optional<std::size_t> failsAt_;
+    unsigned long error_;
+    std::uint64_t size_;
+    std::size_t at_ = 0;
+};
+
+constexpr unsigned long kFileNotFound = 2;
+constexpr unsigned long kAccessDenied = 5;
 constexpr unsigned long kSharingViolation = 32;
 constexpr unsigned long kResourceTypeNotFound = 1813;
 
@@ -96,14 +128,19 @@ bool FakeSystem::RemoveFile(const std::wstring& path) {
     return files.erase(path) != 0;
 }
 
-std::optional<std::string> FakeSystem::ReadFileBytes(const std::wstring& path,
-                                                     std::size_t maxBytes) {
+std::unique_ptr<ReadableFile> FakeSystem::OpenToRead(const std::wstring& path,
+                                                     unsigned long& error) {
     reads.push_back(path);
     const auto file = files.find(path);
     if (file == files.end()) {
-        return std::nullopt;
+        error = folders.count(path) ? kAccessDenied : kFileNotFound;
+        return nullptr;
     }
-    return file->second.substr(0, maxBytes);
+    const auto failsAt = readFailsAt.find(path);
+    const auto size = sizes.find(path);
+    return std::make_unique<FakeReadableFile>(
+        file->second, failsAt == readFailsAt.end() ? std::nullopt : std::optional(failsAt->second),
+        readError, size == sizes.end() ? file->second.size() : size->second);
 }
 
 void FakeSystem::Pause(std::int32_t milliseconds) {

@@ -22,8 +22,8 @@ class FakeSystem : public System {
     std::wstring FileSystemOf(wchar_t driveLetter) override;
     std::optional<std::uint32_t> FileAttributes(const std::wstring& path) override;
     bool RemoveFile(const std::wstring& path) override;
-    std::optional<std::string> ReadFileBytes(const std::wstring& path,
-                                             std::size_t maxBytes) override;
+    std::unique_ptr<ReadableFile> OpenToRead(const std::wstring& path,
+                                             unsigned long& error) override;
     std::uint32_t Milliseconds() override { return clock; }
     void Pause(std::int32_t milliseconds) override;
     std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
@@ -115,6 +115,11 @@ class FakeSystem : public System {
     std::vector<std::pair<std::uintptr_t, std::wstring>> opened;
     std::wstring programFolder = L"C:\\Tools";
     std::vector<std::wstring> reads;
+    // A file whose reading fails once this many bytes were read (a share that drops), with this
+    // code; and a size the system gives that is not the file's (one cut meanwhile).
+    std::map<std::wstring, std::size_t> readFailsAt;
+    unsigned long readError = 64;
+    std::map<std::wstring, std::uint64_t> sizes;
     // The program's resources by type and number, files another program keeps open (they can
     // be neither deleted nor written), and the files the program holds.
     std::map<std::pair<std::wstring, std::uint16_t>, std::string> resources;
