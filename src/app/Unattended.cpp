@@ -337,9 +337,12 @@ void UnattendedRun::Restore() {
         }
         if (const auto account = accounts.find(setting.box); account != accounts.end()) {
             const RecordedAccountEnd& end = account->second;
-            outcome.notDone += end.failure || end.stillRunning;
+            outcome.notDone += end.failure || end.stillRunning || end.nameUnknown;
             outcome.accessDenied = outcome.accessDenied || end.failure == kRegAccessDenied;
-            done[i] = end.failure        ? Done{L"refused", system_.ErrorText(end.failure)}
+            done[i] = end.nameUnknown
+                          ? Done{L"not switched: Windows could not name the guest account",
+                                 L"Nothing was switched; the record stays for the next restore."}
+                      : end.failure      ? Done{L"refused", system_.ErrorText(end.failure)}
                       : end.stillRunning ? Done{L"not confirmed: net user had not ended", {}}
                                          : Done{L"restored", {}};
             continue;

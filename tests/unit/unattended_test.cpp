@@ -253,6 +253,90 @@ TEST(RunUnattended, RestoreSwitchesOnExactlyTheAccountsTheApplySwitchedOff) {
     EXPECT_FALSE(h.registry.KeyExists(L"SOFTWARE\\Tolvane\\Accounts"));
 }
 
+// A record says "this program switched the account off": it exists only while that switch may
+// have happened. An apply stops at its first refusal and leaves no record for what it refused or
+// never tried; a restore tries each account on its own and keeps the record of each refused one.
+TEST(RunUnattended, AnAccountsRecordLivesOnlyWhileItsOwnSwitchMayHaveHappened) {
+    constexpr wchar_t kGuestRecord[] = L"SOFTWARE\\Tolvane\\Accounts\\501";
+    constexpr wchar_t kHelpRecord[] = L"SOFTWARE\\Tolvane\\Accounts\\HelpAssistant";
+    using Switch = std::pair<std::wstring, bool>;
+    struct Case {
+        bool restore;
+        bool guestRefused, helpRefused;
+        const char *guestDone, *helpDone;
+        std::vector<Switch> switches;
+        bool guestRecord, helpRecord;
+    };
+    const Switch guestOff{L"Guest", true}, helpOff{L"HelpAssistant", true};
+    const Switch guestOn{L"Guest", false}, helpOn{L"HelpAssistant", false};
+    const Case cases[] = {
+        {false, false, false, "applied", "applied", {guestOff, helpOff}, true, true},
+        {false, true, false, "refused", "not tried", {guestOff}, false, false},
+        {false, false, true, "applied", "refused", {guestOff, helpOff}, true, false},
+        {false, true, true, "refused", "not tried", {guestOff}, false, false},
+        {true, false, false, "restored", "restored", {guestOn, helpOn}, false, false},
+        {true, true, false, "refused", "restored", {guestOn, helpOn}, true, false},
+        {true, false, true, "restored", "refused", {guestOn, helpOn}, false, true},
+        {true, true, true, "refused", "refused", {guestOn, helpOn}, true, true},
+    };
+    for (const Case& c : cases) {
+        const std::string what = std::string(c.restore ? "restore" : "apply") + ", guest " +
+                                 c.guestDone + ", help assistant " + c.helpDone;
+        Unattended h;
+        h.accounts.names[kGuestRid] = L"Guest";
+        h.accounts.disabled = {{L"Guest", c.restore}, {L"HelpAssistant", c.restore}};
+        if (c.restore) {
+            h.registry.SetDword(kGuestRecord, 1);
+            h.registry.SetDword(kHelpRecord, 1);
+        }
+        for (const auto& [name, refused] :
+             {std::pair{L"Guest", c.guestRefused}, {L"HelpAssistant", c.helpRefused}}) {
+            if (refused) {
+                h.accounts.refusals[name] = 5;
+            }
+        }
+        h.Run(c.restore ? L"/restore:accounts /report:C:\\r.csv"
+                        : L"/apply:accounts.guest,accounts.helpassistant /report:C:\\r.csv");
+        EXPECT_EQ(h.Rows().at("accounts.guest").second, c.guestDone) << what;
+        EXPECT_EQ(h.Rows().at("accounts.helpassistant").second, c.helpDone) << what;
+        EXPECT_EQ(h.accounts.switches, c.switches) << what;
+        EXPECT_EQ(h.registry.Get(kGuestRecord).has_value(), c.guestRecord) << what;
+        EXPECT_EQ(h.registry.Get(kHelpRecord).has_value(), c.helpRecord) << what;
+    }
+}
+
+// The guest's name is the one Windows gives its identifier, whatever the language: without the
+// probe as with it. Where Windows cannot name it, nothing is switched and the record stays.
+TEST(RunUnattended, TheGuestIsSwitchedByTheNameOfItsIdentifierNeverByAFixedOne) {
+    constexpr wchar_t kGuestRecord[] = L"SOFTWARE\\Tolvane\\Accounts\\501";
+    struct Case {
+        std::optional<std::wstring> name;
+        std::vector<std::wstring> commands;
+        const char* done;
+        bool recordAfter;
+    };
+    const Case cases[] = {
+        {L"Guest", {L"net user Guest /active:yes"}, "restored", false},
+        {L"Gast", {L"net user Gast /active:yes"}, "restored", false},
+        {L"Invit\u00e9", {L"net user Invit\u00e9 /active:yes"}, "restored", false},
+        {std::nullopt, {}, "not switched: Windows could not name the guest account", true},
+    };
+    for (const Case& c : cases) {
+        const std::string what = c.name ? std::string(c.name->begin(), c.name->end()) : "none";
+        Unattended h;
+        h.accounts.names.clear();
+        if (c.name) {
+            h.accounts.names[kGuestRid] = *c.name;
+        }
+        h.registry.SetDword(kGuestRecord, 1);
+        const int code = h.Run(L"/restore:accounts -noaccount /report:C:\\r.csv");
+        EXPECT_EQ(h.system.commandLines(), c.commands) << what;
+        EXPECT_EQ(h.Rows().at("accounts.guest").second, c.done) << what;
+        EXPECT_EQ(h.registry.Get(kGuestRecord).has_value(), c.recordAfter) << what;
+        EXPECT_EQ(code, c.recordAfter ? 1 : 0) << what;
+    }
+}
+
 // The apply stopped the service: bringing back an automatic start does not start it again.
 TEST(RunUnattended, ARestoredAutomaticStartOfAServiceNotRunningNeedsARestart) {
     constexpr wchar_t kTime[] = L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start";
