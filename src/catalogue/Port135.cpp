@@ -7,7 +7,6 @@
 #include <span>
 #include <vector>
 
-#include "catalogue/Services.h"
 #include "model/FailureMessages.h"
 #include "model/MachineChanges.h"
 #include "registry/SettingEngine.h"
@@ -51,19 +50,24 @@ constexpr std::array<const RegistryScript*, 2> kCloseScripts = {&kBindScript,
 constexpr std::array<const RegistryScript*, 1> kOpenScripts = {&kOpenProtocolsScript};
 
 // What closing changes, in the order reopening treats it: where the state before the close is
-// kept until the reopening, and what reopening removes where nothing was kept (a machine closed
-// by an earlier version). Bind's record sits beside the Linkage key, which reopening may delete.
+// kept until the reopening, what the close leaves there, and what reopening removes where nothing
+// was kept (a machine closed by an earlier version). Bind's record sits beside the Linkage key,
+// which reopening may delete.
 struct ValueChangedByClose {
     const wchar_t* value;
     const wchar_t* record;
-    const wchar_t* removedToOpen;  // null: the open list is imported instead
+    const wchar_t* removedToOpen;    // null: the open list is imported instead
+    const wchar_t* closedText;       // what the close writes, or null for
+    const RegistryScript* closedBy;  // the script whose list it imports
 };
 constexpr std::array<ValueChangedByClose, 4> kValuesChangedByClose = {{
-    {kBind, L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\LinkageBindKX135", kLinkageKey},
+    {kBind, L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\LinkageBindKX135", kLinkageKey, nullptr,
+     &kBindScript},
     {kListenOnInternet, L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternetKX135",
-     kListenOnInternet},
-    {kEnableDcom, L"SOFTWARE\\Microsoft\\Ole\\EnableDCOMKX135", kEnableDcom},
-    {kProtocols, L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX135", nullptr},
+     kListenOnInternet, L"N", nullptr},
+    {kEnableDcom, L"SOFTWARE\\Microsoft\\Ole\\EnableDCOMKX135", kEnableDcom, L"N", nullptr},
+    {kProtocols, L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX135", nullptr, nullptr,
+     &kCloseProtocolsScript},
 }};
 
 // Why an operation failed: in words for the user, and the system's error code; nothing when it
@@ -149,46 +153,71 @@ Reason Import(Machine& machine, std::span<const RegistryScript* const> scripts,
     return std::nullopt;
 }
 
-// Brings back what the records of `values` hold: every value first, going on past a refusal so as
-// to bring back as much as it can, then the marker "0", and only then are the records dropped. So
-// a refusal anywhere leaves every record still needed, and the next try ends where this one
-// would have. Where port 135 is marked closed and a value has no record (closed by an earlier
-// version, which kept nothing), what closing left is removed instead.
-Reason Restore(Machine& machine, std::span<const ValueChangedByClose> values) {
+// The value still holds what the close left there.
+bool HoldsClosedState(Reg& reg, const ValueChangedByClose& value) {
+    if (value.closedText) {
+        return reg.ReadText(kHklm, value.value) == value.closedText;
+    }
+    RawValue raw;
+    return reg.ReadRaw(kHklm, value.value, raw) == kRegOk &&
+           MultiStrings(raw) == StringsOf(*value.closedBy);
+}
+
+// Where port 135 is marked closed, what an earlier version's close left of the values it kept
+// nothing of is removed, or the open list imported; going on past a refusal, so as to do as much
+// as it can.
+Reason OpenWithoutRecords(Machine& machine, std::span<const ValueChangedByClose> values) {
     Reg& reg = machine.reg;
-    const bool markedClosed = reg.ReadText(kHklm, kPort135Marker) == L"1";
+    if (reg.ReadText(kHklm, kPort135Marker) != L"1") {
+        return std::nullopt;
+    }
     Reason first;
     for (const ValueChangedByClose& value : values) {
-        Reason reason;
-        WriteResult failure;
-        // Without a record and the marker, an earlier try brought the value back already.
         if (HasRecord(reg, kHklm, value.record)) {
-            failure = PutRecordedValue(reg, kHklm, value.value, value.record);
-        } else if (markedClosed && value.removedToOpen) {
-            failure = reg.Remove(kHklm, value.removedToOpen);
-        } else if (markedClosed) {
+            continue;
+        }
+        Reason reason;
+        if (value.removedToOpen) {
+            if (const WriteResult failure = reg.Remove(kHklm, value.removedToOpen)) {
+                reason = WriteReason(machine, *failure);
+            }
+        } else {
             // A folder that refuses the script must not stop a reopening: the rights it needs
             // are the registry's, not the folder's.
             reason = Import(machine, kOpenScripts, UnwritableFolder::WritesValuesDirectly);
         }
-        if (failure) {
-            reason = WriteReason(machine, *failure);
-        }
         first = first ? first : reason;
     }
-    if (first) {
-        return first;
+    return first;
+}
+
+// Brings back what the records of `values` hold through the one undo of a record: a value that
+// still holds what the close left comes back, one changed since by someone else is left as it is,
+// and either way its record goes. The marker says "0" before the first record goes, so a refusal
+// part way leaves the records of what is still to come back, and the next try goes on from there.
+Reason Restore(Machine& machine, std::span<const ValueChangedByClose> values) {
+    Reg& reg = machine.reg;
+    if (Reason reason = OpenWithoutRecords(machine, values)) {
+        return reason;
     }
     if (const WriteResult failure =
             reg.WriteValue(kHklm, kPort135Marker, L"0", ValueType::String)) {
         return WriteReason(machine, *failure);
     }
+    Reason first;
     for (const ValueChangedByClose& value : values) {
-        if (const WriteResult failure = DropRecord(reg, kHklm, value.value, value.record)) {
-            return WriteReason(machine, *failure);
+        const RecordUndoResult undone = UndoFromRecord(
+            reg, kHklm, value.value, value.record, [&] { return HoldsClosedState(reg, value); });
+        // A record this program cannot have written is left for a person to look at.
+        const WriteResult failure =
+            undone.outcome == RecordUndo::Unusable
+                ? WriteFailure{RootPrefix(kHklm) + value.record, kRegInvalidData, Refused::Read}
+                : undone.failure;
+        if (failure && !first) {
+            first = WriteReason(machine, *failure);
         }
     }
-    return std::nullopt;
+    return first;
 }
 
 // Records what closing will change before anything changes; `recorded` tells how far it got.
@@ -226,16 +255,6 @@ bool IsPort135Closed(Machine& machine) {
     const bool closedByUs = reg.ReadText(kHklm, kPort135Marker) == L"1";
     const bool bound = reg.ValueExists(kHklm, kBind);
     return dcomOff && notListening && closedByUs && bound;
-}
-
-void Port135BoxChanged(MainWindowState& state, Machine& machine) {
-    if (state.controls.Ticked(C::Port135Box)) {
-        for (C box : ServiceRoutineOrder()) {
-            state.controls.SetEnabled(box, false);
-        }
-    } else {
-        EnableInstalledServiceBoxes(state, machine);
-    }
 }
 
 bool Port135ReopeningDue(Reg& reg) {
@@ -298,19 +317,18 @@ void ClosePort135(MainWindowState& state, Machine& machine) {
     }
 }
 
-std::optional<unsigned long> OpenPort135(MainWindowState& state, Machine& machine) {
+std::optional<unsigned long> OpenPort135(MainWindowState&, Machine& machine) {
     const Reason reason = Restore(machine, kValuesChangedByClose);
     if (!reason) {
         return std::nullopt;
     }
-    state.port135ReopenFailed = true;
     ShowFailure(machine, L"Port 135 could not be reopened.", reason->text);
     return reason->code;
 }
 
 void KeepPort135Open(MainWindowState& state, Machine& machine) {
-    if (!state.port135ReopenFailed && state.repairsPort135 && Port135ReopeningDue(machine.reg)) {
-        // Never waited for: while another run changes the machine, the next verify repairs it.
+    if (Port135ReopeningDue(machine.reg)) {
+        // Never waited for: while another run changes the machine, the next start repairs it.
         const MachineChangeScope changes(state, machine);
         if (changes.Locked() && Port135ReopeningDue(machine.reg)) {
             OpenPort135(state, machine);
