@@ -379,10 +379,13 @@ void UnattendedRun::Restore() {
     if (Asked(*port135)) {
         reopened = {L"nothing recorded", {}};
         if (Port135ReopeningDue(machine.reg)) {
-            if (const auto error = OpenPort135(main_->state(), machine)) {
+            if (const auto failure = OpenPort135(machine)) {
                 ++outcome.notDone;
-                outcome.accessDenied = outcome.accessDenied || *error == kRegAccessDenied;
-                reopened = {L"refused", system_.ErrorText(*error)};
+                outcome.accessDenied = outcome.accessDenied || failure->code == kRegAccessDenied;
+                reopened = failure->notKnown
+                               ? Done{L"not known: the registry editor had to be ended",
+                                      L"Its records stay for the next restore."}
+                               : Done{L"refused", system_.ErrorText(failure->code)};
             } else {
                 reopened = {L"reopened", {}, true};
                 outcome.restartNeeded = true;

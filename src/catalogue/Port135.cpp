@@ -12,6 +12,7 @@
 #include "registry/SettingEngine.h"
 #include "registry/ValueRecord.h"
 #include "resources/ResourceIds.h"
+#include "system/Decimal.h"
 #include "system/SystemInfo.h"
 
 namespace tolvane {
@@ -25,9 +26,6 @@ constexpr wchar_t kListenOnInternet[] =
 constexpr wchar_t kProtocols[] = L"SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols";
 constexpr wchar_t kBind[] = L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\Bind";
 constexpr wchar_t kLinkageKey[] = L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\";
-
-// All imports of one operation together wait this long at most for the registry editor.
-constexpr std::uint32_t kImportTimeoutMs = 10000;
 
 // A registry script carried in the program, and the list it gives its one value.
 struct RegistryScript {
@@ -71,10 +69,12 @@ constexpr std::array<ValueChangedByClose, 4> kValuesChangedByClose = {{
 }};
 
 // Why an operation failed: in words for the user, and the system's error code; nothing when it
-// succeeded.
+// succeeded. Not known: a registry editor had to be ended part way, so what it wrote is not
+// known, and every record stays for the next reopening.
 struct Failure {
     std::wstring text;
     unsigned long code;
+    bool notKnown = false;
 };
 using Reason = std::optional<Failure>;
 
@@ -88,6 +88,16 @@ Failure FileReason(Machine& machine, const std::wstring& path, unsigned long cod
 
 void ShowFailure(Machine& machine, const wchar_t* what, const std::wstring& reason) {
     machine.host.ShowMessage(what + (L"\r\n\r\n" + reason), kAppTitle, MbOk | MbIconExclamation);
+}
+
+Failure EndedEditorReason(Machine& machine, const std::wstring& path, bool ended) {
+    return {
+        L"The registry editor had not finished importing\r\n" + path + L"\r\nafter " +
+            Decimal(machine.importWaitMs / 1000) +
+            (ended ? L" seconds; Tolvane ended it." : L" seconds, and Tolvane could not end it.") +
+            L" What it wrote is not known: Tolvane keeps the records of the values from "
+            L"before the close, and its next start, or /restore:services, brings them back.",
+        0, true};
 }
 
 std::vector<std::wstring> StringsOf(const RegistryScript& script) {
@@ -128,7 +138,17 @@ Reason Import(Machine& machine, std::span<const RegistryScript* const> scripts,
                                L"/s \"" + folder + script->fileName + L"\"", L"",
                                WindowStyle::Minimized, true});
         }
-        RunProgramsToEnd(system, imports, kImportTimeoutMs);
+        // The editor must not write once the operation, and the machine's lock, are over.
+        const StartedProcesses editors = StartPrograms(system, imports);
+        const std::vector<CommandEnd> ends = WaitToEnd(system, editors, machine.importWaitMs);
+        for (std::size_t i = 0; i < editors.size(); ++i) {
+            if (ends[i] == CommandEnd::StillRunning && !reason) {
+                reason =
+                    EndedEditorReason(machine, folder + scripts[i]->fileName, editors[i]->End());
+            } else if (ends[i] == CommandEnd::StillRunning) {
+                editors[i]->End();
+            }
+        }
     }
     const std::size_t written = held.size();
     held.clear();
@@ -283,7 +303,7 @@ void ClosePort135(MainWindowState& state, Machine& machine) {
     // Only a port this program closed, or one whose reopening it has not finished, is reopened
     // first: a machine it never closed keeps its DCOM values when the user answers No.
     if (Port135ReopeningDue(machine.reg)) {
-        if (OpenPort135(state, machine)) {
+        if (OpenPort135(machine)) {
             state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
             return;
         }
@@ -303,6 +323,13 @@ void ClosePort135(MainWindowState& state, Machine& machine) {
     RemoveLeftImportFiles(machine);
     std::size_t recorded = 0;
     if (const Reason reason = Close(machine, recorded)) {
+        state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
+        // Taken back from what an editor may have half written, the values would be a guess:
+        // their records stay for the next reopening.
+        if (reason->notKnown) {
+            ShowFailure(machine, L"Port 135 may be partly closed.", reason->text);
+            return;
+        }
         if (const Reason undone =
                 Restore(machine, std::span(kValuesChangedByClose).first(recorded))) {
             ShowFailure(
@@ -313,17 +340,16 @@ void ClosePort135(MainWindowState& state, Machine& machine) {
         } else {
             ShowFailure(machine, L"Port 135 could not be closed; it is left open.", reason->text);
         }
-        state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
     }
 }
 
-std::optional<unsigned long> OpenPort135(MainWindowState&, Machine& machine) {
+std::optional<ReopeningFailure> OpenPort135(Machine& machine) {
     const Reason reason = Restore(machine, kValuesChangedByClose);
     if (!reason) {
         return std::nullopt;
     }
     ShowFailure(machine, L"Port 135 could not be reopened.", reason->text);
-    return reason->code;
+    return ReopeningFailure{reason->code, reason->notKnown};
 }
 
 void KeepPort135Open(MainWindowState& state, Machine& machine) {
@@ -331,7 +357,7 @@ void KeepPort135Open(MainWindowState& state, Machine& machine) {
         // Never waited for: while another run changes the machine, the next start repairs it.
         const MachineChangeScope changes(state, machine);
         if (changes.Locked() && Port135ReopeningDue(machine.reg)) {
-            OpenPort135(state, machine);
+            OpenPort135(machine);
         }
     }
 }

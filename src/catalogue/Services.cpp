@@ -247,7 +247,7 @@ GroupResult ApplyServices(MainWindowState& state, Machine& machine) {
         if (controls.Ticked(C::Port135Box)) {
             ClosePort135(state, machine);
         } else {
-            OpenPort135(state, machine);
+            OpenPort135(machine);
         }
     }
     controls.SetValue(C::SelectAllServicesBox, BoxValue::Cleared);

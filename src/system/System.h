@@ -39,6 +39,8 @@ class StartedProcess {
     virtual bool WaitForExit(std::int32_t milliseconds) = 0;
     // Its exit code once it has ended; nothing while it runs or when the system cannot tell.
     virtual std::optional<unsigned long> ExitCode() = 0;
+    // Ends it and waits until it is gone; false when it could not be ended.
+    virtual bool End() = 0;
 };
 
 // A program started by its full path, with no shell between: nothing on the way to read the

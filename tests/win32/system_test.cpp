@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,22 @@ TEST(StartWithoutWaiting, ReturnsBeforeTheProgramEnds) {
     EXPECT_FALSE(process->WaitForExit(0));
     EXPECT_TRUE(process->WaitForExit(10000));
     EXPECT_GE(GetTickCount() - start, 1500u);
+}
+
+// A program still running when its wait is up is ended, and gone once End says so; ending one
+// that has ended already is no failure.
+TEST(StartedProcess, EndsAProgramStillRunning) {
+    Win32System system;
+    auto process =
+        system.StartCommand(L"\"" + OwnPath() + L"\" --sleep 600000", WindowStyle::Hidden);
+    ASSERT_NE(process, nullptr);
+    EXPECT_FALSE(process->WaitForExit(200));
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(process->End());
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    EXPECT_TRUE(process->WaitForExit(0));
+    EXPECT_EQ(process->ExitCode(), std::optional<unsigned long>(1));
+    EXPECT_TRUE(process->End());
 }
 
 // Copies of this program as net.exe and cmd.exe where the system looks for a program before its

@@ -38,8 +38,17 @@ class Win32Process : public StartedProcess {
         }
         return code;
     }
+    bool End() override {
+        // Ending is asynchronous: gone only once the handle is signalled.
+        return (TerminateProcess(process_.get(), kEndedByTolvane) ||
+                WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0) &&
+               WaitForSingleObject(process_.get(), kEndWaitMs) == WAIT_OBJECT_0;
+    }
 
   private:
+    // The exit code it is given, and how long it may take to go.
+    static constexpr UINT kEndedByTolvane = 1;
+    static constexpr DWORD kEndWaitMs = 10000;
     UniqueHandle process_;
 };
 

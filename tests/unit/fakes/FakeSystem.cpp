@@ -29,6 +29,13 @@ class FakeProcess : public StartedProcess {
         const auto code = system_.exitCodes.find(commandLine_);
         return code == system_.exitCodes.end() ? 0 : code->second;
     }
+    // Ended before its end: what it would have done by then is not done.
+    bool End() override {
+        system_.endedByUs.push_back(commandLine_);
+        system_.locksWhenEnded.push_back(system_.locksHeld);
+        ended_ = ended_ || system_.processesEnd;
+        return ended_;
+    }
 
   private:
     FakeSystem& system_;

@@ -109,6 +109,10 @@ class FakeSystem : public System {
     // A command for which this says false is still running whenever it is waited for.
     std::function<bool(const std::wstring& commandLine)> endsInTime;
     bool commandsStart = true;
+    // The commands the program ended, and whether ending one works.
+    std::vector<std::wstring> endedByUs;
+    std::vector<int> locksWhenEnded;
+    bool processesEnd = true;
     // What a command ends with, by command line; 0 for any other.
     std::map<std::wstring, unsigned long> exitCodes;
     std::vector<std::wstring> removed;
