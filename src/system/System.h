@@ -91,10 +91,15 @@ struct UtcTime {
 
 // The machine-wide lock that one run at a time holds while it changes the machine: two runs that
 // both read "not in force" would otherwise both record what they read, the second over the
-// first's record of the former value. Destroying it lets the next run in.
+// first's record of the former value. It behaves as a mutex: held by the thread that took it,
+// which may take it again and must then let go as often.
 class MachineLock {
   public:
+    // Lets go, where Release has not.
     virtual ~MachineLock() = default;
+    // Lets the next run in: 0, or the system's code when it could not (the lock then stays with
+    // this thread, and other runs wait until this one ends).
+    virtual unsigned long Release() = 0;
 };
 
 // What LockMachineForChanges gives when it cannot lock.
@@ -104,6 +109,11 @@ struct MachineLockResult {
     std::unique_ptr<MachineLock> lock;  // null when the lock could not be had
     // kMachineHeldElsewhere while another run holds it, else the system's error code then.
     unsigned long error = 0;
+    // The run before ended without letting go (killed): what it left half done, its records tell.
+    bool abandoned = false;
+    // Whose object of the lock's name was passed over, being neither the local system account's
+    // nor the administrators' (a user who made it first to keep every run out); empty for none.
+    std::wstring passedOver = {};
 };
 
 // A file opened for reading. Destroying it closes it.
@@ -205,9 +215,12 @@ class System {
     // Whether the machine is joined to a domain; nothing when the system does not tell.
     virtual std::optional<bool> JoinedToDomain() = 0;
     // Takes the machine-wide lock of the runs that change the machine, waiting at most the time
-    // given for another run to let go of it. Any run of any user on the machine shares it. A run
-    // that ended without letting go (killed) leaves it to the next.
+    // given for another run to let go of it. Any run of any user on the machine shares it, but
+    // only an object that a non-administrator cannot have made is trusted as the lock. A run that
+    // ended without letting go (killed) leaves it to the next.
     virtual MachineLockResult LockMachineForChanges(std::uint32_t waitMs) = 0;
+    // The program runs with the administrators' rights; nothing when the system does not tell.
+    virtual std::optional<bool> RunsAsAdministrator() = 0;
     // This 32-bit program runs on a 64-bit edition of Windows (under WOW64).
     virtual bool UnderWow64() = 0;
 };

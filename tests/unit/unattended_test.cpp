@@ -405,7 +405,10 @@ TEST(RunUnattended, TwoAppliesAtOnceLoseNoFormerValue) {
         if (!second && access.ends_with(L"\\AutoshareWksKX")) {
             const std::size_t changes = h.registry.changes.size();
             second = 0;  // its own reads start no third
+            // Another process: the lock is a mutex, which the first's thread could take again.
+            h.system.thread = 2;
             second = h.Run(L"/apply:all -noaccount");
+            h.system.thread = 1;
             changesBySecond = h.registry.changes.size() - changes;
         }
     };
@@ -451,6 +454,90 @@ TEST(RunUnattended, WhileAnotherRunChangesTheMachineNothingChangesAndTheReportSa
         EXPECT_EQ(h.registry.keys, before) << c.says;
         EXPECT_TRUE(h.Says(c.says)) << h.Report();
         EXPECT_EQ(h.system.lockWaits.size(), c.waits) << c.says;
+    }
+}
+
+// Only an administrator may change the machine: anyone else learns it at once, before the lock,
+// even while an administrator's run holds it; an audit needs no lock and still runs.
+TEST(RunUnattended, ANonAdministratorGets101DecidedBeforeTheLock) {
+    struct Case {
+        const wchar_t* line;
+        VersionInfo version;
+        int code;
+        const char* says;
+    };
+    const VersionInfo nt4{true, 4, 0, 2, ProductWorkstation, 6};
+    const Case cases[] = {
+        {L"/apply:all -noaccount", FakeSystem::kXpSp2, kExitNotAdministrator,
+         "only an administrator may change this computer. Nothing was changed."},
+        {L"/restore:services -noaccount", FakeSystem::kXpSp2, kExitNotAdministrator,
+         "Exit code: 101"},
+        {L"/apply:all -noaccount", nt4, kExitUnsupported, "Exit code: 100"},
+        {L"/audit -noaccount", FakeSystem::kXpSp2, 10, "Task: audit"},
+    };
+    for (const Case& c : cases) {
+        Unattended h;
+        h.system.administrator = false;
+        h.system.heldElsewhere = true;
+        h.system.version = c.version;
+        h.registry.SetString(kMarker, L"1");  // a reopening a restore would do
+        const auto before = h.registry.keys;
+        EXPECT_EQ(h.Run(c.line), c.code) << c.line;
+        EXPECT_TRUE(h.Says(c.says)) << c.line << "\n" << h.Report();
+        EXPECT_TRUE(h.system.lockWaits.empty()) << c.line;
+        EXPECT_EQ(h.registry.keys, before) << c.line;
+    }
+}
+
+// The lock behaves as a mutex, and a run says what it met: a lock its own thread holds already is
+// taken again and let go as often; one whose owner ended without letting go is taken, and the
+// report says what that means; a release that fails is told, the lock staying with the run's
+// thread; another's object of the lock's name is passed over and named.
+TEST(RunUnattended, EveryWayOfTheLockIsToldAndNoneKeepsItHeld) {
+    struct Case {
+        const char* what;
+        std::function<void(FakeSystem&)> arrange;
+        int code;
+        const char* says;
+        std::optional<int> ownerAfter;
+    };
+    const Case cases[] = {
+        {"its own thread holds it",
+         [](FakeSystem& s) {
+             s.lockOwner = 1;
+             s.locksHeld = 1;
+         },
+         kExitRestartNeeded, "Exit code: 3010", 1},
+        {"another thread holds it",
+         [](FakeSystem& s) {
+             s.lockOwner = 2;
+             s.locksHeld = 1;
+         },
+         kExitMachineHeld, "did not finish within 60 seconds", 2},
+        {"its owner ended without letting go",
+         [](FakeSystem& s) {
+             s.lockOwner = 2;
+             s.locksHeld = 1;
+             s.lockOwnerEnded = true;
+         },
+         kExitRestartNeeded, "ended without finishing its changes", std::nullopt},
+        {"the release fails", [](FakeSystem& s) { s.releaseError = 6; }, kExitRestartNeeded,
+         "could not let go of the lock that keeps other Tolvane runs from changing this computer "
+         "at the same time: system error 6",
+         1},
+        {"a user made the name first",
+         [](FakeSystem& s) { s.lockSquatter = L"PC01\\bob"; },
+         kExitRestartNeeded,
+         "was taken by PC01\\bob, neither the local system account",
+         {}},
+    };
+    for (const Case& c : cases) {
+        Unattended h;
+        c.arrange(h.system);
+        EXPECT_EQ(h.Run(L"/apply:shares -noaccount"), c.code) << c.what;
+        EXPECT_TRUE(h.Says(c.says)) << c.what << "\n" << h.Report();
+        EXPECT_EQ(h.system.lockOwner, c.ownerAfter) << c.what;
+        EXPECT_EQ(h.system.locksHeld, c.ownerAfter ? 1 : 0) << c.what;
     }
 }
 

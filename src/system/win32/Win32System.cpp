@@ -607,6 +607,10 @@ MachineLockResult Win32System::LockMachineForChanges(std::uint32_t waitMs) {
     return LockMachineMutex(waitMs);
 }
 
+std::optional<bool> Win32System::RunsAsAdministrator() {
+    return win32::RunsAsAdministrator();
+}
+
 bool Win32System::UnderWow64() {
     return ondemand::UnderWow64();
 }

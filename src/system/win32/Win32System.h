@@ -41,6 +41,7 @@ class Win32System : public System {
     std::optional<std::vector<RunningService>> RunningServices() override;
     std::optional<bool> JoinedToDomain() override;
     MachineLockResult LockMachineForChanges(std::uint32_t waitMs) override;
+    std::optional<bool> RunsAsAdministrator() override;
     bool UnderWow64() override;
 };
 

@@ -1,6 +1,7 @@
 #include "fakes/FakeSystem.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "system/Deadline.h"
 
@@ -57,11 +58,29 @@ class FakeHeldFile : public HeldFile {
 
 class FakeLock : public MachineLock {
   public:
-    explicit FakeLock(FakeSystem& system) : system_(system) { ++system_.locksHeld; }
-    ~FakeLock() override { --system_.locksHeld; }
+    explicit FakeLock(FakeSystem& system) : system_(system) {}
+    ~FakeLock() override { Release(); }
+    unsigned long Release() override {
+        if (released_) {
+            return 0;
+        }
+        if (system_.lockOwner != system_.thread) {
+            return kNotOwner;
+        }
+        released_ = true;
+        if (const unsigned long error = std::exchange(system_.releaseError, 0)) {
+            return error;
+        }
+        if (--system_.locksHeld == 0) {
+            system_.lockOwner.reset();
+        }
+        return 0;
+    }
 
   private:
+    static constexpr unsigned long kNotOwner = 288;
     FakeSystem& system_;
+    bool released_ = false;
 };
 
 // A copy of the file's bytes as they were when it was opened, read as far as it may be.
@@ -225,10 +244,18 @@ MachineLockResult FakeSystem::LockMachineForChanges(std::uint32_t waitMs) {
     if (lockError) {
         return {nullptr, lockError};
     }
-    if (heldElsewhere || locksHeld > 0) {
+    if (heldElsewhere || (lockOwner && *lockOwner != thread && !lockOwnerEnded)) {
+        clock += waitMs;
         return {nullptr, kMachineHeldElsewhere};
     }
-    return {std::make_unique<FakeLock>(*this), 0};
+    const bool abandoned = lockOwner && *lockOwner != thread && lockOwnerEnded;
+    if (lockOwner != thread) {
+        lockOwner = thread;
+        locksHeld = 0;
+        lockOwnerEnded = false;
+    }
+    ++locksHeld;
+    return {std::make_unique<FakeLock>(*this), 0, abandoned, lockSquatter};
 }
 
 }  // namespace tolvane::testing
