@@ -34,17 +34,21 @@ bool IsUsageSwitch(const std::wstring& word) {
     return word == L"/?" || word == L"-?";
 }
 
-// A task or the report written without its slash: "audit", "apply:all", "Report:x.txt".
+// A task or the report written without its slash, bare or with its value: "apply", "apply:all",
+// "Report:x.txt". Only a word of its own: "applyall" names nothing.
 bool NamesTask(const std::wstring& word) {
-    const std::wstring lowered = AsciiLowered(word);
-    const std::wstring name = lowered.substr(0, lowered.find(L':'));
-    const bool hasValue = name.size() < lowered.size();
-    if (name == L"report") {
-        return hasValue;
+    const std::wstring name = AsciiLowered(word.substr(0, word.find(L':')));
+    return name == L"report" || std::any_of(kTasks.begin(), kTasks.end(),
+                                            [&](const Task& task) { return name == task.name; });
+}
+
+// The switch a word without its slash stands for: a bare word with the value its switch needs.
+std::wstring SwitchForm(const std::wstring& word) {
+    if (word.find(L':') != std::wstring::npos) {
+        return L"/" + word;
     }
-    return std::any_of(kTasks.begin(), kTasks.end(), [&](const Task& task) {
-        return name == task.name && (hasValue || task.mode == UnattendedMode::Audit);
-    });
+    const std::wstring lowered = AsciiLowered(word);
+    return L"/" + word + (lowered == L"report" ? L":PATH" : lowered == L"audit" ? L"" : L":NAMES");
 }
 
 // Reads one switch (the word without its "/" or "-") into the request; the error when it is not
@@ -167,8 +171,8 @@ UnattendedRequest ParseCommandLine(const std::wstring& commandLine) {
         } else if (isSwitch) {
             request.error = TakeSwitch(word, request);
         } else if (NamesTask(word)) {
-            request.error = L"The word " + word + L" names a task without its slash: /" + word +
-                            L" is what Tolvane takes.";
+            request.error = L"The word " + word + L" names a task without its slash: " +
+                            SwitchForm(word) + L" is what Tolvane takes.";
         }
     }
     if (request.error.empty() && !request.lists.empty()) {

@@ -89,7 +89,8 @@ bool MainWindowController::LoadFromMachine() {
         RemoveLeftImportFiles(machine_);
     }
     VerifyAllGroups(state_, machine_);
-    if (!controls.Ticked(C::Port135Box)) {
+    // The verify only reads: whether to reopen a port 135 whose box it left cleared is start-up's.
+    if (state_.repairsPort135 && !controls.Ticked(C::Port135Box)) {
         KeepPort135Open(state_, machine_);
     }
     controls.SetCaption(C::NetBiosPortsLabel, L"Ports 137, 138 UDP\r\net 139 TCP");

@@ -5,6 +5,7 @@
 
 #include "system/AsciiCase.h"
 #include "system/Decimal.h"
+#include "system/SystemInfo.h"
 
 namespace tolvane {
 namespace {
@@ -58,17 +59,18 @@ class Chooser {
             return {};
         }
         const std::wstring path = Trimmed(trimmed.substr(1));
-        const std::optional<std::string> bytes = (*read_)(path);
-        if (!bytes || bytes->size() > kPolicyMostBytes) {
+        const PolicyRead file = (*read_)(path);
+        if (!file.bytes || file.bytes->size() > kPolicyMostBytes) {
             choice.unreadable = true;
             return L"The policy file " + path +
-                   (bytes ? L" is larger than " +
-                                Decimal(static_cast<std::uint32_t>(kPolicyMostBytes)) + L" bytes."
-                          : L" could not be read.");
+                   (file.bytes
+                        ? L" is larger than " +
+                              Decimal(static_cast<std::uint32_t>(kPolicyMostBytes)) + L" bytes."
+                        : L" could not be read. " + file.why);
         }
         std::wstring fault;
         int line = 0;
-        const auto names = PolicyNames(*bytes, fault, line);
+        const auto names = PolicyNames(*file.bytes, fault, line);
         for (std::size_t i = 0; names && i < names->size() && fault.empty(); ++i) {
             fault = Take((*names)[i].name);
             line = (*names)[i].line;
@@ -154,6 +156,11 @@ SettingChoice ChooseSettings(const std::vector<TaskList>& lists, Direction direc
     }
     KeepPairWhole(choice, direction);
     return choice;
+}
+
+PolicyRead ReadPolicyFile(System& system, const std::wstring& path) {
+    FileBytes file = ReadFileBytes(system, path, kPolicyMostBytes + 1);
+    return {std::move(file.bytes), file.bytes ? L"" : system.ErrorText(file.error)};
 }
 
 std::optional<std::vector<PolicyName>> PolicyNames(const std::string& bytes, std::wstring& fault,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/SettingBoxes.h"
+#include "system/System.h"
 
 namespace tolvane {
 
@@ -45,8 +46,15 @@ struct SettingChoice {
 // The largest policy file, its byte-order mark included.
 inline constexpr std::size_t kPolicyMostBytes = 65536;
 
-// A policy file's bytes, at most kPolicyMostBytes + 1 of them; nothing when it cannot be read.
-using PolicyReader = std::function<std::optional<std::string>(const std::wstring& path)>;
+// A policy file's bytes, at most kPolicyMostBytes + 1 of them; nothing when it cannot be read
+// whole, and then the system's words for why.
+struct PolicyRead {
+    std::optional<std::string> bytes;
+    std::wstring why;
+};
+using PolicyReader = std::function<PolicyRead(const std::wstring& path)>;
+// The one reader of the policy files, at the path as given.
+PolicyRead ReadPolicyFile(System& system, const std::wstring& path);
 
 // Reads the lists left to right; an @PATH stands for the names of the file at PATH, read with
 // `read`. Without a reader an @PATH is only noted: the result waits for one.

@@ -337,9 +337,12 @@ void UnattendedRun::Restore() {
         }
         if (const auto account = accounts.find(setting.box); account != accounts.end()) {
             const RecordedAccountEnd& end = account->second;
-            outcome.notDone += end.failure || end.stillRunning;
+            outcome.notDone += end.failure || end.stillRunning || end.nameUnknown;
             outcome.accessDenied = outcome.accessDenied || end.failure == kRegAccessDenied;
-            done[i] = end.failure        ? Done{L"refused", system_.ErrorText(end.failure)}
+            done[i] = end.nameUnknown
+                          ? Done{L"not switched: Windows could not name the guest account",
+                                 L"Nothing was switched; the record stays for the next restore."}
+                      : end.failure      ? Done{L"refused", system_.ErrorText(end.failure)}
                       : end.stillRunning ? Done{L"not confirmed: net user had not ended", {}}
                                          : Done{L"restored", {}};
             continue;
@@ -376,10 +379,13 @@ void UnattendedRun::Restore() {
     if (Asked(*port135)) {
         reopened = {L"nothing recorded", {}};
         if (Port135ReopeningDue(machine.reg)) {
-            if (const auto error = OpenPort135(main_->state(), machine)) {
+            if (const auto failure = OpenPort135(machine)) {
                 ++outcome.notDone;
-                outcome.accessDenied = outcome.accessDenied || *error == kRegAccessDenied;
-                reopened = {L"refused", system_.ErrorText(*error)};
+                outcome.accessDenied = outcome.accessDenied || failure->code == kRegAccessDenied;
+                reopened = failure->notKnown
+                               ? Done{L"not known: the registry editor had to be ended",
+                                      L"Its records stay for the next restore."}
+                               : Done{L"refused", system_.ErrorText(failure->code)};
             } else {
                 reopened = {L"reopened", {}, true};
                 outcome.restartNeeded = true;
@@ -424,6 +430,19 @@ void UnattendedRun::NoteStillListening(const std::vector<ListeningPort>& ports,
 // administrator's run that meet are seldom longer, and an engine must not wait for ever.
 constexpr std::uint32_t kMachineLockWaitMs = 60000;
 
+constexpr wchar_t kNotAdministratorText[] =
+    L"Tolvane was not run as an administrator, and only an administrator may change this "
+    L"computer. Nothing was changed.";
+constexpr wchar_t kAbandonedText[] =
+    L"A Tolvane run before this one ended without finishing its changes (it was ended, or the "
+    L"computer stopped). What it changed, it recorded: a restore brings that back.";
+
+std::wstring PassedOverText(const std::wstring& owner) {
+    return L"The lock's name, Global\\Tolvane.ChangingThisComputer, was taken by " + owner +
+           L", neither the local system account nor the administrators. Tolvane passed it over "
+           L"and took a lock that only an administrator can take.";
+}
+
 std::wstring MachineHeldText(System& system, unsigned long error) {
     if (error == kMachineHeldElsewhere) {
         return L"Another Tolvane run is changing this computer and did not finish within " +
@@ -458,7 +477,9 @@ std::wstring UsageText() {
            L"0\teverything asked is in force, or every record was restored\r\n"
            L"1-99\tthat many settings named and not in force, or records not restored\r\n"
            L"100\tunsupported Windows\r\n"
-           L"101\tnot run as an administrator: Windows refused a change for lack of rights\r\n"
+           L"101\tnot run as an administrator (an apply or restore changes nothing then), or "
+           L"Windows "
+           L"refused a change for lack of rights\r\n"
            L"102\ta bad command line or policy file; the usage is in the report\r\n"
            L"105\tthe policy file could not be read; nothing was done\r\n"
            L"103\tthe report could not be written\r\n"
@@ -492,7 +513,7 @@ int RunUnattended(const UnattendedRequest& asked, RegistryStore& registry, Syste
     if (request.error.empty() && request.choice.readsFiles) {
         // Read once, before anything else: a policy that cannot be read changes nothing.
         ReadPolicyFiles(request, [&](const std::wstring& path) {
-            return system.ReadFileBytes(PolicyPath(path, system), kPolicyMostBytes + 1);
+            return ReadPolicyFile(system, PolicyPath(path, system));
         });
         policyUnreadable = request.choice.unreadable;
     }
@@ -507,15 +528,26 @@ int RunUnattended(const UnattendedRequest& asked, RegistryStore& registry, Syste
     report.windows = WindowsName(system.QueryVersion());
     report.task = TaskText(request);
     // One run at a time changes the machine, from its first reading on: what this run finds not
-    // in force must still be so when it records the former value.
+    // in force must still be so when it records the former value. Only an administrator may
+    // change it: anyone else is told so before the lock, and never waits for it.
     std::unique_ptr<MachineLock> lock;
-    if (request.error.empty() &&
-        (request.mode == UnattendedMode::Apply || request.mode == UnattendedMode::Restore)) {
+    const bool changes =
+        request.mode == UnattendedMode::Apply || request.mode == UnattendedMode::Restore;
+    if (request.error.empty() && changes && system.RunsAsAdministrator() == false) {
+        run.outcome.accessDenied = true;
+        report.messages.push_back(kNotAdministratorText);
+    } else if (request.error.empty() && changes) {
         MachineLockResult locked = system.LockMachineForChanges(kMachineLockWaitMs);
         lock = std::move(locked.lock);
         if (!lock) {
             run.outcome.machineHeld = true;
             report.messages.push_back(MachineHeldText(system, locked.error));
+        }
+        if (!locked.passedOver.empty()) {
+            report.messages.push_back(PassedOverText(locked.passedOver));
+        }
+        if (locked.abandoned) {
+            report.messages.push_back(kAbandonedText);
         }
     }
     if (policyUnreadable) {
@@ -525,6 +557,9 @@ int RunUnattended(const UnattendedRequest& asked, RegistryStore& registry, Syste
         run.outcome.badCommandLine = true;
         report.messages = {request.error, UsageText()};
         system.WriteStandardOutput(request.error + L"\r\n\r\n" + UsageText());
+    } else if (run.outcome.accessDenied) {
+        // Not even read: an unsupported Windows still says so first.
+        run.outcome.unsupported = DetectWindowsVersion(system) == WindowsVersion::Unsupported;
     } else if (!run.outcome.machineHeld && run.Start()) {
         switch (request.mode) {
             case UnattendedMode::Audit:
@@ -537,6 +572,12 @@ int RunUnattended(const UnattendedRequest& asked, RegistryStore& registry, Syste
                 run.Restore();
                 break;
         }
+    }
+    if (const unsigned long error = lock ? lock->Release() : 0) {
+        report.messages.push_back(
+            L"Tolvane could not let go of the lock that keeps other Tolvane runs from changing "
+            L"this computer at the same time: " +
+            system.ErrorText(error) + L" Other runs wait until this one has ended.");
     }
     lock.reset();
     const std::vector<std::wstring> told = run.Told();

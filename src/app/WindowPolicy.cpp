@@ -45,7 +45,7 @@ std::string PolicyFromWindow(MainWindowState& state, Machine& machine,
 
 void OpenPolicy(MainWindowState& state, Machine& machine, const std::wstring& path) {
     const PolicyReader read = [&](const std::wstring& file) {
-        return machine.system.ReadFileBytes(file, kPolicyMostBytes + 1);
+        return ReadPolicyFile(machine.system, file);
     };
     const SettingChoice choice =
         ChooseSettings({{L"@" + path, L"@" + path}}, Direction::Apply, &read);

@@ -19,26 +19,27 @@ constexpr std::int32_t kLookIntervalMs = 250;
 // net user's report is a few hundred bytes; anything past this is not its output.
 constexpr std::size_t kMostBytes = 1 << 20;
 
-// Where the report cannot tell (another language, or no report at all), the system can: the
-// guest by its identifier, whatever its name, and the help assistant by its name.
+// Where the report cannot tell (another language, or no report at all), the system can.
 AccountState StateFromSystem(MainWindowState& state, LocalAccounts& accounts,
-                             const AccountBox& account) {
-    const std::optional<std::wstring> name =
-        account.rid ? accounts.NameOf(account.rid) : std::optional<std::wstring>(account.name);
+                             const AccountBox& account, const std::wstring& name) {
     bool disabled = false;
-    const unsigned long error = name ? accounts.ReadDisabled(*name, disabled) : 0;
+    const unsigned long error = accounts.ReadDisabled(name, disabled);
     // The guest always exists: a name that cannot be found for it tells nothing.
-    if (name && error == kNoSuchAccount && !account.rid) {
+    if (error == kNoSuchAccount && !account.rid) {
         return AccountState::Missing;
     }
-    if (!name || error != 0) {
+    if (error != 0) {
         return AccountState::Unknown;
     }
-    state.accountsReadFromSystem[account.box] = *name;
+    state.accountsReadFromSystem[account.box] = name;
     return disabled ? AccountState::Inactive : AccountState::Active;
 }
 
 }  // namespace
+
+std::optional<std::wstring> AccountName(LocalAccounts& accounts, const AccountBox& account) {
+    return account.rid ? accounts.NameOf(account.rid) : std::optional<std::wstring>(account.name);
+}
 
 std::wstring FindValueInFile(System& system, const std::wstring& path, const std::wstring& key,
                              bool allOccurrences, const std::wstring& separator, wchar_t lineEnd,
@@ -51,7 +52,7 @@ std::wstring FindValueInFile(System& system, const std::wstring& path, const std
     int emptySightings = 0;
     for (int look = 1;; ++look) {
         if (FileExists(system, path)) {
-            if (const auto bytes = system.ReadFileBytes(path, kMostBytes)) {
+            if (const auto bytes = ReadFileBytes(system, path, kMostBytes).bytes) {
                 if (!bytes->empty()) {
                     return FindValueInText(*bytes, key, allOccurrences, separator, lineEnd,
                                            otherLineEnd);
@@ -79,13 +80,17 @@ AccountQueries StartAccountQueries(Machine& machine) {
     for (const AccountBox& account : kAccountBoxes) {
         system.RemoveFile(machine.windowsFolder + account.reportFile);
     }
-    std::vector<ProgramStart> queries;
+    AccountQueries queries;
     for (const AccountBox& account : kAccountBoxes) {
-        queries.push_back({machine.systemFolder + L"\\net.exe",
-                           std::wstring(L"user ") + account.name,
-                           machine.windowsFolder + account.reportFile, WindowStyle::Hidden});
+        const std::optional<std::wstring> name = AccountName(machine.accounts, account);
+        queries.names.push_back(name);
+        queries.processes.push_back(
+            name ? system.StartProgram({machine.systemFolder + L"\\net.exe", L"user " + *name,
+                                        machine.windowsFolder + account.reportFile,
+                                        WindowStyle::Hidden})
+                 : nullptr);
     }
-    return {StartPrograms(system, queries)};
+    return queries;
 }
 
 void ProbeAccounts(MainWindowState& state, Machine& machine) {
@@ -99,19 +104,24 @@ void ProbeAccounts(MainWindowState& state, Machine& machine, AccountQueries quer
     // Read each file only once its writer has ended, so a report is never read half written.
     const std::vector<CommandEnd> ends = WaitToEnd(system, queries.processes, kQueryTimeoutMs);
 
+    // An account nobody could name is neither asked nor looked for.
     std::array<AccountState, kAccountBoxes.size()> states{};
     for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
-        states[i] = ReadAccountState(
-            system, machine.windowsFolder + kAccountBoxes[i].reportFile,
-            ends[i] == CommandEnd::Ended ? WriterState::Ended : WriterState::MayStillWrite);
+        states[i] =
+            !queries.names[i]
+                ? AccountState::Unknown
+                : ReadAccountState(system, machine.windowsFolder + kAccountBoxes[i].reportFile,
+                                   ends[i] == CommandEnd::Ended ? WriterState::Ended
+                                                                : WriterState::MayStillWrite);
     }
     for (const AccountBox& account : kAccountBoxes) {
         system.RemoveFile(machine.windowsFolder + account.reportFile);
     }
     state.accountsReadFromSystem.clear();
     for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
-        if (states[i] == AccountState::Unknown) {
-            states[i] = StateFromSystem(state, machine.accounts, kAccountBoxes[i]);
+        if (states[i] == AccountState::Unknown && queries.names[i]) {
+            states[i] =
+                StateFromSystem(state, machine.accounts, kAccountBoxes[i], *queries.names[i]);
         }
     }
     Controls& controls = state.controls;

@@ -3,7 +3,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "catalogue/AccountOutput.h"
 #include "model/Machine.h"
@@ -12,18 +14,23 @@
 
 namespace tolvane {
 
-// The two accounts the window deactivates: the name net user knows each by (the French guest's),
-// the file its report goes to, and how the system finds it where the report cannot tell.
+// The two accounts the window deactivates: how each is named, and the file its net user report
+// goes to.
 struct AccountBox {
     ControlId box;
-    const wchar_t* name;
+    // The guest is named from its relative identifier: its name changes with the language and
+    // may be renamed. The help assistant's name is the same on every language.
+    std::uint32_t rid;
+    const wchar_t* name;  // where rid is 0
     const wchar_t* reportFile;
-    std::uint32_t rid;  // the account's relative identifier; 0: by the name
 };
 inline constexpr std::array<AccountBox, 2> kAccountBoxes = {{
-    {ControlId::GuestAccountBox, L"Invit\u00e9", L"\\Inv.cmp", kGuestRid},
-    {ControlId::HelpAssistantBox, L"HelpAssistant", L"\\Hlp.cmp", 0},
+    {ControlId::GuestAccountBox, kGuestRid, nullptr, L"\\Inv.cmp"},
+    {ControlId::HelpAssistantBox, 0, L"HelpAssistant", L"\\Hlp.cmp"},
 }};
+
+// The account's name on this machine; nothing where the system cannot name the guest.
+std::optional<std::wstring> AccountName(LocalAccounts& accounts, const AccountBox& account);
 
 // Why an account box stays disabled, in its help text.
 inline constexpr wchar_t kUnreadableAccountHelp[] =
@@ -32,9 +39,11 @@ inline constexpr wchar_t kUnreadableAccountHelp[] =
 inline constexpr wchar_t kMissingAccountHelp[] =
     L"This account does not exist on this computer: there is nothing to deactivate.";
 
-// The net user queries of both accounts, running.
+// The net user queries of both accounts, running, and the names they ask for; an account that
+// could not be named has neither.
 struct AccountQueries {
     StartedProcesses processes;
+    std::vector<std::optional<std::wstring>> names;
 };
 // Starts both queries without waiting, so that other work can go on while they run.
 AccountQueries StartAccountQueries(Machine& machine);

@@ -85,41 +85,74 @@ struct AccountSwitch {
     const AccountBox* account;
     bool deactivate;
 };
-enum class SwitchResult { Done, Failed, NotKnown };
+enum class SwitchResult {
+    Done,
+    Failed,
+    NotKnown,  // net user had not ended in time: it may still switch the account
+    NotTried,  // an earlier refusal ended the series
+    NoName,    // the system could not name the account: nothing was switched
+};
 struct SwitchOutcome {
     AccountSwitch change;
     SwitchResult result;
-    std::wstring account = {};  // as the system names it, where it switched it
     unsigned long code = 0;
     bool throughSystem = false;
+    std::wstring account = {};  // as the system names it, where it was switched
+    // What had to hold before the switch and was refused (the record): nothing was switched.
+    WriteResult refusedBefore = std::nullopt;
 };
 
-// Switches the accounts in order. Where the system read an account, it switches it, and its first
-// refusal ends the series; the others are switched by net user with the French guest's name. A
-// net user that has not ended in time may still switch its account: not known.
+// An apply ends at its first refusal, as a group's apply does; a restore gives every account a
+// try of its own, so that one refused does not hide the other.
+enum class AfterRefusal { Stop, GoOn };
+// Done just before an account is switched, and only then; its refusal leaves the account as it is.
+using BeforeSwitch = std::function<WriteResult(const AccountSwitch&)>;
+
+constexpr wchar_t kUnnamedGuest[] = L"the guest account (relative identifier 501)";
+
+// Switches the accounts in order: through the system where it read the account, else by net user
+// under the name the system gives it. A net user that has not ended in time may still switch its
+// account: not known.
 std::vector<SwitchOutcome> SwitchAccounts(MainWindowState& state, Machine& machine,
-                                          const std::vector<AccountSwitch>& asked) {
+                                          const std::vector<AccountSwitch>& asked,
+                                          AfterRefusal after,
+                                          const BeforeSwitch& before = nullptr) {
     std::vector<SwitchOutcome> outcomes;
     std::vector<std::size_t> byCommand;
     StartedProcesses commands;
+    bool stopped = false;
     for (const AccountSwitch& change : asked) {
         const auto found = state.accountsReadFromSystem.find(change.account->box);
-        if (found == state.accountsReadFromSystem.end()) {
+        const bool throughSystem = found != state.accountsReadFromSystem.end();
+        const std::optional<std::wstring> name =
+            throughSystem ? found->second : AccountName(machine.accounts, *change.account);
+        if (stopped) {
+            outcomes.push_back({change, SwitchResult::NotTried});
+            continue;
+        }
+        if (!name) {
+            outcomes.push_back({change, SwitchResult::NoName, kNoSuchAccount});
+            stopped = after == AfterRefusal::Stop;
+            continue;
+        }
+        if (WriteResult refused = before ? before(change) : std::nullopt) {
+            outcomes.push_back({change, SwitchResult::Failed, refused->code});
+            outcomes.back().refusedBefore = std::move(refused);
+            stopped = after == AfterRefusal::Stop;
+            continue;
+        }
+        if (!throughSystem) {
             byCommand.push_back(outcomes.size());
             commands.push_back(machine.system.StartCommand(
-                L"net user " + std::wstring(change.account->name) +
-                    (change.deactivate ? L" /active:no" : L" /active:yes"),
+                L"net user " + *name + (change.deactivate ? L" /active:no" : L" /active:yes"),
                 WindowStyle::Minimized));
             outcomes.push_back({change, SwitchResult::NotKnown});
             continue;
         }
-        const unsigned long error =
-            machine.accounts.WriteDisabled(found->second, change.deactivate);
-        outcomes.push_back({change, error ? SwitchResult::Failed : SwitchResult::Done,
-                            found->second, error, true});
-        if (error) {
-            break;
-        }
+        const unsigned long error = machine.accounts.WriteDisabled(*name, change.deactivate);
+        outcomes.push_back(
+            {change, error ? SwitchResult::Failed : SwitchResult::Done, error, true, *name});
+        stopped = error && after == AfterRefusal::Stop;
     }
     const std::vector<CommandEnd> ends = WaitToEnd(machine.system, commands, kSwitchTimeoutMs);
     for (std::size_t i = 0; i < commands.size(); ++i) {
@@ -153,16 +186,17 @@ std::map<ControlId, RecordedAccountEnd> RestoreRecordedAccounts(
             asked.push_back({&account, false});
         }
     }
+    // Whatever else happens, a record stays until its account is on again.
     std::map<ControlId, RecordedAccountEnd> ends;
-    for (const SwitchOutcome& done : SwitchAccounts(state, machine, asked)) {
+    for (const SwitchOutcome& done : SwitchAccounts(state, machine, asked, AfterRefusal::GoOn)) {
         RecordedAccountEnd& end = ends[done.change.account->box];
         end.failure = done.result == SwitchResult::Failed ? done.code : 0;
+        end.stillRunning = done.result == SwitchResult::NotKnown;
+        end.nameUnknown = done.result == SwitchResult::NoName;
         if (done.result == SwitchResult::Done) {
             if (WriteResult failure = DropAccountRecord(machine.reg, *done.change.account)) {
                 end.failure = failure->code;
             }
-        } else if (done.result == SwitchResult::NotKnown) {
-            end.stillRunning = true;
         }
     }
     return ends;
@@ -210,31 +244,37 @@ GroupResult ApplyAccounts(MainWindowState& state, Machine& machine) {
             asked.push_back({&account, controls.Ticked(account.box)});
         }
     }
-    // A deactivation is recorded before it happens, so that a run cut short still knows to
-    // bring the account back.
-    for (const AccountSwitch& change : asked) {
-        if (change.deactivate) {
-            if (WriteResult failure = RecordAccountActive(machine.reg, *change.account)) {
-                failure->outcome = LeftAsItWasMessage(change.account->box);
-                return StoppedAt(state, change.account->box, std::move(*failure), kApplyOrder);
-            }
-        }
-    }
+    // A record exists only while its own switch may have happened: written just before the
+    // switch, so that a run cut short still knows to bring the account back, and dropped when
+    // the switch was refused. An account the series never reached gets none.
+    const BeforeSwitch record = [&](const AccountSwitch& change) -> WriteResult {
+        return change.deactivate ? RecordAccountActive(machine.reg, *change.account) : std::nullopt;
+    };
     GroupResult refused;
-    for (const SwitchOutcome& done : SwitchAccounts(state, machine, asked)) {
+    for (const SwitchOutcome& done :
+         SwitchAccounts(state, machine, asked, AfterRefusal::Stop, record)) {
         const AccountBox& account = *done.change.account;
         const bool failed = done.result == SwitchResult::Failed;
-        // An account switched on needs no record; one that could not be switched off had none.
-        // Where net user has not ended, the record stays: switching on an active account later
-        // does no harm, losing the record of an inactive one would.
-        if (done.change.deactivate ? failed : done.result == SwitchResult::Done) {
+        // An account switched on needs no record. Where net user has not ended, the record stays:
+        // switching on an active account later does no harm, losing the record of an inactive
+        // one would.
+        if (done.change.deactivate ? failed && !done.refusedBefore
+                                   : done.result == SwitchResult::Done) {
             (void)DropAccountRecord(machine.reg, account);
         }
-        if (failed && done.throughSystem && !refused) {
-            refused = StoppedAt(state, account.box,
-                                WriteFailure{done.account, done.code, Refused::AccountSwitch,
-                                             LeftAsItWasMessage(account.box)},
-                                kApplyOrder);
+        if (refused) {
+            continue;
+        }
+        if (done.refusedBefore) {
+            WriteFailure failure = *done.refusedBefore;
+            failure.outcome = LeftAsItWasMessage(account.box);
+            refused = StoppedAt(state, account.box, std::move(failure), kApplyOrder);
+        } else if ((failed && done.throughSystem) || done.result == SwitchResult::NoName) {
+            refused = StoppedAt(
+                state, account.box,
+                WriteFailure{done.result == SwitchResult::NoName ? kUnnamedGuest : done.account,
+                             done.code, Refused::AccountSwitch, LeftAsItWasMessage(account.box)},
+                kApplyOrder);
         }
     }
     if (refused) {

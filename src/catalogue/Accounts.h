@@ -14,8 +14,8 @@ inline constexpr wchar_t kRemoteRegistryStart[] =
 // The group's registry rows, in apply order.
 std::vector<HardeningSetting> AccountSettings();
 void VerifyAccounts(MainWindowState& state, Machine& machine);
-// Stops at the first write the registry refuses and reports it. An account it switches off is
-// recorded first under the program's own key, so that a restore can switch it on again.
+// Stops at the first change the system refuses and reports it. An account it switches off is
+// recorded just before under the program's own key, so that a restore can switch it on again.
 GroupResult ApplyAccounts(MainWindowState& state, Machine& machine);
 
 // This program switched off the account of the box, and has not switched it on since.
@@ -24,9 +24,11 @@ bool HasAccountRecord(Reg& reg, ControlId box);
 struct RecordedAccountEnd {
     unsigned long failure = 0;  // the system's or net user's code
     bool stillRunning = false;  // net user had not ended: the record stays for the next try
+    bool nameUnknown = false;   // the system could not name the guest: nothing was switched
 };
-// Switches on the accounts this program recorded as switched off, and drops their records; one
-// end for each account that had a record. Only the accounts `wanted` says yes to, when given.
+// Switches on the accounts this program recorded as switched off, each on its own, and drops the
+// record of each that is on again; one end for each account that had a record. Only the accounts
+// `wanted` says yes to, when given.
 std::map<ControlId, RecordedAccountEnd> RestoreRecordedAccounts(
     MainWindowState& state, Machine& machine,
     const std::function<bool(ControlId)>& wanted = nullptr);

@@ -26,6 +26,18 @@ const SettingGroup& SettingGroupOf(Group group) {
     return kGroups[static_cast<std::size_t>(group)];
 }
 
+std::vector<HardeningSetting> SettingsOfBox(Reg& reg, ControlId box) {
+    std::vector<HardeningSetting> rows;
+    for (const auto& group : {ShareSettings(), AccountSettings(), ServiceSettings(reg)}) {
+        for (const HardeningSetting& row : group) {
+            if (row.box == box) {
+                rows.push_back(row);
+            }
+        }
+    }
+    return rows;
+}
+
 bool SharesAvailable(const MainWindowState& state) {
     return state.controls.Enabled(ControlId::ApplySharesButton);
 }

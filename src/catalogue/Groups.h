@@ -21,6 +21,10 @@ struct SettingGroup {
 std::span<const SettingGroup> SettingGroups();
 const SettingGroup& SettingGroupOf(Group group);
 
+// Every registry row of the box as the machine has them now, in the order its group applies
+// them; none for a box that is not a registry setting (the two accounts, port 135).
+std::vector<HardeningSetting> SettingsOfBox(Reg& reg, ControlId box);
+
 // The shares can be set only on NTFS; start-up disables their group otherwise.
 bool SharesAvailable(const MainWindowState& state);
 

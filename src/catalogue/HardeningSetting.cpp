@@ -1,8 +1,5 @@
 #include "catalogue/HardeningSetting.h"
 
-#include "catalogue/Accounts.h"
-#include "catalogue/Services.h"
-#include "catalogue/Shares.h"
 #include "catalogue/WindowsDefaults.h"
 
 #include <algorithm>
@@ -103,18 +100,6 @@ Refusal StoppedAt(MainWindowState& state, ControlId box, WriteFailure failure,
         }
     }
     return refusal;
-}
-
-std::vector<HardeningSetting> SettingsOfBox(Reg& reg, ControlId box) {
-    std::vector<HardeningSetting> rows;
-    for (const auto& group : {ShareSettings(), AccountSettings(), ServiceSettings(reg)}) {
-        for (const HardeningSetting& row : group) {
-            if (row.box == box) {
-                rows.push_back(row);
-            }
-        }
-    }
-    return rows;
 }
 
 void BoldLabelWhileCleared(MainWindowState& state, ControlId box) {

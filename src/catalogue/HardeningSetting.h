@@ -35,10 +35,6 @@ using GroupResult = std::optional<Refusal>;
 Refusal StoppedAt(MainWindowState& state, ControlId box, WriteFailure failure,
                   std::span<const ControlId> order);
 
-// Every registry row of the box as the machine has them now, in the order its group applies
-// them; none for a box that is not a registry setting (the two accounts, port 135).
-std::vector<HardeningSetting> SettingsOfBox(Reg& reg, ControlId box);
-
 // Whether the row is in force; reads only.
 bool IsInForce(Machine& machine, const HardeningSetting& row);
 // Brings the rows of one box in line with the given box value, whole or not at all. A backup

@@ -7,12 +7,12 @@
 #include <span>
 #include <vector>
 
-#include "catalogue/Services.h"
 #include "model/FailureMessages.h"
 #include "model/MachineChanges.h"
 #include "registry/SettingEngine.h"
 #include "registry/ValueRecord.h"
 #include "resources/ResourceIds.h"
+#include "system/Decimal.h"
 #include "system/SystemInfo.h"
 
 namespace tolvane {
@@ -26,9 +26,6 @@ constexpr wchar_t kListenOnInternet[] =
 constexpr wchar_t kProtocols[] = L"SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols";
 constexpr wchar_t kBind[] = L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\Bind";
 constexpr wchar_t kLinkageKey[] = L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\Linkage\\";
-
-// All imports of one operation together wait this long at most for the registry editor.
-constexpr std::uint32_t kImportTimeoutMs = 10000;
 
 // A registry script carried in the program, and the list it gives its one value.
 struct RegistryScript {
@@ -51,26 +48,33 @@ constexpr std::array<const RegistryScript*, 2> kCloseScripts = {&kBindScript,
 constexpr std::array<const RegistryScript*, 1> kOpenScripts = {&kOpenProtocolsScript};
 
 // What closing changes, in the order reopening treats it: where the state before the close is
-// kept until the reopening, and what reopening removes where nothing was kept (a machine closed
-// by an earlier version). Bind's record sits beside the Linkage key, which reopening may delete.
+// kept until the reopening, what the close leaves there, and what reopening removes where nothing
+// was kept (a machine closed by an earlier version). Bind's record sits beside the Linkage key,
+// which reopening may delete.
 struct ValueChangedByClose {
     const wchar_t* value;
     const wchar_t* record;
-    const wchar_t* removedToOpen;  // null: the open list is imported instead
+    const wchar_t* removedToOpen;    // null: the open list is imported instead
+    const wchar_t* closedText;       // what the close writes, or null for
+    const RegistryScript* closedBy;  // the script whose list it imports
 };
 constexpr std::array<ValueChangedByClose, 4> kValuesChangedByClose = {{
-    {kBind, L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\LinkageBindKX135", kLinkageKey},
+    {kBind, L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\LinkageBindKX135", kLinkageKey, nullptr,
+     &kBindScript},
     {kListenOnInternet, L"SYSTEM\\CurrentControlSet\\Services\\RpcSs\\ListenOnInternetKX135",
-     kListenOnInternet},
-    {kEnableDcom, L"SOFTWARE\\Microsoft\\Ole\\EnableDCOMKX135", kEnableDcom},
-    {kProtocols, L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX135", nullptr},
+     kListenOnInternet, L"N", nullptr},
+    {kEnableDcom, L"SOFTWARE\\Microsoft\\Ole\\EnableDCOMKX135", kEnableDcom, L"N", nullptr},
+    {kProtocols, L"SOFTWARE\\Microsoft\\Rpc\\DCOM ProtocolsKX135", nullptr, nullptr,
+     &kCloseProtocolsScript},
 }};
 
 // Why an operation failed: in words for the user, and the system's error code; nothing when it
-// succeeded.
+// succeeded. Not known: a registry editor had to be ended part way, so what it wrote is not
+// known, and every record stays for the next reopening.
 struct Failure {
     std::wstring text;
     unsigned long code;
+    bool notKnown = false;
 };
 using Reason = std::optional<Failure>;
 
@@ -84,6 +88,16 @@ Failure FileReason(Machine& machine, const std::wstring& path, unsigned long cod
 
 void ShowFailure(Machine& machine, const wchar_t* what, const std::wstring& reason) {
     machine.host.ShowMessage(what + (L"\r\n\r\n" + reason), kAppTitle, MbOk | MbIconExclamation);
+}
+
+Failure EndedEditorReason(Machine& machine, const std::wstring& path, bool ended) {
+    return {
+        L"The registry editor had not finished importing\r\n" + path + L"\r\nafter " +
+            Decimal(machine.importWaitMs / 1000) +
+            (ended ? L" seconds; Tolvane ended it." : L" seconds, and Tolvane could not end it.") +
+            L" What it wrote is not known: Tolvane keeps the records of the values from "
+            L"before the close, and its next start, or /restore:services, brings them back.",
+        0, true};
 }
 
 std::vector<std::wstring> StringsOf(const RegistryScript& script) {
@@ -124,7 +138,17 @@ Reason Import(Machine& machine, std::span<const RegistryScript* const> scripts,
                                L"/s \"" + folder + script->fileName + L"\"", L"",
                                WindowStyle::Minimized, true});
         }
-        RunProgramsToEnd(system, imports, kImportTimeoutMs);
+        // The editor must not write once the operation, and the machine's lock, are over.
+        const StartedProcesses editors = StartPrograms(system, imports);
+        const std::vector<CommandEnd> ends = WaitToEnd(system, editors, machine.importWaitMs);
+        for (std::size_t i = 0; i < editors.size(); ++i) {
+            if (ends[i] == CommandEnd::StillRunning && !reason) {
+                reason =
+                    EndedEditorReason(machine, folder + scripts[i]->fileName, editors[i]->End());
+            } else if (ends[i] == CommandEnd::StillRunning) {
+                editors[i]->End();
+            }
+        }
     }
     const std::size_t written = held.size();
     held.clear();
@@ -149,46 +173,71 @@ Reason Import(Machine& machine, std::span<const RegistryScript* const> scripts,
     return std::nullopt;
 }
 
-// Brings back what the records of `values` hold: every value first, going on past a refusal so as
-// to bring back as much as it can, then the marker "0", and only then are the records dropped. So
-// a refusal anywhere leaves every record still needed, and the next try ends where this one
-// would have. Where port 135 is marked closed and a value has no record (closed by an earlier
-// version, which kept nothing), what closing left is removed instead.
-Reason Restore(Machine& machine, std::span<const ValueChangedByClose> values) {
+// The value still holds what the close left there.
+bool HoldsClosedState(Reg& reg, const ValueChangedByClose& value) {
+    if (value.closedText) {
+        return reg.ReadText(kHklm, value.value) == value.closedText;
+    }
+    RawValue raw;
+    return reg.ReadRaw(kHklm, value.value, raw) == kRegOk &&
+           MultiStrings(raw) == StringsOf(*value.closedBy);
+}
+
+// Where port 135 is marked closed, what an earlier version's close left of the values it kept
+// nothing of is removed, or the open list imported; going on past a refusal, so as to do as much
+// as it can.
+Reason OpenWithoutRecords(Machine& machine, std::span<const ValueChangedByClose> values) {
     Reg& reg = machine.reg;
-    const bool markedClosed = reg.ReadText(kHklm, kPort135Marker) == L"1";
+    if (reg.ReadText(kHklm, kPort135Marker) != L"1") {
+        return std::nullopt;
+    }
     Reason first;
     for (const ValueChangedByClose& value : values) {
-        Reason reason;
-        WriteResult failure;
-        // Without a record and the marker, an earlier try brought the value back already.
         if (HasRecord(reg, kHklm, value.record)) {
-            failure = PutRecordedValue(reg, kHklm, value.value, value.record);
-        } else if (markedClosed && value.removedToOpen) {
-            failure = reg.Remove(kHklm, value.removedToOpen);
-        } else if (markedClosed) {
+            continue;
+        }
+        Reason reason;
+        if (value.removedToOpen) {
+            if (const WriteResult failure = reg.Remove(kHklm, value.removedToOpen)) {
+                reason = WriteReason(machine, *failure);
+            }
+        } else {
             // A folder that refuses the script must not stop a reopening: the rights it needs
             // are the registry's, not the folder's.
             reason = Import(machine, kOpenScripts, UnwritableFolder::WritesValuesDirectly);
         }
-        if (failure) {
-            reason = WriteReason(machine, *failure);
-        }
         first = first ? first : reason;
     }
-    if (first) {
-        return first;
+    return first;
+}
+
+// Brings back what the records of `values` hold through the one undo of a record: a value that
+// still holds what the close left comes back, one changed since by someone else is left as it is,
+// and either way its record goes. The marker says "0" before the first record goes, so a refusal
+// part way leaves the records of what is still to come back, and the next try goes on from there.
+Reason Restore(Machine& machine, std::span<const ValueChangedByClose> values) {
+    Reg& reg = machine.reg;
+    if (Reason reason = OpenWithoutRecords(machine, values)) {
+        return reason;
     }
     if (const WriteResult failure =
             reg.WriteValue(kHklm, kPort135Marker, L"0", ValueType::String)) {
         return WriteReason(machine, *failure);
     }
+    Reason first;
     for (const ValueChangedByClose& value : values) {
-        if (const WriteResult failure = DropRecord(reg, kHklm, value.value, value.record)) {
-            return WriteReason(machine, *failure);
+        const RecordUndoResult undone = UndoFromRecord(
+            reg, kHklm, value.value, value.record, [&] { return HoldsClosedState(reg, value); });
+        // A record this program cannot have written is left for a person to look at.
+        const WriteResult failure =
+            undone.outcome == RecordUndo::Unusable
+                ? WriteFailure{RootPrefix(kHklm) + value.record, kRegInvalidData, Refused::Read}
+                : undone.failure;
+        if (failure && !first) {
+            first = WriteReason(machine, *failure);
         }
     }
-    return std::nullopt;
+    return first;
 }
 
 // Records what closing will change before anything changes; `recorded` tells how far it got.
@@ -228,16 +277,6 @@ bool IsPort135Closed(Machine& machine) {
     return dcomOff && notListening && closedByUs && bound;
 }
 
-void Port135BoxChanged(MainWindowState& state, Machine& machine) {
-    if (state.controls.Ticked(C::Port135Box)) {
-        for (C box : ServiceRoutineOrder()) {
-            state.controls.SetEnabled(box, false);
-        }
-    } else {
-        EnableInstalledServiceBoxes(state, machine);
-    }
-}
-
 bool Port135ReopeningDue(Reg& reg) {
     return reg.ReadText(kHklm, kPort135Marker) == L"1" ||
            std::any_of(
@@ -264,7 +303,7 @@ void ClosePort135(MainWindowState& state, Machine& machine) {
     // Only a port this program closed, or one whose reopening it has not finished, is reopened
     // first: a machine it never closed keeps its DCOM values when the user answers No.
     if (Port135ReopeningDue(machine.reg)) {
-        if (OpenPort135(state, machine)) {
+        if (OpenPort135(machine)) {
             state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
             return;
         }
@@ -284,6 +323,13 @@ void ClosePort135(MainWindowState& state, Machine& machine) {
     RemoveLeftImportFiles(machine);
     std::size_t recorded = 0;
     if (const Reason reason = Close(machine, recorded)) {
+        state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
+        // Taken back from what an editor may have half written, the values would be a guess:
+        // their records stay for the next reopening.
+        if (reason->notKnown) {
+            ShowFailure(machine, L"Port 135 may be partly closed.", reason->text);
+            return;
+        }
         if (const Reason undone =
                 Restore(machine, std::span(kValuesChangedByClose).first(recorded))) {
             ShowFailure(
@@ -294,26 +340,24 @@ void ClosePort135(MainWindowState& state, Machine& machine) {
         } else {
             ShowFailure(machine, L"Port 135 could not be closed; it is left open.", reason->text);
         }
-        state.controls.SetValue(C::Port135Box, BoxValue::Cleared);
     }
 }
 
-std::optional<unsigned long> OpenPort135(MainWindowState& state, Machine& machine) {
+std::optional<ReopeningFailure> OpenPort135(Machine& machine) {
     const Reason reason = Restore(machine, kValuesChangedByClose);
     if (!reason) {
         return std::nullopt;
     }
-    state.port135ReopenFailed = true;
     ShowFailure(machine, L"Port 135 could not be reopened.", reason->text);
-    return reason->code;
+    return ReopeningFailure{reason->code, reason->notKnown};
 }
 
 void KeepPort135Open(MainWindowState& state, Machine& machine) {
-    if (!state.port135ReopenFailed && state.repairsPort135 && Port135ReopeningDue(machine.reg)) {
-        // Never waited for: while another run changes the machine, the next verify repairs it.
+    if (Port135ReopeningDue(machine.reg)) {
+        // Never waited for: while another run changes the machine, the next start repairs it.
         const MachineChangeScope changes(state, machine);
         if (changes.Locked() && Port135ReopeningDue(machine.reg)) {
-            OpenPort135(state, machine);
+            OpenPort135(machine);
         }
     }
 }

@@ -160,6 +160,16 @@ void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine) {
     }
 }
 
+void Port135BoxChanged(MainWindowState& state, Machine& machine) {
+    if (state.controls.Ticked(C::Port135Box)) {
+        for (C box : kRoutineOrder) {
+            state.controls.SetEnabled(box, false);
+        }
+    } else {
+        EnableInstalledServiceBoxes(state, machine);
+    }
+}
+
 void VerifyServices(MainWindowState& state, Machine& machine) {
     Controls& controls = state.controls;
     const std::vector<C> clearOrder = ClearOrder();
@@ -198,9 +208,8 @@ void VerifyServices(MainWindowState& state, Machine& machine) {
                           IsPort135Closed(machine) ? BoxValue::Ticked : BoxValue::Cleared);
         BoldLabelWhileCleared(state, C::Port135Box);
     } else {
-        // Port 135 must be open while any of the nine is.
+        // Port 135 must be open while any of the nine is: the box stays cleared.
         controls.SetEnabled(C::Port135Box, false);
-        KeepPort135Open(state, machine);
     }
     for (C box : clearOrder) {
         state.VerifiedValue(box) = controls.Value(box);
@@ -235,12 +244,10 @@ GroupResult ApplyServices(MainWindowState& state, Machine& machine) {
     state.restartNeeded = state.restartNeeded || restartSet;
     // Never an import where DCOM cannot be switched off, whatever the box holds.
     if (state.ChangedSinceVerify(C::Port135Box) && !state.unavailableHere.count(C::Port135Box)) {
-        // The user asked: try again even where a reopening failed before.
-        state.port135ReopenFailed = false;
         if (controls.Ticked(C::Port135Box)) {
             ClosePort135(state, machine);
         } else {
-            OpenPort135(state, machine);
+            OpenPort135(machine);
         }
     }
     controls.SetValue(C::SelectAllServicesBox, BoxValue::Cleared);

@@ -14,8 +14,13 @@ std::vector<HardeningSetting> ServiceSettings(Reg& reg);
 std::span<const ControlId> ServiceRoutineOrder();
 // Enables the port boxes whose service is installed.
 void EnableInstalledServiceBoxes(MainWindowState& state, Machine& machine);
+// Reaction of the port 135 box: ticked, the other port boxes wait; cleared, they are offered
+// again.
+void Port135BoxChanged(MainWindowState& state, Machine& machine);
 // The service the port box switches is installed (the SMB box switches none: always).
 bool ServiceBoxInstalled(Reg& reg, ControlId box);
+// Reads only: where port 135 must be open, its box is left cleared, for the window's start-up to
+// decide.
 void VerifyServices(MainWindowState& state, Machine& machine);
 // Stops at the first write the registry refuses and reports it.
 GroupResult ApplyServices(MainWindowState& state, Machine& machine);

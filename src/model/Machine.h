@@ -1,6 +1,7 @@
 // The machine the commands work on, and the window through which they speak to the user.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "model/Host.h"
@@ -28,6 +29,9 @@ struct Machine {
     std::wstring windowsFolder;  // without a trailing backslash
     std::wstring systemFolder;   // the same
     std::wstring systemDrive;    // the drive letter alone
+    // How long the imports of one registry operation may take together before the editor is
+    // ended: a slow import must not write once the operation, and its lock, are over.
+    std::uint32_t importWaitMs = 60000;
 };
 
 }  // namespace tolvane

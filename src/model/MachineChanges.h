@@ -9,6 +9,8 @@
 
 namespace tolvane {
 
+inline constexpr wchar_t kNotAdministratorMessage[] =
+    L"Tolvane must be run as an administrator to change this computer. Nothing was applied.";
 inline constexpr wchar_t kMachineHeldMessage[] =
     L"Another Tolvane run is changing this computer. Nothing was applied; try again when it has "
     L"finished.";
@@ -16,7 +18,8 @@ inline constexpr wchar_t kMachineHeldMessage[] =
 // Takes the lock without waiting: the window's person can try again. A scope inside another of
 // the same window holds the lock already. While the lock is held the messages that only tell are
 // kept back, and shown once it is released: nobody may wait for a box a person has to close.
-// Every question must have been answered before.
+// Every question must have been answered before. Only an administrator's window takes it: any
+// other is refused before, as Windows would refuse its changes.
 class MachineChangeScope {
   public:
     MachineChangeScope(MainWindowState& state, Machine& machine);
@@ -26,7 +29,8 @@ class MachineChangeScope {
 
     // False when the machine may not be changed now.
     bool Locked() const { return locked_; }
-    // Then, kMachineHeldElsewhere while another run holds it, else the system's error code.
+    // Then, kMachineHeldElsewhere while another run holds it, kRegAccessDenied for a user who is
+    // not an administrator, else the system's error code.
     unsigned long Error() const { return error_; }
 
   private:

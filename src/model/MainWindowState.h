@@ -26,16 +26,14 @@ struct MainWindowState {
     bool ownedWindowOpen = false;
     // Windows took a restart request: nothing more may start while it shuts down.
     bool restartRequested = false;
-    // A reopening of port 135 failed and was reported; only the user's own apply tries again.
-    bool port135ReopenFailed = false;
     // The answer to the warning before closing port 135, asked before an apply takes the
     // machine-wide lock; nothing when nobody asked it yet.
     std::optional<bool> port135CloseAnswer;
     // How many scopes of this window hold the machine-wide lock.
     int machineLockDepth = 0;
-    // Start-up and verifies bring a port 135 this program closed back to open while its box is
-    // not ticked, and start-up deletes the scripts a cut close left; an unattended run changes
-    // only what it was asked to.
+    // Start-up brings a port 135 this program closed back to open while its box is not ticked,
+    // and deletes the scripts a cut close left; an unattended run changes only what it was asked
+    // to.
     bool repairsPort135 = true;
     // The account boxes whose state the system gave, net user's report being unreadable: the
     // account each stands for, switched through the system as well.

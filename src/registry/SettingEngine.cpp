@@ -17,8 +17,8 @@ std::wstring RecordPath(const Setting& setting) {
 
 // Every record the apply writes serves, whatever the former value's type: only a REG_NONE that is
 // neither a mark nor a kept value (left by an earlier version) cannot.
-bool Usable(const RawValue& record, const Setting& setting) {
-    return MarksAbsent(record, setting.valuePath) || RecordedValue(record).has_value();
+bool Usable(const RawValue& record, const std::wstring& valuePath) {
+    return MarksAbsent(record, valuePath) || RecordedValue(record).has_value();
 }
 
 // Keeps the values about to change, so that the box can be taken back whole.
@@ -100,19 +100,25 @@ bool InForce(Reg& reg, const Setting& setting) {
 }
 
 RecordUndoResult UndoFromRecord(Reg& reg, const Setting& setting) {
-    const std::wstring record = RecordPath(setting);
+    return UndoFromRecord(reg, setting.root, setting.valuePath, RecordPath(setting),
+                          [&] { return InForce(reg, setting); });
+}
+
+RecordUndoResult UndoFromRecord(Reg& reg, RegistryRoot root, const std::wstring& valuePath,
+                                const std::wstring& recordPath,
+                                const std::function<bool()>& holdsTarget) {
     RawValue kept;
-    if (reg.ReadRaw(setting.root, record, kept) != kRegOk) {
+    if (reg.ReadRaw(root, recordPath, kept) != kRegOk) {
         return {RecordUndo::NoRecord, std::nullopt};
     }
-    if (!Usable(kept, setting)) {
+    if (!Usable(kept, valuePath)) {
         return {RecordUndo::Unusable, std::nullopt};
     }
-    if (!InForce(reg, setting)) {
+    if (!holdsTarget()) {
         // A person's later change is never overwritten.
-        return {RecordUndo::Stale, DropRecord(reg, setting.root, setting.valuePath, record)};
+        return {RecordUndo::Stale, DropRecord(reg, root, valuePath, recordPath)};
     }
-    const WriteResult failure = RestoreRecord(reg, setting.root, setting.valuePath, record);
+    const WriteResult failure = RestoreRecord(reg, root, valuePath, recordPath);
     return {failure ? RecordUndo::NoRecord : RecordUndo::Restored, failure};
 }
 

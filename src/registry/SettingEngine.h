@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -91,6 +92,11 @@ struct RecordUndoResult {
     WriteResult failure;
 };
 RecordUndoResult UndoFromRecord(Reg& reg, const Setting& setting);
+// The same for any value the program changes and keeps a record of, wherever the record lies:
+// `holdsTarget` tells whether the value still holds what the program wrote there.
+RecordUndoResult UndoFromRecord(Reg& reg, RegistryRoot root, const std::wstring& valuePath,
+                                const std::wstring& recordPath,
+                                const std::function<bool()>& holdsTarget);
 
 // Brings the rows of one box in line with its value, whole or not at all: ticked applies the
 // targets, cleared undoes them (the rows in reverse order).

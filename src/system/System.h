@@ -44,6 +44,8 @@ class StartedProcess {
     virtual bool WaitForExit(std::int32_t milliseconds) = 0;
     // Its exit code once it has ended; nothing while it runs or when the system cannot tell.
     virtual std::optional<unsigned long> ExitCode() = 0;
+    // Ends it and waits until it is gone; false when it could not be ended.
+    virtual bool End() = 0;
 };
 
 // A program started by its full path, with no shell between: nothing on the way to read the
@@ -94,10 +96,15 @@ struct UtcTime {
 
 // The machine-wide lock that one run at a time holds while it changes the machine: two runs that
 // both read "not in force" would otherwise both record what they read, the second over the
-// first's record of the former value. Destroying it lets the next run in.
+// first's record of the former value. It behaves as a mutex: held by the thread that took it,
+// which may take it again and must then let go as often.
 class MachineLock {
   public:
+    // Lets go, where Release has not.
     virtual ~MachineLock() = default;
+    // Lets the next run in: 0, or the system's code when it could not (the lock then stays with
+    // this thread, and other runs wait until this one ends).
+    virtual unsigned long Release() = 0;
 };
 
 // What LockMachineForChanges gives when it cannot lock.
@@ -107,7 +114,28 @@ struct MachineLockResult {
     std::unique_ptr<MachineLock> lock;  // null when the lock could not be had
     // kMachineHeldElsewhere while another run holds it, else the system's error code then.
     unsigned long error = 0;
+    // The run before ended without letting go (killed): what it left half done, its records tell.
+    bool abandoned = false;
+    // Whose object of the lock's name was passed over, being neither the local system account's
+    // nor the administrators' (a user who made it first to keep every run out); empty for none.
+    std::wstring passedOver = {};
 };
+
+// A file opened for reading. Destroying it closes it.
+class ReadableFile {
+  public:
+    virtual ~ReadableFile() = default;
+    // Its size as the system gave it when the file was opened; nothing when it cannot tell.
+    virtual std::optional<std::uint64_t> Size() = 0;
+    // Reads at most `count` bytes into `buffer`: how many, 0 at the file's end; nothing when the
+    // read failed, `error` then holding the system's code.
+    virtual std::optional<std::size_t> Read(char* buffer, std::size_t count,
+                                            unsigned long& error) = 0;
+};
+
+// A file that ended before the size the system gave for it, with the customer bit set so that no
+// system code can mean it.
+inline constexpr unsigned long kFileEndedEarly = 0x20000003;
 
 struct Extraction {
     std::unique_ptr<HeldFile> file;  // null when the file could not be written
@@ -126,9 +154,10 @@ class System {
     virtual std::wstring FileSystemOf(wchar_t driveLetter) = 0;
     virtual std::optional<std::uint32_t> FileAttributes(const std::wstring& path) = 0;
     virtual bool RemoveFile(const std::wstring& path) = 0;
-    // The whole file, at most maxBytes; nothing when it cannot be opened.
-    virtual std::optional<std::string> ReadFileBytes(const std::wstring& path,
-                                                     std::size_t maxBytes) = 0;
+    // Opens the file for reading, other programs still free to read, write or delete it; null
+    // when it cannot be opened, `error` then holding the system's code.
+    virtual std::unique_ptr<ReadableFile> OpenToRead(const std::wstring& path,
+                                                     unsigned long& error) = 0;
     // A millisecond counter that wraps every 2^32 ms.
     virtual std::uint32_t Milliseconds() = 0;
     // Waits about the given time while the windows keep handling their messages.
@@ -191,9 +220,12 @@ class System {
     // Whether the machine is joined to a domain; nothing when the system does not tell.
     virtual std::optional<bool> JoinedToDomain() = 0;
     // Takes the machine-wide lock of the runs that change the machine, waiting at most the time
-    // given for another run to let go of it. Any run of any user on the machine shares it. A run
-    // that ended without letting go (killed) leaves it to the next.
+    // given for another run to let go of it. Any run of any user on the machine shares it, but
+    // only an object that a non-administrator cannot have made is trusted as the lock. A run that
+    // ended without letting go (killed) leaves it to the next.
     virtual MachineLockResult LockMachineForChanges(std::uint32_t waitMs) = 0;
+    // The program runs with the administrators' rights; nothing when the system does not tell.
+    virtual std::optional<bool> RunsAsAdministrator() = 0;
     // This 32-bit program runs on a 64-bit edition of Windows (under WOW64).
     virtual bool UnderWow64() = 0;
 };

@@ -1,5 +1,7 @@
 #include "system/SystemInfo.h"
 
+#include <algorithm>
+
 #include "system/Decimal.h"
 
 namespace tolvane {
@@ -99,6 +101,33 @@ bool FileExists(System& system, const std::wstring& path) {
     const auto attributes = system.FileAttributes(path);
     return attributes && *attributes <= kLargestAttributes &&
            (*attributes & kDirectoryAttribute) == 0;
+}
+
+FileBytes ReadFileBytes(System& system, const std::wstring& path, std::size_t maxBytes) {
+    unsigned long error = 0;
+    const std::unique_ptr<ReadableFile> file = system.OpenToRead(path, error);
+    if (!file) {
+        return {std::nullopt, error};
+    }
+    const std::optional<std::uint64_t> size = file->Size();
+    std::string bytes;
+    char chunk[4096];
+    while (bytes.size() < maxBytes) {
+        const std::optional<std::size_t> read =
+            file->Read(chunk, std::min(sizeof(chunk), maxBytes - bytes.size()), error);
+        if (!read) {
+            return {std::nullopt, error};
+        }
+        if (*read == 0) {
+            break;
+        }
+        bytes.append(chunk, *read);
+    }
+    // A file another program is writing only grows; one that shrank was cut.
+    if (size && bytes.size() < std::min<std::uint64_t>(*size, maxBytes)) {
+        return {std::nullopt, kFileEndedEarly};
+    }
+    return {std::move(bytes), 0};
 }
 
 bool HasGroupPolicyEditor(System& system, const std::wstring& windowsFolder) {

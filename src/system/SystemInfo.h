@@ -40,6 +40,16 @@ std::wstring SystemDriveFileSystem(System& system, const std::wstring& systemDri
 // A file, not a folder, exists at the path.
 bool FileExists(System& system, const std::wstring& path);
 
+// The whole file, or the system's code when it could not be read whole.
+struct FileBytes {
+    std::optional<std::string> bytes;
+    unsigned long error = 0;
+};
+// At most maxBytes of the file. A read that fails part way (a share that drops, a lock), or a
+// file that ends before the size the system gave, gives no bytes: a part must never stand for
+// the whole.
+FileBytes ReadFileBytes(System& system, const std::wstring& path, std::size_t maxBytes);
+
 inline constexpr wchar_t kNtfs[] = L"NTFS";
 // The group policy editor, gpedit.msc, tells Windows XP Professional from XP Home.
 bool HasGroupPolicyEditor(System& system, const std::wstring& windowsFolder);

@@ -5,7 +5,9 @@
 # and above them the Win32 code: system/win32/ and registry/win32/, then ui/win32/ (the window
 # classes), then help/win32/, options/win32/ and ports/win32/, then app/win32/, the one place
 # that builds and wires everything. A folder may include itself and anything below it; a win32/
-# folder sees the portable layers only up to its own sibling's (ui/win32/ up to model/).
+# folder sees the portable layers only up to its own sibling's (ui/win32/ up to model/). Inside a
+# folder, the files of one name (X.h and X.cpp) may include those of another only where the other
+# does not include them back, however far round: no loop.
 set -euo pipefail
 src=${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/src}
 
@@ -58,18 +60,30 @@ allowed() {
 }
 
 status=0
+# "FROM TO" for each include between two names of one folder, for the loop check.
+edges=$(mktemp)
+trap 'rm -f "$edges"' EXIT
 while IFS= read -r file; do
-    from=$(dirname "${file#"$src"/}")
+    relative=${file#"$src"/}
+    from=$(dirname "$relative")
     while IFS=: read -r line target; do
         # A bare name is a file of the same folder.
         to=$(dirname "$target")
-        [ "$to" = . ] && to=$from
+        [ "$to" = . ] && to=$from && target=$from/$target
         if ! allowed "$from" "$to"; then
-            echo "${file#"$src"/}:$line includes \"$target\", which runs against the layers" >&2
+            echo "$relative:$line includes \"$target\", which runs against the layers" >&2
             status=1
+        fi
+        if [ "$to" = "$from" ] && [ "${target%.*}" != "${relative%.*}" ]; then
+            echo "${relative%.*} ${target%.*}" >>"$edges"
         fi
     done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
              sed -E 's/^([0-9]+):[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1:\2/')
 done < <(find "$src" -name '*.h' -o -name '*.cpp' -o -name '*.rc' | sort)
-[ $status -eq 0 ] && echo "check-layers: every include of src/ runs downward"
+if ! loops=$(tsort "$edges" 2>&1 >/dev/null) || [ -n "$loops" ]; then
+    echo "check-layers: these files include one another round a loop:" >&2
+    sed -n 's/^tsort: \([^:]*\)$/    \1/p' <<<"$loops" | sort -u >&2
+    status=1
+fi
+[ $status -eq 0 ] && echo "check-layers: every include of src/ runs downward, and none round a loop"
 exit $status

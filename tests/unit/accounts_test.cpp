@@ -52,7 +52,7 @@ TEST(ProbeAccounts, ShowsEachAccountAndLeavesNoFileBehind) {
     for (std::size_t i = 0; i < 2; ++i) {
         const ProgramStart& query = h.system.programs[i];
         EXPECT_EQ(query.program, L"C:\\WINDOWS\\system32\\net.exe");
-        EXPECT_EQ(query.arguments, std::wstring(L"user ") + kAccountBoxes[i].name);
+        EXPECT_EQ(query.arguments, i == 0 ? L"user Invit\u00e9" : L"user HelpAssistant");
         EXPECT_EQ(query.outputFile, i == 0 ? kGuestFile : kHelpFile);
         EXPECT_EQ(query.style, WindowStyle::Hidden);
     }
@@ -121,6 +121,31 @@ TEST(ProbeAccounts, NeverReadsAReportLeftByAnEarlierRun) {
     ProbeAccounts(h.state, h.machine);
     EXPECT_FALSE(h.controls.Enabled(C::GuestAccountBox));
     EXPECT_EQ(h.Value(C::GuestAccountBox), 0);
+}
+
+// A renamed or another language's guest is still the guest: net user is asked for the name
+// Windows gives its identifier. One Windows cannot name is neither asked for nor waited for.
+TEST(ProbeAccounts, AsksForTheGuestByTheNameOfItsIdentifier) {
+    for (const std::optional<std::wstring>& name :
+         {std::optional<std::wstring>(L"Gast"), std::optional<std::wstring>()}) {
+        Accounts h;
+        h.accounts.names.clear();
+        if (name) {
+            h.accounts.names[kGuestRid] = *name;
+        }
+        ProbeAccounts(h.state, h.machine);
+        std::vector<std::wstring> asked;
+        for (const ProgramStart& query : h.system.programs) {
+            asked.push_back(query.arguments);
+        }
+        std::vector<std::wstring> expected{L"user HelpAssistant"};
+        if (name) {
+            expected.insert(expected.begin(), L"user " + *name);
+        }
+        EXPECT_EQ(asked, expected);
+        EXPECT_FALSE(h.controls.Enabled(C::GuestAccountBox)) << "no report for it, nor a system";
+        EXPECT_TRUE(h.system.pauses.empty());
+    }
 }
 
 TEST(FindValueInFile, GivesUpOnAFileThatNeverAppearsAfterFortyLooks) {
@@ -326,7 +351,8 @@ TEST(Accounts, EveryLanguageThroughTheSystemWhereTheFrenchReportCannotTell) {
         Accounts h;
         h.reports[kGuestQuery] = c.guestReport;
         h.reports[kHelpQuery] = c.helpReport;
-        h.accounts.names[kGuestRid] = L"Guest";
+        // Where net user reports in French, the guest's own name is the French one.
+        h.accounts.names[kGuestRid] = c.guestReport.empty() ? L"Guest" : L"Invit\u00e9";
         h.accounts.disabled = c.system;
         if (c.system.count(L"Guest")) {
             h.accounts.disabled[L"Guest"] = c.guestFound == 1;

@@ -266,6 +266,37 @@ TEST(MachineLock, AWindowsApplyWhileAnotherRunChangesTheMachineAppliesNothingAnd
     }
 }
 
+// The window of a user who is not an administrator applies nothing and says why, without the
+// lock; an administrator's whose lock cannot be let go says so once its changes are made.
+TEST(MachineLock, AWindowTellsWhatKeepsItFromChangingTheMachineOrFromLettingGo) {
+    Closing h;
+    h.system.lockWaits.clear();
+    h.system.administrator = false;
+    h.Set(C::AdminSharesBox, 1);
+    const auto before = h.registry.keys;
+    h.main.Click(C::ApplySharesButton);
+    EXPECT_EQ(h.registry.keys, before);
+    ASSERT_EQ(h.host.messages.size(), 1u);
+    EXPECT_EQ(h.host.messages[0].text, kNotAdministratorMessage);
+    EXPECT_TRUE(h.system.lockWaits.empty());
+    EXPECT_TRUE(h.state.ChangedSinceVerify(C::AdminSharesBox));
+
+    h.host.messages.clear();
+    h.system.administrator = true;
+    h.system.releaseError = 6;
+    h.main.Click(C::ApplySharesButton);
+    EXPECT_EQ(h.Verified(C::AdminSharesBox), 1);
+    ASSERT_EQ(h.host.messages.size(), 1u);
+    EXPECT_TRUE(h.host.messages[0].text.starts_with(L"Tolvane could not let go of the lock"));
+    EXPECT_NE(h.host.messages[0].text.find(L"system error 6"), std::wstring::npos);
+    EXPECT_EQ(h.host.messages[0].locksHeld, 1) << "still held: told so";
+    // The same thread takes it again, and lets go.
+    h.Set(C::AdminSharesBox, 0);
+    h.main.Click(C::ApplySharesButton);
+    EXPECT_EQ(h.system.locksHeld, 1);
+    EXPECT_EQ(h.system.lockOwner, 1);
+}
+
 // While another run changes the machine, a closing whose applies would change it stays, with its
 // help file; at the end of the session it asks nothing, applies nothing and goes. Once the other
 // run has finished, the same closing applies and goes.

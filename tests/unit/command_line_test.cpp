@@ -93,7 +93,7 @@ TEST(ParseCommandLine, TakesSwitchesAsAdministratorsWriteThem) {
         {L"/bogus /?", UnattendedMode::Usage, 0, L"", false},
         {L"/audit /restore:all apply:all -?", UnattendedMode::Usage, 0, L"", false},
         // Words that name no task are left alone.
-        {L"apply applyall x:y audits", UnattendedMode::Window, 0, L"", false},
+        {L"applyall x:y audits reports", UnattendedMode::Window, 0, L"", false},
     };
     for (const Case& c : cases) {
         const UnattendedRequest request = ParseCommandLine(c.line);
@@ -143,6 +143,9 @@ TEST(ParseCommandLine, RefusesWhatItCannotCarryOut) {
         {L"Restore:shares"},
         {L"/audit report:x.txt"},
         {L"audit:x"},
+        {L"apply", L"The word apply names a task without its slash: /apply:NAMES"},
+        {L"Restore -noaccount", L"The word Restore names a task without its slash: /Restore:NAMES"},
+        {L"report", L"The word report names a task without its slash: /report:PATH"},
         // A switch Windows would not hand over must not be lost, the usage still wins.
         {past255 + L"/apply:all"},
         {past255 + L"-noaccount"},
@@ -354,9 +357,9 @@ TEST(CommandLine, TheWindowTakesOnlyItsOwnSwitch) {
 
 // The policies the fleet kit ships are read as the program reads them.
 TEST(KitPolicies, ReadAsTheProgramReadsThemAndTheDomainMemberKeepsWhatADomainNeeds) {
-    const PolicyReader read = [](const std::wstring& path) -> std::optional<std::string> {
+    const PolicyReader read = [](const std::wstring& path) {
         std::ifstream file(std::string(path.begin(), path.end()), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), {});
+        return PolicyRead{std::string(std::istreambuf_iterator<char>(file), {}), L""};
     };
     const auto choose = [&](const char* name) {
         const std::string path = std::string(TOLVANE_KIT_DIR) + "/policies/" + name;

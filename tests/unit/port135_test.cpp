@@ -193,7 +193,7 @@ TEST(OpenPort135, WithoutKeptValuesRemovesTheTracesAndImportsTheOpenList) {
     Dcom h;
     h.ClosedByEarlierRun();
     h.registry.changes.clear();
-    EXPECT_EQ(OpenPort135(h.state, h.machine), std::nullopt);
+    EXPECT_EQ(OpenPort135(h.machine), std::nullopt);
     EXPECT_EQ(
         h.registry.changes,
         (std::vector<std::wstring>{
@@ -223,58 +223,96 @@ TEST(OpenPort135, AFolderThatRefusesTheScriptGetsTheOpenListWrittenDirectly) {
 }
 
 // A reopening, and the roll-back of a close refused at EnableDCOM, refused at each of their
-// changes in turn: until every value is back and the marker says "0", every record stays, so the
-// next start-up's reopening ends with the machine exactly as before the close.
+// changes in turn: the marker says "0" before any record goes, and each record stays until its
+// value is back, so the next start-up's reopening ends with the machine exactly as before the
+// close.
 TEST(OpenPort135, ARefusalAtAnyStepLeavesWhatTheNextStartNeedsToEndAsBeforeTheClose) {
     const std::wstring markerWrite = std::wstring(L"write ") + kMarker;
     const std::wstring bindRecord = L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\LinkageBindKX135";
-    // Every change of a reopening, in its order: the values, the marker, then each record with
-    // the keys the close created (Bind's record lies in one of them and goes with it).
-    const std::vector<std::wstring> steps = {
-        std::wstring(L"delete ") + kBind,
-        std::wstring(L"delete ") + kListen,
-        std::wstring(L"write ") + kEnableDcom,
-        std::wstring(L"write ") + kProtocols,
+    const std::wstring refusedClose = std::wstring(L"write ") + kEnableDcom;
+    // Every change of a reopening, in its order: the marker, then each value with its record
+    // and the keys the close created (Bind's record lies in one of them and goes with it).
+    const std::vector<std::wstring> reopening = {
         markerWrite,
+        std::wstring(L"delete ") + kBind,
         std::wstring(L"delete ") + kLinkage + L"\\",
         L"delete SYSTEM\\CurrentControlSet\\Services\\Rpc\\",
+        std::wstring(L"delete ") + kListen,
         std::wstring(L"delete ") + kListen + L"KX135",
+        std::wstring(L"write ") + kEnableDcom,
         std::wstring(L"delete ") + kEnableDcom + L"KX135",
+        std::wstring(L"write ") + kProtocols,
         std::wstring(L"delete ") + kProtocols + L"KX135",
     };
     const std::vector<std::wstring> records = {bindRecord, std::wstring(kListen) + L"KX135",
                                                std::wstring(kEnableDcom) + L"KX135",
                                                std::wstring(kProtocols) + L"KX135"};
-    for (const bool rollBack : {false, true}) {
-        for (const std::wstring& step : steps) {
-            SCOPED_TRACE((rollBack ? L"roll-back refused at " : L"reopening refused at ") + step);
-            // A machine with its own protocol list, reopened by Tolvane once before.
-            Dcom h;
-            h.registry.SetRaw(kProtocols, MultiStringValue(kAdminList));
-            h.registry.SetString(kMarker, L"0");
-            const auto before = h.registry.keys;
+    // A machine with its own protocol list, reopened by Tolvane once before.
+    struct Machine : Dcom {
+        Machine() {
+            registry.SetRaw(kProtocols, MultiStringValue(kAdminList));
+            registry.SetString(kMarker, L"0");
+        }
+    };
+    // Without a refusal the reopening makes exactly these changes; the roll-back, those after the
+    // refused write (EnableDCOM, never written, keeps its own value and loses only its record).
+    Machine clean;
+    clean.CheckAll();
+    clean.Apply(1);
+    clean.registry.changes.clear();
+    clean.Apply(0);
+    EXPECT_EQ(clean.registry.changes, reopening);
+    Machine cleanClose;
+    cleanClose.CheckAll();
+    cleanClose.registry.changes.clear();
+    cleanClose.Apply(1);
+    const auto closing = cleanClose.registry.changes;
+    const auto refusedAt = std::find(closing.begin(), closing.end(), refusedClose);
+    ASSERT_NE(refusedAt, closing.end());
+    Machine cleanRollBack;
+    cleanRollBack.CheckAll();
+    cleanRollBack.registry.changes.clear();
+    cleanRollBack.registry.refusals = {refusedClose};
+    cleanRollBack.Apply(1);
+    const auto& cut = cleanRollBack.registry.changes;
+    ASSERT_TRUE(std::equal(closing.begin(), refusedAt, cut.begin()));
+    const std::vector<std::wstring> rollBack(cut.begin() + (refusedAt - closing.begin()),
+                                             cut.end());
+    EXPECT_EQ(std::count(rollBack.begin(), rollBack.end(), refusedClose), 0);
+    ASSERT_GT(rollBack.size(), 6u);
+
+    for (const bool isRollBack : {false, true}) {
+        for (const std::wstring& step : isRollBack ? rollBack : reopening) {
+            SCOPED_TRACE((isRollBack ? L"roll-back refused at " : L"reopening refused at ") + step);
+            Machine h;
+            auto before = h.registry.keys;
             h.CheckAll();
-            if (rollBack) {
-                h.registry.refusals = {std::wstring(L"write ") + kEnableDcom, step};
+            // Refused at its first change, a reopening leaves port 135 closed, and says so.
+            const bool stillClosed = !isRollBack && step == markerWrite;
+            if (isRollBack) {
+                h.registry.refusals = {refusedClose, step};
                 h.Apply(1);
             } else {
                 h.Apply(1);
                 ASSERT_EQ(h.Read(kMarker), L"1");
+                if (stillClosed) {
+                    before = h.registry.keys;
+                }
                 h.registry.refusals = {step};
                 h.Apply(0);
             }
             EXPECT_TRUE(h.registry.refusals.empty());
             const auto reports = h.Reports();
             ASSERT_EQ(reports.size(), 1u);
-            EXPECT_TRUE(reports[0].starts_with(rollBack ? L"Port 135 could not be closed, and"
-                                                        : L"Port 135 could not be reopened."))
+            EXPECT_TRUE(reports[0].starts_with(isRollBack ? L"Port 135 could not be closed, and"
+                                                          : L"Port 135 could not be reopened."))
                 << reports[0];
             if (h.Read(kMarker) != L"0") {
                 for (const std::wstring& record : records) {
                     EXPECT_TRUE(h.registry.Get(record)) << record;
                 }
             }
-            EXPECT_EQ(h.Value(C::Port135Box), 0);
+            EXPECT_EQ(h.Value(C::Port135Box), stillClosed ? 1 : 0);
 
             MainWindowController again(h.registry, h.system, h.host, h.accounts);
             again.ReadCommandLine(L"-noaccount");
@@ -283,14 +321,56 @@ TEST(OpenPort135, ARefusalAtAnyStepLeavesWhatTheNextStartNeedsToEndAsBeforeTheCl
             EXPECT_EQ(h.registry.keys, before);
         }
     }
-    // Without a refusal the same reopening makes exactly these changes.
-    Dcom clean;
-    clean.registry.SetRaw(kProtocols, MultiStringValue(kAdminList));
-    clean.CheckAll();
-    clean.Apply(1);
-    clean.registry.changes.clear();
-    clean.Apply(0);
-    EXPECT_EQ(clean.registry.changes, steps);
+}
+
+// What someone else changed after the close is theirs: the reopening, by the user's apply or by the
+// window's start-up, leaves that value as it is and drops its record, and brings the others back.
+TEST(OpenPort135, AValueChangedSinceTheCloseIsLeftAndTheOthersComeBack) {
+    const std::vector<std::wstring> adminBind = {L"ncacn_ip_tcp"};
+    const std::vector<std::wstring> adminList = {L"ncacn_ip_tcp", L"ncacn_spx"};
+    struct Case {
+        const wchar_t* value;
+        std::function<void(Dcom&)> change;
+        std::function<bool(Dcom&)> leftAsChanged;
+    };
+    const Case cases[] = {
+        {kBind, [&](Dcom& h) { h.registry.SetRaw(kBind, MultiStringValue(adminBind)); },
+         [&](Dcom& h) { return h.List(kBind) == adminBind; }},
+        {kListen, [](Dcom& h) { h.registry.SetString(kListen, L"Y"); },
+         [](Dcom& h) { return h.Read(kListen) == L"Y"; }},
+        {kEnableDcom, [](Dcom& h) { ASSERT_FALSE(h.reg.Remove(kHklm, kEnableDcom)); },
+         [](Dcom& h) { return !h.registry.Get(kEnableDcom); }},
+        {kProtocols, [&](Dcom& h) { h.registry.SetRaw(kProtocols, MultiStringValue(adminList)); },
+         [&](Dcom& h) { return h.List(kProtocols) == adminList; }},
+    };
+    for (const bool atStart : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::wstring(atStart ? L"start-up, " : L"apply, ") + c.value);
+            Dcom h;
+            h.CheckAll();
+            h.Apply(1);
+            ASSERT_TRUE(IsPort135Closed(h.machine));
+            c.change(h);
+            if (atStart) {
+                h.Install(L"Messenger", 2);  // a gate port open again: port 135 must open
+                MainWindowController again(h.registry, h.system, h.host, h.accounts);
+                again.ReadCommandLine(L"-noaccount");
+                ASSERT_TRUE(again.LoadFromMachine());
+            } else {
+                h.Apply(0);
+            }
+            EXPECT_TRUE(c.leftAsChanged(h));
+            // The others as before the close.
+            const std::wstring changed = c.value;
+            EXPECT_TRUE(changed == kBind || !h.registry.KeyExists(kLinkage));
+            EXPECT_TRUE(changed == kListen || !h.registry.Get(kListen));
+            EXPECT_TRUE(changed == kEnableDcom || h.Read(kEnableDcom) == L"Y");
+            EXPECT_TRUE(changed == kProtocols || h.List(kProtocols) == kOpenList);
+            EXPECT_EQ(h.Read(kMarker), L"0");
+            EXPECT_FALSE(Port135ReopeningDue(h.reg)) << "every record gone";
+            EXPECT_TRUE(h.Reports().empty());
+        }
+    }
 }
 
 // Through the gate (one gate port open) or start-up (the gate closed, port 135 half closed).
@@ -334,10 +414,6 @@ TEST(ClosePort135, TheEditorsFailuresAreRepairedByWritingTheListsDirectly) {
     };
     const Case cases[] = {
         {"editor rejects Bind.reg", [](Dcom& h) { h.rejected.insert(L"C:\\Tools\\Bind.reg"); }},
-        {"editor still running at the limit",
-         [](Dcom& h) {
-             h.system.endsInTime = [](const std::wstring& line) { return line != kDcomImport; };
-         }},
         {"no command interpreter", [](Dcom& h) { h.system.commandsStart = false; }},
     };
     for (const Case& c : cases) {
@@ -351,13 +427,67 @@ TEST(ClosePort135, TheEditorsFailuresAreRepairedByWritingTheListsDirectly) {
         EXPECT_EQ(h.Value(C::Port135Box), 1) << c.what;
         EXPECT_TRUE(h.system.files.empty()) << c.what;
     }
-    // The wait for the editor is bounded for all imports together.
-    Dcom slow;
-    slow.CheckAll();
-    slow.system.endsInTime = [](const std::wstring&) { return false; };
-    const std::uint32_t before = slow.system.clock;
-    slow.Apply(1);
-    EXPECT_EQ(slow.system.clock - before, 10000u);
+}
+
+// An editor still running when the wait for all of an operation's imports is up (a minute, or
+// what the machine is given) is ended while the lock is still held, so that it never writes after
+// the operation; what it wrote is not known, so the records stay, and the next start reopens.
+TEST(ClosePort135, AnEditorThatOutlivesItsWaitIsEndedUnderTheLockAndItsOutcomeIsNotKnown) {
+    const std::vector<std::wstring> records = {
+        L"SYSTEM\\CurrentControlSet\\Services\\Rpc\\LinkageBindKX135",
+        std::wstring(kListen) + L"KX135", std::wstring(kEnableDcom) + L"KX135",
+        std::wstring(kProtocols) + L"KX135"};
+    struct Case {
+        std::uint32_t wait;  // 0: as the machine has it
+        bool ends;           // ending it works
+        const wchar_t* told;
+    };
+    for (const Case& c : {Case{0, true, L"after 60 seconds; Tolvane ended it."},
+                          Case{2000, true, L"after 2 seconds; Tolvane ended it."},
+                          Case{0, false, L"after 60 seconds, and Tolvane could not end it."}}) {
+        SCOPED_TRACE(c.told);
+        Dcom h;
+        h.registry.SetString(kMarker, L"0");  // reopened once before: the close changes no marker
+        const auto before = h.registry.keys;
+        if (c.wait) {
+            h.machine.importWaitMs = c.wait;
+        }
+        h.system.processesEnd = c.ends;
+        h.system.endsInTime = [&](const std::wstring& line) { return line != kDcomImport; };
+        h.CheckAll();
+        const std::uint32_t start = h.system.clock;
+        h.Apply(1);
+        EXPECT_EQ(h.system.clock - start, c.wait ? c.wait : 60000u);
+        EXPECT_EQ(h.system.endedByUs, std::vector<std::wstring>{kDcomImport});
+        EXPECT_EQ(h.system.locksWhenEnded, std::vector<int>{1}) << "ended under the lock";
+        const auto reports = h.Reports();
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_TRUE(reports[0].starts_with(L"Port 135 may be partly closed.")) << reports[0];
+        EXPECT_NE(reports[0].find(c.told), std::wstring::npos) << reports[0];
+        EXPECT_NE(reports[0].find(L"C:\\Tools\\DCOM.reg"), std::wstring::npos) << reports[0];
+        EXPECT_EQ(h.Value(C::Port135Box), 0);
+        EXPECT_NE(h.Read(kMarker), L"1");
+        for (const std::wstring& record : records) {
+            EXPECT_TRUE(h.registry.Get(record)) << record;
+        }
+        MainWindowController again(h.registry, h.system, h.host, h.accounts);
+        again.ReadCommandLine(L"-noaccount");
+        ASSERT_TRUE(again.LoadFromMachine());
+        EXPECT_EQ(h.registry.keys, before);
+    }
+    // A reopening cut so is not known either: the records, or the marker, stay for the next one.
+    Dcom h;
+    h.ClosedByEarlierRun();
+    h.system.endsInTime = [](const std::wstring& line) { return line != kDcom2Import; };
+    EXPECT_EQ(RunUnattended(ParseCommandLine(L"/restore:services -noaccount /report:C:\\r.txt"),
+                            h.registry, h.system, h.accounts),
+              1);
+    EXPECT_EQ(h.system.endedByUs, std::vector<std::wstring>{kDcom2Import});
+    const std::string report = h.system.files.at(L"C:\\r.txt");
+    EXPECT_NE(report.find("not known: the registry editor had to be ended"), std::string::npos)
+        << report;
+    EXPECT_EQ(h.Read(kMarker), L"1");
+    EXPECT_TRUE(Port135ReopeningDue(h.reg));
 }
 
 TEST(ClosePort135, AFailureRollsBackAndIsReportedOnce) {
@@ -404,22 +534,41 @@ TEST(ClosePort135, AFailureRollsBackAndIsReportedOnce) {
     }
 }
 
-TEST(Port135Gate, AFailedReopeningIsReportedOnceAndNotRetriedByVerifies) {
+// A verify only reads: a gate port open again leaves port 135's box cleared and the machine as
+// it is, and the window's next start reopens it; a refused reopening there is told once.
+TEST(Port135Gate, AVerifyNeverReopensAndTheNextStartDoesOrSaysWhyNot) {
     Dcom h;
     h.CheckAll();
     h.Apply(1);
     ASSERT_EQ(h.Read(kMarker), L"1");
     h.Install(L"Messenger", 2);
+    h.registry.changes.clear();
+    h.CheckAll();
+    EXPECT_TRUE(h.registry.changes.empty());
+    EXPECT_FALSE(h.controls.Enabled(C::Port135Box));
+    EXPECT_EQ(h.Value(C::Port135Box), 0);
+    EXPECT_EQ(h.Read(kMarker), L"1");
+
     h.registry.DenyWrites(L"SOFTWARE\\Microsoft\\Rpc");
-    h.CheckAll();
-    h.CheckAll();
+    MainWindowController again(h.registry, h.system, h.host, h.accounts);
+    again.ReadCommandLine(L"-noaccount");
+    ASSERT_TRUE(again.LoadFromMachine());
+    VerifyAllGroups(again.state(), again.machine());
     const auto reports = h.Reports();
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_TRUE(reports[0].starts_with(L"Port 135 could not be reopened."));
     EXPECT_NE(reports[0].find(L"HKLM\\SOFTWARE\\Microsoft\\Rpc\\DCOM Protocols"),
               std::wstring::npos);
-    EXPECT_FALSE(h.controls.Enabled(C::Port135Box));
-    EXPECT_EQ(h.Value(C::Port135Box), 0);
+    EXPECT_FALSE(again.controls().Enabled(C::Port135Box));
+    EXPECT_EQ(again.controls().Value(C::Port135Box), BoxValue::Cleared);
+
+    h.registry.AllowWrites(L"SOFTWARE\\Microsoft\\Rpc");
+    MainWindowController third(h.registry, h.system, h.host, h.accounts);
+    third.ReadCommandLine(L"-noaccount");
+    ASSERT_TRUE(third.LoadFromMachine());
+    EXPECT_EQ(h.Reports().size(), 1u);
+    EXPECT_FALSE(IsPort135Closed(h.machine));
+    EXPECT_FALSE(Port135ReopeningDue(h.reg));
 }
 
 // A close cut at any registry change, the editor's imports included, then a restore: the machine

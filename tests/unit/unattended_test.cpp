@@ -253,6 +253,90 @@ TEST(RunUnattended, RestoreSwitchesOnExactlyTheAccountsTheApplySwitchedOff) {
     EXPECT_FALSE(h.registry.KeyExists(L"SOFTWARE\\Tolvane\\Accounts"));
 }
 
+// A record says "this program switched the account off": it exists only while that switch may
+// have happened. An apply stops at its first refusal and leaves no record for what it refused or
+// never tried; a restore tries each account on its own and keeps the record of each refused one.
+TEST(RunUnattended, AnAccountsRecordLivesOnlyWhileItsOwnSwitchMayHaveHappened) {
+    constexpr wchar_t kGuestRecord[] = L"SOFTWARE\\Tolvane\\Accounts\\501";
+    constexpr wchar_t kHelpRecord[] = L"SOFTWARE\\Tolvane\\Accounts\\HelpAssistant";
+    using Switch = std::pair<std::wstring, bool>;
+    struct Case {
+        bool restore;
+        bool guestRefused, helpRefused;
+        const char *guestDone, *helpDone;
+        std::vector<Switch> switches;
+        bool guestRecord, helpRecord;
+    };
+    const Switch guestOff{L"Guest", true}, helpOff{L"HelpAssistant", true};
+    const Switch guestOn{L"Guest", false}, helpOn{L"HelpAssistant", false};
+    const Case cases[] = {
+        {false, false, false, "applied", "applied", {guestOff, helpOff}, true, true},
+        {false, true, false, "refused", "not tried", {guestOff}, false, false},
+        {false, false, true, "applied", "refused", {guestOff, helpOff}, true, false},
+        {false, true, true, "refused", "not tried", {guestOff}, false, false},
+        {true, false, false, "restored", "restored", {guestOn, helpOn}, false, false},
+        {true, true, false, "refused", "restored", {guestOn, helpOn}, true, false},
+        {true, false, true, "restored", "refused", {guestOn, helpOn}, false, true},
+        {true, true, true, "refused", "refused", {guestOn, helpOn}, true, true},
+    };
+    for (const Case& c : cases) {
+        const std::string what = std::string(c.restore ? "restore" : "apply") + ", guest " +
+                                 c.guestDone + ", help assistant " + c.helpDone;
+        Unattended h;
+        h.accounts.names[kGuestRid] = L"Guest";
+        h.accounts.disabled = {{L"Guest", c.restore}, {L"HelpAssistant", c.restore}};
+        if (c.restore) {
+            h.registry.SetDword(kGuestRecord, 1);
+            h.registry.SetDword(kHelpRecord, 1);
+        }
+        for (const auto& [name, refused] :
+             {std::pair{L"Guest", c.guestRefused}, {L"HelpAssistant", c.helpRefused}}) {
+            if (refused) {
+                h.accounts.refusals[name] = 5;
+            }
+        }
+        h.Run(c.restore ? L"/restore:accounts /report:C:\\r.csv"
+                        : L"/apply:accounts.guest,accounts.helpassistant /report:C:\\r.csv");
+        EXPECT_EQ(h.Rows().at("accounts.guest").second, c.guestDone) << what;
+        EXPECT_EQ(h.Rows().at("accounts.helpassistant").second, c.helpDone) << what;
+        EXPECT_EQ(h.accounts.switches, c.switches) << what;
+        EXPECT_EQ(h.registry.Get(kGuestRecord).has_value(), c.guestRecord) << what;
+        EXPECT_EQ(h.registry.Get(kHelpRecord).has_value(), c.helpRecord) << what;
+    }
+}
+
+// The guest's name is the one Windows gives its identifier, whatever the language: without the
+// probe as with it. Where Windows cannot name it, nothing is switched and the record stays.
+TEST(RunUnattended, TheGuestIsSwitchedByTheNameOfItsIdentifierNeverByAFixedOne) {
+    constexpr wchar_t kGuestRecord[] = L"SOFTWARE\\Tolvane\\Accounts\\501";
+    struct Case {
+        std::optional<std::wstring> name;
+        std::vector<std::wstring> commands;
+        const char* done;
+        bool recordAfter;
+    };
+    const Case cases[] = {
+        {L"Guest", {L"net user Guest /active:yes"}, "restored", false},
+        {L"Gast", {L"net user Gast /active:yes"}, "restored", false},
+        {L"Invit\u00e9", {L"net user Invit\u00e9 /active:yes"}, "restored", false},
+        {std::nullopt, {}, "not switched: Windows could not name the guest account", true},
+    };
+    for (const Case& c : cases) {
+        const std::string what = c.name ? std::string(c.name->begin(), c.name->end()) : "none";
+        Unattended h;
+        h.accounts.names.clear();
+        if (c.name) {
+            h.accounts.names[kGuestRid] = *c.name;
+        }
+        h.registry.SetDword(kGuestRecord, 1);
+        const int code = h.Run(L"/restore:accounts -noaccount /report:C:\\r.csv");
+        EXPECT_EQ(h.system.commandLines(), c.commands) << what;
+        EXPECT_EQ(h.Rows().at("accounts.guest").second, c.done) << what;
+        EXPECT_EQ(h.registry.Get(kGuestRecord).has_value(), c.recordAfter) << what;
+        EXPECT_EQ(code, c.recordAfter ? 1 : 0) << what;
+    }
+}
+
 // The apply stopped the service: bringing back an automatic start does not start it again.
 TEST(RunUnattended, ARestoredAutomaticStartOfAServiceNotRunningNeedsARestart) {
     constexpr wchar_t kTime[] = L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Start";
@@ -321,7 +405,10 @@ TEST(RunUnattended, TwoAppliesAtOnceLoseNoFormerValue) {
         if (!second && access.ends_with(L"\\AutoshareWksKX")) {
             const std::size_t changes = h.registry.changes.size();
             second = 0;  // its own reads start no third
+            // Another process: the lock is a mutex, which the first's thread could take again.
+            h.system.thread = 2;
             second = h.Run(L"/apply:all -noaccount");
+            h.system.thread = 1;
             changesBySecond = h.registry.changes.size() - changes;
         }
     };
@@ -367,6 +454,90 @@ TEST(RunUnattended, WhileAnotherRunChangesTheMachineNothingChangesAndTheReportSa
         EXPECT_EQ(h.registry.keys, before) << c.says;
         EXPECT_TRUE(h.Says(c.says)) << h.Report();
         EXPECT_EQ(h.system.lockWaits.size(), c.waits) << c.says;
+    }
+}
+
+// Only an administrator may change the machine: anyone else learns it at once, before the lock,
+// even while an administrator's run holds it; an audit needs no lock and still runs.
+TEST(RunUnattended, ANonAdministratorGets101DecidedBeforeTheLock) {
+    struct Case {
+        const wchar_t* line;
+        VersionInfo version;
+        int code;
+        const char* says;
+    };
+    const VersionInfo nt4{true, 4, 0, 2, ProductWorkstation, 6};
+    const Case cases[] = {
+        {L"/apply:all -noaccount", FakeSystem::kXpSp2, kExitNotAdministrator,
+         "only an administrator may change this computer. Nothing was changed."},
+        {L"/restore:services -noaccount", FakeSystem::kXpSp2, kExitNotAdministrator,
+         "Exit code: 101"},
+        {L"/apply:all -noaccount", nt4, kExitUnsupported, "Exit code: 100"},
+        {L"/audit -noaccount", FakeSystem::kXpSp2, 10, "Task: audit"},
+    };
+    for (const Case& c : cases) {
+        Unattended h;
+        h.system.administrator = false;
+        h.system.heldElsewhere = true;
+        h.system.version = c.version;
+        h.registry.SetString(kMarker, L"1");  // a reopening a restore would do
+        const auto before = h.registry.keys;
+        EXPECT_EQ(h.Run(c.line), c.code) << c.line;
+        EXPECT_TRUE(h.Says(c.says)) << c.line << "\n" << h.Report();
+        EXPECT_TRUE(h.system.lockWaits.empty()) << c.line;
+        EXPECT_EQ(h.registry.keys, before) << c.line;
+    }
+}
+
+// The lock behaves as a mutex, and a run says what it met: a lock its own thread holds already is
+// taken again and let go as often; one whose owner ended without letting go is taken, and the
+// report says what that means; a release that fails is told, the lock staying with the run's
+// thread; another's object of the lock's name is passed over and named.
+TEST(RunUnattended, EveryWayOfTheLockIsToldAndNoneKeepsItHeld) {
+    struct Case {
+        const char* what;
+        std::function<void(FakeSystem&)> arrange;
+        int code;
+        const char* says;
+        std::optional<int> ownerAfter;
+    };
+    const Case cases[] = {
+        {"its own thread holds it",
+         [](FakeSystem& s) {
+             s.lockOwner = 1;
+             s.locksHeld = 1;
+         },
+         kExitRestartNeeded, "Exit code: 3010", 1},
+        {"another thread holds it",
+         [](FakeSystem& s) {
+             s.lockOwner = 2;
+             s.locksHeld = 1;
+         },
+         kExitMachineHeld, "did not finish within 60 seconds", 2},
+        {"its owner ended without letting go",
+         [](FakeSystem& s) {
+             s.lockOwner = 2;
+             s.locksHeld = 1;
+             s.lockOwnerEnded = true;
+         },
+         kExitRestartNeeded, "ended without finishing its changes", std::nullopt},
+        {"the release fails", [](FakeSystem& s) { s.releaseError = 6; }, kExitRestartNeeded,
+         "could not let go of the lock that keeps other Tolvane runs from changing this computer "
+         "at the same time: system error 6",
+         1},
+        {"a user made the name first",
+         [](FakeSystem& s) { s.lockSquatter = L"PC01\\bob"; },
+         kExitRestartNeeded,
+         "was taken by PC01\\bob, neither the local system account",
+         {}},
+    };
+    for (const Case& c : cases) {
+        Unattended h;
+        c.arrange(h.system);
+        EXPECT_EQ(h.Run(L"/apply:shares -noaccount"), c.code) << c.what;
+        EXPECT_TRUE(h.Says(c.says)) << c.what << "\n" << h.Report();
+        EXPECT_EQ(h.system.lockOwner, c.ownerAfter) << c.what;
+        EXPECT_EQ(h.system.locksHeld, c.ownerAfter ? 1 : 0) << c.what;
     }
 }
 
@@ -802,6 +973,37 @@ TEST(RunUnattended, APolicyFileStandsWhereItsPathStands) {
         }
         EXPECT_EQ(h.system.files.at(L"C:\\Tools\\base.txt"), c.file) << "never written";
     }
+}
+
+// A domain member's policy takes out what the domain needs after "all": read only in part, it
+// would apply them. Whatever byte the read stops at, or a file shorter than its size, the run
+// changes nothing and says why in the system's words.
+TEST(RunUnattended, APolicyReadCutShortAtAnyByteChangesNothing) {
+    const std::string policy =
+        "all\r\n-services.time ; the domain's time\r\n-accounts.anonymous\r\n"
+        "-services.netbios\r\n-services.smb\r\n";
+    constexpr wchar_t kPath[] = L"C:\\Tools\\member.txt";
+    for (std::size_t at = 0; at <= policy.size(); ++at) {
+        Unattended h;
+        h.system.files[kPath] = policy;
+        h.system.readFailsAt[kPath] = at;
+        h.system.hasStandardOutput = true;
+        const auto before = h.registry.keys;
+        EXPECT_EQ(h.Run(L"/apply:@member.txt -noaccount"), kExitPolicyUnreadable) << at;
+        EXPECT_EQ(h.registry.keys, before) << at;
+        EXPECT_TRUE(h.Says("The policy file member.txt could not be read. system error 64")) << at;
+        EXPECT_NE(h.system.standardOutput.find(L"system error 64"), std::wstring::npos) << at;
+    }
+    Unattended shorter;
+    shorter.system.files[kPath] = policy;
+    shorter.system.sizes[kPath] = policy.size() + 1;
+    EXPECT_EQ(shorter.Run(L"/apply:@member.txt -noaccount"), kExitPolicyUnreadable);
+    EXPECT_TRUE(shorter.Says("system error " + std::to_string(kFileEndedEarly)));
+
+    Unattended whole;
+    whole.system.files[kPath] = policy;
+    EXPECT_EQ(whole.Run(L"/apply:@member.txt -noaccount"), kExitRestartNeeded);
+    EXPECT_TRUE(whole.Says("Services\tTime 123\tin force: no\tasked: no\tnot asked"));
 }
 
 }  // namespace

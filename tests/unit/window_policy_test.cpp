@@ -42,7 +42,7 @@ TEST(WindowPolicy, ASavedPolicyOpensAsTheSameTicksAndReadsAsTheSameSet) {
     EXPECT_EQ(file.find("accounts.guest"), std::string::npos) << "not available: -noaccount";
 
     // Read as an unattended run reads it: the same set.
-    const PolicyReader read = [&](const std::wstring&) { return std::optional(file); };
+    const PolicyReader read = [&](const std::wstring&) { return PolicyRead{file, L""}; };
     const SettingChoice choice = ChooseSettings({{L"/apply:@x", L"@x"}}, Direction::Apply, &read);
     ASSERT_EQ(choice.error, L"");
     const std::span<const SettingBox> settings = SettingBoxes();
@@ -78,6 +78,17 @@ TEST(WindowPolicy, OpeningNeverTicksPort135AndTellsWhatItCannotTick) {
     ASSERT_EQ(h.host.messages.size(), 1u);
     EXPECT_NE(h.host.messages[0].text.find(L"services.bogus"), std::wstring::npos);
     EXPECT_TRUE(h.controls.Ticked(C::AdminSharesBox)) << "a policy refused changes no box";
+
+    // Read only in part, it is refused as well.
+    h.host.messages.clear();
+    h.system.files[kPolicy] = "shares\n-shares.admin";
+    h.system.readFailsAt[kPolicy] = 7;
+    OpenPolicy(h.state, h.machine, kPolicy);
+    ASSERT_EQ(h.host.messages.size(), 1u);
+    EXPECT_NE(h.host.messages[0].text.find(L"could not be read. system error 64"),
+              std::wstring::npos)
+        << h.host.messages[0].text;
+    EXPECT_FALSE(h.controls.Ticked(C::RemoteAdminBox));
 }
 
 }  // namespace

@@ -3,12 +3,13 @@
 
 #include <string>
 
+#include "system/SystemInfo.h"
 #include "system/win32/Win32System.h"
 
 namespace tolvane::win32 {
 
 inline std::string Bytes(Win32System& system, const std::wstring& path) {
-    return system.ReadFileBytes(path, 1 << 20).value_or("(unreadable)");
+    return ReadFileBytes(system, path, 1 << 20).bytes.value_or("(unreadable)");
 }
 
 // The source file the build carried, through Wine's drive for the Linux file system: in the

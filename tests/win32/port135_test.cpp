@@ -107,7 +107,7 @@ TEST_F(Port135Platform, ClosesAndReopensOnTheRealRegistry) {
         EXPECT_FALSE(FileExists(system_, folder_ + L"\\" + script.name)) << script.name;
     }
 
-    ASSERT_EQ(OpenPort135(state_, machine_), std::nullopt);
+    ASSERT_EQ(OpenPort135(machine_), std::nullopt);
     EXPECT_EQ(reg_.ReadText(kHklm, kEnableDcom), L"Y");
     EXPECT_EQ(List(kProtocols), kOpenList);
     EXPECT_EQ(List(kBind), std::nullopt);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,22 @@ TEST(StartWithoutWaiting, ReturnsBeforeTheProgramEnds) {
     EXPECT_GE(GetTickCount() - start, 1500u);
 }
 
+// A program still running when its wait is up is ended, and gone once End says so; ending one
+// that has ended already is no failure.
+TEST(StartedProcess, EndsAProgramStillRunning) {
+    Win32System system;
+    auto process =
+        system.StartCommand(L"\"" + OwnPath() + L"\" --sleep 600000", WindowStyle::Hidden);
+    ASSERT_NE(process, nullptr);
+    EXPECT_FALSE(process->WaitForExit(200));
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(process->End());
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    EXPECT_TRUE(process->WaitForExit(0));
+    EXPECT_EQ(process->ExitCode(), std::optional<unsigned long>(1));
+    EXPECT_TRUE(process->End());
+}
+
 // Copies of this program as net.exe and cmd.exe where the system looks for a program before its
 // own folder: beside the running program and in the current folder. Started, they only record it.
 class PlantedPrograms : public ::testing::Test {
@@ -165,9 +182,9 @@ TEST_F(PlantedPrograms, AreNeverStartedByBareNamesWhileTheSystemFoldersProgramsA
         ASSERT_NE(process, nullptr) << line;
         EXPECT_TRUE(process->WaitForExit(10000)) << line;
     }
-    const auto record = system.ReadFileBytes(record_, 10000);
+    const auto record = ReadFileBytes(system, record_, 10000).bytes;
     EXPECT_FALSE(record.has_value()) << *record;
-    const auto ran = system.ReadFileBytes(out, 100);
+    const auto ran = ReadFileBytes(system, out, 100).bytes;
     DeleteFileW(out.c_str());
     EXPECT_EQ(ran.value_or("").substr(0, 3), "ran");
 
@@ -177,7 +194,7 @@ TEST_F(PlantedPrograms, AreNeverStartedByBareNamesWhileTheSystemFoldersProgramsA
         ASSERT_NE(process, nullptr) << file;
         EXPECT_TRUE(process->WaitForExit(10000)) << file;
     }
-    const auto records = system.ReadFileBytes(record_, 10000);
+    const auto records = ReadFileBytes(system, record_, 10000).bytes;
     ASSERT_TRUE(records.has_value());
     EXPECT_EQ(std::count(records->begin(), records->end(), '\n'),
               static_cast<std::ptrdiff_t>(planted_.size()))
@@ -202,11 +219,11 @@ TEST(StartProgram, HandsEachProgramItsOwnNewOutputFile) {
     system.WaitForAll(started, 10000);
     for (int i = 0; i < 2; ++i) {
         EXPECT_TRUE(processes[i]->WaitForExit(0));
-        EXPECT_EQ(system.ReadFileBytes(outs[i], 100).value_or(""),
+        EXPECT_EQ(ReadFileBytes(system, outs[i], 100).bytes.value_or(""),
                   "ran " + std::to_string(i + 1) + "\r\n");
     }
     EXPECT_EQ(system.StartProgram({cmd, L"/C echo again", outs[0], WindowStyle::Hidden}), nullptr);
-    EXPECT_EQ(system.ReadFileBytes(outs[0], 100).value_or(""), "ran 1\r\n");
+    EXPECT_EQ(ReadFileBytes(system, outs[0], 100).bytes.value_or(""), "ran 1\r\n");
     for (const std::wstring& out : outs) {
         EXPECT_TRUE(DeleteFileW(out.c_str()));
     }

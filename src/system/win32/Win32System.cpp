@@ -38,14 +38,49 @@ class Win32Process : public StartedProcess {
         }
         return code;
     }
+    bool End() override {
+        // Ending is asynchronous: gone only once the handle is signalled.
+        return (TerminateProcess(process_.get(), kEndedByTolvane) ||
+                WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0) &&
+               WaitForSingleObject(process_.get(), kEndWaitMs) == WAIT_OBJECT_0;
+    }
 
   private:
+    // The exit code it is given, and how long it may take to go.
+    static constexpr UINT kEndedByTolvane = 1;
+    static constexpr DWORD kEndWaitMs = 10000;
     UniqueHandle process_;
 };
 
 class Win32HeldFile : public HeldFile {
   public:
     explicit Win32HeldFile(UniqueHandle file) : file_(std::move(file)) {}
+
+  private:
+    UniqueHandle file_;
+};
+
+class Win32ReadableFile : public ReadableFile {
+  public:
+    explicit Win32ReadableFile(UniqueHandle file) : file_(std::move(file)) {}
+    std::optional<std::uint64_t> Size() override {
+        DWORD high = 0;
+        SetLastError(ERROR_SUCCESS);
+        const DWORD low = GetFileSize(file_.get(), &high);
+        if (low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return (std::uint64_t{high} << 32) | low;
+    }
+    std::optional<std::size_t> Read(char* buffer, std::size_t count,
+                                    unsigned long& error) override {
+        DWORD read = 0;
+        if (!ReadFile(file_.get(), buffer, static_cast<DWORD>(count), &read, nullptr)) {
+            error = GetLastError();
+            return std::nullopt;
+        }
+        return read;
+    }
 
   private:
     UniqueHandle file_;
@@ -65,6 +100,9 @@ constexpr OwnError kOwnErrors[] = {
      L"Tolvane could not read its own copy of this file; Tolvane.exe may be damaged."},
     {kExtractedFileChanged,
      L"Another program changed the file between its writing and its use; it was not used."},
+    {kFileEndedEarly,
+     L"The file ended before the size Windows gave for it: it changed while it was read, and was "
+     L"not used."},
 };
 
 struct ResourceBytes {
@@ -237,25 +275,16 @@ bool Win32System::RemoveFile(const std::wstring& path) {
     return DeleteFileW(path.c_str()) != 0;
 }
 
-std::optional<std::string> Win32System::ReadFileBytes(const std::wstring& path,
-                                                      std::size_t maxBytes) {
+std::unique_ptr<ReadableFile> Win32System::OpenToRead(const std::wstring& path,
+                                                      unsigned long& error) {
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return std::nullopt;
+        error = GetLastError();
+        return nullptr;
     }
-    std::string bytes;
-    char chunk[4096];
-    DWORD read = 0;
-    while (bytes.size() < maxBytes && ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr) &&
-           read > 0) {
-        bytes.append(chunk, read);
-    }
-    if (bytes.size() > maxBytes) {
-        bytes.resize(maxBytes);
-    }
-    return bytes;
+    return std::make_unique<Win32ReadableFile>(std::move(file));
 }
 
 std::uint32_t Win32System::Milliseconds() {
@@ -586,6 +615,10 @@ std::optional<bool> Win32System::JoinedToDomain() {
 
 MachineLockResult Win32System::LockMachineForChanges(std::uint32_t waitMs) {
     return LockMachineMutex(waitMs);
+}
+
+std::optional<bool> Win32System::RunsAsAdministrator() {
+    return win32::RunsAsAdministrator();
 }
 
 bool Win32System::UnderWow64() {

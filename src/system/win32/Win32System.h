@@ -14,8 +14,8 @@ class Win32System : public System {
     std::wstring FileSystemOf(wchar_t driveLetter) override;
     std::optional<std::uint32_t> FileAttributes(const std::wstring& path) override;
     bool RemoveFile(const std::wstring& path) override;
-    std::optional<std::string> ReadFileBytes(const std::wstring& path,
-                                             std::size_t maxBytes) override;
+    std::unique_ptr<ReadableFile> OpenToRead(const std::wstring& path,
+                                             unsigned long& error) override;
     std::uint32_t Milliseconds() override;
     void Pause(std::int32_t milliseconds) override;
     std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
@@ -41,6 +41,7 @@ class Win32System : public System {
     std::optional<std::vector<RunningService>> RunningServices() override;
     std::optional<bool> JoinedToDomain() override;
     MachineLockResult LockMachineForChanges(std::uint32_t waitMs) override;
+    std::optional<bool> RunsAsAdministrator() override;
     bool UnderWow64() override;
 };
 

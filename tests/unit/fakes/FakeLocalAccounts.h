@@ -30,16 +30,20 @@ class FakeLocalAccounts : public LocalAccounts {
         if (found == disabled.end()) {
             return kNoSuchAccount;
         }
-        if (refusal == 0) {
+        const auto own = refusals.find(name);
+        const unsigned long error = own == refusals.end() ? refusal : own->second;
+        if (error == 0) {
             found->second = isDisabled;
         }
-        return refusal;
+        return error;
     }
 
-    std::map<std::uint32_t, std::wstring> names;
+    // A French machine's guest, unless a test says otherwise.
+    std::map<std::uint32_t, std::wstring> names = {{kGuestRid, L"Invit\u00e9"}};
     std::map<std::wstring, bool> disabled;
-    // The error every switch gets; 0 lets them through.
+    // The error every switch gets, or the switches of one account; 0 lets them through.
     unsigned long refusal = 0;
+    std::map<std::wstring, unsigned long> refusals;
     std::vector<std::pair<std::wstring, bool>> switches;
 };
 

@@ -38,6 +38,7 @@ class FakeRegistry : public RegistryStore {
     std::optional<RawValue> Get(const std::wstring& valuePath) const;
     bool KeyExists(const std::wstring& keyPath) const;
     void DenyWrites(const std::wstring& keyPath) { denied_.insert(Fold(keyPath)); }
+    void AllowWrites(const std::wstring& keyPath) { denied_.erase(Fold(keyPath)); }
 
     // How many more writes and deletions succeed before every later one is refused; -1: all.
     int refuseAfter = -1;

@@ -1,5 +1,8 @@
 #include "fakes/FakeSystem.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "system/Deadline.h"
 
 namespace tolvane::testing {
@@ -27,6 +30,13 @@ class FakeProcess : public StartedProcess {
         const auto code = system_.exitCodes.find(commandLine_);
         return code == system_.exitCodes.end() ? 0 : code->second;
     }
+    // Ended before its end: what it would have done by then is not done.
+    bool End() override {
+        system_.endedByUs.push_back(commandLine_);
+        system_.locksWhenEnded.push_back(system_.locksHeld);
+        ended_ = ended_ || system_.processesEnd;
+        return ended_;
+    }
 
   private:
     FakeSystem& system_;
@@ -48,13 +58,61 @@ class FakeHeldFile : public HeldFile {
 
 class FakeLock : public MachineLock {
   public:
-    explicit FakeLock(FakeSystem& system) : system_(system) { ++system_.locksHeld; }
-    ~FakeLock() override { --system_.locksHeld; }
+    explicit FakeLock(FakeSystem& system) : system_(system) {}
+    ~FakeLock() override { Release(); }
+    unsigned long Release() override {
+        if (released_) {
+            return 0;
+        }
+        if (system_.lockOwner != system_.thread) {
+            return kNotOwner;
+        }
+        released_ = true;
+        if (const unsigned long error = std::exchange(system_.releaseError, 0)) {
+            return error;
+        }
+        if (--system_.locksHeld == 0) {
+            system_.lockOwner.reset();
+        }
+        return 0;
+    }
 
   private:
+    static constexpr unsigned long kNotOwner = 288;
     FakeSystem& system_;
+    bool released_ = false;
 };
 
+// A copy of the file's bytes as they were when it was opened, read as far as it may be.
+class FakeReadableFile : public ReadableFile {
+  public:
+    FakeReadableFile(std::string bytes, std::optional<std::size_t> failsAt, unsigned long error,
+                     std::uint64_t size)
+        : bytes_(std::move(bytes)), failsAt_(failsAt), error_(error), size_(size) {}
+    std::optional<std::uint64_t> Size() override { return size_; }
+    std::optional<std::size_t> Read(char* buffer, std::size_t count,
+                                    unsigned long& error) override {
+        if (failsAt_ && at_ >= *failsAt_) {
+            error = error_;
+            return std::nullopt;
+        }
+        const std::size_t end = std::min(bytes_.size(), failsAt_.value_or(bytes_.size()));
+        const std::size_t read = std::min(count, end - std::min(end, at_));
+        bytes_.copy(buffer, read, at_);
+        at_ += read;
+        return read;
+    }
+
+  private:
+    std::string bytes_;
+    std::optional<std::size_t> failsAt_;
+    unsigned long error_;
+    std::uint64_t size_;
+    std::size_t at_ = 0;
+};
+
+constexpr unsigned long kFileNotFound = 2;
+constexpr unsigned long kAccessDenied = 5;
 constexpr unsigned long kSharingViolation = 32;
 constexpr unsigned long kResourceTypeNotFound = 1813;
 
@@ -96,14 +154,19 @@ bool FakeSystem::RemoveFile(const std::wstring& path) {
     return files.erase(path) != 0;
 }
 
-std::optional<std::string> FakeSystem::ReadFileBytes(const std::wstring& path,
-                                                     std::size_t maxBytes) {
+std::unique_ptr<ReadableFile> FakeSystem::OpenToRead(const std::wstring& path,
+                                                     unsigned long& error) {
     reads.push_back(path);
     const auto file = files.find(path);
     if (file == files.end()) {
-        return std::nullopt;
+        error = folders.count(path) ? kAccessDenied : kFileNotFound;
+        return nullptr;
     }
-    return file->second.substr(0, maxBytes);
+    const auto failsAt = readFailsAt.find(path);
+    const auto size = sizes.find(path);
+    return std::make_unique<FakeReadableFile>(
+        file->second, failsAt == readFailsAt.end() ? std::nullopt : std::optional(failsAt->second),
+        readError, size == sizes.end() ? file->second.size() : size->second);
 }
 
 void FakeSystem::Pause(std::int32_t milliseconds) {
@@ -181,10 +244,18 @@ MachineLockResult FakeSystem::LockMachineForChanges(std::uint32_t waitMs) {
     if (lockError) {
         return {nullptr, lockError};
     }
-    if (heldElsewhere || locksHeld > 0) {
+    if (heldElsewhere || (lockOwner && *lockOwner != thread && !lockOwnerEnded)) {
+        clock += waitMs;
         return {nullptr, kMachineHeldElsewhere};
     }
-    return {std::make_unique<FakeLock>(*this), 0};
+    const bool abandoned = lockOwner && *lockOwner != thread && lockOwnerEnded;
+    if (lockOwner != thread) {
+        lockOwner = thread;
+        locksHeld = 0;
+        lockOwnerEnded = false;
+    }
+    ++locksHeld;
+    return {std::make_unique<FakeLock>(*this), 0, abandoned, lockSquatter};
 }
 
 }  // namespace tolvane::testing

@@ -22,8 +22,8 @@ class FakeSystem : public System {
     std::wstring FileSystemOf(wchar_t driveLetter) override;
     std::optional<std::uint32_t> FileAttributes(const std::wstring& path) override;
     bool RemoveFile(const std::wstring& path) override;
-    std::optional<std::string> ReadFileBytes(const std::wstring& path,
-                                             std::size_t maxBytes) override;
+    std::unique_ptr<ReadableFile> OpenToRead(const std::wstring& path,
+                                             unsigned long& error) override;
     std::uint32_t Milliseconds() override { return clock; }
     void Pause(std::int32_t milliseconds) override;
     std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
@@ -76,9 +76,12 @@ class FakeSystem : public System {
     }
     std::optional<std::vector<RunningService>> RunningServices() override { return services; }
     std::optional<bool> JoinedToDomain() override { return joined; }
-    // Held by another run while heldElsewhere says so, or while a lock it gave is alive: two runs
-    // on one fake machine exclude each other as two processes would.
+    // A mutex's ways: held by the thread that took it, which may take it again (recursion) and
+    // must let go as often; taken by the next when its owner ended without letting go; and a
+    // release that fails leaves it with its owner. Two runs on one fake machine exclude each other
+    // as two processes would when they run on two threads.
     MachineLockResult LockMachineForChanges(std::uint32_t waitMs) override;
+    std::optional<bool> RunsAsAdministrator() override { return administrator; }
     bool UnderWow64() override { return wow64; }
 
     void SetXp() { version = kXpSp2; }
@@ -109,12 +112,21 @@ class FakeSystem : public System {
     // A command for which this says false is still running whenever it is waited for.
     std::function<bool(const std::wstring& commandLine)> endsInTime;
     bool commandsStart = true;
+    // The commands the program ended, and whether ending one works.
+    std::vector<std::wstring> endedByUs;
+    std::vector<int> locksWhenEnded;
+    bool processesEnd = true;
     // What a command ends with, by command line; 0 for any other.
     std::map<std::wstring, unsigned long> exitCodes;
     std::vector<std::wstring> removed;
     std::vector<std::pair<std::uintptr_t, std::wstring>> opened;
     std::wstring programFolder = L"C:\\Tools";
     std::vector<std::wstring> reads;
+    // A file whose reading fails once this many bytes were read (a share that drops), with this
+    // code; and a size the system gives that is not the file's (one cut meanwhile).
+    std::map<std::wstring, std::size_t> readFailsAt;
+    unsigned long readError = 64;
+    std::map<std::wstring, std::uint64_t> sizes;
     // The program's resources by type and number, files another program keeps open (they can
     // be neither deleted nor written), and the files the program holds.
     std::map<std::pair<std::wstring, std::uint16_t>, std::string> resources;
@@ -133,12 +145,22 @@ class FakeSystem : public System {
     bool hasStandardOutput = false;
     std::wstring standardOutput;
     bool interactive = true;
+    // Held by a run on another thread that never lets go.
     bool heldElsewhere = false;
     // What a lock fails with other than a holder (a refused mutex); 0 for none.
     unsigned long lockError = 0;
-    // Each wait asked for, and the locks alive now.
-    std::vector<std::uint32_t> lockWaits;
+    // The thread the code runs on now; the lock's owner and how often it took it (locksHeld);
+    // its owner ended without letting go; what the next release fails with; and whose object of
+    // the lock's name every lock passes over.
+    int thread = 1;
+    std::optional<int> lockOwner;
     int locksHeld = 0;
+    bool lockOwnerEnded = false;
+    unsigned long releaseError = 0;
+    std::wstring lockSquatter;
+    // Each wait asked for.
+    std::vector<std::uint32_t> lockWaits;
+    std::optional<bool> administrator = true;
     std::optional<std::array<std::uint16_t, 4>> version4 =
         std::array<std::uint16_t, 4>{1, 6, 0, 212};
 };
