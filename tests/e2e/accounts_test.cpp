@@ -54,9 +54,9 @@ TEST_F(Accounts, TickingTheGuestAccountDeactivatesIt) {
     // The switch ended before the probe read the account back, so the box shows its effect.
     EXPECT_EQ(AccountActive(kGuestAccount), std::optional<bool>(false));
     EXPECT_EQ(CheckState(main_, C::GuestAccountBox), BST_CHECKED);
-    // Only the changed account is switched, exactly as written, the accent included.
+    // Only the changed account is switched, by the name Windows gives the guest.
     const std::vector<std::wstring> log = NetLog();
-    EXPECT_EQ(std::count(log.begin(), log.end(), L"net user Invit\u00e9 /active:no"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), L"net user Guest /active:no"), 1);
     EXPECT_EQ(
         std::count_if(log.begin(), log.end(),
                       [](const std::wstring& line) { return line.find(L"/active") != line.npos; }),
@@ -70,6 +70,27 @@ TEST_F(Accounts, WithTheSwitchApplyingTheGroupSwitchesNoAccount) {
     ASSERT_TRUE(app_.WaitIdle(main_));
     ASSERT_TRUE(WaitForNetToEnd());
     EXPECT_EQ(NetLog(), std::vector<std::wstring>{});
+}
+
+// A restore without the probe finds the guest by the name Windows gives it, and switches back on
+// the account its apply switched off.
+TEST_F(Accounts, UnattendedRestoreWithoutTheProbeSwitchesTheGuestBackByItsName) {
+    ASSERT_TRUE(SetAccount(kGuestAccount, true));
+    ASSERT_TRUE(SetWindowsVersion(L"winxp"));
+    const auto run = [](const std::wstring& words) {
+        App app;
+        return app.Start(words + L" /report:C:\\Tolvane\\accounts.txt") && app.WaitForExit(60000)
+                   ? static_cast<long>(app.ExitCode())
+                   : -1L;
+    };
+    EXPECT_EQ(run(L"/apply:accounts.guest"), 0);
+    ASSERT_TRUE(WaitForAccount(kGuestAccount, false));
+    const long restored = run(L"/restore:accounts -noaccount");
+    EXPECT_TRUE(restored == 0 || restored == 3010) << restored;
+    EXPECT_TRUE(WaitForAccount(kGuestAccount, true));
+    const std::vector<std::wstring> log = NetLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), L"net user Guest /active:no"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), L"net user Guest /active:yes"), 1);
 }
 
 }  // namespace

@@ -40,7 +40,13 @@ TEST_F(Options, OnNtfsTheConversionIsGreyedAndEveryWayOfClosingGivesTheMainWindo
     options = Open();
     ASSERT_TRUE(PostMessageW(options, WM_SYSCOMMAND, SC_CLOSE, 0));
     EXPECT_TRUE(OwnedGone(options));
-    options = Open();
+    EXPECT_TRUE(IsWindowEnabled(main_));
+}
+
+TEST_F(Options, AltF4ClosesItAndGivesTheMainWindowBack) {
+    ASSERT_TRUE(Launch());
+    const HWND options = Open();
+    ASSERT_NE(options, nullptr);
     ASSERT_TRUE(PressKeys(options, {VK_MENU, VK_F4}));
     EXPECT_TRUE(OwnedGone(options));
     EXPECT_TRUE(IsWindowEnabled(main_));

@@ -87,6 +87,22 @@ TEST_F(Port135, ClosedOnYesAndReopenedToWhatWasThere) {
     EXPECT_TRUE(Enabled(main_, C::Port123Box));
 }
 
+// An administrator's protocol list set while the port was closed stays; the rest comes back.
+TEST_F(Port135, AReopeningLeavesAValueChangedSinceTheCloseAndBringsTheOthersBack) {
+    ASSERT_TRUE(Launch());
+    ASSERT_TRUE(Enabled(main_, C::Port135Box));
+    ApplyPort135(IDYES);
+    ASSERT_EQ(Text(kOle, L"EnableDCOM"), L"N");
+    ASSERT_TRUE(SetMultiString(kRpc, L"DCOM Protocols", {L"ncacn_ip_tcp", L"ncacn_spx"}));
+
+    ApplyPort135(0);
+    EXPECT_EQ(Text(kRpc, L"DCOM Protocols"), L"ncacn_ip_tcp\nncacn_spx");
+    EXPECT_EQ(Text(kOle, L"EnableDCOM"), L"Y");
+    EXPECT_EQ(Text(kRpcSs, L"ListenOnInternet"), L"(absent)");
+    EXPECT_FALSE(KeyExists(kLinkage));
+    EXPECT_EQ(CheckState(main_, C::Port135Box), BST_UNCHECKED);
+}
+
 TEST_F(Port135, NoLeavesTheMachineAsItWas) {
     ASSERT_TRUE(Launch());
     ApplyPort135(IDNO);

@@ -282,6 +282,16 @@ TEST_F(Undo, UnattendedAnswersEveryEngineWithoutAWindow) {
     EXPECT_NE(ReportText(usage.c_str()).find("/restore:NAMES"), std::string::npos);
 }
 
+// A task word without its slash, as an engine's command line may carry it, opens no window that
+// nobody would answer.
+TEST_F(Undo, UnattendedBareTaskWordsAre102WithoutAWindow) {
+    ASSERT_TRUE(SetWindowsVersion(L"winxp"));
+    for (const wchar_t* word : {L"apply", L"restore", L"report"}) {
+        EXPECT_EQ(RunWithoutWindow(std::wstring(word) + L" /report:C:\\Tolvane\\bare.txt"), 102)
+            << "word " << word;
+    }
+}
+
 // Two engines that start Tolvane at the same moment, a start-up script and an administrator's run
 // say: one waits for the other, which then finds everything in force, and a restore gives back
 // every key as it was. Ten times, for the orders in which the two can meet.

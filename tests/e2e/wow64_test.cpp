@@ -1,73 +1,50 @@
-// The 32-bit build on a 64-bit Windows, under WOW64 for real: what its unattended runs change is
-// the machine's own, in the 64-bit view of the registry, and a restore gives each view back what
-// it held. Runs where these tests are themselves a 32-bit program under WOW64; skipped elsewhere.
+// The 32-bit build on a 64-bit Windows, under WOW64 for real: what its unattended runs write is
+// the machine's own, in the 64-bit view of the registry, and a restore leaves each view as it
+// was. Runs where these tests are themselves a 32-bit program under WOW64; skipped elsewhere.
 #include "Tolvane.h"
 
 namespace tolvane::e2e {
 namespace {
 
-// Under HKLM\SOFTWARE, which WOW64 gives 32-bit programs a copy of: the folder-sharing setting.
-constexpr wchar_t kNetwork[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network";
-constexpr wchar_t kName[] = L"NoFileSharing";
+// Under HKLM\SOFTWARE, of which WOW64 gives 32-bit programs a copy of their own: the records of
+// the accounts an apply switched off.
+constexpr wchar_t kRecords[] = L"SOFTWARE\\Tolvane\\Accounts";
 
-// The value in one view of the registry, as text; "(absent)" without it.
-std::wstring ReadIn(REGSAM view) {
+bool KeyIn(REGSAM view) {
     win32::UniqueRegKey key;
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kNetwork, 0, KEY_QUERY_VALUE | view, key.put()) !=
-            ERROR_SUCCESS ||
-        RegQueryValueExW(key.get(), kName, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS) {
-        return L"(absent)";
-    }
-    return std::to_wstring(value);
-}
-
-bool WriteIn(REGSAM view, std::optional<DWORD> value) {
-    win32::UniqueRegKey key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kNetwork, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr,
-                        key.put(), nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const LONG status = value
-                            ? RegSetValueExW(key.get(), kName, 0, REG_DWORD,
-                                             reinterpret_cast<const BYTE*>(&*value), sizeof(DWORD))
-                            : RegDeleteValueW(key.get(), kName);
-    return status == ERROR_SUCCESS || (!value && status == ERROR_FILE_NOT_FOUND);
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRecords, 0, KEY_READ | view, key.put()) ==
+           ERROR_SUCCESS;
 }
 
 long RunUnattended(const std::wstring& words) {
     App app;
-    if (!app.Start(words + L" -noaccount /report:C:\\Tolvane\\wow64.txt") ||
-        !app.WaitForExit(60000)) {
+    if (!app.Start(words + L" /report:C:\\Tolvane\\wow64.txt") || !app.WaitForExit(60000)) {
         return -1;
     }
     return static_cast<long>(app.ExitCode());
 }
 
-TEST(Wow64, UnattendedRunsChangeThe64BitViewAndARestoreGivesEachViewBack) {
+TEST(Wow64, UnattendedRunsWriteThe64BitViewAndARestoreLeavesEachViewAsItWas) {
     BOOL wow64 = FALSE;
     if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) {
         GTEST_SKIP() << "not a 32-bit program on a 64-bit Windows";
     }
     // Windows Server 2003 x64, one of the two x64 editions.
     ASSERT_TRUE(SetWindowsVersion(L"win2003"));
-    // Different in each view, so that a write to the wrong one shows.
-    ASSERT_TRUE(WriteIn(KEY_WOW64_64KEY, std::nullopt));
-    ASSERT_TRUE(WriteIn(KEY_WOW64_32KEY, 0));
-    ASSERT_EQ(ReadIn(KEY_WOW64_32KEY), L"0") << "this Windows keeps one copy of the key";
+    ASSERT_TRUE(SetAccount(kGuestAccount, true));
+    ASSERT_FALSE(KeyIn(KEY_WOW64_64KEY));
+    ASSERT_FALSE(KeyIn(KEY_WOW64_32KEY));
 
-    const long applied = RunUnattended(L"/apply:shares.folders");
-    EXPECT_TRUE(applied == 0 || applied == 3010) << applied;
-    EXPECT_EQ(ReadIn(KEY_WOW64_64KEY), L"1") << "the machine's own view";
-    EXPECT_EQ(ReadIn(KEY_WOW64_32KEY), L"0") << "the 32-bit programs' copy stays";
-    EXPECT_EQ(RunUnattended(L"/audit:shares.folders"), 0);
+    EXPECT_EQ(RunUnattended(L"/apply:accounts.guest"), 0);
+    EXPECT_TRUE(WaitForAccount(kGuestAccount, false));
+    EXPECT_TRUE(KeyIn(KEY_WOW64_64KEY)) << "the record is the machine's";
+    EXPECT_FALSE(KeyIn(KEY_WOW64_32KEY)) << "not the 32-bit programs' copy";
 
-    const long restored = RunUnattended(L"/restore:shares.folders");
+    const long restored = RunUnattended(L"/restore:accounts -noaccount");
     EXPECT_TRUE(restored == 0 || restored == 3010) << restored;
-    EXPECT_EQ(ReadIn(KEY_WOW64_64KEY), L"(absent)");
-    EXPECT_EQ(ReadIn(KEY_WOW64_32KEY), L"0");
+    EXPECT_TRUE(WaitForAccount(kGuestAccount, true));
+    EXPECT_FALSE(KeyIn(KEY_WOW64_64KEY));
+    EXPECT_FALSE(KeyIn(KEY_WOW64_32KEY));
 }
 
 }  // namespace

@@ -69,6 +69,10 @@ TEST(MachineLock, HeldByAnotherProcessUntilItIsKilled) {
     EXPECT_FALSE(refused.lock);
     EXPECT_EQ(refused.error, kMachineHeldElsewhere);
 
+    // Another run waiting for it keeps the mutex alive past its holder's end: only then is it
+    // left abandoned rather than gone with its last handle.
+    const UniqueHandle waiting(OpenMutexW(SYNCHRONIZE, FALSE, kMachineMutexName));
+    ASSERT_TRUE(waiting);
     ASSERT_TRUE(holder.Kill());
     // Abandoned by the killed run: ours, and said so.
     MachineLockResult taken = system.LockMachineForChanges(0);

@@ -73,8 +73,9 @@ bool AllowWrites(const std::wstring& keyPath);
 
 // Where the stand-in keeps its accounts: one REG_SZ value per name, "yes" or "no".
 inline constexpr wchar_t kAccountsKey[] = L"Software\\TolvaneTest\\Accounts";
-// The French guest account's name.
-inline constexpr wchar_t kGuestAccount[] = L"Invit\u00e9";
+// The guest account's name: Tolvane asks Windows for the name of the computer's account 501,
+// which Wine calls "Guest".
+inline constexpr wchar_t kGuestAccount[] = L"Guest";
 inline constexpr wchar_t kHelpAccount[] = L"HelpAssistant";
 
 bool SetAccount(const std::wstring& name, bool active);
