@@ -119,7 +119,7 @@ class Policy : public TolvaneTest {
         while (const HWND box = app_.WaitForMessageBox(3000)) {
             ASSERT_TRUE(Answer(box, HasButton(box, IDNO) ? IDNO : IDOK));
         }
-        EXPECT_TRUE(app_.WaitForExit());
+        EXPECT_TRUE(app_.WaitForExit(30000));
     }
 };
 
