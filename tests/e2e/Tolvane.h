@@ -18,6 +18,8 @@ std::map<std::wstring, std::wstring> Snapshot(const std::wstring& keyPath);
 // Starts Tolvane on the given Windows version and waits until its start-up is over.
 class TolvaneTest : public ::testing::Test {
   protected:
+    // In a 64-bit prefix the 32-bit editions' versions (winxp, win2k) show the 64-bit build
+    // their rules; only winxp64 and win2003 have x64 editions.
     HWND Launch(const std::wstring& args = L"-noaccount", const wchar_t* version = L"winxp");
     void Shoot(const std::wstring& name) { EXPECT_TRUE(SaveScreenshot(main_, name)); }
     // Opens a window of Tolvane's own (options, about) from its menu entry; the main window

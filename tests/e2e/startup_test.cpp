@@ -99,7 +99,9 @@ TEST_P(SupportedVersion, Starts) {
     EXPECT_EQ(Title(main_), L"Tolvane");
 }
 
-INSTANTIATE_TEST_SUITE_P(Startup, SupportedVersion, ::testing::Values(L"win2k", L"win2003"));
+// winxp64 and win2003 are the x64 editions; win2k, which has none, shows a 64-bit build its rules.
+INSTANTIATE_TEST_SUITE_P(Startup, SupportedVersion,
+                         ::testing::Values(L"win2k", L"win2003", L"winxp64"));
 
 // Run in a prefix whose drive C: reports FAT32.
 TEST_F(Startup, OnFat32TheShareGroupIsUnavailableAndTheRestWorks) {
