@@ -191,8 +191,9 @@ void ReadPolicyFiles(UnattendedRequest& request, const PolicyReader& read) {
     request.error = request.choice.error;
 }
 
-void RefuseWindowNobodySees(UnattendedRequest& request, bool someoneCanSee) {
-    if (request.mode == UnattendedMode::Window && request.error.empty() && !someoneCanSee) {
+void RefuseWindowNobodySees(UnattendedRequest& request,
+                            const std::function<bool()>& someoneCanSee) {
+    if (request.mode == UnattendedMode::Window && request.error.empty() && !someoneCanSee()) {
         request.error =
             L"Tolvane was started without a task where nobody can see its window (a service's "
             L"or a start-up script's session, another desktop, or started hidden).";

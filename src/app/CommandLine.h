@@ -50,8 +50,9 @@ UnattendedRequest ParseCommandLine(const std::wstring& commandLine);
 // Reads the policy files (@PATH) the lists name and chooses the settings again with them.
 void ReadPolicyFiles(UnattendedRequest& request, const PolicyReader& read);
 // A start without a task where nobody can see a window is an error too: the window would wait
-// for a person for ever.
-void RefuseWindowNobodySees(UnattendedRequest& request, bool someoneCanSee);
+// for a person for ever. Asked only of a start that would make the window: the question loads
+// the window's libraries, which a run without one does without.
+void RefuseWindowNobodySees(UnattendedRequest& request, const std::function<bool()>& someoneCanSee);
 
 // Each %NAME% replaced by the variable's value, as Windows would have done: SCCM and scheduled
 // tasks pass them unexpanded. A name that is not set stays as written.

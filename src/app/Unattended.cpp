@@ -129,8 +129,8 @@ void AddNote(ReportLine& line, const std::wstring& note) {
 }
 
 // Nobody is there to weigh what a domain controller would lose: that is for the window.
-bool ControllerNeedsItHere(DomainRole role, const SettingBox& setting) {
-    return role == DomainRole::Controller && ControllerNeedsIt(setting.box);
+bool ControllerNeedsItHere(bool controller, const SettingBox& setting) {
+    return controller && ControllerNeedsIt(setting.box);
 }
 
 // The service whose start type the value path holds: "...\Services\W32Time\Start".
@@ -211,7 +211,8 @@ Reading UnattendedRun::Read(MainWindowController& main) {
 void UnattendedRun::Audit() {
     const std::span<const SettingBox> settings = SettingBoxes();
     const Reading reading = Read(*main_);
-    const DomainRole role = DetectDomainRole(system_);
+    // A member's cautions are for what an apply changes: an audit needs no domain asked.
+    const bool controller = IsDomainController(system_.QueryVersion());
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const SettingBox& setting = settings[i];
         const Found found = reading[i];
@@ -220,7 +221,7 @@ void UnattendedRun::Audit() {
             continue;
         }
         // Counted as an apply counts it: what a domain controller needs is never applied.
-        if (ControllerNeedsItHere(role, setting)) {
+        if (ControllerNeedsItHere(controller, setting)) {
             AddLine(setting, found, L"left alone: a domain controller needs it");
             continue;
         }
@@ -241,7 +242,7 @@ void UnattendedRun::Apply() {
     const Reading before = Read(*main_);
     const DomainRole role = DetectDomainRole(system_);
     const auto controllerNeeds = [&](const SettingBox& setting) {
-        return ControllerNeedsItHere(role, setting);
+        return ControllerNeedsItHere(role == DomainRole::Controller, setting);
     };
     for (std::size_t i = 0; i < settings.size(); ++i) {
         if (Asked(settings[i]) && Counts(settings[i], before[i]) && !controllerNeeds(settings[i])) {

@@ -70,8 +70,12 @@ std::wstring WindowsName(const VersionInfo& version) {
     return name;
 }
 
+bool IsDomainController(const VersionInfo& version) {
+    return version.productType == ProductDomainController;
+}
+
 DomainRole RoleOf(const VersionInfo& version, std::optional<bool> joinedToDomain) {
-    if (version.productType == ProductDomainController) {
+    if (IsDomainController(version)) {
         return DomainRole::Controller;
     }
     if (!joinedToDomain) {

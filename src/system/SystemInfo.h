@@ -30,6 +30,8 @@ std::wstring WindowsName(const VersionInfo& version);
 // Unknown where the system cannot tell: treated as a domain's machine, so that a caution is shown
 // rather than missed.
 enum class DomainRole { Workgroup, Member, Controller, Unknown };
+// Told by the product type alone, without asking for the domain.
+bool IsDomainController(const VersionInfo& version);
 // A domain controller by its product type, else a member when joined to a domain.
 DomainRole RoleOf(const VersionInfo& version, std::optional<bool> joinedToDomain);
 DomainRole DetectDomainRole(System& system);

@@ -306,8 +306,15 @@ TEST(RefuseWindowNobodySees, OnlyAWindowStartNobodyCanSeeEndsWithTheUsage) {
     for (const Case& c : cases) {
         UnattendedRequest request = ParseCommandLine(c.line);
         const std::wstring before = request.error;
-        RefuseWindowNobodySees(request, c.someoneCanSee);
+        int asked = 0;
+        RefuseWindowNobodySees(request, [&] {
+            ++asked;
+            return c.someoneCanSee;
+        });
         EXPECT_EQ(request.error != before, c.refused) << c.line;
+        // Only a start that would make the window asks.
+        EXPECT_EQ(asked, request.mode == UnattendedMode::Window && before.empty() ? 1 : 0)
+            << c.line;
         if (c.refused) {
             EXPECT_TRUE(request.RunsWithoutWindow()) << c.line;
         }

@@ -62,7 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     win32::Win32LocalAccounts accounts;
     const std::wstring line = commandLine ? commandLine : L"";
     UnattendedRequest request = ParseCommandLine(line);
-    RefuseWindowNobodySees(request, system.InteractiveSession());
+    RefuseWindowNobodySees(request, [&system] { return system.InteractiveSession(); });
     if (request.mode == UnattendedMode::Usage) {
         // A box only where a person can see it: a service's session would wait for ever.
         if (!system.WriteStandardOutput(UsageText()) && system.InteractiveSession()) {

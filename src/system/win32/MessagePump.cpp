@@ -21,6 +21,13 @@ bool PumpPending() {
     return true;
 }
 
+// A thread of a program that has not loaded user32 has neither windows nor a message queue:
+// nothing to handle, and loading user32 only to wait would cost a run without a window the
+// start-up it saved.
+bool HasWindowLibrary() {
+    return GetModuleHandleW(L"user32.dll") != nullptr;
+}
+
 // Drops the handles already signalled; true when none is left.
 bool DropSignalled(std::vector<HANDLE>& handles) {
     std::erase_if(handles, [](HANDLE h) { return WaitForSingleObject(h, 0) == WAIT_OBJECT_0; });
@@ -36,6 +43,14 @@ bool WaitPumpingForAll(std::vector<HANDLE> handles, std::int32_t milliseconds) {
         return forHandles && DropSignalled(handles);
     }
     const DWORD total = static_cast<DWORD>(milliseconds);
+    if (!HasWindowLibrary()) {
+        if (!forHandles) {
+            Sleep(total);
+            return false;
+        }
+        return WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), TRUE,
+                                      total) < WAIT_OBJECT_0 + handles.size();
+    }
     const DWORD start = GetTickCount();
     // Messages already queued would not wake the wait below.
     bool pumping = PumpPending();

@@ -22,13 +22,17 @@ std::wstring SystemFolder() {
     return length > 0 && length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
 }
 
-FARPROC SystemFunction(const wchar_t* dllName, const char* functionName) {
+HMODULE SystemModule(const wchar_t* dllName) {
     const std::wstring folder = SystemFolder();
     if (folder.empty()) {
         return nullptr;
     }
-    const HMODULE module =
-        LoadLibraryW(RedirectedByManifest(dllName) ? dllName : (folder + L"\\" + dllName).c_str());
+    return LoadLibraryW(RedirectedByManifest(dllName) ? dllName
+                                                      : (folder + L"\\" + dllName).c_str());
+}
+
+FARPROC SystemFunction(const wchar_t* dllName, const char* functionName) {
+    const HMODULE module = SystemModule(dllName);
     return module ? GetProcAddress(module, functionName) : nullptr;
 }
 

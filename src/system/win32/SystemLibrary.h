@@ -11,10 +11,13 @@ namespace tolvane::win32 {
 // The system folder (System32), without a trailing backslash; empty when it cannot be had.
 std::wstring SystemFolder();
 
-// A function of a DLL of the system folder; null where this Windows lacks the DLL or the
-// function. The DLL is loaded by its full path, never by a bare name that a planted copy could
-// answer to (unless the program's manifest redirects that name to the side-by-side store, which
-// the loader then searches first), and stays loaded for the rest of the program.
+// A DLL of the system folder, loaded by its full path, never by a bare name that a planted copy
+// could answer to (unless the program's manifest redirects that name to the side-by-side store,
+// which the loader then searches first); it stays loaded for the rest of the program. Null where
+// this Windows lacks it.
+HMODULE SystemModule(const wchar_t* dllName);
+
+// A function of such a DLL; null where this Windows lacks the DLL or the function.
 FARPROC SystemFunction(const wchar_t* dllName, const char* functionName);
 
 // The same, as the function's own type.
