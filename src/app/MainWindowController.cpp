@@ -1,5 +1,7 @@
 #include "app/MainWindowController.h"
 
+#include <algorithm>
+
 #include "app/Closing.h"
 #include "app/CommandLine.h"
 #include "app/Commands.h"
@@ -12,12 +14,22 @@
 #include "help/WebLinks.h"
 #include "model/ControlLayout.h"
 #include "model/Restart.h"
+#include "system/Deadline.h"
 #include "system/SystemInfo.h"
 
 namespace tolvane {
 namespace {
 
 using C = ControlId;
+
+// A wait for an account answer shorter than this shows nothing: the window only seems to take a
+// moment. A longer one says why the window does not answer.
+constexpr std::uint32_t kQuietWaitMs = 300;
+
+// Whatever acts on an account waits for its answer.
+bool ActsOnAccounts(ControlId id) {
+    return id == C::ApplyAccountsButton || id == C::SelectAllAccountsBox;
+}
 
 void DisableShareGroup(Controls& controls) {
     for (C box : BoxesOf(Group::Shares)) {
@@ -41,9 +53,81 @@ void MainWindowController::ReadCommandLine(const std::wstring& commandLine) {
 }
 
 void MainWindowController::StartAccountProbe() {
-    if (!state_.skipAccountProbe &&
-        DetectWindowsVersion(machine_.system) != WindowsVersion::Unsupported) {
-        accountQueries_ = StartAccountQueries(machine_);
+    if (state_.skipAccountProbe ||
+        DetectWindowsVersion(machine_.system) == WindowsVersion::Unsupported) {
+        return;
+    }
+    accountQueries_ = StartAccountQueries(machine_);
+    for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
+        // Told from whatever message loop runs then; a query that did not start, or whose end
+        // nothing would tell, is answered during start-up.
+        StartedProcess* const query = accountQueries_->processes[i].get();
+        answerDue_[i] = query && query->WhenEnded(kAccountQueryTimeoutMs,
+                                                  [this, i] { AccountAnswerArrived(i); });
+    }
+}
+
+std::vector<StartedProcess*> MainWindowController::DueQueries() const {
+    std::vector<StartedProcess*> due;
+    for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
+        if (answerDue_[i]) {
+            due.push_back(accountQueries_->processes[i].get());
+        }
+    }
+    return due;
+}
+
+void MainWindowController::TakeAccountAnswer(std::size_t account) {
+    answerDue_[account] = false;
+    ShowAccountAnswer(state_, machine_, *accountQueries_, account);
+    // A box nobody could read stays disabled: ticking it would switch an account never read.
+    const C box = kAccountBoxes[account].box;
+    state_.controls.SetEnabled(box, !state_.unavailableHere.count(box));
+    if (state_.controls.Caption(C::HelpTextBox) == kReadingAccountHelp) {
+        ShowHelpFor(state_, pointedAt_);
+    }
+}
+
+void MainWindowController::AccountAnswerArrived(std::size_t account) {
+    if (!answerDue_[account]) {
+        return;
+    }
+    // A query whose time is up is read as far as it wrote, which pauses: no command may start
+    // meanwhile on an answer half taken.
+    std::optional<BusyScope> busy;
+    if (!accountQueries_->processes[account]->WaitForExit(0)) {
+        busy.emplace(state_, machine_.host);
+    }
+    TakeAccountAnswer(account);
+}
+
+void MainWindowController::AwaitAccountAnswers() {
+    std::vector<StartedProcess*> due = DueQueries();
+    if (due.empty()) {
+        return;
+    }
+    System& system = machine_.system;
+    const auto timeLeft = [&](std::uint32_t most) {
+        return static_cast<std::int32_t>(std::min(
+            most,
+            TimeLeft(accountQueries_->startedAt, system.Milliseconds(), kAccountQueryTimeoutMs)));
+    };
+    // The window goes on drawing, and the answers that arrive meanwhile are taken at once.
+    system.WaitForAll(due, timeLeft(kQuietWaitMs));
+    due = DueQueries();
+    const bool pleaseWait = std::any_of(
+        due.begin(), due.end(), [](StartedProcess* query) { return !query->WaitForExit(0); });
+    if (pleaseWait) {
+        machine_.host.ShowPleaseWait(true);
+        system.WaitForAll(due, timeLeft(kAccountQueryTimeoutMs));
+    }
+    for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
+        if (answerDue_[i]) {
+            TakeAccountAnswer(i);
+        }
+    }
+    if (pleaseWait) {
+        machine_.host.ShowPleaseWait(false);
     }
 }
 
@@ -75,11 +159,16 @@ bool MainWindowController::LoadFromMachine() {
     if (fileSystem != kNtfs) {
         DisableShareGroup(controls);
     }
-    if (!state_.skipAccountProbe) {
-        ProbeAccounts(
-            state_, machine_,
-            accountQueries_ ? std::move(*accountQueries_) : StartAccountQueries(machine_));
-        accountQueries_.reset();
+    if (accountQueries_) {
+        for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
+            if (answerDue_[i]) {
+                ShowAccountBeingRead(state_, i);
+            } else {
+                TakeAccountAnswer(i);
+            }
+        }
+    } else if (!state_.skipAccountProbe) {
+        ProbeAccounts(state_, machine_);
         // A box nobody could read stays disabled: ticking it would switch an account never read.
         for (const AccountBox& account : kAccountBoxes) {
             controls.SetEnabled(account.box, !state_.unavailableHere.count(account.box));
@@ -104,6 +193,9 @@ void MainWindowController::Click(ControlId id) {
         return;
     }
     BusyScope busy(state_, machine_.host);
+    if (ActsOnAccounts(id)) {
+        AwaitAccountAnswers();
+    }
     switch (LayoutOf(id).kind) {
         case ControlKind::CheckBox:
             controls.SetValue(id, controls.Ticked(id) ? BoxValue::Cleared : BoxValue::Ticked);
@@ -130,9 +222,11 @@ bool MainWindowController::Menu(MenuId id) {
     BusyScope busy(state_, machine_.host);
     switch (id) {
         case MenuId::ApplyAll:
+            AwaitAccountAnswers();
             ApplyAllCommand(state_, machine_);
             return true;
         case MenuId::VerifyAll:
+            AwaitAccountAnswers();
             VerifyAllGroups(state_, machine_);
             return true;
         case MenuId::Options:
@@ -146,6 +240,7 @@ bool MainWindowController::Menu(MenuId id) {
             return true;
         case MenuId::OpenPolicy:
             if (const auto path = machine_.host.ChoosePolicyFile(false)) {
+                AwaitAccountAnswers();
                 OpenPolicy(state_, machine_, *path);
             }
             return true;
@@ -168,6 +263,7 @@ void MainWindowController::SavePolicy() {
     if (!path) {
         return;
     }
+    AwaitAccountAnswers();
     const std::string file = PolicyFromWindow(state_, machine_, *path);
     if (const unsigned long error = machine_.system.WriteFileReplacing(*path, file)) {
         machine_.host.ShowMessage(L"Tolvane could not save the policy\r\n" + *path + L"\r\n\r\n" +
@@ -177,6 +273,7 @@ void MainWindowController::SavePolicy() {
 }
 
 void MainWindowController::PointerOver(std::optional<ControlId> id) {
+    pointedAt_ = id;
     ShowHelpFor(state_, id);
 }
 
@@ -197,6 +294,11 @@ void MainWindowController::SessionEndCancelled() {
 
 bool MainWindowController::Close(bool sessionEnding) {
     BusyScope busy(state_, machine_.host);
+    // Its questions compare the account boxes with what the machine holds; an ending session
+    // asks none, and waits for nothing.
+    if (!sessionEnding) {
+        AwaitAccountAnswers();
+    }
     return OfferPendingChangesAndCleanUp(state_, machine_, sessionEnding);
 }
 

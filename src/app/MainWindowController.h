@@ -1,6 +1,7 @@
 // The main window's logic: start-up, and what each click and menu entry does.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -23,11 +24,16 @@ class MainWindowController {
     // Reads the command line (the words after the program's name).
     void ReadCommandLine(const std::wstring& commandLine);
     // Starts the account queries, so that they run while the window is being made; nothing with
-    // -noaccount or on a Windows version the program refuses. LoadFromMachine reads them.
+    // -noaccount or on a Windows version the program refuses. The window does not wait for them:
+    // each account box takes its state when its own answer arrives (AccountAnswerArrived), and
+    // whatever would act on an account waits for an answer still due.
     void StartAccountProbe();
     // Adapts the window to the machine and shows every setting's state; false when this
-    // Windows version is refused and the program must end.
+    // Windows version is refused and the program must end. Without StartAccountProbe, it reads
+    // the accounts itself and waits for them.
     bool LoadFromMachine();
+    // The account's query has ended, or its time is up: its box takes its state.
+    void AccountAnswerArrived(std::size_t account);
 
     // A click on a box or a button of the window.
     void Click(ControlId id);
@@ -51,6 +57,12 @@ class MainWindowController {
 
   private:
     void OpenOwned(OwnedWindow window);
+    // The queries whose answers are still due.
+    std::vector<StartedProcess*> DueQueries() const;
+    // Waits for every answer still due, the window drawn meanwhile but taking no other command,
+    // and shows them.
+    void AwaitAccountAnswers();
+    void TakeAccountAnswer(std::size_t account);
     // Writes the boxes ticked to a policy file the person chooses.
     void SavePolicy();
 
@@ -58,6 +70,9 @@ class MainWindowController {
     Machine machine_;
     MainWindowState state_;
     std::optional<AccountQueries> accountQueries_;
+    std::array<bool, kAccountBoxes.size()> answerDue_{};
+    // What the pointer was last over, for the help area to follow an answer that arrives.
+    std::optional<ControlId> pointedAt_;
 };
 
 }  // namespace tolvane

@@ -13,7 +13,6 @@ using C = ControlId;
 
 // The French console writes a non-breaking space (byte 0xFF) before the colon.
 constexpr wchar_t kActiveKey[] = L"Compte\u00ff: actif";
-constexpr std::uint32_t kQueryTimeoutMs = 10000;
 constexpr int kMostLooks = 40;
 constexpr std::int32_t kLookIntervalMs = 250;
 // net user's report is a few hundred bytes; anything past this is not its output.
@@ -81,6 +80,7 @@ AccountQueries StartAccountQueries(Machine& machine) {
         system.RemoveFile(machine.windowsFolder + account.reportFile);
     }
     AccountQueries queries;
+    queries.startedAt = system.Milliseconds();
     for (const AccountBox& account : kAccountBoxes) {
         const std::optional<std::wstring> name = AccountName(machine.accounts, account);
         queries.names.push_back(name);
@@ -93,59 +93,59 @@ AccountQueries StartAccountQueries(Machine& machine) {
     return queries;
 }
 
-void ProbeAccounts(MainWindowState& state, Machine& machine) {
-    ProbeAccounts(state, machine, StartAccountQueries(machine));
+void ShowAccountBeingRead(MainWindowState& state, std::size_t account) {
+    const ControlId box = kAccountBoxes[account].box;
+    state.unavailableHere[box] = kReadingAccountHelp;
+    state.controls.SetEnabled(box, false);
 }
 
-void ProbeAccounts(MainWindowState& state, Machine& machine, AccountQueries queries) {
-    BusyScope busy(state, machine.host);
-    machine.host.ShowPleaseWait(true);
+void ShowAccountAnswer(MainWindowState& state, Machine& machine, const AccountQueries& queries,
+                       std::size_t account) {
+    const AccountBox& box = kAccountBoxes[account];
+    const std::optional<std::wstring>& name = queries.names[account];
+    StartedProcess* const query = queries.processes[account].get();
     System& system = machine.system;
-    // Read each file only once its writer has ended, so a report is never read half written.
-    const std::vector<CommandEnd> ends = WaitToEnd(system, queries.processes, kQueryTimeoutMs);
-
-    // An account nobody could name is neither asked nor looked for.
-    std::array<AccountState, kAccountBoxes.size()> states{};
-    for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
-        states[i] =
-            !queries.names[i]
-                ? AccountState::Unknown
-                : ReadAccountState(system, machine.windowsFolder + kAccountBoxes[i].reportFile,
-                                   ends[i] == CommandEnd::Ended ? WriterState::Ended
-                                                                : WriterState::MayStillWrite);
+    const std::wstring report = machine.windowsFolder + box.reportFile;
+    // Read once its writer has ended, so that a report is never read half written; a query that
+    // never started writes nothing. An account nobody could name is neither asked nor looked for.
+    AccountState found = AccountState::Unknown;
+    if (name) {
+        found = ReadAccountState(
+            system, report,
+            !query || query->WaitForExit(0) ? WriterState::Ended : WriterState::MayStillWrite);
     }
-    for (const AccountBox& account : kAccountBoxes) {
-        system.RemoveFile(machine.windowsFolder + account.reportFile);
-    }
-    state.accountsReadFromSystem.clear();
-    for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
-        if (states[i] == AccountState::Unknown && queries.names[i]) {
-            states[i] =
-                StateFromSystem(state, machine.accounts, kAccountBoxes[i], *queries.names[i]);
-        }
+    system.RemoveFile(report);
+    state.accountsReadFromSystem.erase(box.box);
+    if (found == AccountState::Unknown && name) {
+        found = StateFromSystem(state, machine.accounts, box, *name);
     }
     Controls& controls = state.controls;
-    state.unknownAccounts.clear();
-    for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
-        const AccountBox& account = kAccountBoxes[i];
-        state.unavailableHere.erase(account.box);
-        if (states[i] == AccountState::Unknown || states[i] == AccountState::Missing) {
-            const bool unknown = states[i] == AccountState::Unknown;
-            if (unknown) {
-                state.unknownAccounts.insert(account.box);
-            }
-            state.unavailableHere[account.box] =
-                unknown ? kUnreadableAccountHelp : kMissingAccountHelp;
-            controls.SetEnabled(account.box, false);
-            state.VerifiedValue(account.box) = BoxValue::Cleared;
-        } else {
-            // An inactive account: its deactivation is in force.
-            const BoxValue value =
-                states[i] == AccountState::Inactive ? BoxValue::Ticked : BoxValue::Cleared;
-            state.VerifiedValue(account.box) = value;
-            controls.SetValue(account.box, value);
-            BoldLabelWhileCleared(state, account.box);
+    state.unknownAccounts.erase(box.box);
+    state.unavailableHere.erase(box.box);
+    if (found == AccountState::Unknown || found == AccountState::Missing) {
+        const bool unknown = found == AccountState::Unknown;
+        if (unknown) {
+            state.unknownAccounts.insert(box.box);
         }
+        state.unavailableHere[box.box] = unknown ? kUnreadableAccountHelp : kMissingAccountHelp;
+        controls.SetEnabled(box.box, false);
+        state.VerifiedValue(box.box) = BoxValue::Cleared;
+        return;
+    }
+    // An inactive account: its deactivation is in force.
+    const BoxValue value = found == AccountState::Inactive ? BoxValue::Ticked : BoxValue::Cleared;
+    state.VerifiedValue(box.box) = value;
+    controls.SetValue(box.box, value);
+    BoldLabelWhileCleared(state, box.box);
+}
+
+void ProbeAccounts(MainWindowState& state, Machine& machine) {
+    const AccountQueries queries = StartAccountQueries(machine);
+    BusyScope busy(state, machine.host);
+    machine.host.ShowPleaseWait(true);
+    WaitToEnd(machine.system, queries.processes, kAccountQueryTimeoutMs);
+    for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
+        ShowAccountAnswer(state, machine, queries, i);
     }
     machine.host.ShowPleaseWait(false);
 }

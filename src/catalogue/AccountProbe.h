@@ -39,18 +39,32 @@ inline constexpr wchar_t kUnreadableAccountHelp[] =
 inline constexpr wchar_t kMissingAccountHelp[] =
     L"This account does not exist on this computer: there is nothing to deactivate.";
 
+// Why an account box is disabled while its state is read.
+inline constexpr wchar_t kReadingAccountHelp[] =
+    L"Tolvane is still reading whether this account is active: the box takes its state as soon "
+    L"as Windows answers.";
+
+// How long the queries get, from their start, before a box is left as one nobody could read.
+inline constexpr std::uint32_t kAccountQueryTimeoutMs = 10000;
+
 // The net user queries of both accounts, running, and the names they ask for; an account that
 // could not be named has neither.
 struct AccountQueries {
     StartedProcesses processes;
     std::vector<std::optional<std::wstring>> names;
+    std::uint32_t startedAt = 0;  // on the system's millisecond counter
 };
 // Starts both queries without waiting, so that other work can go on while they run.
 AccountQueries StartAccountQueries(Machine& machine);
-// Queries both accounts (or takes the queries already started) and shows the result in the guest
-// and help-assistant boxes.
+// The box stays disabled, its help saying that its state is being read, until its answer is in.
+void ShowAccountBeingRead(MainWindowState& state, std::size_t account);
+// Shows one query's answer in its box, once the query has ended or its time is up: a query still
+// running then is read as far as it wrote, as a timeout leaves it.
+void ShowAccountAnswer(MainWindowState& state, Machine& machine, const AccountQueries& queries,
+                       std::size_t account);
+// Queries both accounts, waiting for them, and shows the result in the guest and help-assistant
+// boxes.
 void ProbeAccounts(MainWindowState& state, Machine& machine);
-void ProbeAccounts(MainWindowState& state, Machine& machine, AccountQueries queries);
 
 // Whether the program writing a file may still be at it. Once it has ended, a file that is
 // missing or empty stays so, and waiting for it would only slow every start-up.

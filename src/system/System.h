@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -46,6 +47,10 @@ class StartedProcess {
     virtual std::optional<unsigned long> ExitCode() = 0;
     // Ends it and waits until it is gone; false when it could not be ended.
     virtual bool End() = 0;
+    // Calls `ended` once, on the thread of the windows and from whatever message loop runs there
+    // then, when the process has ended or the time is up, whichever comes first; never once this
+    // object is gone. False, and never called, where the system cannot wait for it.
+    virtual bool WhenEnded(std::int32_t milliseconds, std::function<void()> ended) = 0;
 };
 
 // A program started by its full path, with no shell between: nothing on the way to read the

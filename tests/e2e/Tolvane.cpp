@@ -87,6 +87,13 @@ bool TolvaneTest::OwnedGone(HWND window) {
     return WaitUntil(10000, [&] { return !IsWindow(window); }) && app_.WaitIdle(main_);
 }
 
+bool TolvaneTest::AccountsRead() {
+    return WaitUntil(10000, [&] {
+        return Enabled(main_, ControlId::GuestAccountBox) &&
+               Enabled(main_, ControlId::HelpAssistantBox);
+    });
+}
+
 HWND TolvaneTest::Launch(const std::wstring& args, const wchar_t* version) {
     EXPECT_TRUE(SetWindowsVersion(version));
     EXPECT_TRUE(app_.Start(args));

@@ -22,6 +22,10 @@ class TolvaneTest : public ::testing::Test {
     // their rules; only winxp64 and win2003 have x64 editions.
     HWND Launch(const std::wstring& args = L"-noaccount", const wchar_t* version = L"winxp");
     void Shoot(const std::wstring& name) { EXPECT_TRUE(SaveScreenshot(main_, name)); }
+    // The window answers before the account queries do: both account boxes have taken their
+    // state, found active or not (a box of an account not found stays disabled, and this waits
+    // in vain).
+    bool AccountsRead();
     // Opens a window of Tolvane's own (options, about) from its menu entry; the main window
     // waits meanwhile.
     HWND OpenOwned(MenuId entry, const wchar_t* className);

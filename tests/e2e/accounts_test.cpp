@@ -24,8 +24,7 @@ class Accounts : public TolvaneTest {
 
 TEST_F(Accounts, TheProbeShowsWhichAccountsAreActive) {
     ASSERT_TRUE(Launch(L""));
-    EXPECT_TRUE(Enabled(main_, C::GuestAccountBox));
-    EXPECT_TRUE(Enabled(main_, C::HelpAssistantBox));
+    ASSERT_TRUE(AccountsRead());
     EXPECT_EQ(CheckState(main_, C::GuestAccountBox), BST_CHECKED);
     EXPECT_FALSE(LabelIsBold(main_, C::GuestAccountLabel));
     EXPECT_EQ(CheckState(main_, C::HelpAssistantBox), BST_UNCHECKED);
@@ -33,6 +32,33 @@ TEST_F(Accounts, TheProbeShowsWhichAccountsAreActive) {
     EXPECT_EQ(GetFileAttributesW(WindowsFile(L"\\Inv.cmp").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesW(WindowsFile(L"\\Hlp.cmp").c_str()), INVALID_FILE_ATTRIBUTES);
     Shoot(L"accounts-probed");
+}
+
+// A query that does not answer holds up nothing but its own box, which takes its state, and the
+// help under the pointer, once the answer comes.
+TEST_F(Accounts, TheWindowAnswersWhileAQueryIsDue) {
+    ASSERT_TRUE(HoldAccountQuery(kGuestAccount, true));
+    struct Release {
+        ~Release() { HoldAccountQuery(kGuestAccount, false); }
+    } release;
+    ASSERT_TRUE(Launch(L""));
+    ASSERT_TRUE(WaitUntil(10000, [&] { return Enabled(main_, C::HelpAssistantBox); }));
+    EXPECT_EQ(CheckState(main_, C::HelpAssistantBox), BST_UNCHECKED);
+    EXPECT_FALSE(Enabled(main_, C::GuestAccountBox));
+    ASSERT_TRUE(Click(main_, C::AnonymousAccessBox));
+    EXPECT_EQ(CheckState(main_, C::AnonymousAccessBox), BST_CHECKED);
+    ASSERT_TRUE(PointAt(Control(main_, C::GuestAccountBox)));
+    EXPECT_TRUE(WaitUntil(5000, [&] {
+        return Text(main_, C::HelpTextBox).starts_with(L"Tolvane is still reading");
+    }));
+    Shoot(L"accounts-guest-being-read");
+
+    ASSERT_TRUE(HoldAccountQuery(kGuestAccount, false));
+    ASSERT_TRUE(AccountsRead());
+    EXPECT_EQ(CheckState(main_, C::GuestAccountBox), BST_CHECKED);
+    EXPECT_TRUE(WaitUntil(5000, [&] {
+        return Text(main_, C::HelpTextBox).starts_with(L"Impedes any user to get a connection");
+    }));
 }
 
 TEST_F(Accounts, TheSwitchSkipsTheProbe) {
@@ -46,6 +72,7 @@ TEST_F(Accounts, TheSwitchSkipsTheProbe) {
 TEST_F(Accounts, TickingTheGuestAccountDeactivatesIt) {
     ASSERT_TRUE(SetAccount(kGuestAccount, true));
     ASSERT_TRUE(Launch(L""));
+    ASSERT_TRUE(AccountsRead());
     ASSERT_EQ(CheckState(main_, C::GuestAccountBox), BST_UNCHECKED);
     ASSERT_TRUE(ClearNetLog());
     ASSERT_TRUE(Click(main_, C::GuestAccountBox));

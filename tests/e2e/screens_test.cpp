@@ -62,6 +62,7 @@ TEST_P(Screens, EveryWindowShowsItsTextsWhole) {
     ASSERT_TRUE(SetAccount(kHelpAccount, true));
     ASSERT_TRUE(SetDword(L"SYSTEM\\CurrentControlSet\\Services\\RemoteRegistry", L"Start", 2));
     ASSERT_TRUE(Launch(L"", GetParam()));
+    ASSERT_TRUE(AccountsRead());
     EXPECT_TRUE(LabelIsBold(main_, C::RemoteRegistryLabel));
     ExpectMainTextsFit();
     Sleep(300);

@@ -17,6 +17,10 @@ using tolvane::win32::UniqueHandle;
 using tolvane::win32::UniqueRegKey;
 
 constexpr wchar_t kAccountsKey[] = L"Software\\TolvaneTest\\Accounts";
+// A query of an account named by a value here waits until a test removes it, as a slow domain
+// lookup keeps the real net.exe waiting.
+constexpr wchar_t kHeldQueriesKey[] = L"Software\\TolvaneTest\\HeldQueries";
+constexpr DWORD kLongestHoldMs = 30000;
 constexpr UINT kConsoleCodePage = 850;
 // Where "net user" starts the value of a line in the French console's report.
 constexpr size_t kValueColumn = 39;
@@ -92,6 +96,20 @@ void LogCommandLine() {
             return;
         }
         Sleep(10);
+    }
+}
+
+bool QueryHeld(const wchar_t* account) {
+    UniqueRegKey key;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHeldQueriesKey, 0, KEY_READ, key.put()) ==
+               ERROR_SUCCESS &&
+           RegQueryValueExW(key.get(), account, nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
+}
+
+void WaitWhileHeld(const wchar_t* account) {
+    for (DWORD waited = 0; waited < kLongestHoldMs && QueryHeld(account); waited += 20) {
+        Sleep(20);
     }
 }
 
@@ -222,6 +240,7 @@ int User(const Arguments& args) {
         return UnknownAccount();
     }
     if (!activate) {
+        WaitWhileHeld(args[2]);
         PrintReport(*account);
         return 0;
     }

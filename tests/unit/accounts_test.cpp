@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <set>
 
 #include "app/Commands.h"
 #include "catalogue/AccountProbe.h"
@@ -95,7 +96,8 @@ TEST(ProbeAccounts, LooksAgainOnlyWhileAQueryMayStillWrite) {
         {"ended, empty report", true, true, "", {}},
         {"ended, no report", true, true, std::nullopt, {}},
         {"still running after 10 s", true, false, std::nullopt, kFortyLooks},
-        {"not started", false, false, std::nullopt, std::vector<std::int32_t>(78, 250)},
+        // Nothing writes for a query that never started.
+        {"not started", false, false, std::nullopt, {}},
     };
     for (const Case& c : cases) {
         Accounts h;
@@ -395,6 +397,191 @@ TEST(Accounts, EveryLanguageThroughTheSystemWhereTheFrenchReportCannotTell) {
             EXPECT_NE(text.find(L"\"Guest account\" was left as it was"), std::wstring::npos);
         }
     }
+}
+
+// The window's start: the queries run while the window is usable, and each account box takes
+// its state when its own answer arrives. The test says when each query ends.
+struct Window : Accounts {
+    std::set<std::wstring> running = {kGuestQuery, kHelpQuery};
+    Window() {
+        system.endsInTime = [this](const std::wstring& line) { return !running.count(line); };
+        registry.SetDword(std::wstring(kLsa) + L"everyoneincludesanonymous", 0);
+        main.ReadCommandLine(L"");
+        main.StartAccountProbe();
+        // As Windows has them: each query's output file from its start.
+        system.files[kGuestFile] = "";
+        system.files[kHelpFile] = "";
+        EXPECT_TRUE(main.LoadFromMachine());
+    }
+    // The query ends, and the window's message loop is told.
+    void Ends(const std::wstring& query) {
+        running.erase(query);
+        system.TellEnded(query);
+    }
+    // Its time is up, the query still running.
+    void TimesOut(const std::wstring& query) {
+        system.clock += kAccountQueryTimeoutMs;
+        system.TellEnded(query);
+    }
+    bool BeingRead(C box) {
+        main.PointerOver(box);
+        return !controls.Enabled(box) && controls.Caption(C::HelpTextBox) == kReadingAccountHelp;
+    }
+};
+
+TEST(AccountAnswers, TheWindowTakesInputWhileBothAreDue) {
+    Window h;
+    EXPECT_EQ(h.system.programs.size(), 2u);
+    EXPECT_EQ(h.state.busyDepth, 0);
+    EXPECT_EQ(h.host.enableCalls.back(), true);
+    EXPECT_TRUE(h.host.pleaseWaitCalls.empty());
+    EXPECT_TRUE(h.BeingRead(C::GuestAccountBox));
+    EXPECT_TRUE(h.BeingRead(C::HelpAssistantBox));
+    // Every other box holds its state already, and takes a click.
+    EXPECT_EQ(h.Value(C::EveryoneRightsBox), 1);
+    h.main.Click(C::AdminSharesBox);
+    EXPECT_EQ(h.Value(C::AdminSharesBox), 1);
+    EXPECT_TRUE(h.system.pauses.empty());
+}
+
+TEST(AccountAnswers, EachBoxTakesItsOwnAnswerWhenItArrives) {
+    for (bool guestFirst : {true, false}) {
+        Window h;
+        h.Ends(guestFirst ? kGuestQuery : kHelpQuery);
+        const C first = guestFirst ? C::GuestAccountBox : C::HelpAssistantBox;
+        const C second = guestFirst ? C::HelpAssistantBox : C::GuestAccountBox;
+        EXPECT_TRUE(h.controls.Enabled(first)) << guestFirst;
+        EXPECT_TRUE(h.BeingRead(second)) << guestFirst;
+        h.Ends(guestFirst ? kHelpQuery : kGuestQuery);
+        // The guest account is inactive, the help assistant active.
+        EXPECT_EQ(h.Value(C::GuestAccountBox), 1) << guestFirst;
+        EXPECT_EQ(h.Verified(C::GuestAccountBox), 1) << guestFirst;
+        EXPECT_FALSE(h.controls.Bold(C::GuestAccountLabel)) << guestFirst;
+        EXPECT_EQ(h.Value(C::HelpAssistantBox), 0) << guestFirst;
+        EXPECT_TRUE(h.controls.Bold(C::HelpAssistantLabel)) << guestFirst;
+        for (C box : {C::GuestAccountBox, C::HelpAssistantBox}) {
+            EXPECT_TRUE(h.controls.Enabled(box)) << guestFirst;
+            h.main.PointerOver(box);
+            EXPECT_NE(h.controls.Caption(C::HelpTextBox), kReadingAccountHelp) << guestFirst;
+        }
+        EXPECT_TRUE(h.system.files.empty()) << guestFirst;
+        // Told twice, the answer is taken once.
+        h.Set(C::GuestAccountBox, 0);
+        h.system.TellEnded(kGuestQuery);
+        EXPECT_EQ(h.Value(C::GuestAccountBox), 0) << guestFirst;
+    }
+}
+
+// The help under the pointer follows the answer.
+TEST(AccountAnswers, OneThatNeverComesLeavesItsBoxAsATimeoutDoes) {
+    Window h;
+    h.main.PointerOver(C::GuestAccountLabel);
+    h.TimesOut(kGuestQuery);
+    // Read as far as it wrote: seen empty twice, then the system, which cannot tell either.
+    EXPECT_EQ(h.system.pauses, std::vector<std::int32_t>{250});
+    EXPECT_FALSE(h.controls.Enabled(C::GuestAccountBox));
+    EXPECT_EQ(h.Value(C::GuestAccountBox), 0);
+    EXPECT_TRUE(h.state.unknownAccounts.count(C::GuestAccountBox));
+    EXPECT_TRUE(h.controls.Caption(C::HelpTextBox).ends_with(kUnreadableAccountHelp));
+    // No command started meanwhile.
+    EXPECT_EQ(h.host.enableCalls.back(), true);
+    EXPECT_EQ(*(h.host.enableCalls.end() - 2), false);
+    EXPECT_TRUE(h.BeingRead(C::HelpAssistantBox));
+    h.Ends(kHelpQuery);
+    EXPECT_TRUE(h.controls.Enabled(C::HelpAssistantBox));
+}
+
+// Select all ticks the accounts only once their boxes hold their state: the help assistant,
+// found active, is switched off; the guest, already inactive, is not touched.
+TEST(AccountAnswers, ActingOnTheAccountsWaitsForTheirAnswersWithoutFreezing) {
+    Window h;
+    int messagesWhenWaiting = -1;
+    h.system.duringWaits = [&] {
+        // The window goes on answering: the pointer's help follows it, and the answers come.
+        h.main.PointerOver(C::AdminSharesBox);
+        messagesWhenWaiting = static_cast<int>(h.host.messages.size());
+        h.Ends(kGuestQuery);
+        h.running.clear();
+    };
+    h.main.Click(C::SelectAllAccountsBox);
+    h.system.duringWaits = nullptr;
+    EXPECT_EQ(messagesWhenWaiting, 0);
+    EXPECT_EQ(h.controls.Caption(C::HelpHeadingLabel), L"Administrative");
+    EXPECT_EQ(h.Verified(C::GuestAccountBox), 1);
+    EXPECT_EQ(h.Verified(C::HelpAssistantBox), 0);
+    EXPECT_EQ(h.Value(C::GuestAccountBox), 1);
+    EXPECT_EQ(h.Value(C::HelpAssistantBox), 1);
+    EXPECT_TRUE(h.host.pleaseWaitCalls.empty());
+    h.system.started.clear();
+    h.main.Click(C::ApplyAccountsButton);
+    std::vector<std::wstring> switches;
+    for (const std::wstring& line : h.system.commandLines()) {
+        if (line.find(L"/active") != std::wstring::npos) {
+            switches.push_back(line);
+        }
+    }
+    EXPECT_EQ(switches, std::vector<std::wstring>{L"net user HelpAssistant /active:no"});
+}
+
+// The apply of another group does not wait; the accounts' does, saying so once the wait is long,
+// and an answer that never comes is left unread.
+TEST(AccountAnswers, ALongWaitSaysWhyAndTheGroupIsAppliedAfterIt) {
+    Window h;
+    h.main.Click(C::AdminSharesBox);
+    h.main.Click(C::ApplySharesButton);
+    EXPECT_TRUE(h.host.pleaseWaitCalls.empty());
+    EXPECT_TRUE(h.BeingRead(C::GuestAccountBox));
+    h.main.Click(C::AnonymousAccessBox);
+    h.running.erase(kHelpQuery);
+    const std::uint32_t before = h.system.clock;
+    h.main.Click(C::ApplyAccountsButton);
+    EXPECT_EQ(h.host.pleaseWaitCalls, (std::vector<bool>{true, false}));
+    EXPECT_GE(h.system.clock - before, kAccountQueryTimeoutMs);
+    EXPECT_FALSE(h.controls.Enabled(C::GuestAccountBox));
+    EXPECT_TRUE(h.state.unknownAccounts.count(C::GuestAccountBox));
+    EXPECT_TRUE(h.controls.Enabled(C::HelpAssistantBox));
+    EXPECT_EQ(h.Read(std::wstring(kLsa) + L"restrictanonymous"), L"2");
+    EXPECT_EQ(h.Value(C::AnonymousAccessBox), 1);
+}
+
+TEST(AccountAnswers, ClosingAsksItsQuestionsOnlyOnceTheAnswersAreIn) {
+    Window h;
+    h.main.Click(C::AnonymousAccessBox);
+    int messagesWhenWaiting = -1;
+    h.system.duringWaits = [&] {
+        messagesWhenWaiting = static_cast<int>(h.host.messages.size());
+        h.running.clear();
+    };
+    h.host.answers = {IdNo};
+    EXPECT_TRUE(h.main.Close(false));
+    EXPECT_EQ(messagesWhenWaiting, 0);
+    ASSERT_EQ(h.host.messages.size(), 1u);
+    EXPECT_TRUE(h.host.messages[0].text.starts_with(L"At least one Account modification"));
+    EXPECT_TRUE(h.controls.Enabled(C::GuestAccountBox));
+    EXPECT_TRUE(h.controls.Enabled(C::HelpAssistantBox));
+}
+
+// The session's end holds nobody up: no question, no wait.
+TEST(AccountAnswers, AnEndingSessionWaitsForNoAnswer) {
+    Window h;
+    bool waited = false;
+    h.system.duringWaits = [&] { waited = true; };
+    EXPECT_TRUE(h.main.Close(true));
+    EXPECT_FALSE(waited);
+    EXPECT_TRUE(h.host.messages.empty());
+}
+
+// Where nothing would tell of a query's end, start-up waits for it as before.
+TEST(AccountAnswers, AQueryNothingWatchesIsAnsweredDuringStartUp) {
+    Accounts h;
+    h.system.processesWatched = false;
+    h.main.ReadCommandLine(L"");
+    h.main.StartAccountProbe();
+    ASSERT_TRUE(h.main.LoadFromMachine());
+    EXPECT_EQ(h.system.programs.size(), 2u);
+    EXPECT_TRUE(h.controls.Enabled(C::GuestAccountBox));
+    EXPECT_TRUE(h.controls.Enabled(C::HelpAssistantBox));
+    EXPECT_EQ(h.Value(C::GuestAccountBox), 1);
 }
 
 }  // namespace

@@ -104,6 +104,9 @@ TEST(Startup, WithoutTheSwitchProbesAndOffersTheAccountBoxes) {
     EXPECT_TRUE(h.host.pleaseWaitCalls.empty());
     ASSERT_TRUE(h.main.LoadFromMachine());
     ASSERT_EQ(h.system.started.size(), 2u);
+    for (const auto& watch : std::map(h.system.endWatches)) {
+        h.system.TellEnded(watch.second.commandLine);
+    }
     EXPECT_TRUE(h.controls.Enabled(C::GuestAccountBox));
     EXPECT_TRUE(h.controls.Enabled(C::HelpAssistantBox));
 }

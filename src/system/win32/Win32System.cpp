@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "system/AsciiCase.h"
@@ -15,6 +16,7 @@
 #include "system/win32/MessagePump.h"
 #include "system/win32/OnDemand.h"
 #include "system/win32/PortTable.h"
+#include "system/win32/ProcessEndNotice.h"
 #include "system/win32/ServiceTable.h"
 #include "system/win32/Shutdown.h"
 #include "system/win32/SystemLibrary.h"
@@ -44,12 +46,19 @@ class Win32Process : public StartedProcess {
                 WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0) &&
                WaitForSingleObject(process_.get(), kEndWaitMs) == WAIT_OBJECT_0;
     }
+    bool WhenEnded(std::int32_t milliseconds, std::function<void()> ended) override {
+        notice_ = std::make_unique<ProcessEndNotice>(
+            process_.get(), static_cast<DWORD>(std::max(milliseconds, 0)), std::move(ended));
+        return notice_->Watching();
+    }
 
   private:
     // The exit code it is given, and how long it may take to go.
     static constexpr UINT kEndedByTolvane = 1;
     static constexpr DWORD kEndWaitMs = 10000;
     UniqueHandle process_;
+    // Gone before the handle it waits on.
+    std::unique_ptr<ProcessEndNotice> notice_;
 };
 
 class Win32HeldFile : public HeldFile {

@@ -77,6 +77,9 @@ inline constexpr wchar_t kAccountsKey[] = L"Software\\TolvaneTest\\Accounts";
 // which Wine calls "Guest".
 inline constexpr wchar_t kGuestAccount[] = L"Guest";
 inline constexpr wchar_t kHelpAccount[] = L"HelpAssistant";
+// While held, the stand-in's query of the account ("net user NAME") does not answer (30 s at
+// most).
+bool HoldAccountQuery(const std::wstring& name, bool held);
 
 bool SetAccount(const std::wstring& name, bool active);
 // Makes "net user NAME" answer that the account does not exist.

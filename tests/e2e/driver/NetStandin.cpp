@@ -48,6 +48,11 @@ bool RemoveAccount(const std::wstring& name) {
     return DeleteValue(kAccountsKey, name);
 }
 
+bool HoldAccountQuery(const std::wstring& name, bool held) {
+    constexpr wchar_t kHeldQueriesKey[] = L"Software\\TolvaneTest\\HeldQueries";
+    return held ? SetString(kHeldQueriesKey, name, L"held") : DeleteValue(kHeldQueriesKey, name);
+}
+
 std::optional<bool> AccountActive(const std::wstring& name) {
     const std::optional<RegValue> value = ReadValue(kAccountsKey, name);
     if (!value || value->type != REG_SZ) {

@@ -12,6 +12,19 @@ class FakeProcess : public StartedProcess {
   public:
     FakeProcess(FakeSystem& system, std::wstring commandLine)
         : system_(system), commandLine_(std::move(commandLine)) {}
+    ~FakeProcess() override {
+        if (watch_) {
+            system_.endWatches.erase(*watch_);
+        }
+    }
+    bool WhenEnded(std::int32_t milliseconds, std::function<void()> ended) override {
+        if (!system_.processesWatched) {
+            return false;
+        }
+        watch_ = system_.nextEndWatch++;
+        system_.endWatches[*watch_] = {commandLine_, milliseconds, std::move(ended)};
+        return true;
+    }
     bool WaitForExit(std::int32_t milliseconds) override {
         if (system_.endsInTime && !system_.endsInTime(commandLine_)) {
             system_.clock += static_cast<std::uint32_t>(milliseconds);
@@ -42,6 +55,7 @@ class FakeProcess : public StartedProcess {
     FakeSystem& system_;
     std::wstring commandLine_;
     bool ended_ = false;
+    std::optional<int> watch_;
 };
 
 class FakeHeldFile : public HeldFile {
@@ -190,8 +204,23 @@ std::unique_ptr<StartedProcess> FakeSystem::StartProgram(const ProgramStart& sta
                         start.style);
 }
 
+void FakeSystem::TellEnded(const std::wstring& commandLine) {
+    for (auto& [id, watch] : endWatches) {
+        if (watch.commandLine == commandLine && watch.ended) {
+            // Once: the call may end the watch itself.
+            const std::function<void()> ended = std::move(watch.ended);
+            watch.ended = nullptr;
+            ended();
+            return;
+        }
+    }
+}
+
 // One after the other: the time they share is what matters here.
 void FakeSystem::WaitForAll(std::span<StartedProcess* const> processes, std::int32_t milliseconds) {
+    if (duringWaits) {
+        duringWaits();
+    }
     const std::uint32_t start = clock;
     for (StartedProcess* process : processes) {
         process->WaitForExit(static_cast<std::int32_t>(

@@ -118,6 +118,21 @@ class FakeSystem : public System {
     bool processesEnd = true;
     // What a command ends with, by command line; 0 for any other.
     std::map<std::wstring, unsigned long> exitCodes;
+    // The calls asked of processes for when they end (StartedProcess::WhenEnded), by the command
+    // line of each process still there; watching fails where this is false.
+    struct EndWatch {
+        std::wstring commandLine;
+        std::int32_t milliseconds;
+        std::function<void()> ended;
+    };
+    std::map<int, EndWatch> endWatches;
+    int nextEndWatch = 0;
+    bool processesWatched = true;
+    // What the windows' message loop does once the process of this command line has ended, or its
+    // time is up: calls what was asked for it, once.
+    void TellEnded(const std::wstring& commandLine);
+    // What the windows do while the program waits, pumping their messages.
+    std::function<void()> duringWaits;
     std::vector<std::wstring> removed;
     std::vector<std::pair<std::uintptr_t, std::wstring>> opened;
     std::wstring programFolder = L"C:\\Tools";
