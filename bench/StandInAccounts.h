@@ -11,15 +11,17 @@
 
 namespace tolvane::bench {
 
-// The guest account inactive, the help-assistant one active. False when the stand-in's key
-// cannot be written.
+// The guest account inactive, the help-assistant one active. The guest goes by the name Wine gives
+// the computer's account 501, which the probe asks for (a French Windows XP calls it "Invité"):
+// under any other name the probe would find no guest and its box would never take a state. False
+// when the stand-in's key cannot be written.
 inline bool SetFrenchAccounts() {
     win32::UniqueRegKey key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\TolvaneTest\\Accounts", 0, nullptr, 0,
                         KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    const std::pair<const wchar_t*, const wchar_t*> accounts[] = {{L"Invit\u00e9", L"no"},
+    const std::pair<const wchar_t*, const wchar_t*> accounts[] = {{L"Guest", L"no"},
                                                                   {L"HelpAssistant", L"yes"}};
     for (const auto& [name, active] : accounts) {
         const DWORD bytes = static_cast<DWORD>((std::wcslen(active) + 1) * sizeof(wchar_t));

@@ -11,6 +11,7 @@
 // The reader writes its report beside Tolvane.exe, where Tolvane's goes.
 #include <windows.h>
 
+#include "Memory.h"
 #include "Timing.h"
 
 #include <array>
@@ -23,10 +24,21 @@ namespace {
 using tolvane::bench::Median;
 using tolvane::bench::Now;
 using tolvane::bench::PairRatios;
+using tolvane::bench::PeakWorkingSetKb;
 using tolvane::bench::Ratios;
 
-// Milliseconds from start to end of the command line, or -1 when it could not start.
-double TimeRun(const std::wstring& program, const std::wstring& words, DWORD& exitCode) {
+struct Run {
+    double ms = -1;      // from start to end, -1 when it could not start
+    double peakKb = -1;  // the peak working set last read while it ran
+    DWORD exitCode = 0;
+};
+
+// Started and waited for; with `watchMemory`, its peak working set is read every millisecond
+// meanwhile (the system tells another process's memory only while it runs, and the last reading
+// before the end stands for the whole run), which the timed runs do without: the reading loads
+// the machine.
+Run StartAndWait(const std::wstring& program, const std::wstring& words, bool watchMemory) {
+    Run run;
     std::wstring line = L"\"" + program + L"\"" + words;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -34,14 +46,18 @@ double TimeRun(const std::wstring& program, const std::wstring& words, DWORD& ex
     const double start = Now();
     if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info)) {
-        return -1;
+        return run;
     }
-    WaitForSingleObject(info.hProcess, INFINITE);
-    const double elapsed = Now() - start;
-    GetExitCodeProcess(info.hProcess, &exitCode);
+    while (WaitForSingleObject(info.hProcess, watchMemory ? 1 : INFINITE) == WAIT_TIMEOUT) {
+        if (const double peak = PeakWorkingSetKb(info.hProcess); peak > run.peakKb) {
+            run.peakKb = peak;
+        }
+    }
+    run.ms = Now() - start;
+    GetExitCodeProcess(info.hProcess, &run.exitCode);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
-    return elapsed;
+    return run;
 }
 
 // Wine's own default is a Windows that Tolvane refuses: Windows XP, as the tests use.
@@ -92,24 +108,29 @@ int wmain(int argc, wchar_t** argv) {
         {argv[4], L"", {}},
     }};
     for (int run = 0; run <= runs; ++run) {  // round 0 warms Wine up and is not counted
-        std::array<double, 3> times{};
-        std::array<DWORD, 3> codes{};
+        std::array<Run, 3> done{};
         for (std::size_t i = 0; i < programs.size(); ++i) {
             const std::size_t p = run % 2 == 0 ? programs.size() - 1 - i : i;
-            times[p] = TimeRun(programs[p].path, programs[p].words, codes[p]);
-            if (times[p] < 0) {
+            done[p] = StartAndWait(programs[p].path, programs[p].words, false);
+            if (done[p].ms < 0) {
                 std::fwprintf(stderr, L"%ls could not be started\n", programs[p].path.c_str());
                 return 1;
             }
         }
         if (run > 0) {
             for (std::size_t p = 0; p < programs.size(); ++p) {
-                programs[p].times.push_back(times[p]);
+                programs[p].times.push_back(done[p].ms);
             }
             std::wprintf(
                 L"run %d audit_ms=%.1f (exit %lu) reader_ms=%.1f (exit %lu) bare_console_ms=%.1f\n",
-                run, times[0], codes[0], times[1], codes[1], times[2]);
+                run, done[0].ms, done[0].exitCode, done[1].ms, done[1].exitCode, done[2].ms);
         }
+    }
+    // One more run of each, untimed, for its memory.
+    const wchar_t* const memoryNames[] = {L"audit", L"reader", L"bare_console"};
+    for (std::size_t p = 0; p < programs.size(); ++p) {
+        std::wprintf(L"%ls_peak_kb=%.0f\n", memoryNames[p],
+                     StartAndWait(programs[p].path, programs[p].words, true).peakKb);
     }
     const auto& [audit, reader, bare] = programs;
     std::wprintf(L"median_audit_ms=%.1f\nmedian_reader_ms=%.1f\nmedian_bare_console_ms=%.1f\n",

@@ -163,7 +163,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring net = system.SystemDirectory() + L"\\net.exe";
     const std::wstring regedit = windows + L"\\regedit.exe";
     const std::array<std::pair<const wchar_t*, const wchar_t*>, 2> accounts = {
-        {{L"Invit\u00e9", L"\\Inv.cmp"}, {L"HelpAssistant", L"\\Hlp.cmp"}}};
+        {{L"Guest", L"\\Inv.cmp"}, {L"HelpAssistant", L"\\Hlp.cmp"}}};
     const std::array<std::pair<std::uint16_t, std::wstring>, 2> scripts = {
         {{IDR_BIND_REG, temp + L"Bind.reg"}, {IDR_CLOSE_DCOM_REG, temp + L"DCOM.reg"}}};
 

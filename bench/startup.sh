@@ -14,8 +14,10 @@
 # process creation to the program's visible, enabled main window. Prints every run, then for
 # each Tolvane the median, its ratio to each other program as the median of the rounds' own
 # ratios (the two runs of a round share the machine's state) with the lowest and highest of
-# them, and its median CPU time up to that moment; then the other programs' medians and the size
-# of Tolvane.exe. Figures only: nothing is judged here.
+# them, its median CPU time up to that moment and its peak working set once at rest; the ratio of
+# Tolvane with its account probe to Tolvane without (the window is usable before the accounts
+# answer) and the time until both account boxes held their state; then the other programs'
+# medians and the size of Tolvane.exe. Figures only: nothing is judged here.
 # Tolvane runs twice a round, with its account probe and with -noaccount. It runs as the tests
 # run it, from its copy inside the prefix, with the stand-in net.exe, on the Windows version
 # --windows names (win2k, winxp or win2003; default winxp): Wine's own default is one that
@@ -184,17 +186,24 @@ for run in 1 2; do
     echo "${label}_median_startup_ms=${t_median:-n/a}"
     echo "${label}_startup_ratio=$(ratio "$t_median" "$m_median")"
     echo "${label}_median_cpu_ms=$(field $run median_cpu_ms)"
+    echo "${label}_median_peak_kb=$(field $run median_peak_kb)"
     pair_ratios "${label}_vs_minimal" $run 3
     pair_ratios "${label}_vs_skeleton" $run 4
     [ -z "$baseline" ] || pair_ratios "${label}_vs_${labels[run + 3]}" $run $((run + 4))
 done
+# What the account probe costs the window: the start-up with it over the one without, round by
+# round; and when both account boxes held their state.
+pair_ratios tolvane_vs_noaccount 1 2
+echo "tolvane_median_accounts_ms=$(field 1 median_accounts_ms)"
 echo "minimal_median_startup_ms=${m_median:-n/a}"
 echo "skeleton_median_startup_ms=$(field 4 median_startup_ms)"
 if [ -n "$baseline" ]; then
     for run in 5 6; do
         echo "${labels[run - 1]}_median_startup_ms=$(field $run median_startup_ms)"
         echo "${labels[run - 1]}_median_cpu_ms=$(field $run median_cpu_ms)"
+        echo "${labels[run - 1]}_median_peak_kb=$(field $run median_peak_kb)"
     done
+    echo "baseline_median_accounts_ms=$(field 5 median_accounts_ms)"
     echo "baseline_exe_bytes=$(stat -c %s "$baseline")"
 fi
 echo "tolvane_exe_bytes=$(stat -c %s "$tolvane")"

@@ -1,6 +1,7 @@
 // Measures how long programs take to show their main window, run after run.
 //
-//   startup_probe [--timeout-ms N] [--poll-ms N] [--warmup N] [--windows-version NAME]
+//   startup_probe [--timeout-ms N] [--poll-ms N] [--rest-ms N] [--warmup N]
+//                 [--windows-version NAME]
 //                 [--french-accounts] [--copy FROM TO] RUNS EXE CLASS [EXE CLASS ...]
 //
 // --copy copies a program to where the runs start it, before them (another build of Tolvane
@@ -12,19 +13,25 @@
 // Starts each program in turn, RUNS rounds after N uncounted warm-up rounds, and times from
 // CreateProcessW until a visible, enabled top-level window of CLASS owned by the new process
 // exists. It then reads the CPU time the process has used so far (user + kernel, counted by the
-// system in clock ticks of 10 to 16 ms) and closes the window with WM_CLOSE, killing the process
-// if it has not ended within the timeout. The programs alternate within each round, so that they
-// share the same conditions (warm caches, machine load) as far as possible, and every second round
-// runs them in reverse order, so that none always follows the same one. Environment variables in
-// EXE are expanded (%TOLVANE_EXE%). Under Wine, --windows-version (win2k, winxp, win2003) sets
-// the Windows version that the programs started afterwards see.
+// system in clock ticks of 10 to 16 ms). Tolvane's window (class TolvaneMain) started without
+// -noaccount is usable before its account queries answer: the run then also times until both
+// account boxes are enabled, their state read. Once the window is at rest (its accounts read, and
+// a further --rest-ms, default 500), the run reads the process's peak working set, and closes the
+// window with WM_CLOSE, killing the process if it has not ended within the timeout. The programs
+// alternate within each round, so that they share the same conditions (warm caches, machine load)
+// as far as possible, and every second round runs them in reverse order, so that none always
+// follows the same one. Environment variables in EXE are expanded (%TOLVANE_EXE%). Under Wine,
+// --windows-version (win2k, winxp, win2003) sets the Windows version that the programs started
+// afterwards see.
 //
 // Output, one line per run and one summary per program, as space-separated key=value fields
 // (warm-up runs print the same line starting with "warmup" instead of "run"):
-//   run program=NAME round=I startup_ms=T cpu_ms=C end=closed|killed
+//   run program=NAME round=I startup_ms=T cpu_ms=C accounts_ms=A peak_kb=P end=closed|killed
 //   run program=NAME round=I startup_ms=-1 cpu_ms=C end=exited|killed error=REASON
 //   summary program=NAME runs=N ok=K median_startup_ms=T min_startup_ms=T max_startup_ms=T
-//           median_cpu_ms=C   (on one line)
+//           median_cpu_ms=C median_accounts_ms=A median_peak_kb=P   (on one line)
+// accounts_ms is -1 for a program that has no account boxes to wait for (or when they never took
+// their state), peak_kb -1 when the system would not tell.
 // The exit code is 0 when every run showed its window, 1 otherwise, 2 for a usage error.
 #include <windows.h>
 #include <winternl.h>
@@ -38,13 +45,16 @@
 #include <string>
 #include <vector>
 
+#include "Memory.h"
 #include "StandInAccounts.h"
 #include "Timing.h"
+#include "model/ControlId.h"
 #include "system/win32/Handles.h"
 
 namespace {
 
 using tolvane::bench::Median;
+using tolvane::bench::PeakWorkingSetKb;
 using tolvane::bench::SetFrenchAccounts;
 
 // Closes a registry key when it goes out of scope.
@@ -76,6 +86,8 @@ const char* EndingName(Ending ending) {
 struct RunResult {
     std::optional<double> startupMs;
     double cpuMs = -1;
+    double accountsMs = -1;
+    double peakKb = -1;
     Ending ending = Ending::Killed;
     std::string error;
 };
@@ -84,6 +96,7 @@ struct Options {
     int runs = 0;
     DWORD timeoutMs = 30000;
     DWORD pollMs = 2;
+    DWORD restMs = 500;
     int warmups = 0;
     std::wstring windowsVersion;
     bool frenchAccounts = false;
@@ -131,6 +144,23 @@ HWND FindReadyWindow(const std::wstring& windowClass, DWORD processId) {
         }
     }
     return nullptr;
+}
+
+// Tolvane's window asks for its accounts unless -noaccount says not to.
+bool WaitsForAccounts(const Program& program) {
+    return program.windowClass == tolvane::kMainWindowClass &&
+           program.arguments.find(L"-noaccount") == std::wstring::npos;
+}
+
+bool AccountBoxesEnabled(HWND window) {
+    for (const tolvane::ControlId box :
+         {tolvane::ControlId::GuestAccountBox, tolvane::ControlId::HelpAssistantBox}) {
+        const HWND control = GetDlgItem(window, tolvane::DialogId(box));
+        if (!control || !IsWindowEnabled(control)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // FILETIME and the kernel's time fields count 100-nanosecond steps.
@@ -267,6 +297,23 @@ RunResult RunOnce(const Program& program, const Options& options, LONGLONG frequ
     }
     result.cpuMs = CpuMilliseconds(process.get(), info.dwProcessId);
 
+    if (window && WaitsForAccounts(program)) {
+        for (;;) {
+            const double elapsed = Milliseconds(Now() - start, frequency);
+            if (AccountBoxesEnabled(window)) {
+                result.accountsMs = elapsed;
+                break;
+            }
+            if (elapsed > options.timeoutMs ||
+                WaitForSingleObject(process.get(), options.pollMs) == WAIT_OBJECT_0) {
+                break;
+            }
+        }
+    }
+    if (window) {
+        Sleep(options.restMs);
+        result.peakKb = PeakWorkingSetKb(process.get());
+    }
     if (window) {
         PostMessageW(window, WM_CLOSE, 0, 0);
     }
@@ -350,6 +397,8 @@ std::optional<Options> ParseArguments(int argc, wchar_t** argv) {
             options.timeoutMs = number;
         } else if (std::wcscmp(argv[i], L"--poll-ms") == 0) {
             options.pollMs = number;
+        } else if (std::wcscmp(argv[i], L"--rest-ms") == 0) {
+            options.restMs = number;
         } else {
             return std::nullopt;
         }
@@ -394,10 +443,11 @@ std::optional<Options> ParseArguments(int argc, wchar_t** argv) {
 int wmain(int argc, wchar_t** argv) {
     std::optional<Options> options = ParseArguments(argc, argv);
     if (!options) {
-        std::fprintf(stderr,
-                     "usage: startup_probe [--timeout-ms N] [--poll-ms N] [--warmup N] "
-                     "[--windows-version NAME] [--french-accounts] [--copy FROM TO] RUNS EXE CLASS "
-                     "[EXE CLASS ...]\n");
+        std::fprintf(
+            stderr,
+            "usage: startup_probe [--timeout-ms N] [--poll-ms N] [--rest-ms N] [--warmup N] "
+            "[--windows-version NAME] [--french-accounts] [--copy FROM TO] RUNS EXE CLASS "
+            "[EXE CLASS ...]\n");
         return 2;
     }
     if (!options->windowsVersion.empty()) {
@@ -434,9 +484,11 @@ int wmain(int argc, wchar_t** argv) {
             const size_t p = round % 2 == 0 ? count - 1 - i : i;
             const Program& program = options->programs[p];
             RunResult run = RunOnce(program, *options, frequency.QuadPart);
-            std::printf("%s program=%s round=%d startup_ms=%.1f cpu_ms=%.1f end=%s",
-                        counted ? "run" : "warmup", program.name.c_str(), round,
-                        run.startupMs.value_or(-1), run.cpuMs, EndingName(run.ending));
+            std::printf(
+                "%s program=%s round=%d startup_ms=%.1f cpu_ms=%.1f accounts_ms=%.1f "
+                "peak_kb=%.0f end=%s",
+                counted ? "run" : "warmup", program.name.c_str(), round, run.startupMs.value_or(-1),
+                run.cpuMs, run.accountsMs, run.peakKb, EndingName(run.ending));
             if (!run.error.empty()) {
                 std::printf(" error=%s", run.error.c_str());
                 allShown = false;
@@ -452,18 +504,28 @@ int wmain(int argc, wchar_t** argv) {
     for (size_t p = 0; p < options->programs.size(); ++p) {
         std::vector<double> startups;
         std::vector<double> cpus;
+        std::vector<double> accounts;
+        std::vector<double> peaks;
         for (const RunResult& run : results[p]) {
             if (run.startupMs) {
                 startups.push_back(*run.startupMs);
                 cpus.push_back(run.cpuMs);
             }
+            if (run.accountsMs >= 0) {
+                accounts.push_back(run.accountsMs);
+            }
+            if (run.peakKb >= 0) {
+                peaks.push_back(run.peakKb);
+            }
         }
         auto [low, high] = std::minmax_element(startups.begin(), startups.end());
         std::printf(
             "summary program=%s runs=%d ok=%zu median_startup_ms=%.1f min_startup_ms=%.1f "
-            "max_startup_ms=%.1f median_cpu_ms=%.1f\n",
+            "max_startup_ms=%.1f median_cpu_ms=%.1f median_accounts_ms=%.1f "
+            "median_peak_kb=%.0f\n",
             options->programs[p].name.c_str(), options->runs, startups.size(), Median(startups),
-            startups.empty() ? -1.0 : *low, startups.empty() ? -1.0 : *high, Median(cpus));
+            startups.empty() ? -1.0 : *low, startups.empty() ? -1.0 : *high, Median(cpus),
+            Median(accounts), Median(peaks));
     }
     return allShown ? 0 : 1;
 }

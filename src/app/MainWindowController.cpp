@@ -53,17 +53,41 @@ void MainWindowController::ReadCommandLine(const std::wstring& commandLine) {
 }
 
 void MainWindowController::StartAccountProbe() {
-    if (state_.skipAccountProbe ||
-        DetectWindowsVersion(machine_.system) == WindowsVersion::Unsupported) {
+    if (!probeDue_ || accountQueries_) {
         return;
     }
-    accountQueries_ = StartAccountQueries(machine_);
+    // Started on a thread of their own: each start waits for its process, which this thread
+    // spends drawing the window meanwhile.
+    accountQueries_ = StartAccountQueries(machine_, true);
+    if (!accountQueries_->starting->WhenStarted([this] { WatchAccountQueries(); })) {
+        WatchAccountQueries();
+    }
+}
+
+void MainWindowController::WatchAccountQueries() {
+    if (!accountQueries_) {
+        StartAccountProbe();
+    }
+    if (!accountQueries_ || !accountQueries_->starting) {
+        return;
+    }
+    TakeStartedQueries(*accountQueries_);
+    const std::uint32_t timeLeft = TimeLeft(accountQueries_->startedAt,
+                                            machine_.system.Milliseconds(), kAccountQueryTimeoutMs);
+    bool unwatched = false;
     for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
-        // Told from whatever message loop runs then; a query that did not start, or whose end
-        // nothing would tell, is answered during start-up.
+        // A query that did not start (or that nobody could name) has its answer now; one whose
+        // end nothing would tell is waited for.
         StartedProcess* const query = accountQueries_->processes[i].get();
-        answerDue_[i] = query && query->WhenEnded(kAccountQueryTimeoutMs,
-                                                  [this, i] { AccountAnswerArrived(i); });
+        if (!query) {
+            TakeAccountAnswer(i);
+        } else if (!query->WhenEnded(static_cast<std::int32_t>(timeLeft),
+                                     [this, i] { AccountAnswerArrived(i); })) {
+            unwatched = true;
+        }
+    }
+    if (unwatched) {
+        AwaitAccountAnswers();
     }
 }
 
@@ -102,6 +126,7 @@ void MainWindowController::AccountAnswerArrived(std::size_t account) {
 }
 
 void MainWindowController::AwaitAccountAnswers() {
+    WatchAccountQueries();
     std::vector<StartedProcess*> due = DueQueries();
     if (due.empty()) {
         return;
@@ -131,7 +156,7 @@ void MainWindowController::AwaitAccountAnswers() {
     }
 }
 
-bool MainWindowController::LoadFromMachine() {
+bool MainWindowController::LoadFromMachine(AccountReading reading) {
     System& system = machine_.system;
     const WindowsVersion version = DetectWindowsVersion(system);
     if (version == WindowsVersion::Unsupported) {
@@ -159,13 +184,11 @@ bool MainWindowController::LoadFromMachine() {
     if (fileSystem != kNtfs) {
         DisableShareGroup(controls);
     }
-    if (accountQueries_) {
+    if (!state_.skipAccountProbe && reading == AccountReading::WhileInUse) {
+        probeDue_ = true;
         for (std::size_t i = 0; i < kAccountBoxes.size(); ++i) {
-            if (answerDue_[i]) {
-                ShowAccountBeingRead(state_, i);
-            } else {
-                TakeAccountAnswer(i);
-            }
+            answerDue_[i] = true;
+            ShowAccountBeingRead(state_, i);
         }
     } else if (!state_.skipAccountProbe) {
         ProbeAccounts(state_, machine_);

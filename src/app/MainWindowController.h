@@ -23,15 +23,18 @@ class MainWindowController {
 
     // Reads the command line (the words after the program's name).
     void ReadCommandLine(const std::wstring& commandLine);
-    // Starts the account queries, so that they run while the window is being made; nothing with
-    // -noaccount or on a Windows version the program refuses. The window does not wait for them:
-    // each account box takes its state when its own answer arrives (AccountAnswerArrived), and
-    // whatever would act on an account waits for an answer still due.
-    void StartAccountProbe();
+    // How the account boxes take their state: read and waited for before LoadFromMachine
+    // returns, or by queries that StartAccountProbe starts once the window shows.
+    enum class AccountReading { Waited, WhileInUse };
     // Adapts the window to the machine and shows every setting's state; false when this
-    // Windows version is refused and the program must end. Without StartAccountProbe, it reads
-    // the accounts itself and waits for them.
-    bool LoadFromMachine();
+    // Windows version is refused and the program must end. Nothing asks for the accounts with
+    // -noaccount; WhileInUse shows their boxes as being read.
+    bool LoadFromMachine(AccountReading reading = AccountReading::Waited);
+    // Once the window shows (after LoadFromMachine(WhileInUse)): starts the account queries, so
+    // that they do not slow the window's making. The window does not wait for them: each account
+    // box takes its state when its own answer arrives (AccountAnswerArrived), and whatever would
+    // act on an account waits for an answer still due.
+    void StartAccountProbe();
     // The account's query has ended, or its time is up: its box takes its state.
     void AccountAnswerArrived(std::size_t account);
 
@@ -57,6 +60,8 @@ class MainWindowController {
 
   private:
     void OpenOwned(OwnedWindow window);
+    // Has the queries started aside, and asks each to tell of its end.
+    void WatchAccountQueries();
     // The queries whose answers are still due.
     std::vector<StartedProcess*> DueQueries() const;
     // Waits for every answer still due, the window drawn meanwhile but taking no other command,
@@ -70,6 +75,8 @@ class MainWindowController {
     Machine machine_;
     MainWindowState state_;
     std::optional<AccountQueries> accountQueries_;
+    // LoadFromMachine left the accounts to queries that StartAccountProbe starts.
+    bool probeDue_ = false;
     std::array<bool, kAccountBoxes.size()> answerDue_{};
     // What the pointer was last over, for the help area to follow an answer that arrives.
     std::optional<ControlId> pointedAt_;

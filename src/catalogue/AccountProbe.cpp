@@ -73,7 +73,22 @@ AccountState ReadAccountState(System& system, const std::wstring& path, WriterSt
         FindValueInFile(system, path, kActiveKey, false, L" ", L'\n', L'\r', writer));
 }
 
-AccountQueries StartAccountQueries(Machine& machine) {
+namespace {
+
+// One process per account, in order, null for one nobody could name; `started` holds those of
+// the named ones.
+StartedProcesses OnePerAccount(const AccountQueries& queries, StartedProcesses started) {
+    StartedProcesses processes;
+    std::size_t next = 0;
+    for (const std::optional<std::wstring>& name : queries.names) {
+        processes.push_back(name && next < started.size() ? std::move(started[next++]) : nullptr);
+    }
+    return processes;
+}
+
+}  // namespace
+
+AccountQueries StartAccountQueries(Machine& machine, bool aside) {
     System& system = machine.system;
     // A report left by an earlier run must not stand in for a query that fails to start.
     for (const AccountBox& account : kAccountBoxes) {
@@ -81,16 +96,28 @@ AccountQueries StartAccountQueries(Machine& machine) {
     }
     AccountQueries queries;
     queries.startedAt = system.Milliseconds();
+    std::vector<ProgramStart> starts;
     for (const AccountBox& account : kAccountBoxes) {
         const std::optional<std::wstring> name = AccountName(machine.accounts, account);
         queries.names.push_back(name);
-        queries.processes.push_back(
-            name ? system.StartProgram({machine.systemFolder + L"\\net.exe", L"user " + *name,
-                                        machine.windowsFolder + account.reportFile,
-                                        WindowStyle::Hidden})
-                 : nullptr);
+        if (name) {
+            starts.push_back({machine.systemFolder + L"\\net.exe", L"user " + *name,
+                              machine.windowsFolder + account.reportFile, WindowStyle::Hidden});
+        }
+    }
+    if (aside) {
+        queries.starting = system.StartProgramsAside(std::move(starts));
+    } else {
+        queries.processes = OnePerAccount(queries, StartPrograms(system, starts));
     }
     return queries;
+}
+
+void TakeStartedQueries(AccountQueries& queries) {
+    if (queries.starting) {
+        queries.processes = OnePerAccount(queries, queries.starting->Take());
+        queries.starting.reset();
+    }
 }
 
 void ShowAccountBeingRead(MainWindowState& state, std::size_t account) {

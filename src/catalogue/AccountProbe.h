@@ -53,9 +53,15 @@ struct AccountQueries {
     StartedProcesses processes;
     std::vector<std::optional<std::wstring>> names;
     std::uint32_t startedAt = 0;  // on the system's millisecond counter
+    // Queries still being started on a thread of their own, until TakeStartedQueries.
+    std::unique_ptr<ProgramsStarting> starting;
 };
-// Starts both queries without waiting, so that other work can go on while they run.
-AccountQueries StartAccountQueries(Machine& machine);
+// Starts both queries without waiting, so that other work can go on while they run; `aside`,
+// on a thread of their own, so that even their start costs the caller nothing (the processes
+// are then had from TakeStartedQueries).
+AccountQueries StartAccountQueries(Machine& machine, bool aside = false);
+// Waits until the queries started aside have started, and puts them in `processes`.
+void TakeStartedQueries(AccountQueries& queries);
 // The box stays disabled, its help saying that its state is being read, until its answer is in.
 void ShowAccountBeingRead(MainWindowState& state, std::size_t account);
 // Shows one query's answer in its box, once the query has ended or its time is up: a query still

@@ -65,6 +65,19 @@ struct ProgramStart {
     bool nativeProgram = false;
 };
 
+// Programs being started on a thread of their own (System::StartProgramsAside).
+class ProgramsStarting {
+  public:
+    virtual ~ProgramsStarting() = default;
+    // Waits until every start is done, and gives each program's process, null where it did not
+    // start, in the order given; once.
+    virtual std::vector<std::unique_ptr<StartedProcess>> Take() = 0;
+    // Calls `started` once, on the thread of the windows and from whatever message loop runs
+    // there then, when every start is done; never once this object is gone. False, and never
+    // called, where the system cannot tell.
+    virtual bool WhenStarted(std::function<void()> started) = 0;
+};
+
 // A file the program wrote and holds open: other processes may read it, but cannot change or
 // delete it until it is released (destroyed).
 class HeldFile {
@@ -173,6 +186,11 @@ class System {
     // Starts the program without waiting; null when it could not be started or its output file
     // could not be created. No other file that this program holds open reaches it.
     virtual std::unique_ptr<StartedProcess> StartProgram(const ProgramStart& start) = 0;
+    // Starts the programs one after the other on a thread of their own, so that the caller goes
+    // on meanwhile: a start can take tens of milliseconds. Gone before they are started, it waits
+    // for them.
+    virtual std::unique_ptr<ProgramsStarting> StartProgramsAside(
+        std::vector<ProgramStart> starts) = 0;
     // Waits, keeping the windows responsive, until every process given has ended or the time is
     // up; each then tells by WaitForExit(0).
     virtual void WaitForAll(std::span<StartedProcess* const> processes,

@@ -37,10 +37,8 @@ TEST_F(Accounts, TheProbeShowsWhichAccountsAreActive) {
 // A query that does not answer holds up nothing but its own box, which takes its state, and the
 // help under the pointer, once the answer comes.
 TEST_F(Accounts, TheWindowAnswersWhileAQueryIsDue) {
-    ASSERT_TRUE(HoldAccountQuery(kGuestAccount, true));
-    struct Release {
-        ~Release() { HoldAccountQuery(kGuestAccount, false); }
-    } release;
+    HeldAccountQuery hold(kGuestAccount);
+    ASSERT_TRUE(hold.held());
     ASSERT_TRUE(Launch(L""));
     ASSERT_TRUE(WaitUntil(10000, [&] { return Enabled(main_, C::HelpAssistantBox); }));
     EXPECT_EQ(CheckState(main_, C::HelpAssistantBox), BST_UNCHECKED);
@@ -53,7 +51,7 @@ TEST_F(Accounts, TheWindowAnswersWhileAQueryIsDue) {
     }));
     Shoot(L"accounts-guest-being-read");
 
-    ASSERT_TRUE(HoldAccountQuery(kGuestAccount, false));
+    ASSERT_TRUE(hold.Release());
     ASSERT_TRUE(AccountsRead());
     EXPECT_EQ(CheckState(main_, C::GuestAccountBox), BST_CHECKED);
     EXPECT_TRUE(WaitUntil(5000, [&] {

@@ -407,11 +407,11 @@ struct Window : Accounts {
         system.endsInTime = [this](const std::wstring& line) { return !running.count(line); };
         registry.SetDword(std::wstring(kLsa) + L"everyoneincludesanonymous", 0);
         main.ReadCommandLine(L"");
+        EXPECT_TRUE(main.LoadFromMachine(MainWindowController::AccountReading::WhileInUse));
         main.StartAccountProbe();
         // As Windows has them: each query's output file from its start.
         system.files[kGuestFile] = "";
         system.files[kHelpFile] = "";
-        EXPECT_TRUE(main.LoadFromMachine());
     }
     // The query ends, and the window's message loop is told.
     void Ends(const std::wstring& query) {
@@ -523,6 +523,23 @@ TEST(AccountAnswers, ActingOnTheAccountsWaitsForTheirAnswersWithoutFreezing) {
     EXPECT_EQ(switches, std::vector<std::wstring>{L"net user HelpAssistant /active:no"});
 }
 
+// A click that comes before the queries have told of their start has them taken, and waited for,
+// there and then; their later notice changes nothing.
+TEST(AccountAnswers, ActingBeforeTheQueriesHaveStartedTakesThemAndWaits) {
+    Accounts h;
+    h.system.startsWatched = true;
+    h.main.ReadCommandLine(L"");
+    ASSERT_TRUE(h.main.LoadFromMachine(MainWindowController::AccountReading::WhileInUse));
+    h.main.StartAccountProbe();
+    ASSERT_TRUE(h.system.programs.empty());
+    h.main.Click(C::SelectAllAccountsBox);
+    EXPECT_EQ(h.system.programs.size(), 2u);
+    EXPECT_EQ(h.Verified(C::GuestAccountBox), 1);
+    EXPECT_EQ(h.Verified(C::HelpAssistantBox), 0);
+    EXPECT_EQ(h.Value(C::HelpAssistantBox), 1);
+    EXPECT_FALSE(h.system.startsTold);
+}
+
 // The apply of another group does not wait; the accounts' does, saying so once the wait is long,
 // and an answer that never comes is left unread.
 TEST(AccountAnswers, ALongWaitSaysWhyAndTheGroupIsAppliedAfterIt) {
@@ -576,8 +593,8 @@ TEST(AccountAnswers, AQueryNothingWatchesIsAnsweredDuringStartUp) {
     Accounts h;
     h.system.processesWatched = false;
     h.main.ReadCommandLine(L"");
+    ASSERT_TRUE(h.main.LoadFromMachine(MainWindowController::AccountReading::WhileInUse));
     h.main.StartAccountProbe();
-    ASSERT_TRUE(h.main.LoadFromMachine());
     EXPECT_EQ(h.system.programs.size(), 2u);
     EXPECT_TRUE(h.controls.Enabled(C::GuestAccountBox));
     EXPECT_TRUE(h.controls.Enabled(C::HelpAssistantBox));

@@ -15,8 +15,8 @@ TEST(Startup, RefusesAnUnsupportedVersionAndTouchesNothing) {
     h.registry.SetDword(L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\forceguest", 0);
     const auto before = h.registry.keys;
     h.main.ReadCommandLine(L"");
+    EXPECT_FALSE(h.main.LoadFromMachine(MainWindowController::AccountReading::WhileInUse));
     h.main.StartAccountProbe();
-    EXPECT_FALSE(h.main.LoadFromMachine());
     ASSERT_EQ(h.host.messages.size(), 1u);
     EXPECT_EQ(h.host.messages[0].text,
               L"This software only works with the following operating systems : 2000 - XP Home "
@@ -93,17 +93,23 @@ TEST(Startup, SimpleShareIsOfferedOnlyOnXpProfessionalOutsideADomain) {
     }
 }
 
-// The queries start before the window is made and are read, not started again, once it is.
+// The window shows before the queries start; once started aside, each is asked once, and the
+// boxes take their state only from their answers.
 TEST(Startup, WithoutTheSwitchProbesAndOffersTheAccountBoxes) {
     Harness h;
     h.accounts.names[kGuestRid] = L"Guest";
     h.accounts.disabled = {{L"Guest", false}, {L"HelpAssistant", false}};
+    h.system.startsWatched = true;
     h.main.ReadCommandLine(L"");
+    ASSERT_TRUE(h.main.LoadFromMachine(MainWindowController::AccountReading::WhileInUse));
+    EXPECT_TRUE(h.system.started.empty());
     h.main.StartAccountProbe();
-    ASSERT_EQ(h.system.started.size(), 2u);
+    ASSERT_TRUE(h.system.startsTold);
+    EXPECT_FALSE(h.controls.Enabled(C::GuestAccountBox));
+    h.system.TellStarted();
     EXPECT_TRUE(h.host.pleaseWaitCalls.empty());
-    ASSERT_TRUE(h.main.LoadFromMachine());
     ASSERT_EQ(h.system.started.size(), 2u);
+    EXPECT_FALSE(h.controls.Enabled(C::GuestAccountBox));
     for (const auto& watch : std::map(h.system.endWatches)) {
         h.system.TellEnded(watch.second.commandLine);
     }
@@ -127,8 +133,8 @@ TEST(Startup, AnAccountNobodyCanReadOrThatDoesNotExistKeepsItsBoxDisabledAndSays
 TEST(Startup, WithTheSwitchStartsNoQueryAndKeepsTheAccountBoxesDisabled) {
     Harness h;
     h.main.ReadCommandLine(L"-noaccount");
+    ASSERT_TRUE(h.main.LoadFromMachine(MainWindowController::AccountReading::WhileInUse));
     h.main.StartAccountProbe();
-    ASSERT_TRUE(h.main.LoadFromMachine());
     EXPECT_TRUE(h.system.started.empty());
     EXPECT_TRUE(h.system.files.empty());
     EXPECT_FALSE(h.controls.Enabled(C::GuestAccountBox));

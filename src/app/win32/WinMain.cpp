@@ -80,18 +80,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
         return 1;
     }
     controller.ReadCommandLine(line);
-    // net.exe runs meanwhile: the common controls take about as long to load.
-    controller.StartAccountProbe();
     // Version 6 of the common controls with its visual styles where the manifest asks for it, and
     // the list view of the ports window; the controls are made once the machine is read.
     const INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_LISTVIEW_CLASSES};
     win32::ondemand::InitCommonControlsEx(&classes);
-    if (!controller.LoadFromMachine()) {
+    if (!controller.LoadFromMachine(MainWindowController::AccountReading::WhileInUse)) {
         // Nothing was read or changed: closing only cleans up.
         controller.Close(false);
         return 0;
     }
     window.Show(showCommand);
+    // Each start of net.exe costs this process tens of milliseconds, and each run the machine as
+    // much again: started before the window shows, they would slow it by as much.
+    controller.StartAccountProbe();
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -11,12 +11,13 @@
 #include "system/LongPath.h"
 #include "system/SystemInfo.h"
 #include "system/win32/DomainJoin.h"
+#include "system/win32/EndNotice.h"
 #include "system/win32/Handles.h"
 #include "system/win32/MachineMutex.h"
 #include "system/win32/MessagePump.h"
 #include "system/win32/OnDemand.h"
 #include "system/win32/PortTable.h"
-#include "system/win32/ProcessEndNotice.h"
+#include "system/win32/ProgramsStarting.h"
 #include "system/win32/ServiceTable.h"
 #include "system/win32/Shutdown.h"
 #include "system/win32/SystemLibrary.h"
@@ -47,7 +48,7 @@ class Win32Process : public StartedProcess {
                WaitForSingleObject(process_.get(), kEndWaitMs) == WAIT_OBJECT_0;
     }
     bool WhenEnded(std::int32_t milliseconds, std::function<void()> ended) override {
-        notice_ = std::make_unique<ProcessEndNotice>(
+        notice_ = std::make_unique<EndNotice>(
             process_.get(), static_cast<DWORD>(std::max(milliseconds, 0)), std::move(ended));
         return notice_->Watching();
     }
@@ -58,7 +59,7 @@ class Win32Process : public StartedProcess {
     static constexpr DWORD kEndWaitMs = 10000;
     UniqueHandle process_;
     // Gone before the handle it waits on.
-    std::unique_ptr<ProcessEndNotice> notice_;
+    std::unique_ptr<EndNotice> notice_;
 };
 
 class Win32HeldFile : public HeldFile {
@@ -370,6 +371,12 @@ std::unique_ptr<StartedProcess> Win32System::StartProgram(const ProgramStart& st
     }
     CloseHandle(info.hThread);
     return std::make_unique<Win32Process>(info.hProcess);
+}
+
+std::unique_ptr<ProgramsStarting> Win32System::StartProgramsAside(
+    std::vector<ProgramStart> starts) {
+    // StartProgram keeps nothing of its own between calls: another thread may call it.
+    return StartProgramsOnAThread(*this, std::move(starts));
 }
 
 void Win32System::WaitForAll(std::span<StartedProcess* const> processes,

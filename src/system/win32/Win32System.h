@@ -21,6 +21,7 @@ class Win32System : public System {
     std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
                                                  WindowStyle style) override;
     std::unique_ptr<StartedProcess> StartProgram(const ProgramStart& start) override;
+    std::unique_ptr<ProgramsStarting> StartProgramsAside(std::vector<ProgramStart> starts) override;
     void WaitForAll(std::span<StartedProcess* const> processes, std::int32_t milliseconds) override;
     void OpenDocument(std::uintptr_t ownerWindow, const std::wstring& target) override;
     std::wstring ProgramFolder() override;

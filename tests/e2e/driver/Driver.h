@@ -80,6 +80,24 @@ inline constexpr wchar_t kHelpAccount[] = L"HelpAssistant";
 // While held, the stand-in's query of the account ("net user NAME") does not answer (30 s at
 // most).
 bool HoldAccountQuery(const std::wstring& name, bool held);
+// The same for as long as it lives, or until Release.
+class HeldAccountQuery {
+  public:
+    explicit HeldAccountQuery(std::wstring name)
+        : name_(std::move(name)), held_(HoldAccountQuery(name_, true)) {}
+    ~HeldAccountQuery() { Release(); }
+    HeldAccountQuery(const HeldAccountQuery&) = delete;
+    HeldAccountQuery& operator=(const HeldAccountQuery&) = delete;
+    bool held() const { return held_; }
+    bool Release() {
+        held_ = held_ && !HoldAccountQuery(name_, false);
+        return !held_;
+    }
+
+  private:
+    std::wstring name_;
+    bool held_;
+};
 
 bool SetAccount(const std::wstring& name, bool active);
 // Makes "net user NAME" answer that the account does not exist.

@@ -130,6 +130,35 @@ constexpr unsigned long kAccessDenied = 5;
 constexpr unsigned long kSharingViolation = 32;
 constexpr unsigned long kResourceTypeNotFound = 1813;
 
+class FakeProgramsStarting : public ProgramsStarting {
+  public:
+    FakeProgramsStarting(FakeSystem& system, std::vector<ProgramStart> starts)
+        : system_(system), starts_(std::move(starts)) {}
+    ~FakeProgramsStarting() override {
+        Take();
+        system_.startsTold = nullptr;
+    }
+    std::vector<std::unique_ptr<StartedProcess>> Take() override {
+        std::vector<std::unique_ptr<StartedProcess>> started;
+        for (const ProgramStart& start : starts_) {
+            started.push_back(system_.StartProgram(start));
+        }
+        starts_.clear();
+        return started;
+    }
+    bool WhenStarted(std::function<void()> started) override {
+        if (!system_.startsWatched) {
+            return false;
+        }
+        system_.startsTold = std::move(started);
+        return true;
+    }
+
+  private:
+    FakeSystem& system_;
+    std::vector<ProgramStart> starts_;
+};
+
 }  // namespace
 
 std::vector<wchar_t> FakeSystem::DriveLetters() {
@@ -202,6 +231,18 @@ std::unique_ptr<StartedProcess> FakeSystem::StartProgram(const ProgramStart& sta
     return StartCommand(start.program + L" " + start.arguments +
                             (start.outputFile.empty() ? L"" : L" > " + start.outputFile),
                         start.style);
+}
+
+std::unique_ptr<ProgramsStarting> FakeSystem::StartProgramsAside(std::vector<ProgramStart> starts) {
+    return std::make_unique<FakeProgramsStarting>(*this, std::move(starts));
+}
+
+void FakeSystem::TellStarted() {
+    // Out of its place first: the call ends the starting that asked for it.
+    if (const std::function<void()> told = std::move(startsTold)) {
+        startsTold = nullptr;
+        told();
+    }
 }
 
 void FakeSystem::TellEnded(const std::wstring& commandLine) {

@@ -1,4 +1,4 @@
-#include "system/win32/ProcessEndNotice.h"
+#include "system/win32/EndNotice.h"
 
 #include <map>
 
@@ -8,8 +8,8 @@
 namespace tolvane::win32 {
 namespace {
 
-constexpr wchar_t kNoticeWindowClass[] = L"TolvaneProcessEnd";
-constexpr UINT kProcessEnded = WM_APP + 1;
+constexpr wchar_t kNoticeWindowClass[] = L"TolvaneEndNotice";
+constexpr UINT kEnded = WM_APP + 1;
 
 // Kept on the thread of the windows only: a notice gone before its message arrives is no longer
 // here, and its message does nothing.
@@ -19,7 +19,7 @@ std::map<std::uintptr_t, std::function<void()>>& Pending() {
 }
 
 LRESULT CALLBACK NoticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != kProcessEnded) {
+    if (message != kEnded) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
     const auto found = Pending().find(static_cast<std::uintptr_t>(wParam));
@@ -56,7 +56,7 @@ std::uintptr_t nextId = 1;
 
 }  // namespace
 
-ProcessEndNotice::ProcessEndNotice(HANDLE process, DWORD milliseconds, std::function<void()> ended)
+EndNotice::EndNotice(HANDLE waitable, DWORD milliseconds, std::function<void()> ended)
     : id_(nextId++),
       window_(NoticeWindow()),
       post_(SystemFunction<decltype(&::PostMessageW)>(L"user32.dll", "PostMessageW")) {
@@ -65,14 +65,14 @@ ProcessEndNotice::ProcessEndNotice(HANDLE process, DWORD milliseconds, std::func
     }
     Pending()[id_] = std::move(ended);
     // In the wait thread itself: posting a message is all there is to do.
-    if (!RegisterWaitForSingleObject(&wait_, process, Fired, this, milliseconds,
+    if (!RegisterWaitForSingleObject(&wait_, waitable, Fired, this, milliseconds,
                                      WT_EXECUTEONLYONCE | WT_EXECUTEINWAITTHREAD)) {
         wait_ = nullptr;
         Pending().erase(id_);
     }
 }
 
-ProcessEndNotice::~ProcessEndNotice() {
+EndNotice::~EndNotice() {
     if (wait_) {
         // Waits for a call in progress: this object must outlive it.
         UnregisterWaitEx(wait_, INVALID_HANDLE_VALUE);
@@ -80,9 +80,9 @@ ProcessEndNotice::~ProcessEndNotice() {
     }
 }
 
-void CALLBACK ProcessEndNotice::Fired(void* context, BOOLEAN) {
-    const auto* notice = static_cast<const ProcessEndNotice*>(context);
-    notice->post_(notice->window_, kProcessEnded, notice->id_, 0);
+void CALLBACK EndNotice::Fired(void* context, BOOLEAN) {
+    const auto* notice = static_cast<const EndNotice*>(context);
+    notice->post_(notice->window_, kEnded, notice->id_, 0);
 }
 
 }  // namespace tolvane::win32
