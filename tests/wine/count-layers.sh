@@ -7,7 +7,7 @@
 # it ran no test. A group that ended badly without a GoogleTest report (a crash, a timeout)
 # counts as one failed test, so that it cannot pass unseen.
 #
-#   count-layers.sh RESULTS LAYER ARCH [NOTE]     LAYER is platform or e2e, ARCH x64 or x86
+#   count-layers.sh RESULTS LAYER ARCH [NOTE]     LAYER is platform or e2e, ARCH x64, x86 or wow64
 set -euo pipefail
 
 if [ $# -lt 3 ]; then
