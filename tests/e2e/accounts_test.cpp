@@ -38,7 +38,7 @@ TEST_F(Accounts, TheProbeShowsWhichAccountsAreActive) {
 // help under the pointer, once the answer comes.
 TEST_F(Accounts, TheWindowAnswersWhileAQueryIsDue) {
     HeldAccountQuery hold(kGuestAccount);
-    ASSERT_TRUE(hold.held());
+    ASSERT_TRUE(hold.held);
     ASSERT_TRUE(Launch(L""));
     ASSERT_TRUE(WaitUntil(10000, [&] { return Enabled(main_, C::HelpAssistantBox); }));
     EXPECT_EQ(CheckState(main_, C::HelpAssistantBox), BST_UNCHECKED);

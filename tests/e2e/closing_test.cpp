@@ -77,7 +77,7 @@ TEST_F(Closing, ACloseRequestWhileAnAccountQueryIsDueWaitsForItsAnswer) {
     ASSERT_TRUE(SetAccount(kGuestAccount, false));
     ASSERT_TRUE(SetAccount(kHelpAccount, true));
     HeldAccountQuery hold(kGuestAccount);
-    ASSERT_TRUE(hold.held());
+    ASSERT_TRUE(hold.held);
     ASSERT_TRUE(Launch(L""));
     ASSERT_TRUE(PostMessageW(main_, WM_CLOSE, 0, 0));
     EXPECT_NE(app_.WaitForWindow(kPleaseWaitWindowClass), nullptr);

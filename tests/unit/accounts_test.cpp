@@ -406,9 +406,7 @@ struct Window : Accounts {
     Window() {
         system.endsInTime = [this](const std::wstring& line) { return !running.count(line); };
         registry.SetDword(std::wstring(kLsa) + L"everyoneincludesanonymous", 0);
-        main.ReadCommandLine(L"");
-        EXPECT_TRUE(main.LoadFromMachine(MainWindowController::AccountReading::WhileInUse));
-        main.StartAccountProbe();
+        EXPECT_TRUE(OpenWindow());
         // As Windows has them: each query's output file from its start.
         system.files[kGuestFile] = "";
         system.files[kHelpFile] = "";
@@ -528,9 +526,7 @@ TEST(AccountAnswers, ActingOnTheAccountsWaitsForTheirAnswersWithoutFreezing) {
 TEST(AccountAnswers, ActingBeforeTheQueriesHaveStartedTakesThemAndWaits) {
     Accounts h;
     h.system.startsWatched = true;
-    h.main.ReadCommandLine(L"");
-    ASSERT_TRUE(h.main.LoadFromMachine(MainWindowController::AccountReading::WhileInUse));
-    h.main.StartAccountProbe();
+    ASSERT_TRUE(h.OpenWindow());
     ASSERT_TRUE(h.system.programs.empty());
     h.main.Click(C::SelectAllAccountsBox);
     EXPECT_EQ(h.system.programs.size(), 2u);
@@ -592,9 +588,7 @@ TEST(AccountAnswers, AnEndingSessionWaitsForNoAnswer) {
 TEST(AccountAnswers, AQueryNothingWatchesIsAnsweredDuringStartUp) {
     Accounts h;
     h.system.processesWatched = false;
-    h.main.ReadCommandLine(L"");
-    ASSERT_TRUE(h.main.LoadFromMachine(MainWindowController::AccountReading::WhileInUse));
-    h.main.StartAccountProbe();
+    ASSERT_TRUE(h.OpenWindow());
     EXPECT_EQ(h.system.programs.size(), 2u);
     EXPECT_TRUE(h.controls.Enabled(C::GuestAccountBox));
     EXPECT_TRUE(h.controls.Enabled(C::HelpAssistantBox));

@@ -14,9 +14,7 @@ TEST(Startup, RefusesAnUnsupportedVersionAndTouchesNothing) {
     h.system.version = {true, 6, 1, 2};
     h.registry.SetDword(L"SYSTEM\\CurrentControlSet\\Control\\Lsa\\forceguest", 0);
     const auto before = h.registry.keys;
-    h.main.ReadCommandLine(L"");
-    EXPECT_FALSE(h.main.LoadFromMachine(MainWindowController::AccountReading::WhileInUse));
-    h.main.StartAccountProbe();
+    EXPECT_FALSE(h.OpenWindow());
     ASSERT_EQ(h.host.messages.size(), 1u);
     EXPECT_EQ(h.host.messages[0].text,
               L"This software only works with the following operating systems : 2000 - XP Home "
@@ -100,12 +98,9 @@ TEST(Startup, WithoutTheSwitchProbesAndOffersTheAccountBoxes) {
     h.accounts.names[kGuestRid] = L"Guest";
     h.accounts.disabled = {{L"Guest", false}, {L"HelpAssistant", false}};
     h.system.startsWatched = true;
-    h.main.ReadCommandLine(L"");
-    ASSERT_TRUE(h.main.LoadFromMachine(MainWindowController::AccountReading::WhileInUse));
+    ASSERT_TRUE(h.OpenWindow());
     EXPECT_TRUE(h.system.started.empty());
-    h.main.StartAccountProbe();
     ASSERT_TRUE(h.system.startsTold);
-    EXPECT_FALSE(h.controls.Enabled(C::GuestAccountBox));
     h.system.TellStarted();
     EXPECT_TRUE(h.host.pleaseWaitCalls.empty());
     ASSERT_EQ(h.system.started.size(), 2u);
@@ -132,9 +127,7 @@ TEST(Startup, AnAccountNobodyCanReadOrThatDoesNotExistKeepsItsBoxDisabledAndSays
 
 TEST(Startup, WithTheSwitchStartsNoQueryAndKeepsTheAccountBoxesDisabled) {
     Harness h;
-    h.main.ReadCommandLine(L"-noaccount");
-    ASSERT_TRUE(h.main.LoadFromMachine(MainWindowController::AccountReading::WhileInUse));
-    h.main.StartAccountProbe();
+    ASSERT_TRUE(h.OpenWindow(L"-noaccount"));
     EXPECT_TRUE(h.system.started.empty());
     EXPECT_TRUE(h.system.files.empty());
     EXPECT_FALSE(h.controls.Enabled(C::GuestAccountBox));

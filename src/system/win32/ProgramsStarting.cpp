@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "system/SystemInfo.h"
 #include "system/win32/EndNotice.h"
 #include "system/win32/Handles.h"
 
@@ -37,9 +38,7 @@ class ThreadStarting : public ProgramsStarting {
   private:
     static DWORD WINAPI Run(void* self) {
         auto* const starting = static_cast<ThreadStarting*>(self);
-        for (const ProgramStart& start : starting->starts_) {
-            starting->started_.push_back(starting->system_.StartProgram(start));
-        }
+        starting->started_ = StartPrograms(starting->system_, starting->starts_);
         return 0;
     }
     void Join() {

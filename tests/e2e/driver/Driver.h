@@ -80,23 +80,15 @@ inline constexpr wchar_t kHelpAccount[] = L"HelpAssistant";
 // While held, the stand-in's query of the account ("net user NAME") does not answer (30 s at
 // most).
 bool HoldAccountQuery(const std::wstring& name, bool held);
-// The same for as long as it lives, or until Release.
-class HeldAccountQuery {
-  public:
-    explicit HeldAccountQuery(std::wstring name)
-        : name_(std::move(name)), held_(HoldAccountQuery(name_, true)) {}
-    ~HeldAccountQuery() { Release(); }
+// The same for as long as it lives, or until Release (true once let go).
+struct HeldAccountQuery {
+    explicit HeldAccountQuery(std::wstring account)
+        : name(std::move(account)), held(HoldAccountQuery(name, true)) {}
     HeldAccountQuery(const HeldAccountQuery&) = delete;
-    HeldAccountQuery& operator=(const HeldAccountQuery&) = delete;
-    bool held() const { return held_; }
-    bool Release() {
-        held_ = held_ && !HoldAccountQuery(name_, false);
-        return !held_;
-    }
-
-  private:
-    std::wstring name_;
-    bool held_;
+    ~HeldAccountQuery() { Release(); }
+    bool Release() { return !(held = held && !HoldAccountQuery(name, false)); }
+    const std::wstring name;
+    bool held;
 };
 
 bool SetAccount(const std::wstring& name, bool active);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "system/Deadline.h"
+#include "system/SystemInfo.h"
 
 namespace tolvane::testing {
 namespace {
@@ -139,19 +140,13 @@ class FakeProgramsStarting : public ProgramsStarting {
         system_.startsTold = nullptr;
     }
     std::vector<std::unique_ptr<StartedProcess>> Take() override {
-        std::vector<std::unique_ptr<StartedProcess>> started;
-        for (const ProgramStart& start : starts_) {
-            started.push_back(system_.StartProgram(start));
-        }
-        starts_.clear();
-        return started;
+        return StartPrograms(system_, std::exchange(starts_, {}));
     }
     bool WhenStarted(std::function<void()> started) override {
-        if (!system_.startsWatched) {
-            return false;
+        if (system_.startsWatched) {
+            system_.startsTold = std::move(started);
         }
-        system_.startsTold = std::move(started);
-        return true;
+        return system_.startsWatched;
     }
 
   private:
@@ -239,8 +234,7 @@ std::unique_ptr<ProgramsStarting> FakeSystem::StartProgramsAside(std::vector<Pro
 
 void FakeSystem::TellStarted() {
     // Out of its place first: the call ends the starting that asked for it.
-    if (const std::function<void()> told = std::move(startsTold)) {
-        startsTold = nullptr;
+    if (const std::function<void()> told = std::exchange(startsTold, nullptr)) {
         told();
     }
 }

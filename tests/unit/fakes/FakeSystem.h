@@ -29,8 +29,7 @@ class FakeSystem : public System {
     std::unique_ptr<StartedProcess> StartCommand(const std::wstring& commandLine,
                                                  WindowStyle style) override;
     std::unique_ptr<StartedProcess> StartProgram(const ProgramStart& start) override;
-    // Started only when taken (or dropped): the real starts are done by then, and no sooner for
-    // sure.
+    // Started only when taken (or dropped): the real starts are done by then, and maybe no sooner.
     std::unique_ptr<ProgramsStarting> StartProgramsAside(std::vector<ProgramStart> starts) override;
     void WaitForAll(std::span<StartedProcess* const> processes, std::int32_t milliseconds) override;
     void OpenDocument(std::uintptr_t ownerWindow, const std::wstring& target) override {
@@ -131,8 +130,7 @@ class FakeSystem : public System {
     std::map<int, EndWatch> endWatches;
     int nextEndWatch = 0;
     bool processesWatched = true;
-    // Programs started aside tell of their start (ProgramsStarting::WhenStarted) only where this is
-    // true; the call asked for, until the test makes it.
+    // Whether programs started aside tell of their start; what they would call, until TellStarted.
     bool startsWatched = false;
     std::function<void()> startsTold;
     // What the windows' message loop does once the starts are done: calls what was asked, once.

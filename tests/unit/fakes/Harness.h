@@ -34,6 +34,14 @@ struct Harness {
     void Install(const std::wstring& service, std::uint32_t start = 3) {
         registry.SetDword(kServices + service + L"\\Start", start);
     }
+    // The window's start as the program makes it: the command line read, the machine shown, then
+    // the account queries started; false where the Windows version is refused.
+    bool OpenWindow(const std::wstring& commandLine = L"") {
+        main.ReadCommandLine(commandLine);
+        const bool loaded = main.LoadFromMachine(MainWindowController::AccountReading::WhileInUse);
+        main.StartAccountProbe();
+        return loaded;
+    }
     std::wstring Read(const std::wstring& valuePath) {
         return reg.ReadText(kHklm, valuePath).value_or(L"(missing)");
     }
